@@ -1,0 +1,31 @@
+#include "hostwindow.h"
+
+#include "control/nxpivotwizardctrl.h"
+
+#include <QDir>
+#include <QVBoxLayout>
+
+HostWindow::HostWindow(const QString& storeFolder, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("HostWindow"));
+    setWindowTitle(QStringLiteral("PivotTable Wizard"));
+    mWizard = new NxPivotWizardCtrl(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(mWizard);
+
+    connect(mWizard, &NxPivotWizardCtrl::wizardStep, this,
+            [this](const QString& title, qint16) { setWindowTitle(title); });
+    connect(mWizard, &NxPivotWizardCtrl::PivotResult, this, &HostWindow::onPivotResult);
+    // No spreadsheet host is linked into this build yet, so xlApp stays empty.
+    // The application path's folder part is the store folder.
+    mWizard->ApplicationPath(QDir(storeFolder).absoluteFilePath(QStringLiteral("pivotwizard")));
+}
+
+void HostWindow::begin() { mWizard->Begin(); }
+
+void HostWindow::onPivotResult(bool result)
+{
+    mResult = result;
+    close();
+}

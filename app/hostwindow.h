@@ -1,0 +1,27 @@
+// The host program's window: holds the wizard control the way a spreadsheet
+// add-in holds it, and closes when the wizard has a result.
+#pragma once
+
+#include <QWidget>
+
+class NxPivotWizardCtrl;
+
+class HostWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // `storeFolder` is the folder of the application store the wizard offers.
+    explicit HostWindow(const QString& storeFolder, QWidget* parent = nullptr);
+
+    NxPivotWizardCtrl* wizard() const { return mWizard; }
+    // Starts the wizard; call once the window is shown.
+    void begin();
+    // The result the wizard ended with; false until it ended.
+    bool result() const { return mResult; }
+
+private:
+    void onPivotResult(bool result);
+
+    NxPivotWizardCtrl* mWizard = nullptr;
+    bool mResult = false;
+};

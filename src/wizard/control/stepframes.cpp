@@ -1,0 +1,213 @@
+// The step frames 0 to 5: their controls with the names, indices and
+// captions the rest of the wizard addresses them by.
+#include "nxpivotwizardctrl.h"
+
+#include "artwork.h"
+#include "screenparts.h"
+#include "widgets/diskbrowser.h"
+#include "widgets/nxcubeselectorctrl.h"
+#include "widgets/nxdimeditctrl.h"
+#include "widgets/nxstoreloader.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* decoration(const char* name)
+{
+    auto* image = named(new QLabel, name);
+    image->setPixmap(titlePicture());
+    image->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    return image;
+}
+
+QLabel* instructions(const char* name)
+{
+    auto* label = named(new QLabel, name);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+}  // namespace
+
+QWidget* NxPivotWizardCtrl::buildWelcomeFrame()
+{
+    auto* frame = new QWidget;
+    Image1 = named(new QLabel, "Image1");
+    Image1->setPixmap(welcomePicture());
+    auto* heading = new QLabel(QStringLiteral("Welcome to the PivotTable wizard"));
+    QFont big = heading->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    heading->setFont(big);
+    auto* intro = new QLabel(QStringLiteral(
+        "This wizard builds a PivotTable report from an OLAP cube in seven steps: choose a cube, "
+        "arrange its dimensions, choose measures and members, and choose where and how the report "
+        "appears.\n\nPress Next to begin."));
+    intro->setWordWrap(true);
+    chkSkip = named(new QCheckBox(QStringLiteral("&Skip this screen in the future")), "chkSkip");
+    connect(chkSkip, &QCheckBox::clicked, this, [this] { chkSkip_Click(); });
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(heading);
+    texts->addSpacing(12);
+    texts->addWidget(intro);
+    texts->addStretch(1);
+    texts->addWidget(chkSkip);
+    auto* layout = new QHBoxLayout(frame);
+    layout->addWidget(Image1, 0, Qt::AlignTop);
+    layout->addSpacing(16);
+    layout->addLayout(texts, 1);
+    return frame;
+}
+
+QWidget* NxPivotWizardCtrl::buildCubeFrame()
+{
+    auto* controls = new QWidget;
+    NxCubeSelectorCtrl1 = named(new NxCubeSelectorCtrl, "NxCubeSelectorCtrl1");
+    tabCube = named(new QTabWidget, "tabCube");
+
+    auto* disk = new QWidget;
+    DriveCube = named(new DriveListBox, "DriveCube");
+    DirCube = named(new DirListBox, "DirCube");
+    FileCube = named(new FileListBox, "FileCube");
+    cmbCubeFileTypes = named(new QComboBox, "cmbCubeFileTypes");
+    cmbCubeFileTypes->addItems({QStringLiteral("Cube files (*.cub)"), QStringLiteral("Store cube files (*.BWC)"),
+                                QStringLiteral("All cube files (*.cub;*.BWC)")});
+    connect(cmbCubeFileTypes, &QComboBox::activated, this, [this] { cmbCubeFileTypes_Click(); });
+    lblSelectModel[0] = named(instructions("lblSelectModel"), "lblSelectModel", 0);
+    lblSelectModel[0]->setText(QStringLiteral("Select Cub File"));
+    auto* diskLayout = new QGridLayout(disk);
+    diskLayout->addWidget(DriveCube, 0, 0);
+    diskLayout->addWidget(DirCube, 1, 0);
+    diskLayout->addWidget(FileCube, 0, 1, 2, 1);
+    diskLayout->addWidget(cmbCubeFileTypes, 2, 1);
+    diskLayout->addWidget(lblSelectModel[0], 2, 0);
+
+    auto* store = new QWidget;
+    NxStoreLoader1 = named(new NxStoreLoader, "NxStoreLoader");
+    lblSelectModel[1] = named(instructions("lblSelectModel"), "lblSelectModel", 1);
+    lblSelectModel[1]->setText(QStringLiteral("Select Application Cube"));
+    auto* storeLayout = new QVBoxLayout(store);
+    storeLayout->addWidget(NxStoreLoader1, 1);
+    storeLayout->addWidget(lblSelectModel[1]);
+
+    tabCube->addTab(disk, QStringLiteral("Select Cube from Disk"));
+    tabCube->addTab(store, QStringLiteral("Select Application Cube"));
+    auto* layout = new QVBoxLayout(controls);
+    layout->addWidget(NxCubeSelectorCtrl1);
+    layout->addWidget(tabCube, 1);
+    layout->addWidget(decoration("Image5"));
+    return stepFrame(1, buildTitleBand(1, 1, QStringLiteral("Select the Cube to use "),
+                                       QStringLiteral("Select the cube where the information is to be gathered from")),
+                     controls);
+}
+
+QWidget* NxPivotWizardCtrl::buildLayoutFrame()
+{
+    auto* controls = new QWidget;
+    auto* grid = new QGridLayout(controls);
+    const auto areaList = [this](int index) {
+        lstCubeDetails[index] = named(new QListWidget, "lstCubeDetails", index);
+        lstCubeDetails[index]->setSelectionMode(QAbstractItemView::SingleSelection);
+        return lstCubeDetails[index];
+    };
+    const auto areaLabel = [this](int index, const QString& caption) {
+        fraLabel[index] = named(new QLabel(caption), "fraLabel", index);
+        return fraLabel[index];
+    };
+    lblUnselected = named(new QLabel(QStringLiteral("Unselected")), "lblUnselected");
+    grid->addWidget(lblUnselected, 0, 0);
+    grid->addWidget(areaList(0), 1, 0, 3, 1);
+    grid->addWidget(areaLabel(12, QStringLiteral("Background")), 0, 1, 1, 2);
+    grid->addWidget(areaList(1), 1, 1, 1, 2);
+    grid->addWidget(areaLabel(6, QStringLiteral("Rows")), 2, 1);
+    grid->addWidget(areaList(2), 3, 1);
+    grid->addWidget(areaLabel(11, QStringLiteral("Columns")), 2, 2);
+    grid->addWidget(areaList(3), 3, 2);
+
+    auto* arrows = new QVBoxLayout;
+    const QStyle::StandardPixmap icons[] = {QStyle::SP_ArrowUp, QStyle::SP_ArrowDown};
+    for (int i = 0; i < 2; ++i) {
+        butMovement[i] = named(new QToolButton, "butMovement", i);
+        butMovement[i]->setIcon(style()->standardIcon(icons[i]));
+        arrows->addWidget(butMovement[i]);
+    }
+    arrows->addStretch(1);
+    grid->addLayout(arrows, 1, 3, 3, 1);
+    lblReportLayout = instructions("lblReportLayout");
+    grid->addWidget(lblReportLayout, 0, 4, 3, 1);
+    grid->addWidget(decoration("Image6"), 3, 4);
+    grid->setColumnStretch(4, 1);
+    return stepFrame(2, buildTitleBand(2, 2, QStringLiteral("Layout of PivotTable Report"),
+                                       QStringLiteral("Specify what information you want to include in the Rows, Columns & Background")),
+                     controls);
+}
+
+// The three member steps share one shape: a dimension list over a member
+// editor, with instructions beside them.
+static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, NxDimEditCtrl* editor,
+                                   QLabel* instructionLabel, QLabel* image)
+{
+    auto* controls = new QWidget;
+    auto* grid = new QGridLayout(controls);
+    if (caption)
+        grid->addWidget(caption, 0, 0);
+    dimensions->setMaximumHeight(64);
+    grid->addWidget(dimensions, 1, 0);
+    grid->addWidget(editor, 2, 0);
+    grid->addWidget(instructionLabel, 0, 1, 2, 1);
+    grid->addWidget(image, 2, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(2, 1);
+    return controls;
+}
+
+QWidget* NxPivotWizardCtrl::buildMeasuresFrame()
+{
+    lstCubeOptions[0] = named(new QListWidget, "lstCubeOptions", 0);
+    NxDimEditMembers = named(new NxDimEditCtrl, "NxDimEditMembers");
+    lblSelectMeasures = instructions("lblSelectMeasures");
+    QWidget* controls = memberStepControls(lstCubeOptions[0], nullptr, NxDimEditMembers, lblSelectMeasures,
+                                           decoration("Image7"));
+    return stepFrame(3, buildTitleBand(3, 3, QStringLiteral("Select Measures to include in report"),
+                                       QStringLiteral("Which Members do you want to include, and in what order ?")),
+                     controls);
+}
+
+QWidget* NxPivotWizardCtrl::buildRowMembersFrame()
+{
+    lstCubeOptions[1] = named(new QListWidget, "lstCubeOptions", 1);
+    fraLabel[15] = named(new QLabel(QStringLiteral("Select Dimension")), "fraLabel", 15);
+    NxDimEditRows.push_back(named(new NxDimEditCtrl, "NxDimEditRows", 0));
+    lblSelectRows = instructions("lblSelectRows");
+    QWidget* controls = memberStepControls(lstCubeOptions[1], fraLabel[15], NxDimEditRows[0], lblSelectRows,
+                                           decoration("Image9"));
+    return stepFrame(4, buildTitleBand(4, 0, QStringLiteral("Select Row Members to include in report"),
+                                       QStringLiteral("Which Members do you want to include in the Rows, and in what order ?")),
+                     controls);
+}
+
+QWidget* NxPivotWizardCtrl::buildColumnMembersFrame()
+{
+    lstCubeOptions[2] = named(new QListWidget, "lstCubeOptions", 2);
+    fraLabel[25] = named(new QLabel(QStringLiteral("Select Dimension")), "fraLabel", 25);
+    NxDimEditCols.push_back(named(new NxDimEditCtrl, "NxDimEditCols", 0));
+    lblSelectColumns = instructions("lblSelectColumns");
+    QWidget* controls = memberStepControls(lstCubeOptions[2], fraLabel[25], NxDimEditCols[0], lblSelectColumns,
+                                           decoration("Image8"));
+    return stepFrame(5, buildTitleBand(5, 5, QStringLiteral("Select Column Members to include in report"),
+                                       QStringLiteral("Which Members do you want to include in the Columns, and in what order ?")),
+                     controls);
+}

@@ -1,0 +1,47 @@
+// FmWait: the progress window shown while a PivotTable is built ("Please wait
+// Creating Pivot details ..."). One shared instance per process.
+//
+// The build shows the form, sets PrgWait's minimum, maximum and value as it
+// goes, and closes the form at the end. Closing is unloading: the form is
+// then destroyed, and the next instance() creates a new one.
+//
+// When the window becomes active it makes itself topmost, so the progress
+// stays visible above the spreadsheet while the build works. Every handler
+// runs under the error trap with module "FmWait"; a failure closes this form.
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QProgressBar;
+
+class FmWait : public QWidget {
+    Q_OBJECT
+
+public:
+    // The shared instance, created on first use. The reference stays valid
+    // until the form is closed (it deletes itself after closing).
+    static FmWait& instance();
+    // True while a shared instance exists (loaded), without creating one.
+    static bool isLoaded();
+
+    // The progress bar, owned by the form (inside the frame frmWait).
+    QProgressBar* const PrgWait;
+
+    // After a trapped failure (errorShown set) it only clears errorShown;
+    // otherwise it makes the window topmost, keeping its position and size.
+    // A window that is already topmost is left as it is. Runs shortly after
+    // each activation of the window; callable directly as well.
+    void Form_Activate();
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    FmWait();
+    void makeTopmost();
+
+    QFrame* frmWait = nullptr;
+
+    static constexpr const char* kModule = "FmWait";
+};

@@ -1,0 +1,188 @@
+// The procedure error trap: what it records, which window it closes, how it
+// shows the report form, and what the trapped procedure returns.
+#include "control/nxpivotwizardctrl.h"
+#include "errors/errortrap.h"
+#include "forms/frmerrorhand.h"
+#include "platform/failure.h"
+#include "support/controls.h"
+#include "support/recordingmessages.h"
+#include "support/tempsettings.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ErrorTrap : public testing::Test {
+protected:
+    TempSettings settings;
+    RecordingMessages messages;
+
+    void SetUp() override { errorShown = false; }
+    void TearDown() override
+    {
+        if (frmErrorHand::isLoaded())
+            frmErrorHand::instance().close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        errorShown = false;
+    }
+};
+
+// Procedures of a shared module, written the way the wizard writes them.
+bool failsBeforeAssigning()
+{
+    bool result = false;
+    runTrapped("global", nullptr, [&] { throw std::runtime_error("broken"); });
+    return result;
+}
+
+QString failsAfterAssigning()
+{
+    QString result;
+    runTrapped("global", nullptr, [&] {
+        result = QStringLiteral("partial");
+        throw std::runtime_error("broken");
+    });
+    return result;
+}
+
+int throwsThenReportsNumber(const std::function<void()>& thrower)
+{
+    runTrapped("global", nullptr, thrower);
+    return frmErrorHand::instance().errNumber;
+}
+
+// A control whose cube check fails inside its trap, as any unexpected failure would.
+class FailingWizard : public NxPivotWizardCtrl {
+protected:
+    bool CheckValidFileSelected() override
+    {
+        bool result = false;
+        trap([&] { throw platform::Failure(68, "Device unavailable", "sheet", 21); });
+        return result;
+    }
+};
+
+TEST_F(ErrorTrap, FunctionFailingBeforeItsResultReturnsTheInitialValue)
+{
+    EXPECT_FALSE(failsBeforeAssigning());
+    EXPECT_TRUE(errorShown);
+}
+
+TEST_F(ErrorTrap, FunctionFailingAfterItsResultReturnsWhatWasAssigned)
+{
+    EXPECT_EQ(failsAfterAssigning(), QStringLiteral("partial"));
+}
+
+TEST_F(ErrorTrap, RecordsModuleSignatureAndTheFailuresFourValues)
+{
+    failsBeforeAssigning();
+    const frmErrorHand& form = frmErrorHand::instance();
+    EXPECT_EQ(form.errModule, QStringLiteral("global"));
+    EXPECT_TRUE(form.errProcedure.contains(QStringLiteral("failsBeforeAssigning"))) << form.errProcedure.toStdString();
+    EXPECT_EQ(form.errNumber, platform::err::kInternal);
+    EXPECT_TRUE(form.errDescription.contains(QStringLiteral("broken")));
+    EXPECT_EQ(form.errSource, QStringLiteral("pivotwizard"));
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(ErrorTrap, StandardExceptionsGetTheRuntimesNumbers)
+{
+    namespace fs = std::filesystem;
+    EXPECT_EQ(throwsThenReportsNumber([] { throw std::out_of_range("index"); }), 9);
+    EXPECT_EQ(throwsThenReportsNumber([] { throw std::invalid_argument("text"); }), 13);
+    EXPECT_EQ(throwsThenReportsNumber([] { throw std::overflow_error("big"); }), 6);
+    EXPECT_EQ(throwsThenReportsNumber([] { throw std::bad_alloc(); }), 7);
+    EXPECT_EQ(throwsThenReportsNumber([] {
+                  throw fs::filesystem_error("open", std::make_error_code(std::errc::no_such_file_or_directory));
+              }),
+              53);
+    EXPECT_EQ(throwsThenReportsNumber([] { platform::requireObject<int>(nullptr, "cube"); }), 91);
+}
+
+TEST_F(ErrorTrap, SecondFailureOverwritesTheFirst)
+{
+    throwsThenReportsNumber([] { throw std::out_of_range("first"); });
+    throwsThenReportsNumber([] { throw platform::Failure(1004, "second", "sheet", 5); });
+    const frmErrorHand& form = frmErrorHand::instance();
+    EXPECT_EQ(form.errNumber, 1004);
+    EXPECT_EQ(form.errDescription, QStringLiteral("second"));
+    EXPECT_EQ(form.errSource, QStringLiteral("sheet"));
+    EXPECT_EQ(form.errLastDllError, 5);
+}
+
+TEST_F(ErrorTrap, FailureInsideTheControlClosesTheHostWindowAndNamesTheControl)
+{
+    QWidget host;
+    auto* wizard = new FailingWizard;
+    (new QVBoxLayout(&host))->addWidget(wizard);
+    host.show();
+    auto* next = findControl<QPushButton>(wizard, "butCommand", 1);
+    next->click();
+    next->click();
+
+    EXPECT_FALSE(host.isVisible());
+    const frmErrorHand& form = frmErrorHand::instance();
+    EXPECT_EQ(form.errModule, QStringLiteral("NxPivotWizardCtrl"));
+    EXPECT_TRUE(form.errProcedure.contains(QStringLiteral("FailingWizard::CheckValidFileSelected")))
+        << form.errProcedure.toStdString();
+    EXPECT_EQ(form.errNumber, 68);
+    EXPECT_EQ(form.errSource, QStringLiteral("sheet"));
+    EXPECT_EQ(form.errLastDllError, 21);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(errorShown);
+    EXPECT_EQ(wizard->currentStep(), 1);
+}
+
+TEST_F(ErrorTrap, FailureInASharedModuleClosesNoWindow)
+{
+    QWidget window;
+    window.show();
+    failsBeforeAssigning();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(frmErrorHand::instance().isVisible());
+}
+
+TEST_F(ErrorTrap, ProceduresOfLaterStepsFailVisiblyInsteadOfPretending)
+{
+    QWidget host;
+    auto* wizard = new NxPivotWizardCtrl;
+    (new QVBoxLayout(&host))->addWidget(wizard);
+    host.show();
+    auto* next = findControl<QPushButton>(wizard, "butCommand", 1);
+    next->click();
+    next->click();  // leaving the cube step asks whether the choice is valid
+    EXPECT_EQ(wizard->currentStep(), 1);
+    EXPECT_FALSE(host.isVisible());
+    EXPECT_TRUE(frmErrorHand::instance().errProcedure.contains(QStringLiteral("CheckValidFileSelected")));
+    EXPECT_EQ(frmErrorHand::instance().errNumber, platform::err::kNotSupported);
+}
+
+TEST_F(ErrorTrap, WhileAModalWindowIsOpenTheFormIsShownModally)
+{
+    QDialog modal;
+    bool shownModally = false;
+    QTimer::singleShot(0, &modal, [&] {
+        // Runs inside the form's own modal loop: look, then close both.
+        QTimer::singleShot(0, &modal, [&] {
+            frmErrorHand& form = frmErrorHand::instance();
+            shownModally = form.isVisible() && form.isModal();
+            form.close();
+            modal.reject();
+        });
+        failsBeforeAssigning();
+    });
+    modal.exec();
+    EXPECT_TRUE(shownModally);
+    EXPECT_TRUE(errorShown);
+}
+
+}  // namespace
