@@ -8,7 +8,7 @@
 #include "support/recordingmessages.h"
 #include "support/tempsettings.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -140,6 +140,32 @@ TEST_F(ErrorTrap, FailureInsideTheControlClosesTheHostWindowAndNamesTheControl)
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(errorShown);
     EXPECT_EQ(wizard->currentStep(), 1);
+}
+
+TEST_F(ErrorTrap, ReportFormKeepsTheApplicationRunningAfterTheHostWindowCloses)
+{
+    QWidget host;
+    auto* wizard = new FailingWizard;
+    (new QVBoxLayout(&host))->addWidget(wizard);
+    host.show();
+    bool reportSeenWhileRunning = false;
+    QTimer::singleShot(0, &host, [&] {
+        auto* next = findControl<QPushButton>(wizard, "butCommand", 1);
+        next->click();
+        next->click();  // fails: the host window, the application's last, closes
+        QTimer::singleShot(0, &host, [&] {
+            reportSeenWhileRunning = frmErrorHand::isLoaded() && frmErrorHand::instance().isVisible();
+            if (frmErrorHand::isLoaded())
+                frmErrorHand::instance().close();  // now the last window closes
+        });
+    });
+    QTimer guard;  // ends a broken run instead of hanging it
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(10000);
+    QApplication::exec();
+    EXPECT_TRUE(guard.isActive()) << "the application did not quit when the report form closed";
+    EXPECT_TRUE(reportSeenWhileRunning);
 }
 
 TEST_F(ErrorTrap, FailureInASharedModuleClosesNoWindow)

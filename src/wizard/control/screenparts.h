@@ -7,7 +7,7 @@
 #include <QVariant>
 
 // Every step frame has this size; the stack shows one at a time.
-inline constexpr QSize kFrameSize(660, 400);
+inline constexpr QSize kFrameSize(720, 540);
 
 // Gives `object` the control name the code addresses it by and, for members
 // of a control array, its index (property "index"). Returns `object`.

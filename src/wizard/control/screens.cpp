@@ -29,9 +29,11 @@ void NxPivotWizardCtrl::buildScreens()
                          buildReportLayoutFrame()};
     for (int i = 0; i < 7; ++i) {
         fralayout[i] = named(frames[i], "fralayout", i);
-        fralayout[i]->setFixedSize(kFrameSize);
         frameStack->addWidget(fralayout[i]);
     }
+    // All frames lie on top of one another at one size, whatever their own
+    // contents would ask for.
+    frameStack->setFixedSize(kFrameSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -88,8 +90,11 @@ QWidget* NxPivotWizardCtrl::buildCommandFrame()
     fraCommand = named(new QFrame, "fraCommand");
     const char* captions[] = {"<- Back", "Next ->", "Finish", "Cancel"};
     butHelp[0] = named(new QToolButton, "butHelp", 0);
-    butHelp[0]->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    butHelp[0]->setText(QStringLiteral("?"));
     butHelp[0]->setToolTip(QStringLiteral("Help"));
+    QFont helpFont = butHelp[0]->font();
+    helpFont.setBold(true);
+    butHelp[0]->setFont(helpFont);
     connect(butHelp[0], &QToolButton::clicked, this, [this] { butHelp_Click(0); });
     lblWizProgress = named(new QLabel, "lblWizProgress");
 

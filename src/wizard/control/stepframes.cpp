@@ -126,15 +126,18 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
         fraLabel[index] = named(new QLabel(caption), "fraLabel", index);
         return fraLabel[index];
     };
+    lblReportLayout = instructions("lblReportLayout");
+    grid->addWidget(lblReportLayout, 0, 0, 1, 3);
+    grid->addWidget(decoration("Image6"), 0, 3);
     lblUnselected = named(new QLabel(QStringLiteral("Unselected")), "lblUnselected");
-    grid->addWidget(lblUnselected, 0, 0);
-    grid->addWidget(areaList(0), 1, 0, 3, 1);
-    grid->addWidget(areaLabel(12, QStringLiteral("Background")), 0, 1, 1, 2);
-    grid->addWidget(areaList(1), 1, 1, 1, 2);
-    grid->addWidget(areaLabel(6, QStringLiteral("Rows")), 2, 1);
-    grid->addWidget(areaList(2), 3, 1);
-    grid->addWidget(areaLabel(11, QStringLiteral("Columns")), 2, 2);
-    grid->addWidget(areaList(3), 3, 2);
+    grid->addWidget(lblUnselected, 1, 0);
+    grid->addWidget(areaList(0), 2, 0, 3, 1);
+    grid->addWidget(areaLabel(12, QStringLiteral("Background")), 1, 1, 1, 2);
+    grid->addWidget(areaList(1), 2, 1, 1, 2);
+    grid->addWidget(areaLabel(6, QStringLiteral("Rows")), 3, 1);
+    grid->addWidget(areaList(2), 4, 1);
+    grid->addWidget(areaLabel(11, QStringLiteral("Columns")), 3, 2);
+    grid->addWidget(areaList(3), 4, 2);
 
     auto* arrows = new QVBoxLayout;
     const QStyle::StandardPixmap icons[] = {QStyle::SP_ArrowUp, QStyle::SP_ArrowDown};
@@ -144,11 +147,11 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
         arrows->addWidget(butMovement[i]);
     }
     arrows->addStretch(1);
-    grid->addLayout(arrows, 1, 3, 3, 1);
-    lblReportLayout = instructions("lblReportLayout");
-    grid->addWidget(lblReportLayout, 0, 4, 3, 1);
-    grid->addWidget(decoration("Image6"), 3, 4);
-    grid->setColumnStretch(4, 1);
+    grid->addLayout(arrows, 2, 3, 3, 1);
+    grid->setRowStretch(2, 1);
+    grid->setRowStretch(4, 2);
+    for (int column = 0; column < 3; ++column)
+        grid->setColumnStretch(column, 1);
     return stepFrame(2, buildTitleBand(2, 2, QStringLiteral("Layout of PivotTable Report"),
                                        QStringLiteral("Specify what information you want to include in the Rows, Columns & Background")),
                      controls);
