@@ -6,6 +6,8 @@
 #include "forms/fmwait.h"
 #include "forms/frmerrorhand.h"
 #include "forms/frmhelp.h"
+#include "stagedwizard.h"
+#include "support/controls.h"
 #include "support/recordingmessages.h"
 #include "support/tempsettings.h"
 #include "widgets/nxhelpctrl.h"
@@ -13,6 +15,7 @@
 #include <QFrame>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -68,6 +71,28 @@ protected:
 
     std::unique_ptr<NxPivotWizardCtrl> control = std::make_unique<NxPivotWizardCtrl>();
 };
+
+TEST_F(HelpForm, HelpButtonOnAnyStepOpensTheSharedFormOnTheWizardsHelp)
+{
+    StagedWizard wizard;
+    wizard.arrangeDimensions({QStringLiteral("Product")}, {QStringLiteral("Time")});
+    frmHelp* first = nullptr;
+    for (int step : {0, 3, 6}) {
+        wizard.goToStep(step);
+        findControl<QToolButton>(&wizard, "butHelp", 0)->click();
+        ASSERT_TRUE(frmHelp::isLoaded());
+        frmHelp& form = frmHelp::instance();
+        first = first ? first : &form;
+        EXPECT_EQ(&form, first);  // pressing again reuses the open form
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_FALSE(form.isModal());
+        EXPECT_EQ(form.wizardNumber, 5);
+        EXPECT_EQ(form.stepNumber, 1);
+        EXPECT_EQ(form.ownerControl.data(), &wizard);
+        EXPECT_EQ(wizard.currentStep(), step);
+    }
+    EXPECT_EQ(wizard.findChildren<frmHelp*>().size(), 0);  // no owner window
+}
 
 TEST_F(HelpForm, IsOneSharedInstanceCreatedOnFirstUse)
 {
