@@ -161,8 +161,7 @@ protected:
     QWidget* buildCubeFrame();
     QWidget* buildLayoutFrame();
     QWidget* buildMeasuresFrame();
-    QWidget* buildRowMembersFrame();
-    QWidget* buildColumnMembersFrame();
+    QWidget* buildDimensionMembersFrame(int area);
     QWidget* buildReportLayoutFrame();
     QWidget* buildCommandFrame();
     void buildCheckOptionsMenu();

@@ -25,7 +25,7 @@ void NxPivotWizardCtrl::buildScreens()
     frameStack = new QStackedWidget(this);
     frameStack->setObjectName(QStringLiteral("frameStack"));
     QWidget* frames[] = {buildWelcomeFrame(),       buildCubeFrame(),         buildLayoutFrame(),
-                         buildMeasuresFrame(),      buildRowMembersFrame(),   buildColumnMembersFrame(),
+                         buildMeasuresFrame(),      buildDimensionMembersFrame(1), buildDimensionMembersFrame(2),
                          buildReportLayoutFrame()};
     for (int i = 0; i < 7; ++i) {
         fralayout[i] = named(frames[i], "fralayout", i);

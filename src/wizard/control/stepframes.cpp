@@ -189,28 +189,23 @@ QWidget* NxPivotWizardCtrl::buildMeasuresFrame()
                      controls);
 }
 
-QWidget* NxPivotWizardCtrl::buildRowMembersFrame()
+// The row (area 1) and column (area 2) member steps differ only in names and texts.
+QWidget* NxPivotWizardCtrl::buildDimensionMembersFrame(int area)
 {
-    lstCubeOptions[1] = named(new QListWidget, "lstCubeOptions", 1);
-    fraLabel[15] = named(new QLabel(QStringLiteral("Select Dimension")), "fraLabel", 15);
-    NxDimEditRows.push_back(named(new NxDimEditCtrl, "NxDimEditRows", 0));
-    lblSelectRows = instructions("lblSelectRows");
-    QWidget* controls = memberStepControls(lstCubeOptions[1], fraLabel[15], NxDimEditRows[0], lblSelectRows,
-                                           decoration("Image9"));
-    return stepFrame(4, buildTitleBand(4, 0, QStringLiteral("Select Row Members to include in report"),
-                                       QStringLiteral("Which Members do you want to include in the Rows, and in what order ?")),
-                     controls);
-}
-
-QWidget* NxPivotWizardCtrl::buildColumnMembersFrame()
-{
-    lstCubeOptions[2] = named(new QListWidget, "lstCubeOptions", 2);
-    fraLabel[25] = named(new QLabel(QStringLiteral("Select Dimension")), "fraLabel", 25);
-    NxDimEditCols.push_back(named(new NxDimEditCtrl, "NxDimEditCols", 0));
-    lblSelectColumns = instructions("lblSelectColumns");
-    QWidget* controls = memberStepControls(lstCubeOptions[2], fraLabel[25], NxDimEditCols[0], lblSelectColumns,
-                                           decoration("Image8"));
-    return stepFrame(5, buildTitleBand(5, 5, QStringLiteral("Select Column Members to include in report"),
-                                       QStringLiteral("Which Members do you want to include in the Columns, and in what order ?")),
-                     controls);
+    const bool rows = area == 1;
+    lstCubeOptions[area] = named(new QListWidget, "lstCubeOptions", area);
+    const int captionIndex = rows ? 15 : 25;
+    fraLabel[captionIndex] = named(new QLabel(QStringLiteral("Select Dimension")), "fraLabel", captionIndex);
+    std::vector<NxDimEditCtrl*>& editors = rows ? NxDimEditRows : NxDimEditCols;
+    editors.push_back(named(new NxDimEditCtrl, rows ? "NxDimEditRows" : "NxDimEditCols", 0));
+    QLabel*& instructionLabel = rows ? lblSelectRows : lblSelectColumns;
+    instructionLabel = instructions(rows ? "lblSelectRows" : "lblSelectColumns");
+    QWidget* controls = memberStepControls(lstCubeOptions[area], fraLabel[captionIndex], editors[0],
+                                           instructionLabel, decoration(rows ? "Image9" : "Image8"));
+    const int step = rows ? 4 : 5;
+    const QString title = rows ? QStringLiteral("Select Row Members to include in report")
+                               : QStringLiteral("Select Column Members to include in report");
+    const QString caption = rows ? QStringLiteral("Which Members do you want to include in the Rows, and in what order ?")
+                                 : QStringLiteral("Which Members do you want to include in the Columns, and in what order ?");
+    return stepFrame(step, buildTitleBand(step, rows ? 0 : 5, title, caption), controls);
 }

@@ -8,24 +8,6 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-namespace {
-QPointer<FmWait>& sharedInstance()
-{
-    static QPointer<FmWait> form;
-    return form;
-}
-}  // namespace
-
-FmWait& FmWait::instance()
-{
-    QPointer<FmWait>& form = sharedInstance();
-    if (!form)
-        form = new FmWait;
-    return *form;
-}
-
-bool FmWait::isLoaded() { return !sharedInstance().isNull(); }
-
 FmWait::FmWait() : PrgWait(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("FmWait"));

@@ -10,20 +10,19 @@
 // runs under the error trap with module "FmWait"; a failure closes this form.
 #pragma once
 
+#include "sharedform.h"
+
 #include <QWidget>
 
 class QFrame;
 class QProgressBar;
 
-class FmWait : public QWidget {
+class FmWait : public QWidget, public SharedForm<FmWait> {
     Q_OBJECT
+    friend class SharedForm<FmWait>;
 
 public:
-    // The shared instance, created on first use. The reference stays valid
-    // until the form is closed (it deletes itself after closing).
-    static FmWait& instance();
-    // True while a shared instance exists (loaded), without creating one.
-    static bool isLoaded();
+    // instance() and isLoaded() come from SharedForm.
 
     // The progress bar, owned by the form (inside the frame frmWait).
     QProgressBar* const PrgWait;

@@ -9,24 +9,6 @@
 #include <QPushButton>
 #include <QStyle>
 
-namespace {
-QPointer<frmErrorHand>& sharedInstance()
-{
-    static QPointer<frmErrorHand> form;
-    return form;
-}
-}  // namespace
-
-frmErrorHand& frmErrorHand::instance()
-{
-    QPointer<frmErrorHand>& form = sharedInstance();
-    if (!form)
-        form = new frmErrorHand;
-    return *form;
-}
-
-bool frmErrorHand::isLoaded() { return !sharedInstance().isNull(); }
-
 frmErrorHand::frmErrorHand()
 {
     setObjectName(QStringLiteral("frmErrorHand"));

@@ -6,6 +6,8 @@
 // archive and the restart are not part of it yet: Close only closes it.
 #pragma once
 
+#include "sharedform.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -14,15 +16,12 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-class frmErrorHand : public QDialog {
+class frmErrorHand : public QDialog, public SharedForm<frmErrorHand> {
     Q_OBJECT
+    friend class SharedForm<frmErrorHand>;
 
 public:
-    // The shared instance, created on first use. Closing the form destroys it;
-    // the next call creates a new one.
-    static frmErrorHand& instance();
-    // True while a shared instance exists (loaded), without creating one.
-    static bool isLoaded();
+    // instance() and isLoaded() come from SharedForm.
 
     // Filled by the error trap, in this order.
     QString errModule;

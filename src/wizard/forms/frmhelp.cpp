@@ -8,24 +8,6 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-namespace {
-QPointer<frmHelp>& sharedInstance()
-{
-    static QPointer<frmHelp> form;
-    return form;
-}
-}  // namespace
-
-frmHelp& frmHelp::instance()
-{
-    QPointer<frmHelp>& form = sharedInstance();
-    if (!form)
-        form = new frmHelp;
-    return *form;
-}
-
-bool frmHelp::isLoaded() { return !sharedInstance().isNull(); }
-
 frmHelp::frmHelp() : NxHelpCtrl1(new NxHelpCtrl(this))
 {
     setObjectName(QStringLiteral("frmHelp"));

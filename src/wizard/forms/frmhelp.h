@@ -18,21 +18,20 @@
 // closes this form.
 #pragma once
 
+#include "sharedform.h"
+
 #include <QPointer>
 #include <QWidget>
 
 class NxHelpCtrl;
 class NxPivotWizardCtrl;
 
-class frmHelp : public QWidget {
+class frmHelp : public QWidget, public SharedForm<frmHelp> {
     Q_OBJECT
+    friend class SharedForm<frmHelp>;
 
 public:
-    // The shared instance, created on first use. The reference stays valid
-    // until the form is closed (it deletes itself after closing).
-    static frmHelp& instance();
-    // True while a shared instance exists (loaded), without creating one.
-    static bool isLoaded();
+    // instance() and isLoaded() come from SharedForm.
 
     // Identifies the wizard to the help control; the PivotTable wizard sets 5.
     qint16 wizardNumber = 0;
