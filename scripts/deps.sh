@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev libgtest-dev libgmock-dev
+  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev sqlite3
   xvfb xauth
 )
 missing=()
