@@ -2,11 +2,8 @@
 
 #include "failure.h"
 
-#include <sqlite3.h>
-
 #include <cstdlib>
 #include <locale.h>
-#include <system_error>
 #include <wctype.h>
 
 namespace platform {
@@ -51,6 +48,23 @@ int64_t rootId(RootKey root)
 {
     const uint32_t offset = static_cast<uint32_t>(root) - kFirstRoot;
     return offset <= 6 && offset != 4 ? offset + 1 : 0;
+}
+
+SqliteDb::Options databaseOptions()
+{
+    SqliteDb::Options options;
+    options.mode = SqliteDb::Mode::ReadWriteCreate;
+    options.source = "SettingsStore";
+    options.subject = "The settings file";
+    options.createFolders = true;
+    options.busyTimeoutMs = kBusyTimeoutMs;
+    return options;
+}
+
+int64_t tableCount(const SqliteDb& db)
+{
+    SqliteStatement query(db, "SELECT count(*) FROM sqlite_master");
+    return query.step() ? query.integer(0) : 0;
 }
 
 std::vector<std::string_view> splitPath(std::string_view path)
@@ -153,105 +167,6 @@ Value Value::fromDWord(uint32_t number)
 
 Value Value::fromBinary(std::vector<uint8_t> bytes) { return {valuetype::kBinary, std::move(bytes)}; }
 
-// One prepared statement; parameters are bound in order.
-class SettingsStore::Statement {
-public:
-    Statement(const SettingsStore& store, const char* sql) : mStore(store)
-    {
-        if (sqlite3_prepare_v2(store.mDb, sql, -1, &mStatement, nullptr) != SQLITE_OK)
-            store.fail("cannot be read");
-    }
-    ~Statement() { sqlite3_finalize(mStatement); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    Statement& bind(int64_t number)
-    {
-        check(sqlite3_bind_int64(mStatement, mNext++, number));
-        return *this;
-    }
-    Statement& bind(std::string_view text)
-    {
-        check(sqlite3_bind_text(mStatement, mNext++, text.data(), int(text.size()), SQLITE_TRANSIENT));
-        return *this;
-    }
-    Statement& bind(const std::vector<uint8_t>& bytes)
-    {
-        // A null pointer would bind NULL, which the schema refuses: empty data
-        // must stay an empty blob.
-        check(bytes.empty() ? sqlite3_bind_zeroblob(mStatement, mNext++, 0)
-                            : sqlite3_bind_blob(mStatement, mNext++, bytes.data(), int(bytes.size()),
-                                                SQLITE_TRANSIENT));
-        return *this;
-    }
-
-    // True while there is a row to read.
-    bool step()
-    {
-        const int rc = sqlite3_step(mStatement);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            mStore.fail("cannot be used");
-        return rc == SQLITE_ROW;
-    }
-
-    int64_t integer(int column) const { return sqlite3_column_int64(mStatement, column); }
-    std::string text(int column) const
-    {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(mStatement, column));
-        return p ? std::string(p, size_t(sqlite3_column_bytes(mStatement, column))) : std::string();
-    }
-    std::vector<uint8_t> blob(int column) const
-    {
-        const auto* p = static_cast<const uint8_t*>(sqlite3_column_blob(mStatement, column));
-        return p ? std::vector<uint8_t>(p, p + sqlite3_column_bytes(mStatement, column)) : std::vector<uint8_t>();
-    }
-
-private:
-    void check(int rc) const
-    {
-        if (rc != SQLITE_OK)
-            mStore.fail("cannot be used");
-    }
-
-    const SettingsStore& mStore;
-    sqlite3_stmt* mStatement = nullptr;
-    int mNext = 1;
-};
-
-// One transaction; rolled back unless committed. A write transaction takes
-// the write lock at once, so two writers queue up instead of deadlocking.
-class SettingsStore::Transaction {
-public:
-    Transaction(const SettingsStore& store, bool write) : mStore(store)
-    {
-        run(write ? "BEGIN IMMEDIATE" : "BEGIN");
-        mOpen = true;
-    }
-    ~Transaction()
-    {
-        if (mOpen)
-            sqlite3_exec(mStore.mDb, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    void commit()
-    {
-        run("COMMIT");
-        mOpen = false;
-    }
-
-private:
-    void run(const char* sql)
-    {
-        if (sqlite3_exec(mStore.mDb, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            mStore.fail("cannot be used");
-    }
-
-    const SettingsStore& mStore;
-    bool mOpen = false;
-};
-
 std::filesystem::path SettingsStore::defaultFile()
 {
     auto variable = [](const char* name) -> std::string {
@@ -266,79 +181,37 @@ std::filesystem::path SettingsStore::defaultFile()
     return config / "pivotwizard" / "settings.db";
 }
 
-SettingsStore::SettingsStore(std::filesystem::path file) : mFile(std::move(file))
+SettingsStore::SettingsStore(std::filesystem::path file)
+    : mDb(file, databaseOptions())
 {
-    std::error_code error;
-    if (mFile.has_parent_path())
-        std::filesystem::create_directories(mFile.parent_path(), error);
-    if (error) {
-        throw Failure(err::kPathFileAccess,
-                      "The settings file '" + mFile.string() + "' cannot be created: " + error.message(),
-                      "SettingsStore", error.value());
-    }
-    const int rc = sqlite3_open_v2(mFile.c_str(), &mDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string reason = mDb ? sqlite3_errmsg(mDb) : sqlite3_errstr(rc);
-        const int32_t systemError = mDb ? sqlite3_system_errno(mDb) : 0;
-        sqlite3_close_v2(mDb);
-        mDb = nullptr;
-        throw Failure(err::kPathFileAccess, "The settings file '" + mFile.string() + "' cannot be opened: " + reason,
-                      "SettingsStore", systemError);
-    }
-    try {
-        sqlite3_busy_timeout(mDb, kBusyTimeoutMs);
-        initialise();
-    } catch (...) {
-        sqlite3_close_v2(mDb);
-        throw;
-    }
+    initialise();
 }
 
-SettingsStore::~SettingsStore() { sqlite3_close_v2(mDb); }
-
-void SettingsStore::fail(const std::string& what) const
-{
-    throw Failure(err::kPathFileAccess,
-                  "The settings file '" + mFile.string() + "' " + what + ": " + sqlite3_errmsg(mDb), "SettingsStore",
-                  sqlite3_system_errno(mDb));
-}
+SettingsStore::~SettingsStore() = default;
 
 // Checks that the file is ours, and lays out the tables in a new file. A
 // file that already holds tables of another program is refused rather than
 // mixed with ours.
 void SettingsStore::initialise()
 {
-    auto pragma = [this](const char* sql) {
-        Statement query(*this, sql);
-        return query.step() ? query.integer(0) : 0;
-    };
-    if (pragma("PRAGMA application_id") == kApplicationId && pragma("PRAGMA user_version") == kSchemaVersion)
+    if (mDb.pragma("application_id") == kApplicationId && mDb.pragma("user_version") == kSchemaVersion)
         return;
-    if (isReadOnly())
-        throw Failure(err::kPathFileAccess, "The settings file '" + mFile.string() + "' is read-only and not set up",
-                      "SettingsStore");
+    if (mDb.isReadOnly())
+        mDb.refuse(err::kPathFileAccess, "is read-only and not set up");
 
-    Transaction transaction(*this, true);
+    SqliteTransaction transaction(mDb, true);
     // Another process may have set the file up while this one waited for the lock.
-    const int64_t application = pragma("PRAGMA application_id");
-    const int64_t version = pragma("PRAGMA user_version");
+    const int64_t application = mDb.pragma("application_id");
+    const int64_t version = mDb.pragma("user_version");
     if (application == kApplicationId && version == kSchemaVersion)
         return transaction.commit();
-    if (application == kApplicationId && version > kSchemaVersion) {
-        throw Failure(err::kPathFileAccess,
-                      "The settings file '" + mFile.string() + "' was written by a newer version of this program",
-                      "SettingsStore");
-    }
-    if (application != 0 || pragma("SELECT count(*) FROM sqlite_master") != 0) {
-        throw Failure(err::kPathFileAccess,
-                      "The settings file '" + mFile.string() + "' is a database of another program", "SettingsStore");
-    }
-    if (sqlite3_exec(mDb, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail("cannot be set up");
+    if (application == kApplicationId && version > kSchemaVersion)
+        mDb.refuse(err::kPathFileAccess, "was written by a newer version of this program");
+    if (application != 0 || tableCount(mDb) != 0)
+        mDb.refuse(err::kPathFileAccess, "is a database of another program");
+    mDb.exec(kSchema, "cannot be set up");
     transaction.commit();
 }
-
-bool SettingsStore::isReadOnly() const { return sqlite3_db_readonly(mDb, "main") == 1; }
 
 int64_t SettingsStore::findKey(RootKey root, std::string_view path) const
 {
@@ -346,7 +219,7 @@ int64_t SettingsStore::findKey(RootKey root, std::string_view path) const
     for (const std::string_view part : splitPath(path)) {
         if (id == 0)
             break;
-        Statement child(*this, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+        SqliteStatement child(mDb, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
         child.bind(id).bind(foldName(part));
         id = child.step() ? child.integer(0) : 0;
     }
@@ -355,7 +228,7 @@ int64_t SettingsStore::findKey(RootKey root, std::string_view path) const
 
 int32_t SettingsStore::openKey(RootKey root, std::string_view path) const
 {
-    Transaction transaction(*this, false);
+    SqliteTransaction transaction(mDb, false);
     const int64_t key = findKey(root, path);
     transaction.commit();
     return key ? status::kSuccess : status::kNotFound;
@@ -365,20 +238,20 @@ int32_t SettingsStore::createKey(RootKey root, std::string_view path)
 {
     if (rootId(root) == 0)
         return status::kNotFound;
-    if (isReadOnly())
+    if (mDb.isReadOnly())
         return findKey(root, path) ? status::kSuccess : status::kAccessDenied;
-    Transaction transaction(*this, true);
+    SqliteTransaction transaction(mDb, true);
     int64_t id = rootId(root);
     for (const std::string_view part : splitPath(path)) {
-        Statement child(*this, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+        SqliteStatement child(mDb, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
         child.bind(id).bind(foldName(part));
         if (child.step()) {
             id = child.integer(0);
             continue;
         }
-        Statement insert(*this, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
+        SqliteStatement insert(mDb, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
         insert.bind(id).bind(part).bind(foldName(part)).step();
-        id = sqlite3_last_insert_rowid(mDb);
+        id = mDb.lastInsertRowId();
     }
     transaction.commit();
     return status::kSuccess;
@@ -386,17 +259,17 @@ int32_t SettingsStore::createKey(RootKey root, std::string_view path)
 
 int32_t SettingsStore::deleteKey(RootKey root, std::string_view path)
 {
-    if (isReadOnly())
+    if (mDb.isReadOnly())
         return findKey(root, path) ? status::kAccessDenied : status::kNotFound;
-    Transaction transaction(*this, true);
+    SqliteTransaction transaction(mDb, true);
     const int64_t key = findKey(root, path);
     if (key == 0)
         return status::kNotFound;
-    Statement children(*this, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+    SqliteStatement children(mDb, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
     if (splitPath(path).empty() || children.bind(key).step())
         return status::kAccessDenied;
-    Statement(*this, "DELETE FROM key_values WHERE key = ?1").bind(key).step();
-    Statement(*this, "DELETE FROM keys WHERE id = ?1").bind(key).step();
+    SqliteStatement(mDb, "DELETE FROM key_values WHERE key = ?1").bind(key).step();
+    SqliteStatement(mDb, "DELETE FROM keys WHERE id = ?1").bind(key).step();
     transaction.commit();
     return status::kSuccess;
 }
@@ -404,34 +277,34 @@ int32_t SettingsStore::deleteKey(RootKey root, std::string_view path)
 int32_t SettingsStore::queryValue(RootKey root, std::string_view path, std::string_view name, Value& value,
                                   size_t capacity) const
 {
-    Transaction transaction(*this, false);
+    SqliteTransaction transaction(mDb, false);
     const int64_t key = findKey(root, path);
     if (key == 0)
         return status::kNotFound;
-    Statement query(*this, "SELECT type, data FROM key_values WHERE key = ?1 AND fold = ?2");
+    SqliteStatement query(mDb, "SELECT type, data FROM key_values WHERE key = ?1 AND fold = ?2");
     if (!query.bind(key).bind(foldName(name)).step())
         return status::kNotFound;
-    std::vector<uint8_t> data = query.blob(1);
+    const std::span<const uint8_t> data = query.blob(1);
     if (data.size() > capacity)
         return status::kMoreData;
-    value = {static_cast<uint32_t>(query.integer(0)), std::move(data)};
+    value = {static_cast<uint32_t>(query.integer(0)), {data.begin(), data.end()}};
     transaction.commit();
     return status::kSuccess;
 }
 
 int32_t SettingsStore::setValue(RootKey root, std::string_view path, std::string_view name, const Value& value)
 {
-    if (isReadOnly())
+    if (mDb.isReadOnly())
         return findKey(root, path) ? status::kAccessDenied : status::kNotFound;
-    Transaction transaction(*this, true);
+    SqliteTransaction transaction(mDb, true);
     const int64_t key = findKey(root, path);
     if (key == 0)
         return status::kNotFound;
     // Replacing keeps the row, and with it the value's place in the enumeration
     // and the spelling of its name.
-    Statement upsert(*this, "INSERT INTO key_values (key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
+    SqliteStatement upsert(mDb, "INSERT INTO key_values (key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
                             "ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
-    upsert.bind(key).bind(name).bind(foldName(name)).bind(int64_t(value.type)).bind(value.data).step();
+    upsert.bind(key).bind(name).bind(foldName(name)).bind(int64_t(value.type)).bindBlob(value.data).step();
     transaction.commit();
     return status::kSuccess;
 }
@@ -439,14 +312,14 @@ int32_t SettingsStore::setValue(RootKey root, std::string_view path, std::string
 int32_t SettingsStore::deleteValue(RootKey root, std::string_view path, std::string_view name)
 {
     Value ignored;
-    if (isReadOnly())
+    if (mDb.isReadOnly())
         return queryValue(root, path, name, ignored) == status::kSuccess ? status::kAccessDenied : status::kNotFound;
-    Transaction transaction(*this, true);
+    SqliteTransaction transaction(mDb, true);
     const int64_t key = findKey(root, path);
     if (key == 0)
         return status::kNotFound;
-    Statement(*this, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2").bind(key).bind(foldName(name)).step();
-    if (sqlite3_changes(mDb) == 0)
+    SqliteStatement(mDb, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2").bind(key).bind(foldName(name)).step();
+    if (mDb.changes() == 0)
         return status::kNotFound;
     transaction.commit();
     return status::kSuccess;
@@ -454,11 +327,11 @@ int32_t SettingsStore::deleteValue(RootKey root, std::string_view path, std::str
 
 int32_t SettingsStore::enumKey(RootKey root, std::string_view path, uint32_t index, std::string& name) const
 {
-    Transaction transaction(*this, false);
+    SqliteTransaction transaction(mDb, false);
     const int64_t key = findKey(root, path);
     if (key == 0)
         return status::kNotFound;
-    Statement query(*this, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2");
+    SqliteStatement query(mDb, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2");
     if (!query.bind(key).bind(int64_t(index)).step())
         return status::kNoMoreItems;
     name = query.text(0);
@@ -469,15 +342,16 @@ int32_t SettingsStore::enumKey(RootKey root, std::string_view path, uint32_t ind
 int32_t SettingsStore::enumValue(RootKey root, std::string_view path, uint32_t index, std::string& name,
                                  Value& value) const
 {
-    Transaction transaction(*this, false);
+    SqliteTransaction transaction(mDb, false);
     const int64_t key = findKey(root, path);
     if (key == 0)
         return status::kNotFound;
-    Statement query(*this, "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
+    SqliteStatement query(mDb, "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
     if (!query.bind(key).bind(int64_t(index)).step())
         return status::kNoMoreItems;
     name = query.text(0);
-    value = {static_cast<uint32_t>(query.integer(1)), query.blob(2)};
+    const std::span<const uint8_t> data = query.blob(2);
+    value = {static_cast<uint32_t>(query.integer(1)), {data.begin(), data.end()}};
     transaction.commit();
     return status::kSuccess;
 }

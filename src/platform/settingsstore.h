@@ -36,13 +36,13 @@
 // written, subkeys in the upper-case order of their names.
 #pragma once
 
+#include "sqlitedb.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct sqlite3;
 
 namespace platform {
 
@@ -103,7 +103,7 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    const std::filesystem::path& file() const { return mFile; }
+    const std::filesystem::path& file() const { return mDb.file(); }
 
     // Every function below returns one of the status codes above. Failures of
     // the file itself (damaged on disk, locked by another process for longer
@@ -134,16 +134,10 @@ public:
                       Value& value) const;
 
 private:
-    class Statement;
-    class Transaction;
-
     void initialise();
-    [[noreturn]] void fail(const std::string& what) const;
     int64_t findKey(RootKey root, std::string_view path) const;   // 0 when missing
-    bool isReadOnly() const;
 
-    std::filesystem::path mFile;
-    sqlite3* mDb = nullptr;
+    SqliteDb mDb;
 };
 
 }  // namespace platform

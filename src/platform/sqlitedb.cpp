@@ -4,26 +4,58 @@
 
 #include <sqlite3.h>
 
+#include <system_error>
+
 namespace platform {
 
 SqliteDb::SqliteDb(const std::filesystem::path& file, Mode mode, std::string source)
-    : mFile(file), mSource(std::move(source))
+    : SqliteDb(file, [&] {
+          Options options;
+          options.mode = mode;
+          options.source = std::move(source);
+          return options;
+      }())
 {
-    if (mode == Mode::ReadOnly && !std::filesystem::exists(file))
-        throw Failure(err::kFileNotFound, mFile.string() + ": the file does not exist", mSource);
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
-                                             : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    if (sqlite3_open_v2(file.c_str(), &mDb, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
-        fail("cannot be opened");
-    sqlite3_extended_result_codes(mDb, 1);
 }
 
-SqliteDb::~SqliteDb() { sqlite3_close_v2(mDb); }
-
-void SqliteDb::exec(const char* sql) const
+SqliteDb::SqliteDb(const std::filesystem::path& file, Options options)
+    : mFile(file), mSource(std::move(options.source)), mSubject(std::move(options.subject))
 {
-    if (sqlite3_exec(mDb, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail("cannot be used");
+    open(options);
+}
+
+SqliteDb::~SqliteDb() = default;
+
+void SqliteDb::Close::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
+void SqliteDb::open(const Options& options)
+{
+    if (options.mode == Mode::ReadOnly && !std::filesystem::exists(mFile))
+        refuse(err::kFileNotFound, "does not exist");
+    if (options.mode == Mode::ReadWriteCreate && options.createFolders && mFile.has_parent_path()) {
+        std::error_code error;
+        std::filesystem::create_directories(mFile.parent_path(), error);
+        if (error) {
+            throw Failure(err::kPathFileAccess, describe("cannot be created") + " (" + error.message() + ")", mSource,
+                          error.value());
+        }
+    }
+    const int flags = options.mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
+                                                     : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(mFile.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    mDb.reset(db);   // SQLite hands out a connection even when opening fails; it must be closed
+    if (rc != SQLITE_OK)
+        fail("cannot be opened");
+    sqlite3_extended_result_codes(db, 1);
+    if (options.busyTimeoutMs > 0)
+        sqlite3_busy_timeout(db, options.busyTimeoutMs);
+}
+
+void SqliteDb::exec(const char* sql, std::string_view problem) const
+{
+    if (sqlite3_exec(handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(problem);
 }
 
 int64_t SqliteDb::pragma(const char* name) const
@@ -32,17 +64,33 @@ int64_t SqliteDb::pragma(const char* name) const
     return query.step() ? query.integer(0) : 0;
 }
 
+bool SqliteDb::isReadOnly() const { return sqlite3_db_readonly(handle(), "main") == 1; }
+int64_t SqliteDb::changes() const { return sqlite3_changes(handle()); }
+int64_t SqliteDb::lastInsertRowId() const { return sqlite3_last_insert_rowid(handle()); }
+
+std::string SqliteDb::describe(std::string_view problem) const
+{
+    const std::string name = mSubject.empty() ? mFile.string() + ":" : mSubject + " '" + mFile.string() + "'";
+    return name + " " + std::string(problem);
+}
+
 void SqliteDb::fail(std::string_view problem) const
 {
-    const int code = mDb ? sqlite3_extended_errcode(mDb) : SQLITE_CANTOPEN;
-    std::string text = mFile.string() + ": " + std::string(problem);
-    if (mDb && code != SQLITE_OK)
-        text += std::string(" (") + sqlite3_errmsg(mDb) + ")";
+    sqlite3* db = handle();
+    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
+    std::string text = describe(problem);
+    if (db && code != SQLITE_OK)
+        text += std::string(" (") + sqlite3_errmsg(db) + ")";
     const int32_t number = (code & 0xff) == SQLITE_FULL ? err::kDiskFull
                            : (code & 0xff) == SQLITE_READONLY || (code & 0xff) == SQLITE_PERM
                                ? err::kPermissionDenied
                                : err::kPathFileAccess;
     throw Failure(number, text, mSource, code);
+}
+
+void SqliteDb::refuse(int32_t number, std::string_view problem) const
+{
+    throw Failure(number, describe(problem), mSource);
 }
 
 SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql) : mDb(db)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,28 +20,61 @@ class SqliteDb {
 public:
     enum class Mode { ReadOnly, ReadWriteCreate };
 
-    // Opens `file`. Throws Failure (number 53 when a read-only file is
-    // missing, 75 otherwise) naming the file, with `source` as the source.
+    struct Options {
+        // ReadWriteCreate opens a write-protected file for reading only; see isReadOnly().
+        Mode mode = Mode::ReadOnly;
+        std::string source;   // the source of every Failure
+        // How failures name the file: empty gives "<file>: <problem>", a
+        // subject such as "The settings file" gives "The settings file '<file>' <problem>".
+        std::string subject;
+        bool createFolders = false;   // ReadWriteCreate also creates the missing folders above the file
+        int busyTimeoutMs = 0;        // how long to wait for another connection's lock; 0 fails at once
+    };
+
+    // Opens `file`. Throws Failure naming the file, with `source` as the
+    // source: number 53 when a read-only file is missing, else as fail().
     SqliteDb(const std::filesystem::path& file, Mode mode, std::string source);
+    // The same, with the choices of `options`.
+    SqliteDb(const std::filesystem::path& file, Options options);
     ~SqliteDb();
     SqliteDb(const SqliteDb&) = delete;
     SqliteDb& operator=(const SqliteDb&) = delete;
 
-    sqlite3* handle() const { return mDb; }
+    sqlite3* handle() const { return mDb.get(); }
     const std::filesystem::path& file() const { return mFile; }
 
-    // Runs statements that return no rows.
-    void exec(const char* sql) const;
+    // Runs statements that return no rows; `problem` is what a failure says.
+    void exec(const char* sql, std::string_view problem = "cannot be used") const;
     // A PRAGMA's integer value.
     int64_t pragma(const char* name) const;
 
-    // Throws the Failure for this file: "<file>: <problem> (<SQLite's message>)".
+    // True when the file could be opened for reading only.
+    bool isReadOnly() const;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int64_t changes() const;
+    // Row id of the last row inserted.
+    int64_t lastInsertRowId() const;
+
+    // "<file>: <problem>", or with a subject "<subject> '<file>' <problem>".
+    std::string describe(std::string_view problem) const;
+    // Throws the Failure for this file: describe(problem) followed by SQLite's
+    // message in parentheses; the number says whether the disk is full (61),
+    // the file is write-protected (70) or anything else went wrong (75).
     [[noreturn]] void fail(std::string_view problem) const;
+    // Throws Failure `number` with describe(problem), for a problem SQLite did not see.
+    [[noreturn]] void refuse(int32_t number, std::string_view problem) const;
 
 private:
+    struct Close {
+        void operator()(sqlite3* db) const;
+    };
+
+    void open(const Options& options);
+
     std::filesystem::path mFile;
     std::string mSource;
-    sqlite3* mDb = nullptr;
+    std::string mSubject;
+    std::unique_ptr<sqlite3, Close> mDb;
 };
 
 // One prepared statement; parameters are bound in order from 1.
@@ -53,7 +87,10 @@ public:
 
     SqliteStatement& bind(int64_t number);
     SqliteStatement& bind(double number);
+    // Copies the text.
     SqliteStatement& bind(std::string_view text);
+    // Does not copy the bytes: they must stay alive and unchanged until the
+    // statement is reset or destroyed.
     SqliteStatement& bindBlob(std::span<const uint8_t> bytes);
     // True while there is a row to read.
     bool step();
@@ -71,7 +108,9 @@ private:
     int mNext = 1;
 };
 
-// A transaction rolled back unless committed.
+// A transaction rolled back unless committed. A write transaction takes the
+// write lock at once (BEGIN IMMEDIATE), so two writers queue up for the busy
+// timeout instead of deadlocking when both try to upgrade a read lock.
 class SqliteTransaction {
 public:
     explicit SqliteTransaction(const SqliteDb& db, bool write = false);
