@@ -5,6 +5,7 @@
 #include "facttable.h"
 #include "platform/failure.h"
 #include "platform/sqlitedb.h"
+#include "storemetadata.h"
 
 #include <cmath>
 #include <cstring>
@@ -73,17 +74,6 @@ private:
     size_t mAt = 0;
 };
 
-std::string bracketed(const std::string& name)
-{
-    std::string out = "[";
-    for (char c : name) {
-        out += c;
-        if (c == ']')
-            out += ']';  // a closing bracket inside a name is doubled
-    }
-    return out + "]";
-}
-
 // Fills parents' child ranges and every member's unique name, and checks that
 // the members form a tree in level order.
 void completeMembers(HierarchyInfo& hierarchy, const std::string& prefix, const CubeFile::Data& file)
@@ -96,7 +86,7 @@ void completeMembers(HierarchyInfo& hierarchy, const std::string& prefix, const 
             || (member.parent >= 0 && members[member.parent].level + 1 != member.level))
             file.damaged("the member tree of \"" + hierarchy.name + "\" is inconsistent");
         const LevelInfo& level = hierarchy.levels[member.level];
-        const std::string part = (level.namedByKey ? "&" : "") + bracketed(member.name);
+        const std::string part = memberPart(level, member);
         member.uniqueName = (member.parent < 0 ? prefix : members[member.parent].uniqueName) + "." + part;
         if (member.caption.empty())
             member.caption = member.name;
