@@ -96,6 +96,7 @@ QWidget* NxPivotWizardCtrl::buildCubeFrame()
 
     auto* store = new QWidget;
     NxStoreLoader1 = named(new NxStoreLoader, "NxStoreLoader");
+    NxStoreLoader1->setCubeSelector(NxCubeSelectorCtrl1);  // a cube chosen on this tab becomes the selector's choice
     lblSelectModel[1] = named(instructions("lblSelectModel"), "lblSelectModel", 1);
     lblSelectModel[1]->setText(QStringLiteral("Select Application Cube"));
     auto* storeLayout = new QVBoxLayout(store);
