@@ -1,11 +1,14 @@
 #include "hostwindow.h"
 
 #include "control/nxpivotwizardctrl.h"
+#include "sheet/application.h"
 
 #include <QDir>
 #include <QVBoxLayout>
 
-HostWindow::HostWindow(const QString& storeFolder, QWidget* parent) : QWidget(parent)
+HostWindow::HostWindow(const QString& storeFolder, std::shared_ptr<sheet::Application> spreadsheet,
+                       QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("HostWindow"));
     setWindowTitle(QStringLiteral("PivotTable Wizard"));
@@ -17,7 +20,7 @@ HostWindow::HostWindow(const QString& storeFolder, QWidget* parent) : QWidget(pa
     connect(mWizard, &NxPivotWizardCtrl::wizardStep, this,
             [this](const QString& title, qint16) { setWindowTitle(title); });
     connect(mWizard, &NxPivotWizardCtrl::PivotResult, this, &HostWindow::onPivotResult);
-    // No spreadsheet host is linked into this build yet, so xlApp stays empty.
+    mWizard->xlApp(std::move(spreadsheet));
     // The application path's folder part is the store folder.
     mWizard->ApplicationPath(QDir(storeFolder).absoluteFilePath(QStringLiteral("pivotwizard")));
 }

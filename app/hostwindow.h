@@ -4,14 +4,22 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class NxPivotWizardCtrl;
+namespace sheet {
+class Application;
+}
 
 class HostWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // `storeFolder` is the folder of the application store the wizard offers.
-    explicit HostWindow(const QString& storeFolder, QWidget* parent = nullptr);
+    // `storeFolder` is the folder of the application store the wizard offers;
+    // `spreadsheet` the host application the wizard builds its report in
+    // (shared with the wizard).
+    HostWindow(const QString& storeFolder, std::shared_ptr<sheet::Application> spreadsheet,
+               QWidget* parent = nullptr);
 
     NxPivotWizardCtrl* wizard() const { return mWizard; }
     // Starts the wizard; call once the window is shown.

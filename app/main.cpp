@@ -1,6 +1,9 @@
 // pivotwizard: a window that holds the PivotTable wizard.
 #include "hostwindow.h"
 
+#include "platform/failure.h"
+#include "sheet/hostapplication.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -26,6 +29,11 @@ int main(int argc, char** argv)
                                        .arg(QStringLiteral(PIVOTWIZARD_SAMPLE_STORE)),
                                    QStringLiteral("folder"), QStringLiteral(PIVOTWIZARD_SAMPLE_STORE));
     parser.addOption(store);
+    const QCommandLineOption workbook(QStringList{QStringLiteral("w"), QStringLiteral("workbook")},
+                                      QStringLiteral("The workbook (.xlsx) the report goes into; without it the "
+                                                     "wizard works on a new workbook."),
+                                      QStringLiteral("file"));
+    parser.addOption(workbook);
     parser.process(app);
 
     const QString folder = parser.value(store);
@@ -33,7 +41,16 @@ int main(int argc, char** argv)
         qCritical("pivotwizard: the store folder %s does not exist", qPrintable(folder));
         return 2;
     }
-    HostWindow window(folder);
+    const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
+    if (parser.isSet(workbook)) {
+        try {
+            spreadsheet->Workbooks()->Open(parser.value(workbook).toStdString());
+        } catch (const platform::Failure& failure) {
+            qCritical("pivotwizard: %s", failure.description().c_str());
+            return 2;
+        }
+    }
+    HostWindow window(folder, spreadsheet);
     window.show();
     window.begin();
     return app.exec();

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
+# Installs the Debian packages that building and running need; with --test
+# also what the tests need (LibreOffice reads the workbooks we write).
 # Runs as root on Debian 12; does nothing when everything is already there.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev sqlite3
+  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev sqlite3 libzip-dev libpugixml-dev
   xvfb xauth
 )
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(libreoffice-calc-nogui)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -2,7 +2,7 @@
 # Installs what is needed, builds, and runs the whole test suite headless.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/deps.sh"
+"$top/scripts/deps.sh" --test
 "$top/scripts/build.sh"
 build=${BUILD_DIR:-$top/build}
 export QT_QPA_PLATFORM=offscreen

@@ -1,0 +1,91 @@
+// End to end: a workbook the host produced is opened by LibreOffice, which
+// converts every sheet to CSV; the test reads back what LibreOffice saw.
+// Skipped when LibreOffice (soffice) is not installed.
+#include "sheet/cellstore.h"
+#include "sheet/hostapplication.h"
+#include "sheet/hostworksheet.h"
+
+#include "sheettestsupport.h"
+
+#include <cstdlib>
+
+using namespace sheet;
+using namespace sheettest;
+
+namespace {
+
+std::string findSoffice()
+{
+    for (const char* candidate : {"/usr/bin/soffice", "/usr/local/bin/soffice", "/usr/lib/libreoffice/program/soffice"}) {
+        if (std::filesystem::exists(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+// Converts every sheet of `workbook` to "<stem>-<sheet>.csv" in `out`.
+int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,
+                 const std::filesystem::path& profile)
+{
+    // Separator ",", quote '"', UTF-8, from line 1, no column types, default
+    // language, texts unquoted, numbers detected, cells as shown (so number
+    // formats count), no formulas, spaces kept, every sheet to its own file.
+    const std::string filter = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1";
+    const std::string command = "'" + soffice + "' -env:UserInstallation=file://" + profile.string()
+                                + " --headless --norestore --convert-to '" + filter + "' --outdir '" + out.string()
+                                + "' '" + workbook.string() + "' > '" + (out / "soffice.log").string() + "' 2>&1";
+    return std::system(command.c_str());
+}
+
+// Opens the fixture at `file`, adds a formatted report after Data and a very
+// hidden marker sheet, and saves.
+void produceWorkbook(const std::filesystem::path& file)
+{
+    writeZip(file, fixtureParts());
+    auto app = createApplication();
+    auto book = app->Workbooks()->Open(file.string());
+    auto report = std::dynamic_pointer_cast<HostWorksheet>(book->Worksheets()->Add(book->Worksheets()->Item(1)));
+    report->Name("Report");
+    auto& cells = report->cells();
+    const CellFormat heading{.bold = true, .border = true, .numberFormat = ""};
+    const CellFormat amount{.bold = false, .border = true, .numberFormat = "#,##0.00"};
+    cells.setValue({3, 3}, std::string("Region"));
+    cells.setFormat({3, 3}, heading);
+    cells.setValue({3, 4}, std::string("Amount"));
+    cells.setFormat({3, 4}, heading);
+    cells.setValue({4, 3}, std::string("North, upper"));
+    cells.setValue({4, 4}, 1234.5);
+    cells.setFormat({4, 4}, amount);
+    cells.setValue({5, 3}, std::string("South"));
+    cells.setValue({5, 4}, 32.0);
+    cells.setFormat({5, 4}, amount);
+    report->Columns()->AutoFit();
+    auto marker = book->Worksheets()->Add(report);
+    marker->Name("Marker");
+    marker->Visible(kSheetVeryHidden);
+    report->Activate();
+    book->Save();
+}
+
+TEST(LibreOffice, ReadsTheSheetsAndCellsOfAWorkbookTheHostSaved)
+{
+    const std::string soffice = findSoffice();
+    if (soffice.empty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    TempFolder folder;
+    const auto file = folder / "Sales.xlsx";
+    produceWorkbook(file);
+
+    const auto out = folder / "csv";
+    std::filesystem::create_directory(out);
+    ASSERT_EQ(convertToCsv(soffice, file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    ASSERT_TRUE(std::filesystem::exists(out / "Sales-Report.csv")) << fileBytes(out / "soffice.log");
+    EXPECT_EQ(fileBytes(out / "Sales-Report.csv"), ",,,\n,,,\n,,Region,Amount\n,,\"North, upper\",\"1,234.50\"\n"
+                                                   ",,South,32.00\n");
+    EXPECT_EQ(fileBytes(out / "Sales-Data.csv"), "Region,Amount\nNorth,10.0\nSouth,32.0\nTotal,42.0\n");
+    EXPECT_EQ(fileBytes(out / "Sales-Calc.csv"), "84\n");
+    EXPECT_EQ(fileBytes(out / "Sales-Locked.csv"), "Do not touch,7\n");
+    EXPECT_TRUE(std::filesystem::exists(out / "Sales-Marker.csv"));
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Saving a workbook the user made elsewhere: the host adds and changes what
+// it was asked to, and every other part comes back byte for byte.
+#include "sheet/cellstore.h"
+#include "sheet/hostapplication.h"
+#include "sheet/hostworksheet.h"
+
+#include "sheettestsupport.h"
+
+#include <set>
+
+using namespace sheet;
+using namespace sheettest;
+
+namespace {
+
+class RoundTrips : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeZip(file, fixtureParts());
+        before = readZip(file);
+        workbook = app->Workbooks()->Open(file.string());
+    }
+
+    CellStore& cellsOf(const std::shared_ptr<Worksheet>& sheet)
+    {
+        return std::dynamic_pointer_cast<HostWorksheet>(sheet)->cells();
+    }
+
+    // Adds "Report" after Data and writes a small table into it.
+    std::shared_ptr<Worksheet> addReport()
+    {
+        auto report = workbook->Worksheets()->Add(workbook->Worksheets()->Item("Data"));
+        report->Name("Report");
+        auto& cells = cellsOf(report);
+        cells.setValue({1, 1}, std::string("Region"));
+        cells.setFormat({1, 1}, CellFormat{.bold = true, .border = true, .numberFormat = ""});
+        cells.setValue({2, 1}, std::string("North"));
+        cells.setValue({2, 2}, 10.25);
+        cells.setFormat({2, 2}, CellFormat{.bold = false, .border = false, .numberFormat = "#,##0.000"});
+        return report;
+    }
+
+    // Expects every entry of the saved file but `changed` to be stored as it
+    // was: same bytes, same compressed stream, same checksum.
+    void expectUnchangedBut(const std::set<std::string>& changed)
+    {
+        const auto after = readZip(file);
+        for (const auto& [name, entry] : before) {
+            if (changed.count(name))
+                continue;
+            ASSERT_TRUE(after.count(name)) << name << " is missing";
+            EXPECT_EQ(after.at(name).data, entry.data) << name;
+            EXPECT_EQ(after.at(name).compressed, entry.compressed) << name;
+            EXPECT_EQ(after.at(name).crc, entry.crc) << name;
+            EXPECT_EQ(after.at(name).method, entry.method) << name;
+        }
+    }
+
+    std::string savedPart(const std::string& name) { return readZip(file).at(name).data; }
+
+    TempFolder folder;
+    std::filesystem::path file = folder / "Sales.xlsx";
+    std::map<std::string, StoredEntry> before;
+    std::shared_ptr<Application> app = createApplication();
+    std::shared_ptr<Workbook> workbook;
+};
+
+const std::set<std::string> kSheetAdded = {"xl/workbook.xml", "xl/_rels/workbook.xml.rels", "[Content_Types].xml",
+                                           "xl/styles.xml"};
+
+TEST_F(RoundTrips, AddingASheetKeepsEveryOtherPartByteForByte)
+{
+    addReport();
+    workbook->Worksheets()->Item("Data")->Activate();
+    workbook->Save();
+    expectUnchangedBut(kSheetAdded);
+    const auto after = readZip(file);
+    EXPECT_EQ(after.size(), before.size() + 1);
+    EXPECT_TRUE(after.count("xl/worksheets/sheet5.xml"));
+}
+
+TEST_F(RoundTrips, TheSavedWorkbookListsTheNewSheetWithTheOthers)
+{
+    addReport();
+    workbook->Save();
+    workbook->Close();
+    auto reopened = app->Workbooks()->Open(file.string());
+    std::vector<std::string> names;
+    std::vector<int32_t> states;
+    for (const auto& sheet : *reopened->Worksheets()) {
+        names.push_back(sheet->Name());
+        states.push_back(sheet->Visible());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Data", "Report", "Calc", "Locked", "Secret"}));
+    EXPECT_EQ(states, (std::vector<int32_t>{-1, -1, 0, -1, 2}));
+    EXPECT_TRUE(reopened->Worksheets()->Item("Locked")->ProtectContents());
+}
+
+TEST_F(RoundTrips, TheNewSheetHoldsTheValuesAndFormatsWritten)
+{
+    addReport();
+    workbook->Save();
+    const auto sheet = savedPart("xl/worksheets/sheet5.xml");
+    EXPECT_NE(sheet.find("<c r=\"A1\" s=\"3\" t=\"inlineStr\"><is><t>Region</t></is></c>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<c r=\"B2\" s=\"4\"><v>10.25</v></c>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<sheetView tabSelected=\"1\" workbookViewId=\"0\"/>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<dimension ref=\"A1:B2\"/>"), std::string::npos) << sheet;
+    const auto styles = savedPart("xl/styles.xml");
+    EXPECT_NE(styles.find("<numFmt numFmtId=\"165\" formatCode=\"#,##0.000\"/>"), std::string::npos) << styles;
+    EXPECT_NE(styles.find("<cellXfs count=\"5\">"), std::string::npos) << styles;
+}
+
+TEST_F(RoundTrips, TheNewSheetIsRegisteredInTheWorkbookItsRelationshipsAndContentTypes)
+{
+    addReport();
+    workbook->Save();
+    const auto book = savedPart("xl/workbook.xml");
+    EXPECT_NE(book.find("<sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Report\" sheetId=\"6\" "
+                        "r:id=\"rId10\"/><sheet name=\"Calc\""),
+              std::string::npos)
+        << book;
+    EXPECT_NE(book.find("<!-- written by the fixture -->"), std::string::npos);
+    EXPECT_NE(savedPart("xl/_rels/workbook.xml.rels")
+                  .find("<Relationship Id=\"rId10\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                        "relationships/worksheet\" Target=\"worksheets/sheet5.xml\"/>"),
+              std::string::npos);
+    EXPECT_NE(savedPart("[Content_Types].xml")
+                  .find("<Override PartName=\"/xl/worksheets/sheet5.xml\" ContentType=\"application/"
+                        "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"),
+              std::string::npos);
+}
+
+TEST_F(RoundTrips, SheetLocalNamesAndTheActiveTabFollowTheirSheetsWhenOneIsInserted)
+{
+    addReport();
+    workbook->Save();
+    const auto book = savedPart("xl/workbook.xml");
+    EXPECT_NE(book.find("<definedName name=\"_xlnm.Print_Area\" localSheetId=\"3\">Locked!$A$1:$B$2</definedName>"),
+              std::string::npos)
+        << book;
+    EXPECT_NE(book.find("activeTab=\"1\""), std::string::npos) << book;
+}
+
+TEST_F(RoundTrips, MovingTheActiveTabMovesOnlyTheSelectionMarkOfTheSheetLeft)
+{
+    addReport();
+    workbook->Save();
+    std::string data = before.at("xl/worksheets/sheet1.xml").data;
+    const std::string mark = " tabSelected=\"1\"";
+    data.erase(data.find(mark), mark.size());
+    EXPECT_EQ(savedPart("xl/worksheets/sheet1.xml"), data);
+    expectUnchangedBut({"xl/workbook.xml", "xl/_rels/workbook.xml.rels", "[Content_Types].xml", "xl/styles.xml",
+                        "xl/worksheets/sheet1.xml"});
+}
+
+TEST_F(RoundTrips, WritingIntoAUserSheetKeepsItsOtherCells)
+{
+    auto data = workbook->Worksheets()->Item("Data");
+    cellsOf(data).setValue({6, 1}, std::string("Added"));
+    workbook->Save();
+    const auto sheet = savedPart("xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("<c r=\"B4\" s=\"2\"><f>SUM(B2:B3)</f><v>42</v></c></row><row r=\"6\"><c r=\"A6\" "
+                         "t=\"inlineStr\"><is><t>Added</t></is></c></row></sheetData>"),
+              std::string::npos)
+        << sheet;
+    EXPECT_NE(sheet.find("<dimension ref=\"A1:B6\"/>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<drawing r:id=\"rId1\"/>"), std::string::npos) << sheet;
+    expectUnchangedBut({"xl/worksheets/sheet1.xml"});
+}
+
+TEST_F(RoundTrips, ReplacingAFormulaDropsTheCalculationChain)
+{
+    auto data = workbook->Worksheets()->Item("Data");
+    cellsOf(data).setValue({4, 2}, 42.0);
+    workbook->Save();
+    const auto after = readZip(file);
+    EXPECT_FALSE(after.count("xl/calcChain.xml"));
+    EXPECT_EQ(after.at("xl/_rels/workbook.xml.rels").data.find("calcChain"), std::string::npos);
+    EXPECT_EQ(after.at("[Content_Types].xml").data.find("calcChain"), std::string::npos);
+    expectUnchangedBut({"xl/worksheets/sheet1.xml", "xl/calcChain.xml", "xl/_rels/workbook.xml.rels",
+                        "[Content_Types].xml"});
+}
+
+TEST_F(RoundTrips, RenamingAndHidingChangeOnlyTheWorkbookPart)
+{
+    workbook->Worksheets()->Item("Locked")->Name("Protected");
+    workbook->Worksheets()->Item("Protected")->Visible(kSheetVeryHidden);
+    workbook->Save();
+    expectUnchangedBut({"xl/workbook.xml"});
+    const auto book = savedPart("xl/workbook.xml");
+    EXPECT_NE(book.find("<sheet name=\"Protected\" sheetId=\"3\" r:id=\"rId3\" state=\"veryHidden\"/>"),
+              std::string::npos)
+        << book;
+}
+
+TEST_F(RoundTrips, SavingWithoutChangesLeavesTheFileAlone)
+{
+    const auto bytes = fileBytes(file);
+    workbook->Save();
+    EXPECT_EQ(fileBytes(file), bytes);
+}
+
+TEST_F(RoundTrips, SaveAsWritesAnotherFileAndLeavesTheFirst)
+{
+    const auto bytes = fileBytes(file);
+    addReport();
+    const auto copy = folder / "Copy.xlsx";
+    workbook->SaveAs(copy.string());
+    EXPECT_EQ(fileBytes(file), bytes);
+    EXPECT_EQ(workbook->Name(), "Copy.xlsx");
+    EXPECT_EQ(readZip(copy).size(), before.size() + 1);
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"Copy.xlsx", "Sales.xlsx"}));
+}
+
+TEST_F(RoundTrips, ASecondSaveMergesIntoWhatTheFirstWrote)
+{
+    auto report = addReport();
+    workbook->Save();
+    cellsOf(report).setValue({3, 1}, std::string("South"));
+    workbook->Save();
+    const auto sheet = savedPart("xl/worksheets/sheet5.xml");
+    EXPECT_NE(sheet.find("<t>North</t>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<c r=\"A3\" t=\"inlineStr\"><is><t>South</t></is></c>"), std::string::npos) << sheet;
+}
+
+}  // namespace

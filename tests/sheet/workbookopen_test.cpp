@@ -1,0 +1,209 @@
+// Opening workbooks: what the host learns from a file, and how it refuses
+// files that are not workbooks it can read.
+#include "sheet/hostapplication.h"
+
+#include "sheettestsupport.h"
+
+#include <sys/stat.h>
+
+using namespace sheet;
+using namespace sheettest;
+
+namespace {
+
+class OpeningWorkbooks : public ::testing::Test {
+protected:
+    std::shared_ptr<Workbook> open(const FixtureOptions& options = {})
+    {
+        writeZip(file, fixtureParts(options));
+        return app->Workbooks()->Open(file.string());
+    }
+
+    std::vector<std::string> visibleWorksheets(Workbook& workbook)
+    {
+        std::vector<std::string> names;
+        for (const auto& sheet : *workbook.Worksheets()) {
+            if (sheet->Visible() == kSheetVisible)
+                names.push_back(sheet->Name());
+        }
+        return names;
+    }
+
+    TempFolder folder;
+    std::filesystem::path file = folder / "Sales.xlsx";
+    std::shared_ptr<Application> app = createApplication();
+};
+
+TEST_F(OpeningWorkbooks, ListsTheWorksheetsInTabOrderWithTheirStates)
+{
+    auto workbook = open();
+    auto sheets = workbook->Worksheets();
+    ASSERT_EQ(sheets->Count(), 4);
+    const std::pair<const char*, int32_t> expected[] = {
+        {"Data", kSheetVisible}, {"Calc", kSheetHidden}, {"Locked", kSheetVisible}, {"Secret", kSheetVeryHidden}};
+    for (int32_t i = 1; i <= 4; ++i) {
+        EXPECT_EQ(sheets->Item(i)->Name(), expected[i - 1].first);
+        EXPECT_EQ(sheets->Item(i)->Visible(), expected[i - 1].second);
+    }
+}
+
+TEST_F(OpeningWorkbooks, LeavesChartSheetsOutOfTheWorksheetsAndListsThemAsCharts)
+{
+    auto workbook = open();
+    EXPECT_EQ(visibleWorksheets(*workbook), (std::vector<std::string>{"Data", "Locked"}));
+    auto charts = app->Charts();
+    ASSERT_EQ(charts->Count(), 1);
+    EXPECT_EQ(charts->Item(1)->Name(), "Chart1");
+    EXPECT_EQ(charts->Item(1)->Parent(), nullptr);
+}
+
+TEST_F(OpeningWorkbooks, ReadsContentsProtectionFromTheSheetsProtectionElement)
+{
+    auto workbook = open();
+    EXPECT_FALSE(workbook->Worksheets()->Item("Data")->ProtectContents());
+    EXPECT_TRUE(workbook->Worksheets()->Item("Locked")->ProtectContents());
+    EXPECT_FALSE(workbook->Worksheets()->Item("Secret")->ProtectContents());
+}
+
+TEST_F(OpeningWorkbooks, KnowsWhichSheetsHoldPivotTables)
+{
+    auto workbook = open({.pivotTable = true});
+    EXPECT_EQ(workbook->Worksheets()->Item("Data")->PivotTables()->Count(), 0);
+    auto tables = workbook->Worksheets()->Item("Pivot")->PivotTables();
+    ASSERT_EQ(tables->Count(), 1);
+    EXPECT_EQ(tables->Item(1)->Name(), "SalesPivot");
+    EXPECT_TRUE(tables->Item("SalesPivot")->RowGrand());
+    EXPECT_FALSE(tables->Item("SalesPivot")->ColumnGrand());
+    EXPECT_EQ(failureOf([&] { tables->Item("Other"); }).number(), 1004);
+    EXPECT_EQ(failureOf([&] { tables->Item("SalesPivot")->RowGrand(false); }).number(), 445);
+}
+
+TEST_F(OpeningWorkbooks, DoesNotReadSheetPartsToListSheets)
+{
+    auto parts = fixtureParts();
+    parts["xl/worksheets/sheet1.xml"] = "<worksheet><sheetData><row></worksheet>";
+    writeZip(file, parts);
+    auto workbook = app->Workbooks()->Open(file.string());
+    EXPECT_EQ(workbook->Worksheets()->Item(1)->Name(), "Data");
+}
+
+TEST_F(OpeningWorkbooks, OpensAFileOnceAndMakesItActive)
+{
+    auto first = open();
+    auto second = app->Workbooks()->Open(file.string());
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(app->Workbooks()->Count(), 1);
+    EXPECT_EQ(app->ActiveWorkbook(), first);
+    EXPECT_EQ(first->Name(), "Sales.xlsx");
+    EXPECT_EQ(std::filesystem::path(first->FullName()), std::filesystem::canonical(file));
+}
+
+TEST_F(OpeningWorkbooks, NoWorkbookIsActiveBeforeOneIsOpened)
+{
+    EXPECT_EQ(app->ActiveWorkbook(), nullptr);
+    EXPECT_EQ(app->Workbooks()->Count(), 0);
+    EXPECT_EQ(failureOf([&] { app->Charts(); }).number(), 91);
+    EXPECT_EQ(failureOf([&] { app->Workbooks()->Item(1); }).number(), 9);
+}
+
+// A bad file: its bytes and what the failure must say about it.
+struct BadFile {
+    const char* label;
+    std::function<void(const std::filesystem::path&)> make;
+    const char* says;
+};
+
+std::string compoundFile(bool encrypted)
+{
+    std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    bytes.resize(1536, '\0');
+    const auto name = [](const char* ascii) {
+        std::string text;
+        for (const char* c = ascii; *c; ++c)
+            text += std::string{*c, '\0'};
+        return text;
+    };
+    bytes.replace(1024, 64, name(encrypted ? "EncryptionInfo" : "Workbook"));
+    bytes.replace(1152, 64, name(encrypted ? "EncryptedPackage" : "SummaryInformation"));
+    return bytes;
+}
+
+Parts without(Parts parts, const std::string& name)
+{
+    parts.erase(name);
+    return parts;
+}
+
+Parts with(Parts parts, const std::string& name, const std::string& bytes)
+{
+    parts[name] = bytes;
+    return parts;
+}
+
+class RefusingBadFiles : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(RefusingBadFiles, NamesTheFileAndTheProblemAndNeverWritesToIt)
+{
+    TempFolder folder;
+    const auto file = folder / "Bad.xlsx";
+    GetParam().make(file);
+    const std::string before = std::filesystem::exists(file) && !std::filesystem::is_directory(file) ? fileBytes(file) : "";
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    auto app = createApplication();
+    const auto failure = failureOf([&] { app->Workbooks()->Open(file.string()); });
+    EXPECT_EQ(failure.number(), 1004);
+    EXPECT_EQ(failure.source(), "sheet");
+    EXPECT_NE(failure.description().find("Bad.xlsx"), std::string::npos) << failure.description();
+    EXPECT_NE(failure.description().find(GetParam().says), std::string::npos) << failure.description();
+    EXPECT_EQ(app->ActiveWorkbook(), nullptr);
+    if (!before.empty()) {
+        struct stat after {};
+        ::stat(file.c_str(), &after);
+        EXPECT_EQ(fileBytes(file), before);
+        EXPECT_EQ(after.st_mtim.tv_sec, info.st_mtim.tv_sec);
+        EXPECT_EQ(after.st_mtim.tv_nsec, info.st_mtim.tv_nsec);
+    }
+    EXPECT_LE(folder.files().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusingBadFiles,
+    ::testing::Values(
+        BadFile{"missing", [](const auto&) {}, "does not exist"},
+        BadFile{"folder", [](const auto& f) { std::filesystem::create_directory(f); }, "folder"},
+        BadFile{"text", [](const auto& f) { writeFile(f, "Region,Amount\nNorth,10\n"); }, "not a zip"},
+        BadFile{"empty", [](const auto& f) { writeFile(f, ""); }, "not a zip"},
+        BadFile{"truncated", [](const auto& f) {
+                    writeZip(f, fixtureParts());
+                    auto bytes = fileBytes(f);
+                    writeFile(f, bytes.substr(0, bytes.size() / 2));
+                }, "not a zip"},
+        BadFile{"encrypted", [](const auto& f) { writeFile(f, compoundFile(true)); }, "encrypted"},
+        BadFile{"binary", [](const auto& f) { writeFile(f, compoundFile(false)); }, "older binary format"},
+        BadFile{"plain zip", [](const auto& f) { writeZip(f, {{"readme.txt", "hello"}}); }, "[Content_Types].xml"},
+        BadFile{"no relationships", [](const auto& f) { writeZip(f, without(fixtureParts(), "_rels/.rels")); },
+                "_rels/.rels"},
+        BadFile{"no workbook part", [](const auto& f) { writeZip(f, without(fixtureParts(), "xl/workbook.xml")); },
+                "xl/workbook.xml is missing"},
+        BadFile{"malformed workbook", [](const auto& f) {
+                    writeZip(f, with(fixtureParts(), "xl/workbook.xml", "<workbook><sheets><sheet name=\"A\"></workbook>"));
+                }, "xl/workbook.xml is not well-formed XML"},
+        BadFile{"malformed content types", [](const auto& f) {
+                    writeZip(f, with(fixtureParts(), "[Content_Types].xml", "<Types><Default"));
+                }, "[Content_Types].xml is not well-formed XML"},
+        BadFile{"another document", [](const auto& f) {
+                    writeZip(f, with(fixtureParts(), "xl/workbook.xml", "<document><body/></document>"));
+                }, "is not a workbook: its main part is a 'document' document"},
+        BadFile{"dangling sheet", [](const auto& f) {
+                    writeZip(f, with(fixtureParts(), "xl/_rels/workbook.xml.rels",
+                                     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                                     "relationships\"/>"));
+                }, "refers to relationship 'rId1'"}),
+    [](const auto& info) {
+        std::string name = info.param.label;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+}  // namespace
