@@ -1,0 +1,58 @@
+// Peak memory of computing the benchmark pivot from the cube file, in a
+// fresh process: open, read the facts, query once. Prints one JSON line:
+//
+//     querymemory /tmp/pivot-bench
+//     {"peakBytes": ..., "factBytes": ..., "queryFactBytes": ..., "seconds": ..., "grandUnits": ..., ...}
+//
+// factBytes is the size of the fact columns in memory (4 bytes per key, 8 per
+// value), queryFactBytes that of the columns the pivot reads; peakBytes the
+// process's high-water mark of resident memory (VmHWM).
+#include "benchcube.h"
+
+#include "olap/cubefile.h"
+#include "olap/facttable.h"
+
+#include <chrono>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <string>
+
+namespace {
+
+uint64_t peakResidentBytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoull(line.substr(6)) * 1024;  // reported in kB
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: querymemory FOLDER\n";
+        return 2;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const auto file = olap::CubeFile::open(std::filesystem::path(argv[1]) / "bench.cub");
+    const olap::CubeInfo& cube = file->catalog().cubes[0];
+    const auto facts = file->facts(0);
+    const olap::PivotQuery query = bench::benchPivot(cube, false);
+    const olap::QueryResult result = olap::runQuery(cube, *facts, query);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    const uint64_t factBytes = facts->rowCount * (facts->keys.size() * 4 + facts->values.size() * 8);
+    const uint64_t queryFactBytes =
+        facts->rowCount * ((query.rows.fields.size() + query.columns.fields.size()) * 4 + query.measures.size() * 8);
+    const size_t lastRow = result.rows.size() - 1, lastColumn = result.columns.size() - 1;
+    std::cout << std::setprecision(17) << "{\"peakBytes\": " << peakResidentBytes() << ", \"factBytes\": " << factBytes
+              << ", \"queryFactBytes\": " << queryFactBytes << ", \"seconds\": " << seconds
+              << ", \"grandUnits\": " << result.cell(lastRow, lastColumn, 0).value_or(-1)
+              << ", \"grandPrice\": " << result.cell(lastRow, lastColumn, 1).value_or(-1) << "}\n";
+    return 0;
+}

@@ -1,0 +1,171 @@
+// The query engine against the scripts in queries/ (one test per script),
+// plus the behaviours a script cannot state: failures for bad indices and
+// results that do not depend on the thread count.
+#include "olap/query.h"
+#include "platform/failure.h"
+#include "querytestscript.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace olap {
+namespace {
+
+using testing::readScript;
+using testing::renderResult;
+
+const std::filesystem::path kScripts = std::filesystem::path(__FILE__).parent_path() / "queries";
+
+std::vector<std::string> scriptNames()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(kScripts)) {
+        if (entry.path().extension() == ".test")
+            names.push_back(entry.path().stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += "    " + line + "\n";
+    return text;
+}
+
+std::vector<std::string> outcome(const testing::ScriptCase& test)
+{
+    try {
+        return renderResult(test.cube->info, test.query, runQuery(test.cube->info, test.cube->facts, test.query));
+    } catch (const platform::Failure& failure) {
+        return {"error: " + failure.description()};
+    }
+}
+
+bool matches(const std::vector<std::string>& expected, const std::vector<std::string>& actual)
+{
+    if (expected.size() == 1 && expected[0].starts_with("error:"))
+        return actual.size() == 1 && actual[0].starts_with("error:")
+            && actual[0].find(expected[0].substr(7)) != std::string::npos;
+    std::vector<std::string> normalized;
+    for (const std::string& line : actual)
+        normalized.push_back(testing::normalizedLine(line));
+    return normalized == expected;
+}
+
+class QueryScript : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(QueryScript, GivesTheExpectedTables)
+{
+    const auto cases = readScript(kScripts / (GetParam() + ".test"));
+    ASSERT_FALSE(cases.empty());
+    for (const auto& test : cases) {
+        const std::vector<std::string> actual = outcome(test);
+        EXPECT_TRUE(matches(test.expected, actual))
+            << GetParam() << ".test:" << test.line << ": " << test.title << "\n  expected:\n"
+            << joined(test.expected) << "  actual:\n" << joined(actual);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, QueryScript, ::testing::ValuesIn(scriptNames()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace olap
+
+namespace olap {
+namespace {
+
+using testing::TestCube;
+using testing::TestCubeMaker;
+
+// Year > Quarter and a flat product, one Sum measure.
+TestCube smallCube()
+{
+    HierarchySpec time{{}, false, {}, {{"Year", false}, {"Quarter", false}}};
+    HierarchySpec product{{}, false, {}, {{"Name", false}}};
+    TestCubeMaker maker({"Sales", {{"Time", DimensionType::Time, {time}}, {"Product", DimensionType::Other, {product}}},
+                         {{"Units", Aggregation::Sum, {}}}});
+    maker.addFact({maker.key(0, {"1997", "Q1"}), maker.key(1, {"Apple"})}, {1});
+    return maker.make();
+}
+
+void expectBadIndex(const TestCube& cube, const PivotQuery& query, const std::string& text)
+{
+    try {
+        runQuery(cube.info, cube.facts, query);
+        ADD_FAILURE() << "no failure for " << text;
+    } catch (const platform::Failure& failure) {
+        EXPECT_EQ(failure.number(), platform::err::kSubscript);
+        EXPECT_EQ(failure.source(), "olap");
+        EXPECT_NE(failure.description().find(text), std::string::npos) << failure.description();
+    }
+}
+
+TEST(QueryFailures, UnknownDimensionHierarchyMemberOrMeasureIndexIsBadInput)
+{
+    const TestCube cube = smallCube();
+    PivotQuery query;
+    query.rows.fields = {{5, 0, {}, {}}};
+    expectBadIndex(cube, query, "no dimension number 5");
+    query.rows.fields = {{0, 1, {}, {}}};
+    expectBadIndex(cube, query, "has no hierarchy number 1");
+    query.rows.fields = {{0, 0, {99}, {}}};
+    expectBadIndex(cube, query, "\"Time\" has no member number 99");
+    query.rows.fields = {{0, 0, {}, {42}}};
+    expectBadIndex(cube, query, "\"Time\" has no member number 42");
+    query.rows.fields = {};
+    query.pages = {{1, 0, {7}}};
+    expectBadIndex(cube, query, "\"Product\" has no member number 7");
+    query.pages = {};
+    query.measures = {1};
+    expectBadIndex(cube, query, "no measure number 1");
+}
+
+TEST(QueryFailures, FactsThatDoNotMatchTheCubeAreABug)
+{
+    TestCube cube = smallCube();
+    cube.facts.values.clear();
+    EXPECT_THROW(runQuery(cube.info, cube.facts, PivotQuery{}), platform::InternalFailure);
+}
+
+// Enough facts for the scan to split them into parts, with values whose sums
+// depend on the order of addition.
+TEST(QueryThreads, TheResultIsTheSameForAnyThreadCount)
+{
+    HierarchySpec flat{{}, false, {}, {{"Name", false}}};
+    TestCubeMaker maker({"Big", {{"A", DimensionType::Other, {flat}}},
+                         {{"V", Aggregation::Sum, {}}, {"W", Aggregation::Average, {}}}});
+    for (int k = 0; k < 7; ++k)
+        maker.key(0, {"a" + std::to_string(k)});
+    TestCube cube = maker.make();
+    const uint64_t rows = 3'000'000;
+    cube.facts.rowCount = rows;
+    cube.facts.keys[0].resize(rows);
+    cube.facts.values[0].resize(rows);
+    cube.facts.values[1].resize(rows);
+    uint64_t state = 12345;
+    for (uint64_t i = 0; i < rows; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        cube.facts.keys[0][i] = uint32_t((state >> 33) % 7);
+        cube.facts.values[0][i] = double(state >> 11) * 0x1p-53 * 1e6;
+        cube.facts.values[1][i] = (state >> 20) % 9 == 0 ? kEmpty : double(state >> 40) / 3;
+    }
+    PivotQuery query;
+    query.rows.fields = {{0, 0, {}, {}}};
+    query.measures = {0, 1};
+    const QueryResult one = runQuery(cube.info, cube.facts, query, {1});
+    for (unsigned threads : {2u, 3u, 8u}) {
+        const QueryResult many = runQuery(cube.info, cube.facts, query, {threads});
+        ASSERT_EQ(many.cells.size(), one.cells.size());
+        for (size_t i = 0; i < one.cells.size(); ++i)
+            EXPECT_EQ(many.cells[i], one.cells[i]) << "cell " << i << " with " << threads << " threads";
+    }
+}
+
+}  // namespace
+}  // namespace olap
