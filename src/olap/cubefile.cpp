@@ -7,6 +7,9 @@
 #include "platform/sqlitedb.h"
 #include "storemetadata.h"
 
+#include <sqlite3.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -271,27 +274,37 @@ FactTable CubeFile::readFacts(size_t cube) const
     const uint64_t chunkRows = d->chunkRows[cube];
     FactTable table;
     table.rowCount = info.factCount;
-    table.keys.assign(info.dimensions.size(), std::vector<uint32_t>(info.factCount));
-    table.values.assign(info.measures.size(), std::vector<double>(info.factCount));
+    for (size_t k = 0; k < info.dimensions.size(); ++k)
+        table.keys.emplace_back(info.factCount);
+    for (size_t m = 0; m < info.measures.size(); ++m)
+        table.values.emplace_back(info.factCount);
     const size_t columns = widths.size() + info.measures.size();
     const uint64_t chunks = chunkRows ? (info.factCount + chunkRows - 1) / chunkRows : 0;
     uint64_t seen = 0;
-    SqliteStatement facts(*d->db, "SELECT chunk, column, bytes, data FROM facts WHERE cube = ?");
+    std::vector<uint8_t> narrowKeys;
+    SqliteStatement facts(*d->db, "SELECT rowid, chunk, column, bytes FROM facts WHERE cube = ?");
     facts.bind(d->cubeIds[cube]);
     while (facts.step()) {
-        const uint64_t chunk = uint64_t(facts.integer(0));
-        const uint64_t column = uint64_t(facts.integer(1));
+        const uint64_t chunk = uint64_t(facts.integer(1));
+        const uint64_t column = uint64_t(facts.integer(2));
         if (chunk >= chunks || column >= columns)
             d->damaged("a fact chunk lies outside the cube");
         const uint64_t first = chunk * chunkRows;
         const uint64_t count = std::min(chunkRows, info.factCount - first);
-        const std::span<const uint8_t> data = facts.blob(3);
-        if (column < widths.size())
-            readKeys(data, widths[column], count, table.keys[column].data() + first, info.dimensions[column].keyCount);
-        else if (data.size() == count * sizeof(double))
-            std::memcpy(table.values[column - widths.size()].data() + first, data.data(), data.size());
-        else
+        const int width = column < widths.size() ? widths[column] : int(sizeof(double));
+        if (uint64_t(facts.integer(3)) != count * uint64_t(width))
             d->damaged("a fact chunk has the wrong length");
+        if (column >= widths.size()) {
+            readBlob(facts.integer(0), table.values[column - widths.size()].data() + first, count * sizeof(double));
+        } else if (width == 4) {
+            uint32_t* keys = table.keys[column].data() + first;
+            readBlob(facts.integer(0), keys, count * 4);
+            checkKeys(keys, count, info.dimensions[column].keyCount);
+        } else {
+            narrowKeys.resize(count * width);
+            readBlob(facts.integer(0), narrowKeys.data(), narrowKeys.size());
+            readKeys(narrowKeys, width, count, table.keys[column].data() + first, info.dimensions[column].keyCount);
+        }
         ++seen;
     }
     if (seen != chunks * columns)
@@ -299,18 +312,49 @@ FactTable CubeFile::readFacts(size_t cube) const
     return table;
 }
 
+// Reads a whole fact blob straight into `target`: the blob interface copies
+// the file's pages into our column without a buffer of SQLite's in between.
+void CubeFile::readBlob(int64_t rowid, void* target, uint64_t bytes) const
+{
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(d->db->handle(), "main", "facts", "data", rowid, 0, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        d->db->fail("is damaged or cannot be read");
+    }
+    const bool complete = uint64_t(sqlite3_blob_bytes(blob)) == bytes
+                          && (bytes == 0 || sqlite3_blob_read(blob, target, int(bytes), 0) == SQLITE_OK);
+    sqlite3_blob_close(blob);
+    if (!complete)
+        d->damaged("a fact chunk cannot be read whole");
+}
+
+void CubeFile::checkKeys(const uint32_t* keys, uint64_t count, uint32_t keyCount) const
+{
+    uint32_t largest = 0;
+    for (uint64_t i = 0; i < count; ++i)
+        largest = std::max(largest, keys[i]);
+    if (count > 0 && largest >= keyCount)
+        d->damaged("a fact names an unknown member");
+}
+
+// Widens keys stored in one or two bytes; the loops stay simple so the
+// compiler can vectorise them.
 void CubeFile::readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys,
                         uint32_t keyCount) const
 {
     if (data.size() != count * width)
         d->damaged("a fact chunk has the wrong length");
-    for (uint64_t i = 0; i < count; ++i) {
-        uint32_t key = 0;
-        std::memcpy(&key, data.data() + i * width, width);
-        if (key >= keyCount)
-            d->damaged("a fact names an unknown member");
-        keys[i] = key;
+    if (width == 1) {
+        for (uint64_t i = 0; i < count; ++i)
+            keys[i] = data[i];
+    } else {
+        for (uint64_t i = 0; i < count; ++i) {
+            uint16_t key;
+            std::memcpy(&key, data.data() + 2 * i, 2);
+            keys[i] = key;
+        }
     }
+    checkKeys(keys, count, keyCount);
 }
 
 }  // namespace olap

@@ -2,7 +2,7 @@
 #include "olap/csvnumber.h"
 #include "olap/csvreader.h"
 
-#include "../platform/scratchfolder.h"
+#include "support/scratchfolder.h"
 
 #include <cmath>
 #include <fstream>

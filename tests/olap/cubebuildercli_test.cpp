@@ -6,7 +6,7 @@
 #include "olap/facttable.h"
 #include "olap/storecompanion.h"
 
-#include "../platform/scratchfolder.h"
+#include "support/scratchfolder.h"
 
 #include <cmath>
 #include <fstream>

@@ -158,8 +158,8 @@ TEST_F(CubeFileTest, FactsRoundTripWithEmptyValues)
     const auto file = CubeFile::open(writeSales());
     const auto facts = file->facts(0);
     ASSERT_EQ(facts->rowCount, 3u);
-    EXPECT_EQ(facts->keys[0], (std::vector<uint32_t>{0, 1, 2}));
-    EXPECT_EQ(facts->keys[1], (std::vector<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(facts->keys[0], (Column<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(facts->keys[1], (Column<uint32_t>{0, 1, 2}));
     EXPECT_EQ(facts->values[0][1], 4.0);
     EXPECT_TRUE(std::isnan(facts->values[0][2]));
     EXPECT_TRUE(std::isnan(facts->values[1][1]));

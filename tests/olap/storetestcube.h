@@ -13,6 +13,7 @@
 
 #include "olap/cubebuilder.h"
 #include "olap/cubeformat.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -25,29 +26,7 @@
 
 namespace storetest {
 
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pivotwizard-store-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a scratch folder");
-        mPath = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return mPath; }
-    std::filesystem::path operator/(const std::string& name) const { return mPath / name; }
-
-private:
-    std::filesystem::path mPath;
-};
+using ::ScratchFolder;
 
 inline olap::CubeSpec salesSpec()
 {

@@ -1,7 +1,7 @@
 #include "platform/settingsstore.h"
 
 #include "platform/failure.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -1,6 +1,6 @@
 #include "platform/tempfile.h"
 
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
