@@ -21,7 +21,7 @@ struct TestCube {
 
 class TestCubeMaker {
 public:
-    // Uses the spec's names, types, levels and measures as the cube builder
+    // Uses the CubeSpec's names, types, levels and measures as the cube builder
     // does; captions are the names.
     explicit TestCubeMaker(CubeSpec spec);
 

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include "smallcube.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,18 +24,6 @@
 
 namespace {
 
-void writeCube(const std::filesystem::path& file)
-{
-    olap::CubeSpec spec{"Sales",
-                        {{"City", olap::DimensionType::Other, {{"", false, "", {{"City"}}}}}},
-                        {{"Units", olap::Aggregation::Sum, ""}}};
-    olap::CubeBuilder cube(spec);
-    const uint32_t keys[] = {cube.dimensionKey(0, std::vector<olap::PathPart>{{"Paris", ""}})};
-    const double values[] = {1.0};
-    cube.addFact(keys, values);
-    olap::CubeBuilder* cubes[] = {&cube};
-    olap::writeCubeFile(file, "Sales Catalog", cubes);
-}
 
 // A server provider that offers one catalog "Server Catalog" with the cubes
 // "Budget" and "Forecast" on any server but "down".
@@ -195,7 +185,7 @@ TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
 
 TEST_F(CubeSelector, ConnectingThroughTheLocalProviderOpensACubeFileAsAServer)
 {
-    writeCube(file(QStringLiteral("Sales.cub")).toStdString());
+    writeSmallCube(file(QStringLiteral("Sales.cub")).toStdString());
     selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
     selector.setSelectorProvider(QStringLiteral("MSOLAP.2"));
     selector.setSelectorServer(file(QStringLiteral("Sales.cub")));

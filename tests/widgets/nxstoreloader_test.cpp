@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSignalSpy>
+#include "smallcube.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,18 +19,6 @@
 
 namespace {
 
-void writeCube(const std::filesystem::path& file)
-{
-    olap::CubeSpec spec{"Sales",
-                        {{"City", olap::DimensionType::Other, {{"", false, "", {{"City"}}}}}},
-                        {{"Units", olap::Aggregation::Sum, ""}}};
-    olap::CubeBuilder cube(spec);
-    const uint32_t keys[] = {cube.dimensionKey(0, std::vector<olap::PathPart>{{"Paris", ""}})};
-    const double values[] = {1.0};
-    cube.addFact(keys, values);
-    olap::CubeBuilder* cubes[] = {&cube};
-    olap::writeCubeFile(file, "Sales Catalog", cubes);
-}
 
 class StoreLoader : public ::testing::Test {
 protected:
@@ -89,7 +79,7 @@ TEST_F(StoreLoader, RereadingTheFolderKeepsTheChoiceAndReportsNothing)
 
 TEST_F(StoreLoader, ExtractingWritesAStoreCubeFileTheStoreModelLoads)
 {
-    writeCube(file(QStringLiteral("Sales.cub")).toStdString());
+    writeSmallCube(file(QStringLiteral("Sales.cub")).toStdString());
     olap::writeStoreCompanion(file(QStringLiteral("Sales.bwf")).toStdString(), {});
     const QString target = file(QStringLiteral("Sales.BWC"));
 
@@ -103,7 +93,7 @@ TEST_F(StoreLoader, ExtractingWritesAStoreCubeFileTheStoreModelLoads)
 
 TEST_F(StoreLoader, ExtractingACubeWithoutItsCompanionFailsWithTheReason)
 {
-    writeCube(file(QStringLiteral("Alone.cub")).toStdString());
+    writeSmallCube(file(QStringLiteral("Alone.cub")).toStdString());
     QString problem;
 
     EXPECT_FALSE(NxStoreLoader::extractStoreCube(appPath(), QStringLiteral("Alone"), file(QStringLiteral("Alone.BWC")),
