@@ -278,14 +278,7 @@ TEST_F(ConnectionCubeTest, TheDefinitionIsTheSameObjectAndKnowsItsEntry)
 TEST_F(ConnectionCubeTest, DimensionsAreTheMeasuresThenTheCubesInOrderCountedFromZero)
 {
     const KDimensions dimensions = mCube->dimensions();
-    const struct {
-        const char* name;
-        DimensionType type;
-    } expected[] = {{"Measures", DimensionType::Measure},
-                    {"Time", DimensionType::Time},
-                    {"Product", DimensionType::Other},
-                    {"Region", DimensionType::Other},
-                    {"Ship Time", DimensionType::Time}};
+    const auto& expected = storetest::kDimensionsInOrder;
     ASSERT_EQ(dimensions.count(), 5);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(dimensions.item(i)->name(), expected[i].name);

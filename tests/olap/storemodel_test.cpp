@@ -71,14 +71,7 @@ TEST_F(StoreModelTest, TheCubeIsNamedAfterTheStoreCube)
 
 TEST_F(StoreModelTest, DimensionsAreTheMeasuresThenTheCubesInOrderCountedFromOne)
 {
-    const struct {
-        const char* name;
-        DimensionType type;
-    } expected[] = {{"Measures", DimensionType::Measure},
-                    {"Time", DimensionType::Time},
-                    {"Product", DimensionType::Other},
-                    {"Region", DimensionType::Other},
-                    {"Ship Time", DimensionType::Time}};
+    const auto& expected = storetest::kDimensionsInOrder;
     ASSERT_EQ(mCube->dimensionCount(), 5);
     for (int i = 1; i <= 5; ++i) {
         EXPECT_EQ(mCube->dimension(i)->name(), expected[i - 1].name);

@@ -28,6 +28,18 @@ namespace storetest {
 
 using ::ScratchFolder;
 
+// The dimensions both models show for the cube, in order: the measures
+// dimension first, then the cube's own.
+struct ExpectedDimension {
+    const char* name;
+    olap::DimensionType type;
+};
+inline constexpr ExpectedDimension kDimensionsInOrder[] = {{"Measures", olap::DimensionType::Measure},
+                                                           {"Time", olap::DimensionType::Time},
+                                                           {"Product", olap::DimensionType::Other},
+                                                           {"Region", olap::DimensionType::Other},
+                                                           {"Ship Time", olap::DimensionType::Time}};
+
 inline olap::CubeSpec salesSpec()
 {
     using olap::DimensionType;
