@@ -167,6 +167,10 @@ protected:
     void buildCheckOptionsMenu();
     QWidget* stepFrame(int step, QWidget* title, QWidget* stepControls);
 
+    // ---- Cube selection and loading (cube/) ----
+
+    // ---- Design steps: layout, members, report layout (design/) ----
+
     // ---- Control state ----
     std::shared_ptr<sheet::Application> mXlApp;
     QString mApplicationPath;

@@ -1,17 +1,7 @@
-// The dimension layout and member selection steps.
+// The member selection steps.
 #include "control/nxpivotwizardctrl.h"
 
 #include "errors/notavailable.h"
-
-void NxPivotWizardCtrl::LoadMeasureDetails()
-{
-    trap([&] { failNotAvailable("LoadMeasureDetails"); });
-}
-
-void NxPivotWizardCtrl::LoadDimensionDetails(quint8)
-{
-    trap([&] { failNotAvailable("LoadDimensionDetails"); });
-}
 
 bool NxPivotWizardCtrl::checkMembersAreSelected(const QString&)
 {
