@@ -6,10 +6,12 @@
 
 #include "a1address.h"
 #include "chart.h"
+#include "chartdata.h"
 #include "pivottable.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace sheet {
@@ -21,7 +23,15 @@ class HostWorksheet;
 // refuse a new table over it.
 class PlacedPivotTable : public PivotTable {
 public:
+    // The cells the table covers on its sheet, as last drawn.
     virtual Area area() = 0;
+    // Brings the table's cells on the sheet up to date with its fields, unless
+    // ManualUpdate holds it back. The sheet calls it before anything reads
+    // the cells: AutoFit, a chart, a save.
+    virtual void update() {}
+    // The visible values of the table for a chart of it, drawn up to date;
+    // nullopt for a table whose values the host does not compute.
+    virtual std::optional<ChartData> chartData() { return std::nullopt; }
 };
 
 // What a pivot cache passes to the engine when a table is made from it.
@@ -49,6 +59,10 @@ public:
     // Adds a new chart sheet to `workbook` and returns its chart (the caller
     // makes it the application's active chart).
     virtual std::shared_ptr<Chart> addChart(HostWorkbook& workbook) = 0;
+    // Called when `workbook` is about to be saved, after its pivot tables
+    // were brought up to date: writes the workbook's charts into its
+    // document (parts, relationships, sheet elements).
+    virtual void prepareSave(HostWorkbook& workbook) = 0;
 };
 
 // Something cut to the application's clipboard (a chart object), which a

@@ -206,6 +206,7 @@ void HostWorkbook::Save()
 {
     if (document().file().empty())
         failApplication("Workbook '" + mName + "' has no file yet; save it with SaveAs first");
+    prepareSave();
     document().save(document().file());
 }
 
@@ -213,7 +214,16 @@ void HostWorkbook::SaveAs(const std::string& path)
 {
     if (path.empty())
         failApplication("SaveAs needs a file name");
+    prepareSave();
     document().save(std::filesystem::absolute(path));
+}
+
+void HostWorkbook::prepareSave()
+{
+    for (const auto& [model, sheet] : mWorksheets)
+        sheet->updatePivotTables();
+    if (auto* charts = application()->chartEngine())
+        charts->prepareSave(*this);
 }
 
 void HostWorkbook::Close()

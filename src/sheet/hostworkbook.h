@@ -47,6 +47,9 @@ public:
     std::vector<std::shared_ptr<PivotCache>>& pivotCaches() { return mPivotCaches; }
 
 private:
+    // Draws the pivot tables and charts into the document before it is saved.
+    void prepareSave();
+
     std::weak_ptr<HostApplication> mApplication;
     std::unique_ptr<WorkbookDocument> mDocument;  // null once closed
     std::string mName;

@@ -212,6 +212,7 @@ CellStore& HostWorksheet::cells()
 
 void HostWorksheet::autoFit(int32_t first, int32_t last)
 {
+    updatePivotTables();
     for (const auto& [column, width] : fittedWidths(cells(), first, last))
         mModel->cells.setColumnWidth(column, width);
 }
@@ -244,6 +245,14 @@ int32_t HostWorksheet::pivotTableCount()
 void HostWorksheet::addPivotTable(std::shared_ptr<PlacedPivotTable> table)
 {
     mMadeTables.push_back(std::move(table));
+}
+
+void HostWorksheet::updatePivotTables()
+{
+    // A copy: drawing a table never adds one, but stay safe if it did.
+    const auto tables = mMadeTables;
+    for (const auto& table : tables)
+        table->update();
 }
 
 }  // namespace sheet

@@ -57,6 +57,8 @@ public:
     // Their number, known from opening without reading any pivot table part.
     int32_t pivotTableCount();
     void addPivotTable(std::shared_ptr<PlacedPivotTable> table);
+    // Brings the cells of the tables made on this sheet up to date.
+    void updatePivotTables();
 
     // The embedded charts placed on the sheet since it was opened.
     std::vector<std::shared_ptr<ChartObject>>& chartObjects() { return mChartObjects; }
