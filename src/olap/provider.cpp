@@ -27,4 +27,9 @@ Catalogs Provider::connect(const std::string& dataSource, const std::string&, co
     notSupported(*this, "does not connect to servers (" + dataSource + ")");
 }
 
+QueryResult Provider::query(const std::shared_ptr<const CatalogInfo>& catalog, size_t, const PivotQuery&) const
+{
+    notSupported(*this, "does not compute pivot tables (catalog \"" + (catalog ? catalog->name : std::string()) + "\")");
+}
+
 }  // namespace olap

@@ -4,6 +4,7 @@
 // name, provider string and provider name (providerregistry.h).
 #pragma once
 
+#include "query.h"
 #include "schema.h"
 
 #include <filesystem>
@@ -39,6 +40,14 @@ public:
     // the default throws 445: this provider connects to no server.
     virtual Catalogs connect(const std::string& dataSource, const std::string& user,
                              const std::string& password) const;
+
+    // Computes `query` on cube `cube` (index into catalog->cubes) of
+    // `catalog`, a catalog this provider returned and that is still held.
+    // Throws Failure: the query's own failures (query.h), 5 for a catalog
+    // this provider did not open; the default throws 445: this provider
+    // computes no pivot tables.
+    virtual QueryResult query(const std::shared_ptr<const CatalogInfo>& catalog, size_t cube,
+                              const PivotQuery& query) const;
 };
 
 }  // namespace olap

@@ -24,6 +24,9 @@ public:
     // its file. User and password are not used.
     Catalogs connect(const std::string& dataSource, const std::string& user,
                      const std::string& password) const override;
+    // Reads the cube's facts from its file on first use (then shares them).
+    QueryResult query(const std::shared_ptr<const CatalogInfo>& catalog, size_t cube,
+                      const PivotQuery& query) const override;
 };
 
 }  // namespace olap

@@ -1,6 +1,7 @@
 #include "hostapplication.h"
 
 #include "hostworkbook.h"
+#include "pivot/cubepivotengine.h"
 #include "workbookdocument.h"
 
 #include <algorithm>
@@ -51,7 +52,9 @@ std::filesystem::path absolute(const std::string& path)
 
 std::shared_ptr<Application> createApplication()
 {
-    return HostApplication::create();
+    auto application = HostApplication::create();
+    application->setEngines(pivot::makeCubePivotEngine(), nullptr);
+    return application;
 }
 
 std::shared_ptr<HostApplication> HostApplication::create()

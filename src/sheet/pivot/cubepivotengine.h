@@ -1,0 +1,13 @@
+// The pivot engine the host uses: pivot tables computed from cubes through
+// the cube engine's providers.
+#pragma once
+
+#include "../extensions.h"
+
+#include <memory>
+
+namespace sheet::pivot {
+
+std::shared_ptr<PivotEngine> makeCubePivotEngine();
+
+}  // namespace sheet::pivot

@@ -1,0 +1,131 @@
+#include "pivottestsupport.h"
+
+#include "olap/cubebuilder.h"
+#include "sheet/hostapplication.h"
+
+#include <pugixml.hpp>
+
+#include <vector>
+
+namespace pivottest {
+
+using namespace olap;
+
+void writeShopCube(const std::filesystem::path& file)
+{
+    CubeSpec spec{"Shop",
+                  {{"Time", DimensionType::Time, {{"", false, "", {{"Year"}, {"Quarter"}}}}},
+                   {"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Product"}}}}},
+                   {"Measure List", DimensionType::Measure, {{"", false, "", {{"Measure"}}}}}},
+                  {{"Sales", Aggregation::Sum, "#,##0.00"}, {"Units", Aggregation::Sum, "0"}}};
+    CubeBuilder cube(spec);
+    struct Fact {
+        const char *year, *quarter, *category, *product;
+        double sales, units;
+    };
+    const Fact facts[] = {{"2023", "Q1", "Drinks", "Tea", 10, 1},
+                          {"2023", "Q1", "Food", "Bread", 5, 2},
+                          {"2023", "Q2", "Drinks", "Coffee", 7.5, 3},
+                          {"2024", "Q1", "Drinks", "Tea", 20, 4},
+                          {"2024", "Q1", "Drinks", "Coffee", 1.25, 5}};
+    for (const auto& fact : facts) {
+        const uint32_t keys[] = {cube.dimensionKey(0, std::vector<PathPart>{{fact.year, ""}, {fact.quarter, ""}}),
+                                 cube.dimensionKey(1, std::vector<PathPart>{{fact.category, ""}, {fact.product, ""}}),
+                                 cube.dimensionKey(2, std::vector<PathPart>{{"Units", ""}})};
+        const double values[] = {fact.sales, fact.units};
+        cube.addFact(keys, values);
+    }
+    CubeBuilder* cubes[] = {&cube};
+    writeCubeFile(file, "Shop Catalog", cubes);
+}
+
+std::string localConnection(const std::filesystem::path& cube, const std::string& catalog)
+{
+    return "OLEDB;Provider=MSOLAP.2;Data Source=" + cube.string() + ";Initial Catalog=" + catalog
+           + ";Client Cache Size=25;Auto Synch Period=10000";
+}
+
+void ShopTable::place(const std::string& field, int32_t orientation)
+{
+    table->CubeFields()->Item(field)->Orientation(orientation);
+}
+
+sheet::Area ShopTable::area() const
+{
+    return std::dynamic_pointer_cast<sheet::PlacedPivotTable>(table)->area();
+}
+
+ShopTable makeShopTable(const std::filesystem::path& cube, const std::string& address)
+{
+    ShopTable shop;
+    shop.app = sheet::createApplication();
+    shop.book = shop.app->Workbooks()->Add();
+    shop.sheet = shop.book->Worksheets()->Item(1);
+    auto cache = shop.book->PivotCaches()->Add(sheet::kExternalSource);
+    cache->Connection(sheet::VariantArray{localConnection(cube, "Shop Catalog")});
+    cache->CommandType(sheet::kCommandCube);
+    cache->CommandText(sheet::VariantArray{std::string("Shop")});
+    shop.table = cache->CreatePivotTable(shop.sheet->Range(address), "Table Shop");
+    return shop;
+}
+
+namespace {
+
+std::vector<std::string> numberFormatsByStyle(const std::string& stylesXml)
+{
+    pugi::xml_document styles;
+    styles.load_string(stylesXml.c_str());
+    const auto sheet = styles.child("styleSheet");
+    std::map<std::string, std::string> codes;
+    for (auto format : sheet.child("numFmts").children("numFmt"))
+        codes[format.attribute("numFmtId").value()] = format.attribute("formatCode").value();
+    std::vector<std::string> byStyle;
+    for (auto xf : sheet.child("cellXfs").children("xf")) {
+        const std::string id = xf.attribute("numFmtId").value();
+        static const std::map<std::string, std::string> builtin{
+            {"", ""}, {"0", ""}, {"1", "0"}, {"2", "0.00"}, {"3", "#,##0"}, {"4", "#,##0.00"}};
+        byStyle.push_back(codes.count(id) ? codes[id] : builtin.count(id) ? builtin.at(id) : "builtin " + id);
+    }
+    return byStyle;
+}
+
+std::vector<bool> boldByStyle(const std::string& stylesXml)
+{
+    pugi::xml_document styles;
+    styles.load_string(stylesXml.c_str());
+    const auto sheet = styles.child("styleSheet");
+    std::vector<bool> boldFonts;
+    for (auto font : sheet.child("fonts").children("font"))
+        boldFonts.push_back(bool(font.child("b")));
+    std::vector<bool> byStyle;
+    for (auto xf : sheet.child("cellXfs").children("xf"))
+        byStyle.push_back(boldFonts.at(xf.attribute("fontId").as_uint()));
+    return byStyle;
+}
+
+}  // namespace
+
+std::map<std::string, SavedCell> savedCells(const std::filesystem::path& file, const std::string& part)
+{
+    const auto zip = sheettest::readZip(file);
+    const auto formats = numberFormatsByStyle(zip.at("xl/styles.xml").data);
+    const auto bold = boldByStyle(zip.at("xl/styles.xml").data);
+    pugi::xml_document document;
+    document.load_string(zip.at(part).data.c_str());
+    std::map<std::string, SavedCell> cells;
+    for (auto row : document.child("worksheet").child("sheetData").children("row")) {
+        for (auto c : row.children("c")) {
+            SavedCell cell;
+            cell.text = c.attribute("t").value() == std::string("inlineStr") ? c.child("is").child("t").text().get()
+                                                                           : c.child("v").text().get();
+            const size_t style = c.attribute("s").as_uint();
+            cell.numberFormat = formats.at(style);
+            cell.bold = bold.at(style);
+            if (!cell.text.empty())
+                cells[c.attribute("r").value()] = cell;
+        }
+    }
+    return cells;
+}
+
+}  // namespace pivottest
