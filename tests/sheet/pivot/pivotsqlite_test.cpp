@@ -1,0 +1,124 @@
+// The values of a pivot table over the sample store's Sales cube against an
+// independent computation: sqlite3 grouping the tables the cube was built
+// from. Skipped when the sqlite3 program is missing.
+#include "pivottestsupport.h"
+
+#include "sheet/constants.h"
+#include "sheet/cubefield.h"
+#include "sheet/hostapplication.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <sstream>
+
+using namespace sheet;
+using namespace pivottest;
+
+namespace {
+
+const std::filesystem::path kSource = PIVOTWIZARD_SAMPLE_SOURCE;
+const std::filesystem::path kStore = PIVOTWIZARD_SAMPLE_STORE;
+
+// Runs `script` through the sqlite3 program; its output lines.
+std::vector<std::string> sqlite(const std::string& script, const std::filesystem::path& folder)
+{
+    const auto file = folder / "script.sql";
+    sheettest::writeFile(file, script);
+    const std::string command = "cd '" + kSource.string() + "' && sqlite3 -batch :memory: < '" + file.string() + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0) << output;
+    std::vector<std::string> lines;
+    std::istringstream stream(output);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string twoDecimals(const std::string& stored)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", std::stod(stored));
+    return text;
+}
+
+TEST(PivotAgainstSqlite, SalesByCategorySubcategoryAndYearMatchToTheCent)
+{
+    if (std::system("command -v sqlite3 > /dev/null") != 0)
+        GTEST_SKIP() << "sqlite3 is not installed";
+    sheettest::TempFolder folder;
+    // The sums grouped by category, subcategory and year, by category and
+    // year, by year, and over everything: "key|key|year|sum".
+    const auto expected = sqlite(R"(.mode list
+.import --csv sales.csv sales
+.import --csv products.csv products
+.import --csv subcategories.csv subcategories
+.import --csv categories.csv categories
+.import --csv months.csv months
+CREATE VIEW f AS SELECT c.category, s.subcategory, m.year, CAST(x.sales_amount AS REAL) AS amount
+  FROM sales x JOIN products p USING (product_id) JOIN subcategories s USING (subcategory_id)
+  JOIN categories c USING (category_id) JOIN months m USING (month_id);
+SELECT category, subcategory, year, printf('%.2f', SUM(amount)) FROM f GROUP BY 1, 2, 3;
+SELECT category, 'Total', year, printf('%.2f', SUM(amount)) FROM f GROUP BY 1, 3;
+SELECT category, subcategory, 'Grand Total', printf('%.2f', SUM(amount)) FROM f GROUP BY 1, 2;
+SELECT category, 'Total', 'Grand Total', printf('%.2f', SUM(amount)) FROM f GROUP BY 1;
+SELECT 'Grand Total', '', year, printf('%.2f', SUM(amount)) FROM f GROUP BY 3;
+SELECT 'Grand Total', '', 'Grand Total', printf('%.2f', SUM(amount)) FROM f;
+)",
+                                 folder.path());
+    ASSERT_GT(expected.size(), 40u);
+
+    auto app = createApplication();
+    auto book = app->Workbooks()->Add();
+    auto cache = book->PivotCaches()->Add(kExternalSource);
+    cache->Connection(VariantArray{localConnection(kStore / "Sales.cub", "Sales")});
+    cache->CommandType(kCommandCube);
+    cache->CommandText(VariantArray{std::string("Sales")});
+    auto table = cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("B2"), "Table Sales");
+    table->CubeFields()->Item("[Product]")->Orientation(kRowField);
+    table->CubeFields()->Item("[Time]")->Orientation(kColumnField);
+    table->CubeFields()->Item("[Measures].[Sales Amount]")->Orientation(kDataField);
+    auto categories = VariantArray::twoDimensional(1, 4);
+    const char* names[] = {"Beverages", "Food", "Household", "Personal Care"};
+    for (size_t i = 0; i < 4; ++i)
+        categories(0, i) = std::string("[Product].[") + names[i] + "]";
+    table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(categories);
+    book->SaveAs((folder / "sales.xlsx").string());
+
+    // Read the report back: years in row 3 from column D; categories in B
+    // (on the first line of their group), subcategories in C.
+    const auto cells = savedCells(folder / "sales.xlsx", "xl/worksheets/sheet1.xml");
+    std::vector<std::string> actual;
+    std::string category;
+    for (int row = 4; cells.count("B" + std::to_string(row)) || cells.count("C" + std::to_string(row)); ++row) {
+        const std::string r = std::to_string(row);
+        if (cells.count("B" + r))
+            category = cells.at("B" + r).text;
+        std::string first = category, second = cells.count("C" + r) ? cells.at("C" + r).text : "";
+        if (first == "Grand Total")
+            second.clear();
+        else if (first.ends_with(" Total"))
+            first = first.substr(0, first.size() - 6), second = "Total";
+        for (char column = 'D'; cells.count(column + std::string("3")); ++column) {
+            if (cells.count(column + r))
+                actual.push_back(first + "|" + second + "|" + cells.at(column + std::string("3")).text + "|"
+                                 + twoDecimals(cells.at(column + r).text));
+        }
+    }
+    std::sort(actual.begin(), actual.end());
+    auto sortedExpected = expected;
+    std::sort(sortedExpected.begin(), sortedExpected.end());
+    std::vector<std::string> missing, extra;
+    std::set_difference(sortedExpected.begin(), sortedExpected.end(), actual.begin(), actual.end(),
+                        std::back_inserter(missing));
+    std::set_difference(actual.begin(), actual.end(), sortedExpected.begin(), sortedExpected.end(),
+                        std::back_inserter(extra));
+    EXPECT_EQ(missing, std::vector<std::string>{}) << "sqlite3 has these, the pivot table not";
+    EXPECT_EQ(extra, std::vector<std::string>{}) << "the pivot table has these, sqlite3 not";
+}
+
+}  // namespace
