@@ -7,35 +7,10 @@
 
 #include "sheettestsupport.h"
 
-#include <cstdlib>
-
 using namespace sheet;
 using namespace sheettest;
 
 namespace {
-
-std::string findSoffice()
-{
-    for (const char* candidate : {"/usr/bin/soffice", "/usr/local/bin/soffice", "/usr/lib/libreoffice/program/soffice"}) {
-        if (std::filesystem::exists(candidate))
-            return candidate;
-    }
-    return {};
-}
-
-// Converts every sheet of `workbook` to "<stem>-<sheet>.csv" in `out`.
-int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,
-                 const std::filesystem::path& profile)
-{
-    // Separator ",", quote '"', UTF-8, from line 1, no column types, default
-    // language, texts unquoted, numbers detected, cells as shown (so number
-    // formats count), no formulas, spaces kept, every sheet to its own file.
-    const std::string filter = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1";
-    const std::string command = "'" + soffice + "' -env:UserInstallation=file://" + profile.string()
-                                + " --headless --norestore --convert-to '" + filter + "' --outdir '" + out.string()
-                                + "' '" + workbook.string() + "' > '" + (out / "soffice.log").string() + "' 2>&1";
-    return std::system(command.c_str());
-}
 
 // Opens the fixture at `file`, adds a formatted report after Data and a very
 // hidden marker sheet, and saves.

@@ -362,4 +362,41 @@ platform::Failure failureOf(const std::function<void()>& call)
     return platform::Failure(0, "nothing thrown");
 }
 
+void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const std::filesystem::path& file,
+                        const std::set<std::string>& changed)
+{
+    const auto after = readZip(file);
+    for (const auto& [name, entry] : before) {
+        if (changed.count(name))
+            continue;
+        ASSERT_TRUE(after.count(name)) << name << " is missing";
+        EXPECT_EQ(after.at(name).data, entry.data) << name;
+        EXPECT_EQ(after.at(name).compressed, entry.compressed) << name;
+        EXPECT_EQ(after.at(name).crc, entry.crc) << name;
+        EXPECT_EQ(after.at(name).method, entry.method) << name;
+    }
+}
+
+std::string findSoffice()
+{
+    for (const char* candidate : {"/usr/bin/soffice", "/usr/local/bin/soffice", "/usr/lib/libreoffice/program/soffice"}) {
+        if (std::filesystem::exists(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,
+                 const std::filesystem::path& profile)
+{
+    // Separator ",", quote '"', UTF-8, from line 1, no column types, default
+    // language, texts unquoted, numbers detected, cells as shown (so number
+    // formats count), no formulas, spaces kept, every sheet to its own file.
+    const std::string filter = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1";
+    const std::string command = "'" + soffice + "' -env:UserInstallation=file://" + profile.string()
+                                + " --headless --norestore --convert-to '" + filter + "' --outdir '" + out.string()
+                                + "' '" + workbook.string() + "' > '" + (out / "soffice.log").string() + "' 2>&1";
+    return std::system(command.c_str());
+}
+
 }  // namespace sheettest

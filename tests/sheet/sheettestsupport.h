@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,24 @@ struct StoredEntry {
 // Every entry of the zip `file` by name.
 std::map<std::string, StoredEntry> readZip(const std::filesystem::path& file);
 
+// Expects every entry of `before` but those named in `changed` to be stored
+// in the zip `file` as it was: same bytes, same compressed stream, same
+// checksum and method.
+void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const std::filesystem::path& file,
+                        const std::set<std::string>& changed);
+
 std::string fileBytes(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
+
+// The LibreOffice program, or "" when it is not installed.
+std::string findSoffice();
+
+// Has LibreOffice (`soffice`) convert every sheet of `workbook` to
+// "<stem>-<sheet>.csv" in `out`, cells as shown (number formats applied), with
+// a private profile folder `profile`; its output goes to out/soffice.log.
+// Returns the command's exit status.
+int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,
+                 const std::filesystem::path& profile);
 
 // Runs `call` and returns the platform::Failure it throws; fails the test
 // when it throws nothing or something else.

@@ -1,0 +1,113 @@
+#include "charttestsupport.h"
+
+#include "sheet/chart/chartengine.h"
+#include "sheet/failures.h"
+#include "sheet/hostworksheet.h"
+#include "sheet/partnames.h"
+
+namespace charttest {
+
+void FakeTable::refuse()
+{
+    sheet::failNotSupported("the test's table serves only its place and values");
+}
+
+sheet::ChartData salesData()
+{
+    return {"Amount", {"North", "South", "East"}, {{"2023", {10.0, 32.0, std::nullopt}}, {"2024", {15.0, 20.0, 25.0}}}};
+}
+
+sheet::Area area(const std::string& address)
+{
+    return *sheet::parseAddress(address);
+}
+
+std::shared_ptr<sheet::HostApplication> chartApplication()
+{
+    auto app = sheet::HostApplication::create();
+    app->setEngines(nullptr, sheet::makeChartEngine());
+    return app;
+}
+
+std::shared_ptr<FakeTable> placeTable(const std::shared_ptr<sheet::Worksheet>& sheet, const std::string& address)
+{
+    auto table = std::make_shared<FakeTable>("Sales", area(address), salesData());
+    std::dynamic_pointer_cast<sheet::HostWorksheet>(sheet)->addPivotTable(table);
+    return table;
+}
+
+std::unique_ptr<pugi::xml_document> parseXml(const std::string& text)
+{
+    auto document = std::make_unique<pugi::xml_document>();
+    EXPECT_TRUE(document->load_string(text.c_str())) << text;
+    return document;
+}
+
+std::vector<std::string> texts(const pugi::xml_node& node, const char* name)
+{
+    std::vector<std::string> found;
+    for (const auto& hit : node.select_nodes((std::string(".//") + name).c_str()))
+        found.push_back(hit.node().text().get());
+    return found;
+}
+
+std::vector<std::string> childNames(const pugi::xml_node& node)
+{
+    std::vector<std::string> names;
+    for (const auto& child : node.children()) {
+        if (child.type() == pugi::node_element)
+            names.push_back(child.name());
+    }
+    return names;
+}
+
+SavedParts::SavedParts(const std::filesystem::path& file)
+{
+    for (const auto& [name, entry] : sheettest::readZip(file))
+        mParts[name] = entry.data;
+}
+
+std::string SavedParts::operator[](const std::string& part) const
+{
+    const auto it = mParts.find(part);
+    EXPECT_NE(it, mParts.end()) << part << " is missing";
+    return it == mParts.end() ? std::string() : it->second;
+}
+
+namespace {
+
+pugi::xml_node relationship(const SavedParts& parts, const std::string& part, const std::string& id,
+                            pugi::xml_document& holder)
+{
+    const std::string rels = sheet::relationshipsPartOf(part);
+    if (!parts.has(rels))
+        return {};
+    holder.load_string(parts[rels].c_str());
+    return holder.document_element().find_child_by_attribute("Relationship", "Id", id.c_str());
+}
+
+}  // namespace
+
+std::string SavedParts::linked(const std::string& part, const std::string& id) const
+{
+    pugi::xml_document holder;
+    const auto link = relationship(*this, part, id, holder);
+    return link ? sheet::resolveTarget(part, link.attribute("Target").value()) : std::string();
+}
+
+std::string SavedParts::linkType(const std::string& part, const std::string& id) const
+{
+    pugi::xml_document holder;
+    const std::string type = relationship(*this, part, id, holder).attribute("Type").value();
+    return type.substr(type.rfind('/') + 1);
+}
+
+std::string SavedParts::overrideOf(const std::string& part) const
+{
+    pugi::xml_document types;
+    types.load_string((*this)["[Content_Types].xml"].c_str());
+    const auto node = types.document_element().find_child_by_attribute("Override", "PartName", ("/" + part).c_str());
+    return node.attribute("ContentType").value();
+}
+
+}  // namespace charttest

@@ -1,0 +1,96 @@
+// Helpers of the chart engine's tests: a small pivot table stand-in that a
+// test places on a sheet (the engine only reads its place and its values),
+// an application with the chart engine, and looks into saved parts.
+#pragma once
+
+#include "sheet/chartdata.h"
+#include "sheet/extensions.h"
+#include "sheet/hostapplication.h"
+
+#include "sheettestsupport.h"
+
+#include <pugixml.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace charttest {
+
+// A pivot table that covers `area` and shows `data`; the members the chart
+// engine does not use refuse with 445.
+class FakeTable final : public sheet::PlacedPivotTable {
+public:
+    FakeTable(std::string name, sheet::Area area, std::optional<sheet::ChartData> data)
+        : mName(std::move(name)), mArea(area), mData(std::move(data)) {}
+
+    std::string Name() override { return mName; }
+    bool RowGrand() override { return true; }
+    void RowGrand(bool) override { refuse(); }
+    bool ColumnGrand() override { return true; }
+    void ColumnGrand(bool) override { refuse(); }
+    bool ManualUpdate() override { return false; }
+    void ManualUpdate(bool) override { refuse(); }
+    void Format(int32_t) override { refuse(); }
+    std::shared_ptr<sheet::CubeFields> CubeFields() override { refuse(); }
+    std::shared_ptr<sheet::PivotFields> PivotFields() override { refuse(); }
+    std::shared_ptr<sheet::PivotFields> DataFields() override { refuse(); }
+    std::shared_ptr<sheet::Worksheet> Parent() override { refuse(); }
+    sheet::Area area() override { return mArea; }
+    std::optional<sheet::ChartData> chartData() override { return mData; }
+
+    // What later reads get (the table was redrawn).
+    void show(sheet::ChartData data) { mData = std::move(data); }
+    void cover(sheet::Area area) { mArea = area; }
+
+private:
+    [[noreturn]] static void refuse();
+
+    std::string mName;
+    sheet::Area mArea;
+    std::optional<sheet::ChartData> mData;
+};
+
+// Sales by region for two years: categories North, South, East; series
+// "2023" (10, 32, empty) and "2024" (15, 20, 25); title "Amount".
+sheet::ChartData salesData();
+
+// The area of `address` ("C3:E7").
+sheet::Area area(const std::string& address);
+
+// A host application with the chart engine and no pivot engine.
+std::shared_ptr<sheet::HostApplication> chartApplication();
+
+// Places a FakeTable named "Sales" showing salesData() at `address` of `sheet`.
+std::shared_ptr<FakeTable> placeTable(const std::shared_ptr<sheet::Worksheet>& sheet, const std::string& address);
+
+// A parsed XML part.
+std::unique_ptr<pugi::xml_document> parseXml(const std::string& text);
+
+// The text of every element named `name` (a qualified name such as "c:v"),
+// in document order.
+std::vector<std::string> texts(const pugi::xml_node& node, const char* name);
+
+// The names of `node`'s child elements, in order.
+std::vector<std::string> childNames(const pugi::xml_node& node);
+
+// A saved package: its parts by name, decompressed.
+class SavedParts {
+public:
+    explicit SavedParts(const std::filesystem::path& file);
+    bool has(const std::string& part) const { return mParts.count(part) > 0; }
+    // The part's bytes; fails the test when it is missing.
+    std::string operator[](const std::string& part) const;
+    // The part's target of relationship `id` in `part`'s relationships, as
+    // a part name ("xl/drawings/drawing1.xml"); empty when there is none.
+    std::string linked(const std::string& part, const std::string& id) const;
+    // The relationship type's last segment of `id` ("chart").
+    std::string linkType(const std::string& part, const std::string& id) const;
+    // The content type [Content_Types].xml gives `part` by override.
+    std::string overrideOf(const std::string& part) const;
+
+private:
+    std::map<std::string, std::string> mParts;
+};
+
+}  // namespace charttest

@@ -1,0 +1,80 @@
+// End to end: a pivot report added to a workbook another program saved, as
+// the wizard builds it, then opened by LibreOffice. Every part the report
+// does not concern comes back byte for byte, and LibreOffice reads the
+// report's labels and formatted values. The conversion is skipped when
+// LibreOffice is not installed.
+#include "pivottestsupport.h"
+
+#include "sheet/constants.h"
+#include "sheet/cubefield.h"
+#include "sheet/hostapplication.h"
+#include "sheet/pivotfield.h"
+
+using namespace sheet;
+using namespace pivottest;
+using namespace sheettest;
+
+namespace {
+
+TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreOffice)
+{
+    TempFolder folder;
+    const auto cube = folder / "shop.cub";
+    const auto file = folder / "Sales.xlsx";
+    writeShopCube(cube);
+    writeZip(file, fixtureParts());
+    const auto before = readZip(file);
+
+    auto app = createApplication();
+    auto book = app->Workbooks()->Open(file.string());
+    auto sheets = book->Worksheets();
+    auto report = sheets->Add(sheets->Item(sheets->Count()));
+    report->Name("Report");
+    auto cache = book->PivotCaches()->Add(kExternalSource);
+    cache->Connection(VariantArray{localConnection(cube, "Shop Catalog")});
+    cache->CommandType(kCommandCube);
+    cache->CommandText(VariantArray{std::string("Shop")});
+    auto table = cache->CreatePivotTable(report->Range("B2"), "Table Shop");
+    table->Format(kTableFormat13);
+    table->CubeFields()->Item("[Product]")->Orientation(kPageField);
+    table->CubeFields()->Item("[Time]")->Orientation(kRowField);
+    VariantArray drilled = VariantArray::twoDimensional(1, 1);
+    drilled(0, 0) = "[Time].[2023]";
+    table->CubeFields()->Item("[Time]")->TreeviewControl()->Drilled(drilled);
+    table->ManualUpdate(true);
+    table->CubeFields()->Item("[Measures].[Sales]")->Orientation(kDataField);
+    table->CubeFields()->Item("[Measures].[Units]")->Orientation(kDataField);
+    table->ManualUpdate(false);
+    for (const auto& field : *table->DataFields())
+        field->NumberFormat("0.00");
+    report->Columns()->AutoFit();
+    report->Activate();
+    book->Save();
+
+    // The new sheet, the workbook's sheet list, styles, content types, and
+    // the sheet that loses the highlighted tab change; nothing else.
+    expectUnchangedBut(before, file,
+                       {"xl/workbook.xml", "xl/_rels/workbook.xml.rels", "[Content_Types].xml", "xl/styles.xml",
+                        "xl/worksheets/sheet1.xml"});
+
+    const std::string soffice = findSoffice();
+    if (soffice.empty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const auto out = folder / "csv";
+    std::filesystem::create_directory(out);
+    ASSERT_EQ(convertToCsv(soffice, file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    EXPECT_EQ(fileBytes(out / "Sales-Report.csv"),
+              ",,,,\n"
+              ",Product,(All),,\n"
+              ",,,,\n"
+              ",Values,,,\n"
+              ",Year,Quarter,Sales,Units\n"
+              ",2023,Q1,15.00,3.00\n"
+              ",,Q2,7.50,3.00\n"
+              ",2023 Total,,22.50,6.00\n"
+              ",2024,,21.25,9.00\n"
+              ",Grand Total,,43.75,15.00\n");
+    EXPECT_EQ(fileBytes(out / "Sales-Data.csv"), "Region,Amount\nNorth,10.0\nSouth,32.0\nTotal,42.0\n");
+}
+
+}  // namespace
