@@ -12,6 +12,13 @@ void CellStore::setFormat(CellRef cell, CellFormat format)
     mCells[cell].format = std::move(format);
 }
 
+void CellStore::set(CellRef cell, CellValue value, CellFormat format)
+{
+    // Callers that draw a block write it row by row: the hint makes each
+    // insertion at the end constant time.
+    mCells.insert_or_assign(mCells.end(), cell, CellEntry{std::move(value), std::move(format)});
+}
+
 void CellStore::setColumnWidth(int32_t column, double width)
 {
     mWidths[column] = width;

@@ -38,6 +38,9 @@ public:
     // Sets the format of `cell`, keeping any value set before (a cell never
     // given a value is written empty, with the format).
     void setFormat(CellRef cell, CellFormat format);
+    // Sets both value and format of `cell`; cheapest when cells are set in
+    // row, then column order.
+    void set(CellRef cell, CellValue value, CellFormat format);
     // Sets the width of `column` in characters of the default font's digits.
     void setColumnWidth(int32_t column, double width);
 

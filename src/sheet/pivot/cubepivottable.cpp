@@ -114,8 +114,7 @@ void CubePivotTable::draw()
     mDrawnCells.reserve(grid.cells.size());
     for (auto& cell : grid.cells) {
         const CellRef ref{mTopLeft.row + cell.row, mTopLeft.column + cell.column};
-        cells.setValue(ref, std::move(cell.value));
-        cells.setFormat(ref, std::move(cell.format));
+        cells.set(ref, std::move(cell.value), std::move(cell.format));
         mDrawnCells.push_back(ref);
     }
     mArea = area;
@@ -128,8 +127,7 @@ void CubePivotTable::clearDrawnCells(HostWorksheet& sheet)
 {
     CellStore& cells = sheet.cells();
     for (const CellRef& ref : mDrawnCells) {
-        cells.setValue(ref, CellValue{});
-        cells.setFormat(ref, CellFormat{});
+        cells.set(ref, CellValue{}, CellFormat{});
     }
     mDrawnCells.clear();
 }

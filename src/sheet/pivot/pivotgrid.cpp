@@ -272,6 +272,7 @@ PivotGrid layoutGrid(const PivotDesign& design, const olap::QueryResult& result)
     const int32_t firstDataRow = top + 1 + columns.slots;
     grid.rows = firstDataRow + static_cast<int32_t>(rows.lines.size());
     grid.columns = left + static_cast<int32_t>(columns.lines.size());
+    grid.cells.reserve(static_cast<size_t>(grid.rows) * static_cast<size_t>(grid.columns));
 
     // The caption row: the data caption over the row labels, the column
     // fields' names over the column items.

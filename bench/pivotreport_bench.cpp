@@ -1,0 +1,156 @@
+// How fast the spreadsheet host turns a pivot table over a cube into a saved
+// report.
+//
+//     cmake --build build --target pivotreport_bench
+//     build/bench/pivotreport_bench
+//
+// RenderAndSave100kCells: a table of 1,000 row items by 100 column items (one
+// fact per cell, so 100,000 value cells plus the grand totals) is computed,
+// drawn into its sheet and saved. The cube file is written once into a
+// temporary folder (not timed); each run opens a new workbook and table on it
+// (not timed) and times ManualUpdate(false) and SaveAs: the query, the
+// layout, the cells and styles, the zip.
+//
+// SampleLargestPivot: the sample store's Sales cube with Product and Store on
+// the rows, Time on the columns, Customer as a page field, every level of
+// the three axis dimensions drilled open, the four measures as data fields,
+// the table autoformat, a number format, AutoFit and a save: timed from
+// CreatePivotTable to the saved file, opening the cube included.
+#include "olap/cubebuilder.h"
+#include "olap/cubefile.h"
+#include "sheet/constants.h"
+#include "sheet/cubefield.h"
+#include "sheet/hostapplication.h"
+#include "sheet/pivotfield.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFolder = fs::temp_directory_path() / "pivotreport_bench";
+
+std::string connection(const fs::path& cube, const std::string& catalog)
+{
+    return "OLEDB;Provider=MSOLAP.2;Data Source=" + cube.string() + ";Initial Catalog=" + catalog
+           + ";Client Cache Size=25;Auto Synch Period=10000";
+}
+
+fs::path gridCube()
+{
+    const fs::path file = kFolder / "grid.cub";
+    if (fs::exists(file))
+        return file;
+    fs::create_directories(kFolder);
+    olap::CubeSpec spec{"Grid",
+                        {{"Row", olap::DimensionType::Other, {{"", false, "", {{"Row"}}}}},
+                         {"Column", olap::DimensionType::Other, {{"", false, "", {{"Column"}}}}}},
+                        {{"Value", olap::Aggregation::Sum, "#,##0.00"}}};
+    olap::CubeBuilder cube(spec);
+    for (int r = 0; r < 1000; ++r) {
+        for (int c = 0; c < 100; ++c) {
+            const uint32_t keys[] = {cube.dimensionKey(0, std::vector<olap::PathPart>{{"R" + std::to_string(r), ""}}),
+                                     cube.dimensionKey(1, std::vector<olap::PathPart>{{"C" + std::to_string(c), ""}})};
+            const double values[] = {r * 100.0 + c + 0.25};
+            cube.addFact(keys, values);
+        }
+    }
+    olap::CubeBuilder* cubes[] = {&cube};
+    olap::writeCubeFile(file, "Grid", cubes);
+    return file;
+}
+
+std::shared_ptr<sheet::PivotTable> newTable(std::shared_ptr<sheet::Workbook>& book, const fs::path& cube,
+                                            const std::string& catalog, const std::string& name)
+{
+    auto cache = book->PivotCaches()->Add(sheet::kExternalSource);
+    cache->Connection(sheet::VariantArray{connection(cube, catalog)});
+    cache->CommandType(sheet::kCommandCube);
+    cache->CommandText(sheet::VariantArray{name});
+    return cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("C5"), "Table " + name);
+}
+
+void RenderAndSave100kCells(benchmark::State& state)
+{
+    const fs::path cube = gridCube();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto app = sheet::createApplication();
+        auto book = app->Workbooks()->Add();
+        auto table = newTable(book, cube, "Grid", "Grid");
+        table->ManualUpdate(true);
+        table->CubeFields()->Item("[Row]")->Orientation(sheet::kRowField);
+        table->CubeFields()->Item("[Column]")->Orientation(sheet::kColumnField);
+        table->CubeFields()->Item("[Measures].[Value]")->Orientation(sheet::kDataField);
+        state.ResumeTiming();
+        table->ManualUpdate(false);
+        book->SaveAs((kFolder / "grid.xlsx").string());
+    }
+}
+BENCHMARK(RenderAndSave100kCells)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// Every member with children of the dimension's first hierarchy, a row per level.
+sheet::VariantArray everyParent(const olap::DimensionInfo& dimension)
+{
+    const auto& hierarchy = dimension.hierarchies.at(0);
+    std::vector<std::vector<std::string>> rows(hierarchy.levels.size());
+    for (const auto& member : hierarchy.members) {
+        if (member.childCount > 0)
+            rows[member.level].push_back(member.uniqueName);
+    }
+    size_t width = 1;
+    for (const auto& row : rows)
+        width = std::max(width, row.size());
+    auto table = sheet::VariantArray::twoDimensional(rows.size(), width);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (size_t s = 0; s < rows[r].size(); ++s)
+            table(r, s) = rows[r][s];
+    }
+    return table;
+}
+
+void SampleLargestPivot(benchmark::State& state)
+{
+    const fs::path cube = fs::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub";
+    const auto file = olap::CubeFile::open(cube);
+    const auto& info = file->catalog().cubes.at(0);
+    std::map<std::string, sheet::VariantArray> drills;
+    for (const auto& dimension : info.dimensions)
+        drills["[" + dimension.name + "]"] = everyParent(dimension);
+    int64_t cells = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto app = sheet::createApplication();
+        auto book = app->Workbooks()->Add();
+        state.ResumeTiming();
+        auto table = newTable(book, cube, "Sales", "Sales");
+        table->Format(sheet::kTableFormat13);
+        auto fields = table->CubeFields();
+        fields->Item("[Customer]")->Orientation(sheet::kPageField);
+        for (const char* name : {"[Time]", "[Product]", "[Store]"}) {
+            fields->Item(name)->Orientation(std::string(name) == "[Time]" ? sheet::kColumnField : sheet::kRowField);
+            fields->Item(name)->TreeviewControl()->Drilled(drills.at(name));
+        }
+        table->ManualUpdate(true);
+        for (const auto& measure : info.measures)
+            fields->Item("[Measures].[" + measure.name + "]")->Orientation(sheet::kDataField);
+        table->ManualUpdate(false);
+        for (const auto& field : *table->DataFields())
+            field->NumberFormat("0.00");
+        book->Worksheets()->Item(1)->Columns()->AutoFit();
+        book->SaveAs((kFolder / "sales.xlsx").string());
+        const auto area = std::dynamic_pointer_cast<sheet::PlacedPivotTable>(table)->area();
+        cells = int64_t(area.last.row - area.first.row + 1) * (area.last.column - area.first.column + 1);
+    }
+    state.counters["table cells"] = double(cells);
+}
+BENCHMARK(SampleLargestPivot)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
