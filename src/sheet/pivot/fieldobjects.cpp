@@ -35,24 +35,28 @@ public:
     VariantArray Drilled() override { return state().drilledTable; }
     void Drilled(const VariantArray& table) override
     {
-        requireTable(table, "TreeviewControl.Drilled");
-        auto members = lockTable(mTable)->design().resolveMembers(mDimension, table);
-        state().drilled = std::move(members);
-        state().drilledTable = table;
-        lockTable(mTable)->changed();
+        assign(table, "TreeviewControl.Drilled", &DimensionState::drilled, &DimensionState::drilledTable);
     }
     VariantArray Hidden() override { return state().hiddenTable; }
     void Hidden(const VariantArray& table) override
     {
-        requireTable(table, "TreeviewControl.Hidden");
-        auto members = lockTable(mTable)->design().resolveMembers(mDimension, table);
-        state().treeHidden = std::move(members);
-        state().hiddenTable = table;
-        lockTable(mTable)->changed();
+        assign(table, "TreeviewControl.Hidden", &DimensionState::treeHidden, &DimensionState::hiddenTable);
     }
 
 private:
     DimensionState& state() { return lockTable(mTable)->design().dimension(mDimension); }
+
+    // Resolves every name first, so that a refused table leaves the state.
+    void assign(const VariantArray& table, const std::string& what, std::set<uint32_t> DimensionState::*members,
+                VariantArray DimensionState::*stored)
+    {
+        requireTable(table, what);
+        auto owner = lockTable(mTable);
+        auto resolved = owner->design().resolveMembers(mDimension, table);
+        state().*members = std::move(resolved);
+        state().*stored = table;
+        owner->changed();
+    }
 
     std::weak_ptr<CubePivotTable> mTable;
     uint32_t mDimension;
