@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running need; with --test
-# also what the tests need (LibreOffice reads the workbooks we write).
+# also what the tests need (LibreOffice reads the workbooks we write, and the
+# PDF tools read back the charts it prints).
 # Runs as root on Debian 12; does nothing when everything is already there.
 set -euo pipefail
 packages=(
@@ -10,7 +11,7 @@ packages=(
   xvfb xauth
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(libreoffice-calc-nogui)
+  packages+=(libreoffice-calc-nogui poppler-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "hostapplication.h"
 
 #include "hostworkbook.h"
+#include "chart/chartengine.h"
 #include "pivot/cubepivotengine.h"
 #include "workbookdocument.h"
 
@@ -53,7 +54,7 @@ std::filesystem::path absolute(const std::string& path)
 std::shared_ptr<Application> createApplication()
 {
     auto application = HostApplication::create();
-    application->setEngines(pivot::makeCubePivotEngine(), nullptr);
+    application->setEngines(pivot::makeCubePivotEngine(), makeChartEngine());
     return application;
 }
 

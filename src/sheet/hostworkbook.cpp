@@ -94,10 +94,13 @@ public:
 
     std::shared_ptr<Chart> Item(int32_t index) override
     {
-        const auto names = chartSheets();
-        if (index < 1 || index > static_cast<int32_t>(names.size()))
-            failSubscript("chart " + std::to_string(index) + " of " + std::to_string(names.size()));
-        return std::make_shared<StoredChart>(names[static_cast<size_t>(index - 1)]);
+        auto book = workbook();
+        const auto sheets = chartSheets();
+        if (index < 1 || index > static_cast<int32_t>(sheets.size()))
+            failSubscript("chart " + std::to_string(index) + " of " + std::to_string(sheets.size()));
+        const auto& sheet = sheets[static_cast<size_t>(index - 1)];
+        // A chart sheet the host made is its chart engine's object, the same each time.
+        return sheet->chart ? sheet->chart : std::make_shared<StoredChart>(book->document().name(*sheet));
     }
 
     std::shared_ptr<Chart> Add() override
@@ -112,15 +115,14 @@ public:
     }
 
 private:
-    std::vector<std::string> chartSheets()
+    std::vector<std::shared_ptr<SheetModel>> chartSheets()
     {
-        auto book = workbook();
-        std::vector<std::string> names;
-        for (const auto& sheet : book->document().sheets()) {
+        std::vector<std::shared_ptr<SheetModel>> sheets;
+        for (const auto& sheet : workbook()->document().sheets()) {
             if (sheet->kind == SheetKind::Chartsheet)
-                names.push_back(book->document().name(*sheet));
+                sheets.push_back(sheet);
         }
-        return names;
+        return sheets;
     }
 };
 

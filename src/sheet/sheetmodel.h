@@ -17,6 +17,8 @@
 
 namespace sheet {
 
+class Chart;
+
 enum class SheetKind { Worksheet, Chartsheet, Dialogsheet, Macrosheet, Other };
 
 // A pivot table held in the file, as much of it as the host reads.
@@ -44,9 +46,13 @@ struct SheetModel {
     // Further edits of the sheet's document, run in order after the cells
     // are written (the drawing element of an embedded chart, for one).
     std::vector<std::function<void(pugi::xml_node worksheet)>> edits;
-    // The sheet's relationships once something was added to them; null while
-    // they are as in the file.
+    // The sheet's relationships once read or added to; null while they are
+    // as in the file and unread.
     std::unique_ptr<Relationships> relationships;
+
+    // The chart of a chart sheet the host made (the chart engine's object, so
+    // that Charts returns the same chart each time); null for other sheets.
+    std::shared_ptr<Chart> chart;
 
     // Whether the next save must rewrite the sheet's part.
     bool touched() const { return created || !cells.empty() || !edits.empty(); }

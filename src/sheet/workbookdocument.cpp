@@ -14,6 +14,11 @@ namespace sheet {
 
 namespace {
 
+// Chart sheets the host adds: their relationship and content types.
+constexpr const char* kRelChartsheet = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet";
+constexpr const char* kContentTypeChartsheet =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml";
+
 SheetKind kindOf(std::string_view type)
 {
     if (ooxml::relationshipIs(type, ooxml::kWorksheet))
@@ -178,9 +183,9 @@ std::string WorkbookDocument::nextWorksheetName() const
     return nextSheetName(names);
 }
 
-std::string WorkbookDocument::newSheetPartName() const
+std::string WorkbookDocument::newSheetPartName(std::string_view stem) const
 {
-    const std::string folder = folderOf(mWorkbookPartName) + "worksheets/sheet";
+    const std::string folder = folderOf(mWorkbookPartName) + std::string(stem);
     for (int n = 1;; ++n) {
         const std::string candidate = folder + std::to_string(n) + ".xml";
         const bool used = mPackage->has(candidate) || std::any_of(mSheets.begin(), mSheets.end(), [&](const auto& s) {
@@ -193,17 +198,52 @@ std::string WorkbookDocument::newSheetPartName() const
 
 std::shared_ptr<SheetModel> WorkbookDocument::addWorksheet(size_t position, std::string_view name)
 {
+    return insertSheet(position, name, SheetKind::Worksheet);
+}
+
+std::shared_ptr<SheetModel> WorkbookDocument::addChartsheet(size_t position, std::string_view name)
+{
+    return insertSheet(position, name, SheetKind::Chartsheet);
+}
+
+std::shared_ptr<SheetModel> WorkbookDocument::insertSheet(size_t position, std::string_view name, SheetKind kind)
+{
     checkName(name, nullptr);  // before anything changes, so a refused name leaves no trace
+    const bool chart = kind == SheetKind::Chartsheet;
     position = std::min(position, mSheets.size());
     auto sheet = std::make_shared<SheetModel>();
-    sheet->kind = SheetKind::Worksheet;
+    sheet->kind = kind;
     sheet->created = true;
-    sheet->part = newSheetPartName();
-    const std::string id = mWorkbookRels->add(ooxml::kRelWorksheet, relativeTarget(mWorkbookPartName, sheet->part));
+    sheet->part = newSheetPartName(chart ? "chartsheets/sheet" : "worksheets/sheet");
+    const std::string id = mWorkbookRels->add(chart ? kRelChartsheet : ooxml::kRelWorksheet,
+                                              relativeTarget(mWorkbookPartName, sheet->part));
     sheet->entry = mWorkbook->insertSheet(position, name, id);
-    mContentTypes->setOverride(sheet->part, ooxml::kContentTypeWorksheet);
+    mContentTypes->setOverride(sheet->part, chart ? kContentTypeChartsheet : ooxml::kContentTypeWorksheet);
     mSheets.insert(mSheets.begin() + static_cast<std::ptrdiff_t>(position), sheet);
     return sheet;
+}
+
+void WorkbookDocument::removeSheet(const SheetModel& sheet)
+{
+    const size_t at = indexOf(sheet);
+    const bool anotherVisible = std::any_of(mSheets.begin(), mSheets.end(), [&](const auto& s) {
+        return s.get() != &sheet && state(*s) == SheetState::Visible;
+    });
+    if (state(sheet) == SheetState::Visible && !anotherVisible)
+        failApplication("Sheet '" + name(sheet) + "' cannot be removed: a workbook must keep one visible sheet");
+    const bool wasActive = activeSheet() == at;
+    mWorkbookRels->remove(WorkbookPart::relationshipId(sheet.entry));
+    mContentTypes->removeOverride(sheet.part);
+    for (const std::string& part : {sheet.part, relationshipsPartOf(sheet.part)}) {
+        if (mPackage->has(part))
+            mDroppedParts.push_back(part);
+    }
+    mWorkbook->removeSheet(at);
+    if (mSelectedSheet == &sheet)
+        mSelectedSheet = nullptr;
+    mSheets.erase(mSheets.begin() + static_cast<std::ptrdiff_t>(at));
+    if (wasActive)
+        activateVisibleNear(std::min(at, mSheets.size() - 1));
 }
 
 size_t WorkbookDocument::activeSheet() const
@@ -228,15 +268,19 @@ void WorkbookDocument::setState(SheetModel& sheet, SheetState state)
             failApplication("Sheet '" + name(sheet) + "' cannot be hidden: a workbook must keep one visible sheet");
     }
     mWorkbook->setState(sheet.entry, state);
-    if (state != SheetState::Visible && activeSheet() == indexOf(sheet)) {
-        // The active tab must be a visible one: take the next, else the previous.
-        const size_t at = indexOf(sheet);
-        for (size_t step = 1; step < mSheets.size(); ++step) {
-            for (const size_t candidate : {at + step, at - step}) {
-                if (candidate < mSheets.size() && this->state(*mSheets[candidate]) == SheetState::Visible) {
-                    mWorkbook->setActiveTab(candidate);
-                    return;
-                }
+    if (state != SheetState::Visible && activeSheet() == indexOf(sheet))
+        activateVisibleNear(indexOf(sheet));
+}
+
+// The active tab must be a visible one: take the one at `position` if it is,
+// else the nearest after it, else before it.
+void WorkbookDocument::activateVisibleNear(size_t position)
+{
+    for (size_t step = 0; step < mSheets.size(); ++step) {
+        for (const size_t candidate : {position + step, position - step}) {
+            if (candidate < mSheets.size() && state(*mSheets[candidate]) == SheetState::Visible) {
+                mWorkbook->setActiveTab(candidate);
+                return;
             }
         }
     }
@@ -263,31 +307,14 @@ StyleSheet& WorkbookDocument::styles()
     return *mStyles;
 }
 
-std::string WorkbookDocument::addRelationship(SheetModel& sheet, std::string_view type, std::string_view target)
-{
-    if (!sheet.relationships) {
-        const std::string relsPart = relationshipsPartOf(sheet.part);
-        sheet.relationships = std::make_unique<Relationships>(
-            mPackage->has(relsPart) ? Relationships::parse(mPackage->read(relsPart), displayName(), relsPart)
-                                    : Relationships());
-    }
-    return sheet.relationships->add(type, relativeTarget(sheet.part, target));
-}
-
-void WorkbookDocument::putPart(std::string part, std::string contentType, std::function<std::string()> produce)
-{
-    mContentTypes->setOverride(part, contentType);
-    std::erase_if(mExtraParts, [&](const PartWrite& w) { return w.name == part; });
-    mExtraParts.push_back({std::move(part), std::move(produce)});
-}
-
 bool WorkbookDocument::modified() const
 {
     const bool sheetsChanged = std::any_of(mSheets.begin(), mSheets.end(), [](const auto& s) {
         return s->touched() || (s->relationships && s->relationships->changed());
     });
     return sheetsChanged || mContentTypes->changed() || mWorkbook->changed() || mWorkbookRels->changed()
-           || (mStyles && mStyles->changed()) || !mExtraParts.empty() || mPackage->file().empty();
+           || (mStyles && mStyles->changed()) || !mExtraParts.empty() || !mDroppedParts.empty()
+           || mPackage->file().empty();
 }
 
 }  // namespace sheet

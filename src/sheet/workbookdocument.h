@@ -63,6 +63,16 @@ public:
     // Throws 1004 for an invalid or taken name.
     std::shared_ptr<SheetModel> addWorksheet(size_t position, std::string_view name);
 
+    // Adds a chart sheet at tab position `position`, named `name`. Its part is
+    // written at the next save; what it shows is added through the sheet's
+    // `edits` and relationships. Throws 1004 for an invalid or taken name.
+    std::shared_ptr<SheetModel> addChartsheet(size_t position, std::string_view name);
+    // Removes `sheet`: its tab, its relationship and content type, and at the
+    // next save its part and the part's relationships. When it was the active
+    // sheet, the nearest visible sheet becomes active. Throws 1004 when it is
+    // the last visible sheet. Requires: `sheet` belongs to this document.
+    void removeSheet(const SheetModel& sheet);
+
     // The tab shown when the workbook opens.
     size_t activeSheet() const;
     // Throws 1004 for a hidden sheet.
@@ -77,12 +87,28 @@ public:
     // The styles part, read on first use.
     StyleSheet& styles();
 
+    // `sheet`'s relationships, read from the file on first use. Whatever is
+    // added to them is written at the next save.
+    Relationships& relationships(SheetModel& sheet);
     // Adds a relationship from `sheet`'s part to the part `target` and
     // returns its id; the sheet's relationships part is rewritten on save.
     std::string addRelationship(SheetModel& sheet, std::string_view type, std::string_view target);
     // Adds (or replaces) part `part` of content type `contentType`; its bytes
-    // are made by `produce` while the next save writes the package.
+    // are made by `produce` while the next save writes the package. An empty
+    // `contentType` leaves the content types alone (a ".rels" part, whose
+    // extension has a default).
     void putPart(std::string part, std::string contentType, std::function<std::string()> produce);
+    // Leaves `part` out of the next save, with its content type override and
+    // any put of it.
+    void dropPart(const std::string& part);
+
+    // Whether `part` is in the file or put for the next save.
+    bool hasPart(std::string_view part) const;
+    // The bytes of `part` as the file holds them. Throws 1004 when missing.
+    std::string readPart(std::string_view part) const;
+    // `stem` + n + `extension` with the first n from 1 that names no part
+    // ("xl/charts/chart" + 3 + ".xml").
+    std::string freePartName(std::string_view stem, std::string_view extension) const;
 
     // Whether anything was changed since opening or the last save.
     bool modified() const;
@@ -95,7 +121,11 @@ private:
     WorkbookDocument();
     void load();
     void loadSheet(pugi::xml_node entry);
-    std::string newSheetPartName() const;
+    // A new sheet's part in the workbook's folder, with the first n free:
+    // "worksheets/sheet" -> "xl/worksheets/sheet<n>.xml".
+    std::string newSheetPartName(std::string_view stem) const;
+    std::shared_ptr<SheetModel> insertSheet(size_t position, std::string_view name, SheetKind kind);
+    void activateVisibleNear(size_t position);
     // Throws 1004 unless `name` may name a sheet and no sheet but `renamed` has it.
     void checkName(std::string_view name, const SheetModel* renamed) const;
 

@@ -127,6 +127,46 @@ void WorkbookPart::shiftTabReferences(size_t position)
     }
 }
 
+void WorkbookPart::removeSheet(size_t position)
+{
+    if (position >= mSheets.size())
+        return;
+    mSheetList.remove_child(mSheets[position]);
+    mSheets.erase(mSheets.begin() + static_cast<std::ptrdiff_t>(position));
+    unshiftTabReferences(position);
+    mChanged = true;
+}
+
+void WorkbookPart::unshiftTabReferences(size_t position)
+{
+    const auto root = xml::root(*mDocument);
+    const auto moveBack = [&](pugi::xml_node node, const char* name) {
+        const long value = numberOf(node.attribute(name), -1);
+        if (value > static_cast<long>(position))
+            node.attribute(name) = std::to_string(value - 1).c_str();
+    };
+    if (const auto views = xml::child(root, "bookViews")) {
+        for (auto view : views.children()) {
+            for (const char* name : {"activeTab", "firstSheet"}) {
+                moveBack(view, name);
+                // The last tab may have gone: point at the one before it.
+                if (!mSheets.empty() && numberOf(view.attribute(name), 0) >= static_cast<long>(mSheets.size()))
+                    view.attribute(name) = std::to_string(mSheets.size() - 1).c_str();
+            }
+        }
+    }
+    if (auto names = xml::child(root, "definedNames")) {
+        for (auto name = names.first_child(); name;) {
+            const auto next = name.next_sibling();
+            if (numberOf(name.attribute("localSheetId"), -1) == static_cast<long>(position))
+                names.remove_child(name);
+            else
+                moveBack(name, "localSheetId");
+            name = next;
+        }
+    }
+}
+
 size_t WorkbookPart::activeTab() const
 {
     const auto views = xml::child(xml::root(*mDocument), "bookViews");

@@ -37,6 +37,10 @@ public:
     // sheet id, and shifts what refers to tab positions at or after it (the
     // active and first visible tab, sheet-local defined names). Returns it.
     pugi::xml_node insertSheet(size_t position, std::string_view name, std::string_view relationshipId);
+    // Removes the sheet entry at tab position `position` (0-based) and moves
+    // back what refers to later tabs; defined names local to the removed
+    // sheet go with it. The active tab may then need choosing again.
+    void removeSheet(size_t position);
 
     // The tab shown when the workbook opens (0-based).
     size_t activeTab() const;
@@ -48,6 +52,7 @@ public:
 
 private:
     void shiftTabReferences(size_t position);
+    void unshiftTabReferences(size_t position);
 
     std::unique_ptr<pugi::xml_document> mDocument;
     pugi::xml_node mSheetList;

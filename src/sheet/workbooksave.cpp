@@ -1,7 +1,8 @@
 // WorkbookDocument::save: turns the host's changes into part writes. Sheets
 // are rendered before the package is written, so a sheet the host cannot
 // write (a malformed part, a cell inside an array formula) fails the save
-// before any file is touched.
+// before any file is touched. Also the parts and relationships that engines
+// (charts) add for the next save.
 #include "workbookdocument.h"
 
 #include "contenttypes.h"
@@ -35,6 +36,20 @@ bool isTabbed(const SheetModel& sheet)
     return sheet.kind == SheetKind::Worksheet || sheet.kind == SheetKind::Chartsheet;
 }
 
+// The part of a new chart sheet: one view; the chart engine adds the drawing
+// that shows the chart.
+std::string newChartsheetPart()
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<chartsheet xmlns=\"")
+           + ooxml::kMainNamespace + "\" xmlns:r=\"" + ooxml::kRelNamespace
+           + "\"><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews></chartsheet>";
+}
+
+std::string newPartOf(const SheetModel& sheet)
+{
+    return sheet.kind == SheetKind::Chartsheet ? newChartsheetPart() : newSheetPart();
+}
+
 bool samePath(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code error;
@@ -42,6 +57,59 @@ bool samePath(const std::filesystem::path& a, const std::filesystem::path& b)
 }
 
 }  // namespace
+
+Relationships& WorkbookDocument::relationships(SheetModel& sheet)
+{
+    if (!sheet.relationships) {
+        const std::string relsPart = relationshipsPartOf(sheet.part);
+        sheet.relationships = std::make_unique<Relationships>(
+            mPackage->has(relsPart) ? Relationships::parse(mPackage->read(relsPart), displayName(), relsPart)
+                                    : Relationships());
+    }
+    return *sheet.relationships;
+}
+
+std::string WorkbookDocument::addRelationship(SheetModel& sheet, std::string_view type, std::string_view target)
+{
+    return relationships(sheet).add(type, relativeTarget(sheet.part, target));
+}
+
+void WorkbookDocument::putPart(std::string part, std::string contentType, std::function<std::string()> produce)
+{
+    if (!contentType.empty())
+        mContentTypes->setOverride(part, contentType);
+    std::erase(mDroppedParts, part);  // a put outweighs an earlier drop
+    std::erase_if(mExtraParts, [&](const PartWrite& w) { return w.name == part; });
+    mExtraParts.push_back({std::move(part), std::move(produce)});
+}
+
+void WorkbookDocument::dropPart(const std::string& part)
+{
+    mContentTypes->removeOverride(part);
+    std::erase_if(mExtraParts, [&](const PartWrite& w) { return w.name == part; });
+    if (mPackage->has(part) && std::find(mDroppedParts.begin(), mDroppedParts.end(), part) == mDroppedParts.end())
+        mDroppedParts.push_back(part);
+}
+
+bool WorkbookDocument::hasPart(std::string_view part) const
+{
+    return mPackage->has(part)
+           || std::any_of(mExtraParts.begin(), mExtraParts.end(), [&](const PartWrite& w) { return w.name == part; });
+}
+
+std::string WorkbookDocument::readPart(std::string_view part) const
+{
+    return mPackage->read(part);
+}
+
+std::string WorkbookDocument::freePartName(std::string_view stem, std::string_view extension) const
+{
+    for (int n = 1;; ++n) {
+        std::string candidate = std::string(stem) + std::to_string(n) + std::string(extension);
+        if (!hasPart(candidate))
+            return candidate;
+    }
+}
 
 void WorkbookDocument::save(const std::filesystem::path& target)
 {
@@ -67,7 +135,7 @@ void WorkbookDocument::prepareSheets(SaveBatch& batch)
 
 void WorkbookDocument::prepareSheet(SheetModel& sheet, SaveBatch& batch)
 {
-    const std::string text = sheet.created && !mPackage->has(sheet.part) ? newSheetPart() : mPackage->read(sheet.part);
+    const std::string text = sheet.created && !mPackage->has(sheet.part) ? newPartOf(sheet) : mPackage->read(sheet.part);
     const auto document = xml::parse(text, displayName(), sheet.part);
     const auto root = xml::root(*document);
     if (!sheet.cells.empty())

@@ -181,11 +181,15 @@ TEST_F(HostInterface, ANewSheetHasNoPivotTablesOrChartObjects)
     EXPECT_EQ(failureOf([&] { first->ChartObjects()->Item(1); }).number(), 9);
 }
 
-TEST_F(HostInterface, ChartsAddNeedsAChartEngine)
+TEST(HostWithoutEngines, RefusesChartsAndPivotTables)
 {
-    EXPECT_EQ(app->Charts()->Count(), 0);
-    EXPECT_EQ(app->ActiveChart(), nullptr);
-    EXPECT_EQ(failureOf([&] { app->Charts()->Add(); }).number(), 1004);
+    auto bare = HostApplication::create();
+    auto book = bare->Workbooks()->Add();
+    EXPECT_EQ(bare->Charts()->Count(), 0);
+    EXPECT_EQ(bare->ActiveChart(), nullptr);
+    EXPECT_EQ(failureOf([&] { bare->Charts()->Add(); }).number(), 1004);
+    auto cache = book->PivotCaches()->Add(kExternalSource);
+    EXPECT_EQ(failureOf([&] { cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A1"), "T"); }).number(), 1004);
 }
 
 TEST_F(HostInterface, AClosedWorkbooksObjectsFailAsObjectsNotSet)

@@ -1,6 +1,5 @@
 // Charts through the host interface: Charts.Add, Location, the chart objects
 // of a sheet, Cut and Paste, as the wizard drives them.
-#include "sheet/chart/hostchartobject.h"
 #include "sheet/hostworkbook.h"
 #include "sheet/hostworksheet.h"
 #include "sheet/workbookdocument.h"
@@ -140,7 +139,6 @@ TEST_F(ChartMoves, CutTakesTheObjectOffItsSheetAndPastePutsItOnAnother)
     EXPECT_EQ(first->ChartObjects()->Item(1)->Chart(), chart);
     EXPECT_EQ(chart->Parent()->Parent(), first);
     EXPECT_EQ(app->ActiveChart(), chart);
-    const auto object = std::dynamic_pointer_cast<HostChartObject>(chart->Parent());
     // The clipboard is empty again.
     EXPECT_EQ(failureOf([&] { first->Paste(first->Range("A1")); }).number(), 1004);
 }

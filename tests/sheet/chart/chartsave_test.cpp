@@ -84,18 +84,6 @@ TEST_F(ChartSaving, AnEmbeddedChartIsLinkedSheetToDrawingToChart)
     EXPECT_EQ(texts(chartXml->document_element(), "c:ser/c:tx/c:v"), (std::vector<std::string>{"2023", "2024"}));
 }
 
-TEST_F(ChartSaving, TheDrawingElementKeepsTheWorksheetsElementOrder)
-{
-    embedIn("Report");
-    const auto parts = save();
-    const auto names = childNames(parseXml(parts["xl/worksheets/sheet2.xml"])->document_element());
-    ASSERT_FALSE(names.empty());
-    EXPECT_EQ(names.back(), "drawing");
-    const auto margins = std::find(names.begin(), names.end(), "pageMargins");
-    if (margins != names.end())
-        EXPECT_LT(margins - names.begin(), static_cast<long>(names.size()) - 1);
-}
-
 TEST_F(ChartSaving, AChartSitsTwoColumnsRightOfItsTableAsTheTableIsDrawnWhenSaved)
 {
     embedIn("Report");

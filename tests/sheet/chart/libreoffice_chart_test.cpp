@@ -16,9 +16,9 @@ using sheettest::fileBytes;
 
 namespace {
 
-std::string findProgram(const std::string& name)
+std::string findTool(const std::string& name)
 {
-    for (const char* folder : {"/usr/bin/", "/usr/local/bin/", "/usr/lib/libreoffice/program/"}) {
+    for (const char* folder : {"/usr/bin/", "/usr/local/bin/"}) {
         if (std::filesystem::exists(folder + name))
             return folder + name;
     }
@@ -78,9 +78,9 @@ size_t pixelsOf(const std::vector<std::filesystem::path>& pages, uint32_t rgb)
 
 TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
 {
-    const std::string soffice = findProgram("soffice");
-    const std::string pdftotext = findProgram("pdftotext");
-    const std::string pdftoppm = findProgram("pdftoppm");
+    const std::string soffice = sheettest::findSoffice();
+    const std::string pdftotext = findTool("pdftotext");
+    const std::string pdftoppm = findTool("pdftoppm");
     if (soffice.empty() || pdftotext.empty() || pdftoppm.empty())
         GTEST_SKIP() << "LibreOffice (soffice) or the PDF tools (pdftotext, pdftoppm) are not installed";
     sheettest::TempFolder folder;
