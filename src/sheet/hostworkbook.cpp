@@ -222,8 +222,10 @@ void HostWorkbook::SaveAs(const std::string& path)
 
 void HostWorkbook::prepareSave()
 {
-    for (const auto& [model, sheet] : mWorksheets)
+    for (const auto& [model, sheet] : mWorksheets) {
         sheet->updatePivotTables();
+        sheet->markPivotReports();
+    }
     if (auto* charts = application()->chartEngine())
         charts->prepareSave(*this);
 }

@@ -238,7 +238,8 @@ std::vector<std::shared_ptr<PlacedPivotTable>> HostWorksheet::pivotTables()
 int32_t HostWorksheet::pivotTableCount()
 {
     workbook();
-    const size_t stored = mStoredTables ? mStoredTables->size() : mModel->pivotTableParts.size();
+    const size_t stored =
+        mStoredTables ? mStoredTables->size() : mModel->pivotTableParts.size() + mModel->drawnReports.size();
     return static_cast<int32_t>(stored + mMadeTables.size());
 }
 
@@ -253,6 +254,12 @@ void HostWorksheet::updatePivotTables()
     const auto tables = mMadeTables;
     for (const auto& table : tables)
         table->update();
+}
+
+void HostWorksheet::markPivotReports()
+{
+    for (const auto& table : mMadeTables)
+        document().markPivotReport(*mModel, table->Name(), table->area());
 }
 
 }  // namespace sheet

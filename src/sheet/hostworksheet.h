@@ -59,6 +59,9 @@ public:
     void addPivotTable(std::shared_ptr<PlacedPivotTable> table);
     // Brings the cells of the tables made on this sheet up to date.
     void updatePivotTables();
+    // Records the tables made on this sheet in the workbook, so that they are
+    // known as pivot tables when the file is opened again.
+    void markPivotReports();
 
     // The embedded charts placed on the sheet since it was opened.
     std::vector<std::shared_ptr<ChartObject>>& chartObjects() { return mChartObjects; }

@@ -35,8 +35,10 @@ struct SheetModel {
     std::string part;         // "xl/worksheets/sheet1.xml"
     bool created = false;     // made by the host; its part exists only after the next save
 
-    // From opening: the pivot table parts the sheet's relationships name.
+    // From opening: the pivot table parts the sheet's relationships name,
+    // and the reports the host drew on it in earlier sessions.
     std::vector<std::string> pivotTableParts;
+    std::vector<StoredPivotTableInfo> drawnReports;
     // Read on first use, then kept.
     std::optional<bool> protectContents;
     std::optional<std::vector<StoredPivotTableInfo>> storedPivotTables;

@@ -39,6 +39,14 @@ bool WorkbookDocument::protectContents(SheetModel& sheet)
     return *sheet.protectContents;
 }
 
+void WorkbookDocument::markPivotReport(const SheetModel& sheet, std::string_view table, const Area& area)
+{
+    std::string quoted = "'";
+    for (char c : name(sheet))
+        quoted.append(c == '\'' ? 2 : 1, c);
+    mWorkbook->setReportMark(indexOf(sheet), table, quoted + "'!" + absoluteAddress(area));
+}
+
 const std::vector<StoredPivotTableInfo>& WorkbookDocument::storedPivotTables(SheetModel& sheet)
 {
     if (sheet.storedPivotTables)
@@ -57,6 +65,7 @@ const std::vector<StoredPivotTableInfo>& WorkbookDocument::storedPivotTables(She
         info.area = area ? *area : Area{};
         tables.push_back(std::move(info));
     }
+    tables.insert(tables.end(), sheet.drawnReports.begin(), sheet.drawnReports.end());
     sheet.storedPivotTables = std::move(tables);
     return *sheet.storedPivotTables;
 }

@@ -118,6 +118,12 @@ void WorkbookDocument::load()
         mPackage->has(relsPart) ? Relationships::parse(mPackage->read(relsPart), file, relsPart) : Relationships());
     for (const auto& entry : mWorkbook->sheets())
         loadSheet(entry);
+    for (const auto& mark : mWorkbook->reportMarks()) {
+        const auto bang = mark.reference.rfind('!');
+        const auto area = parseAddress(bang == std::string::npos ? mark.reference : mark.reference.substr(bang + 1));
+        if (mark.sheet < mSheets.size() && area)
+            mSheets[mark.sheet]->drawnReports.push_back({mark.table, *area});
+    }
     mSelectedSheet = mSheets.empty() ? nullptr : mSheets[mWorkbook->activeTab()].get();
 }
 

@@ -81,8 +81,12 @@ public:
     // Whether the worksheet's contents are protected, read from its
     // protection element the first time.
     bool protectContents(SheetModel& sheet);
-    // The pivot tables the file holds on `sheet`, read the first time.
+    // The pivot tables the file holds on `sheet`, read the first time: those
+    // of pivot table parts, and the reports the host drew in earlier sessions.
     const std::vector<StoredPivotTableInfo>& storedPivotTables(SheetModel& sheet);
+    // Records in the workbook that `sheet` holds the report of pivot table
+    // `table` covering `area` (see ReportMark).
+    void markPivotReport(const SheetModel& sheet, std::string_view table, const Area& area);
 
     // The styles part, read on first use.
     StyleSheet& styles();

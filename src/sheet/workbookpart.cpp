@@ -193,6 +193,58 @@ void WorkbookPart::setActiveTab(size_t position)
     mChanged = true;
 }
 
+namespace {
+
+constexpr std::string_view kReportMarkPrefix = "_PivotReport";
+
+bool isReportMark(const pugi::xml_node& name)
+{
+    return std::string_view(name.attribute("name").value()).starts_with(kReportMarkPrefix)
+           && name.attribute("localSheetId");
+}
+
+}  // namespace
+
+std::vector<ReportMark> WorkbookPart::reportMarks() const
+{
+    std::vector<ReportMark> marks;
+    if (const auto names = xml::child(xml::root(*mDocument), "definedNames")) {
+        for (const auto& name : names.children()) {
+            const long sheet = numberOf(name.attribute("localSheetId"), -1);
+            if (isReportMark(name) && sheet >= 0)
+                marks.push_back({static_cast<size_t>(sheet), name.attribute("comment").value(), name.text().get()});
+        }
+    }
+    return marks;
+}
+
+void WorkbookPart::setReportMark(size_t sheet, std::string_view table, std::string_view reference)
+{
+    auto names = xml::ensureChild(xml::root(*mDocument), "definedNames", kWorkbookOrder);
+    std::vector<std::string> taken;
+    for (auto name : names.children()) {
+        taken.push_back(name.attribute("name").value());
+        if (isReportMark(name) && numberOf(name.attribute("localSheetId"), -1) == static_cast<long>(sheet)
+            && table == name.attribute("comment").value()) {
+            if (reference != name.text().get()) {
+                name.text() = std::string(reference).c_str();
+                mChanged = true;
+            }
+            return;
+        }
+    }
+    int n = 1;
+    while (std::find(taken.begin(), taken.end(), std::string(kReportMarkPrefix) + std::to_string(n)) != taken.end())
+        ++n;
+    auto name = names.append_child(xml::qualified(names, "definedName").c_str());
+    name.append_attribute("name") = (std::string(kReportMarkPrefix) + std::to_string(n)).c_str();
+    name.append_attribute("comment") = std::string(table).c_str();
+    name.append_attribute("localSheetId") = std::to_string(sheet).c_str();
+    name.append_attribute("hidden") = "1";
+    name.text() = std::string(reference).c_str();
+    mChanged = true;
+}
+
 std::string WorkbookPart::serialize() const
 {
     return xml::serialize(*mDocument);

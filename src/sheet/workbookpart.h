@@ -16,6 +16,17 @@ namespace sheet {
 
 enum class SheetState { Visible, Hidden, VeryHidden };
 
+// Where a pivot report the host drew lies, kept in the workbook so that a
+// later session knows the sheet holds a pivot table (the report itself is
+// ordinary cells). Stored as a hidden defined name local to the sheet,
+// "_PivotReport<n>", whose comment is the table's name and whose reference
+// the cells the report covers.
+struct ReportMark {
+    size_t sheet = 0;       // tab position
+    std::string table;      // "Table Sales"
+    std::string reference;  // "'Report'!$C$5:$H$40"
+};
+
 class WorkbookPart {
 public:
     // Parses `text`, the part `part` of `file`. Throws 1004 naming the file
@@ -45,6 +56,12 @@ public:
     // The tab shown when the workbook opens (0-based).
     size_t activeTab() const;
     void setActiveTab(size_t position);
+
+    // The report marks of the workbook, in document order.
+    std::vector<ReportMark> reportMarks() const;
+    // Adds the mark of table `table` on the sheet at tab position `sheet`, or
+    // updates its reference.
+    void setReportMark(size_t sheet, std::string_view table, std::string_view reference);
 
     bool changed() const { return mChanged; }
     void markSaved() { mChanged = false; }

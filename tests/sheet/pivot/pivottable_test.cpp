@@ -242,3 +242,36 @@ TEST(CubePivotConnection, AnUnreachableCubeFailsWhenTheTableIsCreated)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CubePivotReopened, ASavedReportIsKnownAsAPivotTableWhenTheFileIsOpenedAgain)
+{
+    TempFolder folder;
+    const auto cube = folder / "shop.cub";
+    const auto file = folder / "report.xlsx";
+    writeShopCube(cube);
+    auto shop = makeShopTable(cube, "C5");
+    shop.book->Worksheets()->Add(shop.sheet)->Name("Other");
+    shop.place("[Product]", kRowField);
+    shop.place("[Measures].[Sales]", kDataField);
+    shop.book->SaveAs(file.string());
+    shop.place("[Time]", kColumnField);  // the report grows; saving again moves its mark, adds none
+    shop.book->Save();
+
+    auto book = createApplication()->Workbooks()->Open(file.string());
+    auto sheet = book->Worksheets()->Item(1);
+    ASSERT_EQ(sheet->PivotTables()->Count(), 1);
+    EXPECT_EQ(sheet->PivotTables()->Item(1)->Name(), "Table Shop");
+    EXPECT_EQ(book->Worksheets()->Item("Other")->PivotTables()->Count(), 0);
+    EXPECT_EQ(std::dynamic_pointer_cast<PlacedPivotTable>(sheet->PivotTables()->Item(1))->area(), shop.area());
+    auto cache = book->PivotCaches()->Add(kExternalSource);
+    cache->Connection(VariantArray{localConnection(cube, "Shop Catalog")});
+    cache->CommandType(kCommandCube);
+    cache->CommandText(VariantArray{std::string("Shop")});
+    EXPECT_EQ(failureOf([&] { cache->CreatePivotTable(sheet->Range("D7"), "Again"); }).number(), 1004);
+    const std::string workbook = sheettest::readZip(file).at("xl/workbook.xml").data;
+    EXPECT_EQ(workbook.find("_PivotReport2"), std::string::npos) << workbook;
+}
+
+}  // namespace
