@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev sqlite3 libzip-dev libpugixml-dev
+  libcurl4-openssl-dev
   xvfb xauth
 )
 if [[ "${1:-}" == "--test" ]]; then

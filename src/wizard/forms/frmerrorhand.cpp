@@ -1,11 +1,17 @@
 #include "frmerrorhand.h"
 
+#include "errors/reportfiles.h"
+#include "errors/reportmail.h"
+#include "errors/screencapture.h"
+#include "platform/smtpmail.h"
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 
@@ -15,9 +21,40 @@ frmErrorHand::frmErrorHand()
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Unexpected Error"));
     buildForm();
-    // No mail transport is configured in this build, so the e-mail group
-    // starts disabled; everything else works.
-    enableMailOptions(false);
+    Form_Load();
+}
+
+void frmErrorHand::Form_Load()
+{
+    mHostDirectory = QDir::currentPath();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The failing window is still up: the trap loads the form before it
+    // closes that window, so the picture shows the moment of failure.
+    Image1->setPixmap(captureScreen());
+    appDirectory = report::applicationDirectory();
+    saveScreenshot();
+    QApplication::restoreOverrideCursor();
+    butEMail->setDefault(true);
+
+    platform::SmtpSession session(report::mailAccount());
+    if (!session.signOn()) {
+        enableMailOptions(false);
+        return;
+    }
+    session.signOff();
+    enableMailOptions(true);
+    mailSent = false;
+}
+
+void frmErrorHand::saveScreenshot()
+{
+    // Without an application directory the picture would land in whatever
+    // the current directory is, where nothing ever looks for it.
+    if (appDirectory.isEmpty())
+        return;
+    QDir().mkdir(appDirectory + report::kErrorLogs);
+    // A picture that cannot be saved is simply not attached later.
+    Image1->pixmap().save(appDirectory + report::kErrorLogs + report::kScreenshot, "BMP");
 }
 
 void frmErrorHand::buildForm()
@@ -38,8 +75,10 @@ void frmErrorHand::buildForm()
     edtWhatDoing->setObjectName(QStringLiteral("edtWhatDoing"));
     chkAttachScreen = new QCheckBox(QStringLiteral("Attach screen image"), this);
     chkAttachScreen->setObjectName(QStringLiteral("chkAttachScreen"));
+    chkAttachScreen->setChecked(true);
     chkEmailStore = new QCheckBox(QStringLiteral("Attach supporting files"), this);
     chkEmailStore->setObjectName(QStringLiteral("chkEmailStore"));
+    chkEmailStore->setChecked(true);
     lblInfo = label("lblInfo", QStringLiteral("Attaching supporting files will enable us to more easily reproduce "
                                               "and correct this error. These files do not contain any of the data "
                                               "you have stored in your cubes."));
@@ -51,6 +90,7 @@ void frmErrorHand::buildForm()
     Label2 = label("Label2", QStringLiteral("You will be given the opportunity to save any open workbooks before "
                                             "the restart."));
     Image1 = label("Image1", {});
+    Image1->hide();   // holds the screen picture; the report carries it, the form does not show it
     Image2 = label("Image2", {});
     Image2->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
     Image3 = label("Image3", {});
@@ -66,10 +106,14 @@ void frmErrorHand::buildForm()
     grid->addWidget(chkEmailStore, 4, 2);
     grid->addWidget(Image3, 5, 0, Qt::AlignTop);
     grid->addWidget(lblInfo, 5, 1, 1, 2);
-    grid->addWidget(butEMail, 6, 1);
-    grid->addWidget(butClose, 6, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(butEMail);
+    buttons->addStretch();
+    buttons->addWidget(butClose);
+    grid->addLayout(buttons, 6, 1, 1, 2);
     grid->addWidget(Label2, 7, 1, 1, 2);
-    connect(butClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(butEMail, &QPushButton::clicked, this, &frmErrorHand::butEMail_Click);
+    connect(butClose, &QPushButton::clicked, this, &frmErrorHand::butClose_Click);
     resize(520, 420);
 }
 

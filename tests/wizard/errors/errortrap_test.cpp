@@ -1,18 +1,15 @@
 // The procedure error trap: what it records, which window it closes, how it
 // shows the report form, and what the trapped procedure returns.
-#include "control/nxpivotwizardctrl.h"
 #include "errors/errortrap.h"
+#include "failinghost.h"
 #include "forms/frmerrorhand.h"
 #include "platform/failure.h"
-#include "support/controls.h"
 #include "support/recordingmessages.h"
 #include "support/tempsettings.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <filesystem>
 #include <stdexcept>
@@ -59,17 +56,6 @@ int throwsThenReportsNumber(const std::function<void()>& thrower)
     runTrapped("global", nullptr, thrower);
     return frmErrorHand::instance().errNumber;
 }
-
-// A control whose cube check fails inside its trap, as any unexpected failure would.
-class FailingWizard : public NxPivotWizardCtrl {
-protected:
-    bool CheckValidFileSelected() override
-    {
-        bool result = false;
-        trap([&] { throw platform::Failure(68, "Device unavailable", "sheet", 21); });
-        return result;
-    }
-};
 
 TEST_F(ErrorTrap, FunctionFailingBeforeItsResultReturnsTheInitialValue)
 {
@@ -121,13 +107,8 @@ TEST_F(ErrorTrap, SecondFailureOverwritesTheFirst)
 
 TEST_F(ErrorTrap, FailureInsideTheControlClosesTheHostWindowAndNamesTheControl)
 {
-    QWidget host;
-    auto* wizard = new FailingWizard;
-    (new QVBoxLayout(&host))->addWidget(wizard);
-    host.show();
-    auto* next = findControl<QPushButton>(wizard, "butCommand", 1);
-    next->click();
-    next->click();
+    FailingHost host;
+    host.fail();
 
     EXPECT_FALSE(host.isVisible());
     const frmErrorHand& form = frmErrorHand::instance();
@@ -139,20 +120,15 @@ TEST_F(ErrorTrap, FailureInsideTheControlClosesTheHostWindowAndNamesTheControl)
     EXPECT_EQ(form.errLastDllError, 21);
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(errorShown);
-    EXPECT_EQ(wizard->currentStep(), 1);
+    EXPECT_EQ(host.wizard->currentStep(), 1);
 }
 
 TEST_F(ErrorTrap, ReportFormKeepsTheApplicationRunningAfterTheHostWindowCloses)
 {
-    QWidget host;
-    auto* wizard = new FailingWizard;
-    (new QVBoxLayout(&host))->addWidget(wizard);
-    host.show();
+    FailingHost host;
     bool reportSeenWhileRunning = false;
     QTimer::singleShot(0, &host, [&] {
-        auto* next = findControl<QPushButton>(wizard, "butCommand", 1);
-        next->click();
-        next->click();  // fails: the host window, the application's last, closes
+        host.fail();  // the host window, the application's last, closes
         QTimer::singleShot(0, &host, [&] {
             reportSeenWhileRunning = frmErrorHand::isLoaded() && frmErrorHand::instance().isVisible();
             if (frmErrorHand::isLoaded())
@@ -175,21 +151,6 @@ TEST_F(ErrorTrap, FailureInASharedModuleClosesNoWindow)
     failsBeforeAssigning();
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(frmErrorHand::instance().isVisible());
-}
-
-TEST_F(ErrorTrap, ProceduresOfLaterStepsFailVisiblyInsteadOfPretending)
-{
-    QWidget host;
-    auto* wizard = new NxPivotWizardCtrl;
-    (new QVBoxLayout(&host))->addWidget(wizard);
-    host.show();
-    auto* next = findControl<QPushButton>(wizard, "butCommand", 1);
-    next->click();
-    next->click();  // leaving the cube step asks whether the choice is valid
-    EXPECT_EQ(wizard->currentStep(), 1);
-    EXPECT_FALSE(host.isVisible());
-    EXPECT_TRUE(frmErrorHand::instance().errProcedure.contains(QStringLiteral("CheckValidFileSelected")));
-    EXPECT_EQ(frmErrorHand::instance().errNumber, platform::err::kNotSupported);
 }
 
 TEST_F(ErrorTrap, WhileAModalWindowIsOpenTheFormIsShownModally)
