@@ -26,8 +26,8 @@ struct StoreCubeData {
 // What makes `data` unusable as a store cube, or an empty text: a cube
 // dimension named like the measures dimension, two dimensions of one name,
 // special measures without a measure-list dimension, or a measure-list
-// dimension named like a cube dimension (naming it like the measures
-// dimension is allowed).
+// dimension named like a cube dimension that is not a measure dimension
+// (naming it like the measures dimension is allowed).
 std::string storeCubeProblem(const StoreCubeData& data);
 
 // Writes `data` to `file` atomically (temporary file, then rename). Throws

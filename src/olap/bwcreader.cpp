@@ -133,7 +133,8 @@ std::string storeCubeProblem(const StoreCubeData& data)
     for (const DimensionInfo& dimension : data.cube.dimensions) {
         if (dimension.name == kMeasuresDimensionName)
             return "a dimension is named like the measures dimension";
-        if (dimension.name == list)
+        // A measure dimension of the cube may itself be the measure list.
+        if (dimension.name == list && dimension.type != DimensionType::Measure)
             return "the measure-list dimension \"" + list + "\" has the name of a dimension of the cube";
         if (!names.insert(dimension.name).second)
             return "two dimensions are named \"" + dimension.name + "\"";

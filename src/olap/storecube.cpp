@@ -26,6 +26,8 @@ void Cube::loadFromFile(const std::filesystem::path& path, bool verify)
         measuresDimensionInfo(data->cube.measures, kMeasuresDimensionName));
     dimensions.push_back(Dimension::make(std::move(measures), companion.measuresSpecial));
     for (const DimensionInfo& info : data->cube.dimensions) {
+        if (info.name == companion.measureListDimension)
+            continue;  // the cube's own measure list is reached as measureListDimension()
         dimensions.push_back(Dimension::make(std::shared_ptr<const DimensionInfo>(data, &info), false));
         if (info.type == DimensionType::Time)
             timeDimensions.push_back(dimensions.back());

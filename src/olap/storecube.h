@@ -22,7 +22,8 @@ struct StoreCubeData;
 //
 // Its dimensions, in cube order, are the measures dimension first and then
 // the cube's dimensions. The measure-list dimension, when the store names
-// one, is not among them: it is reached through measureListDimension() and
+// one, is not among them (nor is a measure dimension of the cube of that
+// name): it is reached through measureListDimension() and
 // dimensionByName(). Dimensions outlive the cube when held (storedimension.h).
 // Not thread-safe: use it from one thread.
 class Cube {

@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -70,20 +69,6 @@ void NxPivotWizardCtrl::fillStartColumns()
     cboAZ->clear();
     cboAZ->addItems(columns);
     cboAZ->setCurrentIndex(0);
-}
-
-void NxPivotWizardCtrl::showApplicationFolderInBrowser()
-{
-    // Every failure here is ignored: the browser then keeps the process's
-    // current folder, which is what it shows before the host sets a path.
-    const QString folder = applicationFolder(mApplicationPath);
-    if (!folder.isEmpty())
-        QDir::setCurrent(folder);
-    try {
-        DirCube->setPath(folder.isEmpty() ? QDir::currentPath() : folder);
-        DriveCube->setDriveOf(DirCube->path());
-    } catch (const std::exception&) {
-    }
 }
 
 void NxPivotWizardCtrl::terminate()
@@ -160,11 +145,6 @@ QString NxPivotWizardCtrl::applicationFolder(const QString& applicationPath)
     for (const QString& component : components)
         folder += component + QLatin1Char('/');
     return folder;
-}
-
-void NxPivotWizardCtrl::SetUpConnectionDialog()
-{
-    trap([&] { NxCubeSelectorCtrl1->setSelectorAppPath(mApplicationPath); });
 }
 
 QVariant NxPivotWizardCtrl::General_Error_Trap(qint32 ErrCode, const QString& ErrData)

@@ -18,19 +18,28 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <source_location>
+#include <string>
 #include <vector>
 
 #include "errors/errortrap.h"
 #include "errors/messageservice.h"
+#include "sheet/variant.h"
+#include "widgets/dimmember.h"
 
 namespace sheet {
 class Application;
+class PivotTable;
+class Workbook;
+class Worksheet;
 }
 namespace olap {
 class Cube;
+class Dimension;
 class KCube;
+class KDimension;
 }
 
 class QCheckBox;
@@ -168,8 +177,170 @@ protected:
     QWidget* stepFrame(int step, QWidget* title, QWidget* stepControls);
 
     // ---- Cube selection and loading (cube/) ----
+    // Each reports its own refusals with a catalogue message.
+
+    // Copies the cube selector's choice into the selection record.
+    void copyCubeChoice();
+    // The refusal checks of CheckValidFileSelected for the copied choice.
+    bool cubeChoiceIsValid();
+    // True when the store cube's N.cub and N.bwf are in the application folder.
+    bool checkForCubAndBwc(const QString& aCube);
+    // The transient store cube file of `sourceCube`: application folder + N + ".BWC".
+    QString GetStoreCubePath();
+    // Opens the store cube `sourceCube`; nothing on failure. No ".BWC" file is
+    // left behind when it returns (unless it cannot be deleted, which is reported).
+    std::shared_ptr<olap::Cube> GetCube();
+    // The cube file a PivotTable on the loaded cube connects to; empty for a
+    // server cube and after a refusal.
+    QString CheckForCubFile();
+    // Warns when a dimension of `loadedKCube` has several hierarchies; always true.
+    bool CheckMultiHierarchies();
+    // Empties every list filled from the loaded cube and unloads the member
+    // editors created for it.
+    void ClearInputBoxes();
+    // Clears loadedKind, loadedPath and loadedServerKey.
+    void forgetLoadedIdentity();
+    // Initial placement: the Rows area when empty, else Columns when empty,
+    // else the Background.
+    void offerDimension(const QString& name);
+    void placeStoreDimensions(const olap::Cube& cube);
+    void placeKCubeDimensions(const olap::KCube& cube);
+    // The connection-model cube of the selection record; nothing when the
+    // server has no such catalog or cube.
+    std::shared_ptr<olap::KCube> openKCube();
+    QString serverCubeKey() const;
+    // The disk browser's handlers and their wiring.
+    void connectDiskBrowser();
+    void DriveCube_Change();
+    void DirCube_Change();
 
     // ---- Design steps: layout, members, report layout (design/) ----
+
+    // Dimension layout (design/dimensionlayout.cpp). The mouse, drag and
+    // focus events of lstCubeDetails(Index) arrive here through an event
+    // relay (design/layoutdrag.h); a drop names its source list.
+    void lstCubeDetails_MouseDown(int Index);
+    // True when a drag was begun (and has ended by the time this returns).
+    bool lstCubeDetails_MouseMove(int Index);
+    void lstCubeDetails_MouseUp(int Index);
+    void lstCubeDetails_DragDrop(int Index, QListWidget* Source);
+    void lstCubeDetails_GotFocus(int Index);
+    void butMovement_Click(int Index);
+    void wireLayoutList(int Index);
+    // The list's selected position, -1 when no entry is selected.
+    static int listIndex(const QListWidget* list);
+
+    // Member steps (design/memberselection.cpp, membercheck.cpp, membermenu.cpp).
+    void lstCubeOptions_Click(int Index);
+    // The dimension of loadedKCube named `aCaption` (exact); nothing when none is.
+    std::shared_ptr<olap::KDimension> getKDimension(const QString& aCaption);
+    // The editor of dimension `dimName` among the row (rowsOrCols 1) or column
+    // editors: true with its element in `pos`; false with the element to use
+    // in `pos` (0 while the form's own editor is unused, else a new one).
+    bool dimControlExists(const QString& dimName, quint8 rowsOrCols, qint16& pos);
+    // Element `pos` of the row (area 1) or column (area 2) editors, created
+    // when it does not exist yet. Owned by the editor stack of its step.
+    NxDimEditCtrl* memberEditor(int area, qint16 pos);
+    // Connects lstCubeOptions(Index) to its click handler.
+    void wireDimensionList(int Index);
+    // Connects an editor's right-click: area 0 the measures editor, 1 rows, 2 columns.
+    void wireMemberEditor(NxDimEditCtrl* editor, int area, int index);
+    void setUpMemberEditor(NxDimEditCtrl* editor, const std::shared_ptr<olap::Dimension>& dimension,
+                           const std::shared_ptr<olap::KDimension>& kDimension);
+    static QString attachedDimensionName(const NxDimEditCtrl* editor);
+    void NxDimEditMembers_selectedMemberRightClick(const DimMember& theMember);
+    void NxDimEditRows_selectedMemberRightClick(int Index, const DimMember& theMember);
+    void NxDimEditCols_selectedMemberRightClick(int Index, const DimMember& theMember);
+    void ShowMenu(const DimMember& aMember);
+    void wireCheckOptionsMenu();
+    void SelectChildren(bool uncheck);
+    void SelectSiblings(bool uncheck);
+    void SelectAllDescendants(bool uncheck);
+    void addChildrenToCollection(DimMembers& mems, const DimMember& aMember);
+    void CheckMembers(const DimMembers& mems, bool uncheck);
+
+    // Report layout (design/reportlayout.cpp).
+    // Validates the start row in fraText(1) and writes it back as an integer.
+    bool StartCellIsValid();
+    // The sheet's contents protection, as a Boolean. Requires: aSheet is not null.
+    QVariant isSheetProtected(const std::shared_ptr<sheet::Worksheet>& aSheet);
+
+    // Design state.
+    bool mouseIsDown = false;
+    bool isDragging = false;
+    qint16 dragSourceList = 0;
+    qint16 focusedLayoutList = 0;
+    bool loadingMembers = false;
+    DimMember menuMember;         // the member last right-clicked
+    qint16 menuEditorIndex = 0;   // the row or column editor it was right-clicked in
+    bool checkOptionsWired = false;
+
+    // ---- PivotTable build (pivot/) ----
+    // The build's working objects and one applied field's member state
+    // (pivot/pivotbuild.h); they live for one CreatePivot call.
+    struct PivotBuild;
+    struct FieldMembers;
+
+    // Sets excelVersion from the host's version text.
+    void getXlVer();
+    // The target workbook (the active one, else a new one) and worksheet (the
+    // one cboInsertSheet names, else a new sheet after the last).
+    void SetUpExcel(std::shared_ptr<sheet::Workbook>& aWb, std::shared_ptr<sheet::Worksheet>& aWs);
+    // Steps of CreatePivot, in build order (pivot/createpivot.cpp and
+    // pivot/pivotfields.cpp). Each returns false when the build must stop.
+    bool checkBuildTarget(PivotBuild& build);
+    bool buildReport(PivotBuild& build);
+    void showWaitForm();
+    void advanceProgress();
+    void connectPivotCache(PivotBuild& build);
+    QString pivotCubeName() const;
+    void addChart(PivotBuild& build);
+    void placeDimensions(PivotBuild& build, int area, qint32 orientation);
+    bool placeDimension(PivotBuild& build, const QString& name, qint32 orientation, int listPosition,
+                        int& counter, FieldMembers& field);
+    std::vector<std::string> measureFieldNames();
+    void removeSubtotals(PivotBuild& build);
+    void addDataFields(PivotBuild& build);
+    void setNumberFormat(PivotBuild& build);
+    void addMarkerSheet(PivotBuild& build);
+
+    // Drilled and hidden members of one placed dimension's editor, carried
+    // over to its field with repair and retry (pivot/memberstates.cpp).
+    void applyMemberStates(PivotBuild& build, FieldMembers& field, qint16 pos);
+    void fillMemberTables(FieldMembers& field, bool useCaptions);
+    void applyDrilledMembers(PivotBuild& build, FieldMembers& field);
+    void applyHiddenMembers(PivotBuild& build, FieldMembers& field);
+    void assignWithRetries(FieldMembers& field, sheet::VariantArray& array, const std::function<void()>& assign);
+    void repairRejectedTable(FieldMembers& field, sheet::VariantArray& array);
+
+    // The drill and hidden tables of a member editor (pivot/membertables.cpp):
+    // one row per level, member names in slots 0, 1, ... in list order.
+    void GetTreeDrilledAndHiddenArrays(NxDimEditCtrl* aDimEditControl,
+                                       const std::shared_ptr<olap::Dimension>& aDimension,
+                                       sheet::VariantArray& drilledArray, sheet::VariantArray& hiddenArray,
+                                       bool& addDrills, bool& addHidden, bool useCaptions = false);
+    void GetKTreeDrilledAndHiddenArrays(NxDimEditCtrl* aDimEditControl,
+                                        const std::shared_ptr<olap::KDimension>& aDimension,
+                                        sheet::VariantArray& drilledArray, sheet::VariantArray& hiddenArray,
+                                        bool& addDrills, bool& addHidden, bool useCaptions = false);
+    // Row `aDepth` of a table as a one-dimensional array, empty slots included.
+    sheet::VariantArray getArray(const sheet::VariantArray& anArray, qint16 aDepth);
+    // "[Dimension].[Level]" of the level on row `aDepth` of the first hierarchy.
+    QString getLevelName(const std::shared_ptr<olap::Dimension>& aDim, qint16 aDepth);
+    // A copy of a table without its last row.
+    sheet::VariantArray shrinkArray(const sheet::VariantArray& anArray);
+    // Repairs of a table the host rejected (pivot/tablerepairs.cpp).
+    void fixArray2(sheet::VariantArray& anArray);
+    void fixArray(sheet::VariantArray& anArray);
+    // Whether the pivot table has a cube field, a pivot field, of that exact name.
+    bool cubeFieldExists(const QString& aField, const std::shared_ptr<sheet::PivotTable>& aPVTable);
+    bool pvFieldExists(const QString& aField, const std::shared_ptr<sheet::PivotTable>& aPVTable);
+
+    // Build state: 9 for the host generation that takes tree-view hidden
+    // states, 10 for every later one (set by getXlVer at each build); the
+    // key-name flag that fixArray raises on local-file and server tables.
+    qint16 excelVersion = 10;
+    bool keyNameFlag = false;
 
     // ---- Control state ----
     std::shared_ptr<sheet::Application> mXlApp;

@@ -66,6 +66,9 @@ QWidget* NxPivotWizardCtrl::buildReportLayoutFrame()
     dpscrllbr = spinner("dpscrllbr", -15, 0, -2);
     connect(dpscrllbr, &QScrollBar::valueChanged, this, [this] { dpscrllbr_Change(); });
     lblDps = named(new QLabel(QStringLiteral("2")), "lblDps");
+    // chkDps starts unchecked, and with it the spinner and its read-out.
+    dpscrllbr->setEnabled(false);
+    lblDps->setEnabled(false);
     grid->addWidget(lblFormatOptions, 7, 0, 1, 2);
     grid->addWidget(chkRowGrand, 8, 0, 1, 2);
     grid->addWidget(chkColumnsGrand, 8, 2, 1, 2);

@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -121,6 +122,7 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
     const auto areaList = [this](int index) {
         lstCubeDetails[index] = named(new QListWidget, "lstCubeDetails", index);
         lstCubeDetails[index]->setSelectionMode(QAbstractItemView::SingleSelection);
+        wireLayoutList(index);
         return lstCubeDetails[index];
     };
     const auto areaLabel = [this](int index, const QString& caption) {
@@ -145,6 +147,7 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
     for (int i = 0; i < 2; ++i) {
         butMovement[i] = named(new QToolButton, "butMovement", i);
         butMovement[i]->setIcon(style()->standardIcon(icons[i]));
+        connect(butMovement[i], &QToolButton::clicked, this, [this, i] { butMovement_Click(i); });
         arrows->addWidget(butMovement[i]);
     }
     arrows->addStretch(1);
@@ -160,7 +163,7 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
 
 // The three member steps share one shape: a dimension list over a member
 // editor, with instructions beside them.
-static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, NxDimEditCtrl* editor,
+static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, QWidget* editor,
                                    QLabel* instructionLabel, QLabel* image)
 {
     auto* controls = new QWidget;
@@ -182,6 +185,8 @@ QWidget* NxPivotWizardCtrl::buildMeasuresFrame()
 {
     lstCubeOptions[0] = named(new QListWidget, "lstCubeOptions", 0);
     NxDimEditMembers = named(new NxDimEditCtrl, "NxDimEditMembers");
+    wireMemberEditor(NxDimEditMembers, 0, 0);
+    wireDimensionList(0);
     lblSelectMeasures = instructions("lblSelectMeasures");
     QWidget* controls = memberStepControls(lstCubeOptions[0], nullptr, NxDimEditMembers, lblSelectMeasures,
                                            decoration("Image7"));
@@ -199,9 +204,15 @@ QWidget* NxPivotWizardCtrl::buildDimensionMembersFrame(int area)
     fraLabel[captionIndex] = named(new QLabel(QStringLiteral("Select Dimension")), "fraLabel", captionIndex);
     std::vector<NxDimEditCtrl*>& editors = rows ? NxDimEditRows : NxDimEditCols;
     editors.push_back(named(new NxDimEditCtrl, rows ? "NxDimEditRows" : "NxDimEditCols", 0));
+    wireMemberEditor(editors[0], area, 0);
+    wireDimensionList(area);
+    // One editor per dimension opened, on top of one another; the one of the
+    // dimension picked in the list is in front.
+    auto* editorStack = named(new QStackedWidget, rows ? "NxDimEditRowsStack" : "NxDimEditColsStack");
+    editorStack->addWidget(editors[0]);
     QLabel*& instructionLabel = rows ? lblSelectRows : lblSelectColumns;
     instructionLabel = instructions(rows ? "lblSelectRows" : "lblSelectColumns");
-    QWidget* controls = memberStepControls(lstCubeOptions[area], fraLabel[captionIndex], editors[0],
+    QWidget* controls = memberStepControls(lstCubeOptions[area], fraLabel[captionIndex], editorStack,
                                            instructionLabel, decoration(rows ? "Image9" : "Image8"));
     const int step = rows ? 4 : 5;
     const QString title = rows ? QStringLiteral("Select Row Members to include in report")
@@ -209,4 +220,14 @@ QWidget* NxPivotWizardCtrl::buildDimensionMembersFrame(int area)
     const QString caption = rows ? QStringLiteral("Which Members do you want to include in the Rows, and in what order ?")
                                  : QStringLiteral("Which Members do you want to include in the Columns, and in what order ?");
     return stepFrame(step, buildTitleBand(step, rows ? 0 : 5, title, caption), controls);
+}
+
+// Picking an entry, by the user or by the list being filled, opens that
+// dimension; a list being emptied has no entry to open.
+void NxPivotWizardCtrl::wireDimensionList(int Index)
+{
+    connect(lstCubeOptions[Index], &QListWidget::currentRowChanged, this, [this, Index](int row) {
+        if (row >= 0)
+            lstCubeOptions_Click(Index);
+    });
 }

@@ -1,0 +1,78 @@
+// The disk browser of the cube selection step: drives (file system roots
+// and mount points), folders and cube files. It only browses; the cube used
+// is the one chosen in the cube selector.
+#include "control/nxpivotwizardctrl.h"
+
+#include "platform/failure.h"
+#include "widgets/diskbrowser.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QSignalBlocker>
+
+void NxPivotWizardCtrl::connectDiskBrowser()
+{
+    connect(DriveCube, &QComboBox::currentIndexChanged, this, &NxPivotWizardCtrl::DriveCube_Change,
+            Qt::UniqueConnection);
+    connect(DirCube, &DirListBox::pathChanged, this, &NxPivotWizardCtrl::DirCube_Change, Qt::UniqueConnection);
+}
+
+void NxPivotWizardCtrl::showApplicationFolderInBrowser()
+{
+    connectDiskBrowser();
+    // Every failure here is ignored: the browser then keeps the process's
+    // current folder, which is what it shows before the host sets a path.
+    const QString folder = applicationFolder(mApplicationPath);
+    try {
+        DirCube->setPath(folder.isEmpty() ? QDir::currentPath() : folder);
+        // The drive follows the folder; changing it must not move the folder
+        // to the drive's top.
+        const QSignalBlocker quiet(DriveCube);
+        DriveCube->setDriveOf(DirCube->path());
+        lastDriveIndex = static_cast<qint16>(DriveCube->currentIndex());
+    } catch (const std::exception&) {
+    }
+}
+
+void NxPivotWizardCtrl::cmbCubeFileTypes_Click()
+{
+    trap([&] {
+        static const char* const patterns[] = {"*.cub", "*.BWC", "*.cub;*.BWC"};
+        const int index = cmbCubeFileTypes->currentIndex();
+        if (index >= 0 && index < 3)
+            FileCube->setPattern(QString::fromLatin1(patterns[index]));
+    });
+}
+
+void NxPivotWizardCtrl::DriveCube_Change()
+{
+    trap([&] {
+        try {
+            DirCube->setPath(DriveCube->drive(DriveCube->currentIndex()));
+            lastDriveIndex = static_cast<qint16>(DriveCube->currentIndex());
+        } catch (...) {
+            // A drive that cannot be opened is left; only an unavailable
+            // device is worth telling the user about.
+            const platform::Failure failure = platform::toFailure(std::current_exception());
+            if (failure.number() != platform::err::kDeviceUnavailable)
+                return;
+            messages().showMessage(QString::fromStdString(failure.description()),
+                                   QStringLiteral("Device unavailable"), MessageIcon::Exclamation);
+            const QSignalBlocker quiet(DriveCube);  // going back is not a new choice
+            DriveCube->setCurrentIndex(lastDriveIndex);
+        }
+    });
+}
+
+// The file list shows the folder's cube files with the first one selected;
+// the folder becomes the process's current folder, where relative cube
+// paths are looked for.
+void NxPivotWizardCtrl::DirCube_Change()
+{
+    trap([&] {
+        QDir::setCurrent(DirCube->path());
+        FileCube->setPath(DirCube->path());
+        if (FileCube->count() > 0)
+            FileCube->setCurrentRow(0);
+    });
+}
