@@ -18,7 +18,8 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Leads you in seven steps from an OLAP cube to a PivotTable report.\n"
-        "The window closes when the wizard ends: after Finish built the report, or on Cancel.\n"
+        "The window closes when the wizard ends: after Finish built the report (which is then\n"
+        "saved), or on Cancel (which leaves every file as it was).\n"
         "Settings live in the file named by PIVOTWIZARD_SETTINGS, else in\n"
         "$XDG_CONFIG_HOME/pivotwizard/settings.db (~/.config/pivotwizard/settings.db)."));
     parser.addHelpOption();
@@ -34,6 +35,12 @@ int main(int argc, char** argv)
                                                      "wizard works on a new workbook."),
                                       QStringLiteral("file"));
     parser.addOption(workbook);
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Save the finished report as this file (.xlsx), and say so on the "
+                                                   "terminal. Without it the report is saved into the workbook "
+                                                   "given with --workbook, or a file you choose."),
+                                    QStringLiteral("file"));
+    parser.addOption(output);
     parser.process(app);
 
     const QString folder = parser.value(store);
@@ -51,7 +58,9 @@ int main(int argc, char** argv)
         }
     }
     HostWindow window(folder, spreadsheet);
+    window.setOutputFile(parser.value(output));
     window.show();
     window.begin();
-    return app.exec();
+    const int status = app.exec();
+    return status != 0 ? status : window.exitCode();
 }
