@@ -5,14 +5,28 @@
 
 namespace olap {
 
+namespace {
+
+std::string bracketed(const std::string& name)
+{
+    std::string result = "[";
+    for (char c : name)
+        result.append(c == ']' ? 2 : 1, c);
+    return result + "]";
+}
+
+}  // namespace
+
 KLevel::KLevel(KDimension& owner, size_t hierarchy, size_t index)
     : mOwner(owner), mHierarchy(hierarchy), mIndex(index)
 {
+    const DimensionInfo& dimension = mOwner.info();
+    const std::string owning = hierarchy == 0 ? dimension.name : dimension.name + "." + dimension.hierarchies[hierarchy].name;
+    mName = bracketed(owning) + "." + bracketed(info().name);
 }
 
 const LevelInfo& KLevel::info() const { return mOwner.info().hierarchies[mHierarchy].levels[mIndex]; }
 
-const std::string& KLevel::name() const { return info().name; }
 olap::LevelType KLevel::LevelType() const { return info().type; }
 int KLevel::index() const { return int(mIndex); }
 int KLevel::levelMemberTotal() const { return int(info().memberCount); }

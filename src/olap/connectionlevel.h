@@ -20,8 +20,10 @@ public:
     KLevel(const KLevel&) = delete;
     KLevel& operator=(const KLevel&) = delete;
 
-    // Used unchanged as a PivotTable field name.
-    const std::string& name() const;
+    // The level's field name, "[Dimension].[Level]" ("[Dimension.Hierarchy]
+    // .[Level]" beyond the first hierarchy): used unchanged as a PivotTable
+    // field name.
+    const std::string& name() const { return mName; }
     // The level type; LevelType::All (1) marks an "all" level, which holds
     // one member above everything and is always the top level.
     olap::LevelType LevelType() const;
@@ -51,6 +53,7 @@ private:
     KDimension& mOwner;
     size_t mHierarchy;
     size_t mIndex;
+    std::string mName;
 };
 
 }  // namespace olap

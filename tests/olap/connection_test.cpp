@@ -296,7 +296,7 @@ TEST_F(ConnectionCubeTest, MeasureMembersAreNamedAsDataFields)
     ASSERT_EQ(measures.count(), 2);
     EXPECT_EQ(measures.item(0)->name(), "[Measures].[Sales Amount]");
     EXPECT_EQ(measures.item(1)->caption(), "Units");
-    EXPECT_EQ(level("Measures", 0)->name(), "MeasuresLevel");
+    EXPECT_EQ(level("Measures", 0)->name(), "[Measures].[MeasuresLevel]");
     EXPECT_EQ(mCube->measures()[1].aggregation, Aggregation::Count);
 }
 
@@ -307,9 +307,10 @@ TEST_F(ConnectionCubeTest, HierarchiesAndLevelsCountFromZero)
     EXPECT_EQ(hierarchies.item(1)->name(), "Brand");
     const Collection<KLevel> levels = dimension("Time")->hierarchies().item(0)->levels();
     ASSERT_EQ(levels.count(), 3);
-    EXPECT_EQ(levels.item(0)->name(), "(All)");
-    EXPECT_EQ(levels.item(1)->name(), "Year");
-    EXPECT_EQ(levels.item(2)->name(), "Quarter");
+    EXPECT_EQ(levels.item(0)->name(), "[Time].[(All)]");  // the pivot field name
+    EXPECT_EQ(levels.item(1)->name(), "[Time].[Year]");
+    EXPECT_EQ(levels.item(2)->name(), "[Time].[Quarter]");
+    EXPECT_EQ(hierarchies.item(1)->levels().item(0)->name().rfind("[Product.Brand].", 0), 0u);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(levels.item(i)->index(), i);
     EXPECT_EQ(levels.item(2)->hierarchy(), dimension("Time")->hierarchies().item(0));

@@ -76,6 +76,33 @@ TEST_F(PivotLayout, HiddenItemsAreLeftOutOfTheRowsAndOfEveryTotal)
         EXPECT_NE(text, "Coffee") << name;
 }
 
+// What a member editor sends when members of one level are checked and
+// nothing below them: each of them drilled, all their children hidden.
+TEST_F(PivotLayout, ADrilledMemberWithEveryChildHiddenShowsClosedWithItsWholeTotal)
+{
+    placeSalesByProductAndYear();
+    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(
+        VariantArray{std::string("[Product].[Drinks].[Tea]"), std::string("[Product].[Drinks].[Coffee]")});
+    const auto cells = texts(saved());
+    EXPECT_EQ(cells.at("A3"), "Drinks");
+    EXPECT_EQ(cells.at("D3"), "38.75");  // no product column: the values start in B
+    EXPECT_EQ(cells.at("A4"), "Food");
+    EXPECT_EQ(cells.at("D5"), "43.75");
+}
+
+TEST_F(PivotLayout, MembersHiddenUnderAClosedMemberStayInItsTotal)
+{
+    shop.place("[Product]", kRowField);
+    shop.place("[Measures].[Sales]", kDataField);
+    VariantArray hidden = VariantArray::twoDimensional(3, 1);
+    hidden(2, 0) = "[Product].[Drinks].[Tea]";
+    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Hidden(hidden);
+    const auto cells = texts(saved());
+    EXPECT_EQ(cells.at("A3"), "Drinks");
+    EXPECT_EQ(cells.at("B3"), "38.75");
+    EXPECT_EQ(cells.at("B5"), "43.75");
+}
+
 TEST_F(PivotLayout, GrandTotalsAndSubtotalsFollowTheTableAndFieldOptions)
 {
     placeSalesByProductAndYear();
