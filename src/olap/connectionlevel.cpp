@@ -2,20 +2,9 @@
 
 #include "connectiondimension.h"
 #include "connectionmember.h"
+#include "storemetadata.h"
 
 namespace olap {
-
-namespace {
-
-std::string bracketed(const std::string& name)
-{
-    std::string result = "[";
-    for (char c : name)
-        result.append(c == ']' ? 2 : 1, c);
-    return result + "]";
-}
-
-}  // namespace
 
 KLevel::KLevel(KDimension& owner, size_t hierarchy, size_t index)
     : mOwner(owner), mHierarchy(hierarchy), mIndex(index)

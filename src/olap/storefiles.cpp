@@ -1,6 +1,7 @@
 #include "storefiles.h"
 
 #include "platform/failure.h"
+#include "platform/fileio.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,20 +34,6 @@ int32_t numberForErrno(int code)
 {
     platform::setLastPlatformError(code);
     storeFailure(numberForErrno(code), file, std::string(doing) + " (" + std::strerror(code) + ")");
-}
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        written += size_t(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -95,7 +82,7 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         systemFailure(file, "cannot write the file", errno);
-    const bool complete = writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    const bool complete = platform::writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     int code = errno;
     const bool closed = ::close(fd) == 0;
     if (complete && !closed)

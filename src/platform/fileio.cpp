@@ -34,7 +34,16 @@ bool fail(int error)
     return false;
 }
 
-bool writeAll(int fd, const std::string& content)
+bool sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+bool writeAll(int fd, std::string_view content)
 {
     size_t written = 0;
     while (written < content.size()) {
@@ -47,15 +56,6 @@ bool writeAll(int fd, const std::string& content)
     }
     return true;
 }
-
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-}  // namespace
 
 bool replaceFile(std::filesystem::path target, const std::string& content)
 {

@@ -8,8 +8,13 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace platform {
+
+// Writes all of `content` to the open file `fd`, resuming after signals.
+// False when a write failed (errno says why).
+bool writeAll(int fd, std::string_view content);
 
 // Replaces `target` with `content` in one rename, so readers see either the
 // old file or the new one, never a part. The file keeps its permissions (a

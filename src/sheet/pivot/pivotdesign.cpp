@@ -1,27 +1,13 @@
 #include "pivotdesign.h"
 
 #include "../failures.h"
+#include "olap/storemetadata.h"
 
 #include <algorithm>
 
 namespace sheet::pivot {
 
-namespace {
-
-std::string bracketed(const std::string& name)
-{
-    std::string result = "[";
-    for (char c : name)
-        result.append(c == ']' ? 2 : 1, c);
-    return result + "]";
-}
-
-std::string orientationText(int32_t orientation)
-{
-    return std::to_string(orientation);
-}
-
-}  // namespace
+using olap::bracketed;
 
 PivotDesign::PivotDesign(const olap::CubeInfo& cube)
     : mCube(&cube), mDimensions(cube.dimensions.size()), mMeasures(cube.measures.size())
@@ -93,7 +79,7 @@ void PivotDesign::setOrientation(size_t field, int32_t orientation)
                          : entry.kind == Kind::Measure ? (orientation == kHidden || orientation == kDataField)
                                                        : (orientation >= kHidden && orientation <= kColumnField);
     if (!allowed)
-        failApplication("The cube field " + entry.name + " cannot take the orientation " + orientationText(orientation));
+        failApplication("The cube field " + entry.name + " cannot take the orientation " + std::to_string(orientation));
     int32_t& current = orientationRef(entry);
     if (current == orientation)
         return;
