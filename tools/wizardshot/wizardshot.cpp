@@ -3,63 +3,56 @@
 // real or virtual X server (xvfb-run) so that fonts and styles are the
 // desktop's own.
 //
-// The wizard gets there through its own step machine. The procedures that
-// read a cube and a workbook are stood in for with a small fixed design
-// (dimensions Product, Store, Customer and Time), so the pictures do not
-// depend on the sample store or a workbook being present.
+// The wizard gets there as a user would: it opens the sample store's Sales
+// cube (from a copy, since loading a store cube writes beside it) and clicks
+// Next with the default choices, on a new workbook of the spreadsheet host.
 #include "control/nxpivotwizardctrl.h"
+#include "sheet/hostapplication.h"
+#include "widgets/nxcubeselectorctrl.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QListWidget>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
-class ShowcaseWizard : public NxPivotWizardCtrl {
-public:
-    void goToStep(int step)
-    {
-        while (currentStep() < step) {
-            const qint16 before = currentStep();
-            butCommand[1]->click();
-            if (currentStep() == before)
-                return;
-        }
-    }
+bool copySalesStore(const std::filesystem::path& target)
+{
+    std::error_code error;
+    for (const char* name : {"Sales.cub", "Sales.bwf"})
+        std::filesystem::copy_file(std::filesystem::path(PIVOTWIZARD_SAMPLE_STORE) / name, target / name, error);
+    return !error;
+}
 
-protected:
-    bool CheckValidFileSelected() override { return true; }
-    bool LoadKCubeDetails() override
-    {
-        lstCubeDetails[1]->addItems({QStringLiteral("Store"), QStringLiteral("Customer")});
-        lstCubeDetails[2]->addItem(QStringLiteral("Product"));
-        lstCubeDetails[3]->addItem(QStringLiteral("Time"));
-        return true;
+void clickNext(NxPivotWizardCtrl& wizard)
+{
+    for (auto* button : wizard.findChildren<QPushButton*>(QStringLiteral("butCommand"))) {
+        if (button->property("index").toInt() == 1)
+            button->click();
     }
-    bool LoadCubeDetails() override { return LoadKCubeDetails(); }
-    void LoadMeasureDetails() override
-    {
-        lstCubeOptions[0]->addItem(QStringLiteral("Measures"));
-        lstCubeOptions[0]->setCurrentRow(0);
+}
+
+// Walks to `step` (0-based), opening the Sales store cube on the way.
+bool goToStep(NxPivotWizardCtrl& wizard, int step)
+{
+    while (wizard.currentStep() < step) {
+        if (wizard.currentStep() == 1) {
+            auto* selector = wizard.findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
+            selector->setSelectorSourceType(NxCubeSelectorCtrl::StoreCube);
+            selector->setSelectorCubeName(QStringLiteral("Sales"));
+        }
+        const qint16 before = wizard.currentStep();
+        clickNext(wizard);
+        if (wizard.currentStep() == before)
+            return false;
     }
-    void LoadDimensionDetails(quint8 dimType) override
-    {
-        lstCubeOptions[dimType]->addItem(lstCubeDetails[dimType == 1 ? 2 : 3]->item(0)->text());
-        lstCubeOptions[dimType]->setCurrentRow(0);
-    }
-    bool checkMembersAreSelected(const QString&) override { return true; }
-    int chosenMeasureCount() override { return 1; }
-    void GetActiveWorkbookDetails() override
-    {
-        cboInsertSheet->addItems({QStringLiteral("New Sheet"), QStringLiteral("Sheet1"), QStringLiteral("Sheet2"),
-                                  QStringLiteral("Sheet3")});
-    }
-};
+    return true;
+}
 
 }  // namespace
 
@@ -73,17 +66,32 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: wizardshot STEP(1-7) FILE.png\n");
         return 2;
     }
+    // The disk browser makes the folder it shows current.
+    const QString output = QFileInfo(args.at(2)).absoluteFilePath();
     // Keep the user's own settings out of the picture.
-    QTemporaryDir settings;
-    qputenv("PIVOTWIZARD_SETTINGS", settings.filePath(QStringLiteral("settings.db")).toLocal8Bit());
+    QTemporaryDir scratch;
+    qputenv("PIVOTWIZARD_SETTINGS", scratch.filePath(QStringLiteral("settings.db")).toLocal8Bit());
+    const std::filesystem::path store = scratch.path().toStdString();
+    if (!copySalesStore(store)) {
+        std::fprintf(stderr, "wizardshot: the sample store is missing (%s)\n", PIVOTWIZARD_SAMPLE_STORE);
+        return 1;
+    }
 
-    ShowcaseWizard wizard;
+    auto host = sheet::createApplication();
+    host->Workbooks()->Add();
+    NxPivotWizardCtrl wizard;
+    wizard.xlApp(host);
+    wizard.ApplicationPath(QString::fromStdString((store / "pivotwizard").string()));
     wizard.setWindowTitle(QStringLiteral("PivotTable Wizard (Step %1 of 7)").arg(step));
-    wizard.goToStep(step - 1);
     wizard.show();
+    wizard.Begin();
+    if (!goToStep(wizard, step - 1)) {
+        std::fprintf(stderr, "wizardshot: the wizard stopped on step %d\n", wizard.currentStep() + 1);
+        return 1;
+    }
     QApplication::processEvents();
-    if (!wizard.grab().save(args.at(2))) {
-        std::fprintf(stderr, "wizardshot: cannot write %s\n", qPrintable(args.at(2)));
+    if (!wizard.grab().save(output)) {
+        std::fprintf(stderr, "wizardshot: cannot write %s\n", qPrintable(output));
         return 1;
     }
     return 0;

@@ -116,7 +116,11 @@ qint16 NxPivotWizardCtrl::currentStep() const { return mCurrentStep; }
 
 void NxPivotWizardCtrl::ApplicationPath(const QString& value)
 {
-    trap([&] { mApplicationPath = value; });
+    trap([&] {
+        mApplicationPath = value;
+        // The disk browser starts in the folder where store cubes live.
+        showApplicationFolderInBrowser();
+    });
 }
 
 void NxPivotWizardCtrl::SourceDSN(const QString& value)
