@@ -12,11 +12,11 @@
 namespace sheet {
 
 // The member tree of a dimension field. Both tables are two-dimensional
-// arrays with one row per level (row 0: the top level below an "all" level)
-// and one member unique name per filled slot; empty slots are ignored.
-// Assigning a table replaces the previous state. Throws 13 for a table that
-// is not two-dimensional, and 1004 naming the member when a slot names a
-// member the cube lacks or a member on another level than its row; the state
+// arrays of member unique names (with or without "&" key markers and the
+// "all" member's part), one row per level by convention; the rows only group
+// the names, and empty slots are ignored. Assigning a table replaces the
+// previous state. Throws 13 for a table that is not two-dimensional, and 1004
+// naming the member when a slot names no member of the dimension; the state
 // is then left as it was.
 class TreeviewControl {
 public:
