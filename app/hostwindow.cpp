@@ -1,8 +1,8 @@
 #include "hostwindow.h"
 
-#include "control/nxpivotwizardctrl.h"
-#include "errors/messageservice.h"
-#include "platform/failure.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/errors/messageservice.h"
+#include "platform/core/failure.h"
 #include "sheet/application.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // pivotwizard: a window that holds the PivotTable wizard.
 #include "hostwindow.h"
 
-#include "platform/failure.h"
-#include "sheet/hostapplication.h"
+#include "platform/core/failure.h"
+#include "sheet/host/hostapplication.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -20,8 +20,8 @@
 // same cube and the same CSV.
 #pragma once
 
-#include "olap/query.h"
-#include "olap/schema.h"
+#include "olap/query/query.h"
+#include "olap/cube/schema.h"
 
 #include <cstdint>
 #include <limits>

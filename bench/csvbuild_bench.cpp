@@ -24,10 +24,10 @@
 // BuildCubes stops before writing; ReadFactCsv only tokenizes the facts.
 #include "benchcube.h"
 
-#include "olap/csvreader.h"
-#include "olap/cubedefinition.h"
-#include "olap/cubesource.h"
-#include "platform/tempfile.h"
+#include "olap/build/csvreader.h"
+#include "olap/build/cubedefinition.h"
+#include "olap/build/cubesource.h"
+#include "platform/services/tempfile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,7 +11,7 @@
 // price field is a fact without a price.
 #include "benchcube.h"
 
-#include "olap/cubebuilder.h"
+#include "olap/cube/cubebuilder.h"
 
 #include <charconv>
 #include <cmath>

@@ -16,11 +16,11 @@
 // the three axis dimensions drilled open, the four measures as data fields,
 // the table autoformat, a number format, AutoFit and a save: timed from
 // CreatePivotTable to the saved file, opening the cube included.
-#include "olap/cubebuilder.h"
-#include "olap/cubefile.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubefile.h"
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "sheet/pivotfield.h"
 
 #include <benchmark/benchmark.h>

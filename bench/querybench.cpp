@@ -11,8 +11,8 @@
 // Times are wall-clock; CPU times add up all threads of the process.
 #include "benchcube.h"
 
-#include "olap/cubefile.h"
-#include "olap/facttable.h"
+#include "olap/cube/cubefile.h"
+#include "olap/cube/facttable.h"
 
 #include <benchmark/benchmark.h>
 

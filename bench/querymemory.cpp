@@ -9,8 +9,8 @@
 // process's high-water mark of resident memory (VmHWM).
 #include "benchcube.h"
 
-#include "olap/cubefile.h"
-#include "olap/facttable.h"
+#include "olap/cube/cubefile.h"
+#include "olap/cube/facttable.h"
 
 #include <chrono>
 #include <fstream>

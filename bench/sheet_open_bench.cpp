@@ -13,7 +13,7 @@
 // OpenAndListSheets is what the wizard needs: open, then every worksheet's
 // name and visibility. ProtectionOfTheLargeSheet adds reading whether the
 // big sheet is protected, which scans its whole part once (streamed).
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 
 #include <benchmark/benchmark.h>
 #include <zip.h>

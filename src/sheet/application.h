@@ -18,17 +18,17 @@
 // - Not thread-safe: one thread drives the host, as the wizard does.
 #pragma once
 
-#include "chart.h"
-#include "constants.h"
-#include "cubefield.h"
-#include "failures.h"
-#include "pivotcache.h"
-#include "pivotfield.h"
-#include "pivottable.h"
-#include "range.h"
-#include "variant.h"
-#include "workbook.h"
-#include "worksheet.h"
+#include "sheet/chart.h"
+#include "sheet/constants.h"
+#include "sheet/cubefield.h"
+#include "sheet/failures.h"
+#include "sheet/pivotcache.h"
+#include "sheet/pivotfield.h"
+#include "sheet/pivottable.h"
+#include "sheet/range.h"
+#include "sheet/variant.h"
+#include "sheet/workbook.h"
+#include "sheet/worksheet.h"
 
 #include <memory>
 #include <string>

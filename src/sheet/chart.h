@@ -2,7 +2,7 @@
 // chart object, and the collections of both.
 #pragma once
 
-#include "collection.h"
+#include "sheet/collection.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,8 +2,8 @@
 // tree-view state: which members are drilled open and which hidden.
 #pragma once
 
-#include "collection.h"
-#include "variant.h"
+#include "sheet/collection.h"
+#include "sheet/variant.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "failures.h"
+#include "sheet/failures.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 namespace sheet {
 

@@ -1,8 +1,8 @@
 // A pivot cache: the connection to a cube from which pivot tables are made.
 #pragma once
 
-#include "collection.h"
-#include "variant.h"
+#include "sheet/collection.h"
+#include "sheet/variant.h"
 
 #include <cstdint>
 #include <memory>

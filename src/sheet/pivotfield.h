@@ -1,9 +1,9 @@
 // A pivot field: one level of a placed dimension, or one data field.
 #pragma once
 
-#include "collection.h"
-#include "constants.h"
-#include "variant.h"
+#include "sheet/collection.h"
+#include "sheet/constants.h"
+#include "sheet/variant.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // A pivot table on a worksheet, and a sheet's collection of them.
 #pragma once
 
-#include "collection.h"
+#include "sheet/collection.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "variant.h"
+#include "sheet/variant.h"
 
-#include "failures.h"
+#include "sheet/failures.h"
 
 #include <string>
 #include <utility>

@@ -2,7 +2,7 @@
 // workbooks.
 #pragma once
 
-#include "collection.h"
+#include "sheet/collection.h"
 
 #include <memory>
 #include <string>

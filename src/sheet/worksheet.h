@@ -1,7 +1,7 @@
 // A worksheet of a workbook, and the workbook's collection of worksheets.
 #pragma once
 
-#include "collection.h"
+#include "sheet/collection.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "dimmember.h"
+#include "widgets/dimmember.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 
 DimMember::DimMember(std::shared_ptr<olap::Member> member) : mMember(std::move(member)) {}
 DimMember::DimMember(std::shared_ptr<olap::KMember> member) : mKMember(std::move(member)) {}

@@ -1,6 +1,6 @@
-#include "diskbrowser.h"
+#include "widgets/diskbrowser.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 #include <QDir>
 #include <QFileInfo>

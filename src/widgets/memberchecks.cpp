@@ -1,8 +1,8 @@
-#include "memberchecks.h"
+#include "widgets/memberchecks.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 
 #include <algorithm>
 

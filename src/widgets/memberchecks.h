@@ -2,7 +2,7 @@
 // the checked members in the order they were checked.
 #pragma once
 
-#include "dimmember.h"
+#include "widgets/dimmember.h"
 
 #include <memory>
 #include <unordered_set>

@@ -1,4 +1,4 @@
-#include "membertreemodel.h"
+#include "widgets/membertreemodel.h"
 
 #include <map>
 

@@ -9,8 +9,8 @@
 // model's member object only when a row is read. One column.
 #pragma once
 
-#include "dimmember.h"
-#include "memberchecks.h"
+#include "widgets/dimmember.h"
+#include "widgets/memberchecks.h"
 
 #include <QAbstractItemModel>
 

@@ -1,8 +1,8 @@
-#include "nxcubeselectorctrl.h"
+#include "widgets/nxcubeselectorctrl.h"
 
-#include "nxstoreloader.h"
-#include "olap/connectionmodel.h"
-#include "platform/failure.h"
+#include "widgets/nxstoreloader.h"
+#include "olap/connection/connectionmodel.h"
+#include "platform/core/failure.h"
 
 #include <QComboBox>
 #include <QFileDialog>

@@ -1,9 +1,9 @@
-#include "nxdimeditctrl.h"
+#include "widgets/nxdimeditctrl.h"
 
-#include "membertreemodel.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "widgets/membertreemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 
 #include <QTreeView>
 #include <QVBoxLayout>

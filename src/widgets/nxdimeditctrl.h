@@ -39,7 +39,7 @@
 //   option6  rows show a member's number of children after its caption
 #pragma once
 
-#include "dimmember.h"
+#include "widgets/dimmember.h"
 
 #include <QWidget>
 

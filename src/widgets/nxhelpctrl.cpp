@@ -1,4 +1,4 @@
-#include "nxhelpctrl.h"
+#include "widgets/nxhelpctrl.h"
 
 #include <QFile>
 #include <QHBoxLayout>

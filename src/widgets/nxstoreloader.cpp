@@ -1,8 +1,8 @@
-#include "nxstoreloader.h"
+#include "widgets/nxstoreloader.h"
 
-#include "nxcubeselectorctrl.h"
-#include "olap/storefiles.h"
-#include "olap/storeloader.h"
+#include "widgets/nxcubeselectorctrl.h"
+#include "olap/store/storefiles.h"
+#include "olap/store/storeloader.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "olap/connectionmodel.h"
+#include "olap/connection/connectionmodel.h"
 
-#include "olap/cubefile.h"
-#include "platform/failure.h"
+#include "olap/cube/cubefile.h"
+#include "platform/core/failure.h"
 #include "storetestcube.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Reading CSV files: fields, quoting, line breaks, and where problems are.
-#include "olap/csvnumber.h"
-#include "olap/csvreader.h"
+#include "olap/build/csvnumber.h"
+#include "olap/build/csvreader.h"
 
 #include "support/scratchfolder.h"
 

@@ -1,10 +1,10 @@
 // The command-line cube builder: from a definition and CSV files to a cube
 // file, and the messages that name file, line and column of bad input.
-#include "olap/cubefile.h"
-#include "olap/cubesourcekeys.h"
-#include "olap/cubesourcecommand.h"
-#include "olap/facttable.h"
-#include "olap/storecompanion.h"
+#include "olap/cube/cubefile.h"
+#include "olap/build/cubesourcekeys.h"
+#include "olap/build/cubesourcecommand.h"
+#include "olap/cube/facttable.h"
+#include "olap/store/storecompanion.h"
 
 #include "support/scratchfolder.h"
 

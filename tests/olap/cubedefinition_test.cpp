@@ -1,5 +1,5 @@
 // Reading cube definitions: what they say, and where their problems are.
-#include "olap/cubedefinition.h"
+#include "olap/build/cubedefinition.h"
 
 #include <string>
 

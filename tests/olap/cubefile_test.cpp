@@ -1,9 +1,9 @@
 // Cube files: what the builder writes is what the reader reads, and damaged,
 // foreign or newer files are refused with a message naming the file.
-#include "olap/cubebuilder.h"
-#include "olap/cubefile.h"
-#include "olap/facttable.h"
-#include "platform/failure.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubefile.h"
+#include "olap/cube/facttable.h"
+#include "platform/core/failure.h"
 
 #include <sqlite3.h>
 

@@ -2,12 +2,12 @@
 // builder, written, opened and read back give the same pivots as the cube
 // made in memory for the other query tests. This also keeps the test cubes
 // honest: their members must be ordered and named as cube files name them.
-#include "olap/cubebuilder.h"
-#include "olap/cubefile.h"
-#include "olap/facttable.h"
-#include "olap/query.h"
-#include "olap/querymembers.h"
-#include "platform/tempfile.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubefile.h"
+#include "olap/cube/facttable.h"
+#include "olap/query/query.h"
+#include "olap/query/querymembers.h"
+#include "platform/services/tempfile.h"
 #include "querytestcube.h"
 #include "querytestscript.h"
 

@@ -8,7 +8,7 @@
 // group of the levels its members lie on, filtered by the hidden members and
 // the page selections. The tuples themselves are checked for being visible
 // and distinct, and the leaf tuples for covering every fact exactly once.
-#include "olap/query.h"
+#include "olap/query/query.h"
 #include "querytestcube.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The query engine against the scripts in queries/ (one test per script),
 // plus the behaviours a script cannot state: failures for bad indices and
 // results that do not depend on the thread count.
-#include "olap/query.h"
-#include "platform/failure.h"
+#include "olap/query/query.h"
+#include "platform/core/failure.h"
 #include "querytestscript.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Finding members by unique name in both spellings.
-#include "olap/querymembers.h"
+#include "olap/query/querymembers.h"
 #include "querytestcube.h"
 
 #include <gtest/gtest.h>

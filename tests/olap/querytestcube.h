@@ -4,9 +4,9 @@
 // unique names "[Dimension].[All Dimension].[1997].&[Q1]").
 #pragma once
 
-#include "olap/cubebuilder.h"
-#include "olap/facttable.h"
-#include "olap/schema.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/facttable.h"
+#include "olap/cube/schema.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 #include "querytestscript.h"
 
-#include "olap/querymembers.h"
+#include "olap/query/querymembers.h"
 
 #include <algorithm>
 #include <cmath>

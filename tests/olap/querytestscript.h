@@ -27,7 +27,7 @@
 // contains <text>.
 #pragma once
 
-#include "olap/query.h"
+#include "olap/query/query.h"
 #include "querytestcube.h"
 
 #include <filesystem>

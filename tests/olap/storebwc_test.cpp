@@ -1,8 +1,8 @@
-#include "olap/bwcfile.h"
+#include "olap/store/bwcfile.h"
 
-#include "olap/bwcformat.h"
-#include "olap/storeloader.h"
-#include "platform/failure.h"
+#include "olap/store/bwcformat.h"
+#include "olap/store/storeloader.h"
+#include "platform/core/failure.h"
 #include "storetestcube.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "olap/storecompanion.h"
+#include "olap/store/storecompanion.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "storetestcube.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "olap/storeloader.h"
+#include "olap/store/storeloader.h"
 
-#include "olap/bwcfile.h"
-#include "olap/storecompanion.h"
-#include "olap/storefiles.h"
-#include "platform/failure.h"
+#include "olap/store/bwcfile.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storefiles.h"
+#include "platform/core/failure.h"
 #include "storetestcube.h"
 
 #include <gtest/gtest.h>

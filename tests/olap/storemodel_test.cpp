@@ -1,8 +1,8 @@
-#include "olap/storemodel.h"
+#include "olap/store/storemodel.h"
 
-#include "olap/storecompanion.h"
-#include "olap/storeloader.h"
-#include "platform/failure.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storeloader.h"
+#include "platform/core/failure.h"
 #include "storetestcube.h"
 
 #include <gtest/gtest.h>

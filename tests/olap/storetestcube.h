@@ -11,8 +11,8 @@
 // Measures: Sales Amount (sum, "#,##0.00"), Units (count).
 #pragma once
 
-#include "olap/cubebuilder.h"
-#include "olap/cubeformat.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubeformat.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>

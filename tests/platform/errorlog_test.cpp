@@ -1,7 +1,7 @@
-#include "platform/errorlog.h"
+#include "platform/services/errorlog.h"
 
-#include "platform/buildinfo.h"
-#include "platform/failure.h"
+#include "platform/services/buildinfo.h"
+#include "platform/core/failure.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>

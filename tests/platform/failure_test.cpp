@@ -1,5 +1,5 @@
 // Mapping what was thrown onto the runtime's error numbers.
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 #include <filesystem>
 #include <functional>

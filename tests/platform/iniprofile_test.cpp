@@ -1,6 +1,6 @@
-#include "platform/iniprofile.h"
+#include "platform/services/iniprofile.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>

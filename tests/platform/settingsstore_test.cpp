@@ -1,6 +1,6 @@
-#include "platform/settingsstore.h"
+#include "platform/services/settingsstore.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>

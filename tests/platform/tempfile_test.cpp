@@ -1,4 +1,4 @@
-#include "platform/tempfile.h"
+#include "platform/services/tempfile.h"
 
 #include "support/scratchfolder.h"
 

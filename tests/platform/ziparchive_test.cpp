@@ -1,6 +1,6 @@
-#include "platform/ziparchive.h"
+#include "platform/services/ziparchive.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "platform/zipcontents.h"
 #include "support/scratchfolder.h"
 

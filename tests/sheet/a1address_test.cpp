@@ -1,4 +1,4 @@
-#include "sheet/a1address.h"
+#include "sheet/xlsx/a1address.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // A save either completes or leaves the file on disk as it was: a part that
 // cannot be made, a process killed in the middle of writing, or a target
 // that cannot be written must never cost the user their workbook.
-#include "sheet/cellstore.h"
-#include "sheet/hostapplication.h"
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/workbookdocument.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/workbookdocument.h"
 
 #include "sheettestsupport.h"
 

@@ -1,7 +1,7 @@
 // The sequence of calls the wizard's build makes on the host, up to where
 // the pivot engine takes over, run on real files: choose or add the target
 // sheet, check it, add the hidden marker sheet, fit the columns, save.
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 
 #include "sheettestsupport.h"
 

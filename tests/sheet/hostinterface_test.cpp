@@ -1,11 +1,11 @@
 // The members of the object model the wizard calls, on the host's own
 // implementation: what each returns, and how each refuses.
-#include "sheet/autofit.h"
-#include "sheet/cellstore.h"
-#include "sheet/hostapplication.h"
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/workbookdocument.h"
+#include "sheet/xlsx/autofit.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/workbookdocument.h"
 
 #include "sheettestsupport.h"
 

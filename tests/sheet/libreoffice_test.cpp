@@ -1,9 +1,9 @@
 // End to end: a workbook the host produced is opened by LibreOffice, which
 // converts every sheet to CSV; the test reads back what LibreOffice saw.
 // Skipped when LibreOffice (soffice) is not installed.
-#include "sheet/cellstore.h"
-#include "sheet/hostapplication.h"
-#include "sheet/hostworksheet.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworksheet.h"
 
 #include "sheettestsupport.h"
 

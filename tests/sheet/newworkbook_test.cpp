@@ -1,7 +1,7 @@
 // Workbooks the host makes from nothing: what their first save writes.
-#include "sheet/cellstore.h"
-#include "sheet/hostapplication.h"
-#include "sheet/hostworksheet.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworksheet.h"
 
 #include "sheettestsupport.h"
 

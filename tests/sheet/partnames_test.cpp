@@ -1,4 +1,4 @@
-#include "sheet/partnames.h"
+#include "sheet/xlsx/partnames.h"
 
 #include <gtest/gtest.h>
 

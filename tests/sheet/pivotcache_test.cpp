@@ -1,7 +1,7 @@
 // Pivot caches and the checks the host makes before handing a new pivot
 // table to the pivot engine.
-#include "sheet/extensions.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/extensions.h"
+#include "sheet/host/hostapplication.h"
 
 #include "sheettestsupport.h"
 

@@ -1,8 +1,8 @@
 // Saving a workbook the user made elsewhere: the host adds and changes what
 // it was asked to, and every other part comes back byte for byte.
-#include "sheet/cellstore.h"
-#include "sheet/hostapplication.h"
-#include "sheet/hostworksheet.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworksheet.h"
 
 #include "sheettestsupport.h"
 

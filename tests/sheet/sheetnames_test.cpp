@@ -1,4 +1,4 @@
-#include "sheet/sheetnames.h"
+#include "sheet/xlsx/sheetnames.h"
 
 #include <gtest/gtest.h>
 

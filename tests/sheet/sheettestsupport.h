@@ -3,7 +3,7 @@
 // and looks into zip packages (entries, their bytes as stored).
 #pragma once
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 #include <gtest/gtest.h>
 

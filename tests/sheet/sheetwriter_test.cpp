@@ -1,6 +1,6 @@
-#include "sheet/sheetwriter.h"
-#include "sheet/stylesheet.h"
-#include "sheet/xmlpart.h"
+#include "sheet/xlsx/sheetwriter.h"
+#include "sheet/xlsx/stylesheet.h"
+#include "sheet/xlsx/xmlpart.h"
 
 #include "sheettestsupport.h"
 

@@ -1,5 +1,5 @@
-#include "sheet/starttagscan.h"
-#include "sheet/tagedit.h"
+#include "sheet/xlsx/starttagscan.h"
+#include "sheet/xlsx/tagedit.h"
 
 #include <gtest/gtest.h>
 

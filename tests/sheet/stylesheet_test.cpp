@@ -1,5 +1,5 @@
-#include "sheet/stylesheet.h"
-#include "sheet/xmlpart.h"
+#include "sheet/xlsx/stylesheet.h"
+#include "sheet/xlsx/xmlpart.h"
 
 #include "sheettestsupport.h"
 

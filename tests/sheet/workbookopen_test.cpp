@@ -1,6 +1,6 @@
 // Opening workbooks: what the host learns from a file, and how it refuses
 // files that are not workbooks it can read.
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 
 #include "sheettestsupport.h"
 

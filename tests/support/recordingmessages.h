@@ -1,7 +1,7 @@
 // A message service for tests: records every box instead of showing it.
 #pragma once
 
-#include "errors/messageservice.h"
+#include "wizard/errors/messageservice.h"
 
 #include <QString>
 

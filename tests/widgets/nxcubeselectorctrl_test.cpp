@@ -1,8 +1,8 @@
 #include "widgets/nxcubeselectorctrl.h"
 
-#include "olap/cubebuilder.h"
-#include "olap/providerregistry.h"
-#include "platform/failure.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/connection/providerregistry.h"
+#include "platform/core/failure.h"
 
 #include <QComboBox>
 #include <QDir>

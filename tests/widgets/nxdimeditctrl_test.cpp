@@ -1,11 +1,11 @@
 #include "widgets/nxdimeditctrl.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/cubebuilder.h"
-#include "olap/storecompanion.h"
-#include "olap/storeloader.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storeloader.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 #include "widgets/membertreemodel.h"
 
 #include <QAbstractItemModelTester>

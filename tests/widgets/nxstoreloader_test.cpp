@@ -1,8 +1,8 @@
 #include "widgets/nxstoreloader.h"
 
-#include "olap/cubebuilder.h"
-#include "olap/storecompanion.h"
-#include "olap/storemodel.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storemodel.h"
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // "Sales Catalog", cube "Sales", dimension City with Paris, measure Units.
 #pragma once
 
-#include "olap/cubebuilder.h"
+#include "olap/cube/cubebuilder.h"
 
 #include <filesystem>
 #include <vector>

@@ -1,8 +1,8 @@
 // The module `global`: temporary file names and line splitting.
-#include "modules/global.h"
+#include "wizard/settings/global.h"
 
-#include "errors/errortrap.h"
-#include "forms/frmerrorhand.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/forms/frmerrorhand.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // The help form and the wait form: their activation, their cooperation with
 // the error trap through errorShown, and how the help form lets go of the
 // wizard control that opened it.
-#include "control/nxpivotwizardctrl.h"
-#include "errors/errortrap.h"
-#include "forms/fmwait.h"
-#include "forms/frmerrorhand.h"
-#include "forms/frmhelp.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/forms/fmwait.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "wizard/forms/frmhelp.h"
 #include "stagedwizard.h"
 #include "support/controls.h"
 #include "support/recordingmessages.h"

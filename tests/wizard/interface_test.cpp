@@ -1,6 +1,6 @@
 // The control's automation interface and its welcome-step setting.
-#include "control/nxpivotwizardctrl.h"
-#include "modules/registry.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/settings/registry.h"
 #include "support/controls.h"
 #include "support/recordingmessages.h"
 #include "support/tempsettings.h"

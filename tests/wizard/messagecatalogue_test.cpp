@@ -1,5 +1,5 @@
 // The message catalogue: one text per code, data filled in where it belongs.
-#include "errors/messagecatalogue.h"
+#include "wizard/errors/messagecatalogue.h"
 
 #include <stdexcept>
 

@@ -1,9 +1,9 @@
 // The module `registry`: settings in the settings store and in INI files.
-#include "modules/registry.h"
+#include "wizard/settings/registry.h"
 
-#include "errors/errortrap.h"
-#include "forms/frmerrorhand.h"
-#include "platform/settingsstore.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "platform/services/settingsstore.h"
 #include "support/tempsettings.h"
 
 #include <QCoreApplication>

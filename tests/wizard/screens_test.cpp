@@ -1,6 +1,6 @@
 // The screens: every control the wizard addresses, with its name, kind,
 // index and caption, and the texts the user reads.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 #include "support/controls.h"
 #include "support/recordingmessages.h"
 #include "support/tempsettings.h"

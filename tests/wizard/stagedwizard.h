@@ -2,7 +2,7 @@
 // tests of the step machine can put each step into the state they need.
 #pragma once
 
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
 #include <QListWidget>
 

@@ -1,6 +1,6 @@
 // cubebuilder: makes a cube file from CSV files and a cube definition.
 // Everything it does lives in olap/cubesourcecommand.h, where tests reach it.
-#include "olap/cubesourcecommand.h"
+#include "olap/build/cubesourcecommand.h"
 
 #include <iostream>
 #include <string>

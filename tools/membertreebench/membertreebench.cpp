@@ -13,11 +13,11 @@
 // reports the mean and the slowest step. Runs headless unless a
 // platform is chosen. A release or RelWithDebInfo build gives the figures
 // that matter.
-#include "olap/connectionmodel.h"
-#include "olap/cubebuilder.h"
-#include "olap/storecompanion.h"
-#include "olap/storeloader.h"
-#include "olap/storemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storeloader.h"
+#include "olap/store/storemodel.h"
 #include "widgets/nxdimeditctrl.h"
 
 #include <QApplication>

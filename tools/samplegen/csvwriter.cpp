@@ -1,6 +1,6 @@
 #include "csvwriter.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 #include <cstdlib>
 

@@ -10,7 +10,7 @@
 // definition has a "store" section).
 #include "sampledata.h"
 
-#include "olap/cubesource.h"
+#include "olap/build/cubesource.h"
 
 #include <algorithm>
 #include <iostream>

@@ -6,8 +6,8 @@
 // The wizard gets there as a user would: it opens the sample store's Sales
 // cube (from a copy, since loading a store cube writes beside it) and clicks
 // Next with the default choices, on a new workbook of the spreadsheet host.
-#include "control/nxpivotwizardctrl.h"
-#include "sheet/hostapplication.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "sheet/host/hostapplication.h"
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
-#include "chartengine.h"
+#include "sheet/chart/chartengine.h"
 
-#include "chartwriter.h"
-#include "hostchart.h"
+#include "sheet/chart/chartwriter.h"
+#include "sheet/chart/hostchart.h"
 
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/sheetnames.h"
-#include "sheet/workbookdocument.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/sheetnames.h"
+#include "sheet/xlsx/workbookdocument.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // clustered column chart of its table's visible values.
 #pragma once
 
-#include "sheet/extensions.h"
+#include "sheet/host/extensions.h"
 
 #include <memory>
 

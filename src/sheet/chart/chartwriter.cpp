@@ -1,16 +1,16 @@
-#include "chartwriter.h"
+#include "sheet/chart/chartwriter.h"
 
-#include "chartxml.h"
-#include "drawingpart.h"
-#include "hostchart.h"
-#include "hostchartobject.h"
+#include "sheet/chart/chartxml.h"
+#include "sheet/chart/drawingpart.h"
+#include "sheet/chart/hostchart.h"
+#include "sheet/chart/hostchartobject.h"
 
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/partnames.h"
-#include "sheet/relationships.h"
-#include "sheet/workbookdocument.h"
-#include "sheet/xmlpart.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/partnames.h"
+#include "sheet/xlsx/relationships.h"
+#include "sheet/xlsx/workbookdocument.h"
+#include "sheet/xlsx/xmlpart.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "chartxml.h"
+#include "sheet/chart/chartxml.h"
 
-#include "sheet/xmlpart.h"
+#include "sheet/xlsx/xmlpart.h"
 
 #include <pugixml.hpp>
 

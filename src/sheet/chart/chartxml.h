@@ -4,7 +4,7 @@
 // wherever its table is drawn.
 #pragma once
 
-#include "sheet/chartdata.h"
+#include "sheet/host/chartdata.h"
 
 #include <string>
 

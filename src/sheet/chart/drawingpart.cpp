@@ -1,9 +1,9 @@
-#include "drawingpart.h"
+#include "sheet/chart/drawingpart.h"
 
-#include "chartxml.h"
+#include "sheet/chart/chartxml.h"
 
-#include "sheet/sheetwriter.h"
-#include "sheet/xmlpart.h"
+#include "sheet/xlsx/sheetwriter.h"
+#include "sheet/xlsx/xmlpart.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,7 +4,7 @@
 // a <drawing r:id> element that names the sheet's relationship to it.
 #pragma once
 
-#include "sheet/a1address.h"
+#include "sheet/xlsx/a1address.h"
 
 #include <pugixml.hpp>
 

@@ -1,13 +1,13 @@
-#include "hostchart.h"
+#include "sheet/chart/hostchart.h"
 
-#include "hostchartobject.h"
+#include "sheet/chart/hostchartobject.h"
 
-#include "sheet/hostapplication.h"
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/partnames.h"
-#include "sheet/sheetnames.h"
-#include "sheet/workbookdocument.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/partnames.h"
+#include "sheet/xlsx/sheetnames.h"
+#include "sheet/xlsx/workbookdocument.h"
 
 #include <algorithm>
 

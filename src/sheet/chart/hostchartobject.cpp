@@ -1,10 +1,10 @@
-#include "hostchartobject.h"
+#include "sheet/chart/hostchartobject.h"
 
-#include "hostchart.h"
+#include "sheet/chart/hostchart.h"
 
-#include "sheet/hostapplication.h"
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "sheet/application.h"
-#include "sheet/extensions.h"
+#include "sheet/host/extensions.h"
 
 #include <memory>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "cubepivotengine.h"
+#include "sheet/pivot/cubepivotengine.h"
 
-#include "../hostworksheet.h"
-#include "cubepivottable.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/pivot/cubepivottable.h"
 
 namespace sheet::pivot {
 

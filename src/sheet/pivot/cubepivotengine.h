@@ -2,7 +2,7 @@
 // the cube engine's providers.
 #pragma once
 
-#include "../extensions.h"
+#include "sheet/host/extensions.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
-#include "cubepivottable.h"
+#include "sheet/pivot/cubepivottable.h"
 
-#include "../cellstore.h"
-#include "../failures.h"
-#include "../hostworksheet.h"
-#include "pivotgrid.h"
-#include "platform/failure.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/failures.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/pivot/pivotgrid.h"
+#include "platform/core/failure.h"
 
 namespace sheet::pivot {
 

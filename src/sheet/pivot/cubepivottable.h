@@ -3,9 +3,9 @@
 // query (pivotgrid.h) whenever it is brought up to date.
 #pragma once
 
-#include "../extensions.h"
-#include "pivotconnection.h"
-#include "pivotdesign.h"
+#include "sheet/host/extensions.h"
+#include "sheet/pivot/pivotconnection.h"
+#include "sheet/pivot/pivotdesign.h"
 
 #include <memory>
 #include <optional>

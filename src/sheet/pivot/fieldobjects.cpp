@@ -1,11 +1,11 @@
 // The field objects of a cube pivot table. Each names its field by index and
 // reaches the table's design through the table, so objects taken before a
 // change stay valid after it.
-#include "cubepivottable.h"
+#include "sheet/pivot/cubepivottable.h"
 
-#include "../cubefield.h"
-#include "../failures.h"
-#include "../pivotfield.h"
+#include "sheet/cubefield.h"
+#include "sheet/failures.h"
+#include "sheet/pivotfield.h"
 
 namespace sheet::pivot {
 

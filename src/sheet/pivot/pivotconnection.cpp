@@ -1,10 +1,10 @@
-#include "pivotconnection.h"
+#include "sheet/pivot/pivotconnection.h"
 
-#include "../constants.h"
-#include "../extensions.h"
-#include "../failures.h"
-#include "olap/providerregistry.h"
-#include "platform/failure.h"
+#include "sheet/constants.h"
+#include "sheet/host/extensions.h"
+#include "sheet/failures.h"
+#include "olap/connection/providerregistry.h"
+#include "platform/core/failure.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 // cube opened through the cube engine's provider that the string names.
 #pragma once
 
-#include "olap/provider.h"
+#include "olap/connection/provider.h"
 
 #include <memory>
 #include <string>

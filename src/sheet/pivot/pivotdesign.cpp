@@ -1,7 +1,7 @@
-#include "pivotdesign.h"
+#include "sheet/pivot/pivotdesign.h"
 
-#include "../failures.h"
-#include "olap/storemetadata.h"
+#include "sheet/failures.h"
+#include "olap/model/storemetadata.h"
 
 #include <algorithm>
 

@@ -11,10 +11,10 @@
 // the same data field as the measure under another name.
 #pragma once
 
-#include "../constants.h"
-#include "../variant.h"
-#include "olap/querymembers.h"
-#include "olap/schema.h"
+#include "sheet/constants.h"
+#include "sheet/variant.h"
+#include "olap/query/querymembers.h"
+#include "olap/cube/schema.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "pivotgrid.h"
+#include "sheet/pivot/pivotgrid.h"
 
 #include <algorithm>
 

@@ -16,10 +16,10 @@
 // body has a thin border.
 #pragma once
 
-#include "../cellstore.h"
-#include "../chartdata.h"
-#include "pivotdesign.h"
-#include "olap/query.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/chartdata.h"
+#include "sheet/pivot/pivotdesign.h"
+#include "olap/query/query.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,5 @@
 // The query of a pivot design.
-#include "pivotgrid.h"
+#include "sheet/pivot/pivotgrid.h"
 
 namespace sheet::pivot {
 

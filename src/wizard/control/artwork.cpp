@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "wizard/control/artwork.h"
 
 #include <QPainter>
 

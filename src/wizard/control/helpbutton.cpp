@@ -1,7 +1,7 @@
 // The help button: opens the shared help form on the wizard's help.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "forms/frmhelp.h"
+#include "wizard/forms/frmhelp.h"
 
 void NxPivotWizardCtrl::butHelp_Click(int)
 {

@@ -1,7 +1,7 @@
 // The control's public interface, its initialization and termination.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "errors/messagecatalogue.h"
+#include "wizard/errors/messagecatalogue.h"
 #include "widgets/diskbrowser.h"
 #include "widgets/nxcubeselectorctrl.h"
 

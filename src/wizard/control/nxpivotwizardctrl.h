@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "errors/errortrap.h"
-#include "errors/messageservice.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/errors/messageservice.h"
 #include "sheet/variant.h"
 #include "widgets/dimmember.h"
 

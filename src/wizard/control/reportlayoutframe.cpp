@@ -1,8 +1,8 @@
 // Step frame 6: where the report goes and how it looks.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "artwork.h"
-#include "screenparts.h"
+#include "wizard/control/artwork.h"
+#include "wizard/control/screenparts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

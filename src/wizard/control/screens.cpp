@@ -1,9 +1,9 @@
 // The parts of the control's window that all steps share: the frame stack,
 // the title band of each step, the button frame and the right-click menu.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "artwork.h"
-#include "screenparts.h"
+#include "wizard/control/artwork.h"
+#include "wizard/control/screenparts.h"
 
 #include <QFont>
 #include <QFrame>

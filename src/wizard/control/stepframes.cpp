@@ -1,9 +1,9 @@
 // The step frames 0 to 5: their controls with the names, indices and
 // captions the rest of the wizard addresses them by.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "artwork.h"
-#include "screenparts.h"
+#include "wizard/control/artwork.h"
+#include "wizard/control/screenparts.h"
 #include "widgets/diskbrowser.h"
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"

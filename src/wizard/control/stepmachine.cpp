@@ -1,6 +1,6 @@
 // The step machine: the four command buttons, moving between the seven
 // steps, and the validation and loading work of the step being left.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"

@@ -1,8 +1,8 @@
 // Whether the welcome step is shown: a setting of the current user that
 // persists across runs of the host.
-#include "nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "modules/registry.h"
+#include "wizard/settings/registry.h"
 
 #include <QCheckBox>
 

@@ -1,12 +1,12 @@
 // Loading the chosen cube and placing its dimensions in the areas of the
 // dimension layout step: a store cube through the store model, a local cube
 // file or a server cube through the connection model.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "cube/localcube.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "wizard/cube/localcube.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QListWidget>

@@ -1,8 +1,8 @@
 // The cube selection step: taking over the cube selector's choice, the
 // checks that refuse it, and the files that belong to a store cube.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "olap/providerlocalfile.h"
+#include "olap/connection/providerlocalfile.h"
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QFileInfo>

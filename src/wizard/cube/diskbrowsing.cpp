@@ -1,9 +1,9 @@
 // The disk browser of the cube selection step: drives (file system roots
 // and mount points), folders and cube files. It only browses; the cube used
 // is the one chosen in the cube selector.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "widgets/diskbrowser.h"
 
 #include <QComboBox>

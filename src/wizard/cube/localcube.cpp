@@ -1,6 +1,6 @@
-#include "localcube.h"
+#include "wizard/cube/localcube.h"
 
-#include "olap/connectionmodel.h"
+#include "olap/connection/connectionmodel.h"
 
 void openWithLocalProvider(olap::OlapConnection& connection, const QString& path)
 {

@@ -1,9 +1,9 @@
 // The dimension lists of the member steps, copied from the layout, and the
 // clearing of everything that was filled from the loaded cube.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 #include "widgets/nxdimeditctrl.h"
 
 #include <QListWidget>

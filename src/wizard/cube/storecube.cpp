@@ -1,11 +1,11 @@
 // Opening a cube of the application store. The store reader writes the
 // store cube N into the transient file N.BWC in the application folder; the
 // file lives only while it is loaded, so a store folder never keeps one.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "cube/localcube.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "wizard/cube/localcube.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "widgets/nxcubeselectorctrl.h"  // completes the store loader's link to a selector
 #include "widgets/nxstoreloader.h"
 

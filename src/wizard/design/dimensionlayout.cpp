@@ -1,9 +1,9 @@
 // The dimension layout step: moving dimension names between the Unselected,
 // Background, Rows and Columns lists by drag and drop, and reordering a list
 // with the up and down buttons.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "layoutdrag.h"
+#include "wizard/design/layoutdrag.h"
 
 #include <QDrag>
 #include <QListWidget>

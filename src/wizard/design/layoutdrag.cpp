@@ -1,4 +1,4 @@
-#include "layoutdrag.h"
+#include "wizard/design/layoutdrag.h"
 
 #include <QApplication>
 #include <QDropEvent>

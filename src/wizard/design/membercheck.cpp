@@ -1,11 +1,11 @@
 // The check that a row or column dimension has members chosen, run before
 // the member step is left and before another dimension is opened.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "memberlevels.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "wizard/design/memberlevels.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"
 

@@ -1,8 +1,8 @@
-#include "memberlevels.h"
+#include "wizard/design/memberlevels.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The right-click menu of the member editors: check or uncheck a member's
 // siblings, children or all descendants in one go.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "memberlevels.h"
+#include "wizard/design/memberlevels.h"
 #include "widgets/nxdimeditctrl.h"
 
 #include <QAction>

@@ -1,12 +1,12 @@
 // The member selection steps: opening the dimension picked in a member-step
 // list in its own member editor, one editor per dimension of the row and
 // column steps, kept with its check state until the cube is reloaded.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "control/screenparts.h"
-#include "memberlevels.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "wizard/control/screenparts.h"
+#include "wizard/design/memberlevels.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"
 

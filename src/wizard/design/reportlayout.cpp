@@ -1,8 +1,8 @@
 // The report layout step: destination sheet, start cell, totals, decimal
 // places and chart.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "runtimenumber.h"
+#include "wizard/design/runtimenumber.h"
 #include "sheet/application.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "runtimenumber.h"
+#include "wizard/design/runtimenumber.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "errortrap.h"
+#include "wizard/errors/errortrap.h"
 
-#include "forms/frmerrorhand.h"
-#include "platform/failure.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "platform/core/failure.h"
 
 #include <QApplication>
 #include <QEventLoopLocker>

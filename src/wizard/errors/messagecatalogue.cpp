@@ -1,6 +1,6 @@
-#include "messagecatalogue.h"
+#include "wizard/errors/messagecatalogue.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "messageservice.h"
+#include "wizard/errors/messageservice.h"
 
 #include <QApplication>
 #include <QMessageBox>

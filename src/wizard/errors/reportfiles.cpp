@@ -1,10 +1,10 @@
-#include "reportfiles.h"
+#include "wizard/errors/reportfiles.h"
 
-#include "modules/global.h"
-#include "modules/registry.h"
-#include "platform/errorlog.h"
-#include "platform/fileio.h"
-#include "platform/ziparchive.h"
+#include "wizard/settings/global.h"
+#include "wizard/settings/registry.h"
+#include "platform/services/errorlog.h"
+#include "platform/core/fileio.h"
+#include "platform/services/ziparchive.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "reportmail.h"
+#include "wizard/errors/reportmail.h"
 
-#include "platform/errorlog.h"
-#include "reportfiles.h"
+#include "platform/services/errorlog.h"
+#include "wizard/errors/reportfiles.h"
 
 namespace report {
 

@@ -8,7 +8,7 @@
 // is not configured and the account's server is empty.
 #pragma once
 
-#include "platform/smtpmail.h"
+#include "platform/services/smtpmail.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "restartprogram.h"
+#include "wizard/errors/restartprogram.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

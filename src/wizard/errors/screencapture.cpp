@@ -1,4 +1,4 @@
-#include "screencapture.h"
+#include "wizard/errors/screencapture.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
-#include "fmwait.h"
+#include "wizard/forms/fmwait.h"
 
-#include "errors/errortrap.h"
+#include "wizard/errors/errortrap.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -10,7 +10,7 @@
 // runs under the error trap with module "FmWait"; a failure closes this form.
 #pragma once
 
-#include "sharedform.h"
+#include "wizard/forms/sharedform.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
-#include "frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 
-#include "errors/reportfiles.h"
-#include "errors/reportmail.h"
-#include "errors/screencapture.h"
-#include "platform/smtpmail.h"
+#include "wizard/errors/reportfiles.h"
+#include "wizard/errors/reportmail.h"
+#include "wizard/errors/screencapture.h"
+#include "platform/services/smtpmail.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -19,7 +19,7 @@
 // never lost while any log can be written.
 #pragma once
 
-#include "sharedform.h"
+#include "wizard/forms/sharedform.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,15 +1,15 @@
 // frmErrorHand's buttons: E-Mail and Close, and what they write.
-#include "frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 
-#include "errors/messageservice.h"
-#include "errors/reportfiles.h"
-#include "errors/reportmail.h"
-#include "errors/restartprogram.h"
-#include "platform/buildinfo.h"
-#include "platform/errorlog.h"
-#include "platform/failure.h"
-#include "platform/fileio.h"
-#include "platform/smtpmail.h"
+#include "wizard/errors/messageservice.h"
+#include "wizard/errors/reportfiles.h"
+#include "wizard/errors/reportmail.h"
+#include "wizard/errors/restartprogram.h"
+#include "platform/services/buildinfo.h"
+#include "platform/services/errorlog.h"
+#include "platform/core/failure.h"
+#include "platform/core/fileio.h"
+#include "platform/services/smtpmail.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

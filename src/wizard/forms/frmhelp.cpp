@@ -1,7 +1,7 @@
-#include "frmhelp.h"
+#include "wizard/forms/frmhelp.h"
 
-#include "control/nxpivotwizardctrl.h"
-#include "errors/errortrap.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/errors/errortrap.h"
 #include "widgets/nxhelpctrl.h"
 
 #include <QCloseEvent>

@@ -18,7 +18,7 @@
 // closes this form.
 #pragma once
 
-#include "sharedform.h"
+#include "wizard/forms/sharedform.h"
 
 #include <QPointer>
 #include <QWidget>

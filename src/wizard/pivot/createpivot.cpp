@@ -8,14 +8,14 @@
 // what was asked (making the table, its autoformat, placing a field) end the
 // build without a message. Whatever way the build ends, the pointer, the
 // host's screen updating and the wait form are put back.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "errors/messagecatalogue.h"
-#include "forms/fmwait.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "pivotbuild.h"
-#include "platform/failure.h"
+#include "wizard/errors/messagecatalogue.h"
+#include "wizard/forms/fmwait.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "wizard/pivot/pivotbuild.h"
+#include "platform/core/failure.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,11 +7,11 @@
 // the end tries once more with failures ignored, leaving the field as the
 // host has it. Nothing is shown to the user: a field without its drill state
 // is still a usable report.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "pivotbuild.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "wizard/pivot/pivotbuild.h"
 
 #include <string>
 

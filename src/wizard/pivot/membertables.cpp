@@ -7,11 +7,11 @@
 // order the members were met; unused slots stay empty. The drill table never
 // has a row for the deepest level met, since members there have nothing
 // shown below them to open.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "platform/failure.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "platform/core/failure.h"
 #include "sheet/application.h"
 #include "widgets/nxdimeditctrl.h"
 

@@ -3,9 +3,9 @@
 // stack of the build; nothing here outlives it.
 #pragma once
 
-#include "control/nxpivotwizardctrl.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "sheet/application.h"
 
 #include <QString>

@@ -1,12 +1,12 @@
 // The fields of the pivot table: dimensions placed as page, column and row
 // fields, measures as data fields, and the options of the layout step
 // (subtotals, number format), then the marker sheet.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
-#include "pivotbuild.h"
-#include "platform/failure.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "wizard/pivot/pivotbuild.h"
+#include "platform/core/failure.h"
 #include "widgets/nxdimeditctrl.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // name that are keys: a store cube's tables get markers added (and then
 // taken away again one at a time), a local-file or server cube's tables get
 // the markers removed.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 
 #include <string>
 

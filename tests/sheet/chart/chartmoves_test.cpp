@@ -1,8 +1,8 @@
 // Charts through the host interface: Charts.Add, Location, the chart objects
 // of a sheet, Cut and Paste, as the wizard drives them.
-#include "sheet/hostworkbook.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/workbookdocument.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/workbookdocument.h"
 
 #include "charttestsupport.h"
 

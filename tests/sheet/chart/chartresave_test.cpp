@@ -1,7 +1,7 @@
 // Charts in a workbook the user made elsewhere, and saving again: the host
 // joins the user's own drawing, leaves every part it did not change as it
 // was, and rewrites or drops its own parts as the charts change.
-#include "sheet/hostworkbook.h"
+#include "sheet/host/hostworkbook.h"
 
 #include "charttestsupport.h"
 

@@ -1,6 +1,6 @@
 // Saving a workbook with charts: the chart, drawing and chart sheet parts,
 // the links between them, and where an embedded chart sits.
-#include "sheet/hostworkbook.h"
+#include "sheet/host/hostworkbook.h"
 
 #include "charttestsupport.h"
 

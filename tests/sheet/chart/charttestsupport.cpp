@@ -2,8 +2,8 @@
 
 #include "sheet/chart/chartengine.h"
 #include "sheet/failures.h"
-#include "sheet/hostworksheet.h"
-#include "sheet/partnames.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/partnames.h"
 
 namespace charttest {
 

@@ -3,9 +3,9 @@
 // an application with the chart engine, and looks into saved parts.
 #pragma once
 
-#include "sheet/chartdata.h"
-#include "sheet/extensions.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/chartdata.h"
+#include "sheet/host/extensions.h"
+#include "sheet/host/hostapplication.h"
 
 #include "sheettestsupport.h"
 

@@ -1,7 +1,7 @@
 // Drawing parts and drawing elements: where the host puts its charts in a
 // sheet, and how it adds them to a drawing the user already has.
 #include "sheet/chart/drawingpart.h"
-#include "sheet/xmlpart.h"
+#include "sheet/xlsx/xmlpart.h"
 
 #include "charttestsupport.h"
 

@@ -2,8 +2,8 @@
 // embedded beside its table, one on a chart sheet) and prints it; the test
 // reads the printed text and looks for the columns' colours in the pages.
 // Skipped when LibreOffice or the PDF tools (pdftotext, pdftoppm) are missing.
-#include "sheet/cellstore.h"
-#include "sheet/hostworksheet.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/host/hostworksheet.h"
 
 #include "charttestsupport.h"
 

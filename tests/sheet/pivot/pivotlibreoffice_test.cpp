@@ -7,7 +7,7 @@
 
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "sheet/pivotfield.h"
 
 using namespace sheet;

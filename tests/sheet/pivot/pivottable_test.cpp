@@ -5,7 +5,7 @@
 
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "sheet/pivotfield.h"
 #include "sheet/pivot/pivotconnection.h"
 

@@ -1,7 +1,7 @@
 #include "pivottestsupport.h"
 
-#include "olap/cubebuilder.h"
-#include "sheet/hostapplication.h"
+#include "olap/cube/cubebuilder.h"
+#include "sheet/host/hostapplication.h"
 
 #include <pugixml.hpp>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "sheet/application.h"
-#include "sheet/extensions.h"
+#include "sheet/host/extensions.h"
 #include "sheettestsupport.h"
 
 #include <filesystem>

@@ -2,8 +2,8 @@
 // held, when a held cube is reused, the multiple-hierarchies warning, and
 // the failures that keep the wizard on the cube step.
 #include "cubestep.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "testcubes.h"
 
 #include <QListWidget>

@@ -1,7 +1,7 @@
 // Leaving the cube selection step: the choice taken from the cube selector,
 // its refusals in their order, and the cube file a PivotTable connects to.
 #include "cubestep.h"
-#include "olap/storecompanion.h"
+#include "olap/store/storecompanion.h"
 #include "widgets/smallcube.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "cubestep.h"
 
-#include "forms/frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 #include "support/controls.h"
 #include "widgets/nxcubeselectorctrl.h"
 

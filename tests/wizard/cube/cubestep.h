@@ -3,7 +3,7 @@
 // folder of real cube files in a scratch folder.
 #pragma once
 
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 #include "support/recordingmessages.h"
 #include "support/scratchfolder.h"
 #include "support/tempsettings.h"

@@ -1,8 +1,8 @@
 // The dimension lists of the member steps, filled from the layout, and the
 // clearing of everything a loaded cube filled.
 #include "cubestep.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "testcubes.h"
 #include "widgets/nxdimeditctrl.h"
 

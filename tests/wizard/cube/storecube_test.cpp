@@ -1,9 +1,9 @@
 // Opening a store cube: the transient N.BWC file, the names the PivotTable
 // connects with, and the read and load failures.
 #include "cubestep.h"
-#include "olap/storecompanion.h"
-#include "olap/storeloader.h"
-#include "olap/storemodel.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storeloader.h"
+#include "olap/store/storemodel.h"
 #include "testcubes.h"
 #include "widgets/smallcube.h"
 

@@ -1,6 +1,6 @@
 #include "testcubes.h"
 
-#include "olap/cubebuilder.h"
+#include "olap/cube/cubebuilder.h"
 
 void writeShapedCube(const std::filesystem::path& file, const std::string& catalogName, const std::string& cubeName,
                      const std::vector<DimensionShape>& dimensions)

@@ -2,8 +2,8 @@
 // dimension has one level per hierarchy and one member, "M1".
 #pragma once
 
-#include "olap/schema.h"
-#include "olap/storecompanion.h"
+#include "olap/cube/schema.h"
+#include "olap/store/storecompanion.h"
 
 #include <filesystem>
 #include <string>

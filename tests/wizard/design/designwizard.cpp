@@ -1,10 +1,10 @@
 #include "designwizard.h"
 
-#include "design/layoutdrag.h"
-#include "errors/errortrap.h"
-#include "forms/frmerrorhand.h"
-#include "olap/cubebuilder.h"
-#include "olap/storecompanion.h"
+#include "wizard/design/layoutdrag.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/store/storecompanion.h"
 #include "support/controls.h"
 #include "widgets/nxcubeselectorctrl.h"
 

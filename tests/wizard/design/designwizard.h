@@ -3,7 +3,7 @@
 // cubes it opens.
 #pragma once
 
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 #include "support/recordingmessages.h"
 #include "support/scratchfolder.h"
 #include "support/tempsettings.h"

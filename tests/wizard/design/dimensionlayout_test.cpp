@@ -2,7 +2,7 @@
 // rule, and the arrow buttons.
 #include "designwizard.h"
 
-#include "design/layoutdrag.h"
+#include "wizard/design/layoutdrag.h"
 #include "support/controls.h"
 #include "widgets/smallcube.h"
 

@@ -1,7 +1,7 @@
 #include "membersteps.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "widgets/nxdimeditctrl.h"
 
 #include <QStackedWidget>

@@ -5,7 +5,7 @@
 #include "workbookfile.h"
 
 #include "sheet/application.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "support/controls.h"
 
 #include <QComboBox>

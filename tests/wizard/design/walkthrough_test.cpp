@@ -5,7 +5,7 @@
 #include "membertree.h"
 
 #include "sheet/application.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "support/controls.h"
 #include "widgets/nxdimeditctrl.h"
 

@@ -1,6 +1,6 @@
 // Close on the report form: the error log record, the archive left for the
 // user, the restart, and what the user is told when a file cannot be written.
-#include "forms/frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 #include "reportfixture.h"
 
 #include <QCoreApplication>

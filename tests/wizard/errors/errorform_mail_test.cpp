@@ -1,6 +1,6 @@
 // E-Mail on the report form, against a real SMTP server on the loopback
 // interface: what the vendor receives, and what the user is told.
-#include "forms/frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 #include "receivedmail.h"
 #include "reportfixture.h"
 #include "smtptestserver.h"

@@ -1,7 +1,7 @@
 // The report form as it loads: its controls and texts, the screen picture it
 // saves, whether it offers mail, and its refusal to go on without a
 // description.
-#include "forms/frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 #include "reportfixture.h"
 #include "smtptestserver.h"
 #include "support/controls.h"

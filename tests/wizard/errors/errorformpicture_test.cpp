@@ -1,7 +1,7 @@
 // The picture of the report form in the documentation. Run with
 // PIVOTWIZARD_ERRORFORM_PICTURE=<file.png> (under a real or virtual X server,
 // QT_QPA_PLATFORM=xcb, so fonts and style are the desktop's) to write it.
-#include "forms/frmerrorhand.h"
+#include "wizard/forms/frmerrorhand.h"
 #include "reportfixture.h"
 #include "smtptestserver.h"
 

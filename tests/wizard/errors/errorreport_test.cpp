@@ -1,9 +1,9 @@
 // The error trap and the report form together, end to end: a failure inside
 // the wizard control, and a failure while a modal window is up.
-#include "errors/errortrap.h"
+#include "wizard/errors/errortrap.h"
 #include "failinghost.h"
-#include "forms/fmwait.h"
-#include "forms/frmerrorhand.h"
+#include "wizard/forms/fmwait.h"
+#include "wizard/forms/frmerrorhand.h"
 #include "reportfixture.h"
 
 #include <QDialog>

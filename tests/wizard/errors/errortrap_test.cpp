@@ -1,9 +1,9 @@
 // The procedure error trap: what it records, which window it closes, how it
 // shows the report form, and what the trapped procedure returns.
-#include "errors/errortrap.h"
+#include "wizard/errors/errortrap.h"
 #include "failinghost.h"
-#include "forms/frmerrorhand.h"
-#include "platform/failure.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "platform/core/failure.h"
 #include "support/recordingmessages.h"
 #include "support/tempsettings.h"
 

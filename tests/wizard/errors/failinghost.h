@@ -3,8 +3,8 @@
 // "sheet", last platform error 21.
 #pragma once
 
-#include "control/nxpivotwizardctrl.h"
-#include "platform/failure.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "platform/core/failure.h"
 #include "support/controls.h"
 
 #include <QPushButton>

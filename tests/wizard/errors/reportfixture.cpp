@@ -1,10 +1,10 @@
 #include "reportfixture.h"
 
-#include "errors/errortrap.h"
-#include "forms/frmerrorhand.h"
-#include "modules/registry.h"
-#include "platform/buildinfo.h"
-#include "platform/failure.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "wizard/settings/registry.h"
+#include "platform/services/buildinfo.h"
+#include "platform/core/failure.h"
 #include "platform/zipcontents.h"
 #include "support/controls.h"
 

@@ -1,6 +1,6 @@
 // The restart program: the command line the report form gives it, and the
 // real program waiting for a process to end before it starts it again.
-#include "errors/restartprogram.h"
+#include "wizard/errors/restartprogram.h"
 #include "support/scratchfolder.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // Mail through SMTP, against a real server on the loopback interface.
-#include "platform/smtpmail.h"
+#include "platform/services/smtpmail.h"
 
 #include "receivedmail.h"
 #include "smtptestserver.h"

@@ -1,7 +1,7 @@
 // CreatePivot as a whole: where the table goes, how the cache is connected,
 // what stops the build, and how each kind of failure ends it.
 #include "buildfixture.h"
-#include "forms/fmwait.h"
+#include "wizard/forms/fmwait.h"
 #include "hostdecorators.h"
 #include "sheettestsupport.h"
 

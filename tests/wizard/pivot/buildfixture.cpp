@@ -1,6 +1,6 @@
 #include "buildfixture.h"
 
-#include "forms/fmwait.h"
+#include "wizard/forms/fmwait.h"
 #include "support/controls.h"
 
 #include <QApplication>

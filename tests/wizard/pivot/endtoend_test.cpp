@@ -3,7 +3,7 @@
 // and the saved workbook read back by LibreOffice and the host, its values
 // compared with sqlite3 over the CSV tables the cubes were built from.
 #include "reportcheck.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
 #include "support/recordingmessages.h"
 #include "support/scratchfolder.h"

@@ -1,7 +1,7 @@
 #include "hostdecorators.h"
 
-#include "sheet/extensions.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/extensions.h"
+#include "sheet/host/hostapplication.h"
 #include "sheet/pivot/cubepivotengine.h"
 
 #include <stdexcept>

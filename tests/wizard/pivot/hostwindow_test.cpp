@@ -1,9 +1,9 @@
 // The host program's window when the wizard ends: a built report is saved
 // (into the workbook's own file, a file named on the command line, or one
 // the user chooses) and the user told where; Cancel touches no file.
-#include "control/nxpivotwizardctrl.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 #include "hostwindow.h"
-#include "sheet/hostapplication.h"
+#include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
 #include "support/recordingmessages.h"
 #include "support/scratchfolder.h"

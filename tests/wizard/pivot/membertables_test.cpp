@@ -1,6 +1,6 @@
 // The drill and hidden tables made from a member editor's state, for both
 // cube models, and the helpers that read and shape them.
-#include "olap/storemodel.h"
+#include "olap/store/storemodel.h"
 #include "pivotfixture.h"
 #include "widgets/nxdimeditctrl.h"
 

@@ -1,9 +1,9 @@
 #include "pivotfixture.h"
 
-#include "errors/errortrap.h"
-#include "forms/fmwait.h"
-#include "forms/frmerrorhand.h"
-#include "sheet/hostapplication.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/forms/fmwait.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "sheet/host/hostapplication.h"
 
 #include <QCoreApplication>
 #include <QEvent>

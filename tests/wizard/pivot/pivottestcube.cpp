@@ -1,10 +1,10 @@
 #include "pivottestcube.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/cubebuilder.h"
-#include "olap/storecompanion.h"
-#include "olap/storeloader.h"
-#include "olap/storemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/store/storecompanion.h"
+#include "olap/store/storeloader.h"
+#include "olap/store/storemodel.h"
 
 #include <span>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "pivotwizard.h"
 
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "pivottestcube.h"
 #include "support/controls.h"
 #include "widgets/nxdimeditctrl.h"

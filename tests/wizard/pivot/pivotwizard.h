@@ -4,8 +4,8 @@
 // the build's procedures are reachable.
 #pragma once
 
-#include "control/nxpivotwizardctrl.h"
-#include "pivot/pivotbuild.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/pivot/pivotbuild.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #include "wizardrun.h"
 
-#include "control/nxpivotwizardctrl.h"
-#include "olap/connectionmodel.h"
-#include "olap/storemodel.h"
+#include "wizard/control/nxpivotwizardctrl.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
 #include "pivotwizard.h"
 #include "support/controls.h"
 #include "widgets/nxcubeselectorctrl.h"

@@ -1,0 +1,360 @@
+// Reads cube files (layout: cubeformat.h): metadata when opened, facts on demand.
+#include "olap/cube/cubefile.h"
+
+#include "olap/cube/cubeformat.h"
+#include "olap/cube/facttable.h"
+#include "platform/core/failure.h"
+#include "platform/core/sqlitedb.h"
+#include "olap/model/storemetadata.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+namespace olap {
+
+using platform::SqliteDb;
+using platform::SqliteStatement;
+
+class CubeFile::Data {
+public:
+    std::filesystem::path path;
+    std::unique_ptr<SqliteDb> db;
+    CatalogInfo catalog;
+    std::vector<std::vector<int>> keyWidths;  // per cube: bytes per key of each dimension
+    std::vector<uint64_t> chunkRows;          // per cube
+    std::vector<int64_t> cubeIds;             // per cube: its id in the file
+    mutable std::mutex factsLock;
+    mutable std::vector<std::weak_ptr<const FactTable>> facts;
+
+    [[noreturn]] void damaged(const std::string& what) const
+    {
+        throw platform::Failure(platform::err::kPathFileAccess,
+                                path.string() + ": the cube file is damaged (" + what + ")", "olap");
+    }
+};
+
+namespace {
+
+// Reads the packed members of one hierarchy (layout in cubeformat.h).
+class MemberReader {
+public:
+    MemberReader(std::span<const uint8_t> bytes, const CubeFile::Data& file) : mBytes(bytes), mFile(file) {}
+
+    bool atEnd() const { return mAt == mBytes.size(); }
+
+    template <class T>
+    T number()
+    {
+        T value;
+        need(sizeof(T));
+        std::memcpy(&value, mBytes.data() + mAt, sizeof(T));
+        mAt += sizeof(T);
+        return value;
+    }
+
+    std::string text()
+    {
+        const uint32_t length = number<uint32_t>();
+        need(length);
+        std::string value(reinterpret_cast<const char*>(mBytes.data() + mAt), length);
+        mAt += length;
+        return value;
+    }
+
+private:
+    void need(size_t bytes) const
+    {
+        if (mBytes.size() - mAt < bytes)
+            mFile.damaged("a member list ends early");
+    }
+
+    std::span<const uint8_t> mBytes;
+    const CubeFile::Data& mFile;
+    size_t mAt = 0;
+};
+
+// Fills parents' child ranges and every member's unique name, and checks that
+// the members form a tree in level order.
+void completeMembers(HierarchyInfo& hierarchy, const std::string& prefix, const CubeFile::Data& file)
+{
+    std::vector<MemberInfo>& members = hierarchy.members;
+    for (uint32_t i = 0; i < members.size(); ++i) {
+        MemberInfo& member = members[i];
+        if (member.level >= hierarchy.levels.size() || (member.parent >= 0 && uint32_t(member.parent) >= i)
+            || (member.parent < 0) != (member.level == 0)
+            || (member.parent >= 0 && members[member.parent].level + 1 != member.level))
+            file.damaged("the member tree of \"" + hierarchy.name + "\" is inconsistent");
+        const LevelInfo& level = hierarchy.levels[member.level];
+        const std::string part = memberPart(level, member);
+        member.uniqueName = (member.parent < 0 ? prefix : members[member.parent].uniqueName) + "." + part;
+        if (member.caption.empty())
+            member.caption = member.name;
+        if (member.parent >= 0) {
+            MemberInfo& parent = members[member.parent];
+            if (parent.childCount == 0)
+                parent.firstChild = i;
+            else if (parent.firstChild + parent.childCount != i)
+                file.damaged("the children of a member of \"" + hierarchy.name + "\" are not together");
+            ++parent.childCount;
+        }
+        LevelInfo& owner = hierarchy.levels[member.level];
+        if (owner.memberCount == 0)
+            owner.firstMember = i;
+        ++owner.memberCount;
+    }
+}
+
+void readMembers(HierarchyInfo& hierarchy, std::span<const uint8_t> packed, std::span<const uint8_t> memberOfKey,
+                 const std::string& prefix, const CubeFile::Data& file)
+{
+    MemberReader reader(packed, file);
+    while (!reader.atEnd()) {
+        MemberInfo member;
+        member.parent = reader.number<int32_t>();
+        member.level = reader.number<uint16_t>();
+        member.name = reader.text();
+        member.caption = reader.text();
+        hierarchy.members.push_back(std::move(member));
+    }
+    completeMembers(hierarchy, prefix, file);
+    if (memberOfKey.size() % 4 != 0)
+        file.damaged("a key table has a broken length");
+    hierarchy.memberOfKey.resize(memberOfKey.size() / 4);
+    std::memcpy(hierarchy.memberOfKey.data(), memberOfKey.data(), memberOfKey.size());
+    for (uint32_t member : hierarchy.memberOfKey) {
+        if (member >= hierarchy.members.size() || hierarchy.members[member].level + 1u != hierarchy.levels.size())
+            file.damaged("a key of \"" + hierarchy.name + "\" names no member of the deepest level");
+    }
+}
+
+}  // namespace
+
+CubeFile::CubeFile() : d(std::make_unique<Data>()) {}
+CubeFile::~CubeFile() = default;
+
+const std::filesystem::path& CubeFile::path() const { return d->path; }
+const CatalogInfo& CubeFile::catalog() const { return d->catalog; }
+
+std::shared_ptr<const CubeFile> CubeFile::open(const std::filesystem::path& file)
+{
+    std::shared_ptr<CubeFile> cube(new CubeFile);
+    cube->d->path = file;
+    cube->d->db = std::make_unique<SqliteDb>(file, SqliteDb::Mode::ReadOnly, "olap");
+    cube->readHeader();
+    cube->readCatalog();
+    cube->d->facts.resize(cube->d->catalog.cubes.size());
+    return cube;
+}
+
+void CubeFile::readHeader()
+{
+    int64_t application = 0, version = 0;
+    try {
+        application = d->db->pragma("application_id");
+        version = d->db->pragma("user_version");
+    } catch (const platform::Failure&) {
+        throw platform::Failure(platform::err::kBadFileName, d->path.string() + ": is not a cube file", "olap");
+    }
+    if (application != cubeformat::kApplicationId)
+        throw platform::Failure(platform::err::kBadFileName, d->path.string() + ": is not a cube file", "olap");
+    if (version > cubeformat::kVersion) {
+        throw platform::Failure(platform::err::kBadFileName,
+                                d->path.string() + ": the cube file was written by a newer version (format "
+                                    + std::to_string(version) + "; this program reads up to "
+                                    + std::to_string(cubeformat::kVersion) + ")",
+                                "olap");
+    }
+}
+
+void CubeFile::readCatalog()
+{
+    SqliteStatement catalog(*d->db, "SELECT name FROM catalog");
+    if (!catalog.step())
+        d->damaged("it names no catalog");
+    d->catalog.name = catalog.text(0);
+    SqliteStatement cubes(*d->db, "SELECT id, name, fact_count, chunk_rows FROM cubes ORDER BY id");
+    while (cubes.step()) {
+        CubeInfo cube;
+        cube.name = cubes.text(1);
+        cube.factCount = uint64_t(cubes.integer(2));
+        d->chunkRows.push_back(uint64_t(cubes.integer(3)));
+        if (d->chunkRows.back() == 0 && cube.factCount > 0)
+            d->damaged("the facts of \"" + cube.name + "\" have no chunk size");
+        readDimensions(cubes.integer(0), cube);
+        readMeasures(cubes.integer(0), cube);
+        d->cubeIds.push_back(cubes.integer(0));
+        d->catalog.cubes.push_back(std::move(cube));
+    }
+}
+
+void CubeFile::readDimensions(int64_t id, CubeInfo& cube)
+{
+    SqliteStatement dimensions(*d->db, "SELECT position, name, type, key_count, key_width FROM dimensions "
+                                       "WHERE cube = ? ORDER BY position");
+    dimensions.bind(id);
+    std::vector<int> widths;
+    while (dimensions.step()) {
+        DimensionInfo dimension;
+        dimension.name = dimensions.text(1);
+        dimension.fieldName = bracketed(dimension.name);
+        const int64_t type = dimensions.integer(2);
+        const int64_t width = dimensions.integer(4);
+        if (type < 0 || type > 3 || (width != 1 && width != 2 && width != 4))
+            d->damaged("the dimension \"" + dimension.name + "\" has an unknown type or key width");
+        dimension.type = DimensionType(type);
+        dimension.keyCount = uint32_t(dimensions.integer(3));
+        readHierarchies(id, dimensions.integer(0), dimension);
+        widths.push_back(int(width));
+        cube.dimensions.push_back(std::move(dimension));
+    }
+    d->keyWidths.push_back(std::move(widths));
+}
+
+void CubeFile::readHierarchies(int64_t cube, int64_t position, DimensionInfo& dimension)
+{
+    SqliteStatement hierarchies(*d->db, "SELECT position, name, members, member_of_key FROM hierarchies "
+                                        "WHERE cube = ? AND dimension = ? ORDER BY position");
+    hierarchies.bind(cube).bind(position);
+    SqliteStatement levels(*d->db, "SELECT name, type, named_by_key FROM levels "
+                                   "WHERE cube = ? AND dimension = ? AND hierarchy = ? ORDER BY position");
+    while (hierarchies.step()) {
+        HierarchyInfo hierarchy;
+        hierarchy.name = hierarchies.text(1);
+        levels.bind(cube).bind(position).bind(hierarchies.integer(0));
+        while (levels.step()) {
+            const int64_t type = levels.integer(1);
+            if (type != int64_t(LevelType::Regular) && type != int64_t(LevelType::All))
+                d->damaged("a level of \"" + dimension.name + "\" has an unknown type");
+            hierarchy.levels.push_back({levels.text(0), LevelType(type), levels.integer(2) != 0, 0, 0});
+        }
+        levels.reset();
+        const std::string prefix = dimension.hierarchies.empty() ? bracketed(dimension.name)
+                                                                 : bracketed(dimension.name + "." + hierarchy.name);
+        readMembers(hierarchy, hierarchies.blob(2), hierarchies.blob(3), prefix, *d);
+        if (hierarchy.levels.empty() || hierarchy.memberOfKey.size() != dimension.keyCount)
+            d->damaged("the hierarchy \"" + hierarchy.name + "\" does not match its dimension");
+        dimension.hierarchies.push_back(std::move(hierarchy));
+    }
+    if (dimension.hierarchies.empty())
+        d->damaged("the dimension \"" + dimension.name + "\" has no hierarchy");
+}
+
+void CubeFile::readMeasures(int64_t id, CubeInfo& cube)
+{
+    SqliteStatement measures(*d->db, "SELECT name, aggregation, format FROM measures WHERE cube = ? ORDER BY position");
+    measures.bind(id);
+    while (measures.step()) {
+        const int64_t aggregation = measures.integer(1);
+        if (aggregation < 0 || aggregation > int64_t(Aggregation::Average))
+            d->damaged("the measure \"" + measures.text(0) + "\" has an unknown aggregation");
+        cube.measures.push_back({measures.text(0), Aggregation(aggregation), measures.text(2)});
+    }
+}
+
+std::shared_ptr<const FactTable> CubeFile::facts(size_t cube) const
+{
+    const std::lock_guard<std::mutex> lock(d->factsLock);
+    if (cube >= d->facts.size())
+        throw platform::Failure(platform::err::kSubscript, d->path.string() + ": there is no cube number " + std::to_string(cube), "olap");
+    if (auto known = d->facts[cube].lock())
+        return known;
+    auto table = std::make_shared<const FactTable>(readFacts(cube));
+    d->facts[cube] = table;
+    return table;
+}
+
+FactTable CubeFile::readFacts(size_t cube) const
+{
+    const CubeInfo& info = d->catalog.cubes[cube];
+    const std::vector<int>& widths = d->keyWidths[cube];
+    const uint64_t chunkRows = d->chunkRows[cube];
+    FactTable table;
+    table.rowCount = info.factCount;
+    for (size_t k = 0; k < info.dimensions.size(); ++k)
+        table.keys.emplace_back(info.factCount);
+    for (size_t m = 0; m < info.measures.size(); ++m)
+        table.values.emplace_back(info.factCount);
+    const size_t columns = widths.size() + info.measures.size();
+    const uint64_t chunks = chunkRows ? (info.factCount + chunkRows - 1) / chunkRows : 0;
+    uint64_t seen = 0;
+    std::vector<uint8_t> narrowKeys;
+    SqliteStatement facts(*d->db, "SELECT rowid, chunk, column, bytes FROM facts WHERE cube = ?");
+    facts.bind(d->cubeIds[cube]);
+    while (facts.step()) {
+        const uint64_t chunk = uint64_t(facts.integer(1));
+        const uint64_t column = uint64_t(facts.integer(2));
+        if (chunk >= chunks || column >= columns)
+            d->damaged("a fact chunk lies outside the cube");
+        const uint64_t first = chunk * chunkRows;
+        const uint64_t count = std::min(chunkRows, info.factCount - first);
+        const int width = column < widths.size() ? widths[column] : int(sizeof(double));
+        if (uint64_t(facts.integer(3)) != count * uint64_t(width))
+            d->damaged("a fact chunk has the wrong length");
+        if (column >= widths.size()) {
+            readBlob(facts.integer(0), table.values[column - widths.size()].data() + first, count * sizeof(double));
+        } else if (width == 4) {
+            uint32_t* keys = table.keys[column].data() + first;
+            readBlob(facts.integer(0), keys, count * 4);
+            checkKeys(keys, count, info.dimensions[column].keyCount);
+        } else {
+            narrowKeys.resize(count * width);
+            readBlob(facts.integer(0), narrowKeys.data(), narrowKeys.size());
+            readKeys(narrowKeys, width, count, table.keys[column].data() + first, info.dimensions[column].keyCount);
+        }
+        ++seen;
+    }
+    if (seen != chunks * columns)
+        d->damaged("fact chunks are missing");
+    return table;
+}
+
+// Reads a whole fact blob straight into `target`: the blob interface copies
+// the file's pages into our column without a buffer of SQLite's in between.
+void CubeFile::readBlob(int64_t rowid, void* target, uint64_t bytes) const
+{
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(d->db->handle(), "main", "facts", "data", rowid, 0, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        d->db->fail("is damaged or cannot be read");
+    }
+    const bool complete = uint64_t(sqlite3_blob_bytes(blob)) == bytes
+                          && (bytes == 0 || sqlite3_blob_read(blob, target, int(bytes), 0) == SQLITE_OK);
+    sqlite3_blob_close(blob);
+    if (!complete)
+        d->damaged("a fact chunk cannot be read whole");
+}
+
+void CubeFile::checkKeys(const uint32_t* keys, uint64_t count, uint32_t keyCount) const
+{
+    uint32_t largest = 0;
+    for (uint64_t i = 0; i < count; ++i)
+        largest = std::max(largest, keys[i]);
+    if (count > 0 && largest >= keyCount)
+        d->damaged("a fact names an unknown member");
+}
+
+// Widens keys stored in one or two bytes; the loops stay simple so the
+// compiler can vectorise them.
+void CubeFile::readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys,
+                        uint32_t keyCount) const
+{
+    if (data.size() != count * width)
+        d->damaged("a fact chunk has the wrong length");
+    if (width == 1) {
+        for (uint64_t i = 0; i < count; ++i)
+            keys[i] = data[i];
+    } else {
+        for (uint64_t i = 0; i < count; ++i) {
+            uint16_t key;
+            std::memcpy(&key, data.data() + 2 * i, 2);
+            keys[i] = key;
+        }
+    }
+    checkKeys(keys, count, keyCount);
+}
+
+}  // namespace olap

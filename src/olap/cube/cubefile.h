@@ -1,0 +1,50 @@
+// Reading cube files. Opening reads the catalog's metadata only; a cube's
+// facts are read when a query first needs them and then kept.
+#pragma once
+
+#include "olap/cube/schema.h"
+
+#include <filesystem>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace olap {
+
+struct FactTable;  // the facts of one cube, column by column (facttable.h)
+
+class CubeFile {
+public:
+    // Opens `file` read-only and reads its metadata. Throws Failure whose
+    // description names the file and the problem when it is missing, not a
+    // cube file, damaged, truncated or written by a newer version. Never
+    // writes to the file.
+    static std::shared_ptr<const CubeFile> open(const std::filesystem::path& file);
+    ~CubeFile();
+
+    const std::filesystem::path& path() const;
+    const CatalogInfo& catalog() const;
+
+    // The facts of cube `cube` (index into catalog().cubes), read on first use
+    // and shared afterwards. Throws Failure when the fact data is damaged.
+    // Thread-safe.
+    std::shared_ptr<const FactTable> facts(size_t cube) const;
+
+    class Data;
+
+private:
+    CubeFile();
+    void readHeader();
+    void readCatalog();
+    void readDimensions(int64_t id, CubeInfo& cube);
+    void readHierarchies(int64_t cube, int64_t position, DimensionInfo& dimension);
+    void readMeasures(int64_t id, CubeInfo& cube);
+    FactTable readFacts(size_t cube) const;
+    void readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys, uint32_t keyCount) const;
+    void readBlob(int64_t rowid, void* target, uint64_t bytes) const;
+    void checkKeys(const uint32_t* keys, uint64_t count, uint32_t keyCount) const;
+
+    std::unique_ptr<Data> d;
+};
+
+}  // namespace olap

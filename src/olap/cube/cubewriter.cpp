@@ -1,0 +1,209 @@
+// Writes what CubeBuilders collected as a cube file (layout: cubeformat.h).
+#include "olap/cube/builderdata.h"
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubeformat.h"
+#include "platform/core/failure.h"
+#include "platform/core/sqlitedb.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <numeric>
+#include <unistd.h>
+
+namespace olap {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "cube files store little-endian numbers");
+
+using platform::SqliteDb;
+using platform::SqliteStatement;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE catalog (name TEXT NOT NULL);
+CREATE TABLE cubes (id INTEGER PRIMARY KEY, name TEXT NOT NULL, fact_count INTEGER NOT NULL,
+                    chunk_rows INTEGER NOT NULL);
+CREATE TABLE dimensions (cube INTEGER NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,
+                         type INTEGER NOT NULL, key_count INTEGER NOT NULL, key_width INTEGER NOT NULL,
+                         PRIMARY KEY (cube, position));
+CREATE TABLE hierarchies (cube INTEGER NOT NULL, dimension INTEGER NOT NULL, position INTEGER NOT NULL,
+                          name TEXT NOT NULL, members BLOB NOT NULL, member_of_key BLOB NOT NULL,
+                          PRIMARY KEY (cube, dimension, position));
+CREATE TABLE levels (cube INTEGER NOT NULL, dimension INTEGER NOT NULL, hierarchy INTEGER NOT NULL,
+                     position INTEGER NOT NULL, name TEXT NOT NULL, type INTEGER NOT NULL,
+                     named_by_key INTEGER NOT NULL, PRIMARY KEY (cube, dimension, hierarchy, position));
+CREATE TABLE measures (cube INTEGER NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,
+                       aggregation INTEGER NOT NULL, format TEXT NOT NULL, PRIMARY KEY (cube, position));
+CREATE TABLE facts (cube INTEGER NOT NULL, chunk INTEGER NOT NULL, column INTEGER NOT NULL,
+                    bytes INTEGER NOT NULL, data BLOB NOT NULL);
+)sql";
+
+template <class T>
+void append(std::vector<uint8_t>& out, T value)
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&value);
+    out.insert(out.end(), bytes, bytes + sizeof(T));
+}
+
+void appendText(std::vector<uint8_t>& out, const std::string& text)
+{
+    append<uint32_t>(out, uint32_t(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+// The hierarchy's members in file order (level by level; within a level
+// grouped by parent in the parent's order, then as first seen), packed, and
+// each key's deepest member as a file index.
+struct OrderedMembers {
+    std::vector<uint8_t> packed;
+    std::vector<uint8_t> memberOfKey;
+};
+
+OrderedMembers orderMembers(const HierarchyBuild& hierarchy)
+{
+    OrderedMembers result;
+    std::vector<uint32_t> previousIndex;  // file index of each member of the level above, by build index
+    uint32_t offset = 0;
+    for (const std::vector<MemberBuild>& level : hierarchy.levels) {
+        std::vector<uint32_t> order(level.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return level[a].parent >= 0 && level[b].parent >= 0 && previousIndex[level[a].parent] < previousIndex[level[b].parent];
+        });
+        std::vector<uint32_t> fileIndex(level.size());
+        for (uint32_t position = 0; position < order.size(); ++position) {
+            const MemberBuild& member = level[order[position]];
+            fileIndex[order[position]] = offset + position;
+            append<int32_t>(result.packed, member.parent < 0 ? -1 : int32_t(previousIndex[member.parent]));
+            append<uint16_t>(result.packed, uint16_t(&level - hierarchy.levels.data()));
+            appendText(result.packed, member.name);
+            appendText(result.packed, member.caption == member.name ? std::string() : member.caption);
+        }
+        offset += uint32_t(level.size());
+        previousIndex = std::move(fileIndex);
+    }
+    for (uint32_t leaf : hierarchy.memberOfKey)
+        append<uint32_t>(result.memberOfKey, previousIndex[leaf]);
+    return result;
+}
+
+int keyWidth(size_t keyCount) { return keyCount <= 0x100 ? 1 : keyCount <= 0x10000 ? 2 : 4; }
+
+std::vector<uint8_t> keyChunk(const std::vector<uint32_t>& keys, uint64_t first, uint64_t count, int width)
+{
+    std::vector<uint8_t> bytes(count * width);
+    for (uint64_t i = 0; i < count; ++i)
+        std::memcpy(&bytes[i * width], &keys[first + i], width);  // little-endian: the low bytes first
+    return bytes;
+}
+
+class CatalogWriter {
+public:
+    explicit CatalogWriter(const SqliteDb& db) : mDb(db) {}
+
+    void writeCube(int64_t id, const CubeBuilder::Data& cube)
+    {
+        SqliteStatement(mDb, "INSERT INTO cubes VALUES (?, ?, ?, ?)")
+            .bind(id).bind(cube.spec.name).bind(int64_t(cube.factCount)).bind(int64_t(cubeformat::kChunkRows))
+            .step();
+        for (size_t d = 0; d < cube.dimensions.size(); ++d)
+            writeDimension(id, int64_t(d), cube.spec.dimensions[d], cube.dimensions[d]);
+        SqliteStatement measure(mDb, "INSERT INTO measures VALUES (?, ?, ?, ?, ?)");
+        for (size_t m = 0; m < cube.spec.measures.size(); ++m) {
+            const MeasureSpec& spec = cube.spec.measures[m];
+            measure.bind(id).bind(int64_t(m)).bind(spec.name).bind(int64_t(spec.aggregation)).bind(spec.formatString).step();
+            measure.reset();
+        }
+        writeFacts(id, cube);
+    }
+
+private:
+    void writeDimension(int64_t cube, int64_t position, const DimensionSpec& spec, const DimensionBuild& build)
+    {
+        const size_t keys = build.keyOfPath.size();
+        SqliteStatement(mDb, "INSERT INTO dimensions VALUES (?, ?, ?, ?, ?, ?)")
+            .bind(cube).bind(position).bind(spec.name).bind(int64_t(spec.type)).bind(int64_t(keys))
+            .bind(int64_t(keyWidth(keys))).step();
+        SqliteStatement level(mDb, "INSERT INTO levels VALUES (?, ?, ?, ?, ?, ?, ?)");
+        for (size_t h = 0; h < spec.hierarchies.size(); ++h) {
+            const HierarchySpec& hierarchy = spec.hierarchies[h];
+            const OrderedMembers members = orderMembers(build.hierarchies[h]);
+            SqliteStatement(mDb, "INSERT INTO hierarchies VALUES (?, ?, ?, ?, ?, ?)")
+                .bind(cube).bind(position).bind(int64_t(h)).bind(hierarchy.name.empty() ? spec.name : hierarchy.name)
+                .bindBlob(members.packed).bindBlob(members.memberOfKey).step();
+            int64_t at = 0;
+            if (hierarchy.hasAllLevel) {
+                level.bind(cube).bind(position).bind(int64_t(h)).bind(at++).bind(std::string_view("(All)"))
+                    .bind(int64_t(LevelType::All)).bind(int64_t(0)).step();
+                level.reset();
+            }
+            for (const LevelSpec& spec : hierarchy.levels) {
+                level.bind(cube).bind(position).bind(int64_t(h)).bind(at++).bind(spec.name)
+                    .bind(int64_t(LevelType::Regular)).bind(int64_t(spec.namedByKey)).step();
+                level.reset();
+            }
+        }
+    }
+
+    void writeFacts(int64_t cube, const CubeBuilder::Data& data)
+    {
+        SqliteStatement fact(mDb, "INSERT INTO facts VALUES (?, ?, ?, ?, ?)");
+        const auto write = [&](uint64_t chunk, size_t column, const std::vector<uint8_t>& bytes) {
+            fact.bind(cube).bind(int64_t(chunk)).bind(int64_t(column)).bind(int64_t(bytes.size())).bindBlob(bytes).step();
+            fact.reset();
+        };
+        for (uint64_t first = 0, chunk = 0; first < data.factCount; first += cubeformat::kChunkRows, ++chunk) {
+            const uint64_t count = std::min<uint64_t>(cubeformat::kChunkRows, data.factCount - first);
+            for (size_t d = 0; d < data.keys.size(); ++d)
+                write(chunk, d, keyChunk(data.keys[d], first, count, keyWidth(data.dimensions[d].keyOfPath.size())));
+            for (size_t m = 0; m < data.values.size(); ++m) {
+                const auto* p = reinterpret_cast<const uint8_t*>(data.values[m].data() + first);
+                write(chunk, data.keys.size() + m, std::vector<uint8_t>(p, p + count * sizeof(double)));
+            }
+        }
+    }
+
+    const SqliteDb& mDb;
+};
+
+void writeCatalog(const std::filesystem::path& file, const std::string& catalogName,
+                  std::span<CubeBuilder* const> cubes)
+{
+    SqliteDb db(file, SqliteDb::Mode::ReadWriteCreate, "olap");
+    db.exec(("PRAGMA page_size = " + std::to_string(cubeformat::kPageSize)).c_str());
+    // The file is new and renamed into place only when complete, so it needs
+    // no journal; FULL still makes the commit reach the disk before the rename.
+    db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = FULL");
+    db.exec(("PRAGMA application_id = " + std::to_string(cubeformat::kApplicationId)).c_str());
+    db.exec(("PRAGMA user_version = " + std::to_string(cubeformat::kVersion)).c_str());
+    db.exec("BEGIN");
+    db.exec(kSchema);
+    SqliteStatement(db, "INSERT INTO catalog VALUES (?)").bind(catalogName).step();
+    CatalogWriter writer(db);
+    for (size_t i = 0; i < cubes.size(); ++i)
+        writer.writeCube(int64_t(i), cubes[i]->data());
+    db.exec("COMMIT");
+}
+
+}  // namespace
+
+void writeCubeFile(const std::filesystem::path& file, const std::string& catalogName,
+                   std::span<CubeBuilder* const> cubes)
+{
+    const std::filesystem::path temporary =
+        file.parent_path() / ("." + file.filename().string() + "." + std::to_string(getpid()) + ".tmp");
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    try {
+        writeCatalog(temporary, catalogName, cubes);
+        std::filesystem::rename(temporary, file);
+    } catch (...) {
+        std::filesystem::remove(temporary, ignored);
+        const platform::Failure cause = platform::toFailure(std::current_exception());
+        throw platform::Failure(cause.number(), file.string() + ": the cube file cannot be written: " + cause.description(),
+                                "olap", cause.lastDllError());
+    }
+}
+
+}  // namespace olap

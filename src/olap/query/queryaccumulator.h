@@ -1,0 +1,97 @@
+// The running state of one measure in one cell. Private to the query engine.
+//
+// `count` is the number of facts with a value; `value` is their sum (Sum,
+// Average), smallest (Min) or largest (Max) value, unused for Count. A cell
+// with count 0 is empty, so Min and Max can start at +-infinity without an
+// infinite fact value being mistaken for "no value".
+#pragma once
+
+#include "olap/cube/schema.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace olap::query {
+
+struct Accumulator {
+    double value = 0;
+    uint64_t count = 0;
+};
+
+constexpr Accumulator emptyAccumulator(Aggregation aggregation)
+{
+    switch (aggregation) {
+    case Aggregation::Min:
+        return {std::numeric_limits<double>::infinity(), 0};
+    case Aggregation::Max:
+        return {-std::numeric_limits<double>::infinity(), 0};
+    default:
+        return {0, 0};
+    }
+}
+
+// Adds one fact's value; NaN (no value) changes nothing. Branch-free, as it
+// runs once per fact and facts without values come at random: a NaN is
+// masked to +0.0 for sums, and loses every comparison for Min and Max.
+template <Aggregation A>
+inline void addValue(Accumulator& into, double value)
+{
+    const bool has = value == value;
+    if constexpr (A == Aggregation::Sum || A == Aggregation::Average)
+        into.value += std::bit_cast<double>(std::bit_cast<uint64_t>(value) & (uint64_t(0) - uint64_t(has)));
+    else if constexpr (A == Aggregation::Min)
+        into.value = value < into.value ? value : into.value;
+    else if constexpr (A == Aggregation::Max)
+        into.value = value > into.value ? value : into.value;
+    into.count += has;
+}
+
+template <Aggregation A>
+inline void mergeInto(Accumulator& into, const Accumulator& from)
+{
+    if constexpr (A == Aggregation::Sum || A == Aggregation::Average)
+        into.value += from.value;
+    else if constexpr (A == Aggregation::Min)
+        into.value = std::min(into.value, from.value);
+    else if constexpr (A == Aggregation::Max)
+        into.value = std::max(into.value, from.value);
+    into.count += from.count;
+}
+
+inline std::optional<double> finalValue(Aggregation aggregation, const Accumulator& accumulator)
+{
+    if (accumulator.count == 0)
+        return std::nullopt;
+    switch (aggregation) {
+    case Aggregation::Count:
+        return double(accumulator.count);
+    case Aggregation::Average:
+        return accumulator.value / double(accumulator.count);
+    default:
+        return accumulator.value;
+    }
+}
+
+// Calls `run.template operator()<A>()` with the aggregation as a compile-time
+// constant, so that per-fact loops are compiled once per aggregation.
+template <class Run>
+inline void withAggregation(Aggregation aggregation, Run&& run)
+{
+    switch (aggregation) {
+    case Aggregation::Sum:
+        return run.template operator()<Aggregation::Sum>();
+    case Aggregation::Count:
+        return run.template operator()<Aggregation::Count>();
+    case Aggregation::Min:
+        return run.template operator()<Aggregation::Min>();
+    case Aggregation::Max:
+        return run.template operator()<Aggregation::Max>();
+    case Aggregation::Average:
+        return run.template operator()<Aggregation::Average>();
+    }
+}
+
+}  // namespace olap::query

@@ -1,0 +1,47 @@
+// The one pass over the facts: every fact is added to the accumulators of its
+// leaf cell. Private to the query engine.
+//
+// A fact's leaf cell number is the sum, over the key columns the query uses,
+// of a per-key offset: a row field's leaf times its stride, a column field's
+// likewise, 0 for a page field's selected keys. An excluded key (hidden, or
+// not selected on a page) has the offset `cellCount`, which sends the fact to
+// one extra cell past the end that nobody reads; so the loop has no branches.
+#pragma once
+
+#include "olap/query/queryaccumulator.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace olap::query {
+
+struct ScanColumn {
+    std::span<const uint32_t> keys;   // the fact table's key column
+    std::vector<uint32_t> offsetOfKey;  // per key; cellCount to exclude
+};
+
+struct ScanMeasure {
+    std::span<const double> values;
+    Aggregation aggregation = Aggregation::Sum;
+};
+
+// The accumulators of every leaf cell, the measures of one cell side by side
+// (a fact updates one cache line, not one per measure). Cells 0 .. cellCount;
+// the last one is the excluded facts' cell.
+struct LeafAccumulators {
+    size_t measureCount = 0;
+    std::vector<Accumulator> cells;  // [cell * measureCount + measure]
+
+    const Accumulator& at(uint64_t cell, size_t measure) const { return cells[cell * measureCount + measure]; }
+};
+
+// Requires: every key is below its column's offsetOfKey.size(); cellCount is
+// below UINT32_MAX; columns.size() * cellCount fits in 64 bits. The facts are
+// split into parts that depend only on the fact and cell counts, and the
+// parts are merged in order, so the result is the same for any `threads`
+// (0: one per core).
+LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
+                           uint64_t rowCount, uint32_t cellCount, unsigned threads);
+
+}  // namespace olap::query

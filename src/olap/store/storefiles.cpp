@@ -1,0 +1,120 @@
+#include "olap/store/storefiles.h"
+
+#include "platform/core/failure.h"
+#include "platform/core/fileio.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace olap {
+
+namespace {
+
+int32_t numberForErrno(int code)
+{
+    switch (code) {
+    case ENOENT: return platform::err::kFileNotFound;
+    case ENOTDIR: return platform::err::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return platform::err::kPermissionDenied;
+    case ENOSPC:
+    case EDQUOT: return platform::err::kDiskFull;
+    default: return platform::err::kPathFileAccess;
+    }
+}
+
+[[noreturn]] void systemFailure(const std::filesystem::path& file, const char* doing, int code)
+{
+    platform::setLastPlatformError(code);
+    storeFailure(numberForErrno(code), file, std::string(doing) + " (" + std::strerror(code) + ")");
+}
+
+}  // namespace
+
+void storeFailure(int32_t number, const std::filesystem::path& file, const std::string& problem)
+{
+    throw platform::Failure(number, file.string() + ": " + problem, "olap");
+}
+
+std::string readWholeFile(const std::filesystem::path& file, uint64_t maxBytes)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        systemFailure(file, "cannot open the file", errno);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int code = S_ISDIR(status.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        systemFailure(file, "cannot read the file", code ? code : EINVAL);
+    }
+    if (uint64_t(status.st_size) > maxBytes) {
+        ::close(fd);
+        storeFailure(platform::err::kPathFileAccess, file, "the file is too large to be a store file");
+    }
+    std::string bytes(size_t(status.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += size_t(n);
+    }
+    const int code = errno;
+    ::close(fd);
+    if (done != bytes.size())
+        systemFailure(file, "cannot read the file", code ? code : EIO);
+    return bytes;
+}
+
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+{
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        systemFailure(file, "cannot write the file", errno);
+    const bool complete = platform::writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    int code = errno;
+    const bool closed = ::close(fd) == 0;
+    if (complete && !closed)
+        code = errno;
+    if (!complete || !closed || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        if (complete && closed)
+            code = errno;
+        ::unlink(temporary.c_str());
+        systemFailure(file, "cannot write the file", code ? code : EIO);
+    }
+}
+
+std::string applicationFolder(std::string_view applicationPath)
+{
+    const size_t last = applicationPath.find_last_of("/\\");
+    if (last == std::string_view::npos)
+        return {};
+    std::string folder(applicationPath.substr(0, last + 1));
+    for (char& c : folder) {
+        if (c == '\\')
+            c = '/';
+    }
+    return folder;
+}
+
+std::filesystem::path storeFile(std::string_view applicationPath, std::string_view storeCubeName,
+                                std::string_view extension)
+{
+    std::string path = applicationFolder(applicationPath);
+    path += storeCubeName;
+    path += extension;
+    return std::filesystem::path(path);
+}
+
+}  // namespace olap

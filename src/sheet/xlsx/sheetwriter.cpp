@@ -1,0 +1,306 @@
+#include "sheet/xlsx/sheetwriter.h"
+
+#include "sheet/xlsx/columnwidths.h"
+#include "sheet/failures.h"
+#include "sheet/xlsx/ooxml.h"
+#include "sheet/xlsx/stylesheet.h"
+#include "sheet/xlsx/xmlpart.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+namespace sheet {
+
+const std::initializer_list<std::string_view> kWorksheetOrder = {
+    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr", "sheetProtection",
+    "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate", "customSheetViews", "mergeCells",
+    "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions", "pageMargins",
+    "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties", "cellWatches", "ignoredErrors",
+    "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
+    "webPublishItems", "tableParts", "extLst"};
+
+namespace {
+
+using CellGroup = std::vector<std::pair<CellRef, const CellEntry*>>;
+
+// Rows and cells may leave out their index; it is then one past the previous
+// one. The index is written down when missing, so that it stays right when
+// elements are inserted before it.
+int32_t rowIndex(pugi::xml_node row, int32_t previous)
+{
+    const std::string_view r = row.attribute("r").value();
+    int32_t index = 0;
+    const auto [end, ec] = std::from_chars(r.data(), r.data() + r.size(), index);
+    if (ec == std::errc() && end == r.data() + r.size() && index > 0)
+        return index;
+    row.remove_attribute("r");
+    row.prepend_attribute("r") = previous + 1;
+    return previous + 1;
+}
+
+int32_t cellColumn(pugi::xml_node cell, int32_t row, int32_t previous)
+{
+    if (const auto at = parseCellName(cell.attribute("r").value()))
+        return at->column;
+    cell.remove_attribute("r");
+    cell.prepend_attribute("r") = cellName({row, previous + 1}).c_str();
+    return previous + 1;
+}
+
+std::string numberText(double number)
+{
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, number);
+    return std::string(buffer, end);
+}
+
+// Characters XML 1.0 cannot carry are left out of written text.
+std::string xmlSafe(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 || c == '\t' || c == '\n' || c == '\r')
+            out += c;
+    }
+    return out;
+}
+
+void setText(pugi::xml_node cell, const std::string& text)
+{
+    cell.append_attribute("t") = "inlineStr";
+    auto is = cell.append_child(xml::qualified(cell, "is").c_str());
+    auto t = is.append_child(xml::qualified(cell, "t").c_str());
+    const std::string safe = xmlSafe(text);
+    if (!safe.empty() && (std::isspace(static_cast<unsigned char>(safe.front()))
+                          || std::isspace(static_cast<unsigned char>(safe.back()))))
+        t.append_attribute("xml:space") = "preserve";
+    t.text() = safe.c_str();
+}
+
+void setValue(pugi::xml_node cell, const CellValue& value)
+{
+    if (const auto* number = std::get_if<double>(&value)) {
+        if (!std::isfinite(*number)) {
+            cell.append_attribute("t") = "e";
+            cell.append_child(xml::qualified(cell, "v").c_str()).text() = "#NUM!";
+        } else {
+            cell.append_child(xml::qualified(cell, "v").c_str()).text() = numberText(*number).c_str();
+        }
+    } else if (const auto* text = std::get_if<std::string>(&value)) {
+        setText(cell, *text);
+    } else if (const auto* flag = std::get_if<bool>(&value)) {
+        cell.append_attribute("t") = "b";
+        cell.append_child(xml::qualified(cell, "v").c_str()).text() = *flag ? "1" : "0";
+    }
+}
+
+// Replaces the content of `cell` with `entry`. The cell's other attributes
+// and its extension list stay.
+void fillCell(pugi::xml_node cell, const CellEntry& entry, StyleSheet& styles)
+{
+    for (auto node = cell.first_child(); node;) {
+        const auto next = node.next_sibling();
+        if (xml::localName(node) != "extLst")
+            cell.remove_child(node);
+        node = next;
+    }
+    for (const char* attribute : {"t", "cm", "vm", "ph"})
+        cell.remove_attribute(attribute);
+    if (entry.format) {
+        const uint32_t style = styles.styleFor(*entry.format);
+        cell.remove_attribute("s");
+        if (style != 0)
+            cell.append_attribute("s") = style;
+    }
+    setValue(cell, entry.value);
+    // extLst must stay last: move it behind the new content.
+    if (auto extension = xml::child(cell, "extLst"))
+        cell.append_move(extension);
+}
+
+struct FormulaGuard {
+    std::vector<Area> arrays;  // multi-cell array formulas of the sheet
+    std::string_view sheetName;
+    bool replacedFormula = false;
+
+    void check(pugi::xml_node cell, CellRef at)
+    {
+        for (const auto& area : arrays) {
+            if (area.contains(at)) {
+                failApplication("Cell " + cellName(at) + " of sheet '" + std::string(sheetName)
+                                + "' is part of an array formula, which the host cannot change in part");
+            }
+        }
+        const auto formula = cell ? xml::child(cell, "f") : pugi::xml_node();
+        if (!formula)
+            return;
+        if (std::string_view(formula.attribute("t").value()) == "shared" && formula.attribute("ref")) {
+            failApplication("Cell " + cellName(at) + " of sheet '" + std::string(sheetName)
+                            + "' holds a formula that other cells share, which the host cannot overwrite");
+        }
+        replacedFormula = true;
+    }
+};
+
+std::vector<Area> arrayFormulas(pugi::xml_node sheetData)
+{
+    std::vector<Area> areas;
+    for (auto row : sheetData.children()) {
+        for (auto cell : row.children()) {
+            const auto formula = xml::child(cell, "f");
+            if (formula && std::string_view(formula.attribute("t").value()) == "array") {
+                const auto area = parseAddress(formula.attribute("ref").value());
+                if (area && area->first != area->last)
+                    areas.push_back(*area);
+            }
+        }
+    }
+    return areas;
+}
+
+// Moves `cursor` to the first child named `name` whose index is at least
+// `wanted`, or to the trailing extension list, or past the end; returns the
+// index of the child it stops at (when named `name`).
+template <class IndexOf>
+int32_t seek(pugi::xml_node& cursor, std::string_view name, int32_t wanted, int32_t& last, IndexOf indexOf)
+{
+    for (; cursor; cursor = cursor.next_sibling()) {
+        const std::string_view local = xml::localName(cursor);
+        if (local == "extLst")
+            return 0;
+        if (local == name) {
+            last = indexOf(cursor, last);
+            if (last >= wanted)
+                return last;
+        }
+    }
+    return 0;
+}
+
+pugi::xml_node insertBefore(pugi::xml_node parent, pugi::xml_node cursor, std::string_view name)
+{
+    const std::string tag = xml::qualified(parent, name);
+    return cursor ? parent.insert_child_before(tag.c_str(), cursor) : parent.append_child(tag.c_str());
+}
+
+void writeRow(pugi::xml_node row, int32_t rowNumber, const CellGroup& cells, StyleSheet& styles,
+              FormulaGuard& guard)
+{
+    row.remove_attribute("spans");  // a hint of the row's extent; wrong once cells are added
+    auto cursor = row.first_child();
+    int32_t last = 0;
+    const auto indexOf = [rowNumber](pugi::xml_node cell, int32_t previous) {
+        return cellColumn(cell, rowNumber, previous);
+    };
+    for (const auto& [at, entry] : cells) {
+        pugi::xml_node cell;
+        if (seek(cursor, "c", at.column, last, indexOf) == at.column) {
+            cell = cursor;
+            guard.check(cell, at);
+        } else {
+            guard.check(pugi::xml_node(), at);
+            cell = insertBefore(row, cursor, "c");
+            cell.append_attribute("r") = cellName(at).c_str();
+        }
+        fillCell(cell, *entry, styles);
+    }
+}
+
+// The host's cells grouped by row, rows in order.
+std::vector<std::pair<int32_t, CellGroup>> byRow(const CellStore& cells)
+{
+    std::vector<std::pair<int32_t, CellGroup>> rows;
+    for (const auto& [at, entry] : cells.cells()) {
+        if (rows.empty() || rows.back().first != at.row)
+            rows.push_back({at.row, {}});
+        rows.back().second.push_back({at, &entry});
+    }
+    return rows;
+}
+
+void writeRows(pugi::xml_node sheetData, const CellStore& cells, StyleSheet& styles, FormulaGuard& guard)
+{
+    auto cursor = sheetData.first_child();
+    int32_t last = 0;
+    for (const auto& [number, group] : byRow(cells)) {
+        pugi::xml_node row;
+        if (seek(cursor, "row", number, last, rowIndex) == number) {
+            row = cursor;
+        } else {
+            row = insertBefore(sheetData, cursor, "row");
+            row.append_attribute("r") = number;
+        }
+        writeRow(row, number, group, styles, guard);
+    }
+}
+
+// Grows the sheet's used range to cover the written cells; a sheet that had
+// no cells gets exactly their range.
+void growDimension(pugi::xml_node worksheet, const CellStore& cells, bool hadCells)
+{
+    auto dimension = xml::child(worksheet, "dimension");
+    if (!dimension || cells.cells().empty())
+        return;
+    Area area{cells.cells().begin()->first, cells.cells().begin()->first, Area::Kind::Cells};
+    const auto existing = parseAddress(dimension.attribute("ref").value());
+    if (existing && hadCells)
+        area = Area{existing->first, existing->last, Area::Kind::Cells};
+    for (const auto& [at, entry] : cells.cells()) {
+        area.first = {std::min(area.first.row, at.row), std::min(area.first.column, at.column)};
+        area.last = {std::max(area.last.row, at.row), std::max(area.last.column, at.column)};
+    }
+    auto ref = dimension.attribute("ref");
+    if (!ref)
+        ref = dimension.append_attribute("ref");
+    ref = plainAddress(area).c_str();
+}
+
+}  // namespace
+
+std::string newSheetPart()
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"")
+           + ooxml::kMainNamespace + "\" xmlns:r=\"" + ooxml::kRelNamespace
+           + "\"><dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
+             "<sheetFormatPr defaultRowHeight=\"15\"/><sheetData/><pageMargins left=\"0.7\" right=\"0.7\" "
+             "top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>";
+}
+
+WriteOutcome writeCells(pugi::xml_node worksheet, const CellStore& cells, StyleSheet& styles,
+                        std::string_view sheetName)
+{
+    auto sheetData = xml::ensureChild(worksheet, "sheetData", kWorksheetOrder);
+    FormulaGuard guard{arrayFormulas(sheetData), sheetName};
+    const bool hadCells = static_cast<bool>(xml::child(sheetData, "row"));
+    if (!cells.cells().empty()) {
+        writeRows(sheetData, cells, styles, guard);
+        growDimension(worksheet, cells, hadCells);
+    }
+    if (!cells.columnWidths().empty())
+        writeColumnWidths(worksheet, cells.columnWidths());
+    return {guard.replacedFormula};
+}
+
+void setTabSelected(pugi::xml_node worksheet, bool selected)
+{
+    auto views = xml::child(worksheet, "sheetViews");
+    auto view = views ? xml::child(views, "sheetView") : pugi::xml_node();
+    if (!selected) {
+        view.remove_attribute("tabSelected");
+        return;
+    }
+    if (!view) {
+        views = xml::ensureChild(worksheet, "sheetViews", kWorksheetOrder);
+        view = views.append_child(xml::qualified(views, "sheetView").c_str());
+        view.append_attribute("workbookViewId") = 0;
+    }
+    auto attribute = view.attribute("tabSelected");
+    if (!attribute)
+        attribute = view.prepend_attribute("tabSelected");
+    attribute = 1;
+}
+
+}  // namespace sheet

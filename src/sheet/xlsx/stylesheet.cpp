@@ -1,0 +1,164 @@
+#include "sheet/xlsx/stylesheet.h"
+
+#include "sheet/xlsx/ooxml.h"
+#include "sheet/xlsx/xmlpart.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace sheet {
+
+namespace {
+
+const std::initializer_list<std::string_view> kStyleSheetOrder = {
+    "numFmts", "fonts", "fills", "borders", "cellStyleXfs", "cellXfs", "cellStyles", "dxfs", "tableStyles",
+    "colors", "extLst"};
+
+// Number formats every reader knows by id without a numFmt entry.
+const std::map<std::string, uint32_t> kBuiltInFormats = {
+    {"General", 0}, {"0", 1}, {"0.00", 2}, {"#,##0", 3}, {"#,##0.00", 4}, {"0%", 9}, {"0.00%", 10},
+    {"0.00E+00", 11}, {"@", 49}};
+
+// Custom number formats take ids from here up.
+constexpr uint32_t kFirstCustomFormat = 164;
+
+uint32_t elementCount(const pugi::xml_node& list)
+{
+    uint32_t count = 0;
+    for (auto node : list.children())
+        count += node.type() == pugi::node_element ? 1 : 0;
+    return count;
+}
+
+uint32_t numberOf(const pugi::xml_attribute& attribute)
+{
+    const std::string_view text = attribute.value();
+    uint32_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+}  // namespace
+
+StyleSheet StyleSheet::parse(std::string_view text, std::string_view file, std::string_view part)
+{
+    StyleSheet styles;
+    styles.mDocument = xml::parse(text, file, part);
+    return styles;
+}
+
+std::string StyleSheet::minimalPart()
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<styleSheet xmlns=\"")
+           + ooxml::kMainNamespace
+           + "\"><fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Liberation Sans\"/><family val=\"2\"/></font>"
+             "</fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+             "patternType=\"gray125\"/></fill></fills><borders count=\"1\"><border><left/><right/><top/><bottom/>"
+             "<diagonal/></border></borders><cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+             "borderId=\"0\"/></cellStyleXfs><cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+             "borderId=\"0\" xfId=\"0\"/></cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" "
+             "builtinId=\"0\"/></cellStyles></styleSheet>";
+}
+
+pugi::xml_node StyleSheet::list(std::string_view name)
+{
+    return xml::ensureChild(xml::root(*mDocument), name, kStyleSheetOrder);
+}
+
+// Appends an element to one of the lists and keeps the list's count right.
+pugi::xml_node StyleSheet::append(pugi::xml_node list, std::string_view name)
+{
+    auto node = list.append_child(xml::qualified(list, name).c_str());
+    auto count = list.attribute("count");
+    if (!count)
+        count = list.append_attribute("count");
+    count = std::to_string(elementCount(list)).c_str();
+    mChanged = true;
+    return node;
+}
+
+uint32_t StyleSheet::numberFormatId(const std::string& code)
+{
+    if (code.empty())
+        return 0;
+    if (const auto it = kBuiltInFormats.find(code); it != kBuiltInFormats.end())
+        return it->second;
+    if (const auto it = mNumberFormats.find(code); it != mNumberFormats.end())
+        return it->second;
+    auto formats = list("numFmts");
+    uint32_t highest = kFirstCustomFormat - 1;
+    for (auto node : formats.children()) {
+        if (node.attribute("formatCode").value() == code)
+            return mNumberFormats[code] = numberOf(node.attribute("numFmtId"));
+        highest = std::max(highest, numberOf(node.attribute("numFmtId")));
+    }
+    auto node = append(formats, "numFmt");
+    node.append_attribute("numFmtId") = highest + 1;
+    node.append_attribute("formatCode") = code.c_str();
+    return mNumberFormats[code] = highest + 1;
+}
+
+uint32_t StyleSheet::boldFontId()
+{
+    if (mBoldFont)
+        return *mBoldFont;
+    auto fonts = list("fonts");
+    const auto base = xml::child(fonts, "font");
+    auto font = append(fonts, "font");
+    if (base) {
+        for (auto part : base.children())
+            font.append_copy(part);
+    }
+    if (!xml::child(font, "b"))
+        font.prepend_child(xml::qualified(font, "b").c_str());
+    mBoldFont = elementCount(fonts) - 1;
+    return *mBoldFont;
+}
+
+uint32_t StyleSheet::thinBorderId()
+{
+    if (mThinBorder)
+        return *mThinBorder;
+    auto borders = list("borders");
+    auto border = append(borders, "border");
+    for (const char* side : {"left", "right", "top", "bottom"}) {
+        auto line = border.append_child(xml::qualified(border, side).c_str());
+        line.append_attribute("style") = "thin";
+        line.append_child(xml::qualified(border, "color").c_str()).append_attribute("indexed") = 64;
+    }
+    border.append_child(xml::qualified(border, "diagonal").c_str());
+    mThinBorder = elementCount(borders) - 1;
+    return *mThinBorder;
+}
+
+uint32_t StyleSheet::styleFor(const CellFormat& format)
+{
+    if (format == CellFormat{})
+        return 0;
+    if (const auto it = mStyles.find(format); it != mStyles.end())
+        return it->second;
+    const uint32_t numberFormat = numberFormatId(format.numberFormat);
+    const uint32_t font = format.bold ? boldFontId() : 0;
+    const uint32_t border = format.border ? thinBorderId() : 0;
+    auto styles = list("cellXfs");
+    auto xf = append(styles, "xf");
+    xf.append_attribute("numFmtId") = numberFormat;
+    xf.append_attribute("fontId") = font;
+    xf.append_attribute("fillId") = 0;
+    xf.append_attribute("borderId") = border;
+    xf.append_attribute("xfId") = 0;
+    if (numberFormat != 0)
+        xf.append_attribute("applyNumberFormat") = 1;
+    if (format.bold)
+        xf.append_attribute("applyFont") = 1;
+    if (format.border)
+        xf.append_attribute("applyBorder") = 1;
+    return mStyles[format] = elementCount(styles) - 1;
+}
+
+std::string StyleSheet::serialize() const
+{
+    return xml::serialize(*mDocument);
+}
+
+}  // namespace sheet

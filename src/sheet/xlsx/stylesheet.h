@@ -1,0 +1,53 @@
+// The workbook's styles part (xl/styles.xml) as far as the host adds to it:
+// number formats, a bold font, a thin border, and the cell styles (cellXfs
+// entries) that combine them. Existing entries are never changed or
+// renumbered, so the user's cells keep their look; new ones are appended.
+#pragma once
+
+#include "sheet/xlsx/cellstore.h"
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sheet {
+
+class StyleSheet {
+public:
+    // Parses `text`, the part `part` of `file`. Throws 1004 when malformed.
+    static StyleSheet parse(std::string_view text, std::string_view file, std::string_view part);
+    // The styles part of a new workbook: one font, the two fills every styles
+    // part starts with, no border, one cell style.
+    static std::string minimalPart();
+
+    // The cell style index for `format`, added on first request. The default
+    // format is style 0.
+    uint32_t styleFor(const CellFormat& format);
+
+    bool changed() const { return mChanged; }
+    // Makes the next save write the part (a part the workbook did not have).
+    void markChanged() { mChanged = true; }
+    void markSaved() { mChanged = false; }
+    std::string serialize() const;
+
+private:
+    uint32_t numberFormatId(const std::string& code);
+    uint32_t boldFontId();
+    uint32_t thinBorderId();
+    pugi::xml_node list(std::string_view name);
+    pugi::xml_node append(pugi::xml_node list, std::string_view name);
+
+    std::unique_ptr<pugi::xml_document> mDocument;
+    std::map<CellFormat, uint32_t> mStyles;
+    std::map<std::string, uint32_t> mNumberFormats;
+    std::optional<uint32_t> mBoldFont;
+    std::optional<uint32_t> mThinBorder;
+    bool mChanged = false;
+};
+
+}  // namespace sheet
