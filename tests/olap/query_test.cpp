@@ -16,7 +16,7 @@ namespace {
 using testing::readScript;
 using testing::renderResult;
 
-const std::filesystem::path kScripts = std::filesystem::path(__FILE__).parent_path() / "queries";
+const std::filesystem::path kScripts = std::filesystem::path(OLAP_TEST_DATA).parent_path() / "queries";
 
 std::vector<std::string> scriptNames()
 {
