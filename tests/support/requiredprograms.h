@@ -1,0 +1,60 @@
+// Tests that compare with an outside program (LibreOffice, sqlite3, the PDF
+// tools, a database server) need it installed. On a developer's machine a
+// missing program skips the test; under CI=true it is a broken set-up and
+// fails the test, so a CI run can never pass by skipping what it must check.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace testsupport {
+
+// Where `name` is found on PATH; empty when it is not.
+inline std::string programPath(std::string_view name)
+{
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path ? path : "/usr/bin:/bin";
+    while (!rest.empty()) {
+        const size_t colon = rest.find(':');
+        const std::filesystem::path candidate = std::filesystem::path(rest.substr(0, colon)) / name;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error))
+            return candidate.string();
+        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    return {};
+}
+
+// The names of `programs` missing from PATH, separated by ", ".
+inline std::string missingPrograms(std::initializer_list<std::string_view> programs)
+{
+    std::string missing;
+    for (std::string_view program : programs)
+        if (programPath(program).empty())
+            missing += (missing.empty() ? "" : ", ") + std::string(program);
+    return missing;
+}
+
+inline bool runningInCi()
+{
+    const char* ci = std::getenv("CI");
+    return ci && std::string_view(ci) == "true";
+}
+
+}  // namespace testsupport
+
+// Skips the test (fails it under CI=true) unless every named program is on PATH.
+#define REQUIRE_PROGRAMS(...)                                                                   \
+    do {                                                                                        \
+        const std::string missing_ = testsupport::missingPrograms({__VA_ARGS__});              \
+        if (!missing_.empty()) {                                                                \
+            if (testsupport::runningInCi())                                                     \
+                FAIL() << "not installed, and CI must run this test: " << missing_;            \
+            GTEST_SKIP() << "not installed: " << missing_;                                      \
+        }                                                                                       \
+    } while (0)
