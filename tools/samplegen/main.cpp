@@ -57,8 +57,8 @@ int main(int argc, char** argv)
     try {
         generate(argv[1], argv[2]);
         return 0;
-    } catch (...) {
-        std::cerr << "samplegen: error: " << platform::toFailure(std::current_exception()).description() << '\n';
+    } catch (const platform::Failure& failure) {
+        std::cerr << "samplegen: error: " << failure.description() << '\n';
         return 1;
     }
 }

@@ -115,8 +115,8 @@ int runCubeBuilderCommand(std::span<const std::string> arguments, std::ostream& 
     try {
         run(*options, out);
         return kCommandDone;
-    } catch (...) {
-        err << "cubebuilder: error: " << platform::toFailure(std::current_exception()).description() << '\n';
+    } catch (const platform::Failure& failure) {
+        err << "cubebuilder: error: " << failure.description() << '\n';
         return kCommandBadInput;
     }
 }

@@ -60,9 +60,9 @@ bool extractStoreCube(std::string_view applicationPath, std::string_view storeCu
     try {
         writeStoreCube(applicationPath, storeCubeName, target, cubeNumber);
         return true;
-    } catch (const std::exception&) {
+    } catch (const platform::Failure& failure) {
         if (problem)
-            *problem = platform::toFailure(std::current_exception()).description();
+            *problem = failure.description();
         return false;
     }
 }

@@ -3,6 +3,7 @@
 // is the one chosen in the cube selector.
 #include "wizard/control/nxpivotwizardctrl.h"
 
+#include "platform/core/diagnostics.h"
 #include "platform/core/failure.h"
 #include "widgets/diskbrowser.h"
 
@@ -30,7 +31,8 @@ void NxPivotWizardCtrl::showApplicationFolderInBrowser()
         const QSignalBlocker quiet(DriveCube);
         DriveCube->setDriveOf(DirCube->path());
         lastDriveIndex = static_cast<qint16>(DriveCube->currentIndex());
-    } catch (const std::exception&) {
+    } catch (const platform::Failure& failure) {
+        platform::noteIgnoredFailure("ApplicationPath", failure);
     }
 }
 
@@ -50,12 +52,13 @@ void NxPivotWizardCtrl::DriveCube_Change()
         try {
             DirCube->setPath(DriveCube->drive(DriveCube->currentIndex()));
             lastDriveIndex = static_cast<qint16>(DriveCube->currentIndex());
-        } catch (...) {
+        } catch (const platform::Failure& failure) {
             // A drive that cannot be opened is left; only an unavailable
             // device is worth telling the user about.
-            const platform::Failure failure = platform::toFailure(std::current_exception());
-            if (failure.number() != platform::err::kDeviceUnavailable)
+            if (failure.number() != platform::err::kDeviceUnavailable) {
+                platform::noteIgnoredFailure("DriveCube_Change", failure);
                 return;
+            }
             messages().showMessage(QString::fromStdString(failure.description()),
                                    QStringLiteral("Device unavailable"), MessageIcon::Exclamation);
             const QSignalBlocker quiet(DriveCube);  // going back is not a new choice

@@ -25,7 +25,7 @@ std::shared_ptr<olap::Cube> loadAndRemove(const QString& bwcPath)
     bool loaded = true;
     try {
         cube->loadFromFile(bwcPath.toStdString(), true);
-    } catch (const std::exception&) {
+    } catch (const platform::Failure&) {
         loaded = false;  // a damaged or foreign file is the user's to replace: reported, not trapped
     }
     if (QFile::remove(bwcPath) && loaded)

@@ -15,6 +15,7 @@
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
 #include "wizard/pivot/pivotbuild.h"
+#include "platform/core/diagnostics.h"
 #include "platform/core/failure.h"
 
 #include <QApplication>
@@ -47,7 +48,7 @@ public:
         try {
             host.ScreenUpdating(false);
         } catch (...) {
-            QApplication::restoreOverrideCursor();
+            QApplication::restoreOverrideCursor();  // and the failure goes on
             throw;
         }
     }
@@ -55,8 +56,9 @@ public:
     {
         try {
             restore();
-        } catch (...) {
+        } catch (const platform::Failure& failure) {
             // The trap is already reporting the failure that brought us here.
+            platform::noteIgnoredFailure("CreatePivot", failure);
         }
     }
     BuildScreen(const BuildScreen&) = delete;
@@ -160,14 +162,14 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
         build.cache = need(build.aWb, "workbook").PivotCaches()->Add(sheet::kExternalSource);
         build.tableName = "Table " + pivotCubeName().toStdString();
         connectPivotCache(build);
-        silentlyOnFailure([&] { build.cache->CreatePivotTable(build.startCell, build.tableName); });
+        silentlyOnFailure("CreatePivotTable", [&] { build.cache->CreatePivotTable(build.startCell, build.tableName); });
         advanceProgress();
         if (chkDisplay[1]->isChecked())
             addChart(build);
         build.pt = build.aWs->PivotTables(build.tableName);
         build.pt->RowGrand(chkRowGrand->isChecked());
         build.pt->ColumnGrand(chkColumnsGrand->isChecked());
-        silentlyOnFailure([&] { build.aWs->PivotTables(build.tableName)->Format(sheet::kTableFormat13); });
+        silentlyOnFailure("Format", [&] { build.aWs->PivotTables(build.tableName)->Format(sheet::kTableFormat13); });
         advanceProgress();
         // Pages first, then columns, then rows: each area in list order.
         placeDimensions(build, 1, sheet::kPageField);
@@ -183,8 +185,9 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
         return true;
     } catch (const SilentBuildExit&) {
         return false;
-    } catch (...) {
-        const platform::Failure failure = platform::toFailure(std::current_exception());
+    } catch (const platform::Failure& failure) {
+        // Only the host's failures are a "PivotTable error"; anything else is
+        // a bug and goes on to the error trap.
         messages().showMessage(QString::number(failure.number()) + QStringLiteral(" : ")
                                    + General_Error_Trap(0, QString()).toString(),
                                QStringLiteral("PivotTable error"), MessageIcon::Exclamation);

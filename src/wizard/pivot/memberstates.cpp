@@ -97,15 +97,16 @@ void NxPivotWizardCtrl::assignWithRetries(FieldMembers& field, VariantArray& arr
         if (field.ignoringFailures) {
             try {
                 assign();
-            } catch (...) {
+            } catch (const platform::Failure& failure) {
                 // The stage has given up on this field.
+                platform::noteIgnoredFailure("assignWithRetries", failure);
             }
             return;
         }
         try {
             assign();
             return;
-        } catch (...) {
+        } catch (const platform::Failure&) {
             repairRejectedTable(field, array);
         }
     }

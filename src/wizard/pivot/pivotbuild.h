@@ -6,6 +6,8 @@
 #include "wizard/control/nxpivotwizardctrl.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
+#include "platform/core/diagnostics.h"
+#include "platform/core/failure.h"
 #include "sheet/application.h"
 
 #include <QString>
@@ -20,13 +22,16 @@ struct SilentBuildExit : std::exception {
     const char* what() const noexcept override { return "the PivotTable build ended silently"; }
 };
 
-// Runs `step`; any failure ends the build silently.
+// Runs `step`; a failure of the host ends the build silently (noted for
+// diagnostics under `where`). Anything else is no answer of the host and
+// goes on to the error trap.
 template <class Step>
-void silentlyOnFailure(Step&& step)
+void silentlyOnFailure(const char* where, Step&& step)
 {
     try {
         step();
-    } catch (...) {
+    } catch (const platform::Failure& failure) {
+        platform::noteIgnoredFailure(where, failure);
         throw SilentBuildExit();
     }
 }

@@ -67,7 +67,7 @@ bool NxPivotWizardCtrl::placeDimension(PivotBuild& build, const QString& name, q
         position = counter++;
     }
     const std::shared_ptr<sheet::CubeField> cubeField = build.pt->CubeFields()->Item("[" + dimensionName + "]");
-    silentlyOnFailure([&] {
+    silentlyOnFailure("Orientation", [&] {
         cubeField->Orientation(orientation);
         cubeField->Position(position);
     });
@@ -120,7 +120,7 @@ void NxPivotWizardCtrl::addDataFields(PivotBuild& build)
         // the others stay consecutive.
         if (cubeFieldExists(QString::fromStdString(name), build.pt)) {
             const std::shared_ptr<sheet::CubeField> field = build.pt->CubeFields()->Item(name);
-            silentlyOnFailure([&] {
+            silentlyOnFailure("Orientation", [&] {
                 field->Orientation(sheet::kDataField);
                 field->Position(counter);
             });
@@ -143,14 +143,18 @@ void NxPivotWizardCtrl::setNumberFormat(PivotBuild& build)
     std::string format = "0";
     for (int j = 1; j <= places; ++j)
         format += j == 1 ? ".0" : "0";
+    // The number format is a nicety: a host that refuses it leaves the
+    // report as it is.
     try {
         for (const auto& field : *build.pt->DataFields()) {
             try {
                 field->NumberFormat(format);
-            } catch (...) {
+            } catch (const platform::Failure& failure) {
+                platform::noteIgnoredFailure("NumberFormat", failure);
             }
         }
-    } catch (...) {
+    } catch (const platform::Failure& failure) {
+        platform::noteIgnoredFailure("DataFields", failure);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "wizard/settings/registry.h"
 
+#include "platform/core/diagnostics.h"
 #include "platform/core/failure.h"
 #include "platform/services/iniprofile.h"
 #include "platform/services/settingsstore.h"
@@ -36,14 +37,17 @@ struct RootText {
 constexpr RootText kRoots[] = {{"HKCU", 0x80000001}, {"HKLM", 0x80000002}, {"HKU", 0x80000003},
                                {"HKDD", 0x80000006}, {"HKCC", 0x80000005}, {"HKCR", 0x80000000}};
 
-// Runs `body` and swallows whatever it throws: these functions end with the
-// status they reached, and never pass a failure on.
+// Runs `body`; a failure of the store or of a file ends the function with
+// the status it reached, since these functions report by status and never
+// pass a failure on. Anything else (out of memory, a bug) is not a status and
+// goes on to the caller's error trap.
 template <class Body>
-void untrapped(Body&& body)
+void untrapped(const char* where, Body&& body)
 {
     try {
         body();
-    } catch (...) {
+    } catch (const platform::Failure& failure) {
+        platform::noteIgnoredFailure(where, failure);
     }
 }
 
@@ -245,7 +249,7 @@ qint32 fReadValue(const QString& sTopKeyOrFile, const QString& sSubKeyOrSection,
 {
     qint32 status = kNothingAttempted;
     vValue = vDefault;
-    untrapped([&] {
+    untrapped("fReadValue", [&] {
         const qint32 root = fTopKey(sTopKeyOrFile);
         const QString type = sValueType.toUpper();
         if (root == kIniFile) {
@@ -262,7 +266,7 @@ qint32 fWriteValue(const QString& sTopKeyOrFile, const QString& sSubKeyOrSection
                    const QString& sValueType, const QVariant& vValue)
 {
     qint32 status = kNothingAttempted;
-    untrapped([&] {
+    untrapped("fWriteValue", [&] {
         const qint32 root = fTopKey(sTopKeyOrFile);
         const QString type = sValueType.toUpper();
         if (root == kIniFile && type == QLatin1String("S")) {
@@ -279,7 +283,7 @@ qint32 fWriteValue(const QString& sTopKeyOrFile, const QString& sSubKeyOrSection
 qint32 fDeleteKey(const QString& sTopKey, const QString& sSubKey, const QString& sKeyName)
 {
     qint32 status = kNothingAttempted;
-    untrapped([&] {
+    untrapped("fDeleteKey", [&] {
         const qint32 root = fTopKey(sTopKey);
         if (root == 0)
             return;
@@ -300,7 +304,7 @@ qint32 fDeleteKey(const QString& sTopKey, const QString& sSubKey, const QString&
 qint32 fDeleteValue(const QString& sTopKeyOrFile, const QString& sSubKeyOrSection, const QString& sValueName)
 {
     qint32 status = kNothingAttempted;
-    untrapped([&] {
+    untrapped("fDeleteValue", [&] {
         const qint32 root = fTopKey(sTopKeyOrFile);
         if (root == kIniFile) {
             const bool written = platform::writeProfileString(localPath(sTopKeyOrFile), utf8(sSubKeyOrSection),
@@ -323,7 +327,7 @@ qint32 fDeleteValue(const QString& sTopKeyOrFile, const QString& sSubKeyOrSectio
 qint32 fEnumKey(const QString& sTopKey, const QString& sSubKey, QString& sValues)
 {
     qint32 status = kNothingAttempted;
-    untrapped([&] {
+    untrapped("fEnumKey", [&] {
         const qint32 root = fTopKey(sTopKey);
         if (root == 0)
             return;
@@ -349,7 +353,7 @@ qint32 fEnumKey(const QString& sTopKey, const QString& sSubKey, QString& sValues
 qint32 fEnumValue(const QString& sTopKeyOrIniFile, const QString& sSubKeyOrSection, QString& sValues)
 {
     qint32 status = kNothingAttempted;
-    untrapped([&] {
+    untrapped("fEnumValue", [&] {
         const qint32 root = fTopKey(sTopKeyOrIniFile);
         if (root == kIniFile) {
             std::string buffer(kIniSectionBuffer, ' ');
@@ -371,7 +375,7 @@ qint32 fReadIniFuzzy(const QString& sIniFile, QString& sSection, const QString& 
 {
     qint32 status = kNothingAttempted;
     sValue = sDefault;
-    untrapped([&] {
+    untrapped("fReadIniFuzzy", [&] {
         const QString section = sSection.toUpper();
         const QString entry = sIniEntry.toUpper();
         QFile file(sIniFile);
