@@ -24,10 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "wizard/errors/errortrap.h"
-#include "wizard/errors/messageservice.h"
 #include "sheet/variant.h"
 #include "widgets/dimmember.h"
+#include "wizard/design/layoutlists.h"
+#include "wizard/errors/errortrap.h"
+#include "wizard/errors/messageservice.h"
 
 namespace sheet {
 class Application;
@@ -295,7 +296,7 @@ protected:
     void connectPivotCache(PivotBuild& build);
     QString pivotCubeName() const;
     void addChart(PivotBuild& build);
-    void placeDimensions(PivotBuild& build, int area, qint32 orientation);
+    void placeDimensions(PivotBuild& build, LayoutList area, qint32 orientation);
     bool placeDimension(PivotBuild& build, const QString& name, qint32 orientation, int listPosition,
                         int& counter, FieldMembers& field);
     std::vector<std::string> measureFieldNames();
@@ -390,7 +391,7 @@ protected:
     NxStoreLoader* NxStoreLoader1 = nullptr;
     std::array<QLabel*, 2> lblSelectModel{};
     // Organise dimensions
-    std::array<QListWidget*, 4> lstCubeDetails{};
+    std::array<QListWidget*, kLayoutListCount> lstCubeDetails{};
     QLabel* lblUnselected = nullptr;
     std::array<QToolButton*, 2> butMovement{};
     QLabel* lblReportLayout = nullptr;

@@ -134,13 +134,13 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
     grid->addWidget(decoration("Image6"), 0, 3);
     lblUnselected = named(new QLabel(QStringLiteral("Unselected")), "lblUnselected");
     grid->addWidget(lblUnselected, 1, 0);
-    grid->addWidget(areaList(0), 2, 0, 3, 1);
+    grid->addWidget(areaList(kUnselectedList), 2, 0, 3, 1);
     grid->addWidget(areaLabel(12, QStringLiteral("Background")), 1, 1, 1, 2);
-    grid->addWidget(areaList(1), 2, 1, 1, 2);
+    grid->addWidget(areaList(kBackgroundList), 2, 1, 1, 2);
     grid->addWidget(areaLabel(6, QStringLiteral("Rows")), 3, 1);
-    grid->addWidget(areaList(2), 4, 1);
+    grid->addWidget(areaList(kRowsList), 4, 1);
     grid->addWidget(areaLabel(11, QStringLiteral("Columns")), 3, 2);
-    grid->addWidget(areaList(3), 4, 2);
+    grid->addWidget(areaList(kColumnsList), 4, 2);
 
     auto* arrows = new QVBoxLayout;
     const QStyle::StandardPixmap icons[] = {QStyle::SP_ArrowUp, QStyle::SP_ArrowDown};

@@ -134,7 +134,7 @@ void NxPivotWizardCtrl::leaveCubeStep()
 
 void NxPivotWizardCtrl::leaveLayoutStep()
 {
-    if (lstCubeDetails[2]->count() == 0 || lstCubeDetails[3]->count() == 0) {
+    if (lstCubeDetails[kRowsList]->count() == 0 || lstCubeDetails[kColumnsList]->count() == 0) {
         showCatalogueMessage(50007, QString(), QStringLiteral("Dimensions required"), MessageIcon::Exclamation);
         return;
     }

@@ -57,11 +57,11 @@ void NxPivotWizardCtrl::placeStoreDimensions(const olap::Cube& cube)
     measuresDimensionName = nameOf(measures.name());
     measuresInLayout = measures.specialFlag();
     if (measuresInLayout)
-        lstCubeDetails[2]->addItem(measuresDimensionName);
+        lstCubeDetails[kRowsList]->addItem(measuresDimensionName);
     QString firstTime;
     if (cube.timeDimensionCount() > 0) {
         firstTime = nameOf(cube.timeDimension(1)->name());
-        lstCubeDetails[3]->addItem(firstTime);
+        lstCubeDetails[kColumnsList]->addItem(firstTime);
     }
     for (int i = 1; i <= cube.dimensionCount(); ++i) {
         const std::shared_ptr<olap::Dimension> dimension = cube.dimension(i);
@@ -77,12 +77,12 @@ void NxPivotWizardCtrl::placeStoreDimensions(const olap::Cube& cube)
 
 void NxPivotWizardCtrl::offerDimension(const QString& name)
 {
-    if (lstCubeDetails[2]->count() == 0)
-        lstCubeDetails[2]->addItem(name);
-    else if (lstCubeDetails[3]->count() == 0)
-        lstCubeDetails[3]->addItem(name);
+    if (lstCubeDetails[kRowsList]->count() == 0)
+        lstCubeDetails[kRowsList]->addItem(name);
+    else if (lstCubeDetails[kColumnsList]->count() == 0)
+        lstCubeDetails[kColumnsList]->addItem(name);
     else
-        lstCubeDetails[1]->addItem(name);
+        lstCubeDetails[kBackgroundList]->addItem(name);
 }
 
 bool NxPivotWizardCtrl::LoadKCubeDetails()
@@ -158,7 +158,7 @@ void NxPivotWizardCtrl::placeKCubeDimensions(const olap::KCube& cube)
     for (const std::shared_ptr<olap::KDimension>& dimension : dimensions) {
         if (dimension->dimensionType() == olap::DimensionType::Time) {
             firstTime = nameOf(dimension->name());
-            lstCubeDetails[3]->addItem(firstTime);
+            lstCubeDetails[kColumnsList]->addItem(firstTime);
             break;
         }
     }

@@ -37,7 +37,7 @@ void NxPivotWizardCtrl::LoadDimensionDetails(quint8 dimType)
         QListWidget* target = lstCubeOptions.at(dimType);
         if (dimType == 1 || dimType == 2)
             target->clear();
-        const QListWidget* source = lstCubeDetails[dimType == 1 ? 2 : 3];
+        const QListWidget* source = lstCubeDetails[dimType == 1 ? kRowsList : kColumnsList];
         int remembered = 0;
         for (int i = 0; i < source->count(); ++i) {
             const QString name = source->item(i)->text();

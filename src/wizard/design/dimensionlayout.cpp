@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kRowsList = 2;
 constexpr int kUp = 0;
 
 }  // namespace
@@ -52,7 +51,7 @@ bool NxPivotWizardCtrl::lstCubeDetails_MouseMove(int Index)
 {
     bool began = false;
     trap([&] {
-        if (!mouseIsDown || isDragging || Index < 0 || Index > 3 || listIndex(lstCubeDetails[Index]) == -1)
+        if (!mouseIsDown || isDragging || Index < 0 || Index >= kLayoutListCount || listIndex(lstCubeDetails[Index]) == -1)
             return;
         isDragging = true;
         dragSourceList = static_cast<qint16>(Index);

@@ -1,4 +1,5 @@
 #include "wizard/design/layoutdrag.h"
+#include "wizard/design/layoutlists.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -36,7 +37,7 @@ int layoutDragSource(const QMimeData* data, const QObject* owner)
         return -1;
     bool ok = false;
     const int index = parts[1].toInt(&ok);
-    return ok && index >= 0 && index <= 3 ? index : -1;
+    return ok && index >= 0 && index < kLayoutListCount ? index : -1;
 }
 
 LayoutListEvents::LayoutListEvents(QListWidget* list, Handlers handlers)

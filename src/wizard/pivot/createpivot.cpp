@@ -10,6 +10,8 @@
 // host's screen updating and the wait form are put back.
 #include "wizard/control/nxpivotwizardctrl.h"
 
+#include "widgets/nxcubeselectorctrl.h"
+
 #include "wizard/errors/messagecatalogue.h"
 #include "wizard/forms/fmwait.h"
 #include "olap/connection/connectionmodel.h"
@@ -26,8 +28,6 @@
 
 namespace {
 
-constexpr quint8 kStoreCube = 1;
-constexpr quint8 kServerCube = 4;
 const char* const kLocalCubeProvider = "MSOLAP.2";
 const char* const kConnectionTail = ";Client Cache Size=25;Auto Synch Period=10000";
 
@@ -133,7 +133,7 @@ bool NxPivotWizardCtrl::checkBuildTarget(PivotBuild& build)
 {
     if (!StartCellIsValid())
         return false;
-    if (cubeSourceKind != kServerCube) {
+    if (cubeSourceKind != NxCubeSelectorCtrl::ServerCube) {
         build.cubePath = CheckForCubFile();
         if (build.cubePath.isEmpty())
             return false;
@@ -172,9 +172,9 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
         silentlyOnFailure("Format", [&] { build.aWs->PivotTables(build.tableName)->Format(sheet::kTableFormat13); });
         advanceProgress();
         // Pages first, then columns, then rows: each area in list order.
-        placeDimensions(build, 1, sheet::kPageField);
-        placeDimensions(build, 3, sheet::kColumnField);
-        placeDimensions(build, 2, sheet::kRowField);
+        placeDimensions(build, kBackgroundList, sheet::kPageField);
+        placeDimensions(build, kColumnsList, sheet::kColumnField);
+        placeDimensions(build, kRowsList, sheet::kRowField);
         removeSubtotals(build);
         addDataFields(build);
         setNumberFormat(build);
@@ -200,7 +200,7 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
 // of the cube instead, so it may be reached early; the value stops there.
 void NxPivotWizardCtrl::showWaitForm()
 {
-    const int dimensions = cubeSourceKind == kStoreCube ? need(loadedCube, "loaded cube").dimensionCount()
+    const int dimensions = cubeSourceKind == NxCubeSelectorCtrl::StoreCube ? need(loadedCube, "loaded cube").dimensionCount()
                                                         : need(loadedKCube, "loaded cube").dimensions().count();
     FmWait& wait = FmWait::instance();
     // The window just holds its frame.
@@ -220,7 +220,7 @@ void NxPivotWizardCtrl::advanceProgress()
 
 QString NxPivotWizardCtrl::pivotCubeName() const
 {
-    if (cubeSourceKind == kStoreCube)
+    if (cubeSourceKind == NxCubeSelectorCtrl::StoreCube)
         return QString::fromStdString(need(loadedCube, "loaded cube").name());
     return QString::fromStdString(need(loadedKCube, "loaded cube").cubeEntry()->name());
 }
@@ -230,18 +230,18 @@ void NxPivotWizardCtrl::connectPivotCache(PivotBuild& build)
     const QString tail = QString::fromLatin1(kConnectionTail);
     const QString localProvider = QString::fromLatin1(kLocalCubeProvider);
     QString connection;
-    if (cubeSourceKind == kServerCube) {
+    if (cubeSourceKind == NxCubeSelectorCtrl::ServerCube) {
         connection = QStringLiteral("OLEDB;Provider=") + providerConnectionName + QStringLiteral(";Location=")
                      + sourceCube + QStringLiteral(";Data Source=") + sourceLocation
                      + QStringLiteral(";Initial Catalog=") + sourceCatalog + tail;
     } else {
-        const QString catalog = cubeSourceKind == kStoreCube ? storeCatalogName : pivotCubeName();
+        const QString catalog = cubeSourceKind == NxCubeSelectorCtrl::StoreCube ? storeCatalogName : pivotCubeName();
         connection = QStringLiteral("OLEDB;Provider=") + localProvider + QStringLiteral(";Data Source=")
                      + build.cubePath + QStringLiteral(";Initial Catalog=") + catalog + tail;
     }
     build.cache->Connection(sheet::VariantArray{connection.toStdString()});
     build.cache->CommandType(sheet::kCommandCube);
-    const QString cube = cubeSourceKind == kStoreCube ? storeCubeName : pivotCubeName();
+    const QString cube = cubeSourceKind == NxCubeSelectorCtrl::StoreCube ? storeCubeName : pivotCubeName();
     build.cache->CommandText(sheet::VariantArray{cube.toStdString()});
 }
 

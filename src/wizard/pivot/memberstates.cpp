@@ -9,6 +9,8 @@
 // is still a usable report.
 #include "wizard/control/nxpivotwizardctrl.h"
 
+#include "widgets/nxcubeselectorctrl.h"
+
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
 #include "wizard/pivot/pivotbuild.h"
@@ -19,7 +21,6 @@ using sheet::VariantArray;
 
 namespace {
 
-constexpr quint8 kStoreCube = 1;
 // The host generation that takes hidden members as a tree-view state; later
 // ones take a hidden-item list per level field.
 constexpr qint16 kTreeviewHiddenVersion = 9;
@@ -36,7 +37,7 @@ void NxPivotWizardCtrl::applyMemberStates(PivotBuild& build, FieldMembers& field
 
 void NxPivotWizardCtrl::fillMemberTables(FieldMembers& field, bool useCaptions)
 {
-    if (cubeSourceKind == kStoreCube) {
+    if (cubeSourceKind == NxCubeSelectorCtrl::StoreCube) {
         GetTreeDrilledAndHiddenArrays(field.editor, field.dimension, field.drilledArray, field.hiddenArray,
                                       field.addDrills, field.addHidden, useCaptions);
     } else {
@@ -48,7 +49,7 @@ void NxPivotWizardCtrl::fillMemberTables(FieldMembers& field, bool useCaptions)
 void NxPivotWizardCtrl::applyDrilledMembers(PivotBuild& build, FieldMembers& field)
 {
     field.startStage(true);
-    if (cubeSourceKind != kStoreCube)
+    if (cubeSourceKind != NxCubeSelectorCtrl::StoreCube)
         keyNameFlag = false;
     if (!field.addDrills)
         return;
@@ -61,7 +62,7 @@ void NxPivotWizardCtrl::applyDrilledMembers(PivotBuild& build, FieldMembers& fie
 void NxPivotWizardCtrl::applyHiddenMembers(PivotBuild& build, FieldMembers& field)
 {
     field.startStage(false);
-    if (cubeSourceKind != kStoreCube)
+    if (cubeSourceKind != NxCubeSelectorCtrl::StoreCube)
         keyNameFlag = false;
     if (!field.addHidden)
         return;
@@ -119,7 +120,7 @@ void NxPivotWizardCtrl::assignWithRetries(FieldMembers& field, VariantArray& arr
 // only touch markers that are gone.
 void NxPivotWizardCtrl::repairRejectedTable(FieldMembers& field, VariantArray& array)
 {
-    const bool storeCube = cubeSourceKind == kStoreCube;
+    const bool storeCube = cubeSourceKind == NxCubeSelectorCtrl::StoreCube;
     const bool markersRemovedBefore = keyNameFlag;
     if (field.drillRetryCount == 0)
         fixArray(array);

@@ -3,6 +3,8 @@
 // (subtotals, number format), then the marker sheet.
 #include "wizard/control/nxpivotwizardctrl.h"
 
+#include "widgets/nxcubeselectorctrl.h"
+
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
 #include "wizard/pivot/pivotbuild.h"
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr quint8 kStoreCube = 1;
 // The very hidden sheet that marks a workbook as holding our reports.
 const char* const kMarkerSheet = "Brenn Pivot";
 
@@ -29,7 +30,7 @@ T& need(const std::shared_ptr<T>& object, const char* what)
 
 }  // namespace
 
-void NxPivotWizardCtrl::placeDimensions(PivotBuild& build, int area, qint32 orientation)
+void NxPivotWizardCtrl::placeDimensions(PivotBuild& build, LayoutList area, qint32 orientation)
 {
     build.orientationKind = orientation == sheet::kColumnField ? 2 : 1;
     QListWidget* list = lstCubeDetails[size_t(area)];
@@ -56,7 +57,7 @@ bool NxPivotWizardCtrl::placeDimension(PivotBuild& build, const QString& name, q
 {
     int position = listPosition;
     std::string dimensionName;
-    if (cubeSourceKind == kStoreCube) {
+    if (cubeSourceKind == NxCubeSelectorCtrl::StoreCube) {
         field.dimension = need(loadedCube, "loaded cube").dimensionByName(name.toStdString());
         dimensionName = need(field.dimension, "dimension").name();
     } else {
@@ -96,7 +97,7 @@ void NxPivotWizardCtrl::removeSubtotals(PivotBuild& build)
 std::vector<std::string> NxPivotWizardCtrl::measureFieldNames()
 {
     std::vector<std::string> names;
-    if (cubeSourceKind != kStoreCube) {
+    if (cubeSourceKind != NxCubeSelectorCtrl::StoreCube) {
         for (const DimMember& member : NxDimEditMembers->checkedMembers())
             names.push_back(platform::requireObject(member.kMember().get(), "measure").name());
         return names;

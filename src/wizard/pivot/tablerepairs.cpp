@@ -5,13 +5,14 @@
 // the markers removed.
 #include "wizard/control/nxpivotwizardctrl.h"
 
+#include "widgets/nxcubeselectorctrl.h"
+
 #include <string>
 
 using sheet::VariantArray;
 
 namespace {
 
-constexpr quint8 kStoreCube = 1;
 
 // Calls `rewrite` on the text of every element that holds one; an element
 // whose rewritten text is empty keeps its old text.
@@ -76,7 +77,7 @@ std::string withoutFirstAmpersand(std::string name)
 void NxPivotWizardCtrl::fixArray2(VariantArray& anArray)
 {
     trap([&] {
-        if (cubeSourceKind == kStoreCube)
+        if (cubeSourceKind == NxCubeSelectorCtrl::StoreCube)
             rewriteElements(anArray, withoutFirstAmpersand);
     });
 }
@@ -84,7 +85,7 @@ void NxPivotWizardCtrl::fixArray2(VariantArray& anArray)
 void NxPivotWizardCtrl::fixArray(VariantArray& anArray)
 {
     trap([&] {
-        if (cubeSourceKind == kStoreCube) {
+        if (cubeSourceKind == NxCubeSelectorCtrl::StoreCube) {
             rewriteElements(anArray, withKeyMarkers);
             return;
         }
