@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
-#include <utility>
 
 namespace platform {
 
@@ -148,12 +147,6 @@ SafeWrite::SafeWrite(const std::filesystem::path& target) : mTarget(target)
 }
 
 SafeWrite::~SafeWrite() { discard(); }
-
-SafeWrite::SafeWrite(SafeWrite&& other) noexcept
-    : mTarget(std::move(other.mTarget)), mTemporary(std::exchange(other.mTemporary, {})), mMode(other.mMode),
-      mKeepOwner(other.mKeepOwner), mOwner(other.mOwner), mGroup(other.mGroup), mReplaced(other.mReplaced)
-{
-}
 
 void SafeWrite::discard()
 {

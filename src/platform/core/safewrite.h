@@ -45,15 +45,13 @@ public:
     // folder, for instance.
     explicit SafeWrite(const std::filesystem::path& target);
     ~SafeWrite();
-    SafeWrite(SafeWrite&& other) noexcept;
-    SafeWrite& operator=(SafeWrite&&) = delete;
     SafeWrite(const SafeWrite&) = delete;
     SafeWrite& operator=(const SafeWrite&) = delete;
 
     // The file that commit() replaces: the given target with its links followed.
     const std::filesystem::path& target() const { return mTarget; }
     // The file to fill. It may be rewritten or replaced by another file of
-    // the same name until commit().
+    // the same name until commit(); empty after commit().
     const std::filesystem::path& temporary() const { return mTemporary; }
 
     // Gives the temporary file the target's mode, flushes it to disk, renames
@@ -71,7 +69,7 @@ private:
     void discard();
 
     std::filesystem::path mTarget;
-    std::filesystem::path mTemporary;   // empty once renamed or moved from
+    std::filesystem::path mTemporary;   // empty once renamed or removed
     mode_t mMode = 0;          // permission bits the target gets
     bool mKeepOwner = false;   // the target exists: give its owner and group back
     uid_t mOwner = 0;
