@@ -1,15 +1,15 @@
 #include "platform/services/settingsstore.h"
 
+#include "platform/children.h"
 #include "platform/core/failure.h"
+#include "platform/textfile.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +18,6 @@ using namespace platform;
 namespace {
 
 constexpr RootKey kUser = RootKey::CurrentUser;
-
-std::string textOf(const Value& value) { return std::string(value.data.begin(), value.data.end()); }
 
 class SettingsStoreTest : public testing::Test {
 protected:
@@ -36,266 +34,118 @@ protected:
     std::unique_ptr<SettingsStore> mStore;
 };
 
-}  // namespace
-
-TEST_F(SettingsStoreTest, OpeningCreatesTheFileAndItsMissingFolders)
+// Each row runs on a fresh store holding HKCU\A\B with the value Installed, and HKCU\P\C.
+TEST_F(SettingsStoreTest, StatusCodes)
 {
-    const std::filesystem::path deep = mFolder / "a/b/c/settings.db";
-    SettingsStore created(deep);
-    EXPECT_TRUE(std::filesystem::is_regular_file(deep));
-}
-
-TEST_F(SettingsStoreTest, EveryRootKeyExistsInANewStore)
-{
-    for (RootKey root : {RootKey::ClassesRoot, RootKey::CurrentUser, RootKey::LocalMachine, RootKey::Users,
-                         RootKey::CurrentConfig, RootKey::DynData}) {
-        EXPECT_EQ(store().openKey(root, ""), status::kSuccess) << static_cast<uint32_t>(root);
+    using S = SettingsStore;
+    std::string name;
+    Value value;
+    const std::tuple<const char*, std::function<int32_t(S&)>, int32_t> cases[] = {
+        {"a root key", [](S& s) { return s.openKey(RootKey::DynData, ""); }, status::kSuccess},
+        {"a missing key", [](S& s) { return s.openKey(kUser, "A\\Other"); }, status::kNotFound},
+        {"another root", [](S& s) { return s.openKey(RootKey::LocalMachine, "A"); }, status::kNotFound},
+        {"case and separators", [](S& s) { return s.openKey(kUser, "\\a/\\b\\"); }, status::kSuccess},
+        {"a created path", [](S& s) { s.createKey(kUser, "X\\Y\\Z"); return s.openKey(kUser, "x/y"); }, status::kSuccess},
+        {"a value name", [&](S& s) { return s.queryValue(kUser, "a\\b", "INSTALLED", value); }, status::kSuccess},
+        {"a missing value", [&](S& s) { return s.queryValue(kUser, "P", "Installed", value); }, status::kNotFound},
+        {"a value of a missing key", [&](S& s) { return s.queryValue(kUser, "M", "V", value); }, status::kNotFound},
+        {"a small buffer", [&](S& s) { return s.queryValue(kUser, "A\\B", "Installed", value, 7); }, status::kMoreData},
+        {"setting in a missing key", [](S& s) { return s.setValue(kUser, "M", "V", {}); }, status::kNotFound},
+        {"…creates no key", [](S& s) { s.setValue(kUser, "M", "V", {}); return s.openKey(kUser, "M"); }, status::kNotFound},
+        {"deleting a value twice",
+         [](S& s) { s.deleteValue(kUser, "A\\B", "installed"); return s.deleteValue(kUser, "A\\B", "Installed"); },
+         status::kNotFound},
+        {"deleting a key with subkeys", [](S& s) { return s.deleteKey(kUser, "P"); }, status::kAccessDenied},
+        {"deleting a root key", [](S& s) { return s.deleteKey(kUser, ""); }, status::kAccessDenied},
+        {"deleting a missing key", [](S& s) { return s.deleteKey(kUser, "M\\K"); }, status::kNotFound},
+        {"a key made again has no old values",
+         [&](S& s) { s.setValue(kUser, "P\\C", "V", {}); s.deleteKey(kUser, "p/c"); s.createKey(kUser, "P\\C");
+                     return s.enumValue(kUser, "P\\C", 0, name, value); },
+         status::kNoMoreItems},
+        {"subkeys of a missing key", [&](S& s) { return s.enumKey(kUser, "M", 0, name); }, status::kNotFound},
+        {"values of a missing key", [&](S& s) { return s.enumValue(kUser, "M", 0, name, value); }, status::kNotFound},
+        {"past the last subkey", [&](S& s) { return s.enumKey(kUser, "P", 1, name); }, status::kNoMoreItems},
+    };
+    int row = 0;
+    for (const auto& [what, call, expected] : cases) {
+        SettingsStore fresh(mFolder / ("row" + std::to_string(row++) + ".db"));
+        fresh.createKey(kUser, "A\\B");
+        fresh.setValue(kUser, "A\\B", "Installed", Value::fromString("/opt/bw"));
+        fresh.createKey(kUser, "P\\C");
+        EXPECT_EQ(call(fresh), expected) << what;
     }
 }
 
-TEST_F(SettingsStoreTest, OpeningAMissingKeyIsNotFound)
+TEST_F(SettingsStoreTest, ValuesKeepTheirTypeAndBytesAcrossReopening)
 {
-    EXPECT_EQ(store().openKey(kUser, "Software\\Brennlow"), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, CreatingAKeyCreatesEveryKeyOnItsPath)
-{
-    ASSERT_EQ(store().createKey(kUser, "Software\\Brennlow\\Defaults"), status::kSuccess);
-    EXPECT_EQ(store().openKey(kUser, "Software"), status::kSuccess);
-    EXPECT_EQ(store().openKey(kUser, "Software\\Brennlow"), status::kSuccess);
-    EXPECT_EQ(store().openKey(kUser, "Software\\Brennlow\\Defaults"), status::kSuccess);
-}
-
-TEST_F(SettingsStoreTest, KeysUnderDifferentRootsAreSeparate)
-{
-    store().createKey(RootKey::LocalMachine, "Software");
-    EXPECT_EQ(store().openKey(kUser, "Software"), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, KeyPathsAreReadWithoutRegardToCaseOrSeparator)
-{
-    store().createKey(kUser, "Software\\Brennlow\\Defaults");
-    for (const char* path : {"SOFTWARE\\brennlow\\DeFaUlTs", "Software/Brennlow/Defaults", "\\Software\\\\Brennlow\\Defaults\\",
-                             "software/BRENNLOW\\defaults"}) {
-        EXPECT_EQ(store().openKey(kUser, path), status::kSuccess) << path;
-    }
-}
-
-TEST_F(SettingsStoreTest, NonAsciiLettersAlsoCompareWithoutRegardToCase)
-{
-    store().createKey(kUser, "Ärger\\Œuvre");
-    EXPECT_EQ(store().openKey(kUser, "äRGER\\œUVRE"), status::kSuccess);
-}
-
-TEST_F(SettingsStoreTest, CreatingAnExistingKeyInOtherCaseKeepsTheFirstSpelling)
-{
-    store().createKey(kUser, "Software\\Brennlow");
-    store().createKey(kUser, "SOFTWARE\\BRENNLOW");
-    std::string name;
-    ASSERT_EQ(store().enumKey(kUser, "software", 0, name), status::kSuccess);
-    EXPECT_EQ(name, "Brennlow");
-    EXPECT_EQ(store().enumKey(kUser, "software", 1, name), status::kNoMoreItems);
-}
-
-TEST_F(SettingsStoreTest, AStringValueReadsBackWithItsTerminatingNul)
-{
-    store().createKey(kUser, "Software");
-    ASSERT_EQ(store().setValue(kUser, "Software", "Installed", Value::fromString("/opt/bw")), status::kSuccess);
-    Value value;
-    ASSERT_EQ(store().queryValue(kUser, "Software", "Installed", value), status::kSuccess);
-    EXPECT_EQ(value.type, valuetype::kString);
-    EXPECT_EQ(textOf(value), std::string("/opt/bw\0", 8));
-}
-
-TEST_F(SettingsStoreTest, ADoubleWordIsFourBytesLittleEndian)
-{
-    EXPECT_EQ(Value::fromDWord(0x12345678).data, (std::vector<uint8_t>{0x78, 0x56, 0x34, 0x12}));
-    EXPECT_EQ(Value::fromDWord(0x12345678).type, valuetype::kDWord);
-}
-
-TEST_F(SettingsStoreTest, AnEmptyBinaryValueStaysEmpty)
-{
+    const std::pair<Value, std::vector<uint8_t>> cases[] = {{Value::fromString("/bw"), {'/', 'b', 'w', 0}},
+                                                            {Value::fromDWord(0x12345678), {0x78, 0x56, 0x34, 0x12}},
+                                                            {Value::fromBinary({}), {}},
+                                                            {Value::fromBinary({1, 2, 3}), {1, 2, 3}}};
     store().createKey(kUser, "K");
-    ASSERT_EQ(store().setValue(kUser, "K", "Empty", Value::fromBinary({})), status::kSuccess);
-    Value value{valuetype::kString, {1, 2}};
-    ASSERT_EQ(store().queryValue(kUser, "K", "Empty", value), status::kSuccess);
-    EXPECT_EQ(value.type, valuetype::kBinary);
-    EXPECT_TRUE(value.data.empty());
-}
-
-TEST_F(SettingsStoreTest, ValueNamesAreReadWithoutRegardToCase)
-{
-    store().createKey(kUser, "K");
-    store().setValue(kUser, "K", "ShowPivotWizardStep1", Value::fromString("False"));
-    Value value;
-    EXPECT_EQ(store().queryValue(kUser, "k", "SHOWPIVOTWIZARDSTEP1", value), status::kSuccess);
-}
-
-TEST_F(SettingsStoreTest, ReplacingAValueInOtherCaseKeepsTheNameAndItsPlace)
-{
-    store().createKey(kUser, "K");
-    store().setValue(kUser, "K", "First", Value::fromDWord(1));
-    store().setValue(kUser, "K", "Second", Value::fromDWord(2));
-    store().setValue(kUser, "K", "FIRST", Value::fromString("again"));
-
-    std::string name;
-    Value value;
-    ASSERT_EQ(store().enumValue(kUser, "K", 0, name, value), status::kSuccess);
-    EXPECT_EQ(name, "First");
-    EXPECT_EQ(textOf(value), std::string("again\0", 6));
-    ASSERT_EQ(store().enumValue(kUser, "K", 1, name, value), status::kSuccess);
-    EXPECT_EQ(name, "Second");
-    EXPECT_EQ(store().enumValue(kUser, "K", 2, name, value), status::kNoMoreItems);
-}
-
-TEST_F(SettingsStoreTest, QueryingIntoASmallerBufferIsMoreDataAndLeavesTheTargetAlone)
-{
-    store().createKey(kUser, "K");
-    store().setValue(kUser, "K", "D", Value::fromDWord(7));
-    Value value = Value::fromString("untouched");
-    EXPECT_EQ(store().queryValue(kUser, "K", "D", value, 2), status::kMoreData);
-    EXPECT_EQ(textOf(value), std::string("untouched\0", 10));
-    EXPECT_EQ(store().queryValue(kUser, "K", "D", value, 4), status::kSuccess);
-}
-
-TEST_F(SettingsStoreTest, QueryingAMissingValueOrKeyIsNotFound)
-{
-    store().createKey(kUser, "K");
-    Value value;
-    EXPECT_EQ(store().queryValue(kUser, "K", "Nothing", value), status::kNotFound);
-    EXPECT_EQ(store().queryValue(kUser, "Missing", "Nothing", value), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, SettingAValueInAMissingKeyIsNotFoundAndCreatesNothing)
-{
-    EXPECT_EQ(store().setValue(kUser, "Missing", "V", Value::fromDWord(1)), status::kNotFound);
-    EXPECT_EQ(store().openKey(kUser, "Missing"), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, DeletingAValueRemovesItOnce)
-{
-    store().createKey(kUser, "K");
-    store().setValue(kUser, "K", "V", Value::fromDWord(1));
-    EXPECT_EQ(store().deleteValue(kUser, "K", "v"), status::kSuccess);
-    Value value;
-    EXPECT_EQ(store().queryValue(kUser, "K", "V", value), status::kNotFound);
-    EXPECT_EQ(store().deleteValue(kUser, "K", "V"), status::kNotFound);
-    EXPECT_EQ(store().deleteValue(kUser, "Missing", "V"), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, DeletingAKeyWithSubkeysIsAccessDenied)
-{
-    store().createKey(kUser, "Parent\\Child");
-    EXPECT_EQ(store().deleteKey(kUser, "Parent"), status::kAccessDenied);
-    EXPECT_EQ(store().openKey(kUser, "Parent\\Child"), status::kSuccess);
-}
-
-TEST_F(SettingsStoreTest, DeletingARootKeyIsAccessDenied)
-{
-    EXPECT_EQ(store().deleteKey(kUser, ""), status::kAccessDenied);
-    EXPECT_EQ(store().openKey(kUser, ""), status::kSuccess);
-}
-
-TEST_F(SettingsStoreTest, DeletingAKeyTakesItsValuesWithIt)
-{
-    store().createKey(kUser, "Parent\\Child");
-    store().setValue(kUser, "Parent\\Child", "V", Value::fromDWord(1));
-    ASSERT_EQ(store().deleteKey(kUser, "parent/CHILD"), status::kSuccess);
-    EXPECT_EQ(store().openKey(kUser, "Parent\\Child"), status::kNotFound);
-
-    store().createKey(kUser, "Parent\\Child");
-    std::string name;
-    Value value;
-    EXPECT_EQ(store().enumValue(kUser, "Parent\\Child", 0, name, value), status::kNoMoreItems);
-}
-
-TEST_F(SettingsStoreTest, DeletingAMissingKeyIsNotFound)
-{
-    EXPECT_EQ(store().deleteKey(kUser, "Missing\\Key"), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, SubkeysAreEnumeratedInNameOrderWithoutRegardToCase)
-{
-    for (const char* key : {"Parent\\beta", "Parent\\Alpha", "Parent\\GAMMA", "Parent\\alpha\\Deeper"})
-        store().createKey(kUser, key);
-    std::vector<std::string> names;
-    std::string name;
-    uint32_t index = 0;
-    while (store().enumKey(kUser, "Parent", index++, name) == status::kSuccess)
-        names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "GAMMA"}));
-    EXPECT_EQ(store().enumKey(kUser, "Parent", 3, name), status::kNoMoreItems);
-}
-
-TEST_F(SettingsStoreTest, EnumeratingAMissingKeyIsNotFound)
-{
-    std::string name;
-    Value value;
-    EXPECT_EQ(store().enumKey(kUser, "Missing", 0, name), status::kNotFound);
-    EXPECT_EQ(store().enumValue(kUser, "Missing", 0, name, value), status::kNotFound);
-}
-
-TEST_F(SettingsStoreTest, ValuesSurviveClosingAndReopening)
-{
-    store().createKey(kUser, "K");
-    store().setValue(kUser, "K", "V", Value::fromBinary({1, 2, 3}));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        ASSERT_EQ(store().setValue(kUser, "K", "V" + std::to_string(i), cases[i].first), status::kSuccess);
     reopen();
-    Value value;
-    ASSERT_EQ(store().queryValue(kUser, "K", "V", value), status::kSuccess);
-    EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 2, 3}));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        Value read{0, {9}};
+        ASSERT_EQ(store().queryValue(kUser, "K", "V" + std::to_string(i), read), status::kSuccess) << i;
+        EXPECT_EQ(read.type, cases[i].first.type) << i;
+        EXPECT_EQ(read.data, cases[i].second) << i;
+    }
+    Value untouched = Value::fromDWord(5);
+    EXPECT_EQ(store().queryValue(kUser, "K", "V0", untouched, 3), status::kMoreData);
+    EXPECT_EQ(untouched.data, Value::fromDWord(5).data);
+}
+
+TEST_F(SettingsStoreTest, NamesKeepTheirFirstSpellingAndOrder)
+{
+    for (const char* key : {"Software\\Brennlow", "SOFTWARE\\BRENNLOW", "Ärger\\Œuvre", "P\\beta", "P\\Alpha",
+                            "P\\GAMMA", "P\\alpha\\Deeper"})
+        store().createKey(kUser, key);
+    store().setValue(kUser, "P", "First", Value::fromDWord(1));
+    store().setValue(kUser, "P", "Second", Value::fromDWord(2));
+    store().setValue(kUser, "P", "FIRST", Value::fromString("again"));
+    const auto list = [&](const char* path, bool values) {
+        std::vector<std::string> names;
+        std::string name;
+        Value value;
+        for (uint32_t i = 0; (values ? store().enumValue(kUser, path, i, name, value)
+                                     : store().enumKey(kUser, path, i, name)) == status::kSuccess; ++i)
+            names.push_back(name);
+        return names;
+    };
+    EXPECT_EQ(store().openKey(kUser, "äRGER\\œUVRE"), status::kSuccess);
+    EXPECT_EQ(list("", false), (std::vector<std::string>{"P", "Software", "Ärger"}));
+    EXPECT_EQ(list("software", false), std::vector<std::string>{"Brennlow"});
+    EXPECT_EQ(list("p", false), (std::vector<std::string>{"Alpha", "beta", "GAMMA"}));
+    EXPECT_EQ(list("P", true), (std::vector<std::string>{"First", "Second"}));
 }
 
 TEST_F(SettingsStoreTest, FourProcessesWritingAtOnceLoseNothing)
 {
-    constexpr int kValuesPerProcess = 100;
-    constexpr int kWriters = 4;
+    const auto name = [](int writer, int i) { return "w" + std::to_string(writer) + "v" + std::to_string(i); };
+    const auto key = [](int i) { return "Race\\Level" + std::to_string(i % 5); };
     store();   // the file exists before the writers race
     reopen();
-
-    int startGate[2];
-    ASSERT_EQ(::pipe(startGate), 0);
-    std::vector<pid_t> writers;
-    for (int writer = 0; writer < kWriters; ++writer) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // The child: no test assertions here, only an exit code.
-            ::close(startGate[1]);
-            char ignored;
-            (void)!::read(startGate[0], &ignored, 1);   // returns when the parent closes the gate
-            int failures = 0;
-            try {
-                SettingsStore own(file());
-                for (int i = 0; i < kValuesPerProcess; ++i) {
-                    const std::string key = "Race\\Shared\\Level" + std::to_string(i % 5);
-                    failures += own.createKey(kUser, key) != status::kSuccess;
-                    const std::string name = "w" + std::to_string(writer) + "v" + std::to_string(i);
-                    failures += own.setValue(kUser, key, name, Value::fromDWord(uint32_t(writer * 1000 + i)))
-                                != status::kSuccess;
-                }
-            } catch (...) {
-                ::_exit(2);
+    const auto statuses = runChildren(4, [&](int writer) {
+        int failures = 0;
+        try {
+            SettingsStore own(file());
+            for (int i = 0; i < 50; ++i) {
+                failures += own.createKey(kUser, key(i)) != status::kSuccess;
+                failures += own.setValue(kUser, key(i), name(writer, i), Value::fromDWord(writer * 1000 + i));
             }
-            ::_exit(failures == 0 ? 0 : 1);
+        } catch (const Failure&) {
+            return 2;
         }
-        writers.push_back(pid);
-    }
-    ::close(startGate[0]);
-    ::close(startGate[1]);
-    for (const pid_t pid : writers) {
-        int result = -1;
-        ASSERT_EQ(::waitpid(pid, &result, 0), pid);
-        EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == 0) << "writer exit status " << result;
-    }
-
-    for (int writer = 0; writer < kWriters; ++writer) {
-        for (int i = 0; i < kValuesPerProcess; ++i) {
-            const std::string name = "w" + std::to_string(writer) + "v" + std::to_string(i);
+        return failures == 0 ? 0 : 1;
+    });
+    for (int writer = 0; writer < 4; ++writer) {
+        EXPECT_TRUE(exitedWithZero(statuses[writer])) << "writer exit status " << statuses[writer];
+        for (int i = 0; i < 50; ++i) {
             Value value;
-            ASSERT_EQ(store().queryValue(kUser, "Race\\Shared\\Level" + std::to_string(i % 5), name, value),
-                      status::kSuccess)
-                << name;
-            EXPECT_EQ(value.data, Value::fromDWord(uint32_t(writer * 1000 + i)).data) << name;
+            ASSERT_EQ(store().queryValue(kUser, key(i), name(writer, i), value), status::kSuccess) << name(writer, i);
+            EXPECT_EQ(value.data, Value::fromDWord(writer * 1000 + i).data) << name(writer, i);
         }
     }
 }
@@ -305,127 +155,73 @@ TEST_F(SettingsStoreTest, ACrashInTheMiddleOfAWriteLeavesTheOldValue)
     store().createKey(kUser, "K");
     store().setValue(kUser, "K", "V", Value::fromString("old"));
     reopen();
-
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const auto crashed = runChildren(1, [&](int) {
         // Changes the value on disk inside a transaction, then dies before committing.
         sqlite3* db = nullptr;
         sqlite3_open(file().c_str(), &db);
         sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE key_values SET data = X'DEADBEEF';", nullptr, nullptr, nullptr);
-        const int flushed = sqlite3_db_cacheflush(db);
-        ::_exit(flushed == SQLITE_OK ? 0 : 1);
-    }
-    int result = -1;
-    ASSERT_EQ(::waitpid(pid, &result, 0), pid);
-    ASSERT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == 0);
-
+        return sqlite3_db_cacheflush(db) == SQLITE_OK ? 0 : 1;
+    });
+    ASSERT_TRUE(exitedWithZero(crashed[0]));
     Value value;
     ASSERT_EQ(store().queryValue(kUser, "K", "V", value), status::kSuccess);
-    EXPECT_EQ(textOf(value), std::string("old\0", 4));
+    EXPECT_EQ(value.data, Value::fromString("old").data);
 }
 
-TEST_F(SettingsStoreTest, AFileThatIsNoDatabaseGivesAFailureNamingIt)
+TEST_F(SettingsStoreTest, AFileThatIsNotAUsableStoreGivesAFailureNamingIt)
 {
-    std::ofstream(file()) << "[Defaults]\nShowPivotWizardStep1=True\n" << std::string(2000, 'x');
-    try {
-        SettingsStore broken(file());
-        FAIL() << "a text file opened as settings store";
-    } catch (const Failure& failure) {
-        EXPECT_NE(failure.description().find(file().string()), std::string::npos) << failure.description();
-        EXPECT_NE(failure.description().find("not a database"), std::string::npos) << failure.description();
+    writeText(mFolder / "text.db", "[Defaults]\nShowPivotWizardStep1=True\n" + std::string(2000, 'x'));
+    SettingsStore(mFolder / "damaged.db").createKey(kUser, "K");
+    std::fstream(mFolder / "damaged.db", std::ios::in | std::ios::out | std::ios::binary).seekp(100)
+        << std::string(8000, '\x5a');   // the pages after the header: the file still looks like SQLite
+    SqliteDb(mFolder / "foreign.db", SqliteDb::Mode::ReadWriteCreate, "test").exec("CREATE TABLE invoices (id)");
+    writeText(mFolder / "plain-file", "not a folder");
+    for (const auto& [name, problem] : {std::pair{"text.db", "not a database"}, {"damaged.db", ""},
+                                        {"foreign.db", "another program"}, {"plain-file/settings.db", ""}}) {
+        std::string description = "(opened)";
+        try {
+            SettingsStore opened(mFolder / name);
+            Value value;
+            opened.queryValue(kUser, "K", "V", value);
+        } catch (const Failure& failure) {
+            description = failure.description();
+        }
+        EXPECT_NE(description.find((mFolder / name).string()), std::string::npos) << description;
+        EXPECT_NE(description.find(problem), std::string::npos) << description;
     }
 }
 
-TEST_F(SettingsStoreTest, ADamagedDatabaseGivesAFailureNamingIt)
-{
-    store().createKey(kUser, "K");
-    reopen();
-    {
-        // Overwrite the pages after the header: the file still looks like SQLite.
-        std::fstream damage(file(), std::ios::in | std::ios::out | std::ios::binary);
-        damage.seekp(100);
-        damage << std::string(8000, '\x5a');
-    }
-    try {
-        SettingsStore broken(file());
-        Value value;
-        broken.queryValue(kUser, "K", "V", value);
-        FAIL() << "a damaged file was read";
-    } catch (const Failure& failure) {
-        EXPECT_NE(failure.description().find(file().string()), std::string::npos) << failure.description();
-    }
-}
-
-TEST_F(SettingsStoreTest, ADatabaseOfAnotherProgramIsRefused)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file().c_str(), &db), SQLITE_OK);
-    sqlite3_exec(db, "CREATE TABLE invoices (id INTEGER)", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    try {
-        SettingsStore foreign(file());
-        FAIL() << "another program's database was taken over";
-    } catch (const Failure& failure) {
-        EXPECT_NE(failure.description().find(file().string()), std::string::npos) << failure.description();
-        EXPECT_NE(failure.description().find("another program"), std::string::npos) << failure.description();
-    }
-}
-
-TEST_F(SettingsStoreTest, AFolderThatCannotBeCreatedGivesAFailureNamingTheFile)
-{
-    std::ofstream(mFolder / "plain-file") << "not a folder";
-    const std::filesystem::path impossible = mFolder / "plain-file/settings.db";
-    try {
-        SettingsStore store(impossible);
-        FAIL() << "a store was opened below a plain file";
-    } catch (const Failure& failure) {
-        EXPECT_NE(failure.description().find(impossible.string()), std::string::npos) << failure.description();
-    }
-}
-
+// No write permission for anyone marks the file read-only for every user,
+// the superuser (whom permissions do not stop) included.
 TEST_F(SettingsStoreTest, AReadOnlyFileCanBeReadButRefusesWrites)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
-    store().createKey(kUser, "K");
+    store().createKey(kUser, "K\\Sub");
     store().setValue(kUser, "K", "V", Value::fromDWord(1));
     reopen();
-    std::filesystem::permissions(file(), std::filesystem::perms::owner_read);
+    std::filesystem::permissions(file(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     Value value;
     EXPECT_EQ(store().queryValue(kUser, "K", "V", value), status::kSuccess);
     EXPECT_EQ(store().setValue(kUser, "K", "V", Value::fromDWord(2)), status::kAccessDenied);
-    EXPECT_EQ(store().deleteKey(kUser, "K"), status::kAccessDenied);
+    EXPECT_EQ(store().createKey(kUser, "K\\New"), status::kAccessDenied);
+    EXPECT_EQ(store().deleteKey(kUser, "K\\Sub"), status::kAccessDenied);
+    EXPECT_EQ(store().deleteValue(kUser, "K", "V"), status::kAccessDenied);
+    reopen();
+    std::filesystem::permissions(file(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_EQ(store().queryValue(kUser, "K", "V", value), status::kSuccess);
+    EXPECT_EQ(value.data, Value::fromDWord(1).data);
 }
 
-class SettingsLocation : public testing::Test {
-protected:
-    ScopedEnvironment mExplicit{"PIVOTWIZARD_SETTINGS", nullptr};
-    ScopedEnvironment mXdg{"XDG_CONFIG_HOME", nullptr};
-    ScopedEnvironment mHome{"HOME", "/home/tester"};
-};
-
-TEST_F(SettingsLocation, TheEnvironmentVariableNamesTheFileItself)
+TEST(SettingsLocation, FromTheVariableTheXdgConfigFolderOrTheHomeFolder)
 {
-    ScopedEnvironment chosen("PIVOTWIZARD_SETTINGS", "/srv/shared/wizard.db");
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", "/elsewhere");
-    EXPECT_EQ(SettingsStore::defaultFile(), "/srv/shared/wizard.db");
+    const char* const kHome = "/home/tester/.config/pivotwizard/settings.db";
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"/srv/wizard.db", "/elsewhere", "/srv/wizard.db"}, {nullptr, "/cfg", "/cfg/pivotwizard/settings.db"},
+        {nullptr, nullptr, kHome}, {"", "", kHome}};
+    for (const auto& [explicitFile, xdg, expected] : cases) {
+        ScopedEnvironment variables[] = {{"PIVOTWIZARD_SETTINGS", explicitFile}, {"XDG_CONFIG_HOME", xdg},
+                                         {"HOME", "/home/tester"}};
+        EXPECT_EQ(SettingsStore::defaultFile(), expected);
+    }
 }
 
-TEST_F(SettingsLocation, WithoutItTheFileLivesInTheXdgConfigFolder)
-{
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", "/cfg");
-    EXPECT_EQ(SettingsStore::defaultFile(), "/cfg/pivotwizard/settings.db");
-}
-
-TEST_F(SettingsLocation, WithoutAnyTheFileLivesInTheHomeConfigFolder)
-{
-    EXPECT_EQ(SettingsStore::defaultFile(), "/home/tester/.config/pivotwizard/settings.db");
-}
-
-TEST_F(SettingsLocation, EmptyVariablesCountAsUnset)
-{
-    ScopedEnvironment chosen("PIVOTWIZARD_SETTINGS", "");
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", "");
-    EXPECT_EQ(SettingsStore::defaultFile(), "/home/tester/.config/pivotwizard/settings.db");
-}
+}  // namespace

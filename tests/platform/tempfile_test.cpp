@@ -1,5 +1,6 @@
 #include "platform/services/tempfile.h"
 
+#include "platform/core/failure.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -9,54 +10,27 @@
 
 using namespace platform;
 
-namespace {
-
-// Points TMPDIR at a scratch folder so that the tests see every file they make.
-class TempFileTest : public testing::Test {
-protected:
-    ScratchFolder mFolder;
-    ScopedEnvironment mTmpdir{"TMPDIR", mFolder.path().c_str()};
-};
-
-}  // namespace
-
-TEST_F(TempFileTest, TheTempFolderIsTmpdir)
+// The folder is $TMPDIR; every file made there is new.
+TEST(TempFile, EveryCallMakesANewEmptyFileNamedPrefixHexNumberTmpInTmpdir)
 {
-    EXPECT_EQ(tempFolder(), mFolder.path());
-}
-
-TEST_F(TempFileTest, WithoutTmpdirTheTempFolderIsSlashTmp)
-{
-    for (const char* value : {static_cast<const char*>(nullptr), ""}) {
-        ScopedEnvironment unset("TMPDIR", value);
-        EXPECT_EQ(tempFolder(), "/tmp");
-    }
-}
-
-TEST_F(TempFileTest, ANewFileIsEmptyAndNamedPrefixHexNumberTmp)
-{
-    const std::filesystem::path made = createTempFile("bwt");
-    ASSERT_FALSE(made.empty());
-    EXPECT_EQ(made.parent_path(), mFolder.path());
-    EXPECT_TRUE(std::regex_match(made.filename().string(), std::regex("bwt[0-9A-F]+\\.tmp")))
-        << made.filename();
-    EXPECT_TRUE(std::filesystem::is_regular_file(made));
-    EXPECT_EQ(std::filesystem::file_size(made), 0u);
-}
-
-TEST_F(TempFileTest, ManyCallsNeverReturnTheSameFile)
-{
-    constexpr size_t kCalls = 500;
+    ScratchFolder folder;
+    ScopedEnvironment tmpdir("TMPDIR", folder.path().c_str());
     std::set<std::filesystem::path> made;
-    for (size_t i = 0; i < kCalls; ++i)
-        made.insert(createTempFile("bwt"));
-    EXPECT_EQ(made.size(), kCalls);
-    EXPECT_EQ(made.count({}), 0u);
-    EXPECT_EQ(size_t(std::distance(std::filesystem::directory_iterator(mFolder.path()), {})), kCalls);
+    for (int i = 0; i < 100; ++i) {
+        const std::filesystem::path file = createTempFile("bwt");
+        ASSERT_EQ(file.parent_path(), folder.path());
+        EXPECT_TRUE(std::regex_match(file.filename().string(), std::regex("bwt[0-9A-F]+\\.tmp"))) << file;
+        EXPECT_EQ(std::filesystem::file_size(file), 0u);
+        made.insert(file);
+    }
+    EXPECT_EQ(made.size(), 100u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 100);
 }
 
-TEST_F(TempFileTest, AMissingTempFolderGivesAnEmptyPath)
+TEST(TempFile, AMissingTempFolderGivesAnEmptyPathAndTheSystemError)
 {
-    ScopedEnvironment missing("TMPDIR", (mFolder / "missing").c_str());
+    ScratchFolder folder;
+    ScopedEnvironment missing("TMPDIR", (folder / "missing").c_str());
     EXPECT_TRUE(createTempFile("bwt").empty());
+    EXPECT_EQ(lastPlatformError(), ENOENT);
 }

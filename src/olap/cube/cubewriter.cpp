@@ -3,13 +3,13 @@
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubeformat.h"
 #include "platform/core/failure.h"
+#include "platform/core/safewrite.h"
 #include "platform/core/sqlitedb.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <numeric>
-#include <unistd.h>
 
 namespace olap {
 
@@ -173,8 +173,8 @@ void writeCatalog(const std::filesystem::path& file, const std::string& catalogN
     SqliteDb db(file, SqliteDb::Mode::ReadWriteCreate, "olap");
     db.exec(("PRAGMA page_size = " + std::to_string(cubeformat::kPageSize)).c_str());
     // The file is new and renamed into place only when complete, so it needs
-    // no journal; FULL still makes the commit reach the disk before the rename.
-    db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = FULL");
+    // no journal, and SafeWrite flushes it to disk once before the rename.
+    db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
     db.exec(("PRAGMA application_id = " + std::to_string(cubeformat::kApplicationId)).c_str());
     db.exec(("PRAGMA user_version = " + std::to_string(cubeformat::kVersion)).c_str());
     db.exec("BEGIN");
@@ -191,15 +191,13 @@ void writeCatalog(const std::filesystem::path& file, const std::string& catalogN
 void writeCubeFile(const std::filesystem::path& file, const std::string& catalogName,
                    std::span<CubeBuilder* const> cubes)
 {
-    const std::filesystem::path temporary =
-        file.parent_path() / ("." + file.filename().string() + "." + std::to_string(getpid()) + ".tmp");
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
     try {
-        writeCatalog(temporary, catalogName, cubes);
-        std::filesystem::rename(temporary, file);
+        platform::SafeWrite write(file);
+        writeCatalog(write.temporary(), catalogName, cubes);
+        write.commit();
     } catch (...) {
-        std::filesystem::remove(temporary, ignored);
+        // Whatever stopped the write (SQLite, memory, the file system) is
+        // reported as this file's failure; the safe write has removed its temporary file.
         const platform::Failure cause = platform::toFailure(std::current_exception());
         throw platform::Failure(cause.number(), file.string() + ": the cube file cannot be written: " + cause.description(),
                                 "olap", cause.lastDllError());

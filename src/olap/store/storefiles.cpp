@@ -1,7 +1,7 @@
 #include "olap/store/storefiles.h"
 
 #include "platform/core/failure.h"
-#include "platform/core/fileio.h"
+#include "platform/core/safewrite.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -77,21 +77,10 @@ std::string readWholeFile(const std::filesystem::path& file, uint64_t maxBytes)
 
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes)
 {
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        systemFailure(file, "cannot write the file", errno);
-    const bool complete = platform::writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    int code = errno;
-    const bool closed = ::close(fd) == 0;
-    if (complete && !closed)
-        code = errno;
-    if (!complete || !closed || ::rename(temporary.c_str(), file.c_str()) != 0) {
-        if (complete && closed)
-            code = errno;
-        ::unlink(temporary.c_str());
-        systemFailure(file, "cannot write the file", code ? code : EIO);
+    try {
+        platform::replaceFile(file, bytes);
+    } catch (const platform::Failure& failure) {
+        systemFailure(file, "cannot write the file", failure.lastDllError() ? failure.lastDllError() : EIO);
     }
 }
 

@@ -18,10 +18,11 @@ namespace olap {
 // `maxBytes` (75: nothing of ours is that large, so it is not ours).
 std::string readWholeFile(const std::filesystem::path& file, uint64_t maxBytes);
 
-// Replaces `file` with `bytes`: written to a temporary file in the same
-// folder and renamed over `file` only when complete, so readers see the old
-// file or the new one, never a part. Throws Failure naming the file when it
-// cannot be written; an existing file is then untouched.
+// Replaces `file` with `bytes` through platform's SafeWrite, so readers see
+// the old file or the new one, never a part, and the file keeps its
+// permissions. Throws Failure naming the file ("<path>: cannot write the file
+// (<system text>)") when it cannot be written; an existing file is then
+// untouched.
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // The application folder of an application path: every component but the

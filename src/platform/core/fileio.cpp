@@ -1,7 +1,5 @@
 #include "platform/core/fileio.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,24 +13,6 @@
 namespace platform {
 
 namespace {
-
-mode_t creationMask()
-{
-    // umask() can only be read by setting it, which would race with other
-    // threads creating files; the kernel reports it here instead.
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-    }
-    return 022;
-}
-
-bool fail(int error)
-{
-    setLastPlatformError(error);
-    return false;
-}
 
 bool sameIgnoringCase(const std::string& a, const std::string& b)
 {
@@ -53,34 +33,6 @@ bool writeAll(int fd, std::string_view content)
         if (n < 0)
             return false;
         written += size_t(n);
-    }
-    return true;
-}
-
-bool replaceFile(std::filesystem::path target, const std::string& content)
-{
-    std::error_code ignored;
-    if (std::filesystem::is_symlink(target, ignored))
-        target = std::filesystem::weakly_canonical(target, ignored);
-    struct stat existing {};
-    const mode_t mode = ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0666 & ~creationMask();
-
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return fail(errno);
-    const bool complete = writeAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const int error = errno;
-    if (::close(fd) != 0 || !complete || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int cause = complete ? errno : error;
-        ::unlink(temporary.c_str());
-        return fail(cause);
-    }
-    // Make the rename itself survive a power loss.
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
     }
     return true;
 }

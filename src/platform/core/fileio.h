@@ -1,7 +1,7 @@
-// Whole-file helpers shared by the writers of the platform layer: the atomic
-// replace that every writer uses, reading a file in one piece, the failure of
-// a system call, and a file lookup that ignores letter case (the error report
-// asks for "screenshot.bmp" where "screenShot.bmp" was saved).
+// Whole-file helpers shared by the layers: writing and reading a file in one
+// piece, the failure of a system call, and a file lookup that ignores letter
+// case (the error report asks for "screenshot.bmp" where "screenShot.bmp" was
+// saved). Replacing a file safely is safewrite.h's.
 #pragma once
 
 #include "platform/core/failure.h"
@@ -15,14 +15,6 @@ namespace platform {
 // Writes all of `content` to the open file `fd`, resuming after signals.
 // False when a write failed (errno says why).
 bool writeAll(int fd, std::string_view content);
-
-// Replaces `target` with `content` in one rename, so readers see either the
-// old file or the new one, never a part. The file keeps its permissions (a
-// new one gets the usual ones for the creation mask); a symbolic link is
-// followed and its target replaced. Returns false when anything failed; the
-// target is then unchanged, no temporary file is left behind and the system's
-// error code is in lastPlatformError().
-bool replaceFile(std::filesystem::path target, const std::string& content);
 
 // The whole content of `file`. Throws Failure (naming the file) when it
 // cannot be read.

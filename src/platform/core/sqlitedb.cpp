@@ -8,6 +8,21 @@
 
 namespace platform {
 
+namespace {
+
+// A file that no one may write to. The superuser could write it anyway; the
+// mark says it should not be, so it is honoured for every user alike.
+bool writeProtected(const std::filesystem::path& file)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    using std::filesystem::perms;
+    return std::filesystem::exists(status)
+           && (status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
+
+}  // namespace
+
 SqliteDb::SqliteDb(const std::filesystem::path& file, Mode mode, std::string source)
     : SqliteDb(file, [&] {
           Options options;
@@ -40,8 +55,9 @@ void SqliteDb::open(const Options& options)
                           error.value());
         }
     }
-    const int flags = options.mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
-                                                     : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags = options.mode == Mode::ReadOnly || writeProtected(mFile)
+                          ? SQLITE_OPEN_READONLY
+                          : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(mFile.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     mDb.reset(db);   // SQLite hands out a connection even when opening fails; it must be closed

@@ -21,7 +21,9 @@ public:
     enum class Mode { ReadOnly, ReadWriteCreate };
 
     struct Options {
-        // ReadWriteCreate opens a write-protected file for reading only; see isReadOnly().
+        // ReadWriteCreate opens a write-protected file for reading only: one
+        // this user cannot write, or one with no write permission for anyone
+        // (even for the superuser). See isReadOnly().
         Mode mode = Mode::ReadOnly;
         std::string source;   // the source of every Failure
         // How failures name the file: empty gives "<file>: <problem>", a

@@ -2,6 +2,9 @@
 
 #include "platform/core/fileio.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +21,32 @@ std::string line(std::string_view label, std::string_view value)
     std::string text(label);
     text.resize(kLabelWidth, ' ');
     return text + ": " + withCrLf(value) + "\r\n";
+}
+
+// Appends `text` to `file` so that it is there whole or not at all. O_APPEND
+// puts each write at the end even when other processes append at the same
+// time; the lock lets a write that stopped partway (a full disk) be cut off
+// again without cutting off another process's record. 0, or the errno.
+int appendWhole(const std::filesystem::path& file, std::string_view text)
+{
+    int fd = -1;
+    do {
+        fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno;
+    int code = 0;
+    while ((code = ::flock(fd, LOCK_EX) == 0 ? 0 : errno) == EINTR) {
+    }
+    struct stat before {};
+    if (code == 0 && ::fstat(fd, &before) != 0)
+        code = errno;
+    if (code == 0 && (!writeAll(fd, text) || ::fsync(fd) != 0)) {
+        code = errno;
+        (void)!::ftruncate(fd, before.st_size);
+    }
+    ::close(fd);   // releases the lock
+    return code;
 }
 
 }  // namespace
@@ -62,15 +91,8 @@ void appendErrorRecord(const std::filesystem::path& file, const ErrorRecord& rec
         if (error)
             throw systemFailure(error.value(), "creating the folder '" + folder.string() + "'");
     }
-    const bool exists = std::filesystem::exists(file, error);
-    // The rename would replace a log the user may not write to; refuse as
-    // writing into it would.
-    if (exists && ::access(file.c_str(), W_OK) != 0)
-        throw systemFailure(errno, "writing the error log '" + file.string() + "'");
-    std::string content = exists ? readFile(file) : std::string();
-    content += errorRecordText(record);
-    if (!replaceFile(file, content))
-        throw systemFailure(lastPlatformError(), "writing the error log '" + file.string() + "'");
+    if (const int code = appendWhole(file, errorRecordText(record)); code != 0)
+        throw systemFailure(code, "writing the error log '" + file.string() + "'");
 }
 
 }  // namespace platform

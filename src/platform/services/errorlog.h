@@ -54,10 +54,11 @@ std::string errorRecordText(const ErrorRecord& record);
 std::string withCrLf(std::string_view text);
 
 // Appends the record to the log `file`, creating the file and its folder
-// (that one folder, not the folders above it) when they do not exist. The log is replaced in one rename by its old content and
-// the record, so it never holds half a record and never loses earlier ones.
-// Throws Failure (naming the file) when the folder or the log cannot be
-// written: a missing or read-only folder, a read-only log, a full disk.
+// (that one folder, not the folders above it) when they do not exist. The
+// record is added whole or not at all, after every earlier record; records
+// that several processes append at the same time are all kept, none mixed
+// into another. Throws Failure (naming the file) when the folder or the log
+// cannot be written: a missing folder, a read-only log, a full disk.
 void appendErrorRecord(const std::filesystem::path& file, const ErrorRecord& record);
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 #include "platform/services/iniprofile.h"
 
 #include "platform/core/failure.h"
-#include "platform/core/fileio.h"
+#include "platform/core/safewrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -222,7 +222,12 @@ bool writeProfileString(const std::filesystem::path& file, std::string_view sect
             --after;
         profile.lines.insert(profile.lines.begin() + std::ptrdiff_t(after), line);
     }
-    return replaceFile(file, joined(profile));
+    try {
+        replaceFile(file, joined(profile));
+    } catch (const Failure& failure) {
+        return fail(failure.lastDllError());
+    }
+    return true;
 }
 
 size_t readProfileSection(const std::filesystem::path& file, std::string_view section, std::span<char> buffer)

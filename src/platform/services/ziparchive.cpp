@@ -1,6 +1,7 @@
 #include "platform/services/ziparchive.h"
 
 #include "platform/core/fileio.h"
+#include "platform/core/safewrite.h"
 
 #include <zip.h>
 
@@ -39,7 +40,8 @@ Failure zipFailure(zip_error_t* error, const std::string& what)
                                              + zip_error_strerror(error));
 }
 
-// The end-of-central-directory record of an archive without entries.
+// The end-of-central-directory record of an archive without entries, written
+// by hand: libzip removes an archive that ends up empty instead of writing one.
 constexpr char kEmptyArchive[22] = {'P', 'K', 5, 6};
 
 }  // namespace
@@ -74,10 +76,11 @@ std::vector<std::string> ZipArchive::entryNames() const
 void ZipArchive::write() const
 {
     if (mEntries.empty())
-        return writeEmpty();
+        return replaceFile(mFile, std::string_view(kEmptyArchive, sizeof kEmptyArchive));
+    SafeWrite file(mFile);
     const std::string what = "writing the archive '" + mFile.string() + "'";
     int code = 0;
-    zip_t* archive = zip_open(mFile.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    zip_t* archive = zip_open(file.temporary().c_str(), ZIP_TRUNCATE, &code);
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
@@ -98,19 +101,14 @@ void ZipArchive::write() const
         }
         zip_file_set_mtime(archive, zip_uint64_t(index), entry.modified, 0);
     }
-    // zip_close writes to a temporary file beside the target and renames it.
+    // zip_close writes its own file beside ours and renames it over ours;
+    // the commit then puts ours in place.
     if (zip_close(archive) != 0) {
         const Failure failure = zipFailure(zip_get_error(archive), what);
         zip_discard(archive);
         throw failure;
     }
-}
-
-void ZipArchive::writeEmpty() const
-{
-    // libzip removes an archive that ends up empty instead of writing one.
-    if (!replaceFile(mFile, std::string(kEmptyArchive, sizeof kEmptyArchive)))
-        throw systemFailure(lastPlatformError(), "writing the archive '" + mFile.string() + "'");
+    file.commit();
 }
 
 }  // namespace platform

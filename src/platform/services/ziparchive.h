@@ -33,8 +33,8 @@ public:
     // The entries added so far, in the order they were first added.
     std::vector<std::string> entryNames() const;
 
-    // Writes the archive to file() in one rename, replacing a file of that
-    // name; an archive without entries is written as a valid empty archive.
+    // Writes the archive to file() through a SafeWrite, replacing a file of
+    // that name; an archive without entries is written as a valid empty one.
     // Throws Failure (naming the file) when it cannot be written; no partial
     // file is left behind. May be called again after more files were added.
     void write() const;
@@ -45,8 +45,6 @@ private:
         std::string data;
         std::time_t modified = 0;
     };
-    void writeEmpty() const;
-
     std::filesystem::path mFile;
     std::vector<Entry> mEntries;
 };

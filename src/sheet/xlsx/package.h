@@ -52,11 +52,14 @@ public:
 
     // Writes the package to `target`: the parts in `writes` (new or replacing),
     // without the parts in `removals`, and every other part copied unchanged.
-    // The new package is written to a temporary file in the target's folder,
-    // flushed to disk and renamed over `target` only when complete; on any
-    // failure the temporary file is removed, `target` is untouched and 1004 is
-    // thrown naming the target and the reason. On success the package reads
-    // from `target` from then on.
+    // The new package is written through platform's SafeWrite: to a temporary
+    // file in the target's folder, flushed to disk and renamed over `target`
+    // (a symbolic link's file, keeping its permissions) only when complete;
+    // on any failure the temporary file is removed, `target` is untouched and
+    // 1004 is thrown naming the target and the reason. On success the package
+    // reads from `target` from then on. The one failure after the rename, a
+    // folder that cannot be flushed, throws 1004 saying so once the package
+    // already reads from the new file.
     void save(const std::filesystem::path& target, const std::vector<PartWrite>& writes,
               const std::vector<std::string>& removals);
 

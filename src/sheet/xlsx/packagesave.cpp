@@ -1,21 +1,14 @@
-// Package::save: the atomic write of a package. The order of the steps is
-// what makes it safe: nothing touches the target until a complete, flushed
-// copy exists beside it, and the final rename replaces the target in one step.
+// Package::save: the write of a package through platform's SafeWrite. Nothing
+// touches the target until a complete, flushed copy exists beside it, and the
+// final rename replaces the target in one step.
 #include "sheet/xlsx/package.h"
 
 #include "sheet/failures.h"
 #include "sheet/xlsx/partsource.h"
 
 #include "platform/core/failure.h"
+#include "platform/core/safewrite.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <set>
 
 namespace sheet {
@@ -29,78 +22,24 @@ namespace {
                     + "; the file on disk was left as it was");
 }
 
-std::string systemReason(int code)
+// The safe write of `target`, its failure to start told as the save's.
+platform::SafeWrite startSave(const std::filesystem::path& target)
 {
-    return std::strerror(code);
-}
-
-// Removes the temporary file unless the save got as far as renaming it.
-struct TemporaryFile {
-    std::filesystem::path path;
-    bool renamed = false;
-    ~TemporaryFile()
-    {
-        if (!renamed && !path.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
-        }
-    }
-};
-
-mode_t fileMode(const std::filesystem::path& target, const std::filesystem::path& source)
-{
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0 || (!source.empty() && ::stat(source.c_str(), &info) == 0))
-        return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-void copyBytes(int fd, const std::filesystem::path& source, const std::filesystem::path& target)
-{
-    std::ifstream in(source, std::ios::binary);
-    if (!in)
-        failSave(target, "its current file cannot be read", errno);
-    std::string buffer(1 << 20, '\0');
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const char* data = buffer.data();
-        for (auto left = static_cast<size_t>(in.gcount()); left > 0;) {
-            const ssize_t written = ::write(fd, data, left);
-            if (written < 0)
-                failSave(target, "writing the temporary file failed (" + systemReason(errno) + ")", errno);
-            data += written;
-            left -= static_cast<size_t>(written);
-        }
-    }
-    if (in.bad())
-        failSave(target, "its current file cannot be read", errno);
-}
-
-// Creates the temporary file beside `target`, holding a byte copy of `source`
-// (when there is one) and the mode the target should have.
-void prepareTemporary(TemporaryFile& temporary, const std::filesystem::path& target,
-                      const std::filesystem::path& source)
-{
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        failSave(target, "no temporary file can be made in " + folder.string() + " (" + systemReason(errno) + ")", errno);
-    temporary.path = pattern;
-    const mode_t mode = fileMode(target, source);
-    bool ok = ::fchmod(fd, mode) == 0;
     try {
-        if (!source.empty())
-            copyBytes(fd, source, target);
-    } catch (...) {
-        ::close(fd);
-        throw;
+        return platform::SafeWrite(target);
+    } catch (const platform::Failure& failure) {
+        failSave(target, failure.description(), failure.lastDllError());
     }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok)
-        failSave(target, "the temporary file cannot be written (" + systemReason(errno) + ")", errno);
+}
+
+// Puts a byte copy of the current file in the temporary one, for libzip to
+// change only the parts it is told to.
+void copyCurrent(const std::filesystem::path& source, const platform::SafeWrite& write)
+{
+    std::error_code error;
+    std::filesystem::copy_file(source, write.temporary(), std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+        failSave(write.target(), "its current file cannot be copied (" + error.message() + ")", error.value());
 }
 
 zip_int64_t locateIn(zip_t* zip, const std::string& name)
@@ -126,15 +65,6 @@ void addPart(zip_t* zip, const PartWrite& write, std::exception_ptr* failure, co
     zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
 }
 
-void syncPath(const std::filesystem::path& path, int flags)
-{
-    const int fd = ::open(path.c_str(), flags);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // What a part's producer threw, as a reason for the failure.
 std::string describe(const std::exception_ptr& failure)
 {
@@ -145,17 +75,6 @@ std::string describe(const std::exception_ptr& failure)
     } catch (...) {
         return "a part could not be made";
     }
-}
-
-std::filesystem::path resolvedTarget(const std::filesystem::path& target)
-{
-    std::error_code error;
-    if (std::filesystem::is_symlink(target, error)) {
-        const auto real = std::filesystem::canonical(target, error);
-        if (!error)
-            return real;
-    }
-    return target;
 }
 
 }  // namespace
@@ -199,16 +118,22 @@ void Package::writeArchive(const std::filesystem::path& temporary, const std::fi
 void Package::save(const std::filesystem::path& requested, const std::vector<PartWrite>& writes,
                    const std::vector<std::string>& removals)
 {
-    const std::filesystem::path target = resolvedTarget(requested);
-    TemporaryFile temporary;
-    prepareTemporary(temporary, target, mFile);
-    writeArchive(temporary.path, target, writes, removals);
-    syncPath(temporary.path, O_RDONLY);
-    if (std::rename(temporary.path.c_str(), target.c_str()) != 0)
-        failSave(target, "the new file cannot replace the old one (" + systemReason(errno) + ")", errno);
-    temporary.renamed = true;
-    syncPath(target.has_parent_path() ? target.parent_path() : ".", O_RDONLY | O_DIRECTORY);
+    platform::SafeWrite write = startSave(requested);
+    const std::filesystem::path& target = write.target();
+    if (!mFile.empty())
+        copyCurrent(mFile, write);
+    writeArchive(write.temporary(), target, writes, removals);
+    std::string unflushed;
+    try {
+        write.commit();
+    } catch (const platform::Failure& failure) {
+        if (!write.replaced())
+            failSave(target, failure.description(), failure.lastDllError());
+        unflushed = failure.description();
+    }
     reopen(target);
+    if (!unflushed.empty())
+        failApplication("'" + target.string() + "' was saved, but may not survive a power loss: " + unflushed);
 }
 
 }  // namespace sheet
