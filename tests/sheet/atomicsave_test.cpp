@@ -6,6 +6,7 @@
 #include "sheet/host/hostworkbook.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/workbookdocument.h"
+#include "platform/core/failure.h"
 
 #include "sheettestsupport.h"
 
@@ -44,7 +45,7 @@ TEST_F(AtomicSaves, APartThatFailsMidSaveLeavesTheOriginalAndNoTemporaryFile)
     int attempts = 0;
     document().putPart("xl/extra.xml", "application/xml", [&]() -> std::string {
         if (++attempts == 1)
-            throw std::runtime_error("the disk went away");
+            throw platform::Failure(platform::err::kDiskFull, "the disk went away");
         return "<extra/>";
     });
     const auto failure = failureOf([&] { workbook->Save(); });

@@ -39,9 +39,9 @@ void OlapConnection::open(const std::string& connectionName, Open&& open)
             platform::requireObject(catalog.get(), "catalog of the provider");
             mDatabases.push_back(std::make_shared<KDatabase>(catalog));
         }
-    } catch (const std::exception&) {
+    } catch (const platform::Failure& failure) {
         mDatabases.clear();
-        mFailure = platform::toFailure(std::current_exception());
+        mFailure = failure;
     }
 }
 

@@ -195,10 +195,9 @@ void writeCubeFile(const std::filesystem::path& file, const std::string& catalog
         platform::SafeWrite write(file);
         writeCatalog(write.temporary(), catalogName, cubes);
         write.commit();
-    } catch (...) {
-        // Whatever stopped the write (SQLite, memory, the file system) is
-        // reported as this file's failure; the safe write has removed its temporary file.
-        const platform::Failure cause = platform::toFailure(std::current_exception());
+    } catch (const platform::Failure& cause) {
+        // What stopped the write (SQLite, the file system) is reported as
+        // this file's failure; the safe write has removed its temporary file.
         throw platform::Failure(cause.number(), file.string() + ": the cube file cannot be written: " + cause.description(),
                                 "olap", cause.lastDllError());
     }

@@ -65,15 +65,15 @@ void addPart(zip_t* zip, const PartWrite& write, std::exception_ptr* failure, co
     zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
 }
 
-// What a part's producer threw, as a reason for the failure.
-std::string describe(const std::exception_ptr& failure)
+// A part's producer failed while libzip wrote the archive: its Failure
+// becomes the save's failure; anything else (out of memory, a bug) goes on
+// as it was thrown.
+[[noreturn]] void failSaveFrom(const std::exception_ptr& failure, const std::filesystem::path& target)
 {
     try {
         std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "a part could not be made";
+    } catch (const platform::Failure& cause) {
+        failSave(target, cause.description());
     }
 }
 
@@ -109,8 +109,10 @@ void Package::writeArchive(const std::filesystem::path& temporary, const std::fi
         throw;
     }
     if (zip_close(zip) != 0) {
-        const std::string reason = failure ? describe(failure) : zip_strerror(zip);
+        const std::string reason = zip_strerror(zip);
         zip_discard(zip);
+        if (failure)
+            failSaveFrom(failure, target);
         failSave(target, reason);
     }
 }
