@@ -2,7 +2,7 @@
 
 #include "olap/connection/connectiondimension.h"
 #include "olap/connection/connectionmember.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 namespace olap {
 

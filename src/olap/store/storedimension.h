@@ -2,7 +2,7 @@
 #pragma once
 
 #include "olap/cube/schema.h"
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 #include "olap/store/storeselection.h"
 
 #include <memory>

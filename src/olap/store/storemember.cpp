@@ -2,7 +2,7 @@
 
 #include "olap/store/storedimension.h"
 #include "olap/store/storelevel.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "olap/store/storeselection.h"
 
 #include "platform/core/failure.h"
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 #include "olap/store/storedimension.h"
 #include "olap/store/storemember.h"
 
