@@ -8,10 +8,6 @@ namespace olap {
 
 // The shared tree's code for the connection model, compiled here once.
 template class ObjectTree<ConnectionModel>;
-template class DimensionNode<ConnectionModel>;
-template class HierarchyNode<ConnectionModel>;
-template class LevelNode<ConnectionModel>;
-template class MemberNode<ConnectionModel>;
 
 KDimension::KDimension(std::shared_ptr<const DimensionInfo> info) : DimensionNode(*this, std::move(info)) {}
 

@@ -19,7 +19,8 @@
 // open to the tree. Every pointer the tree gives shares the dimension's
 // ownership: holding any object keeps the dimension alive.
 //
-// The definitions are in objecttreeimpl.h, instantiated once per model.
+// The definitions are in objecttreeimpl.h, instantiated once per model;
+// the node templates of treenodes.h need none of their own.
 // Not thread-safe: the models are used from one thread.
 #pragma once
 

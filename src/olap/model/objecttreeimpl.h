@@ -1,13 +1,11 @@
-// The definitions of objecttree.h and treenodes.h. Included only by the one
-// source file of each object model that instantiates them, after the
-// model's four classes are complete:
+// The definitions of objecttree.h. Included only by the one source file of
+// each object model that instantiates them, after the model's four classes
+// are complete:
 //
 //     template class olap::ObjectTree<StoreModel>;
-//     template class olap::DimensionNode<StoreModel>;  // and the other nodes
 #pragma once
 
 #include "olap/model/objecttree.h"
-#include "olap/model/treenodes.h"
 
 namespace olap {
 
@@ -83,155 +81,6 @@ auto ObjectTree<Model>::members(size_t hierarchy, MemberRange range, int first, 
         int(range.count), first,
         [tree = self(), hierarchy, start = range.first](int k) { return tree->member(hierarchy, start + size_t(k)); },
         what);
-}
-
-template <class Model>
-DimensionNode<Model>::DimensionNode(typename Model::Dimension& self, std::shared_ptr<const DimensionInfo> info)
-    : mTree(self, std::move(info))
-{
-}
-
-template <class Model>
-DimensionNode<Model>::~DimensionNode() = default;
-
-template <class Model>
-const std::string& DimensionNode<Model>::name() const
-{
-    return mTree.shape().info().name;
-}
-
-template <class Model>
-const std::string& DimensionNode<Model>::fieldName() const
-{
-    return mTree.shape().info().fieldName;
-}
-
-template <class Model>
-DimensionType DimensionNode<Model>::dimensionType() const
-{
-    return mTree.shape().info().type;
-}
-
-template <class Model>
-int DimensionNode<Model>::hierarchyCount() const
-{
-    return int(mTree.shape().hierarchyCount());
-}
-
-template <class Model>
-const std::string& HierarchyNode<Model>::name() const
-{
-    return mTree.shape().hierarchy(mIndex).name;
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Dimension> HierarchyNode<Model>::dimension() const
-{
-    return mTree.dimension();
-}
-
-template <class Model>
-int HierarchyNode<Model>::levelCount() const
-{
-    return int(mTree.shape().levelCount(mIndex));
-}
-
-template <class Model>
-const LevelInfo& LevelNode<Model>::info() const
-{
-    return mTree.shape().level(mHierarchy, mIndex);
-}
-
-template <class Model>
-olap::LevelType LevelNode<Model>::LevelType() const
-{
-    return info().type;
-}
-
-template <class Model>
-int LevelNode<Model>::levelMemberTotal() const
-{
-    return int(mTree.shape().levelMembers(mHierarchy, mIndex).count);
-}
-
-template <class Model>
-int LevelNode<Model>::memberCount() const
-{
-    return int(info().memberCount);
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Level> LevelNode<Model>::childLevel() const
-{
-    const std::optional<size_t> below = mTree.shape().childLevel(mHierarchy, mIndex);
-    return below ? mTree.level(mHierarchy, *below) : nullptr;
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Hierarchy> LevelNode<Model>::hierarchy() const
-{
-    return mTree.hierarchy(mHierarchy);
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Dimension> LevelNode<Model>::dimension() const
-{
-    return mTree.dimension();
-}
-
-template <class Model>
-Collection<typename Model::Member> LevelNode<Model>::memberList(int first, const char* what) const
-{
-    return mTree.members(mHierarchy, mTree.shape().levelMembers(mHierarchy, mIndex), first, what);
-}
-
-template <class Model>
-const std::string& MemberNode<Model>::caption() const
-{
-    return mTree.shape().member(mHierarchy, mIndex).caption;
-}
-
-template <class Model>
-const std::string& MemberNode<Model>::uniqueName() const
-{
-    return mTree.shape().member(mHierarchy, mIndex).uniqueName;
-}
-
-template <class Model>
-int MemberNode<Model>::childCount() const
-{
-    return int(mTree.shape().children(mHierarchy, mIndex).count);
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Member> MemberNode<Model>::parent() const
-{
-    const std::optional<size_t> parent = mTree.shape().parentOf(mHierarchy, mIndex);
-    return parent ? mTree.member(mHierarchy, *parent) : nullptr;
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Level> MemberNode<Model>::level() const
-{
-    return mTree.level(mHierarchy, mTree.shape().levelOf(mHierarchy, mIndex));
-}
-
-template <class Model>
-std::shared_ptr<typename Model::Dimension> MemberNode<Model>::dimension() const
-{
-    return mTree.dimension();
-}
-
-template <class Model>
-int MemberNode<Model>::depth() const
-{
-    return int(mTree.shape().levelOf(mHierarchy, mIndex));
-}
-
-template <class Model>
-Collection<typename Model::Member> MemberNode<Model>::childList(int first, const char* what) const
-{
-    return mTree.members(mHierarchy, mTree.shape().children(mHierarchy, mIndex), first, what);
 }
 
 }  // namespace olap

@@ -8,10 +8,6 @@ namespace olap {
 
 // The shared tree's code for the store model, compiled here once.
 template class ObjectTree<StoreModel>;
-template class DimensionNode<StoreModel>;
-template class HierarchyNode<StoreModel>;
-template class LevelNode<StoreModel>;
-template class MemberNode<StoreModel>;
 
 Dimension::Dimension(std::shared_ptr<const DimensionInfo> info, bool specialFlag)
     : DimensionNode(*this, std::move(info)), mSpecialFlag(specialFlag)
