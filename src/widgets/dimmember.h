@@ -6,7 +6,7 @@
 // own object through member() or kMember().
 #pragma once
 
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 
 #include <QMetaType>
 

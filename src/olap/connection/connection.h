@@ -11,7 +11,7 @@
 #include "olap/connection/connectioncube.h"
 #include "platform/core/failure.h"
 #include "olap/connection/provider.h"
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 
 #include <filesystem>
 #include <memory>

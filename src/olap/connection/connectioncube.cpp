@@ -1,7 +1,7 @@
 #include "olap/connection/connectioncube.h"
 
 #include "olap/connection/connectiondimension.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 namespace olap {
 

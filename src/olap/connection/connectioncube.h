@@ -3,7 +3,7 @@
 #pragma once
 
 #include "olap/cube/schema.h"
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 
 #include <memory>
 #include <string>

@@ -1,21 +1,19 @@
 // The levels of a connection-model hierarchy.
 #pragma once
 
-#include "olap/cube/schema.h"
-#include "olap/model/storecollection.h"
+#include "olap/connection/connectiondimension.h"
+#include "olap/model/treenodes.h"
 
 #include <memory>
 #include <string>
 
 namespace olap {
 
-class KDimension;
-class KHierarchy;
-class KMember;
-
 // A level of a KHierarchy. Owned by its KDimension (connectiondimension.h):
-// holding a level keeps the dimension alive.
-class KLevel {
+// holding a level keeps the dimension alive. Besides what follows:
+// LevelType(), levelMemberTotal() (the count of members()), memberCount(),
+// childLevel(), hierarchy(), dimension() (treenodes.h).
+class KLevel : public LevelNode<ConnectionModel> {
 public:
     KLevel(const KLevel&) = delete;
     KLevel& operator=(const KLevel&) = delete;
@@ -24,35 +22,17 @@ public:
     // .[Level]" beyond the first hierarchy): used unchanged as a PivotTable
     // field name.
     const std::string& name() const { return mName; }
-    // The level type; LevelType::All (1) marks an "all" level, which holds
-    // one member above everything and is always the top level.
-    olap::LevelType LevelType() const;
     // The level's position in its hierarchy: 0 for the top level.
-    int index() const;
+    int index() const { return int(mIndex); }
 
     // The level's members in level order, items 0 .. count() - 1; made as
     // they are asked for.
-    Collection<KMember> members() const;
-    // The number of items of members().
-    int levelMemberTotal() const;
-    // The number of members the cube records for this level. Our cube files
-    // record exact counts, so it equals levelMemberTotal(); the member checks
-    // read it as "1 means a single top member" on the top level.
-    int memberCount() const;
-
-    // The next level down; nothing for the last level.
-    std::shared_ptr<KLevel> childLevel() const;
-    std::shared_ptr<KHierarchy> hierarchy() const;
-    std::shared_ptr<KDimension> dimension() const;
+    Collection<KMember> members() const { return memberList(0, "members"); }
 
 private:
-    friend class KHierarchy;
-    KLevel(KDimension& owner, size_t hierarchy, size_t index);
-    const LevelInfo& info() const;
+    friend class ObjectTree<ConnectionModel>;
+    KLevel(const ObjectTree<ConnectionModel>& tree, size_t hierarchy, size_t index);
 
-    KDimension& mOwner;
-    size_t mHierarchy;
-    size_t mIndex;
     std::string mName;
 };
 

@@ -1,54 +1,40 @@
 // The members of a connection-model dimension.
 #pragma once
 
-#include "olap/cube/schema.h"
-#include "olap/model/storecollection.h"
+#include "olap/connection/connectiondimension.h"
+#include "olap/model/treenodes.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace olap {
 
-class KDimension;
-class KLevel;
-
 // A member of a KHierarchy. One object per member, made when first asked for
 // and owned by its KDimension (connectiondimension.h): holding a member keeps
-// the dimension alive, and members can be compared by identity.
-class KMember {
+// the dimension alive, and members can be compared by identity. Besides what
+// follows: uniqueName(), caption(), childCount(), parent(), level(),
+// dimension() (treenodes.h).
+class KMember : public MemberNode<ConnectionModel> {
 public:
     KMember(const KMember&) = delete;
     KMember& operator=(const KMember&) = delete;
 
     // The member's name as PivotTables use it: its unique name. For a
     // measure that is the data-field name, "[Measures].[Sales Amount]".
-    const std::string& name() const;
-    // "[Time].[1997].[Q1]"; "&[...]" marks a part named by key; the "all"
-    // member is part of it when the hierarchy has an "all" level.
-    const std::string& uniqueName() const;
-    // What users see.
-    const std::string& caption() const;
+    const std::string& name() const { return uniqueName(); }
     // The depth of the member's level: 0 on the top level.
-    int levelDepth() const;
+    int levelDepth() const { return depth(); }
 
-    // The parent member; nothing on the top level.
-    std::shared_ptr<KMember> parent() const;
-    int childCount() const;
     // The children in order, items 0 .. childCount() - 1, made as they are
     // asked for.
-    Collection<KMember> children() const;
-    std::shared_ptr<KLevel> level() const;
-    std::shared_ptr<KDimension> dimension() const;
+    Collection<KMember> children() const { return childList(0, "children"); }
 
 private:
-    friend class KDimension;
-    KMember(KDimension& owner, size_t hierarchy, uint32_t index);
-    const MemberInfo& info() const;
-
-    KDimension& mOwner;
-    size_t mHierarchy;
-    uint32_t mIndex;
+    friend class ObjectTree<ConnectionModel>;
+    KMember(const ObjectTree<ConnectionModel>& tree, size_t hierarchy, size_t index)
+        : MemberNode(tree, hierarchy, index)
+    {
+    }
 };
 
 }  // namespace olap

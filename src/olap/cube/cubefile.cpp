@@ -5,7 +5,7 @@
 #include "olap/cube/facttable.h"
 #include "platform/core/failure.h"
 #include "platform/core/sqlitedb.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 #include <sqlite3.h>
 

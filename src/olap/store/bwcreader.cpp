@@ -5,7 +5,7 @@
 #include "olap/store/bwcformat.h"
 #include "platform/core/failure.h"
 #include "olap/store/storefiles.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 #include <cstring>
 #include <set>

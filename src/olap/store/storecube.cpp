@@ -2,7 +2,7 @@
 
 #include "olap/store/bwcfile.h"
 #include "olap/store/storedimension.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 namespace olap {
 

@@ -1,7 +1,7 @@
 #include "olap/store/storeselection.h"
 
 #include "platform/core/failure.h"
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 #include "olap/store/storedimension.h"
 #include "olap/store/storemember.h"
 
@@ -11,9 +11,9 @@ namespace olap {
 
 std::shared_ptr<Member> MemberSelection::item(int index) const
 {
-    if (index < 0 || index >= count())
-        throwBadPosition("selectedMembers", index, 0, count());
-    return mOwner.share(*mOrder[size_t(index)]);
+    // Shares the dimension's ownership, as every pointer the model gives does.
+    Member* member = mOrder[checkedOffset("selectedMembers", index, 0, count())];
+    return std::shared_ptr<Member>(mOwner.shared_from_this(), member);
 }
 
 bool MemberSelection::contains(const std::shared_ptr<Member>& member) const

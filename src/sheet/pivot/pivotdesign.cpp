@@ -1,7 +1,7 @@
 #include "sheet/pivot/pivotdesign.h"
 
 #include "sheet/failures.h"
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 #include <algorithm>
 

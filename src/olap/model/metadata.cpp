@@ -1,4 +1,4 @@
-#include "olap/model/storemetadata.h"
+#include "olap/model/metadata.h"
 
 namespace olap {
 

@@ -21,6 +21,15 @@ namespace olap {
 // and the positions that exist.
 [[noreturn]] void throwBadPosition(std::string_view what, int position, int first, int count);
 
+// The offset (0 .. count - 1) of `position` among `count` items counted from
+// `first`. Throws throwBadPosition's failure outside that range.
+inline size_t checkedOffset(std::string_view what, int position, int first, int count)
+{
+    if (position < first || position - first >= count)
+        throwBadPosition(what, position, first, count);
+    return size_t(position - first);
+}
+
 template <class T>
 class Collection {
 public:
@@ -46,12 +55,7 @@ public:
 
     // The item at `position` (first() .. first() + count() - 1). Throws
     // Failure 9 outside that range.
-    Item item(int position) const
-    {
-        if (position < mFirst || position - mFirst >= mCount)
-            throwBadPosition(mWhat, position, mFirst, mCount);
-        return mMake(position - mFirst);
-    }
+    Item item(int position) const { return mMake(int(checkedOffset(mWhat, position, mFirst, mCount))); }
 
     // Walks the items in order: for (const auto& member : level->levelMembers()).
     class Iterator {
@@ -94,21 +98,19 @@ private:
 
 // Objects made on first use and kept as long as their owner, so that asking
 // for the same member twice gives the same object: editors check members and
-// compare them by identity. Not thread-safe; the models are used from one
-// thread.
+// compare them by identity. Needs no count up front: a dimension whose
+// members are read on demand need not know how many there are. Not
+// thread-safe; the models are used from one thread.
 template <class T>
 class LazyObjects {
 public:
-    explicit LazyObjects(size_t count = 0) : mCount(count) {}
-
-    size_t size() const { return mCount; }
-
-    // The object at `index` (< size()), made by `make()` the first time.
+    // The object at `index`, made by `make()` (returning std::unique_ptr<T>)
+    // the first time. The reference stays valid as long as this.
     template <class Make>
     T& get(size_t index, Make&& make)
     {
-        if (mObjects.empty())
-            mObjects.resize(mCount);
+        if (index >= mObjects.size())
+            mObjects.resize(index + 1);
         std::unique_ptr<T>& slot = mObjects[index];
         if (!slot)
             slot = make();
@@ -116,8 +118,7 @@ public:
     }
 
 private:
-    size_t mCount;
-    std::vector<std::unique_ptr<T>> mObjects;  // allocated on the first get()
+    std::vector<std::unique_ptr<T>> mObjects;  // grows to the highest index asked for
 };
 
 }  // namespace olap

@@ -1,4 +1,4 @@
-#include "olap/model/storecollection.h"
+#include "olap/model/collection.h"
 
 #include "platform/core/failure.h"
 
