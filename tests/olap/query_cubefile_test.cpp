@@ -7,11 +7,9 @@
 #include "olap/cube/facttable.h"
 #include "olap/query/query.h"
 #include "olap/query/querymembers.h"
-#include "platform/services/tempfile.h"
+#include "olaptestsupport.h"
 #include "querytestcube.h"
 #include "querytestscript.h"
-
-#include <gtest/gtest.h>
 
 #include <random>
 
@@ -30,62 +28,43 @@ CubeSpec salesSpec()
              {"High", Aggregation::Max, {}}, {"Price", Aggregation::Average, {}}}};
 }
 
-std::string numbered(const char* prefix, int number)
-{
-    std::string name(prefix);
-    return name += std::to_string(number);
-}
-
-struct Fact {
-    std::vector<std::vector<std::string>> paths;  // per dimension
-    std::vector<double> values;
-};
-
-// Members appear in an order that differs from their display order, so that
-// both sides must sort them the same way.
-std::vector<Fact> salesFacts()
-{
-    std::mt19937_64 random(7);
-    const char* items[][3] = {{"Fruit", "Pear", "Apple"}, {"Veg", "Leek", "Kale"}, {"Nuts", "Pecan", "Almond"}};
-    std::vector<Fact> facts;
-    for (int i = 0; i < 400; ++i) {
-        const int year = 1999 - int(random() % 3), quarter = 4 - int(random() % 4);
-        const auto& item = items[random() % 3];
-        Fact fact;
-        fact.paths = {{std::to_string(year), numbered("Q", quarter), numbered("M", quarter * 3 - int(random() % 3))},
-                      {item[0], item[1 + random() % 2]},
-                      {random() % 2 ? "Lyon" : "Oslo]"}};
-        for (int m = 0; m < 5; ++m)
-            fact.values.push_back(random() % 6 == 0 ? kEmpty : double(int(random() % 200) - 50) / 4);
-        facts.push_back(std::move(fact));
-    }
-    return facts;
-}
-
+// The same random facts in a cube file and in memory. Members appear in an
+// order that differs from their display order, so that both sides must sort
+// them the same way; a city's name holds a closing bracket.
 class QueryOnCubeFile : public ::testing::Test {
 protected:
     QueryOnCubeFile()
     {
         testing::TestCubeMaker maker(salesSpec());
         CubeBuilder builder(salesSpec());
-        for (const Fact& fact : salesFacts()) {
+        std::mt19937_64 random(7);
+        const char* items[][3] = {{"Fruit", "Pear", "Apple"}, {"Veg", "Leek", "Kale"}, {"Nuts", "Pecan", "Almond"}};
+        for (int i = 0; i < 400; ++i) {
+            const int year = 1999 - int(random() % 3), quarter = 4 - int(random() % 4);
+            const auto& item = items[random() % 3];
+            const std::vector<std::vector<std::string>> paths{
+                {std::to_string(year), "Q" + std::to_string(quarter), "M" + std::to_string(quarter * 3 - int(random() % 3))},
+                {item[0], item[1 + random() % 2]},
+                {random() % 2 ? "Lyon" : "Oslo]"}};
+            std::vector<double> values;
+            for (int m = 0; m < 5; ++m)
+                values.push_back(random() % 6 == 0 ? kEmpty : double(int(random() % 200) - 50) / 4);
             std::vector<uint32_t> keys, builtKeys;
-            for (size_t d = 0; d < fact.paths.size(); ++d) {
-                keys.push_back(maker.key(d, fact.paths[d]));
+            for (size_t d = 0; d < paths.size(); ++d) {
+                keys.push_back(maker.key(d, paths[d]));
                 std::vector<PathPart> path;
-                for (const std::string& name : fact.paths[d])
+                for (const std::string& name : paths[d])
                     path.push_back({name, {}});
                 builtKeys.push_back(builder.dimensionKey(d, path));
             }
-            maker.addFact(keys, fact.values);
-            builder.addFact(builtKeys, fact.values);
+            maker.addFact(keys, values);
+            builder.addFact(builtKeys, values);
         }
         mMemory = maker.make();
         CubeBuilder* cubes[] = {&builder};
-        writeCubeFile(mPath, "Catalog", cubes);
-        mFile = CubeFile::open(mPath);
+        writeCubeFile(mFolder / "sales.cub", "Catalog", cubes);
+        mFile = CubeFile::open(mFolder / "sales.cub");
     }
-    ~QueryOnCubeFile() override { std::filesystem::remove(mPath); }
 
     const CubeInfo& fileCube() const { return mFile->catalog().cubes.at(0); }
 
@@ -110,7 +89,7 @@ protected:
         return query;
     }
 
-    std::filesystem::path mPath = platform::createTempFile("qcf");
+    ScratchFolder mFolder;
     testing::TestCube mMemory;
     std::shared_ptr<const CubeFile> mFile;
 };

@@ -1,0 +1,113 @@
+// What the engine's tests share: the failure an action throws, whole-file
+// reads and writes, and a small real cube for the store and connection
+// models, built with the cube builder.
+//
+// The sales cube: catalog "Sales Catalog", cube "Sales". Dimensions in order:
+//   Time       time,  "all" level "All Time", Year (named by key), Quarter:
+//              1997 (Q1, Q2), 1998 (Q1); quarters captioned "Quarter 1"...
+//   Product    other, hierarchies Product (Category, Item) and Brand (Brand):
+//              Drinks (Cola, Juice), Food (Bread); brands Acme, Fresh
+//   Region     other, "all" level "Everywhere", City: Paris, Oslo
+//   Ship Time  time,  Year: 1997
+// Measures: Sales Amount (sum, "#,##0.00"), Units (count).
+#pragma once
+
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubeformat.h"
+#include "platform/core/failure.h"
+#include "support/scratchfolder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace olaptest {
+
+using ::testing::HasSubstr;
+
+// The failure `action` throws; a test failure, and number 0, when it throws none.
+template <class F>
+platform::Failure failureOf(F&& action)
+{
+    try {
+        action();
+    } catch (const platform::Failure& failure) {
+        return failure;
+    }
+    ADD_FAILURE() << "no failure";
+    return platform::Failure(0, "no failure");
+}
+
+inline void writeText(const std::filesystem::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+inline std::string readBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs `sql` on the SQLite database `file` (a cube file), to spoil it.
+inline void execSql(const std::filesystem::path& file, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+}
+
+inline void makeNewerCubeFile(const std::filesystem::path& file)
+{
+    execSql(file, "PRAGMA user_version = " + std::to_string(olap::cubeformat::kVersion + 1));
+}
+
+// The dimensions both models show for the sales cube: the measures first.
+struct ExpectedDimension {
+    const char* name;
+    olap::DimensionType type;
+};
+inline constexpr ExpectedDimension kDimensionsInOrder[] = {
+    {"Measures", olap::DimensionType::Measure}, {"Time", olap::DimensionType::Time},
+    {"Product", olap::DimensionType::Other}, {"Region", olap::DimensionType::Other},
+    {"Ship Time", olap::DimensionType::Time}};
+
+inline void writeSalesCube(const std::filesystem::path& file)
+{
+    using olap::DimensionType;
+    olap::CubeBuilder cube(olap::CubeSpec{
+        "Sales",
+        {{"Time", DimensionType::Time, {{"", true, "All Time", {{"Year", true}, {"Quarter", false}}}}},
+         {"Product", DimensionType::Other,
+          {{"", false, "", {{"Category", false}, {"Item", false}}}, {"Brand", false, "", {{"Brand", false}}}}},
+         {"Region", DimensionType::Other, {{"", true, "Everywhere", {{"City", false}}}}},
+         {"Ship Time", DimensionType::Time, {{"", false, "", {{"Year", false}}}}}},
+        {{"Sales Amount", olap::Aggregation::Sum, "#,##0.00"}, {"Units", olap::Aggregation::Count, ""}}});
+    auto time = [&](const char* year, const char* quarter, const char* caption) {
+        return cube.dimensionKey(0, {{year, ""}, {quarter, caption}});
+    };
+    auto product = [&](const char* category, const char* item, const char* brand) {
+        const std::vector<olap::PathPart> paths[] = {{{category, ""}, {item, ""}}, {{brand, ""}}};
+        return cube.dimensionKey(1, paths);
+    };
+    const uint32_t paris = cube.dimensionKey(2, {{"Paris", ""}});
+    const uint32_t oslo = cube.dimensionKey(2, {{"Oslo", ""}});
+    const uint32_t shipped = cube.dimensionKey(3, {{"1997", ""}});
+    auto fact = [&](uint32_t when, uint32_t item, uint32_t city, double amount) {
+        const uint32_t keys[] = {when, item, city, shipped};
+        const double values[] = {amount, 1.0};
+        cube.addFact(keys, values);
+    };
+    fact(time("1997", "Q1", "Quarter 1"), product("Drinks", "Cola", "Acme"), paris, 10.0);
+    fact(time("1997", "Q2", "Quarter 2"), product("Drinks", "Juice", "Fresh"), oslo, 20.0);
+    fact(time("1998", "Q1", "Quarter 1"), product("Food", "Bread", "Acme"), paris, 30.0);
+    olap::CubeBuilder* cubes[] = {&cube};
+    olap::writeCubeFile(file, "Sales Catalog", cubes);
+}
+
+}  // namespace olaptest
