@@ -53,7 +53,10 @@ protected:
     ScratchFolder mFolder;
 };
 
-TEST_F(CubeFileTest, OpeningReadsTheMetadataTheBuilderWrote)
+// The order of members and levels is checked against the test cubes in
+// querytestcube_test.cpp; here what those do not have: captions, a top level
+// named by key, measure formats, empty values, facts read once.
+TEST_F(CubeFileTest, WhatTheBuilderWroteIsReadBack)
 {
     const auto file = CubeFile::open(writeSales());
     EXPECT_EQ(file->catalog().name, "Shop");
@@ -70,52 +73,22 @@ TEST_F(CubeFileTest, OpeningReadsTheMetadataTheBuilderWrote)
     EXPECT_EQ(cube.measures[1].name, "Price");
     EXPECT_EQ(cube.measures[1].aggregation, Aggregation::Average);
     EXPECT_EQ(cube.measures[0].formatString, "#,##0");
-    const HierarchyInfo& product = cube.dimensions[1].hierarchies[0];
-    ASSERT_EQ(product.levels.size(), 3u);
-    EXPECT_EQ(product.levels[0].type, LevelType::All);
-    EXPECT_EQ(product.levels[1].type, LevelType::Regular);
-    EXPECT_EQ(product.levels[1].name, "Category");
-    EXPECT_EQ(product.levels[1].memberCount, 2u);
-    EXPECT_EQ(product.levels[2].firstMember, 3u);
-    EXPECT_EQ(product.levels[2].memberCount, 3u);
-}
-
-// Members come level by level, children of one parent together: Tea was
-// seen after Bread but belongs with Cola under Drinks.
-TEST_F(CubeFileTest, MembersComeLevelByLevelWithChildrenTogetherAndBracketedUniqueNames)
-{
-    const auto file = CubeFile::open(writeSales());
-    const HierarchyInfo& product = file->catalog().cubes[0].dimensions[1].hierarchies[0];
-    std::vector<std::string> names;
-    for (const MemberInfo& m : product.members)
-        names.push_back(m.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"All Product", "Drinks", "Food", "Cola", "Tea [hot]", "Bread"}));
-    EXPECT_EQ(product.members[1].firstChild, 3u);
-    EXPECT_EQ(product.members[1].childCount, 2u);
-    EXPECT_EQ(product.members[4].parent, 1);
-    EXPECT_EQ(product.members[0].childCount, 2u);
-    EXPECT_EQ(product.members[3].uniqueName, "[Product].[All Product].[Drinks].[Cola]");
-    EXPECT_EQ(product.members[4].uniqueName, "[Product].[All Product].[Drinks].[Tea [hot]]]");
-    EXPECT_EQ(product.members[3].caption, "Cola (can)");
-    EXPECT_EQ(product.members[4].caption, "Tea [hot]");
-    const HierarchyInfo& time = file->catalog().cubes[0].dimensions[0].hierarchies[0];
+    const HierarchyInfo& time = cube.dimensions[0].hierarchies[0];
     EXPECT_EQ(time.members[0].uniqueName, "[Time].&[1997]");
     EXPECT_EQ(time.members[2].uniqueName, "[Time].&[1997].[Q1]");
-}
-
-TEST_F(CubeFileTest, FactsRoundTripWithEmptyValuesAndAreReadOnce)
-{
-    const auto file = CubeFile::open(writeSales());
+    // Tea was seen after Bread, but belongs with Cola under Drinks.
+    const HierarchyInfo& product = cube.dimensions[1].hierarchies[0];
+    EXPECT_EQ(product.members[3].caption, "Cola (can)");
+    EXPECT_EQ(product.members[4].uniqueName, "[Product].[All Product].[Drinks].[Tea [hot]]]");
+    EXPECT_EQ(product.members[4].caption, "Tea [hot]");
     const auto facts = file->facts(0);
     ASSERT_EQ(facts->rowCount, 3u);
-    EXPECT_EQ(facts->keys[0], (Column<uint32_t>{0, 1, 2}));
     EXPECT_EQ(facts->keys[1], (Column<uint32_t>{0, 1, 2}));
     EXPECT_EQ(facts->values[0][1], 4.0);
     EXPECT_TRUE(std::isnan(facts->values[0][2]));
     EXPECT_TRUE(std::isnan(facts->values[1][1]));
-    const HierarchyInfo& product = file->catalog().cubes[0].dimensions[1].hierarchies[0];
     EXPECT_EQ(product.members[product.memberOfKey[facts->keys[1][1]]].name, "Bread");
-    EXPECT_EQ(file->facts(0).get(), facts.get());
+    EXPECT_EQ(file->facts(0).get(), facts.get());  // read once, then shared
 }
 
 TEST_F(CubeFileTest, FactsSpanningSeveralChunksAndWideKeysRoundTrip)

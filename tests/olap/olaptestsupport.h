@@ -67,15 +67,45 @@ inline void makeNewerCubeFile(const std::filesystem::path& file)
     execSql(file, "PRAGMA user_version = " + std::to_string(olap::cubeformat::kVersion + 1));
 }
 
-// The dimensions both models show for the sales cube: the measures first.
-struct ExpectedDimension {
-    const char* name;
-    olap::DimensionType type;
-};
-inline constexpr ExpectedDimension kDimensionsInOrder[] = {
-    {"Measures", olap::DimensionType::Measure}, {"Time", olap::DimensionType::Time},
-    {"Product", olap::DimensionType::Other}, {"Region", olap::DimensionType::Other},
-    {"Ship Time", olap::DimensionType::Time}};
+// The sales cube as the store and connection models show it: per dimension
+// (the measures first) its type and field name, per hierarchy its levels
+// top first, per level its depth, type, memberCount/levelMemberTotal and its
+// members' captions with their child counts. Made from the cube described
+// above, not from either model.
+inline constexpr const char* kSalesOutline = R"(Measures measure [Measures]
+ Measures
+  0 regular 2/2: Sales Amount(0) Units(0)
+Time time [Time]
+ Time
+  0 all 1/1: All Time(2)
+  1 regular 2/2: 1997(2) 1998(1)
+  2 regular 3/3: Quarter 1(0) Quarter 2(0) Quarter 1(0)
+Product other [Product]
+ Product
+  0 regular 2/2: Drinks(2) Food(1)
+  1 regular 3/3: Cola(0) Juice(0) Bread(0)
+ Brand
+  0 regular 2/2: Acme(0) Fresh(0)
+Region other [Region]
+ Region
+  0 all 1/1: Everywhere(2)
+  1 regular 2/2: Paris(0) Oslo(0)
+Ship Time time [Ship Time]
+ Ship Time
+  0 regular 1/1: 1997(0)
+)";
+
+inline std::string outlineDimension(const std::string& name, olap::DimensionType type, const std::string& fieldName)
+{
+    const char* types[] = {"unknown", "time", "measure", "other"};
+    return name + " " + (int(type) >= 0 && int(type) < 4 ? types[int(type)] : "?") + " " + fieldName + "\n";
+}
+
+inline std::string outlineLevel(int depth, olap::LevelType type, int memberCount, int levelMemberTotal)
+{
+    return "  " + std::to_string(depth) + (type == olap::LevelType::All ? " all " : " regular ")
+        + std::to_string(memberCount) + "/" + std::to_string(levelMemberTotal) + ":";
+}
 
 inline void writeSalesCube(const std::filesystem::path& file)
 {
