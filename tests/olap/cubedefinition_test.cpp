@@ -38,52 +38,35 @@ olap::CatalogDefinition parse(const std::string& text)
     return olap::parseCubeDefinition(text, "/data/shop.json");
 }
 
-TEST(CubeDefinition, ReadsEveryPartOfADefinition)
+// Joins, captions, keys and the "all" level are read in the cube builder
+// command's tests of the example; here the parts that example does not use.
+TEST(CubeDefinition, ReadsCommentsStoreHierarchiesLevelTablesAndEveryAggregation)
 {
     std::string text = changed(R"("catalog": "Shop",)", R"(// the shop
         "store": {"measuresSpecial": true, "measureListDimension": "Measure List"}, /* two
         lines */ "catalog": "Shop",)");
     text = changed(R"(}]}],)", R"(}]}, {"name": "Time", "type": "time",
-        "joins": [{"table": "days.csv", "key": "day", "foreignKey": "sold_on"},
-                  {"table": "months.csv", "key": "month", "foreignKey": "month"}],
-        "hierarchies": [
-          {"name": "Calendar", "levels": [{"name": "Year", "column": "year", "table": "months.csv"},
-                                          {"name": "Day", "column": "day", "captionColumn": "label", "namedByKey": true}]},
-          {"name": "Fiscal", "allLevel": true, "allMemberName": "All Years",
-           "levels": [{"name": "Fiscal Year", "column": "fiscal_year"}]}]},
+        "joins": [{"table": "months.csv", "key": "month", "foreignKey": "month"}],
+        "hierarchies": [{"name": "Calendar", "levels": [{"name": "Year", "column": "year", "table": "months.csv"}]},
+                        {"name": "Fiscal", "levels": [{"name": "Fiscal Year", "column": "fiscal_year"}]}]},
         {"name": "Measure List", "type": "measure", "levels": [{"name": "Measure", "column": "measure"}]}],)", text);
-    text = changed(R"({"name": "Units", "column": "units"})", R"({"name": "A", "column": "x", "aggregation": "sum"}, {"name": "B", "aggregation": "count"},
-                    {"name": "C", "column": "x", "aggregation": "min"}, {"name": "D", "column": "x", "aggregation": "max"},
-                    {"name": "E", "column": "x", "aggregation": "average", "format": "0.0"})", text);
+    text = changed(R"({"name": "Units", "column": "units"})", R"({"name": "A", "column": "x", "aggregation": "sum"},
+        {"name": "B", "aggregation": "count"}, {"name": "C", "column": "x", "aggregation": "min"},
+        {"name": "D", "column": "x", "aggregation": "max"}, {"name": "E", "column": "x", "aggregation": "average"})", text);
     const auto catalog = parse(text);
     EXPECT_EQ(catalog.catalog, "Shop");
     ASSERT_TRUE(catalog.store.has_value());
     EXPECT_TRUE(catalog.store->measuresSpecial);
     EXPECT_EQ(catalog.store->measureListDimension, "Measure List");
-    ASSERT_EQ(catalog.cubes.size(), 1u);
-    const auto& cube = catalog.cubes[0];
-    EXPECT_EQ(cube.name, "Sales");
+    const auto& cube = catalog.cubes.at(0);
     EXPECT_EQ(cube.factTable.value, "sales.csv");
     EXPECT_EQ(cube.factTable.position, (olap::TextPosition{7, 18}));
     ASSERT_EQ(cube.dimensions.size(), 3u);
-    const auto& city = cube.dimensions[0].hierarchies.at(0).levels.at(0);
-    EXPECT_EQ(cube.dimensions[0].type, DimensionType::Other);
-    EXPECT_EQ(city.column.value, "city");
-    EXPECT_TRUE(city.captionColumn.empty());
-    EXPECT_FALSE(city.namedByKey);
     const auto& time = cube.dimensions[1];
-    EXPECT_EQ(time.type, DimensionType::Time);
-    ASSERT_EQ(time.joins.size(), 2u);
-    EXPECT_EQ(time.joins[0].table.value, "days.csv");
-    EXPECT_EQ(time.joins[1].foreignKey.value, "month");
     ASSERT_EQ(time.hierarchies.size(), 2u);
     EXPECT_EQ(time.hierarchies[0].name, "Calendar");
-    EXPECT_EQ(time.hierarchies[0].levels[0].table.value, "months.csv");
-    EXPECT_EQ(time.hierarchies[0].levels[1].captionColumn.value, "label");
-    EXPECT_TRUE(time.hierarchies[0].levels[1].namedByKey);
-    EXPECT_FALSE(time.hierarchies[0].allLevel);
-    EXPECT_TRUE(time.hierarchies[1].allLevel);
-    EXPECT_EQ(time.hierarchies[1].allMemberName, "All Years");
+    EXPECT_EQ(time.hierarchies[0].levels.at(0).table.value, "months.csv");
+    EXPECT_EQ(time.hierarchies[1].levels.at(0).name, "Fiscal Year");
     EXPECT_EQ(cube.dimensions[2].type, DimensionType::Measure);
     const Aggregation aggregations[] = {Aggregation::Sum, Aggregation::Count, Aggregation::Min, Aggregation::Max,
                                         Aggregation::Average};
@@ -91,7 +74,6 @@ TEST(CubeDefinition, ReadsEveryPartOfADefinition)
     for (size_t m = 0; m < 5; ++m)
         EXPECT_EQ(cube.measures[m].aggregation, aggregations[m]) << m;
     EXPECT_TRUE(cube.measures[1].column.empty());
-    EXPECT_EQ(cube.measures[4].formatString, "0.0");
 }
 
 TEST(CubeDefinition, SmallestDefinitionHasSumMeasuresAndNoStore)
