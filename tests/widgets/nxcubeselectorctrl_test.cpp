@@ -4,7 +4,7 @@
 
 #include "olap/connection/providerregistry.h"
 #include "platform/core/failure.h"
-#include "salescube.h"
+#include "smallcube.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -135,7 +135,7 @@ TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
 
 TEST_F(CubeSelector, ConnectingThroughTheLocalProviderOpensACubeFileAsAServer)
 {
-    writeSalesCube(file("Sales.cub").toStdString());
+    writeSmallCube(file("Sales.cub").toStdString());
     selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
     selector.setSelectorProvider(QStringLiteral("MSOLAP.2"));
     selector.setSelectorServer(file("Sales.cub"));

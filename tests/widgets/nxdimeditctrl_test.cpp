@@ -2,11 +2,11 @@
 #include "widgets/nxdimeditctrl.h"
 
 #include "olap/connection/connectionmodel.h"
+#include "olap/cube/cubebuilder.h"
 #include "olap/store/storecompanion.h"
 #include "olap/store/storeloader.h"
 #include "olap/store/storemodel.h"
 #include "platform/core/failure.h"
-#include "salescube.h"
 #include "widgets/membertreemodel.h"
 
 #include <QAbstractItemModelTester>
@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using Captions = std::vector<std::string>;
@@ -29,6 +31,28 @@ Captions captions(const DimMembers& members)
     for (const DimMember& member : members)
         out.push_back(member.caption());
     return out;
+}
+
+// Product: an "all" level over Category and Item: All Products > Drinks
+// (Cola, Juice), Food (Bread, Cake). City: one level of 40 cities.
+void writeSalesCube(const std::filesystem::path& file)
+{
+    using olap::DimensionType;
+    olap::CubeBuilder cube({"Sales",
+                            {{"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Item"}}}}},
+                             {"City", DimensionType::Other, {{"", false, "", {{"City"}}}}}},
+                            {{"Units", olap::Aggregation::Sum, ""}}});
+    const char* const items[][2] = {{"Drinks", "Cola"}, {"Drinks", "Juice"}, {"Food", "Bread"}, {"Food", "Cake"}};
+    for (int i = 0; i < 40; ++i) {
+        const auto& item = items[i % 4];
+        const std::string city = (i < 10 ? "City 0" : "City ") + std::to_string(i);
+        const uint32_t keys[] = {cube.dimensionKey(0, std::vector<olap::PathPart>{{item[0], ""}, {item[1], ""}}),
+                                 cube.dimensionKey(1, std::vector<olap::PathPart>{{city, ""}})};
+        const double values[] = {1.0};
+        cube.addFact(keys, values);
+    }
+    olap::CubeBuilder* cubes[] = {&cube};
+    olap::writeCubeFile(file, "Sales Catalog", cubes);
 }
 
 // An editor over the cube, opened through the store model (mode 1) or the

@@ -4,7 +4,7 @@
 
 #include "olap/store/storecompanion.h"
 #include "olap/store/storemodel.h"
-#include "salescube.h"
+#include "smallcube.h"
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QFile>
@@ -50,13 +50,13 @@ TEST_F(StoreLoader, ListsTheStoreCubesAndReportsTheUsersChoice)
 
 TEST_F(StoreLoader, ExtractingWritesAStoreCubeFileTheStoreModelLoadsOrSaysWhyNot)
 {
-    writeSalesCube(file("Sales.cub").toStdString());
+    writeSmallCube(file("Sales.cub").toStdString());
     olap::writeStoreCompanion(file("Sales.bwf").toStdString(), {});
     ASSERT_TRUE(NxStoreLoader::extractStoreCube(file("pivotwizard"), QStringLiteral("Sales"), file("Sales.BWC"), 1));
     olap::Cube cube;
     cube.loadFromFile(file("Sales.BWC").toStdString(), true);
     EXPECT_NE(cube.dimensionByName("City"), nullptr);
-    writeSalesCube(file("Alone.cub").toStdString());
+    writeSmallCube(file("Alone.cub").toStdString());
     QString problem;
     EXPECT_FALSE(NxStoreLoader::extractStoreCube(file("pivotwizard"), QStringLiteral("Alone"), file("Alone.BWC"), 1,
                                                  &problem));
