@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <functional>
-#include <random>
 
 namespace {
 
@@ -91,7 +90,7 @@ TEST_F(CubeFileTest, WhatTheBuilderWroteIsReadBack)
     EXPECT_EQ(file->facts(0).get(), facts.get());  // read once, then shared
 }
 
-TEST_F(CubeFileTest, FactsSpanningSeveralChunksAndWideKeysRoundTrip)
+TEST_F(CubeFileTest, FactsSpanningSeveralChunksAndWideKeysRoundTripAndATruncationFails)
 {
     CubeBuilder cube({"Big", {{"Customer", DimensionType::Other, {{"", false, "", {{"Customer"}}}}}},
                       {{"Amount", Aggregation::Sum, ""}}});
@@ -101,11 +100,15 @@ TEST_F(CubeFileTest, FactsSpanningSeveralChunksAndWideKeysRoundTrip)
     const uint64_t rows = (1u << 20) + 3;
     for (uint64_t row = 0; row < rows; ++row)
         cube.addFact(std::vector<uint32_t>{keys[row % keys.size()]}, std::vector<double>{double(row)});
-    const auto facts = CubeFile::open(write(cube, "big.cub"))->facts(0);
+    const fs::path file = write(cube, "big.cub");
+    const auto facts = CubeFile::open(file)->facts(0);
     ASSERT_EQ(facts->rowCount, rows);
     EXPECT_EQ(facts->keys[0][rows - 1], (rows - 1) % keys.size());
     EXPECT_EQ(facts->values[0][rows - 1], double(rows - 1));
     EXPECT_EQ(facts->keys[0][69999], 69999u);
+    // Cut in half, it fails when its facts are read, if not at open.
+    fs::resize_file(file, fs::file_size(file) / 2);
+    EXPECT_THAT(failureOf([&] { CubeFile::open(file)->facts(0); }).description(), HasSubstr("big.cub"));
 }
 
 TEST_F(CubeFileTest, TwoHierarchiesShareTheDimensionsKeys)
@@ -151,14 +154,7 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
         const char* message;
     } cases[] = {
         {[](const fs::path& file) { fs::remove(file); }, "sales.cub"},
-        {[](const fs::path& file) {
-             std::string noise(100000, ' ');
-             std::mt19937 random(7);
-             for (char& c : noise)
-                 c = char(random());
-             olaptest::writeText(file, noise);
-         },
-         "is not a cube file"},
+        {[](const fs::path& file) { olaptest::writeText(file, std::string(100000, '\x9c')); }, "is not a cube file"},
         {[](const fs::path& file) {
              fs::remove(file);
              olaptest::execSql(file, "CREATE TABLE t (x)");
@@ -179,19 +175,6 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
     }
     fs::remove(mFolder / "sales.cub");
     EXPECT_EQ(failureOf([&] { CubeFile::open(mFolder / "sales.cub"); }).number(), platform::err::kFileNotFound);
-}
-
-// A large file cut in half fails when its facts are read, if not at open.
-TEST_F(CubeFileTest, ATruncatedLargeFileFailsNamingIt)
-{
-    CubeBuilder cube(salesSpec());
-    const uint32_t q1 = cube.dimensionKey(0, {{"1997"}, {"Q1"}});
-    const uint32_t cola = cube.dimensionKey(1, {{"Drinks"}, {"Cola"}});
-    for (int i = 0; i < 200000; ++i)
-        cube.addFact(std::vector<uint32_t>{q1, cola}, std::vector<double>{double(i), 1});
-    const fs::path file = write(cube, "cut.cub");
-    fs::resize_file(file, fs::file_size(file) / 2);
-    EXPECT_THAT(failureOf([&] { CubeFile::open(file)->facts(0); }).description(), HasSubstr("cut.cub"));
 }
 
 TEST_F(CubeFileTest, WritingIntoAMissingFolderFailsNamingTheFileAndLeavesNothingBehind)
