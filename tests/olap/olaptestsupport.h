@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace olaptest {
 
@@ -105,6 +106,48 @@ inline std::string outlineLevel(int depth, olap::LevelType type, int memberCount
 {
     return "  " + std::to_string(depth) + (type == olap::LevelType::All ? " all " : " regular ")
         + std::to_string(memberCount) + "/" + std::to_string(levelMemberTotal) + ":";
+}
+
+// Writes a cube model's `dimensions` as kSalesOutline does, checking on the
+// way that each level's members are the children of the level above's
+// members, in order, as the same objects, and know their parent, level and
+// dimension. `Model` bridges what the store and connection models name
+// differently: hierarchies(dimension), firstLevel(hierarchy), depth(level)
+// and members(level).
+template <class Model, class Dimensions>
+std::string outline(const Dimensions& dimensions)
+{
+    std::string text;
+    for (const auto& dimension : dimensions) {
+        text += outlineDimension(dimension->name(), dimension->dimensionType(), dimension->fieldName());
+        for (const auto& hierarchy : Model::hierarchies(*dimension)) {
+            text += " " + hierarchy->name() + "\n";
+            std::vector<typename Model::MemberPointer> above;
+            for (auto level = Model::firstLevel(*hierarchy); level; level = level->childLevel()) {
+                EXPECT_EQ(level->hierarchy(), hierarchy);
+                text += outlineLevel(Model::depth(*level), level->LevelType(), level->memberCount(),
+                                     level->levelMemberTotal());
+                const auto list = Model::members(*level);
+                std::vector<typename Model::MemberPointer> members(list.begin(), list.end()), children;
+                for (const auto& parent : above) {
+                    for (const auto& child : parent->children()) {
+                        children.push_back(child);
+                        EXPECT_EQ(child->parent(), parent);
+                    }
+                }
+                EXPECT_TRUE(above.empty() || children == members) << level->name();
+                for (const auto& member : members) {
+                    EXPECT_EQ(member->level(), level);
+                    EXPECT_EQ(member->dimension(), dimension);
+                    EXPECT_EQ(member->parent() == nullptr, above.empty());
+                    text += " " + member->caption() + "(" + std::to_string(member->childCount()) + ")";
+                }
+                text += "\n";
+                above = std::move(members);
+            }
+        }
+    }
+    return text;
 }
 
 inline void writeSalesCube(const std::filesystem::path& file)

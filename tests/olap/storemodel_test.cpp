@@ -52,43 +52,21 @@ protected:
     std::shared_ptr<Cube> mCube;
 };
 
-// The cube as kSalesOutline writes it, checking on the way that each level's
-// members are the children of the level above's members, in order, as the
-// same objects, and know their parent, level and dimension.
+// What the store model names its own way, for olaptest::outline.
+struct StoreModel {
+    using MemberPointer = std::shared_ptr<Member>;
+    static Collection<Hierarchy> hierarchies(const Dimension& dimension) { return dimension.hierarchyList(); }
+    static std::shared_ptr<Level> firstLevel(const Hierarchy& hierarchy) { return hierarchy.level(1); }
+    static int depth(const Level& level) { return level.depth(); }
+    static Collection<Member> members(const Level& level) { return level.levelMembers(); }
+};
+
 std::string outline(const Cube& cube)
 {
-    std::string text;
-    for (int d = 1; d <= cube.dimensionCount(); ++d) {
-        const std::shared_ptr<Dimension> dimension = cube.dimension(d);
-        text += olaptest::outlineDimension(dimension->name(), dimension->dimensionType(), dimension->fieldName());
-        for (const std::shared_ptr<Hierarchy>& hierarchy : dimension->hierarchyList()) {
-            text += " " + hierarchy->name() + "\n";
-            std::vector<std::shared_ptr<Member>> above;
-            for (std::shared_ptr<Level> level = hierarchy->level(1); level; level = level->childLevel()) {
-                EXPECT_EQ(level->hierarchy(), hierarchy);
-                text += olaptest::outlineLevel(level->depth(), level->LevelType(), level->memberCount(),
-                                               level->levelMemberTotal());
-                const Collection<Member> list = level->levelMembers();
-                std::vector<std::shared_ptr<Member>> members(list.begin(), list.end()), children;
-                for (const std::shared_ptr<Member>& parent : above) {
-                    for (int c = 1; c <= parent->childCount(); ++c) {
-                        children.push_back(parent->child(c));
-                        EXPECT_EQ(children.back()->parent(), parent);
-                    }
-                }
-                EXPECT_TRUE(above.empty() || children == members) << level->name();
-                for (const std::shared_ptr<Member>& member : members) {
-                    EXPECT_EQ(member->level(), level);
-                    EXPECT_EQ(member->dimension(), dimension);
-                    EXPECT_EQ(member->parent() == nullptr, above.empty());
-                    text += " " + member->caption() + "(" + std::to_string(member->childCount()) + ")";
-                }
-                text += "\n";
-                above = std::move(members);
-            }
-        }
-    }
-    return text;
+    std::vector<std::shared_ptr<Dimension>> dimensions;
+    for (int d = 1; d <= cube.dimensionCount(); ++d)
+        dimensions.push_back(cube.dimension(d));
+    return olaptest::outline<StoreModel>(dimensions);
 }
 
 }  // namespace
