@@ -1,20 +1,14 @@
 // The command-line cube builder: from a definition and CSV files to a cube
 // file, and the messages that name file, line and column of bad input.
-#include "olap/cube/cubefile.h"
-#include "olap/build/cubesourcekeys.h"
 #include "olap/build/cubesourcecommand.h"
+#include "olap/build/cubesourcekeys.h"
+#include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
 #include "olap/store/storecompanion.h"
-
-#include "support/scratchfolder.h"
+#include "olaptestsupport.h"
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -28,19 +22,13 @@ struct Outcome {
 // shows) in a fresh folder, to build and to spoil one file at a time.
 class CubeBuilderCommand : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(OLAP_TEST_DATA "/cubebuilder", mFolder.path());
-    }
+    void SetUp() override { std::filesystem::copy(OLAP_TEST_DATA "/cubebuilder", mFolder.path()); }
 
     Outcome run(std::vector<std::string> arguments)
     {
         std::ostringstream out, err;
-        Outcome outcome;
-        outcome.code = olap::runCubeBuilderCommand(arguments, out, err);
-        outcome.out = out.str();
-        outcome.err = err.str();
-        return outcome;
+        const int code = olap::runCubeBuilderCommand(arguments, out, err);
+        return {code, out.str(), err.str()};
     }
 
     Outcome build() { return run({path("sales.json"), path("sales.cub")}); }
@@ -50,102 +38,68 @@ protected:
     // Replaces the first `from` in file `name` by `to`.
     void edit(const std::string& name, const std::string& from, const std::string& to)
     {
-        std::ifstream in(mFolder / name, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string text = olaptest::readBytes(mFolder / name);
         const size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from << " not in " << name;
-        text.replace(at, from.size(), to);
-        std::ofstream(mFolder / name, std::ios::binary | std::ios::trunc) << text;
-    }
-
-    const olap::CubeInfo& builtCube()
-    {
-        mFile = olap::CubeFile::open(mFolder / "sales.cub");
-        return mFile->catalog().cubes.at(0);
+        olaptest::writeText(mFolder / name, text.replace(at, from.size(), to));
     }
 
     ScratchFolder mFolder;
-    std::shared_ptr<const olap::CubeFile> mFile;
 };
 
-std::vector<std::string> namesOnLevel(const olap::HierarchyInfo& hierarchy, size_t level)
+using Names = std::vector<std::string>;
+
+// The names, or with `captions` the captions, of a level's members.
+Names onLevel(const olap::HierarchyInfo& hierarchy, size_t level, bool captions = false)
 {
-    std::vector<std::string> names;
+    Names names;
     const olap::LevelInfo& info = hierarchy.levels.at(level);
-    for (uint32_t i = 0; i < info.memberCount; ++i)
-        names.push_back(hierarchy.members[info.firstMember + i].name);
+    for (uint32_t i = 0; i < info.memberCount; ++i) {
+        const olap::MemberInfo& member = hierarchy.members[info.firstMember + i];
+        names.push_back(captions ? member.caption : member.name);
+    }
     return names;
 }
 
-TEST_F(CubeBuilderCommand, BuildsTheExampleIntoACubeFile)
+// Time takes its levels from a joined table, Product through a snowflake of
+// three joins (members in the order of the first joined table), Store from
+// the fact table in fact order. An empty measure cell is no value.
+TEST_F(CubeBuilderCommand, TheExampleBuildsIntoTheCubeItDescribes)
 {
     const Outcome outcome = build();
     ASSERT_EQ(outcome.code, olap::kCommandDone) << outcome.err;
     EXPECT_EQ(outcome.err, "");
-    EXPECT_NE(outcome.out.find("cube \"Sales\": 7 facts, 3 dimensions, 4 measures"), std::string::npos) << outcome.out;
-    const olap::CubeInfo& cube = builtCube();
-    EXPECT_EQ(mFile->catalog().name, "Example");
+    EXPECT_THAT(outcome.out, olaptest::HasSubstr("cube \"Sales\": 7 facts, 3 dimensions, 4 measures"));
+    EXPECT_FALSE(std::filesystem::exists(mFolder / "sales.bwf"));
+    const auto file = olap::CubeFile::open(mFolder / "sales.cub");
+    EXPECT_EQ(file->catalog().name, "Example");
+    const olap::CubeInfo& cube = file->catalog().cubes.at(0);
     EXPECT_EQ(cube.name, "Sales");
-    EXPECT_EQ(cube.factCount, 7u);
     ASSERT_EQ(cube.dimensions.size(), 3u);
-    EXPECT_EQ(cube.dimensions[0].name, "Time");
     EXPECT_EQ(cube.dimensions[0].type, olap::DimensionType::Time);
-    EXPECT_EQ(cube.dimensions[1].name, "Product");
     EXPECT_EQ(cube.dimensions[2].type, olap::DimensionType::Other);
-}
-
-TEST_F(CubeBuilderCommand, MeasuresKeepTheirAggregationAndFormat)
-{
-    ASSERT_EQ(build().code, olap::kCommandDone);
-    const auto& measures = builtCube().measures;
-    ASSERT_EQ(measures.size(), 4u);
-    EXPECT_EQ(measures[1].name, "Amount");
-    EXPECT_EQ(measures[1].formatString, "#,##0.00");
-    EXPECT_EQ(measures[2].aggregation, olap::Aggregation::Max);
-    EXPECT_EQ(measures[3].aggregation, olap::Aggregation::Count);
-}
-
-TEST_F(CubeBuilderCommand, ATimeDimensionTakesItsLevelsFromTheJoinedTable)
-{
-    ASSERT_EQ(build().code, olap::kCommandDone);
-    const auto& time = builtCube().dimensions[0].hierarchies.at(0);
-    EXPECT_EQ(namesOnLevel(time, 0), (std::vector<std::string>{"2024"}));
-    EXPECT_EQ(namesOnLevel(time, 1), (std::vector<std::string>{"Q1", "Q2"}));
-    const auto months = namesOnLevel(time, 2);
-    ASSERT_EQ(months.size(), 6u);
-    EXPECT_EQ(time.members[time.levels[2].firstMember].caption, "January");
-}
-
-TEST_F(CubeBuilderCommand, ASnowflakeReachesTheTopLevelThroughEveryJoin)
-{
-    ASSERT_EQ(build().code, olap::kCommandDone);
-    const auto& product = builtCube().dimensions[1].hierarchies.at(0);
+    const auto& time = cube.dimensions[0].hierarchies.at(0);
+    const auto& product = cube.dimensions[1].hierarchies.at(0);
+    const auto& store = cube.dimensions[2].hierarchies.at(0);
+    EXPECT_EQ(onLevel(time, 0), Names{"2024"});
+    EXPECT_EQ(onLevel(time, 1), (Names{"Q1", "Q2"}));
+    EXPECT_EQ(onLevel(time, 2, true), (Names{"January", "February", "March", "April", "May", "June"}));
     ASSERT_EQ(product.levels.size(), 4u);
     EXPECT_EQ(product.levels[0].type, olap::LevelType::All);
-    EXPECT_EQ(namesOnLevel(product, 0), (std::vector<std::string>{"All Products"}));
-    // Members keep the order of the first joined table (products.csv).
-    EXPECT_EQ(namesOnLevel(product, 1), (std::vector<std::string>{"Drinks", "Food"}));
-    EXPECT_EQ(namesOnLevel(product, 2), (std::vector<std::string>{"Coffee", "Tea", "Bakery"}));
+    EXPECT_EQ(onLevel(product, 0), Names{"All Products"});
+    EXPECT_EQ(onLevel(product, 1), (Names{"Drinks", "Food"}));
+    EXPECT_EQ(onLevel(product, 2), (Names{"Coffee", "Tea", "Bakery"}));
     EXPECT_TRUE(product.levels[3].namedByKey);
-    const auto products = namesOnLevel(product, 3);
-    ASSERT_EQ(products.size(), 4u);
-    const auto rye = std::find(products.begin(), products.end(), "P3") - products.begin();
-    EXPECT_EQ(product.members[product.levels[3].firstMember + rye].caption, "Rye Bread, sliced");
-}
-
-TEST_F(CubeBuilderCommand, AFlatDimensionTakesItsMembersFromTheFactsInFactOrder)
-{
-    ASSERT_EQ(build().code, olap::kCommandDone);
-    const auto& store = builtCube().dimensions[2].hierarchies.at(0);
-    EXPECT_EQ(namesOnLevel(store, 0), (std::vector<std::string>{"France", "Germany"}));
-    EXPECT_EQ(namesOnLevel(store, 1), (std::vector<std::string>{"Lyon", "Paris", "Berlin", "Hamburg"}));
-}
-
-TEST_F(CubeBuilderCommand, AnEmptyMeasureCellIsNoValueAndCountsCountEveryFact)
-{
-    ASSERT_EQ(build().code, olap::kCommandDone);
-    builtCube();
-    const auto facts = mFile->facts(0);
+    EXPECT_EQ(onLevel(product, 3), (Names{"P1", "P4", "P2", "P3"}));
+    EXPECT_EQ(onLevel(product, 3, true)[3], "Rye Bread, sliced");
+    EXPECT_EQ(onLevel(store, 0), (Names{"France", "Germany"}));
+    EXPECT_EQ(onLevel(store, 1), (Names{"Lyon", "Paris", "Berlin", "Hamburg"}));
+    ASSERT_EQ(cube.measures.size(), 4u);
+    EXPECT_EQ(cube.measures[1].name, "Amount");
+    EXPECT_EQ(cube.measures[1].formatString, "#,##0.00");
+    EXPECT_EQ(cube.measures[2].aggregation, olap::Aggregation::Max);
+    EXPECT_EQ(cube.measures[3].aggregation, olap::Aggregation::Count);
+    const auto facts = file->facts(0);
     ASSERT_EQ(facts->rowCount, 7u);
     EXPECT_DOUBLE_EQ(facts->values[0][0], 3.0);
     EXPECT_DOUBLE_EQ(facts->values[1][0], 29.70);
@@ -165,54 +119,39 @@ TEST_F(CubeBuilderCommand, AStoreSectionWritesTheCompanionBesideTheCubeFile)
     EXPECT_EQ(companion.measureListDimension, "Store");
 }
 
-TEST_F(CubeBuilderCommand, WithoutAStoreSectionNoCompanionIsWritten)
+TEST_F(CubeBuilderCommand, CheckAndQuietAndHelpAndWrongArguments)
 {
-    ASSERT_EQ(build().code, olap::kCommandDone);
-    EXPECT_FALSE(std::filesystem::exists(mFolder / "sales.bwf"));
-}
-
-TEST_F(CubeBuilderCommand, CheckReadsEverythingAndWritesNothing)
-{
-    const Outcome outcome = run({"--check", path("sales.json")});
-    EXPECT_EQ(outcome.code, olap::kCommandDone) << outcome.err;
-    EXPECT_NE(outcome.out.find("no problems found"), std::string::npos);
+    const Outcome check = run({"--check", path("sales.json")});
+    EXPECT_EQ(check.code, olap::kCommandDone) << check.err;
+    EXPECT_THAT(check.out, olaptest::HasSubstr("no problems found"));
     EXPECT_FALSE(std::filesystem::exists(mFolder / "sales.cub"));
-    edit("sales.csv", "Paris,10", "Paris,ten");
-    EXPECT_EQ(run({"--check", path("sales.json")}).code, olap::kCommandBadInput);
-}
-
-TEST_F(CubeBuilderCommand, QuietPrintsNothingWhenAllGoesWell)
-{
-    const Outcome outcome = run({"--quiet", path("sales.json"), path("sales.cub")});
-    EXPECT_EQ(outcome.code, olap::kCommandDone);
-    EXPECT_EQ(outcome.out, "");
-}
-
-TEST_F(CubeBuilderCommand, WrongArgumentsShowTheUsage)
-{
+    const Outcome quiet = run({"--quiet", path("sales.json"), path("sales.cub")});
+    EXPECT_EQ(quiet.code, olap::kCommandDone);
+    EXPECT_EQ(quiet.out, "");
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.code, olap::kCommandDone);
+    EXPECT_THAT(help.out, olaptest::HasSubstr("Usage: cubebuilder"));
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{}, {path("sales.json")}, {"--fast", path("sales.json"), path("x.cub")},
           {"--check", path("sales.json"), path("x.cub")}}) {
         const Outcome outcome = run(arguments);
         EXPECT_EQ(outcome.code, olap::kCommandUsage);
-        EXPECT_NE(outcome.err.find("Usage: cubebuilder"), std::string::npos);
+        EXPECT_THAT(outcome.err, olaptest::HasSubstr("Usage: cubebuilder"));
     }
-    const Outcome help = run({"--help"});
-    EXPECT_EQ(help.code, olap::kCommandDone);
-    EXPECT_NE(help.out.find("Usage: cubebuilder"), std::string::npos);
+    edit("sales.csv", "Paris,10", "Paris,ten");
+    EXPECT_EQ(run({"--check", path("sales.json")}).code, olap::kCommandBadInput);
 }
 
 // Each case spoils one file in one place; the message names that place as
 // "file:line:column: ", "@" standing for the test's folder. Nothing is written.
 TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
 {
-    struct Case {
+    const struct {
         const char* file;
         const char* from;
         const char* to;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // unknown columns, reported where the definition names them
         {"sales.json", R"("column": "city")", R"("column": "town")",
          "@/sales.json:40:40: unknown column \"town\" in @/sales.csv; its columns: month_id, product_id, country, city, units, amount"},
@@ -234,20 +173,18 @@ TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
         // the data
         {"sales.csv", "Berlin,4,18.00", "Berlin,four,18.00",
          "@/sales.csv:4:27: non-numeric value \"four\" for measure \"Units\" in column \"units\""},
-        {"sales.csv", "Lyon,6,15.00", "Lyon,6,15,00",
-         "@/sales.csv:7:29: the record has 7 fields; the header has 6"},
+        {"sales.csv", "Lyon,6,15.00", "Lyon,6,15,00", "@/sales.csv:7:29: the record has 7 fields; the header has 6"},
         {"products.csv", "P4,Filter Coffee,S1", "P2,Filter Coffee,S1",
          "@/products.csv:5:1: duplicate member key \"P2\" in column \"product_id\" (first on line 3)"},
         {"sales.csv", "2024-05,P3", "2024-05,P9",
          "@/sales.csv:7:9: missing join key \"P9\": no row of @/products.csv has product_id \"P9\""},
         {"products.csv", "P2,Green Tea,S2", "P2,Green Tea,S7",
          "@/products.csv:3:14: missing join key \"S7\": no row of @/subcategories.csv has subcategory_id \"S7\""},
-        {"months.csv", "2024-03,2024,Q1", "2024-03,,Q1",
-         "@/months.csv:4:9: empty member name for level \"Year\""},
+        {"months.csv", "2024-03,2024,Q1", "2024-03,,Q1", "@/months.csv:4:9: empty member name for level \"Year\""},
         {"products.csv", "\"Rye Bread, sliced\"", "\"Rye Bread\" sliced",
          "@/products.csv:4:15: unexpected text after the closing quote of a field"},
     };
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         SCOPED_TRACE(test.to);
         std::filesystem::remove_all(mFolder.path());
         SetUp();
@@ -262,34 +199,30 @@ TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
     }
 }
 
-// The cache behind every fact's member lookup.
-TEST(MemberKeyCache, FindsWhatWasStoredThroughManyGrowths)
+// The cache behind every fact's member lookup: found through many growths,
+// and cells compared one by one, not as joined text, even for equal hashes.
+TEST(MemberKeyCache, FindsWhatWasStoredAndNothingElse)
 {
-    olap::MemberKeyCache cache;
+    using olap::MemberKeyCache;
+    MemberKeyCache cache;
     std::vector<std::string> texts;
     for (uint32_t i = 0; i < 5000; ++i)
         texts.push_back("C" + std::to_string(i));
     for (uint32_t i = 0; i < texts.size(); ++i) {
         const std::string_view cells[] = {texts[i]};
-        ASSERT_EQ(cache.find(cells, olap::MemberKeyCache::hashOf(cells)), olap::MemberKeyCache::kNone);
-        cache.insert(cells, olap::MemberKeyCache::hashOf(cells), i);
+        ASSERT_EQ(cache.find(cells, MemberKeyCache::hashOf(cells)), MemberKeyCache::kNone);
+        cache.insert(cells, MemberKeyCache::hashOf(cells), i);
     }
     EXPECT_EQ(cache.size(), texts.size());
     for (uint32_t i = 0; i < texts.size(); ++i) {
         const std::string_view cells[] = {texts[i]};
-        EXPECT_EQ(cache.find(cells, olap::MemberKeyCache::hashOf(cells)), i);
+        EXPECT_EQ(cache.find(cells, MemberKeyCache::hashOf(cells)), i);
     }
-}
-
-TEST(MemberKeyCache, CellsAreComparedOneByOneNotAsJoinedText)
-{
-    olap::MemberKeyCache cache;
     const std::string_view ab_c[] = {"ab", "c"}, a_bc[] = {"a", "bc"};
-    cache.insert(ab_c, olap::MemberKeyCache::hashOf(ab_c), 1);
-    EXPECT_EQ(cache.find(a_bc, olap::MemberKeyCache::hashOf(a_bc)), olap::MemberKeyCache::kNone);
-    // Even with the same hash, other cells are not a match.
-    EXPECT_EQ(cache.find(a_bc, olap::MemberKeyCache::hashOf(ab_c)), olap::MemberKeyCache::kNone);
-    EXPECT_EQ(cache.find(ab_c, olap::MemberKeyCache::hashOf(ab_c)), 1u);
+    cache.insert(ab_c, MemberKeyCache::hashOf(ab_c), 1);
+    EXPECT_EQ(cache.find(a_bc, MemberKeyCache::hashOf(a_bc)), MemberKeyCache::kNone);
+    EXPECT_EQ(cache.find(a_bc, MemberKeyCache::hashOf(ab_c)), MemberKeyCache::kNone);
+    EXPECT_EQ(cache.find(ab_c, MemberKeyCache::hashOf(ab_c)), 1u);
 }
 
 }  // namespace

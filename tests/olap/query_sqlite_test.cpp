@@ -33,11 +33,7 @@ constexpr uint32_t kFactsMeasure = 5;
 
 // ---- random cubes -------------------------------------------------------
 
-std::string numbered(const char* prefix, int number)
-{
-    std::string name(prefix);
-    return name += std::to_string(number);
-}
+std::string numbered(const char* prefix, int number) { return prefix + std::to_string(number); }
 
 CubeSpec randomSpec(std::mt19937_64& random)
 {
@@ -158,13 +154,7 @@ PivotQuery randomQuery(std::mt19937_64& random, const CubeInfo& cube)
 
 // ---- SQLite -------------------------------------------------------------
 
-struct SqliteCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct StatementCloser {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
 std::string levelColumn(uint32_t dimension, uint16_t level)
 {
@@ -203,7 +193,7 @@ public:
         sqlite3_stmt* statement = nullptr;
         EXPECT_EQ(sqlite3_prepare_v2(mDb.get(), sql.c_str(), -1, &statement, nullptr), SQLITE_OK)
             << sql << ": " << sqlite3_errmsg(mDb.get());
-        return Statement(statement);
+        return Statement(statement, &sqlite3_finalize);
     }
 
 private:
@@ -235,7 +225,7 @@ private:
     }
 
     const TestCube& mCube;
-    std::unique_ptr<sqlite3, SqliteCloser> mDb;
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> mDb{nullptr, &sqlite3_close};
 };
 
 const char* sqlAggregate(Aggregation aggregation)

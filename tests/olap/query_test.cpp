@@ -2,10 +2,8 @@
 // plus the behaviours a script cannot state: failures for bad indices and
 // results that do not depend on the thread count.
 #include "olap/query/query.h"
-#include "platform/core/failure.h"
+#include "olaptestsupport.h"
 #include "querytestscript.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -74,12 +72,6 @@ TEST_P(QueryScript, GivesTheExpectedTables)
 INSTANTIATE_TEST_SUITE_P(Scripts, QueryScript, ::testing::ValuesIn(scriptNames()),
                          [](const auto& info) { return info.param; });
 
-}  // namespace
-}  // namespace olap
-
-namespace olap {
-namespace {
-
 using testing::TestCube;
 using testing::TestCubeMaker;
 
@@ -94,43 +86,26 @@ TestCube smallCube()
     return maker.make();
 }
 
-void expectBadIndex(const TestCube& cube, const PivotQuery& query, const std::string& text)
-{
-    try {
-        runQuery(cube.info, cube.facts, query);
-        ADD_FAILURE() << "no failure for " << text;
-    } catch (const platform::Failure& failure) {
-        EXPECT_EQ(failure.number(), platform::err::kSubscript);
-        EXPECT_EQ(failure.source(), "olap");
-        EXPECT_NE(failure.description().find(text), std::string::npos) << failure.description();
-    }
-}
-
 TEST(QueryFailures, UnknownDimensionHierarchyMemberOrMeasureIndexIsBadInput)
 {
     const TestCube cube = smallCube();
-    PivotQuery query;
-    query.rows.fields = {{5, 0, {}, {}}};
-    expectBadIndex(cube, query, "no dimension number 5");
-    query.rows.fields = {{0, 1, {}, {}}};
-    expectBadIndex(cube, query, "has no hierarchy number 1");
-    query.rows.fields = {{0, 0, {99}, {}}};
-    expectBadIndex(cube, query, "\"Time\" has no member number 99");
-    query.rows.fields = {{0, 0, {}, {42}}};
-    expectBadIndex(cube, query, "\"Time\" has no member number 42");
-    query.rows.fields = {};
-    query.pages = {{1, 0, {7}}};
-    expectBadIndex(cube, query, "\"Product\" has no member number 7");
-    query.pages = {};
-    query.measures = {1};
-    expectBadIndex(cube, query, "no measure number 1");
-}
-
-TEST(QueryFailures, FactsThatDoNotMatchTheCubeAreABug)
-{
-    TestCube cube = smallCube();
-    cube.facts.values.clear();
-    EXPECT_THROW(runQuery(cube.info, cube.facts, PivotQuery{}), platform::InternalFailure);
+    const std::pair<PivotQuery, const char*> cases[] = {
+        {{{{{5, 0, {}, {}}}}, {}, {}, {}}, "no dimension number 5"},
+        {{{{{0, 1, {}, {}}}}, {}, {}, {}}, "has no hierarchy number 1"},
+        {{{{{0, 0, {99}, {}}}}, {}, {}, {}}, "\"Time\" has no member number 99"},
+        {{{{{0, 0, {}, {42}}}}, {}, {}, {}}, "\"Time\" has no member number 42"},
+        {{{}, {}, {{1, 0, {7}}}, {}}, "\"Product\" has no member number 7"},
+        {{{}, {}, {}, {1}}, "no measure number 1"},
+    };
+    for (const auto& [query, text] : cases) {
+        const platform::Failure failure = olaptest::failureOf([&] { runQuery(cube.info, cube.facts, query); });
+        EXPECT_EQ(failure.number(), platform::err::kSubscript) << text;
+        EXPECT_EQ(failure.source(), "olap");
+        EXPECT_THAT(failure.description(), olaptest::HasSubstr(text));
+    }
+    TestCube broken = smallCube();
+    broken.facts.values.clear();  // facts that do not match the cube are a bug
+    EXPECT_THROW(runQuery(broken.info, broken.facts, PivotQuery{}), platform::InternalFailure);
 }
 
 // Enough facts for the scan to split them into parts, with values whose sums

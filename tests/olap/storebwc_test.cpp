@@ -1,66 +1,45 @@
+// Store cube files: what is written is read back, and every kind of damage
+// is refused with the file's name and the right number.
 #include "olap/store/bwcfile.h"
-
 #include "olap/store/bwcformat.h"
 #include "olap/store/storeloader.h"
-#include "platform/core/failure.h"
-#include "storetestcube.h"
-
-#include <gtest/gtest.h>
+#include "olaptestsupport.h"
 
 #include <functional>
 
 using namespace olap;
+using olaptest::failureOf;
+using olaptest::HasSubstr;
 
 namespace {
 
-// A store cube file written from the sales cube, and ways to spoil it.
+// A store cube file extracted from the sales cube.
 class StoreCubeFileTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        storetest::writeSalesCube(mFolder / "Sales.cub");
+        olaptest::writeSalesCube(mFolder / "Sales.cub");
         writeStoreCompanion(mFolder / "Sales.bwf", {true, "Measure List"});
         ASSERT_TRUE(extractStoreCube((mFolder / "app").string(), "Sales", mFile, 1));
-        mBytes = storetest::readBytes(mFile);
+        mBytes = olaptest::readBytes(mFile);
     }
 
-    platform::Failure readFailure(bool verify = true)
+    platform::Failure readFailure(const std::string& bytes, bool verify = true)
     {
-        try {
-            readBwcFile(mFile, verify);
-        } catch (const platform::Failure& failure) {
-            return failure;
-        }
-        ADD_FAILURE() << "reading " << mFile << " did not fail";
-        return platform::Failure(0, "");
+        olaptest::writeText(mFile, bytes);
+        return failureOf([&] { readBwcFile(mFile, verify); });
     }
 
-    void writeBytes(const std::string& bytes) { storetest::writeText(mFile, bytes); }
-
-    // `bytes` with the uint32 at `offset` replaced by `value`.
-    static std::string withU32(std::string bytes, size_t offset, uint32_t value)
-    {
-        for (int i = 0; i < 4; ++i)
-            bytes[offset + size_t(i)] = char((value >> (8 * i)) & 0xFF);
-        return bytes;
-    }
-
-    // Writes `data` after `spoil` changed it, as the writer would, checksum included.
-    void writeSpoiled(const std::function<void(StoreCubeData&)>& spoil)
-    {
-        StoreCubeData data = readBwcFile(mFile, true);
-        spoil(data);
-        writeBwcFile(mFile, data);
-    }
-
-    storetest::ScratchFolder mFolder;
+    ScratchFolder mFolder;
     std::filesystem::path mFile = mFolder / "Sales.BWC";
     std::string mBytes;
 };
 
-bool mentions(const platform::Failure& failure, const std::string& text)
+// `bytes` with the version (the uint32 after the magic) replaced by `version`.
+std::string withVersion(std::string bytes, char version)
 {
-    return failure.description().find(text) != std::string::npos;
+    bytes[8] = version;
+    return bytes;
 }
 
 }  // namespace
@@ -89,83 +68,56 @@ TEST_F(StoreCubeFileTest, WhatIsWrittenIsReadBackWholly)
     EXPECT_EQ(data.cube.dimensions[3].type, DimensionType::Time);
 }
 
-TEST_F(StoreCubeFileTest, TheFileStartsWithMagicAndVersion)
+TEST_F(StoreCubeFileTest, ForeignNewerAndDamagedFilesAreRefusedByNumberAndName)
 {
-    ASSERT_GE(mBytes.size(), bwcformat::kHeaderSize);
-    EXPECT_EQ(mBytes.substr(0, 8), std::string(bwcformat::kMagic, 8));
-    EXPECT_EQ(mBytes.substr(8, 4), std::string("\x01\x00\x00\x00", 4));
-}
-
-TEST_F(StoreCubeFileTest, AMissingFileFailsWithFileNotFound)
-{
+    std::string changed = mBytes;
+    changed[changed.size() - 3] ^= 0x20;
+    const struct {
+        std::string bytes;
+        int number;
+        const char* message;
+    } cases[] = {
+        {"", platform::err::kBadFileName, ": is not a store cube file"},
+        {"BWC", platform::err::kBadFileName, ": is not a store cube file"},
+        {"just some text that is long enough", platform::err::kBadFileName, ": is not a store cube file"},
+        {olaptest::readBytes(mFolder / "Sales.cub"), platform::err::kBadFileName, ": is not a store cube file"},
+        {withVersion(mBytes, 2), platform::err::kBadFileName,
+         "written by a newer version (format 2; this program reads up to 1)"},
+        {withVersion(mBytes, 2).substr(0, 12), platform::err::kBadFileName, "written by a newer version"},
+        {withVersion(mBytes, 0), platform::err::kPathFileAccess, ""},
+        {mBytes + "x", platform::err::kPathFileAccess, "it has bytes after its end"},
+        {changed, platform::err::kPathFileAccess, "its checksum does not match its content"},
+    };
+    for (const auto& test : cases) {
+        const platform::Failure failure = readFailure(test.bytes);
+        EXPECT_EQ(failure.number(), test.number) << test.message;
+        EXPECT_THAT(failure.description(), HasSubstr(mFile.string()));
+        EXPECT_THAT(failure.description(), HasSubstr(test.message));
+    }
     std::filesystem::remove(mFile);
-    const platform::Failure failure = readFailure();
-    EXPECT_EQ(failure.number(), platform::err::kFileNotFound);
-    EXPECT_TRUE(mentions(failure, mFile.string())) << failure.description();
-}
-
-TEST_F(StoreCubeFileTest, OtherFilesAreNotStoreCubeFiles)
-{
-    const std::string others[] = {"", "BWC", "just some text that is long enough",
-                                  storetest::readBytes(mFolder / "Sales.cub")};
-    for (const std::string& other : others) {
-        writeBytes(other);
-        const platform::Failure failure = readFailure();
-        EXPECT_EQ(failure.number(), platform::err::kBadFileName);
-        EXPECT_TRUE(mentions(failure, mFile.string() + ": is not a store cube file")) << failure.description();
-    }
-}
-
-TEST_F(StoreCubeFileTest, ANewerVersionIsRefusedAsNewerWhateverFollows)
-{
-    for (const std::string& bytes : {withU32(mBytes, 8, 2), withU32(mBytes, 8, 2).substr(0, 12)}) {
-        writeBytes(bytes);
-        const platform::Failure failure = readFailure();
-        EXPECT_EQ(failure.number(), platform::err::kBadFileName);
-        EXPECT_TRUE(mentions(failure, "written by a newer version (format 2; this program reads up to 1)"))
-            << failure.description();
-    }
-}
-
-TEST_F(StoreCubeFileTest, VersionZeroIsDamaged)
-{
-    writeBytes(withU32(mBytes, 8, 0));
-    EXPECT_EQ(readFailure().number(), platform::err::kPathFileAccess);
+    const platform::Failure missing = failureOf([&] { readBwcFile(mFile, true); });
+    EXPECT_EQ(missing.number(), platform::err::kFileNotFound);
+    EXPECT_THAT(missing.description(), HasSubstr(mFile.string()));
 }
 
 TEST_F(StoreCubeFileTest, EveryTruncationIsDamaged)
 {
     for (size_t length = 12; length < mBytes.size(); ++length) {
-        writeBytes(mBytes.substr(0, length));
-        const platform::Failure failure = readFailure(false);
+        const platform::Failure failure = readFailure(mBytes.substr(0, length), false);
         EXPECT_EQ(failure.number(), platform::err::kPathFileAccess) << length;
-        EXPECT_TRUE(mentions(failure, "the store cube file is damaged (it ends early)")) << failure.description();
+        EXPECT_THAT(failure.description(), HasSubstr("the store cube file is damaged (it ends early)"));
     }
 }
 
-TEST_F(StoreCubeFileTest, BytesAfterTheEndAreDamaged)
-{
-    writeBytes(mBytes + "x");
-    EXPECT_TRUE(mentions(readFailure(), "it has bytes after its end"));
-}
-
-TEST_F(StoreCubeFileTest, AChangedByteFailsTheChecksum)
-{
-    std::string bytes = mBytes;
-    bytes[bytes.size() - 3] ^= 0x20;
-    writeBytes(bytes);
-    const platform::Failure failure = readFailure(true);
-    EXPECT_EQ(failure.number(), platform::err::kPathFileAccess);
-    EXPECT_TRUE(mentions(failure, "its checksum does not match its content")) << failure.description();
-}
-
+// Without the checksum, the structure checks keep any changed byte from
+// doing harm: the file loads or fails as damaged.
 TEST_F(StoreCubeFileTest, WithoutVerifyingAnyChangedByteLoadsOrFailsCleanly)
 {
     for (size_t at = bwcformat::kHeaderSize; at < mBytes.size(); ++at) {
         for (const char mask : {'\x01', '\x80', '\xFF'}) {
             std::string bytes = mBytes;
             bytes[at] ^= mask;
-            writeBytes(bytes);
+            olaptest::writeText(mFile, bytes);
             try {
                 readBwcFile(mFile, false);
             } catch (const platform::Failure& failure) {
@@ -175,35 +127,24 @@ TEST_F(StoreCubeFileTest, WithoutVerifyingAnyChangedByteLoadsOrFailsCleanly)
     }
 }
 
-TEST_F(StoreCubeFileTest, AParentOffTheLevelAboveIsDamaged)
+// Each case spoils what the file says, then writes it as the writer would,
+// checksum included; reading it finds the damage.
+TEST_F(StoreCubeFileTest, AnInconsistentCubeIsDamaged)
 {
-    writeSpoiled([](StoreCubeData& data) { data.cube.dimensions[0].hierarchies[0].members[4].parent = 4; });
-    EXPECT_TRUE(mentions(readFailure(), "is not on the level above")) << readFailure().description();
-}
-
-TEST_F(StoreCubeFileTest, ChildrenApartAreDamaged)
-{
-    writeSpoiled([](StoreCubeData& data) {
-        // Members 3 to 5 are Q1 and Q2 of 1997 and Q1 of 1998; make the first a child of 1998.
-        data.cube.dimensions[0].hierarchies[0].members[3].parent = 2;
-    });
-    EXPECT_TRUE(mentions(readFailure(), "are not next to each other")) << readFailure().description();
-}
-
-TEST_F(StoreCubeFileTest, LevelCountsThatDoNotAddUpAreDamaged)
-{
-    writeSpoiled([](StoreCubeData& data) { data.cube.dimensions[2].hierarchies[0].levels[1].memberCount = 5; });
-    EXPECT_TRUE(mentions(readFailure(), "do not follow the level above")) << readFailure().description();
-}
-
-TEST_F(StoreCubeFileTest, UnknownTypesAreDamaged)
-{
-    writeSpoiled([](StoreCubeData& data) { data.cube.dimensions[2].type = DimensionType(7); });
-    EXPECT_TRUE(mentions(readFailure(), "unknown dimension type 7")) << readFailure().description();
-}
-
-TEST_F(StoreCubeFileTest, ADimensionNamedLikeTheMeasuresIsDamaged)
-{
-    writeSpoiled([](StoreCubeData& data) { data.cube.dimensions[2].name = "Measures"; });
-    EXPECT_TRUE(mentions(readFailure(), "named like the measures dimension")) << readFailure().description();
+    const std::pair<std::function<void(CubeInfo&)>, const char*> cases[] = {
+        {[](CubeInfo& cube) { cube.dimensions[0].hierarchies[0].members[4].parent = 4; }, "is not on the level above"},
+        // Members 3 to 5 are Q1 and Q2 of 1997 and Q1 of 1998; the first becomes a child of 1998.
+        {[](CubeInfo& cube) { cube.dimensions[0].hierarchies[0].members[3].parent = 2; }, "are not next to each other"},
+        {[](CubeInfo& cube) { cube.dimensions[2].hierarchies[0].levels[1].memberCount = 5; },
+         "do not follow the level above"},
+        {[](CubeInfo& cube) { cube.dimensions[2].type = DimensionType(7); }, "unknown dimension type 7"},
+        {[](CubeInfo& cube) { cube.dimensions[2].name = "Measures"; }, "named like the measures dimension"},
+    };
+    const StoreCubeData good = readBwcFile(mFile, true);
+    for (const auto& [spoil, message] : cases) {
+        StoreCubeData data = good;
+        spoil(data.cube);
+        writeBwcFile(mFile, data);
+        EXPECT_THAT(failureOf([&] { readBwcFile(mFile, true); }).description(), HasSubstr(message));
+    }
 }

@@ -1,32 +1,26 @@
+// The cube selector: store cubes of the application folder, local cube
+// files, and cubes of servers reached through the connection model's providers.
 #include "widgets/nxcubeselectorctrl.h"
 
-#include "olap/cube/cubebuilder.h"
 #include "olap/connection/providerregistry.h"
 #include "platform/core/failure.h"
+#include "smallcube.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
-#include "smallcube.h"
-
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
-#include <string>
-
 namespace {
 
-
 // A server provider that offers one catalog "Server Catalog" with the cubes
-// "Budget" and "Forecast" on any server but "down".
+// "Budget" and "Forecast" on any server but "down"; registered while it lives.
 class TestServerProvider : public olap::Provider {
 public:
     std::string connectionName() const override { return "Test Server Connection"; }
@@ -49,13 +43,12 @@ class CubeSelector : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(mFolder.isValid()); }
 
-    QString file(const QString& name) const { return mFolder.filePath(name); }
-    void touch(const QString& name) const
+    QString file(const char* name) const { return mFolder.filePath(QString::fromLatin1(name)); }
+    void touch(std::initializer_list<const char*> names) const
     {
-        QFile out(file(name));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        for (const char* name : names)
+            ASSERT_TRUE(QFile(file(name)).open(QIODevice::WriteOnly)) << name;
     }
-    QString appPath() const { return file(QStringLiteral("pivotwizard")); }
 
     template <class T>
     T* child(const char* name) const
@@ -64,118 +57,75 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    QStringList listedStoreCubes() const
+
+    // Chooses the test server's provider and connects to `server`.
+    bool connectTo(const char* server)
     {
-        QStringList names;
-        const QListWidget* list = child<QListWidget>("storeCubeList");
-        for (int i = 0; i < list->count(); ++i)
-            names << list->item(i)->text();
-        return names;
+        olap::registerProvider(std::make_shared<TestServerProvider>());
+        selector.refreshProviders();
+        selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
+        selector.setSelectorProvider(QStringLiteral("Test Server"));
+        selector.setSelectorServer(QString::fromLatin1(server));
+        const bool connected = selector.connectToServer();
+        olap::unregisterProvider("Test Server Connection");
+        return connected;
     }
 
     QTemporaryDir mFolder;
     NxCubeSelectorCtrl selector;
 };
 
-TEST_F(CubeSelector, ListsTheStoreCubesThatHaveTheirCompanionBesideThem)
+// A store cube is an N.cub with its N.bwf beside it, names compared exactly;
+// a name not listed leaves no cube chosen, unless it appeared since.
+TEST_F(CubeSelector, ListsAndChoosesTheStoreCubesOfTheApplicationFolder)
 {
-    for (const char* name : {"Sales.cub", "Sales.bwf", "Alone.cub", "Orphan.bwf", "Upper.CUB", "Upper.bwf",
-                             "Budget.cub", "Budget.bwf"})
-        touch(QString::fromLatin1(name));
-
-    selector.setSelectorAppPath(appPath());
-
-    EXPECT_EQ(listedStoreCubes(), QStringList({QStringLiteral("Budget"), QStringLiteral("Sales")}));
-}
-
-TEST_F(CubeSelector, TheAppPathReadsBackAsWritten)
-{
-    QSignalSpy changed(&selector, &NxCubeSelectorCtrl::selectorAppPathChanged);
-
-    selector.setSelectorAppPath(appPath());
-
-    EXPECT_EQ(selector.selectorAppPath(), appPath());
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toString(), appPath());
-}
-
-TEST_F(CubeSelector, ChoosingAStoreCubeMakesItsNameTheCubeName)
-{
-    touch(QStringLiteral("Sales.cub"));
-    touch(QStringLiteral("Sales.bwf"));
-    selector.setSelectorAppPath(appPath());
+    touch({"Sales.cub", "Sales.bwf", "Alone.cub", "Orphan.bwf", "Upper.CUB", "Upper.bwf", "Budget.cub", "Budget.bwf"});
+    selector.setSelectorAppPath(file("pivotwizard"));
+    auto* list = child<QListWidget>("storeCubeList");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Budget"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("Sales"));
     QSignalSpy changed(&selector, &NxCubeSelectorCtrl::selectionChanged);
-
-    child<QListWidget>("storeCubeList")->setCurrentRow(0);
-
+    list->setCurrentRow(1);
     EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::StoreCube);
     EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Sales"));
     EXPECT_GE(changed.count(), 1);
-}
-
-TEST_F(CubeSelector, AStoreCubeNameThatIsNotListedLeavesNoCubeChosen)
-{
-    touch(QStringLiteral("Sales.cub"));
-    touch(QStringLiteral("Sales.bwf"));
-    selector.setSelectorAppPath(appPath());
-    selector.setSelectorCubeName(QStringLiteral("Sales"));
-
-    selector.setSelectorCubeName(QStringLiteral("Budget"));
-
+    selector.setSelectorCubeName(QStringLiteral("Alone"));
     EXPECT_TRUE(selector.selectorCubeName().isEmpty());
-}
-
-TEST_F(CubeSelector, AStoreCubeAddedAfterListingIsFoundByName)
-{
-    selector.setSelectorAppPath(appPath());
-    touch(QStringLiteral("Late.cub"));
-    touch(QStringLiteral("Late.bwf"));
-
+    touch({"Late.cub", "Late.bwf"});
     selector.setSelectorCubeName(QStringLiteral("Late"));
-
     EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Late"));
 }
 
-TEST_F(CubeSelector, ALocalCubeFilesNameIsItsPath)
-{
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::LocalCubeFile);
-
-    child<QLineEdit>("cubeFile")->setText(file(QStringLiteral("Sales.cub")));
-
-    EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::LocalCubeFile);
-    EXPECT_EQ(selector.selectorCubeName(), file(QStringLiteral("Sales.cub")));
-}
-
+// The local page's name is the file's path; each page keeps its values while
+// another is shown, and catalog and cube may be typed without connecting.
 TEST_F(CubeSelector, EachKindKeepsItsValuesWhileAnotherIsShown)
 {
     selector.setSelectorSourceType(NxCubeSelectorCtrl::LocalCubeFile);
-    selector.setSelectorCubeName(QStringLiteral("/data/Sales.cub"));
+    child<QLineEdit>("cubeFile")->setText(file("Sales.cub"));
+    EXPECT_EQ(selector.selectorCubeName(), file("Sales.cub"));
     selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
+    selector.setSelectorCatalog(QStringLiteral("Finance"));
     selector.setSelectorCubeName(QStringLiteral("Budget"));
-
+    EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Finance"));
+    EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Budget"));
     selector.setSelectorSourceType(NxCubeSelectorCtrl::LocalCubeFile);
-
-    EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("/data/Sales.cub"));
+    EXPECT_EQ(selector.selectorCubeName(), file("Sales.cub"));
+    EXPECT_THROW(selector.setSelectorSourceType(3), platform::Failure);
+    EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::LocalCubeFile);
 }
 
-TEST_F(CubeSelector, TheProvidersListEndsWithTheLocalFileProvider)
-{
-    const auto* providers = child<QComboBox>("provider");
-
-    ASSERT_GE(providers->count(), 1);
-    EXPECT_EQ(providers->itemText(providers->count() - 1), QStringLiteral("MSOLAP.2"));
-}
-
+// A failed connection says why on the page and lists nothing.
 TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
 {
-    olap::registerProvider(std::make_shared<TestServerProvider>());
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
-    selector.setSelectorProvider(QStringLiteral("Test Server"));
-    selector.setSelectorServer(QStringLiteral("olap.example"));
-
-    child<QPushButton>("connect")->click();
-    olap::unregisterProvider("Test Server Connection");
-
+    const auto* providers = child<QComboBox>("provider");
+    ASSERT_GE(providers->count(), 1);
+    EXPECT_EQ(providers->itemText(providers->count() - 1), QStringLiteral("MSOLAP.2"));
+    EXPECT_FALSE(connectTo("down"));
+    EXPECT_TRUE(selector.serverStatus().contains(QStringLiteral("does not answer"))) << selector.serverStatus().toStdString();
+    EXPECT_EQ(child<QComboBox>("catalog")->count(), 0);
+    EXPECT_TRUE(selector.selectorCatalog().isEmpty());
+    ASSERT_TRUE(connectTo("olap.example"));
     EXPECT_EQ(selector.selectorProvider(), QStringLiteral("Test Server"));
     EXPECT_EQ(selector.selectorServer(), QStringLiteral("olap.example"));
     EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Server Catalog"));
@@ -185,42 +135,13 @@ TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
 
 TEST_F(CubeSelector, ConnectingThroughTheLocalProviderOpensACubeFileAsAServer)
 {
-    writeSmallCube(file(QStringLiteral("Sales.cub")).toStdString());
+    writeSmallCube(file("Sales.cub").toStdString());
     selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
     selector.setSelectorProvider(QStringLiteral("MSOLAP.2"));
-    selector.setSelectorServer(file(QStringLiteral("Sales.cub")));
-
-    ASSERT_TRUE(selector.connectToServer());
-
+    selector.setSelectorServer(file("Sales.cub"));
+    child<QPushButton>("connect")->click();
     EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Sales Catalog"));
     EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Sales"));
-}
-
-TEST_F(CubeSelector, AFailedConnectionSaysWhyAndListsNothing)
-{
-    olap::registerProvider(std::make_shared<TestServerProvider>());
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
-    selector.setSelectorProvider(QStringLiteral("Test Server"));
-    selector.setSelectorServer(QStringLiteral("down"));
-
-    const bool connected = selector.connectToServer();
-    olap::unregisterProvider("Test Server Connection");
-
-    EXPECT_FALSE(connected);
-    EXPECT_TRUE(selector.serverStatus().contains(QStringLiteral("does not answer"))) << selector.serverStatus().toStdString();
-    EXPECT_EQ(child<QComboBox>("catalog")->count(), 0);
-    EXPECT_TRUE(selector.selectorCatalog().isEmpty());
-}
-
-TEST_F(CubeSelector, CatalogAndCubeMayBeTypedWithoutConnecting)
-{
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
-
-    selector.setSelectorCatalog(QStringLiteral("Finance"));
-    selector.setSelectorCubeName(QStringLiteral("Budget"));
-
-    EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Finance"));
-    EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Budget"));
 }
 
 TEST_F(CubeSelector, OptionFalseOffersOnlyTheStoreAndTrueOffersEveryKind)
@@ -228,23 +149,12 @@ TEST_F(CubeSelector, OptionFalseOffersOnlyTheStoreAndTrueOffersEveryKind)
     selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
     const auto* kinds = qobject_cast<QStandardItemModel*>(child<QComboBox>("sourceKind")->model());
     ASSERT_NE(kinds, nullptr);
-
     selector.selectorOption(false);
-
     EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::StoreCube);
     EXPECT_TRUE(kinds->item(0)->isEnabled());
-    EXPECT_FALSE(kinds->item(1)->isEnabled());
-    EXPECT_FALSE(kinds->item(2)->isEnabled());
-
+    EXPECT_FALSE(kinds->item(1)->isEnabled() || kinds->item(2)->isEnabled());
     selector.selectorOption(true);
-
     EXPECT_TRUE(kinds->item(1)->isEnabled() && kinds->item(2)->isEnabled());
-}
-
-TEST_F(CubeSelector, AnUnknownSourceKindIsRefused)
-{
-    EXPECT_THROW(selector.setSelectorSourceType(3), platform::Failure);
-    EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::StoreCube);
 }
 
 }  // namespace

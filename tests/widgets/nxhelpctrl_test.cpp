@@ -1,3 +1,5 @@
+// The help control: the PivotTable wizard's seven topics, their hot tips, and
+// what it shows for help sets and steps it does not have.
 #include "widgets/nxhelpctrl.h"
 
 #include <QLabel>
@@ -13,16 +15,10 @@ namespace {
 
 class HelpControl : public ::testing::Test {
 protected:
-    void showPivotTopic(qint16 step)
-    {
-        help.setHelpWizard(NxHelpCtrl::kPivotTableWizard);
-        help.setHelpStep(step);
-    }
     QString shownText() const { return child<QTextBrowser>("topicBrowser")->toPlainText(); }
     QListWidget* topicList() const { return child<QListWidget>("topicList"); }
     QLabel* hotTipPanel() const { return child<QLabel>("hotTipPanel"); }
-    void press(const char* button) { child<QPushButton>(button)->click(); }
-    bool hotTipEnabled() const { return child<QPushButton>("hotTipButton")->isEnabled(); }
+    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
 
     template <class T>
     T* child(const char* name) const
@@ -35,149 +31,71 @@ protected:
     NxHelpCtrl help;
 };
 
-TEST_F(HelpControl, ShowsNoHelpTextBeforeAWizardIsChosen)
+// No wizard chosen yet, a wizard without help, a step outside the wizard.
+TEST_F(HelpControl, WithoutATopicItShowsNoHelpAndNoHotTip)
 {
-    EXPECT_EQ(help.helpWizard(), 0);
-    EXPECT_TRUE(shownText().contains(QStringLiteral("No help available")));
-    EXPECT_FALSE(hotTipEnabled());
+    const struct {
+        qint16 wizard, step;
+        const char* text;
+        int topics;
+    } cases[] = {{0, 0, "No help available", 0}, {3, 1, "No help available", 0},
+                 {NxHelpCtrl::kPivotTableWizard, 8, "No help topic", 7}};
+    for (const auto& c : cases) {
+        help.setHelpWizard(c.wizard);
+        help.setHelpStep(c.step);
+        EXPECT_TRUE(shownText().contains(QString::fromLatin1(c.text))) << c.wizard << "/" << c.step;
+        EXPECT_EQ(topicList()->count(), c.topics);
+        EXPECT_EQ(NxHelpCtrl::topicCount(c.wizard), c.topics);
+        EXPECT_EQ(topicList()->currentRow(), -1);
+        EXPECT_FALSE(button("hotTipButton")->isEnabled());
+    }
 }
 
-TEST_F(HelpControl, UnknownWizardShowsNoHelpTextAndNoTopics)
+// Each of the seven steps has its own topic and its own hot tip; a new topic
+// hides the tip shown before.
+TEST_F(HelpControl, EveryStepShowsItsOwnTopicAndHotTip)
 {
-    help.setHelpWizard(3);
-    help.setHelpStep(1);
-
-    EXPECT_TRUE(shownText().contains(QStringLiteral("No help available")));
-    EXPECT_EQ(topicList()->count(), 0);
-    EXPECT_FALSE(hotTipEnabled());
-    EXPECT_EQ(NxHelpCtrl::topicCount(3), 0);
-}
-
-TEST_F(HelpControl, PropertiesKeepWhatWasWritten)
-{
-    help.setHelpWizard(NxHelpCtrl::kPivotTableWizard);
-    help.setHelpStep(4);
-
-    EXPECT_EQ(help.helpWizard(), 5);
-    EXPECT_EQ(help.helpStep(), 4);
-    EXPECT_EQ(help.property("helpWizard").value<qint16>(), 5);
-    EXPECT_EQ(help.property("helpStep").value<qint16>(), 4);
-}
-
-TEST_F(HelpControl, WritingPropertiesByNameShowsTheTopic)
-{
-    help.setProperty("helpWizard", QVariant::fromValue<qint16>(5));
-    help.setProperty("helpStep", QVariant::fromValue<qint16>(2));
-
-    EXPECT_TRUE(shownText().contains(QStringLiteral("Step 2 of 7")));
-}
-
-TEST_F(HelpControl, PivotTableWizardHasSevenTopicsInTheList)
-{
-    showPivotTopic(1);
-
-    EXPECT_EQ(NxHelpCtrl::topicCount(NxHelpCtrl::kPivotTableWizard), 7);
+    help.setProperty("helpWizard", QVariant::fromValue<qint16>(NxHelpCtrl::kPivotTableWizard));
     ASSERT_EQ(topicList()->count(), 7);
     EXPECT_EQ(topicList()->item(0)->text(), QStringLiteral("Step 1 of 7 — Welcome"));
     EXPECT_EQ(topicList()->item(6)->text(), QStringLiteral("Step 7 of 7 — Choose PivotTable layout"));
-}
-
-TEST_F(HelpControl, EveryStepShowsItsOwnTopic)
-{
-    QSet<QString> texts;
+    QSet<QString> texts, tips;
     for (qint16 step = 1; step <= 7; ++step) {
-        showPivotTopic(step);
+        help.setProperty("helpStep", QVariant::fromValue<qint16>(step));
+        EXPECT_EQ(help.helpStep(), step);
+        EXPECT_EQ(topicList()->currentRow(), step - 1);
+        EXPECT_TRUE(hotTipPanel()->isHidden()) << step;
         const QString text = shownText();
         EXPECT_TRUE(text.contains(QStringLiteral("Step %1 of 7").arg(step))) << step;
-        EXPECT_FALSE(text.contains(QStringLiteral("No help"))) << step;
         EXPECT_GT(text.size(), 200) << step;
         texts.insert(text);
-    }
-    EXPECT_EQ(texts.size(), 7);
-}
-
-TEST_F(HelpControl, StepOutsideTheWizardShowsNoTopicText)
-{
-    showPivotTopic(8);
-
-    EXPECT_TRUE(shownText().contains(QStringLiteral("No help topic")));
-    EXPECT_EQ(topicList()->currentRow(), -1);
-    EXPECT_FALSE(hotTipEnabled());
-}
-
-TEST_F(HelpControl, SettingTheStepSelectsItsTopicInTheList)
-{
-    showPivotTopic(3);
-
-    EXPECT_EQ(topicList()->currentRow(), 2);
-}
-
-TEST_F(HelpControl, ChoosingATopicInTheListShowsItAndBecomesTheHelpStep)
-{
-    showPivotTopic(1);
-
-    topicList()->setCurrentRow(3);
-
-    EXPECT_EQ(help.helpStep(), 4);
-    EXPECT_TRUE(shownText().contains(QStringLiteral("Step 4 of 7")));
-}
-
-TEST_F(HelpControl, HotTipEmitsHotTipCalledWithWizardAndStep)
-{
-    showPivotTopic(3);
-    QSignalSpy spy(&help, &NxHelpCtrl::hotTipCalled);
-
-    press("hotTipButton");
-
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).value<qint16>(), 5);
-    EXPECT_EQ(spy.at(0).at(1).value<qint16>(), 3);
-}
-
-TEST_F(HelpControl, HotTipAfterBrowsingReportsTheTopicShown)
-{
-    showPivotTopic(1);
-    topicList()->setCurrentRow(5);
-    QSignalSpy spy(&help, &NxHelpCtrl::hotTipCalled);
-
-    press("hotTipButton");
-
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(1).value<qint16>(), 6);
-}
-
-TEST_F(HelpControl, HotTipShowsADifferentTipForEachTopic)
-{
-    QSet<QString> tips;
-    for (qint16 step = 1; step <= 7; ++step) {
-        showPivotTopic(step);
-        press("hotTipButton");
+        button("hotTipButton")->click();
         EXPECT_FALSE(hotTipPanel()->isHidden()) << step;
         EXPECT_TRUE(hotTipPanel()->text().contains(QStringLiteral("Hot Tip"))) << step;
         tips.insert(hotTipPanel()->text());
     }
+    EXPECT_EQ(texts.size(), 7);
     EXPECT_EQ(tips.size(), 7);
 }
 
-TEST_F(HelpControl, ChangingTheTopicHidesThePreviousTip)
+// Choosing a topic in the list makes it the step that Hot Tip reports.
+TEST_F(HelpControl, HotTipAndDoneReportToTheWizard)
 {
-    showPivotTopic(2);
-    press("hotTipButton");
-
-    help.setHelpStep(5);
-
-    EXPECT_TRUE(hotTipPanel()->isHidden());
-}
-
-TEST_F(HelpControl, DoneEmitsWizardResultTrue)
-{
-    showPivotTopic(1);
-    QSignalSpy spy(&help, &NxHelpCtrl::wizardResult);
-
-    press("doneButton");
-
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_TRUE(spy.at(0).at(0).toBool());
+    help.setHelpWizard(NxHelpCtrl::kPivotTableWizard);
+    help.setHelpStep(3);
+    QSignalSpy hotTip(&help, &NxHelpCtrl::hotTipCalled);
+    QSignalSpy done(&help, &NxHelpCtrl::wizardResult);
+    button("hotTipButton")->click();
+    topicList()->setCurrentRow(5);
+    EXPECT_EQ(help.helpStep(), 6);
+    EXPECT_TRUE(shownText().contains(QStringLiteral("Step 6 of 7")));
+    button("hotTipButton")->click();
+    button("doneButton")->click();
+    ASSERT_EQ(hotTip.count(), 2);
+    EXPECT_EQ(hotTip.at(0), (QList<QVariant>{QVariant::fromValue<qint16>(5), QVariant::fromValue<qint16>(3)}));
+    EXPECT_EQ(hotTip.at(1).at(1).value<qint16>(), 6);
+    ASSERT_EQ(done.count(), 1);
+    EXPECT_TRUE(done.at(0).at(0).toBool());
 }
 
 }  // namespace

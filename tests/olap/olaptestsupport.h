@@ -1,0 +1,186 @@
+// What the engine's tests share: the failure an action throws, whole-file
+// reads and writes, and a small real cube for the store and connection
+// models, built with the cube builder.
+//
+// The sales cube: catalog "Sales Catalog", cube "Sales". Dimensions in order:
+//   Time       time,  "all" level "All Time", Year (named by key), Quarter:
+//              1997 (Q1, Q2), 1998 (Q1); quarters captioned "Quarter 1"...
+//   Product    other, hierarchies Product (Category, Item) and Brand (Brand):
+//              Drinks (Cola, Juice), Food (Bread); brands Acme, Fresh
+//   Region     other, "all" level "Everywhere", City: Paris, Oslo
+//   Ship Time  time,  Year: 1997
+// Measures: Sales Amount (sum, "#,##0.00"), Units (count).
+#pragma once
+
+#include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubeformat.h"
+#include "platform/core/failure.h"
+#include "support/scratchfolder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace olaptest {
+
+using ::testing::HasSubstr;
+
+// The failure `action` throws; a test failure, and number 0, when it throws none.
+template <class F>
+platform::Failure failureOf(F&& action)
+{
+    try {
+        action();
+    } catch (const platform::Failure& failure) {
+        return failure;
+    }
+    ADD_FAILURE() << "no failure";
+    return platform::Failure(0, "no failure");
+}
+
+inline void writeText(const std::filesystem::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+inline std::string readBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs `sql` on the SQLite database `file` (a cube file), to spoil it.
+inline void execSql(const std::filesystem::path& file, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+}
+
+inline void makeNewerCubeFile(const std::filesystem::path& file)
+{
+    execSql(file, "PRAGMA user_version = " + std::to_string(olap::cubeformat::kVersion + 1));
+}
+
+// The sales cube as the store and connection models show it: per dimension
+// (the measures first) its type and field name, per hierarchy its levels
+// top first, per level its depth, type, memberCount/levelMemberTotal and its
+// members' captions with their child counts. Made from the cube described
+// above, not from either model.
+inline constexpr const char* kSalesOutline = R"(Measures measure [Measures]
+ Measures
+  0 regular 2/2: Sales Amount(0) Units(0)
+Time time [Time]
+ Time
+  0 all 1/1: All Time(2)
+  1 regular 2/2: 1997(2) 1998(1)
+  2 regular 3/3: Quarter 1(0) Quarter 2(0) Quarter 1(0)
+Product other [Product]
+ Product
+  0 regular 2/2: Drinks(2) Food(1)
+  1 regular 3/3: Cola(0) Juice(0) Bread(0)
+ Brand
+  0 regular 2/2: Acme(0) Fresh(0)
+Region other [Region]
+ Region
+  0 all 1/1: Everywhere(2)
+  1 regular 2/2: Paris(0) Oslo(0)
+Ship Time time [Ship Time]
+ Ship Time
+  0 regular 1/1: 1997(0)
+)";
+
+inline std::string outlineDimension(const std::string& name, olap::DimensionType type, const std::string& fieldName)
+{
+    const char* types[] = {"unknown", "time", "measure", "other"};
+    return name + " " + (int(type) >= 0 && int(type) < 4 ? types[int(type)] : "?") + " " + fieldName + "\n";
+}
+
+inline std::string outlineLevel(int depth, olap::LevelType type, int memberCount, int levelMemberTotal)
+{
+    return "  " + std::to_string(depth) + (type == olap::LevelType::All ? " all " : " regular ")
+        + std::to_string(memberCount) + "/" + std::to_string(levelMemberTotal) + ":";
+}
+
+// Writes a cube model's `dimensions` as kSalesOutline does, checking on the
+// way that each level's members are the children of the level above's
+// members, in order, as the same objects, and know their parent, level and
+// dimension. `Model` bridges what the store and connection models name
+// differently: hierarchies(dimension), firstLevel(hierarchy), depth(level)
+// and members(level).
+template <class Model, class Dimensions>
+std::string outline(const Dimensions& dimensions)
+{
+    std::string text;
+    for (const auto& dimension : dimensions) {
+        text += outlineDimension(dimension->name(), dimension->dimensionType(), dimension->fieldName());
+        for (const auto& hierarchy : Model::hierarchies(*dimension)) {
+            text += " " + hierarchy->name() + "\n";
+            std::vector<typename Model::MemberPointer> above;
+            for (auto level = Model::firstLevel(*hierarchy); level; level = level->childLevel()) {
+                EXPECT_EQ(level->hierarchy(), hierarchy);
+                text += outlineLevel(Model::depth(*level), level->LevelType(), level->memberCount(),
+                                     level->levelMemberTotal());
+                const auto list = Model::members(*level);
+                std::vector<typename Model::MemberPointer> members(list.begin(), list.end()), children;
+                for (const auto& parent : above) {
+                    for (const auto& child : parent->children()) {
+                        children.push_back(child);
+                        EXPECT_EQ(child->parent(), parent);
+                    }
+                }
+                EXPECT_TRUE(above.empty() || children == members) << level->name();
+                for (const auto& member : members) {
+                    EXPECT_EQ(member->level(), level);
+                    EXPECT_EQ(member->dimension(), dimension);
+                    EXPECT_EQ(member->parent() == nullptr, above.empty());
+                    text += " " + member->caption() + "(" + std::to_string(member->childCount()) + ")";
+                }
+                text += "\n";
+                above = std::move(members);
+            }
+        }
+    }
+    return text;
+}
+
+inline void writeSalesCube(const std::filesystem::path& file)
+{
+    using olap::DimensionType;
+    olap::CubeBuilder cube(olap::CubeSpec{
+        "Sales",
+        {{"Time", DimensionType::Time, {{"", true, "All Time", {{"Year", true}, {"Quarter", false}}}}},
+         {"Product", DimensionType::Other,
+          {{"", false, "", {{"Category", false}, {"Item", false}}}, {"Brand", false, "", {{"Brand", false}}}}},
+         {"Region", DimensionType::Other, {{"", true, "Everywhere", {{"City", false}}}}},
+         {"Ship Time", DimensionType::Time, {{"", false, "", {{"Year", false}}}}}},
+        {{"Sales Amount", olap::Aggregation::Sum, "#,##0.00"}, {"Units", olap::Aggregation::Count, ""}}});
+    auto time = [&](const char* year, const char* quarter, const char* caption) {
+        return cube.dimensionKey(0, {{year, ""}, {quarter, caption}});
+    };
+    auto product = [&](const char* category, const char* item, const char* brand) {
+        const std::vector<olap::PathPart> paths[] = {{{category, ""}, {item, ""}}, {{brand, ""}}};
+        return cube.dimensionKey(1, paths);
+    };
+    const uint32_t paris = cube.dimensionKey(2, {{"Paris", ""}});
+    const uint32_t oslo = cube.dimensionKey(2, {{"Oslo", ""}});
+    const uint32_t shipped = cube.dimensionKey(3, {{"1997", ""}});
+    auto fact = [&](uint32_t when, uint32_t item, uint32_t city, double amount) {
+        const uint32_t keys[] = {when, item, city, shipped};
+        const double values[] = {amount, 1.0};
+        cube.addFact(keys, values);
+    };
+    fact(time("1997", "Q1", "Quarter 1"), product("Drinks", "Cola", "Acme"), paris, 10.0);
+    fact(time("1997", "Q2", "Quarter 2"), product("Drinks", "Juice", "Fresh"), oslo, 20.0);
+    fact(time("1998", "Q1", "Quarter 1"), product("Food", "Bread", "Acme"), paris, 30.0);
+    olap::CubeBuilder* cubes[] = {&cube};
+    olap::writeCubeFile(file, "Sales Catalog", cubes);
+}
+
+}  // namespace olaptest
