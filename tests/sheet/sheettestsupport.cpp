@@ -1,5 +1,7 @@
 #include "sheettestsupport.h"
 
+#include "support/requiredprograms.h"
+
 #include <zip.h>
 
 #include <algorithm>
@@ -379,11 +381,7 @@ void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const 
 
 std::string findSoffice()
 {
-    for (const char* candidate : {"/usr/bin/soffice", "/usr/local/bin/soffice", "/usr/lib/libreoffice/program/soffice"}) {
-        if (std::filesystem::exists(candidate))
-            return candidate;
-    }
-    return {};
+    return testsupport::programPath("soffice");
 }
 
 int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,

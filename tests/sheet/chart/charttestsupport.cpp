@@ -1,16 +1,10 @@
 #include "charttestsupport.h"
 
 #include "sheet/chart/chartengine.h"
-#include "sheet/failures.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/partnames.h"
 
 namespace charttest {
-
-void FakeTable::refuse()
-{
-    sheet::failNotSupported("the test's table serves only its place and values");
-}
 
 sheet::ChartData salesData()
 {

@@ -1,11 +1,11 @@
 // End to end: LibreOffice opens a workbook with the host's charts (one
 // embedded beside its table, one on a chart sheet) and prints it; the test
 // reads the printed text and looks for the columns' colours in the pages.
-// Skipped when LibreOffice or the PDF tools (pdftotext, pdftoppm) are missing.
 #include "sheet/xlsx/cellstore.h"
 #include "sheet/host/hostworksheet.h"
 
 #include "charttestsupport.h"
+#include "support/requiredprograms.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -15,15 +15,6 @@ using namespace charttest;
 using sheettest::fileBytes;
 
 namespace {
-
-std::string findTool(const std::string& name)
-{
-    for (const char* folder : {"/usr/bin/", "/usr/local/bin/"}) {
-        if (std::filesystem::exists(folder + name))
-            return folder + name;
-    }
-    return {};
-}
 
 int run(const std::string& command, const std::filesystem::path& log)
 {
@@ -78,11 +69,10 @@ size_t pixelsOf(const std::vector<std::filesystem::path>& pages, uint32_t rgb)
 
 TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
 {
+    REQUIRE_PROGRAMS("soffice", "pdftotext", "pdftoppm");
     const std::string soffice = sheettest::findSoffice();
-    const std::string pdftotext = findTool("pdftotext");
-    const std::string pdftoppm = findTool("pdftoppm");
-    if (soffice.empty() || pdftotext.empty() || pdftoppm.empty())
-        GTEST_SKIP() << "LibreOffice (soffice) or the PDF tools (pdftotext, pdftoppm) are not installed";
+    const std::string pdftotext = testsupport::programPath("pdftotext");
+    const std::string pdftoppm = testsupport::programPath("pdftoppm");
     sheettest::TempFolder folder;
     const auto file = folder / "Charts.xlsx";
     produceWorkbook(file);

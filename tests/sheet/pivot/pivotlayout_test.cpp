@@ -1,5 +1,6 @@
 // What a pivot table over a cube draws into its sheet, read back from the
-// saved file: labels, totals, hidden members, formats.
+// saved file: labels, totals, hidden members, formats; and the values it
+// hands to a chart.
 #include "pivottestsupport.h"
 
 #include "sheet/constants.h"
@@ -10,6 +11,119 @@ using sheettest::TempFolder;
 
 namespace {
 
+using Texts = std::map<std::string, std::string>;
+
+// Rows Product with Drinks drilled, columns Time, data Sales.
+void salesByProductAndYear(ShopTable& shop)
+{
+    shop.place("[Product]", kRowField);
+    shop.place("[Time]", kColumnField);
+    shop.place("[Measures].[Sales]", kDataField);
+    VariantArray drilled = VariantArray::twoDimensional(1, 1);
+    drilled(0, 0) = "[Product].[Drinks]";
+    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(drilled);
+}
+
+void hideProducts(ShopTable& shop, const VariantArray& products)
+{
+    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(products);
+}
+
+// The heading rows of salesByProductAndYear when the product column shows.
+const Texts kHeadings{{"A1", "Sales"}, {"C1", "Time"},  {"A2", "Category"},   {"B2", "Product"},
+                      {"C2", "2023"},  {"D2", "2024"}, {"E2", "Grand Total"}};
+
+Texts with(Texts texts, const Texts& more)
+{
+    texts.insert(more.begin(), more.end());
+    return texts;
+}
+
+// A design and every text the saved sheet shows for it.
+struct LayoutCase {
+    const char* label;
+    std::function<void(ShopTable&)> design;
+    Texts shown;
+};
+
+const LayoutCase kLayouts[] = {
+    {"drilled rows show their children with subtotals and grand totals", salesByProductAndYear,
+     with(kHeadings, {{"A3", "Drinks"},      {"B3", "Tea"},         {"C3", "10"},     {"D3", "20"},    {"E3", "30"},
+                      {"B4", "Coffee"},      {"C4", "7.5"},         {"D4", "1.25"},   {"E4", "8.75"},
+                      {"A5", "Drinks Total"}, {"C5", "17.5"},       {"D5", "21.25"},  {"E5", "38.75"},
+                      {"A6", "Food"},        {"C6", "5"},           {"E6", "5"},      {"A7", "Grand Total"},
+                      {"C7", "22.5"},        {"D7", "21.25"},       {"E7", "43.75"}})},
+    {"hidden items are left out of the rows and of every total",
+     [](ShopTable& shop) {
+         salesByProductAndYear(shop);
+         hideProducts(shop, VariantArray{std::string("[Product].[Drinks].[Coffee]")});
+     },
+     with(kHeadings, {{"A3", "Drinks"}, {"B3", "Tea"}, {"C3", "10"}, {"D3", "20"}, {"E3", "30"},
+                      {"A4", "Drinks Total"}, {"C4", "10"}, {"D4", "20"}, {"E4", "30"}, {"A5", "Food"}, {"C5", "5"},
+                      {"E5", "5"}, {"A6", "Grand Total"}, {"C6", "15"}, {"D6", "20"}, {"E6", "35"}})},
+    // What a member editor sends when members of one level are checked and
+    // nothing below them: each of them drilled, all their children hidden.
+    {"a drilled member with every child hidden shows closed with its whole total",
+     [](ShopTable& shop) {
+         salesByProductAndYear(shop);
+         hideProducts(shop, VariantArray{std::string("[Product].[Drinks].[Tea]"), std::string("[Product].[Drinks].[Coffee]")});
+     },
+     {{"A1", "Sales"}, {"B1", "Time"}, {"A2", "Category"}, {"B2", "2023"}, {"C2", "2024"}, {"D2", "Grand Total"},
+      {"A3", "Drinks"}, {"B3", "17.5"}, {"C3", "21.25"}, {"D3", "38.75"}, {"A4", "Food"}, {"B4", "5"}, {"D4", "5"},
+      {"A5", "Grand Total"}, {"B5", "22.5"}, {"C5", "21.25"}, {"D5", "43.75"}}},
+    {"members hidden under a closed member stay in its total",
+     [](ShopTable& shop) {
+         shop.place("[Product]", kRowField);
+         shop.place("[Measures].[Sales]", kDataField);
+         VariantArray hidden = VariantArray::twoDimensional(3, 1);
+         hidden(2, 0) = "[Product].[Drinks].[Tea]";
+         shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Hidden(hidden);
+     },
+     {{"A1", "Sales"}, {"A2", "Category"}, {"B2", "Total"}, {"A3", "Drinks"}, {"B3", "38.75"}, {"A4", "Food"},
+      {"B4", "5"}, {"A5", "Grand Total"}, {"B5", "43.75"}}},
+    {"grand totals and subtotals follow the table and field options",
+     [](ShopTable& shop) {
+         salesByProductAndYear(shop);
+         shop.table->RowGrand(false);     // no grand total column
+         shop.table->ColumnGrand(false);  // no grand total row
+         for (const auto& field : *shop.table->PivotFields()) {
+             if (field->Orientation() == kRowField)
+                 field->Subtotals(std::array<bool, kSubtotalCount>{});
+         }
+     },
+     {{"A1", "Sales"}, {"C1", "Time"}, {"A2", "Category"}, {"B2", "Product"}, {"C2", "2023"}, {"D2", "2024"},
+      {"A3", "Drinks"}, {"B3", "Tea"}, {"C3", "10"}, {"D3", "20"}, {"B4", "Coffee"}, {"C4", "7.5"}, {"D4", "1.25"},
+      {"A5", "Food"}, {"C5", "5"}}},
+    {"page fields show (All) above the body",
+     [](ShopTable& shop) {
+         shop.place("[Product]", kRowField);
+         shop.place("[Time]", kPageField);
+         shop.place("[Measures].[Units]", kDataField);
+     },
+     {{"A1", "Time"}, {"B1", "(All)"}, {"A3", "Units"}, {"A4", "Category"}, {"B4", "Total"}, {"A5", "Drinks"},
+      {"B5", "13"}, {"A6", "Food"}, {"B6", "2"}, {"A7", "Grand Total"}, {"B7", "15"}}},
+    {"two data fields add a level of measure names on the values axis",
+     [](ShopTable& shop) {
+         shop.place("[Time]", kRowField);
+         shop.place("[Measures].[Sales]", kDataField);
+         shop.place("[Measure List].[Units]", kDataField);  // the same data field as [Measures].[Units]
+     },
+     {{"A1", "Values"}, {"A2", "Year"}, {"B2", "Sales"}, {"C2", "Units"}, {"A3", "2023"}, {"B3", "22.5"},
+      {"C3", "6"}, {"A4", "2024"}, {"B4", "21.25"}, {"C4", "9"}, {"A5", "Grand Total"}, {"B5", "43.75"},
+      {"C5", "15"}}},
+    {"the measure names can go down the rows instead",
+     [](ShopTable& shop) {
+         shop.place("[Time]", kRowField);
+         shop.place("[Measures].[Sales]", kDataField);
+         shop.place("[Measures].[Units]", kDataField);
+         shop.place("[Measures]", kRowField);
+     },
+     {{"A1", "Values"}, {"A2", "Year"}, {"B2", "Values"}, {"C2", "Total"}, {"A3", "2023"}, {"B3", "Sales"},
+      {"C3", "22.5"}, {"B4", "Units"}, {"C4", "6"}, {"A5", "2024"}, {"B5", "Sales"}, {"C5", "21.25"},
+      {"B6", "Units"}, {"C6", "9"}, {"A7", "Grand Total"}, {"B7", "Sales"}, {"C7", "43.75"}, {"B8", "Units"},
+      {"C8", "15"}}},
+};
+
 class PivotLayout : public ::testing::Test {
 protected:
     void SetUp() override
@@ -18,27 +132,17 @@ protected:
         shop = makeShopTable(cube);
     }
 
-    // Rows Product with Drinks drilled, columns Time, data Sales.
-    void placeSalesByProductAndYear()
-    {
-        shop.place("[Product]", kRowField);
-        shop.place("[Time]", kColumnField);
-        shop.place("[Measures].[Sales]", kDataField);
-        VariantArray drilled = VariantArray::twoDimensional(1, 1);
-        drilled(0, 0) = "[Product].[Drinks]";
-        shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(drilled);
-    }
-
     std::map<std::string, SavedCell> saved()
     {
-        shop.book->SaveAs((folder / "out.xlsx").string());
-        return savedCells(folder / "out.xlsx", "xl/worksheets/sheet1.xml");
+        const auto file = folder / ("out" + std::to_string(++saves) + ".xlsx");
+        shop.book->SaveAs(file.string());
+        return savedCells(file, "xl/worksheets/sheet1.xml");
     }
 
-    static std::map<std::string, std::string> texts(const std::map<std::string, SavedCell>& cells)
+    Texts texts()
     {
-        std::map<std::string, std::string> result;
-        for (const auto& [name, cell] : cells)
+        Texts result;
+        for (const auto& [name, cell] : saved())
             result[name] = cell.text;
         return result;
     }
@@ -46,125 +150,37 @@ protected:
     TempFolder folder;
     std::filesystem::path cube = folder / "shop.cub";
     ShopTable shop;
+    int saves = 0;
 };
 
-TEST_F(PivotLayout, DrilledRowsShowTheirChildrenWithSubtotalsAndGrandTotals)
+TEST_F(PivotLayout, DrawsEveryDesignAsTheHostWould)
 {
-    placeSalesByProductAndYear();
-    const std::map<std::string, std::string> expected{
-        {"A1", "Sales"},        {"C1", "Time"},        {"A2", "Category"}, {"B2", "Product"}, {"C2", "2023"},
-        {"D2", "2024"},         {"E2", "Grand Total"}, {"A3", "Drinks"},   {"B3", "Tea"},     {"C3", "10"},
-        {"D3", "20"},           {"E3", "30"},          {"B4", "Coffee"},   {"C4", "7.5"},     {"D4", "1.25"},
-        {"E4", "8.75"},         {"A5", "Drinks Total"}, {"C5", "17.5"},    {"D5", "21.25"},   {"E5", "38.75"},
-        {"A6", "Food"},         {"C6", "5"},           {"E6", "5"},        {"A7", "Grand Total"}, {"C7", "22.5"},
-        {"D7", "21.25"},        {"E7", "43.75"}};
-    const auto cells = saved();
-    EXPECT_EQ(texts(cells), expected);
-    EXPECT_EQ(cells.at("C3").numberFormat, "#,##0.00");
-    EXPECT_EQ(shop.table->PivotFields()->Count(), 5);  // Year, Quarter, Category, Product, Sales
-}
-
-TEST_F(PivotLayout, HiddenItemsAreLeftOutOfTheRowsAndOfEveryTotal)
-{
-    placeSalesByProductAndYear();
-    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(VariantArray{std::string("[Product].[Drinks].[Coffee]")});
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A4"), "Drinks Total");
-    EXPECT_EQ(cells.at("E4"), "30");
-    EXPECT_EQ(cells.at("E6"), "35");
-    for (const auto& [name, text] : cells)
-        EXPECT_NE(text, "Coffee") << name;
-}
-
-// What a member editor sends when members of one level are checked and
-// nothing below them: each of them drilled, all their children hidden.
-TEST_F(PivotLayout, ADrilledMemberWithEveryChildHiddenShowsClosedWithItsWholeTotal)
-{
-    placeSalesByProductAndYear();
-    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(
-        VariantArray{std::string("[Product].[Drinks].[Tea]"), std::string("[Product].[Drinks].[Coffee]")});
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A3"), "Drinks");
-    EXPECT_EQ(cells.at("D3"), "38.75");  // no product column: the values start in B
-    EXPECT_EQ(cells.at("A4"), "Food");
-    EXPECT_EQ(cells.at("D5"), "43.75");
-}
-
-TEST_F(PivotLayout, MembersHiddenUnderAClosedMemberStayInItsTotal)
-{
-    shop.place("[Product]", kRowField);
-    shop.place("[Measures].[Sales]", kDataField);
-    VariantArray hidden = VariantArray::twoDimensional(3, 1);
-    hidden(2, 0) = "[Product].[Drinks].[Tea]";
-    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Hidden(hidden);
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A3"), "Drinks");
-    EXPECT_EQ(cells.at("B3"), "38.75");
-    EXPECT_EQ(cells.at("B5"), "43.75");
-}
-
-TEST_F(PivotLayout, GrandTotalsAndSubtotalsFollowTheTableAndFieldOptions)
-{
-    placeSalesByProductAndYear();
-    shop.table->RowGrand(false);     // no grand total column
-    shop.table->ColumnGrand(false);  // no grand total row
-    for (const auto& field : *shop.table->PivotFields()) {
-        if (field->Orientation() == kRowField)
-            field->Subtotals(std::array<bool, kSubtotalCount>{});
+    for (const auto& layout : kLayouts) {
+        SCOPED_TRACE(layout.label);
+        shop = makeShopTable(cube);
+        layout.design(shop);
+        EXPECT_EQ(texts(), layout.shown);
     }
-    const std::map<std::string, std::string> expected{
-        {"A1", "Sales"}, {"C1", "Time"},  {"A2", "Category"}, {"B2", "Product"}, {"C2", "2023"}, {"D2", "2024"},
-        {"A3", "Drinks"}, {"B3", "Tea"},  {"C3", "10"},       {"D3", "20"},      {"B4", "Coffee"}, {"C4", "7.5"},
-        {"D4", "1.25"},  {"A5", "Food"},  {"C5", "5"}};
-    EXPECT_EQ(texts(saved()), expected);
 }
 
-TEST_F(PivotLayout, PageFieldsShowAllAboveTheBody)
+TEST_F(PivotLayout, AChartGetsTheVisibleRowItemsWithoutTotalsAndOneSeriesPerColumnItem)
 {
-    shop.place("[Product]", kRowField);
-    shop.place("[Time]", kPageField);
-    shop.place("[Measures].[Units]", kDataField);
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A1"), "Time");
-    EXPECT_EQ(cells.at("B1"), "(All)");
-    EXPECT_FALSE(cells.count("A2"));
-    EXPECT_EQ(cells.at("A3"), "Units");
-    EXPECT_EQ(cells.at("A4"), "Category");
-    EXPECT_EQ(cells.at("B4"), "Total");  // no column fields
-    EXPECT_EQ(cells.at("A5"), "Drinks");
-    EXPECT_EQ(cells.at("B5"), "13");
-    EXPECT_EQ(cells.at("A7"), "Grand Total");
-    EXPECT_EQ(cells.at("B7"), "15");
-}
-
-TEST_F(PivotLayout, TwoDataFieldsAddALevelOfMeasureNamesOnTheValuesAxis)
-{
-    shop.place("[Time]", kRowField);
-    shop.place("[Measures].[Sales]", kDataField);
-    shop.place("[Measure List].[Units]", kDataField);  // the same data field as [Measures].[Units]
-    EXPECT_EQ(shop.table->DataFields()->Item(2)->Name(), "[Measures].[Units]");
-    auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A1"), "Values");
-    EXPECT_EQ(cells.at("B2"), "Sales");
-    EXPECT_EQ(cells.at("C2"), "Units");
-    EXPECT_EQ(cells.at("A3"), "2023");
-    EXPECT_EQ(cells.at("B3"), "22.5");
-    EXPECT_EQ(cells.at("C3"), "6");
-
-    shop.place("[Measures]", kRowField);  // the values go down the rows instead
-    cells = texts(saved());
-    EXPECT_EQ(cells.at("A2"), "Year");
-    EXPECT_EQ(cells.at("B2"), "Values");
-    EXPECT_EQ(cells.at("A3"), "2023");
-    EXPECT_EQ(cells.at("B3"), "Sales");
-    EXPECT_EQ(cells.at("C3"), "22.5");
-    EXPECT_EQ(cells.at("B4"), "Units");
-    EXPECT_EQ(cells.at("C4"), "6");
+    salesByProductAndYear(shop);
+    const auto data = std::dynamic_pointer_cast<PlacedPivotTable>(shop.table)->chartData();
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->title, "Sales");
+    EXPECT_EQ(data->categories, (std::vector<std::string>{"Drinks - Tea", "Drinks - Coffee", "Food"}));
+    ASSERT_EQ(data->series.size(), 2u);
+    EXPECT_EQ(data->series[0].name, "2023");
+    EXPECT_EQ(data->series[0].values, (std::vector<std::optional<double>>{10, 7.5, 5}));
+    EXPECT_EQ(data->series[1].name, "2024");
+    EXPECT_EQ(data->series[1].values, (std::vector<std::optional<double>>{20, 1.25, std::nullopt}));
 }
 
 TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
 {
-    placeSalesByProductAndYear();
+    salesByProductAndYear(shop);
+    EXPECT_EQ(saved().at("C3").numberFormat, "#,##0.00");  // the cube's format
     shop.table->Format(kTableFormat13);
     shop.table->DataFields()->Item("[Measures].[Sales]")->NumberFormat("0.0");
     const auto cells = saved();
@@ -178,32 +194,23 @@ TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
 
 TEST_F(PivotLayout, ManualUpdateDefersDrawingAndASmallerTableLeavesNothingBehind)
 {
-    placeSalesByProductAndYear();
+    salesByProductAndYear(shop);
     shop.sheet->Columns()->AutoFit();  // draws the drilled table
     shop.table->ManualUpdate(true);
     VariantArray none = VariantArray::twoDimensional(1, 1);
     shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(none);
-    EXPECT_EQ(shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(), none);
     EXPECT_EQ(shop.area().last.row, 7);  // not drawn again yet
     shop.table->ManualUpdate(false);
     EXPECT_EQ(shop.area().last.row, 5);
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A5"), "Grand Total");
-    EXPECT_FALSE(cells.count("A6"));
-    EXPECT_FALSE(cells.count("A7"));
-    EXPECT_FALSE(cells.count("E3"));  // the product column is gone, so the values moved left
-    EXPECT_EQ(cells.at("D3"), "38.75");
-    for (const auto& [name, text] : cells)
-        EXPECT_TRUE(text != "Tea" && text != "Drinks Total") << name;
+    EXPECT_EQ(texts(), (Texts{{"A1", "Sales"}, {"B1", "Time"}, {"A2", "Category"}, {"B2", "2023"}, {"C2", "2024"},
+                              {"D2", "Grand Total"}, {"A3", "Drinks"}, {"B3", "17.5"}, {"C3", "21.25"},
+                              {"D3", "38.75"}, {"A4", "Food"}, {"B4", "5"}, {"D4", "5"}, {"A5", "Grand Total"},
+                              {"B5", "22.5"}, {"C5", "21.25"}, {"D5", "43.75"}}));
 }
 
 TEST_F(PivotLayout, ATableThatWouldGrowOverAnotherIsRefused)
 {
-    auto cache = shop.book->PivotCaches()->Add(kExternalSource);
-    cache->Connection(VariantArray{localConnection(cube, "Shop Catalog")});
-    cache->CommandType(kCommandCube);
-    cache->CommandText(VariantArray{std::string("Shop")});
-    cache->CreatePivotTable(shop.sheet->Range("A5"), "Below");
+    shopCache(*shop.book, cube)->CreatePivotTable(shop.sheet->Range("A5"), "Below");
     shop.place("[Product]", kRowField);
     shop.place("[Measures].[Sales]", kDataField);
     const auto failure = sheettest::failureOf([&] { shop.sheet->Columns()->AutoFit(); });

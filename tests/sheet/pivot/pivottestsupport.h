@@ -24,6 +24,9 @@ void writeShopCube(const std::filesystem::path& file);
 // The connection string the wizard builds for a local cube file.
 std::string localConnection(const std::filesystem::path& cube, const std::string& catalog);
 
+// A pivot cache of `book` over the cube "Shop" of `cube`.
+std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::filesystem::path& cube);
+
 // A new workbook of a new host application and a pivot table "Table Shop"
 // at `address` of its first sheet, made from `cube`.
 struct ShopTable {
