@@ -4,14 +4,13 @@
 #include "pivottestsupport.h"
 
 #include "sheet/constants.h"
+#include "sheet/xlsx/a1address.h"
 
 using namespace sheet;
 using namespace pivottest;
 using sheettest::TempFolder;
 
 namespace {
-
-using Texts = std::map<std::string, std::string>;
 
 // Rows Product with Drinks drilled, columns Time, data Sales.
 void salesByProductAndYear(ShopTable& shop)
@@ -24,53 +23,34 @@ void salesByProductAndYear(ShopTable& shop)
     shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(drilled);
 }
 
-void hideProducts(ShopTable& shop, const VariantArray& products)
+void hideProducts(ShopTable& shop, const std::vector<std::string>& products)
 {
-    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(products);
+    std::vector<Variant> names;
+    for (const auto& product : products)
+        names.push_back("[Product].[Drinks].[" + product + "]");
+    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(VariantArray(names));
 }
 
-// The heading rows of salesByProductAndYear when the product column shows.
-const Texts kHeadings{{"A1", "Sales"}, {"C1", "Time"},  {"A2", "Category"},   {"B2", "Product"},
-                      {"C2", "2023"},  {"D2", "2024"}, {"E2", "Grand Total"}};
-
-Texts with(Texts texts, const Texts& more)
-{
-    texts.insert(more.begin(), more.end());
-    return texts;
-}
-
-// A design and every text the saved sheet shows for it.
+// A design and the saved sheet's texts, a line per row, cells split by '|'.
 struct LayoutCase {
     const char* label;
     std::function<void(ShopTable&)> design;
-    Texts shown;
+    const char* shown;
 };
 
 const LayoutCase kLayouts[] = {
     {"drilled rows show their children with subtotals and grand totals", salesByProductAndYear,
-     with(kHeadings, {{"A3", "Drinks"},      {"B3", "Tea"},         {"C3", "10"},     {"D3", "20"},    {"E3", "30"},
-                      {"B4", "Coffee"},      {"C4", "7.5"},         {"D4", "1.25"},   {"E4", "8.75"},
-                      {"A5", "Drinks Total"}, {"C5", "17.5"},       {"D5", "21.25"},  {"E5", "38.75"},
-                      {"A6", "Food"},        {"C6", "5"},           {"E6", "5"},      {"A7", "Grand Total"},
-                      {"C7", "22.5"},        {"D7", "21.25"},       {"E7", "43.75"}})},
+     "Sales||Time\nCategory|Product|2023|2024|Grand Total\nDrinks|Tea|10|20|30\n|Coffee|7.5|1.25|8.75\n"
+     "Drinks Total||17.5|21.25|38.75\nFood||5||5\nGrand Total||22.5|21.25|43.75\n"},
     {"hidden items are left out of the rows and of every total",
-     [](ShopTable& shop) {
-         salesByProductAndYear(shop);
-         hideProducts(shop, VariantArray{std::string("[Product].[Drinks].[Coffee]")});
-     },
-     with(kHeadings, {{"A3", "Drinks"}, {"B3", "Tea"}, {"C3", "10"}, {"D3", "20"}, {"E3", "30"},
-                      {"A4", "Drinks Total"}, {"C4", "10"}, {"D4", "20"}, {"E4", "30"}, {"A5", "Food"}, {"C5", "5"},
-                      {"E5", "5"}, {"A6", "Grand Total"}, {"C6", "15"}, {"D6", "20"}, {"E6", "35"}})},
+     [](ShopTable& shop) { salesByProductAndYear(shop), hideProducts(shop, {"Coffee"}); },
+     "Sales||Time\nCategory|Product|2023|2024|Grand Total\nDrinks|Tea|10|20|30\nDrinks Total||10|20|30\n"
+     "Food||5||5\nGrand Total||15|20|35\n"},
     // What a member editor sends when members of one level are checked and
     // nothing below them: each of them drilled, all their children hidden.
     {"a drilled member with every child hidden shows closed with its whole total",
-     [](ShopTable& shop) {
-         salesByProductAndYear(shop);
-         hideProducts(shop, VariantArray{std::string("[Product].[Drinks].[Tea]"), std::string("[Product].[Drinks].[Coffee]")});
-     },
-     {{"A1", "Sales"}, {"B1", "Time"}, {"A2", "Category"}, {"B2", "2023"}, {"C2", "2024"}, {"D2", "Grand Total"},
-      {"A3", "Drinks"}, {"B3", "17.5"}, {"C3", "21.25"}, {"D3", "38.75"}, {"A4", "Food"}, {"B4", "5"}, {"D4", "5"},
-      {"A5", "Grand Total"}, {"B5", "22.5"}, {"C5", "21.25"}, {"D5", "43.75"}}},
+     [](ShopTable& shop) { salesByProductAndYear(shop), hideProducts(shop, {"Tea", "Coffee"}); },
+     "Sales|Time\nCategory|2023|2024|Grand Total\nDrinks|17.5|21.25|38.75\nFood|5||5\nGrand Total|22.5|21.25|43.75\n"},
     {"members hidden under a closed member stay in its total",
      [](ShopTable& shop) {
          shop.place("[Product]", kRowField);
@@ -79,8 +59,7 @@ const LayoutCase kLayouts[] = {
          hidden(2, 0) = "[Product].[Drinks].[Tea]";
          shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Hidden(hidden);
      },
-     {{"A1", "Sales"}, {"A2", "Category"}, {"B2", "Total"}, {"A3", "Drinks"}, {"B3", "38.75"}, {"A4", "Food"},
-      {"B4", "5"}, {"A5", "Grand Total"}, {"B5", "43.75"}}},
+     "Sales\nCategory|Total\nDrinks|38.75\nFood|5\nGrand Total|43.75\n"},
     {"grand totals and subtotals follow the table and field options",
      [](ShopTable& shop) {
          salesByProductAndYear(shop);
@@ -91,26 +70,21 @@ const LayoutCase kLayouts[] = {
                  field->Subtotals(std::array<bool, kSubtotalCount>{});
          }
      },
-     {{"A1", "Sales"}, {"C1", "Time"}, {"A2", "Category"}, {"B2", "Product"}, {"C2", "2023"}, {"D2", "2024"},
-      {"A3", "Drinks"}, {"B3", "Tea"}, {"C3", "10"}, {"D3", "20"}, {"B4", "Coffee"}, {"C4", "7.5"}, {"D4", "1.25"},
-      {"A5", "Food"}, {"C5", "5"}}},
+     "Sales||Time\nCategory|Product|2023|2024\nDrinks|Tea|10|20\n|Coffee|7.5|1.25\nFood||5\n"},
     {"page fields show (All) above the body",
      [](ShopTable& shop) {
          shop.place("[Product]", kRowField);
          shop.place("[Time]", kPageField);
          shop.place("[Measures].[Units]", kDataField);
      },
-     {{"A1", "Time"}, {"B1", "(All)"}, {"A3", "Units"}, {"A4", "Category"}, {"B4", "Total"}, {"A5", "Drinks"},
-      {"B5", "13"}, {"A6", "Food"}, {"B6", "2"}, {"A7", "Grand Total"}, {"B7", "15"}}},
+     "Time|(All)\n\nUnits\nCategory|Total\nDrinks|13\nFood|2\nGrand Total|15\n"},
     {"two data fields add a level of measure names on the values axis",
      [](ShopTable& shop) {
          shop.place("[Time]", kRowField);
          shop.place("[Measures].[Sales]", kDataField);
          shop.place("[Measure List].[Units]", kDataField);  // the same data field as [Measures].[Units]
      },
-     {{"A1", "Values"}, {"A2", "Year"}, {"B2", "Sales"}, {"C2", "Units"}, {"A3", "2023"}, {"B3", "22.5"},
-      {"C3", "6"}, {"A4", "2024"}, {"B4", "21.25"}, {"C4", "9"}, {"A5", "Grand Total"}, {"B5", "43.75"},
-      {"C5", "15"}}},
+     "Values\nYear|Sales|Units\n2023|22.5|6\n2024|21.25|9\nGrand Total|43.75|15\n"},
     {"the measure names can go down the rows instead",
      [](ShopTable& shop) {
          shop.place("[Time]", kRowField);
@@ -118,10 +92,8 @@ const LayoutCase kLayouts[] = {
          shop.place("[Measures].[Units]", kDataField);
          shop.place("[Measures]", kRowField);
      },
-     {{"A1", "Values"}, {"A2", "Year"}, {"B2", "Values"}, {"C2", "Total"}, {"A3", "2023"}, {"B3", "Sales"},
-      {"C3", "22.5"}, {"B4", "Units"}, {"C4", "6"}, {"A5", "2024"}, {"B5", "Sales"}, {"C5", "21.25"},
-      {"B6", "Units"}, {"C6", "9"}, {"A7", "Grand Total"}, {"B7", "Sales"}, {"C7", "43.75"}, {"B8", "Units"},
-      {"C8", "15"}}},
+     "Values\nYear|Values|Total\n2023|Sales|22.5\n|Units|6\n2024|Sales|21.25\n|Units|9\nGrand Total|Sales|43.75\n"
+     "|Units|15\n"},
 };
 
 class PivotLayout : public ::testing::Test {
@@ -139,12 +111,23 @@ protected:
         return savedCells(file, "xl/worksheets/sheet1.xml");
     }
 
-    Texts texts()
+    // The saved sheet's texts as in LayoutCase::shown, each line up to its last text.
+    std::string grid()
     {
-        Texts result;
-        for (const auto& [name, cell] : saved())
-            result[name] = cell.text;
-        return result;
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& [name, cell] : saved()) {
+            const auto at = *parseCellName(name);
+            rows.resize(std::max<size_t>(rows.size(), at.row));
+            rows[at.row - 1].resize(std::max<size_t>(rows[at.row - 1].size(), at.column));
+            rows[at.row - 1][at.column - 1] = cell.text;
+        }
+        std::string text;
+        for (const auto& row : rows) {
+            for (size_t c = 0; c < row.size(); ++c)
+                text += (c ? "|" : "") + row[c];
+            text += "\n";
+        }
+        return text;
     }
 
     TempFolder folder;
@@ -159,7 +142,7 @@ TEST_F(PivotLayout, DrawsEveryDesignAsTheHostWould)
         SCOPED_TRACE(layout.label);
         shop = makeShopTable(cube);
         layout.design(shop);
-        EXPECT_EQ(texts(), layout.shown);
+        EXPECT_EQ(grid(), layout.shown);
     }
 }
 
@@ -197,15 +180,11 @@ TEST_F(PivotLayout, ManualUpdateDefersDrawingAndASmallerTableLeavesNothingBehind
     salesByProductAndYear(shop);
     shop.sheet->Columns()->AutoFit();  // draws the drilled table
     shop.table->ManualUpdate(true);
-    VariantArray none = VariantArray::twoDimensional(1, 1);
-    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(none);
+    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(VariantArray::twoDimensional(1, 1));
     EXPECT_EQ(shop.area().last.row, 7);  // not drawn again yet
     shop.table->ManualUpdate(false);
     EXPECT_EQ(shop.area().last.row, 5);
-    EXPECT_EQ(texts(), (Texts{{"A1", "Sales"}, {"B1", "Time"}, {"A2", "Category"}, {"B2", "2023"}, {"C2", "2024"},
-                              {"D2", "Grand Total"}, {"A3", "Drinks"}, {"B3", "17.5"}, {"C3", "21.25"},
-                              {"D3", "38.75"}, {"A4", "Food"}, {"B4", "5"}, {"D4", "5"}, {"A5", "Grand Total"},
-                              {"B5", "22.5"}, {"C5", "21.25"}, {"D5", "43.75"}}));
+    EXPECT_EQ(grid(), kLayouts[2].shown);
 }
 
 TEST_F(PivotLayout, ATableThatWouldGrowOverAnotherIsRefused)
