@@ -49,13 +49,17 @@ public:
     bool has(const std::string& part) const { return mParts.count(part) > 0; }
     // The part's bytes; fails the test when it is missing.
     std::string operator[](const std::string& part) const;
-    // The part's target of relationship `id` in `part`'s relationships, as
-    // a part name ("xl/drawings/drawing1.xml"); empty when there is none.
-    std::string linked(const std::string& part, const std::string& id) const;
-    // The relationship type's last segment of `id` ("chart").
-    std::string linkType(const std::string& part, const std::string& id) const;
+    // Relationship `id` of `part` as its type's last segment and target part
+    // ("drawing xl/drawings/drawing1.xml"); empty when there is none.
+    std::string link(const std::string& part, const std::string& id) const;
     // The content type [Content_Types].xml gives `part` by override.
     std::string overrideOf(const std::string& part) const;
+    // The drawing the sheet part shows and the charts in it, followed through
+    // the relationships ("xl/drawings/drawing1.xml: xl/charts/chart1.xml");
+    // fails the test for a link or content type of the wrong kind.
+    std::string charts(const std::string& sheetPart) const;
+    // The cell anchors of `drawing`, "col,row col,row" each, counted from 0.
+    std::vector<std::string> anchors(const std::string& drawing) const;
 
 private:
     std::map<std::string, std::string> mParts;
