@@ -53,15 +53,6 @@ TEST_F(HostInterface, WorksheetsAddGoesAfterTheGivenSheetOrBeforeTheActiveOneWit
     EXPECT_EQ(names(), (std::vector<std::string>{"Sheet1", "Sheet4", "Sheet3", "Sheet2"}));
 }
 
-TEST_F(HostInterface, VisibleTakesTheThreeStates)
-{
-    auto marker = book->Worksheets()->Add(first);
-    for (int32_t state : {kSheetVeryHidden, kSheetHidden, kSheetVisible}) {
-        marker->Visible(state);
-        EXPECT_EQ(marker->Visible(), state);
-    }
-}
-
 TEST_F(HostInterface, RangesAndOffsetsAddressCellsOfTheirSheet)
 {
     auto cell = first->Range("C5");

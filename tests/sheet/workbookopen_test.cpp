@@ -64,21 +64,15 @@ TEST_F(OpeningWorkbooks, DoesNotReadSheetPartsToListSheets)
 
 TEST_F(OpeningWorkbooks, OpensAFileOnceAndMakesItActive)
 {
+    EXPECT_EQ(app->ActiveWorkbook(), nullptr);
+    EXPECT_EQ(failureOf([&] { app->Charts(); }).number(), 91);
+    EXPECT_EQ(failureOf([&] { app->Workbooks()->Item(1); }).number(), 9);
     auto first = open();
-    auto second = app->Workbooks()->Open(file.string());
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(app->Workbooks()->Open(file.string()), first);
     EXPECT_EQ(app->Workbooks()->Count(), 1);
     EXPECT_EQ(app->ActiveWorkbook(), first);
     EXPECT_EQ(first->Name(), "Sales.xlsx");
     EXPECT_EQ(std::filesystem::path(first->FullName()), std::filesystem::canonical(file));
-}
-
-TEST_F(OpeningWorkbooks, NoWorkbookIsActiveBeforeOneIsOpened)
-{
-    EXPECT_EQ(app->ActiveWorkbook(), nullptr);
-    EXPECT_EQ(app->Workbooks()->Count(), 0);
-    EXPECT_EQ(failureOf([&] { app->Charts(); }).number(), 91);
-    EXPECT_EQ(failureOf([&] { app->Workbooks()->Item(1); }).number(), 9);
 }
 
 // A bad file: its bytes and what the failure must say about it.
