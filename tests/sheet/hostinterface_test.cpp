@@ -92,15 +92,6 @@ TEST_F(HostInterface, SelectAndActivateMakeTheSheetAndItsWorkbookActive)
     EXPECT_EQ(std::dynamic_pointer_cast<HostWorksheet>(first)->selection(), *parseAddress("B2"));
 }
 
-// A call the host refuses, the failure number it must give, and a text the
-// description must hold.
-struct Refusal {
-    const char* label;
-    std::function<void()> call;
-    int32_t number;
-    const char* says = "";
-};
-
 TEST_F(HostInterface, RefusesWithTheNumberOfTheKindOfFailureAndChangesNothing)
 {
     first->Name("Report");
@@ -109,7 +100,7 @@ TEST_F(HostInterface, RefusesWithTheNumberOfTheKindOfFailureAndChangesNothing)
     hidden->Visible(kSheetVeryHidden);
     auto otherBook = app->Workbooks()->Add();
     auto sheets = book->Worksheets();
-    const Refusal refusals[] = {
+    expectRefusals({
         {"item 0", [&] { sheets->Item(0); }, 9},
         {"item past the end", [&] { sheets->Item(3); }, 9},
         {"item -1", [&] { sheets->Item(-1); }, 9},
@@ -126,14 +117,7 @@ TEST_F(HostInterface, RefusesWithTheNumberOfTheKindOfFailureAndChangesNothing)
         {"paste with an empty clipboard", [&] { first->Paste(first->Range("A1")); }, 1004},
         {"an unknown pivot table", [&] { first->PivotTables("Table Sales"); }, 1004},
         {"a chart object of a sheet without any", [&] { first->ChartObjects()->Item(1); }, 9},
-        {"saving a workbook without a file", [&] { book->Save(); }, 1004, "SaveAs"}};
-    for (const auto& refusal : refusals) {
-        SCOPED_TRACE(refusal.label);
-        const auto failure = failureOf(refusal.call);
-        EXPECT_EQ(failure.number(), refusal.number);
-        EXPECT_EQ(failure.source(), "sheet");
-        EXPECT_NE(failure.description().find(refusal.says), std::string::npos) << failure.description();
-    }
+        {"saving a workbook without a file", [&] { book->Save(); }, 1004, "SaveAs"}});
     EXPECT_EQ(names(), (std::vector<std::string>{"Report", "Other"}));
     EXPECT_EQ(first->Visible(), kSheetVisible);
     EXPECT_EQ(hidden->Visible(), kSheetVeryHidden);

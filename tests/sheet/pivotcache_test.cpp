@@ -65,17 +65,13 @@ TEST_F(PivotCaches, CreatePivotTableRefusesATakenPlaceOrNameAndAnotherWorkbook)
 {
     cache()->CreatePivotTable(sheet->Range("C5"), "Table Sales");  // covers C5:D8
     auto other = host->Workbooks()->Add()->Worksheets()->Item(1);
-    const std::tuple<std::shared_ptr<Range>, const char*, const char*> refused[] = {
-        {sheet->Range("D8"), "Table Costs", "Table Sales"},  // its last cell
-        {sheet->Range("K1"), "Table Sales", "Table Sales"},
-        {sheet->Range("K1"), "", ""},
-        {other->Range("A1"), "Table Costs", ""}};
-    for (const auto& [destination, name, says] : refused) {
-        SCOPED_TRACE(destination->Address() + " " + name);
-        const auto failure = failureOf([&] { cache()->CreatePivotTable(destination, name); });
-        EXPECT_EQ(failure.number(), 1004);
-        EXPECT_NE(failure.description().find(says), std::string::npos) << failure.description();
-    }
+    const auto create = [&](const std::shared_ptr<Range>& at, const std::string& name) {
+        return [=, this] { cache()->CreatePivotTable(at, name); };
+    };
+    expectRefusals({{"over another table's last cell", create(sheet->Range("D8"), "Table Costs"), 1004, "Table Sales"},
+                    {"a name in use", create(sheet->Range("K1"), "Table Sales"), 1004, "Table Sales"},
+                    {"no name", create(sheet->Range("K1"), ""), 1004},
+                    {"another workbook", create(other->Range("A1"), "Table Costs"), 1004}});
     EXPECT_EQ(engine->sources.size(), 1u);
     cache()->CreatePivotTable(sheet->Range("C9"), "Table Costs");  // just below
     EXPECT_EQ(sheet->PivotTables()->Count(), 2);

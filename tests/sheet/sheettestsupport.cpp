@@ -363,6 +363,17 @@ platform::Failure failureOf(const std::function<void()>& call)
     return platform::Failure(0, "nothing thrown");
 }
 
+void expectRefusals(const std::vector<Refusal>& refusals)
+{
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.label);
+        const auto failure = failureOf(refusal.call);
+        EXPECT_EQ(failure.number(), refusal.number);
+        EXPECT_EQ(failure.source(), "sheet");
+        EXPECT_NE(failure.description().find(refusal.says), std::string::npos) << failure.description();
+    }
+}
+
 void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const std::filesystem::path& file,
                         const std::set<std::string>& changed)
 {

@@ -88,6 +88,18 @@ int convertToCsv(const std::string& soffice, const std::filesystem::path& workbo
 // when it throws nothing or something else.
 platform::Failure failureOf(const std::function<void()>& call);
 
+// A call the host must refuse, the failure number of its kind of failure,
+// and a text the description must hold.
+struct Refusal {
+    std::string label;
+    std::function<void()> call;
+    int32_t number;
+    std::string says = {};
+};
+
+// Expects every call to throw its failure, with source "sheet".
+void expectRefusals(const std::vector<Refusal>& refusals);
+
 // A pivot table that covers `area` and shows `data`: all the host's sheets
 // and the chart engine read. The other members refuse with 445.
 class FakeTable final : public sheet::PlacedPivotTable {

@@ -70,15 +70,12 @@ size_t pixelsOf(const std::vector<std::filesystem::path>& pages, uint32_t rgb)
 TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
 {
     REQUIRE_PROGRAMS("soffice", "pdftotext", "pdftoppm");
-    const std::string soffice = sheettest::findSoffice();
-    const std::string pdftotext = testsupport::programPath("pdftotext");
-    const std::string pdftoppm = testsupport::programPath("pdftoppm");
     sheettest::TempFolder folder;
     const auto file = folder / "Charts.xlsx";
     produceWorkbook(file);
 
     const auto log = folder / "tools.log";
-    ASSERT_EQ(run("'" + soffice + "' -env:UserInstallation=file://" + (folder / "profile").string()
+    ASSERT_EQ(run("soffice -env:UserInstallation=file://" + (folder / "profile").string()
                       + " --headless --norestore --convert-to pdf --outdir '" + folder.path().string() + "' '"
                       + file.string() + "'",
                   log),
@@ -87,13 +84,13 @@ TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
     const auto pdf = folder / "Charts.pdf";
     ASSERT_TRUE(std::filesystem::exists(pdf)) << fileBytes(log);
 
-    ASSERT_EQ(run("'" + pdftotext + "' '" + pdf.string() + "' '" + (folder / "Charts.txt").string() + "'", log), 0);
+    ASSERT_EQ(run("pdftotext '" + pdf.string() + "' '" + (folder / "Charts.txt").string() + "'", log), 0);
     const std::string text = fileBytes(folder / "Charts.txt");
     // The title, the categories and the legend of the charts.
     for (const char* shown : {"Amount", "North", "South", "East", "2023", "2024"})
         EXPECT_NE(text.find(shown), std::string::npos) << shown << " is not shown:\n" << text;
 
-    ASSERT_EQ(run("'" + pdftoppm + "' -r 30 '" + pdf.string() + "' '" + (folder / "page").string() + "'", log), 0);
+    ASSERT_EQ(run("pdftoppm -r 30 '" + pdf.string() + "' '" + (folder / "page").string() + "'", log), 0);
     std::vector<std::filesystem::path> pages;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         if (entry.path().extension() == ".ppm")

@@ -96,14 +96,8 @@ const LayoutCase kLayouts[] = {
      "|Units|15\n"},
 };
 
-class PivotLayout : public ::testing::Test {
+class PivotLayout : public ShopTest {
 protected:
-    void SetUp() override
-    {
-        writeShopCube(cube);
-        shop = makeShopTable(cube);
-    }
-
     std::map<std::string, SavedCell> saved()
     {
         const auto file = folder / ("out" + std::to_string(++saves) + ".xlsx");
@@ -130,9 +124,6 @@ protected:
         return text;
     }
 
-    TempFolder folder;
-    std::filesystem::path cube = folder / "shop.cub";
-    ShopTable shop;
     int saves = 0;
 };
 

@@ -41,6 +41,20 @@ struct ShopTable {
 };
 ShopTable makeShopTable(const std::filesystem::path& cube, const std::string& address = "A1");
 
+// A test over a fresh shop cube in a temporary folder and a table at A1.
+class ShopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeShopCube(cube);
+        shop = makeShopTable(cube);
+    }
+
+    sheettest::TempFolder folder;
+    std::filesystem::path cube = folder / "shop.cub";
+    ShopTable shop;
+};
+
 // One cell of a saved sheet: its shown text (a number as the file stores it)
 // and the number format code of its style ("" for General).
 struct SavedCell {
