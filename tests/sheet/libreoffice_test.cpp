@@ -1,11 +1,11 @@
 // End to end: a workbook the host produced is opened by LibreOffice, which
 // converts every sheet to CSV; the test reads back what LibreOffice saw.
-// Skipped when LibreOffice (soffice) is not installed.
 #include "sheet/xlsx/cellstore.h"
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostworksheet.h"
 
 #include "sheettestsupport.h"
+#include "support/requiredprograms.h"
 
 using namespace sheet;
 using namespace sheettest;
@@ -44,16 +44,14 @@ void produceWorkbook(const std::filesystem::path& file)
 
 TEST(LibreOffice, ReadsTheSheetsAndCellsOfAWorkbookTheHostSaved)
 {
-    const std::string soffice = findSoffice();
-    if (soffice.empty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    REQUIRE_PROGRAMS("soffice");
     TempFolder folder;
     const auto file = folder / "Sales.xlsx";
     produceWorkbook(file);
 
     const auto out = folder / "csv";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(convertToCsv(soffice, file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    ASSERT_EQ(convertToCsv(findSoffice(), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
     ASSERT_TRUE(std::filesystem::exists(out / "Sales-Report.csv")) << fileBytes(out / "soffice.log");
     EXPECT_EQ(fileBytes(out / "Sales-Report.csv"), ",,,\n,,,\n,,Region,Amount\n,,\"North, upper\",\"1,234.50\"\n"
                                                    ",,South,32.00\n");

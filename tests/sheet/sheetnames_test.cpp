@@ -6,26 +6,18 @@ using namespace sheet;
 
 namespace {
 
-TEST(SheetNames, AcceptOrdinaryNames)
+TEST(SheetNames, RefuseWhatTheHostRefusesCountingCharactersNotBytes)
 {
-    for (const char* name : {"Data", "Sheet 1", "Q1 2024 (final)", "Ünïcödé", "it's mine"})
-        EXPECT_FALSE(sheetNameProblem(name)) << name;
-}
-
-TEST(SheetNames, RefuseWhatTheHostRefuses)
-{
-    for (const char* name : {"", "a[b", "a]b", "a:b", "a*b", "a?b", "a/b", "a\\b", "'quoted", "quoted'"})
-        EXPECT_TRUE(sheetNameProblem(name)) << name;
-}
-
-TEST(SheetNames, AllowThirtyOneCharactersCountedAsCharactersNotBytes)
-{
-    EXPECT_FALSE(sheetNameProblem(std::string(31, 'x')));
-    EXPECT_TRUE(sheetNameProblem(std::string(32, 'x')));
     std::string umlauts;
     for (int i = 0; i < 31; ++i)
         umlauts += "\xC3\xBC";  // 31 characters, 62 bytes
-    EXPECT_FALSE(sheetNameProblem(umlauts));
+    const std::pair<std::string, bool> names[] = {
+        {"Data", false},  {"Sheet 1", false}, {"Q1 2024 (final)", false}, {"Ünïcödé", false}, {"it's mine", false},
+        {umlauts, false}, {std::string(31, 'x'), false}, {std::string(32, 'x'), true}, {"", true},    {"a[b", true},
+        {"a]b", true},    {"a:b", true},      {"a*b", true},  {"a?b", true},  {"a/b", true},  {"a\\b", true},
+        {"'quoted", true}, {"quoted'", true}};
+    for (const auto& [name, refused] : names)
+        EXPECT_EQ(sheetNameProblem(name).has_value(), refused) << name;
 }
 
 TEST(SheetNames, CompareWithoutRegardToCase)

@@ -1,5 +1,7 @@
 #include "sheettestsupport.h"
 
+#include "support/requiredprograms.h"
+
 #include <zip.h>
 
 #include <algorithm>
@@ -14,13 +16,16 @@ namespace {
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
 const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-const std::string kPackageRel = "http://schemas.openxmlformats.org/package/2006/relationships";
+const std::string kSml = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+const std::string kOfficeDocument = "application/vnd.openxmlformats-officedocument.";
 
-std::string relationships(const std::vector<std::tuple<std::string, std::string, std::string>>& links)
+// A relationships part; link n (type, target) gets the id rId<n>, n from 1.
+std::string relationships(const std::vector<std::pair<std::string, std::string>>& links)
 {
-    std::string text = kDeclaration + "<Relationships xmlns=\"" + kPackageRel + "\">";
-    for (const auto& [id, type, target] : links)
-        text += "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
+    std::string text = kDeclaration + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    for (size_t i = 0; i < links.size(); ++i)
+        text += "<Relationship Id=\"rId" + std::to_string(i + 1) + "\" Type=\"" + links[i].first + "\" Target=\""
+                + links[i].second + "\"/>";
     return text + "</Relationships>";
 }
 
@@ -29,34 +34,34 @@ std::string rel(const std::string& type)
     return kRel + "/" + type;
 }
 
-std::string contentTypes(bool pivot)
+// The content types of the fixture's parts, by the start of their names.
+const std::pair<std::string, std::string> kOverrides[] = {
+    {"xl/workbook.xml", kSml + "sheet.main+xml"},
+    {"xl/worksheets/sheet", kSml + "worksheet+xml"},
+    {"xl/chartsheets/sheet", kSml + "chartsheet+xml"},
+    {"xl/drawings/drawing", kOfficeDocument + "drawing+xml"},
+    {"xl/charts/chart", kOfficeDocument + "drawingml.chart+xml"},
+    {"xl/styles.xml", kSml + "styles+xml"},
+    {"xl/sharedStrings.xml", kSml + "sharedStrings+xml"},
+    {"xl/calcChain.xml", kSml + "calcChain+xml"},
+    {"xl/pivotTables/pivotTable", kSml + "pivotTable+xml"},
+    {"xl/pivotCache/pivotCacheDefinition", kSml + "pivotCacheDefinition+xml"},
+    {"docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml"},
+    {"docProps/app.xml", kOfficeDocument + "extended-properties+xml"}};
+
+std::string contentTypes(const Parts& parts)
 {
-    const std::string sml = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
     std::string text = kDeclaration
                        + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
                          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
                          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
                          "<Default Extension=\"bin\" ContentType=\"application/octet-stream\"/>";
-    const auto over = [&](const std::string& part, const std::string& type) {
-        text += "<Override PartName=\"/" + part + "\" ContentType=\"" + type + "\"/>";
-    };
-    over("xl/workbook.xml", sml + "sheet.main+xml");
-    for (int i = 1; i <= (pivot ? 5 : 4); ++i)
-        over("xl/worksheets/sheet" + std::to_string(i) + ".xml", sml + "worksheet+xml");
-    over("xl/chartsheets/sheet1.xml", sml + "chartsheet+xml");
-    over("xl/drawings/drawing1.xml", "application/vnd.openxmlformats-officedocument.drawing+xml");
-    over("xl/drawings/drawing2.xml", "application/vnd.openxmlformats-officedocument.drawing+xml");
-    over("xl/charts/chart1.xml", "application/vnd.openxmlformats-officedocument.drawingml.chart+xml");
-    over("xl/charts/chart2.xml", "application/vnd.openxmlformats-officedocument.drawingml.chart+xml");
-    over("xl/styles.xml", sml + "styles+xml");
-    over("xl/sharedStrings.xml", sml + "sharedStrings+xml");
-    over("xl/calcChain.xml", sml + "calcChain+xml");
-    if (pivot) {
-        over("xl/pivotTables/pivotTable1.xml", sml + "pivotTable+xml");
-        over("xl/pivotCache/pivotCacheDefinition1.xml", sml + "pivotCacheDefinition+xml");
+    for (const auto& [part, bytes] : parts) {
+        for (const auto& [start, type] : kOverrides) {
+            if (part.starts_with(start))
+                text += "<Override PartName=\"/" + part + "\" ContentType=\"" + type + "\"/>";
+        }
     }
-    over("docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml");
-    over("docProps/app.xml", "application/vnd.openxmlformats-officedocument.extended-properties+xml");
     return text + "</Types>";
 }
 
@@ -83,19 +88,15 @@ std::string workbook(bool pivot)
 
 std::string workbookRels(bool pivot)
 {
-    std::vector<std::tuple<std::string, std::string, std::string>> links = {
-        {"rId1", rel("worksheet"), "worksheets/sheet1.xml"},
-        {"rId2", rel("worksheet"), "worksheets/sheet2.xml"},
-        {"rId3", rel("worksheet"), "worksheets/sheet3.xml"},
-        {"rId4", rel("worksheet"), "worksheets/sheet4.xml"},
-        {"rId5", rel("chartsheet"), "chartsheets/sheet1.xml"},
-        {"rId6", rel("styles"), "styles.xml"},
-        {"rId7", rel("sharedStrings"), "sharedStrings.xml"},
-        {"rId8", rel("calcChain"), "calcChain.xml"},
-        {"rId9", "http://example.com/relationships/somethingElse", "unknown/thing.bin"}};
+    std::vector<std::pair<std::string, std::string>> links = {
+        {rel("worksheet"), "worksheets/sheet1.xml"},  {rel("worksheet"), "worksheets/sheet2.xml"},
+        {rel("worksheet"), "worksheets/sheet3.xml"},  {rel("worksheet"), "worksheets/sheet4.xml"},
+        {rel("chartsheet"), "chartsheets/sheet1.xml"}, {rel("styles"), "styles.xml"},
+        {rel("sharedStrings"), "sharedStrings.xml"},   {rel("calcChain"), "calcChain.xml"},
+        {"http://example.com/relationships/somethingElse", "unknown/thing.bin"}};
     if (pivot) {
-        links.push_back({"rId10", rel("worksheet"), "worksheets/sheet5.xml"});
-        links.push_back({"rId11", rel("pivotCacheDefinition"), "pivotCache/pivotCacheDefinition1.xml"});
+        links.push_back({rel("worksheet"), "worksheets/sheet5.xml"});                    // rId10
+        links.push_back({rel("pivotCacheDefinition"), "pivotCache/pivotCacheDefinition1.xml"});  // rId11
     }
     return relationships(links);
 }
@@ -181,7 +182,7 @@ void addSheets(Parts& parts)
 {
     parts["xl/worksheets/sheet1.xml"] = dataSheet();
     parts["xl/worksheets/_rels/sheet1.xml.rels"] =
-        relationships({{"rId1", rel("drawing"), "../drawings/drawing1.xml"}});
+        relationships({{rel("drawing"), "../drawings/drawing1.xml"}});
     parts["xl/worksheets/sheet2.xml"] = worksheet(
         "<dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>",
         "<sheetData><row r=\"1\"><c r=\"A1\"><f>Data!B4*2</f><v>84</v></c></row></sheetData>", "");
@@ -197,11 +198,11 @@ void addSheets(Parts& parts)
                                          + "\"><sheetPr/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
                                            "<drawing r:id=\"rId1\"/></chartsheet>";
     parts["xl/chartsheets/_rels/sheet1.xml.rels"] =
-        relationships({{"rId1", rel("drawing"), "../drawings/drawing2.xml"}});
+        relationships({{rel("drawing"), "../drawings/drawing2.xml"}});
     parts["xl/drawings/drawing1.xml"] = drawing(false);
     parts["xl/drawings/drawing2.xml"] = drawing(true);
-    parts["xl/drawings/_rels/drawing1.xml.rels"] = relationships({{"rId1", rel("chart"), "../charts/chart1.xml"}});
-    parts["xl/drawings/_rels/drawing2.xml.rels"] = relationships({{"rId1", rel("chart"), "../charts/chart2.xml"}});
+    parts["xl/drawings/_rels/drawing1.xml.rels"] = relationships({{rel("chart"), "../charts/chart1.xml"}});
+    parts["xl/drawings/_rels/drawing2.xml.rels"] = relationships({{rel("chart"), "../charts/chart2.xml"}});
     parts["xl/charts/chart1.xml"] = chart("Amounts");
     parts["xl/charts/chart2.xml"] = chart("Amounts again");
 }
@@ -212,13 +213,13 @@ void addPivot(Parts& parts)
         "<dimension ref=\"A3:B7\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>",
         "<sheetData><row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>Region</t></is></c></row></sheetData>", "");
     parts["xl/worksheets/_rels/sheet5.xml.rels"] =
-        relationships({{"rId1", rel("pivotTable"), "../pivotTables/pivotTable1.xml"}});
+        relationships({{rel("pivotTable"), "../pivotTables/pivotTable1.xml"}});
     parts["xl/pivotTables/pivotTable1.xml"] =
         kDeclaration + "<pivotTableDefinition xmlns=\"" + kMain
         + "\" name=\"SalesPivot\" cacheId=\"1\" dataCaption=\"Values\" colGrandTotals=\"0\">"
           "<location ref=\"A3:B7\" firstHeaderRow=\"1\" firstDataRow=\"1\" firstDataCol=\"1\"/></pivotTableDefinition>";
     parts["xl/pivotTables/_rels/pivotTable1.xml.rels"] =
-        relationships({{"rId1", rel("pivotCacheDefinition"), "../pivotCache/pivotCacheDefinition1.xml"}});
+        relationships({{rel("pivotCacheDefinition"), "../pivotCache/pivotCacheDefinition1.xml"}});
     parts["xl/pivotCache/pivotCacheDefinition1.xml"] =
         kDeclaration + "<pivotCacheDefinition xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel
         + "\" refreshOnLoad=\"1\"><cacheSource type=\"worksheet\"><worksheetSource ref=\"A1:B3\" sheet=\"Data\"/>"
@@ -253,11 +254,10 @@ std::vector<std::string> TempFolder::files() const
 Parts fixtureParts(const FixtureOptions& options)
 {
     Parts parts;
-    parts["[Content_Types].xml"] = contentTypes(options.pivotTable);
-    parts["_rels/.rels"] = relationships({{"rId1", kRel + "/officeDocument", "xl/workbook.xml"},
-                                          {"rId2", "http://schemas.openxmlformats.org/package/2006/relationships/"
-                                                   "metadata/core-properties", "docProps/core.xml"},
-                                          {"rId3", kRel + "/extended-properties", "docProps/app.xml"}});
+    parts["_rels/.rels"] = relationships(
+        {{rel("officeDocument"), "xl/workbook.xml"},
+         {"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties", "docProps/core.xml"},
+         {rel("extended-properties"), "docProps/app.xml"}});
     parts["docProps/core.xml"] = kDeclaration
                                  + "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
                                    "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
@@ -278,6 +278,7 @@ Parts fixtureParts(const FixtureOptions& options)
     addSheets(parts);
     if (options.pivotTable)
         addPivot(parts);
+    parts["[Content_Types].xml"] = contentTypes(parts);
     return parts;
 }
 
@@ -362,6 +363,17 @@ platform::Failure failureOf(const std::function<void()>& call)
     return platform::Failure(0, "nothing thrown");
 }
 
+void expectRefusals(const std::vector<Refusal>& refusals)
+{
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.label);
+        const auto failure = failureOf(refusal.call);
+        EXPECT_EQ(failure.number(), refusal.number);
+        EXPECT_EQ(failure.source(), "sheet");
+        EXPECT_NE(failure.description().find(refusal.says), std::string::npos) << failure.description();
+    }
+}
+
 void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const std::filesystem::path& file,
                         const std::set<std::string>& changed)
 {
@@ -379,11 +391,7 @@ void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const 
 
 std::string findSoffice()
 {
-    for (const char* candidate : {"/usr/bin/soffice", "/usr/local/bin/soffice", "/usr/lib/libreoffice/program/soffice"}) {
-        if (std::filesystem::exists(candidate))
-            return candidate;
-    }
-    return {};
+    return testsupport::programPath("soffice");
 }
 
 int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,

@@ -1,9 +1,12 @@
 // Helpers of the spreadsheet host's tests: a temporary folder per test, a
 // fixture workbook written part by part as another program would write it,
-// and looks into zip packages (entries, their bytes as stored).
+// looks into zip packages (entries, their bytes as stored), and a pivot
+// table stand-in for the host's own checks and the chart engine.
 #pragma once
 
 #include "platform/core/failure.h"
+#include "sheet/failures.h"
+#include "sheet/host/extensions.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -70,7 +74,7 @@ void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const 
 std::string fileBytes(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
 
-// The LibreOffice program, or "" when it is not installed.
+// The LibreOffice program found on PATH, or "" when it is not installed.
 std::string findSoffice();
 
 // Has LibreOffice (`soffice`) convert every sheet of `workbook` to
@@ -83,5 +87,51 @@ int convertToCsv(const std::string& soffice, const std::filesystem::path& workbo
 // Runs `call` and returns the platform::Failure it throws; fails the test
 // when it throws nothing or something else.
 platform::Failure failureOf(const std::function<void()>& call);
+
+// A call the host must refuse, the failure number of its kind of failure,
+// and a text the description must hold.
+struct Refusal {
+    std::string label;
+    std::function<void()> call;
+    int32_t number;
+    std::string says = {};
+};
+
+// Expects every call to throw its failure, with source "sheet".
+void expectRefusals(const std::vector<Refusal>& refusals);
+
+// A pivot table that covers `area` and shows `data`: all the host's sheets
+// and the chart engine read. The other members refuse with 445.
+class FakeTable final : public sheet::PlacedPivotTable {
+public:
+    FakeTable(std::string name, sheet::Area area, std::optional<sheet::ChartData> data = std::nullopt)
+        : mName(std::move(name)), mArea(area), mData(std::move(data)) {}
+
+    std::string Name() override { return mName; }
+    bool RowGrand() override { return true; }
+    void RowGrand(bool) override { refuse(); }
+    bool ColumnGrand() override { return true; }
+    void ColumnGrand(bool) override { refuse(); }
+    bool ManualUpdate() override { return false; }
+    void ManualUpdate(bool) override { refuse(); }
+    void Format(int32_t) override { refuse(); }
+    std::shared_ptr<sheet::CubeFields> CubeFields() override { refuse(); }
+    std::shared_ptr<sheet::PivotFields> PivotFields() override { refuse(); }
+    std::shared_ptr<sheet::PivotFields> DataFields() override { refuse(); }
+    std::shared_ptr<sheet::Worksheet> Parent() override { refuse(); }
+    sheet::Area area() override { return mArea; }
+    std::optional<sheet::ChartData> chartData() override { return mData; }
+
+    // What later reads get (the table was redrawn).
+    void show(sheet::ChartData data) { mData = std::move(data); }
+    void cover(sheet::Area area) { mArea = area; }
+
+private:
+    [[noreturn]] static void refuse() { sheet::failNotSupported("the test's table serves only its place and values"); }
+
+    std::string mName;
+    sheet::Area mArea;
+    std::optional<sheet::ChartData> mData;
+};
 
 }  // namespace sheettest

@@ -31,31 +31,21 @@ TEST(StartTagScanning, FindsTheElementWhateverTheChunkBoundaries)
     }
 }
 
-TEST(StartTagScanning, ReportsNothingWhenThePartHasNoSuchElement)
+TEST(StartTagScanning, ReportsNothingWhenThePartHasNoSuchElementAndReadsAttributesWithEitherQuote)
 {
     EXPECT_FALSE(scanInChunks("<worksheet><sheetData/></worksheet>", 5, "sheetProtection"));
+    EXPECT_EQ(tagAttributes("<a:b one=\"1\" two = 'x &amp; y' three=\"\"/>"),
+              (std::map<std::string, std::string>{{"one", "1"}, {"three", ""}, {"two", "x & y"}}));
 }
 
-TEST(StartTagScanning, ReadsAttributesWithEitherQuote)
+TEST(TagEditing, SetsAndRemovesOneAttributeOfTheFirstStartTag)
 {
-    const auto attributes = tagAttributes("<a:b one=\"1\" two = 'x &amp; y' three=\"\"/>");
-    EXPECT_EQ(attributes.at("one"), "1");
-    EXPECT_EQ(attributes.at("two"), "x & y");
-    EXPECT_EQ(attributes.at("three"), "");
-}
-
-TEST(TagEditing, SetsAndRemovesOneAttribute)
-{
-    EXPECT_EQ(withAttribute("<sheetView tabSelected=\"1\" workbookViewId=\"0\"/>", "tabSelected", std::nullopt),
-              "<sheetView workbookViewId=\"0\"/>");
-    EXPECT_EQ(withAttribute("<sheetView workbookViewId=\"0\"/>", "tabSelected", "1"),
-              "<sheetView workbookViewId=\"0\" tabSelected=\"1\"/>");
-    EXPECT_EQ(withAttribute("<sheetView workbookViewId=\"0\">", "tabSelected", "1"),
-              "<sheetView workbookViewId=\"0\" tabSelected=\"1\">");
-}
-
-TEST(TagEditing, LocatesTheFirstStartTag)
-{
+    const std::tuple<const char*, std::optional<std::string_view>, const char*> edits[] = {
+        {"<sheetView tabSelected=\"1\" workbookViewId=\"0\"/>", std::nullopt, "<sheetView workbookViewId=\"0\"/>"},
+        {"<sheetView workbookViewId=\"0\"/>", "1", "<sheetView workbookViewId=\"0\" tabSelected=\"1\"/>"},
+        {"<sheetView workbookViewId=\"0\">", "1", "<sheetView workbookViewId=\"0\" tabSelected=\"1\">"}};
+    for (const auto& [tag, value, edited] : edits)
+        EXPECT_EQ(withAttribute(tag, "tabSelected", value), edited);
     const std::string text = "<a><sheetViews><sheetView b=\"1\"/><sheetView c=\"2\"/></sheetViews></a>";
     const auto where = locateStartTag(text, "sheetView");
     ASSERT_TRUE(where);

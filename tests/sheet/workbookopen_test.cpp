@@ -19,50 +19,25 @@ protected:
         return app->Workbooks()->Open(file.string());
     }
 
-    std::vector<std::string> visibleWorksheets(Workbook& workbook)
-    {
-        std::vector<std::string> names;
-        for (const auto& sheet : *workbook.Worksheets()) {
-            if (sheet->Visible() == kSheetVisible)
-                names.push_back(sheet->Name());
-        }
-        return names;
-    }
-
     TempFolder folder;
     std::filesystem::path file = folder / "Sales.xlsx";
     std::shared_ptr<Application> app = createApplication();
 };
 
-TEST_F(OpeningWorkbooks, ListsTheWorksheetsInTabOrderWithTheirStates)
+TEST_F(OpeningWorkbooks, ListsTheWorksheetsInTabOrderWithStateAndProtectionAndTheChartSheetsAsCharts)
 {
     auto workbook = open();
-    auto sheets = workbook->Worksheets();
-    ASSERT_EQ(sheets->Count(), 4);
-    const std::pair<const char*, int32_t> expected[] = {
-        {"Data", kSheetVisible}, {"Calc", kSheetHidden}, {"Locked", kSheetVisible}, {"Secret", kSheetVeryHidden}};
-    for (int32_t i = 1; i <= 4; ++i) {
-        EXPECT_EQ(sheets->Item(i)->Name(), expected[i - 1].first);
-        EXPECT_EQ(sheets->Item(i)->Visible(), expected[i - 1].second);
-    }
-}
-
-TEST_F(OpeningWorkbooks, LeavesChartSheetsOutOfTheWorksheetsAndListsThemAsCharts)
-{
-    auto workbook = open();
-    EXPECT_EQ(visibleWorksheets(*workbook), (std::vector<std::string>{"Data", "Locked"}));
+    std::vector<std::tuple<std::string, int32_t, bool>> sheets;
+    for (const auto& sheet : *workbook->Worksheets())
+        sheets.push_back({sheet->Name(), sheet->Visible(), sheet->ProtectContents()});
+    EXPECT_EQ(sheets, (std::vector<std::tuple<std::string, int32_t, bool>>{{"Data", kSheetVisible, false},
+                                                                          {"Calc", kSheetHidden, false},
+                                                                          {"Locked", kSheetVisible, true},
+                                                                          {"Secret", kSheetVeryHidden, false}}));
     auto charts = app->Charts();
     ASSERT_EQ(charts->Count(), 1);
     EXPECT_EQ(charts->Item(1)->Name(), "Chart1");
     EXPECT_EQ(charts->Item(1)->Parent(), nullptr);
-}
-
-TEST_F(OpeningWorkbooks, ReadsContentsProtectionFromTheSheetsProtectionElement)
-{
-    auto workbook = open();
-    EXPECT_FALSE(workbook->Worksheets()->Item("Data")->ProtectContents());
-    EXPECT_TRUE(workbook->Worksheets()->Item("Locked")->ProtectContents());
-    EXPECT_FALSE(workbook->Worksheets()->Item("Secret")->ProtectContents());
 }
 
 TEST_F(OpeningWorkbooks, KnowsWhichSheetsHoldPivotTables)
@@ -89,21 +64,15 @@ TEST_F(OpeningWorkbooks, DoesNotReadSheetPartsToListSheets)
 
 TEST_F(OpeningWorkbooks, OpensAFileOnceAndMakesItActive)
 {
+    EXPECT_EQ(app->ActiveWorkbook(), nullptr);
+    EXPECT_EQ(failureOf([&] { app->Charts(); }).number(), 91);
+    EXPECT_EQ(failureOf([&] { app->Workbooks()->Item(1); }).number(), 9);
     auto first = open();
-    auto second = app->Workbooks()->Open(file.string());
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(app->Workbooks()->Open(file.string()), first);
     EXPECT_EQ(app->Workbooks()->Count(), 1);
     EXPECT_EQ(app->ActiveWorkbook(), first);
     EXPECT_EQ(first->Name(), "Sales.xlsx");
     EXPECT_EQ(std::filesystem::path(first->FullName()), std::filesystem::canonical(file));
-}
-
-TEST_F(OpeningWorkbooks, NoWorkbookIsActiveBeforeOneIsOpened)
-{
-    EXPECT_EQ(app->ActiveWorkbook(), nullptr);
-    EXPECT_EQ(app->Workbooks()->Count(), 0);
-    EXPECT_EQ(failureOf([&] { app->Charts(); }).number(), 91);
-    EXPECT_EQ(failureOf([&] { app->Workbooks()->Item(1); }).number(), 9);
 }
 
 // A bad file: its bytes and what the failure must say about it.

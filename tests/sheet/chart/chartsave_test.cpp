@@ -1,16 +1,18 @@
-// Saving a workbook with charts: the chart, drawing and chart sheet parts,
-// the links between them, and where an embedded chart sits.
+// Saving workbooks with charts: the chart, drawing and chart sheet parts, the
+// links between them, and where an embedded chart sits. In a workbook the user
+// made elsewhere the host joins the user's own drawing, leaves every part it
+// did not change as it was, and rewrites or drops its own parts as the charts
+// change.
 #include "sheet/host/hostworkbook.h"
 
 #include "charttestsupport.h"
+
+#include <sys/stat.h>
 
 using namespace sheet;
 using namespace charttest;
 
 namespace {
-
-constexpr const char* kChartType = "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
-constexpr const char* kDrawingType = "application/vnd.openxmlformats-officedocument.drawing+xml";
 
 class ChartSaving : public ::testing::Test {
 protected:
@@ -23,32 +25,12 @@ protected:
     }
 
     // Adds a chart of the selected table and embeds it in `sheet`.
-    std::shared_ptr<Chart> embedIn(const std::string& sheet)
-    {
-        return app->Charts()->Add()->Location(kLocationAsObject, sheet);
-    }
+    void embedIn(const std::string& sheet) { app->Charts()->Add()->Location(kLocationAsObject, sheet); }
 
     SavedParts save()
     {
         book->SaveAs(file.string());
         return SavedParts(file);
-    }
-
-    // The anchor corners of the report sheet's drawing, "col,row col,row" each.
-    std::vector<std::string> anchors(const SavedParts& parts, const std::string& drawing = "xl/drawings/drawing1.xml")
-    {
-        std::vector<std::string> found;
-        const auto document = parseXml(parts[drawing]);
-        for (auto anchor : document->document_element().children("xdr:twoCellAnchor")) {
-            std::string corners;
-            for (const char* corner : {"xdr:from", "xdr:to"}) {
-                const auto node = anchor.child(corner);
-                corners += std::string(corners.empty() ? "" : " ") + node.child("xdr:col").text().get() + ","
-                           + node.child("xdr:row").text().get();
-            }
-            found.push_back(corners);
-        }
-        return found;
     }
 
     sheettest::TempFolder folder;
@@ -59,37 +41,24 @@ protected:
     std::shared_ptr<FakeTable> table;
 };
 
-TEST_F(ChartSaving, AnEmbeddedChartIsLinkedSheetToDrawingToChart)
+TEST_F(ChartSaving, EmbeddedChartsAreLinkedSheetToOneDrawingToTheirCharts)
 {
     embedIn("Report");
+    report->Range("D4")->Select();
+    embedIn("Report");
     const auto parts = save();
-    const std::string sheetPart = "xl/worksheets/sheet2.xml";
-    const auto sheetXml = parseXml(parts[sheetPart]);
-    const auto drawingElement = sheetXml->document_element().child("drawing");
-    ASSERT_TRUE(drawingElement);
-    const std::string drawingId = drawingElement.attribute("r:id").value();
-    EXPECT_EQ(parts.linkType(sheetPart, drawingId), "drawing");
-    const std::string drawing = parts.linked(sheetPart, drawingId);
-    EXPECT_EQ(drawing, "xl/drawings/drawing1.xml");
-    const auto drawingXml = parseXml(parts[drawing]);
-    const std::string chartId =
-        drawingXml->document_element().select_node(".//c:chart").node().attribute("r:id").value();
-    EXPECT_EQ(parts.linkType(drawing, chartId), "chart");
-    const std::string chart = parts.linked(drawing, chartId);
-    EXPECT_EQ(chart, "xl/charts/chart1.xml");
-    EXPECT_EQ(parts.overrideOf(chart), kChartType);
-    EXPECT_EQ(parts.overrideOf(drawing), kDrawingType);
-    const auto chartXml = parseXml(parts[chart]);
-    EXPECT_EQ(texts(chartXml->document_element(), "c:title//a:t"), std::vector<std::string>{"Amount"});
-    EXPECT_EQ(texts(chartXml->document_element(), "c:ser/c:tx/c:v"), (std::vector<std::string>{"2023", "2024"}));
+    EXPECT_EQ(parts.charts("xl/worksheets/sheet2.xml"), "xl/drawings/drawing1.xml: xl/charts/chart1.xml xl/charts/chart2.xml");
+    EXPECT_FALSE(parts.has("xl/drawings/drawing2.xml"));
+    const auto chart = parseXml(parts["xl/charts/chart1.xml"]);
+    EXPECT_EQ(texts(chart->document_element(), "c:title//a:t"), std::vector<std::string>{"Amount"});
+    EXPECT_EQ(texts(chart->document_element(), "c:ser/c:tx/c:v"), (std::vector<std::string>{"2023", "2024"}));
 }
 
 TEST_F(ChartSaving, AChartSitsTwoColumnsRightOfItsTableAsTheTableIsDrawnWhenSaved)
 {
     embedIn("Report");
-    // The table grows after the chart was placed, as the wizard adds fields.
-    table->cover(area("C3:H12"));
-    EXPECT_EQ(anchors(save()), std::vector<std::string>{"9,2 17,18"});
+    table->cover(area("C3:H12"));  // the table grows after the chart was placed, as the wizard adds fields
+    EXPECT_EQ(save().anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"9,2 17,18"});
 }
 
 TEST_F(ChartSaving, APastedChartSitsAtItsDestination)
@@ -97,7 +66,7 @@ TEST_F(ChartSaving, APastedChartSitsAtItsDestination)
     embedIn("Report");
     report->ChartObjects()->Item(1)->Cut();
     report->Paste(report->Range("C3")->Offset(2, 2));
-    EXPECT_EQ(anchors(save()), std::vector<std::string>{"4,4 12,20"});
+    EXPECT_EQ(save().anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"4,4 12,20"});
 }
 
 TEST_F(ChartSaving, WithoutATableTheChartIsEmptyAndSitsAtTheSelection)
@@ -106,50 +75,134 @@ TEST_F(ChartSaving, WithoutATableTheChartIsEmptyAndSitsAtTheSelection)
     first->Range("B5")->Select();
     embedIn(first->Name());
     const auto parts = save();
-    EXPECT_EQ(anchors(parts), std::vector<std::string>{"1,4 9,20"});
-    const auto chartXml = parseXml(parts["xl/charts/chart1.xml"]);
-    EXPECT_TRUE(chartXml->document_element().child("c:chart").child("c:plotArea").child("c:barChart"));
-    EXPECT_TRUE(texts(chartXml->document_element(), "c:ser").empty());
+    EXPECT_EQ(parts.anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"1,4 9,20"});
+    const auto chart = parseXml(parts["xl/charts/chart1.xml"]);
+    EXPECT_TRUE(chart->document_element().child("c:chart").child("c:plotArea").child("c:barChart"));
+    EXPECT_TRUE(texts(chart->document_element(), "c:ser").empty());
 }
 
-TEST_F(ChartSaving, TwoChartsOnASheetShareItsDrawing)
-{
-    embedIn("Report");
-    report->Range("D4")->Select();
-    embedIn("Report");
-    const auto parts = save();
-    EXPECT_EQ(anchors(parts).size(), 2u);
-    EXPECT_TRUE(parts.has("xl/charts/chart1.xml"));
-    EXPECT_TRUE(parts.has("xl/charts/chart2.xml"));
-    EXPECT_FALSE(parts.has("xl/drawings/drawing2.xml"));
-}
-
-TEST_F(ChartSaving, AChartSheetIsSavedAsAChartsheetPartOfTheWorkbook)
+TEST_F(ChartSaving, AChartSheetIsAChartsheetPartOfTheWorkbookThatListsItWhenOpenedAgain)
 {
     app->Charts()->Add();
     const auto parts = save();
     const auto workbook = parseXml(parts["xl/workbook.xml"]);
     const auto entry = workbook->document_element().child("sheets").find_child_by_attribute("sheet", "name", "Chart1");
-    ASSERT_TRUE(entry);
-    const std::string id = entry.attribute("r:id").value();
-    EXPECT_EQ(parts.linkType("xl/workbook.xml", id), "chartsheet");
-    const std::string sheetPart = parts.linked("xl/workbook.xml", id);
-    EXPECT_EQ(sheetPart, "xl/chartsheets/sheet1.xml");
-    EXPECT_EQ(parts.overrideOf(sheetPart), "application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml");
-    const auto sheetXml = parseXml(parts[sheetPart]);
-    EXPECT_EQ(childNames(sheetXml->document_element()), (std::vector<std::string>{"sheetViews", "drawing"}));
-    const std::string drawing =
-        parts.linked(sheetPart, sheetXml->document_element().child("drawing").attribute("r:id").value());
-    const auto drawingXml = parseXml(parts[drawing]);
-    const auto chart = drawingXml->document_element().select_node(".//c:chart").node();
-    EXPECT_TRUE(drawingXml->document_element().child("xdr:absoluteAnchor"));
-    EXPECT_EQ(parts.linked(drawing, chart.attribute("r:id").value()), "xl/charts/chart1.xml");
-
-    // Opened again, the workbook lists the chart sheet.
+    EXPECT_EQ(parts.link("xl/workbook.xml", entry.attribute("r:id").value()), "chartsheet xl/chartsheets/sheet1.xml");
+    EXPECT_EQ(parts.overrideOf("xl/chartsheets/sheet1.xml"),
+              "application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml");
+    EXPECT_EQ(childNames(parseXml(parts["xl/chartsheets/sheet1.xml"])->document_element()),
+              (std::vector<std::string>{"sheetViews", "drawing"}));
+    EXPECT_EQ(parts.charts("xl/chartsheets/sheet1.xml"), "xl/drawings/drawing1.xml: xl/charts/chart1.xml");
+    EXPECT_TRUE(parseXml(parts["xl/drawings/drawing1.xml"])->document_element().child("xdr:absoluteAnchor"));
     auto other = chartApplication();
     other->Workbooks()->Open(file.string());
     ASSERT_EQ(other->Charts()->Count(), 1);
     EXPECT_EQ(other->Charts()->Item(1)->Name(), "Chart1");
+}
+
+class ChartResaving : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sheettest::writeZip(file, sheettest::fixtureParts());
+        before = sheettest::readZip(file);
+        book = app->Workbooks()->Open(file.string());
+        data = book->Worksheets()->Item("Data");
+        table = placeTable(data, "A1:B4");
+        data->Range("A1")->Select();
+    }
+
+    void expectUnchangedBut(const std::set<std::string>& changed)
+    {
+        sheettest::expectUnchangedBut(before, file, changed);
+    }
+
+    sheettest::TempFolder folder;
+    std::filesystem::path file = folder / "Book.xlsx";
+    std::map<std::string, sheettest::StoredEntry> before;
+    std::shared_ptr<HostApplication> app = chartApplication();
+    std::shared_ptr<Workbook> book;
+    std::shared_ptr<Worksheet> data;
+    std::shared_ptr<FakeTable> table;
+};
+
+TEST_F(ChartResaving, AChartOnASheetWithItsOwnDrawingJoinsThatDrawingAfterTheUsersChart)
+{
+    EXPECT_EQ(app->Charts()->Add()->Name(), "Chart2");  // the fixture's chart sheet is Chart1
+    app->ActiveChart()->Location(kLocationAsObject, "Data");
+    book->Save();
+    const SavedParts parts(file);
+    EXPECT_EQ(parts.charts("xl/worksheets/sheet1.xml"), "xl/drawings/drawing1.xml: xl/charts/chart1.xml xl/charts/chart3.xml");
+    EXPECT_EQ(parts.anchors("xl/drawings/drawing1.xml").size(), 2u);
+    expectUnchangedBut({"xl/drawings/drawing1.xml", "xl/drawings/_rels/drawing1.xml.rels", "[Content_Types].xml",
+                        "xl/workbook.xml", "xl/_rels/workbook.xml.rels"});
+}
+
+TEST_F(ChartResaving, AChartSheetGoesBeforeTheActiveSheetAndKeepsTheOtherSheetsIntact)
+{
+    app->Charts()->Add();
+    book->Save();
+    const SavedParts parts(file);
+    EXPECT_EQ(parts.charts("xl/chartsheets/sheet2.xml"), "xl/drawings/drawing3.xml: xl/charts/chart3.xml");
+    const auto workbook = parseXml(parts["xl/workbook.xml"]);
+    std::vector<std::string> names;
+    for (auto entry : workbook->document_element().child("sheets").children("sheet"))
+        names.push_back(entry.attribute("name").value());
+    EXPECT_EQ(names, (std::vector<std::string>{"Chart2", "Data", "Calc", "Locked", "Secret", "Chart1"}));
+    // Sheet-local names still point at their sheets.
+    EXPECT_STREQ(workbook->document_element().child("definedNames").first_child().attribute("localSheetId").value(), "3");
+    expectUnchangedBut({"xl/chartsheets/sheet2.xml", "xl/chartsheets/_rels/sheet2.xml.rels", "xl/charts/chart3.xml",
+                        "xl/drawings/drawing3.xml", "xl/drawings/_rels/drawing3.xml.rels", "[Content_Types].xml",
+                        "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml"});
+}
+
+TEST_F(ChartResaving, SavingAgainWithNothingChangedWritesNothingAndANewlyDrawnTableRewritesItsChart)
+{
+    app->Charts()->Add()->Location(kLocationAsObject, "Data");
+    book->Save();
+    const auto inode = [&] {
+        struct stat info {};
+        ::stat(file.c_str(), &info);
+        return info.st_ino;
+    };
+    const ino_t saved = inode();
+    book->Save();
+    EXPECT_EQ(inode(), saved);
+    table->show({"Amount", {"West"}, {{"2025", {99.0}}}});
+    book->Save();
+    const auto chart = parseXml(SavedParts(file)["xl/charts/chart3.xml"]);
+    EXPECT_EQ(texts(chart->document_element(), "c:cat//c:v"), std::vector<std::string>{"West"});
+    EXPECT_EQ(texts(chart->document_element(), "c:val//c:v"), std::vector<std::string>{"99"});
+}
+
+TEST_F(ChartResaving, ACutChartNeverPastedLeavesTheFileAndTheDrawingComesBack)
+{
+    app->Charts()->Add()->Location(kLocationAsObject, "Data");
+    book->Save();
+    data->ChartObjects()->Item(1)->Cut();
+    book->Save();
+    const SavedParts parts(file);
+    EXPECT_FALSE(parts.has("xl/charts/chart3.xml"));
+    EXPECT_EQ(parts.overrideOf("xl/charts/chart3.xml"), "");
+    EXPECT_EQ(parts["xl/drawings/drawing1.xml"], before.at("xl/drawings/drawing1.xml").data);
+    EXPECT_EQ(parts["xl/drawings/_rels/drawing1.xml.rels"], before.at("xl/drawings/_rels/drawing1.xml.rels").data);
+}
+
+TEST_F(ChartResaving, AChartSheetMovedIntoASheetAfterASaveTakesItsSheetPartsAlong)
+{
+    auto chart = app->Charts()->Add();
+    book->Save();
+    ASSERT_TRUE(SavedParts(file).has("xl/chartsheets/sheet2.xml"));
+    chart->Location(kLocationAsObject, "Data");
+    book->Save();
+    const SavedParts parts(file);
+    for (const char* gone : {"xl/chartsheets/sheet2.xml", "xl/chartsheets/_rels/sheet2.xml.rels",
+                             "xl/drawings/drawing3.xml", "xl/drawings/_rels/drawing3.xml.rels"})
+        EXPECT_FALSE(parts.has(gone)) << gone;
+    EXPECT_EQ(parts.overrideOf("xl/chartsheets/sheet2.xml"), "");
+    EXPECT_EQ(parseXml(parts["xl/workbook.xml"])->document_element().child("sheets").select_nodes("sheet").size(), 5u);
+    // The chart keeps its part, now shown in the Data sheet's drawing.
+    EXPECT_EQ(parts.charts("xl/worksheets/sheet1.xml"), "xl/drawings/drawing1.xml: xl/charts/chart1.xml xl/charts/chart3.xml");
 }
 
 }  // namespace

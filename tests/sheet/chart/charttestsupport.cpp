@@ -1,16 +1,10 @@
 #include "charttestsupport.h"
 
 #include "sheet/chart/chartengine.h"
-#include "sheet/failures.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/partnames.h"
 
 namespace charttest {
-
-void FakeTable::refuse()
-{
-    sheet::failNotSupported("the test's table serves only its place and values");
-}
 
 sheet::ChartData salesData()
 {
@@ -74,32 +68,17 @@ std::string SavedParts::operator[](const std::string& part) const
     return it == mParts.end() ? std::string() : it->second;
 }
 
-namespace {
-
-pugi::xml_node relationship(const SavedParts& parts, const std::string& part, const std::string& id,
-                            pugi::xml_document& holder)
+std::string SavedParts::link(const std::string& part, const std::string& id) const
 {
     const std::string rels = sheet::relationshipsPartOf(part);
-    if (!parts.has(rels))
+    if (!has(rels))
         return {};
-    holder.load_string(parts[rels].c_str());
-    return holder.document_element().find_child_by_attribute("Relationship", "Id", id.c_str());
-}
-
-}  // namespace
-
-std::string SavedParts::linked(const std::string& part, const std::string& id) const
-{
-    pugi::xml_document holder;
-    const auto link = relationship(*this, part, id, holder);
-    return link ? sheet::resolveTarget(part, link.attribute("Target").value()) : std::string();
-}
-
-std::string SavedParts::linkType(const std::string& part, const std::string& id) const
-{
-    pugi::xml_document holder;
-    const std::string type = relationship(*this, part, id, holder).attribute("Type").value();
-    return type.substr(type.rfind('/') + 1);
+    pugi::xml_document document;
+    document.load_string((*this)[rels].c_str());
+    const auto node = document.document_element().find_child_by_attribute("Relationship", "Id", id.c_str());
+    const std::string type = node.attribute("Type").value();
+    return node ? type.substr(type.rfind('/') + 1) + " " + sheet::resolveTarget(part, node.attribute("Target").value())
+                : std::string();
 }
 
 std::string SavedParts::overrideOf(const std::string& part) const
@@ -108,6 +87,41 @@ std::string SavedParts::overrideOf(const std::string& part) const
     types.load_string((*this)["[Content_Types].xml"].c_str());
     const auto node = types.document_element().find_child_by_attribute("Override", "PartName", ("/" + part).c_str());
     return node.attribute("ContentType").value();
+}
+
+std::string SavedParts::charts(const std::string& sheetPart) const
+{
+    const auto sheet = parseXml((*this)[sheetPart]);
+    const std::string drawingLink = link(sheetPart, sheet->document_element().child("drawing").attribute("r:id").value());
+    EXPECT_TRUE(drawingLink.starts_with("drawing ")) << drawingLink;
+    const std::string drawing = drawingLink.substr(drawingLink.find(' ') + 1);
+    EXPECT_EQ(overrideOf(drawing), "application/vnd.openxmlformats-officedocument.drawing+xml");
+    std::string found = drawing + ":";
+    const auto drawingXml = parseXml((*this)[drawing]);
+    for (const auto& hit : drawingXml->document_element().select_nodes(".//c:chart")) {
+        const std::string chartLink = link(drawing, hit.node().attribute("r:id").value());
+        EXPECT_TRUE(chartLink.starts_with("chart ")) << chartLink;
+        const std::string chart = chartLink.substr(chartLink.find(' ') + 1);
+        EXPECT_EQ(overrideOf(chart), "application/vnd.openxmlformats-officedocument.drawingml.chart+xml");
+        found += " " + chart;
+    }
+    return found;
+}
+
+std::vector<std::string> SavedParts::anchors(const std::string& drawing) const
+{
+    std::vector<std::string> found;
+    const auto document = parseXml((*this)[drawing]);
+    for (auto anchor : document->document_element().children("xdr:twoCellAnchor")) {
+        std::string corners;
+        for (const char* corner : {"xdr:from", "xdr:to"}) {
+            const auto node = anchor.child(corner);
+            corners += std::string(corners.empty() ? "" : " ") + node.child("xdr:col").text().get() + ","
+                       + node.child("xdr:row").text().get();
+        }
+        found.push_back(corners);
+    }
+    return found;
 }
 
 }  // namespace charttest

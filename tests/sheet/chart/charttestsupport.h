@@ -1,6 +1,6 @@
-// Helpers of the chart engine's tests: a small pivot table stand-in that a
-// test places on a sheet (the engine only reads its place and its values),
-// an application with the chart engine, and looks into saved parts.
+// Helpers of the chart engine's tests: the pivot table stand-in placed on a
+// sheet (the engine only reads its place and its values), an application
+// with the chart engine, and looks into saved parts.
 #pragma once
 
 #include "sheet/host/chartdata.h"
@@ -17,39 +17,7 @@
 
 namespace charttest {
 
-// A pivot table that covers `area` and shows `data`; the members the chart
-// engine does not use refuse with 445.
-class FakeTable final : public sheet::PlacedPivotTable {
-public:
-    FakeTable(std::string name, sheet::Area area, std::optional<sheet::ChartData> data)
-        : mName(std::move(name)), mArea(area), mData(std::move(data)) {}
-
-    std::string Name() override { return mName; }
-    bool RowGrand() override { return true; }
-    void RowGrand(bool) override { refuse(); }
-    bool ColumnGrand() override { return true; }
-    void ColumnGrand(bool) override { refuse(); }
-    bool ManualUpdate() override { return false; }
-    void ManualUpdate(bool) override { refuse(); }
-    void Format(int32_t) override { refuse(); }
-    std::shared_ptr<sheet::CubeFields> CubeFields() override { refuse(); }
-    std::shared_ptr<sheet::PivotFields> PivotFields() override { refuse(); }
-    std::shared_ptr<sheet::PivotFields> DataFields() override { refuse(); }
-    std::shared_ptr<sheet::Worksheet> Parent() override { refuse(); }
-    sheet::Area area() override { return mArea; }
-    std::optional<sheet::ChartData> chartData() override { return mData; }
-
-    // What later reads get (the table was redrawn).
-    void show(sheet::ChartData data) { mData = std::move(data); }
-    void cover(sheet::Area area) { mArea = area; }
-
-private:
-    [[noreturn]] static void refuse();
-
-    std::string mName;
-    sheet::Area mArea;
-    std::optional<sheet::ChartData> mData;
-};
+using sheettest::FakeTable;
 
 // Sales by region for two years: categories North, South, East; series
 // "2023" (10, 32, empty) and "2024" (15, 20, 25); title "Amount".
@@ -81,13 +49,17 @@ public:
     bool has(const std::string& part) const { return mParts.count(part) > 0; }
     // The part's bytes; fails the test when it is missing.
     std::string operator[](const std::string& part) const;
-    // The part's target of relationship `id` in `part`'s relationships, as
-    // a part name ("xl/drawings/drawing1.xml"); empty when there is none.
-    std::string linked(const std::string& part, const std::string& id) const;
-    // The relationship type's last segment of `id` ("chart").
-    std::string linkType(const std::string& part, const std::string& id) const;
+    // Relationship `id` of `part` as its type's last segment and target part
+    // ("drawing xl/drawings/drawing1.xml"); empty when there is none.
+    std::string link(const std::string& part, const std::string& id) const;
     // The content type [Content_Types].xml gives `part` by override.
     std::string overrideOf(const std::string& part) const;
+    // The drawing the sheet part shows and the charts in it, followed through
+    // the relationships ("xl/drawings/drawing1.xml: xl/charts/chart1.xml");
+    // fails the test for a link or content type of the wrong kind.
+    std::string charts(const std::string& sheetPart) const;
+    // The cell anchors of `drawing`, "col,row col,row" each, counted from 0.
+    std::vector<std::string> anchors(const std::string& drawing) const;
 
 private:
     std::map<std::string, std::string> mParts;

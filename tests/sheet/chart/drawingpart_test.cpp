@@ -18,28 +18,7 @@ std::string cornerOf(const pugi::xml_node& anchor, const char* corner)
     return std::string(node.child("xdr:col").text().get()) + "," + node.child("xdr:row").text().get();
 }
 
-TEST(DrawingParts, AChartFrameIsATwoCellAnchorCountedFromZero)
-{
-    auto drawing = parseXml(emptyDrawingPart());
-    auto root = drawing->document_element();
-    addChartFrame(root, kFrame);
-    const auto anchor = root.child("xdr:twoCellAnchor");
-    ASSERT_TRUE(anchor);
-    EXPECT_EQ(cornerOf(anchor, "xdr:from"), "6,2");
-    EXPECT_EQ(cornerOf(anchor, "xdr:to"), "14,18");
-    EXPECT_EQ(childNames(anchor), (std::vector<std::string>{"xdr:from", "xdr:to", "xdr:graphicFrame", "xdr:clientData"}));
-    const auto frame = anchor.child("xdr:graphicFrame");
-    EXPECT_STREQ(frame.child("xdr:nvGraphicFramePr").child("xdr:cNvPr").attribute("name").value(), "Chart 1");
-    const auto chart = frame.child("a:graphic").child("a:graphicData").child("c:chart");
-    ASSERT_TRUE(chart);
-    EXPECT_STREQ(chart.attribute("r:id").value(), "rId4");
-    // The prefixes the frame uses are bound to the right namespaces.
-    EXPECT_STREQ(anchor.attribute("xmlns:c").value(), "http://schemas.openxmlformats.org/drawingml/2006/chart");
-    EXPECT_STREQ(anchor.attribute("xmlns:r").value(),
-                 "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
-}
-
-TEST(DrawingParts, FramesAddedToADrawingGetShapeIdsNoOtherShapeHas)
+TEST(DrawingParts, FramesAreTwoCellAnchorsCountedFromZeroWithShapeIdsNoOtherShapeHas)
 {
     auto drawing = parseXml(
         "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
@@ -53,6 +32,15 @@ TEST(DrawingParts, FramesAddedToADrawingGetShapeIdsNoOtherShapeHas)
         ids.push_back(hit.node().attribute("id").value());
     EXPECT_EQ(ids, (std::vector<std::string>{"7", "8", "9"}));
     EXPECT_EQ(childNames(root), (std::vector<std::string>{"xdr:oneCellAnchor", "xdr:twoCellAnchor", "xdr:twoCellAnchor"}));
+    const auto anchor = root.child("xdr:twoCellAnchor");
+    EXPECT_EQ(childNames(anchor), (std::vector<std::string>{"xdr:from", "xdr:to", "xdr:graphicFrame", "xdr:clientData"}));
+    EXPECT_EQ(cornerOf(anchor, "xdr:from") + " " + cornerOf(anchor, "xdr:to"), "6,2 14,18");
+    const auto frame = anchor.child("xdr:graphicFrame");
+    EXPECT_STREQ(frame.child("xdr:nvGraphicFramePr").child("xdr:cNvPr").attribute("name").value(), "Chart 1");
+    const auto chart = frame.child("a:graphic").child("a:graphicData").child("c:chart");
+    EXPECT_STREQ(chart.attribute("r:id").value(), "rId4");
+    EXPECT_STREQ(anchor.attribute("xmlns:c").value(), "http://schemas.openxmlformats.org/drawingml/2006/chart");
+    EXPECT_STREQ(anchor.attribute("xmlns:r").value(), "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
 }
 
 // Another program may bind the drawing namespace as the default and use its
@@ -70,15 +58,6 @@ TEST(DrawingParts, AFrameFollowsTheNamespacesTheDrawingBinds)
     const auto frame = anchor.child("graphicFrame");
     EXPECT_TRUE(frame.child("xfrm").child("dm:off"));
     EXPECT_TRUE(frame.child("dm:graphic").child("dm:graphicData").child("c:chart"));
-}
-
-TEST(DrawingParts, AChartSheetDrawingHoldsOneChartOverTheSheet)
-{
-    auto drawing = parseXml(chartSheetDrawingPart("rId1"));
-    const auto anchor = drawing->document_element().child("xdr:absoluteAnchor");
-    ASSERT_TRUE(anchor);
-    EXPECT_EQ(childNames(anchor), (std::vector<std::string>{"xdr:pos", "xdr:ext", "xdr:graphicFrame", "xdr:clientData"}));
-    EXPECT_STREQ(anchor.select_node(".//c:chart").node().attribute("r:id").value(), "rId1");
 }
 
 TEST(DrawingElements, GoBetweenTheElementsTheSchemaPutsAroundThem)

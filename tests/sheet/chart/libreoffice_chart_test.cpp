@@ -1,11 +1,11 @@
 // End to end: LibreOffice opens a workbook with the host's charts (one
 // embedded beside its table, one on a chart sheet) and prints it; the test
 // reads the printed text and looks for the columns' colours in the pages.
-// Skipped when LibreOffice or the PDF tools (pdftotext, pdftoppm) are missing.
 #include "sheet/xlsx/cellstore.h"
 #include "sheet/host/hostworksheet.h"
 
 #include "charttestsupport.h"
+#include "support/requiredprograms.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -15,15 +15,6 @@ using namespace charttest;
 using sheettest::fileBytes;
 
 namespace {
-
-std::string findTool(const std::string& name)
-{
-    for (const char* folder : {"/usr/bin/", "/usr/local/bin/"}) {
-        if (std::filesystem::exists(folder + name))
-            return folder + name;
-    }
-    return {};
-}
 
 int run(const std::string& command, const std::filesystem::path& log)
 {
@@ -78,17 +69,13 @@ size_t pixelsOf(const std::vector<std::filesystem::path>& pages, uint32_t rgb)
 
 TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
 {
-    const std::string soffice = sheettest::findSoffice();
-    const std::string pdftotext = findTool("pdftotext");
-    const std::string pdftoppm = findTool("pdftoppm");
-    if (soffice.empty() || pdftotext.empty() || pdftoppm.empty())
-        GTEST_SKIP() << "LibreOffice (soffice) or the PDF tools (pdftotext, pdftoppm) are not installed";
+    REQUIRE_PROGRAMS("soffice", "pdftotext", "pdftoppm");
     sheettest::TempFolder folder;
     const auto file = folder / "Charts.xlsx";
     produceWorkbook(file);
 
     const auto log = folder / "tools.log";
-    ASSERT_EQ(run("'" + soffice + "' -env:UserInstallation=file://" + (folder / "profile").string()
+    ASSERT_EQ(run("soffice -env:UserInstallation=file://" + (folder / "profile").string()
                       + " --headless --norestore --convert-to pdf --outdir '" + folder.path().string() + "' '"
                       + file.string() + "'",
                   log),
@@ -97,13 +84,13 @@ TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
     const auto pdf = folder / "Charts.pdf";
     ASSERT_TRUE(std::filesystem::exists(pdf)) << fileBytes(log);
 
-    ASSERT_EQ(run("'" + pdftotext + "' '" + pdf.string() + "' '" + (folder / "Charts.txt").string() + "'", log), 0);
+    ASSERT_EQ(run("pdftotext '" + pdf.string() + "' '" + (folder / "Charts.txt").string() + "'", log), 0);
     const std::string text = fileBytes(folder / "Charts.txt");
     // The title, the categories and the legend of the charts.
     for (const char* shown : {"Amount", "North", "South", "East", "2023", "2024"})
         EXPECT_NE(text.find(shown), std::string::npos) << shown << " is not shown:\n" << text;
 
-    ASSERT_EQ(run("'" + pdftoppm + "' -r 30 '" + pdf.string() + "' '" + (folder / "page").string() + "'", log), 0);
+    ASSERT_EQ(run("pdftoppm -r 30 '" + pdf.string() + "' '" + (folder / "page").string() + "'", log), 0);
     std::vector<std::filesystem::path> pages;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         if (entry.path().extension() == ".ppm")

@@ -1,8 +1,10 @@
 // What a pivot table over a cube draws into its sheet, read back from the
-// saved file: labels, totals, hidden members, formats.
+// saved file: labels, totals, hidden members, formats; and the values it
+// hands to a chart.
 #include "pivottestsupport.h"
 
 #include "sheet/constants.h"
+#include "sheet/xlsx/a1address.h"
 
 using namespace sheet;
 using namespace pivottest;
@@ -10,161 +12,149 @@ using sheettest::TempFolder;
 
 namespace {
 
-class PivotLayout : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        writeShopCube(cube);
-        shop = makeShopTable(cube);
-    }
+// Rows Product with Drinks drilled, columns Time, data Sales.
+void salesByProductAndYear(ShopTable& shop)
+{
+    shop.place("[Product]", kRowField);
+    shop.place("[Time]", kColumnField);
+    shop.place("[Measures].[Sales]", kDataField);
+    VariantArray drilled = VariantArray::twoDimensional(1, 1);
+    drilled(0, 0) = "[Product].[Drinks]";
+    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(drilled);
+}
 
-    // Rows Product with Drinks drilled, columns Time, data Sales.
-    void placeSalesByProductAndYear()
-    {
-        shop.place("[Product]", kRowField);
-        shop.place("[Time]", kColumnField);
-        shop.place("[Measures].[Sales]", kDataField);
-        VariantArray drilled = VariantArray::twoDimensional(1, 1);
-        drilled(0, 0) = "[Product].[Drinks]";
-        shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(drilled);
-    }
+void hideProducts(ShopTable& shop, const std::vector<std::string>& products)
+{
+    std::vector<Variant> names;
+    for (const auto& product : products)
+        names.push_back("[Product].[Drinks].[" + product + "]");
+    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(VariantArray(names));
+}
 
-    std::map<std::string, SavedCell> saved()
-    {
-        shop.book->SaveAs((folder / "out.xlsx").string());
-        return savedCells(folder / "out.xlsx", "xl/worksheets/sheet1.xml");
-    }
-
-    static std::map<std::string, std::string> texts(const std::map<std::string, SavedCell>& cells)
-    {
-        std::map<std::string, std::string> result;
-        for (const auto& [name, cell] : cells)
-            result[name] = cell.text;
-        return result;
-    }
-
-    TempFolder folder;
-    std::filesystem::path cube = folder / "shop.cub";
-    ShopTable shop;
+// A design and the saved sheet's texts, a line per row, cells split by '|'.
+struct LayoutCase {
+    const char* label;
+    std::function<void(ShopTable&)> design;
+    const char* shown;
 };
 
-TEST_F(PivotLayout, DrilledRowsShowTheirChildrenWithSubtotalsAndGrandTotals)
-{
-    placeSalesByProductAndYear();
-    const std::map<std::string, std::string> expected{
-        {"A1", "Sales"},        {"C1", "Time"},        {"A2", "Category"}, {"B2", "Product"}, {"C2", "2023"},
-        {"D2", "2024"},         {"E2", "Grand Total"}, {"A3", "Drinks"},   {"B3", "Tea"},     {"C3", "10"},
-        {"D3", "20"},           {"E3", "30"},          {"B4", "Coffee"},   {"C4", "7.5"},     {"D4", "1.25"},
-        {"E4", "8.75"},         {"A5", "Drinks Total"}, {"C5", "17.5"},    {"D5", "21.25"},   {"E5", "38.75"},
-        {"A6", "Food"},         {"C6", "5"},           {"E6", "5"},        {"A7", "Grand Total"}, {"C7", "22.5"},
-        {"D7", "21.25"},        {"E7", "43.75"}};
-    const auto cells = saved();
-    EXPECT_EQ(texts(cells), expected);
-    EXPECT_EQ(cells.at("C3").numberFormat, "#,##0.00");
-    EXPECT_EQ(shop.table->PivotFields()->Count(), 5);  // Year, Quarter, Category, Product, Sales
-}
+const LayoutCase kLayouts[] = {
+    {"drilled rows show their children with subtotals and grand totals", salesByProductAndYear,
+     "Sales||Time\nCategory|Product|2023|2024|Grand Total\nDrinks|Tea|10|20|30\n|Coffee|7.5|1.25|8.75\n"
+     "Drinks Total||17.5|21.25|38.75\nFood||5||5\nGrand Total||22.5|21.25|43.75\n"},
+    {"hidden items are left out of the rows and of every total",
+     [](ShopTable& shop) { salesByProductAndYear(shop), hideProducts(shop, {"Coffee"}); },
+     "Sales||Time\nCategory|Product|2023|2024|Grand Total\nDrinks|Tea|10|20|30\nDrinks Total||10|20|30\n"
+     "Food||5||5\nGrand Total||15|20|35\n"},
+    // What a member editor sends when members of one level are checked and
+    // nothing below them: each of them drilled, all their children hidden.
+    {"a drilled member with every child hidden shows closed with its whole total",
+     [](ShopTable& shop) { salesByProductAndYear(shop), hideProducts(shop, {"Tea", "Coffee"}); },
+     "Sales|Time\nCategory|2023|2024|Grand Total\nDrinks|17.5|21.25|38.75\nFood|5||5\nGrand Total|22.5|21.25|43.75\n"},
+    {"members hidden under a closed member stay in its total",
+     [](ShopTable& shop) {
+         shop.place("[Product]", kRowField);
+         shop.place("[Measures].[Sales]", kDataField);
+         VariantArray hidden = VariantArray::twoDimensional(3, 1);
+         hidden(2, 0) = "[Product].[Drinks].[Tea]";
+         shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Hidden(hidden);
+     },
+     "Sales\nCategory|Total\nDrinks|38.75\nFood|5\nGrand Total|43.75\n"},
+    {"grand totals and subtotals follow the table and field options",
+     [](ShopTable& shop) {
+         salesByProductAndYear(shop);
+         shop.table->RowGrand(false);     // no grand total column
+         shop.table->ColumnGrand(false);  // no grand total row
+         for (const auto& field : *shop.table->PivotFields()) {
+             if (field->Orientation() == kRowField)
+                 field->Subtotals(std::array<bool, kSubtotalCount>{});
+         }
+     },
+     "Sales||Time\nCategory|Product|2023|2024\nDrinks|Tea|10|20\n|Coffee|7.5|1.25\nFood||5\n"},
+    {"page fields show (All) above the body",
+     [](ShopTable& shop) {
+         shop.place("[Product]", kRowField);
+         shop.place("[Time]", kPageField);
+         shop.place("[Measures].[Units]", kDataField);
+     },
+     "Time|(All)\n\nUnits\nCategory|Total\nDrinks|13\nFood|2\nGrand Total|15\n"},
+    {"two data fields add a level of measure names on the values axis",
+     [](ShopTable& shop) {
+         shop.place("[Time]", kRowField);
+         shop.place("[Measures].[Sales]", kDataField);
+         shop.place("[Measure List].[Units]", kDataField);  // the same data field as [Measures].[Units]
+     },
+     "Values\nYear|Sales|Units\n2023|22.5|6\n2024|21.25|9\nGrand Total|43.75|15\n"},
+    {"the measure names can go down the rows instead",
+     [](ShopTable& shop) {
+         shop.place("[Time]", kRowField);
+         shop.place("[Measures].[Sales]", kDataField);
+         shop.place("[Measures].[Units]", kDataField);
+         shop.place("[Measures]", kRowField);
+     },
+     "Values\nYear|Values|Total\n2023|Sales|22.5\n|Units|6\n2024|Sales|21.25\n|Units|9\nGrand Total|Sales|43.75\n"
+     "|Units|15\n"},
+};
 
-TEST_F(PivotLayout, HiddenItemsAreLeftOutOfTheRowsAndOfEveryTotal)
-{
-    placeSalesByProductAndYear();
-    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(VariantArray{std::string("[Product].[Drinks].[Coffee]")});
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A4"), "Drinks Total");
-    EXPECT_EQ(cells.at("E4"), "30");
-    EXPECT_EQ(cells.at("E6"), "35");
-    for (const auto& [name, text] : cells)
-        EXPECT_NE(text, "Coffee") << name;
-}
-
-// What a member editor sends when members of one level are checked and
-// nothing below them: each of them drilled, all their children hidden.
-TEST_F(PivotLayout, ADrilledMemberWithEveryChildHiddenShowsClosedWithItsWholeTotal)
-{
-    placeSalesByProductAndYear();
-    shop.table->PivotFields()->Item("[Product].[Product]")->HiddenItemsList(
-        VariantArray{std::string("[Product].[Drinks].[Tea]"), std::string("[Product].[Drinks].[Coffee]")});
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A3"), "Drinks");
-    EXPECT_EQ(cells.at("D3"), "38.75");  // no product column: the values start in B
-    EXPECT_EQ(cells.at("A4"), "Food");
-    EXPECT_EQ(cells.at("D5"), "43.75");
-}
-
-TEST_F(PivotLayout, MembersHiddenUnderAClosedMemberStayInItsTotal)
-{
-    shop.place("[Product]", kRowField);
-    shop.place("[Measures].[Sales]", kDataField);
-    VariantArray hidden = VariantArray::twoDimensional(3, 1);
-    hidden(2, 0) = "[Product].[Drinks].[Tea]";
-    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Hidden(hidden);
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A3"), "Drinks");
-    EXPECT_EQ(cells.at("B3"), "38.75");
-    EXPECT_EQ(cells.at("B5"), "43.75");
-}
-
-TEST_F(PivotLayout, GrandTotalsAndSubtotalsFollowTheTableAndFieldOptions)
-{
-    placeSalesByProductAndYear();
-    shop.table->RowGrand(false);     // no grand total column
-    shop.table->ColumnGrand(false);  // no grand total row
-    for (const auto& field : *shop.table->PivotFields()) {
-        if (field->Orientation() == kRowField)
-            field->Subtotals(std::array<bool, kSubtotalCount>{});
+class PivotLayout : public ShopTest {
+protected:
+    std::map<std::string, SavedCell> saved()
+    {
+        const auto file = folder / ("out" + std::to_string(++saves) + ".xlsx");
+        shop.book->SaveAs(file.string());
+        return savedCells(file, "xl/worksheets/sheet1.xml");
     }
-    const std::map<std::string, std::string> expected{
-        {"A1", "Sales"}, {"C1", "Time"},  {"A2", "Category"}, {"B2", "Product"}, {"C2", "2023"}, {"D2", "2024"},
-        {"A3", "Drinks"}, {"B3", "Tea"},  {"C3", "10"},       {"D3", "20"},      {"B4", "Coffee"}, {"C4", "7.5"},
-        {"D4", "1.25"},  {"A5", "Food"},  {"C5", "5"}};
-    EXPECT_EQ(texts(saved()), expected);
+
+    // The saved sheet's texts as in LayoutCase::shown, each line up to its last text.
+    std::string grid()
+    {
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& [name, cell] : saved()) {
+            const auto at = *parseCellName(name);
+            rows.resize(std::max<size_t>(rows.size(), at.row));
+            rows[at.row - 1].resize(std::max<size_t>(rows[at.row - 1].size(), at.column));
+            rows[at.row - 1][at.column - 1] = cell.text;
+        }
+        std::string text;
+        for (const auto& row : rows) {
+            for (size_t c = 0; c < row.size(); ++c)
+                text += (c ? "|" : "") + row[c];
+            text += "\n";
+        }
+        return text;
+    }
+
+    int saves = 0;
+};
+
+TEST_F(PivotLayout, DrawsEveryDesignAsTheHostWould)
+{
+    for (const auto& layout : kLayouts) {
+        SCOPED_TRACE(layout.label);
+        shop = makeShopTable(cube);
+        layout.design(shop);
+        EXPECT_EQ(grid(), layout.shown);
+    }
 }
 
-TEST_F(PivotLayout, PageFieldsShowAllAboveTheBody)
+TEST_F(PivotLayout, AChartGetsTheVisibleRowItemsWithoutTotalsAndOneSeriesPerColumnItem)
 {
-    shop.place("[Product]", kRowField);
-    shop.place("[Time]", kPageField);
-    shop.place("[Measures].[Units]", kDataField);
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A1"), "Time");
-    EXPECT_EQ(cells.at("B1"), "(All)");
-    EXPECT_FALSE(cells.count("A2"));
-    EXPECT_EQ(cells.at("A3"), "Units");
-    EXPECT_EQ(cells.at("A4"), "Category");
-    EXPECT_EQ(cells.at("B4"), "Total");  // no column fields
-    EXPECT_EQ(cells.at("A5"), "Drinks");
-    EXPECT_EQ(cells.at("B5"), "13");
-    EXPECT_EQ(cells.at("A7"), "Grand Total");
-    EXPECT_EQ(cells.at("B7"), "15");
-}
-
-TEST_F(PivotLayout, TwoDataFieldsAddALevelOfMeasureNamesOnTheValuesAxis)
-{
-    shop.place("[Time]", kRowField);
-    shop.place("[Measures].[Sales]", kDataField);
-    shop.place("[Measure List].[Units]", kDataField);  // the same data field as [Measures].[Units]
-    EXPECT_EQ(shop.table->DataFields()->Item(2)->Name(), "[Measures].[Units]");
-    auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A1"), "Values");
-    EXPECT_EQ(cells.at("B2"), "Sales");
-    EXPECT_EQ(cells.at("C2"), "Units");
-    EXPECT_EQ(cells.at("A3"), "2023");
-    EXPECT_EQ(cells.at("B3"), "22.5");
-    EXPECT_EQ(cells.at("C3"), "6");
-
-    shop.place("[Measures]", kRowField);  // the values go down the rows instead
-    cells = texts(saved());
-    EXPECT_EQ(cells.at("A2"), "Year");
-    EXPECT_EQ(cells.at("B2"), "Values");
-    EXPECT_EQ(cells.at("A3"), "2023");
-    EXPECT_EQ(cells.at("B3"), "Sales");
-    EXPECT_EQ(cells.at("C3"), "22.5");
-    EXPECT_EQ(cells.at("B4"), "Units");
-    EXPECT_EQ(cells.at("C4"), "6");
+    salesByProductAndYear(shop);
+    const auto data = std::dynamic_pointer_cast<PlacedPivotTable>(shop.table)->chartData();
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->title, "Sales");
+    EXPECT_EQ(data->categories, (std::vector<std::string>{"Drinks - Tea", "Drinks - Coffee", "Food"}));
+    ASSERT_EQ(data->series.size(), 2u);
+    EXPECT_EQ(data->series[0].name, "2023");
+    EXPECT_EQ(data->series[0].values, (std::vector<std::optional<double>>{10, 7.5, 5}));
+    EXPECT_EQ(data->series[1].name, "2024");
+    EXPECT_EQ(data->series[1].values, (std::vector<std::optional<double>>{20, 1.25, std::nullopt}));
 }
 
 TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
 {
-    placeSalesByProductAndYear();
+    salesByProductAndYear(shop);
+    EXPECT_EQ(saved().at("C3").numberFormat, "#,##0.00");  // the cube's format
     shop.table->Format(kTableFormat13);
     shop.table->DataFields()->Item("[Measures].[Sales]")->NumberFormat("0.0");
     const auto cells = saved();
@@ -178,32 +168,19 @@ TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
 
 TEST_F(PivotLayout, ManualUpdateDefersDrawingAndASmallerTableLeavesNothingBehind)
 {
-    placeSalesByProductAndYear();
+    salesByProductAndYear(shop);
     shop.sheet->Columns()->AutoFit();  // draws the drilled table
     shop.table->ManualUpdate(true);
-    VariantArray none = VariantArray::twoDimensional(1, 1);
-    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(none);
-    EXPECT_EQ(shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(), none);
+    shop.table->CubeFields()->Item("[Product]")->TreeviewControl()->Drilled(VariantArray::twoDimensional(1, 1));
     EXPECT_EQ(shop.area().last.row, 7);  // not drawn again yet
     shop.table->ManualUpdate(false);
     EXPECT_EQ(shop.area().last.row, 5);
-    const auto cells = texts(saved());
-    EXPECT_EQ(cells.at("A5"), "Grand Total");
-    EXPECT_FALSE(cells.count("A6"));
-    EXPECT_FALSE(cells.count("A7"));
-    EXPECT_FALSE(cells.count("E3"));  // the product column is gone, so the values moved left
-    EXPECT_EQ(cells.at("D3"), "38.75");
-    for (const auto& [name, text] : cells)
-        EXPECT_TRUE(text != "Tea" && text != "Drinks Total") << name;
+    EXPECT_EQ(grid(), kLayouts[2].shown);
 }
 
 TEST_F(PivotLayout, ATableThatWouldGrowOverAnotherIsRefused)
 {
-    auto cache = shop.book->PivotCaches()->Add(kExternalSource);
-    cache->Connection(VariantArray{localConnection(cube, "Shop Catalog")});
-    cache->CommandType(kCommandCube);
-    cache->CommandText(VariantArray{std::string("Shop")});
-    cache->CreatePivotTable(shop.sheet->Range("A5"), "Below");
+    shopCache(*shop.book, cube)->CreatePivotTable(shop.sheet->Range("A5"), "Below");
     shop.place("[Product]", kRowField);
     shop.place("[Measures].[Sales]", kDataField);
     const auto failure = sheettest::failureOf([&] { shop.sheet->Columns()->AutoFit(); });

@@ -1,9 +1,9 @@
 // End to end: a pivot report added to a workbook another program saved, as
 // the wizard builds it, then opened by LibreOffice. Every part the report
 // does not concern comes back byte for byte, and LibreOffice reads the
-// report's labels and formatted values. The conversion is skipped when
-// LibreOffice is not installed.
+// report's labels and formatted values.
 #include "pivottestsupport.h"
+#include "support/requiredprograms.h"
 
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
@@ -30,11 +30,7 @@ TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreO
     auto sheets = book->Worksheets();
     auto report = sheets->Add(sheets->Item(sheets->Count()));
     report->Name("Report");
-    auto cache = book->PivotCaches()->Add(kExternalSource);
-    cache->Connection(VariantArray{localConnection(cube, "Shop Catalog")});
-    cache->CommandType(kCommandCube);
-    cache->CommandText(VariantArray{std::string("Shop")});
-    auto table = cache->CreatePivotTable(report->Range("B2"), "Table Shop");
+    auto table = shopCache(*book, cube)->CreatePivotTable(report->Range("B2"), "Table Shop");
     table->Format(kTableFormat13);
     table->CubeFields()->Item("[Product]")->Orientation(kPageField);
     table->CubeFields()->Item("[Time]")->Orientation(kRowField);
@@ -57,12 +53,10 @@ TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreO
                        {"xl/workbook.xml", "xl/_rels/workbook.xml.rels", "[Content_Types].xml", "xl/styles.xml",
                         "xl/worksheets/sheet1.xml"});
 
-    const std::string soffice = findSoffice();
-    if (soffice.empty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    REQUIRE_PROGRAMS("soffice");
     const auto out = folder / "csv";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(convertToCsv(soffice, file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    ASSERT_EQ(convertToCsv(findSoffice(), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
     EXPECT_EQ(fileBytes(out / "Sales-Report.csv"),
               ",,,,\n"
               ",Product,(All),,\n"

@@ -1,7 +1,8 @@
 // The values of a pivot table over the sample store's Sales cube against an
 // independent computation: sqlite3 grouping the tables the cube was built
-// from. Skipped when the sqlite3 program is missing.
+// from. Needs the sqlite3 program.
 #include "pivottestsupport.h"
+#include "support/requiredprograms.h"
 
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
@@ -48,8 +49,7 @@ std::string twoDecimals(const std::string& stored)
 
 TEST(PivotAgainstSqlite, SalesByCategorySubcategoryAndYearMatchToTheCent)
 {
-    if (std::system("command -v sqlite3 > /dev/null") != 0)
-        GTEST_SKIP() << "sqlite3 is not installed";
+    REQUIRE_PROGRAMS("sqlite3");
     sheettest::TempFolder folder;
     // The sums grouped by category, subcategory and year, by category and
     // year, by year, and over everything: "key|key|year|sum".

@@ -55,51 +55,46 @@ sheet::Area ShopTable::area() const
     return std::dynamic_pointer_cast<sheet::PlacedPivotTable>(table)->area();
 }
 
+std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::filesystem::path& cube)
+{
+    auto cache = book.PivotCaches()->Add(sheet::kExternalSource);
+    cache->Connection(sheet::VariantArray{localConnection(cube, "Shop Catalog")});
+    cache->CommandType(sheet::kCommandCube);
+    cache->CommandText(sheet::VariantArray{std::string("Shop")});
+    return cache;
+}
+
 ShopTable makeShopTable(const std::filesystem::path& cube, const std::string& address)
 {
     ShopTable shop;
     shop.app = sheet::createApplication();
     shop.book = shop.app->Workbooks()->Add();
     shop.sheet = shop.book->Worksheets()->Item(1);
-    auto cache = shop.book->PivotCaches()->Add(sheet::kExternalSource);
-    cache->Connection(sheet::VariantArray{localConnection(cube, "Shop Catalog")});
-    cache->CommandType(sheet::kCommandCube);
-    cache->CommandText(sheet::VariantArray{std::string("Shop")});
-    shop.table = cache->CreatePivotTable(shop.sheet->Range(address), "Table Shop");
+    shop.table = shopCache(*shop.book, cube)->CreatePivotTable(shop.sheet->Range(address), "Table Shop");
     return shop;
 }
 
 namespace {
 
-std::vector<std::string> numberFormatsByStyle(const std::string& stylesXml)
+// Per cell style: the number format code ("" for General) and boldness.
+std::vector<SavedCell> stylesOf(const std::string& stylesXml)
 {
+    static const std::map<std::string, std::string> kBuiltin{
+        {"", ""}, {"0", ""}, {"1", "0"}, {"2", "0.00"}, {"3", "#,##0"}, {"4", "#,##0.00"}};
     pugi::xml_document styles;
     styles.load_string(stylesXml.c_str());
     const auto sheet = styles.child("styleSheet");
-    std::map<std::string, std::string> codes;
+    std::map<std::string, std::string> codes = kBuiltin;
     for (auto format : sheet.child("numFmts").children("numFmt"))
         codes[format.attribute("numFmtId").value()] = format.attribute("formatCode").value();
-    std::vector<std::string> byStyle;
-    for (auto xf : sheet.child("cellXfs").children("xf")) {
-        const std::string id = xf.attribute("numFmtId").value();
-        static const std::map<std::string, std::string> builtin{
-            {"", ""}, {"0", ""}, {"1", "0"}, {"2", "0.00"}, {"3", "#,##0"}, {"4", "#,##0.00"}};
-        byStyle.push_back(codes.count(id) ? codes[id] : builtin.count(id) ? builtin.at(id) : "builtin " + id);
-    }
-    return byStyle;
-}
-
-std::vector<bool> boldByStyle(const std::string& stylesXml)
-{
-    pugi::xml_document styles;
-    styles.load_string(stylesXml.c_str());
-    const auto sheet = styles.child("styleSheet");
     std::vector<bool> boldFonts;
     for (auto font : sheet.child("fonts").children("font"))
         boldFonts.push_back(bool(font.child("b")));
-    std::vector<bool> byStyle;
-    for (auto xf : sheet.child("cellXfs").children("xf"))
-        byStyle.push_back(boldFonts.at(xf.attribute("fontId").as_uint()));
+    std::vector<SavedCell> byStyle;
+    for (auto xf : sheet.child("cellXfs").children("xf")) {
+        const std::string id = xf.attribute("numFmtId").value();
+        byStyle.push_back({"", codes.count(id) ? codes[id] : "builtin " + id, boldFonts.at(xf.attribute("fontId").as_uint())});
+    }
     return byStyle;
 }
 
@@ -108,19 +103,15 @@ std::vector<bool> boldByStyle(const std::string& stylesXml)
 std::map<std::string, SavedCell> savedCells(const std::filesystem::path& file, const std::string& part)
 {
     const auto zip = sheettest::readZip(file);
-    const auto formats = numberFormatsByStyle(zip.at("xl/styles.xml").data);
-    const auto bold = boldByStyle(zip.at("xl/styles.xml").data);
+    const auto styles = stylesOf(zip.at("xl/styles.xml").data);
     pugi::xml_document document;
     document.load_string(zip.at(part).data.c_str());
     std::map<std::string, SavedCell> cells;
     for (auto row : document.child("worksheet").child("sheetData").children("row")) {
         for (auto c : row.children("c")) {
-            SavedCell cell;
+            SavedCell cell = styles.at(c.attribute("s").as_uint());
             cell.text = c.attribute("t").value() == std::string("inlineStr") ? c.child("is").child("t").text().get()
                                                                            : c.child("v").text().get();
-            const size_t style = c.attribute("s").as_uint();
-            cell.numberFormat = formats.at(style);
-            cell.bold = bold.at(style);
             if (!cell.text.empty())
                 cells[c.attribute("r").value()] = cell;
         }

@@ -24,6 +24,9 @@ void writeShopCube(const std::filesystem::path& file);
 // The connection string the wizard builds for a local cube file.
 std::string localConnection(const std::filesystem::path& cube, const std::string& catalog);
 
+// A pivot cache of `book` over the cube "Shop" of `cube`.
+std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::filesystem::path& cube);
+
 // A new workbook of a new host application and a pivot table "Table Shop"
 // at `address` of its first sheet, made from `cube`.
 struct ShopTable {
@@ -37,6 +40,20 @@ struct ShopTable {
     sheet::Area area() const;
 };
 ShopTable makeShopTable(const std::filesystem::path& cube, const std::string& address = "A1");
+
+// A test over a fresh shop cube in a temporary folder and a table at A1.
+class ShopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeShopCube(cube);
+        shop = makeShopTable(cube);
+    }
+
+    sheettest::TempFolder folder;
+    std::filesystem::path cube = folder / "shop.cub";
+    ShopTable shop;
+};
 
 // One cell of a saved sheet: its shown text (a number as the file stores it)
 // and the number format code of its style ("" for General).
