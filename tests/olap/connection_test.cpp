@@ -100,7 +100,7 @@ protected:
 };
 
 // What the connection model names its own way, for olaptest::outline.
-struct ConnectionModel {
+struct ConnectionOutline {
     using MemberPointer = std::shared_ptr<KMember>;
     static Collection<KHierarchy> hierarchies(const KDimension& dimension) { return dimension.hierarchies(); }
     static std::shared_ptr<KLevel> firstLevel(const KHierarchy& hierarchy) { return hierarchy.levels().item(0); }
@@ -214,7 +214,7 @@ TEST_F(ConnectionCubeTest, DimensionsAreTheMeasuresThenTheCubesInOrderCountedFro
     const std::shared_ptr<KCubeEntry> entry = mConnection.databases().item(0)->cubes().item(0);
     EXPECT_EQ(entry->definition(), mCube);
     EXPECT_EQ(mCube->cubeEntry(), entry);
-    EXPECT_EQ(olaptest::outline<ConnectionModel>(mCube->dimensions()), olaptest::kSalesOutline);
+    EXPECT_EQ(olaptest::outline<ConnectionOutline>(mCube->dimensions()), olaptest::kSalesOutline);
     const KDimensions dimensions = mCube->dimensions();
     EXPECT_EQ(dimensions.item(1)->name(), "Time");
     EXPECT_EQ(dimensions.measuresDimension(), dimensions.item(0));

@@ -53,7 +53,7 @@ protected:
 };
 
 // What the store model names its own way, for olaptest::outline.
-struct StoreModel {
+struct StoreOutline {
     using MemberPointer = std::shared_ptr<Member>;
     static Collection<Hierarchy> hierarchies(const Dimension& dimension) { return dimension.hierarchyList(); }
     static std::shared_ptr<Level> firstLevel(const Hierarchy& hierarchy) { return hierarchy.level(1); }
@@ -66,7 +66,7 @@ std::string outline(const Cube& cube)
     std::vector<std::shared_ptr<Dimension>> dimensions;
     for (int d = 1; d <= cube.dimensionCount(); ++d)
         dimensions.push_back(cube.dimension(d));
-    return olaptest::outline<StoreModel>(dimensions);
+    return olaptest::outline<StoreOutline>(dimensions);
 }
 
 }  // namespace
