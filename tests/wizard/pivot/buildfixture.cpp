@@ -1,91 +1,143 @@
 #include "buildfixture.h"
 
 #include "wizard/forms/fmwait.h"
-#include "support/controls.h"
+#include "wizard/pivot/pivotbuild.h"
+#include "widgets/nxdimeditctrl.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QCheckBox>
-#include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
 
-namespace pivottest {
-
-void BuildFixture::prepareStoreBuild()
+void BuildTest::useShop(int kind, bool measureList)
 {
-    useStoreShop();
-    prepareDesign();
+    if (kind == kStoreCube) {
+        writeStoreCube(folder.path(), "Shop", shopCube(measureList), {measureList, "Measure List"}, kShopMeasures);
+        openCube(kStoreCube, QStringLiteral("Shop"));
+    } else {
+        writeCube(folder / "Shop.cub", "Shop Catalog", "Shop", shopCube(), kShopMeasures);
+        openCube(kCubeFile, path("Shop.cub"));
+    }
+    messages.clear();  // a local Shop warns of Store's two hierarchies
 }
 
-void BuildFixture::prepareLocalBuild()
+void BuildTest::prepareBuild(int kind)
 {
-    useLocalShop();
-    prepareDesign();
+    useShop(kind);
+    arrange({QStringLiteral("Region")}, {QStringLiteral("Product")}, {QStringLiteral("Time")});
+    check(openEditor(2, 0, QStringLiteral("Time")), {"[Time].&[2023]", "[Time].&[2024]"});
+    check(openMeasures(), {"[Measures].[Amount]", "[Measures].[Units]"});
+    chooseSheet({QStringLiteral("New Sheet")}, QStringLiteral("New Sheet"));
+    chooseStartCell(QStringLiteral("C"), QStringLiteral("5"));
 }
 
-void BuildFixture::prepareDesign()
+void BuildTest::arrange(const QStringList& pages, const QStringList& rows, const QStringList& columns)
 {
-    PivotWizard& w = wizard();
-    w.arrange({"Region"}, {"Product"}, {"Time"});
-    PivotWizard::check(w.openEditor(true, 0, QStringLiteral("Time")), {"[Time].&[2023]", "[Time].&[2024]"});
-    PivotWizard::check(w.openMeasures(), {"[Measures].[Amount]", "[Measures].[Units]"});
-    w.chooseSheet({"New Sheet"}, "New Sheet");
-    w.chooseStartCell(QStringLiteral("C"), QStringLiteral("5"));
+    const QStringList* areas[] = {&pages, &rows, &columns};
+    for (size_t area = 1; area <= 3; ++area) {
+        wizard.lstCubeDetails[area]->clear();
+        wizard.lstCubeDetails[area]->addItems(*areas[area - 1]);
+    }
 }
 
-void BuildFixture::setChecked(const char* box, bool on)
+NxDimEditCtrl* BuildTest::openEditor(int area, int index, const QString& dimension)
 {
-    QCheckBox* check = box == std::string("chkDisplay") ? findControl<QCheckBox>(&wizard(), box, 1)
-                                                        : findControl<QCheckBox>(&wizard(), box);
-    check->setChecked(on);
+    NxDimEditCtrl* editor = wizard.memberEditor(area, qint16(index));
+    if (wizard.cubeSourceKind == kStoreCube) {
+        editor->setDimension(wizard.loadedCube->dimensionByName(dimension.toStdString()));
+        return editor;
+    }
+    for (const auto& candidate : wizard.loadedKCube->dimensions())
+        if (candidate->name() == dimension.toStdString())
+            editor->setKDimension(candidate);
+    return editor;
 }
 
-void BuildFixture::setDecimalPlaces(int places)
+NxDimEditCtrl* BuildTest::openMeasures(bool measureList)
 {
-    setChecked("chkDps", true);
-    findControl<QLabel>(&wizard(), "lblDps")->setText(QString::number(places));
+    if (measureList)
+        wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measureListDimension());
+    else if (wizard.cubeSourceKind == kStoreCube)
+        wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measuresDimension());
+    else
+        wizard.NxDimEditMembers->setKDimension(wizard.loadedKCube->dimensions().measuresDimension());
+    return wizard.NxDimEditMembers;
 }
 
-std::shared_ptr<sheet::PivotTable> BuildFixture::builtTable()
+void BuildTest::chooseSheet(const QStringList& entries, const QString& chosen)
+{
+    wizard.cboInsertSheet->clear();
+    wizard.cboInsertSheet->addItems(entries);
+    wizard.cboInsertSheet->setCurrentIndex(wizard.cboInsertSheet->findText(chosen));
+}
+
+void BuildTest::chooseStartCell(const QString& column, const QString& row)
+{
+    wizard.cboAZ->setCurrentIndex(wizard.cboAZ->findText(column));
+    wizard.fraText[1]->setText(row);
+}
+
+void BuildTest::applyMembers(const std::shared_ptr<sheet::PivotTable>& table, const QString& dimension,
+                             quint8 orientationKind)
+{
+    TestWizard::PivotBuild build;
+    build.pt = table;
+    build.orientationKind = orientationKind;
+    TestWizard::FieldMembers field;
+    NxDimEditCtrl* editor = wizard.editorOf(orientationKind, dimension);
+    field.dimension = editor->dimension();
+    field.kDimension = editor->kDimension();
+    wizard.applyMemberStates(build, field, 0);
+}
+
+std::shared_ptr<sheet::PivotTable> BuildTest::builtTable()
 {
     // New sheets go after the last, so the last table in tab order is the newest.
     std::shared_ptr<sheet::PivotTable> last;
-    for (const auto& sheet : *host()->ActiveWorkbook()->Worksheets())
+    for (const auto& sheet : *host->ActiveWorkbook()->Worksheets())
         if (sheet->PivotTables()->Count() > 0)
             last = sheet->PivotTables()->Item(sheet->PivotTables()->Count());
     return last;
 }
 
-std::pair<int, int> BuildFixture::placeOf(const std::shared_ptr<sheet::PivotTable>& table, const std::string& name)
+std::pair<int, int> BuildTest::placeOf(const std::shared_ptr<sheet::PivotTable>& table, const std::string& name)
 {
     const auto field = table->CubeFields()->Item(name);
     const int orientation = field->Orientation();
     return {orientation, orientation == sheet::kHidden ? 0 : field->Position()};
 }
 
-std::vector<std::pair<std::string, int>> BuildFixture::sheetsOfActiveWorkbook()
+std::vector<std::pair<std::string, int>> BuildTest::sheets()
 {
-    std::vector<std::pair<std::string, int>> sheets;
-    for (const auto& sheet : *host()->ActiveWorkbook()->Worksheets())
-        sheets.emplace_back(sheet->Name(), sheet->Visible());
-    return sheets;
+    std::vector<std::pair<std::string, int>> all;
+    for (const auto& sheet : *host->ActiveWorkbook()->Worksheets())
+        all.emplace_back(sheet->Name(), sheet->Visible());
+    return all;
 }
 
-void BuildFixture::writeWorkbook(const std::filesystem::path& file, const std::vector<std::string>& sheets)
-{
-    const auto book = host()->Workbooks()->Add();
-    const auto worksheets = book->Worksheets();
-    worksheets->Item(1)->Name(sheets.at(0));
-    for (size_t i = 1; i < sheets.size(); ++i)
-        worksheets->Add(worksheets->Item(worksheets->Count()))->Name(sheets[i]);
-    book->SaveAs(file.string());
-    book->Close();
-}
-
-bool BuildFixture::screenRestored()
+bool BuildTest::screenRestored()
 {
     // An unloaded form is deleted once control returns to the event loop.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return !FmWait::isLoaded() && !QApplication::overrideCursor() && host()->ScreenUpdating();
+    return !FmWait::isLoaded() && !QApplication::overrideCursor() && host->ScreenUpdating();
 }
 
-}  // namespace pivottest
+sheet::VariantArray table(const Rows& rows)
+{
+    const size_t columns = rows.empty() ? 0 : rows.front().size();
+    sheet::VariantArray result = sheet::VariantArray::twoDimensional(rows.size(), columns);
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (size_t j = 0; j < columns; ++j)
+            result(i, j) = rows[i].at(j);
+    return result;
+}
+
+Rows rowsOf(const sheet::VariantArray& table)
+{
+    Rows rows;
+    for (int i = 0; i <= table.upperBound(1); ++i) {
+        rows.emplace_back();
+        for (int j = 0; j <= table.upperBound(2); ++j)
+            rows.back().push_back(table(size_t(i), size_t(j)));
+    }
+    return rows;
+}
