@@ -4,6 +4,7 @@
 #pragma once
 
 #include "wizard/control/nxpivotwizardctrl.h"
+#include "support/controls.h"
 #include "support/recordingmessages.h"
 #include "support/scratchfolder.h"
 #include "support/tempsettings.h"
