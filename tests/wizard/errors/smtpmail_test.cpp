@@ -1,4 +1,6 @@
-// Mail through SMTP, against a real server on the loopback interface.
+// Mail through SMTP, against a real server on the loopback interface: the
+// message as it arrives, and the failures of sending. (Signing on is tested
+// through the report form, which offers mail only after a sign-on.)
 #include "platform/services/smtpmail.h"
 
 #include "receivedmail.h"
@@ -45,43 +47,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(SmtpMail, SigningOnGreetsTheServerAndLogsIn)
-{
-    mServer.requireLogin("reporter", "s3cret");
-    SmtpAccount account = accountFor(mServer.url());
-    account.user = "reporter";
-    account.password = "s3cret";
-    SmtpSession session(account);
-    ASSERT_TRUE(session.signOn()) << session.lastError();
-    EXPECT_TRUE(session.isSignedOn());
-    EXPECT_EQ(mServer.greetings(), 1);
-    EXPECT_EQ(mServer.logins(), 1);
-    session.signOff();
-    EXPECT_FALSE(session.isSignedOn());
-}
-
-TEST_F(SmtpMail, SigningOnFailsWithAReasonWhenTheServerCannotBeUsed)
-{
-    SmtpTestServer refusing(SmtpTestServer::Behaviour::RefuseGreeting);
-    mServer.requireLogin("reporter", "s3cret");
-    SmtpAccount wrongPassword = accountFor(mServer.url());
-    wrongPassword.user = "reporter";
-    wrongPassword.password = "guess";
-    const std::vector<std::pair<const char*, SmtpAccount>> cases{
-        {"no server configured", accountFor("")},
-        {"nothing listens", accountFor(SmtpTestServer::urlWithoutServer())},
-        {"greeting refused", accountFor(refusing.url())},
-        {"login refused", wrongPassword},
-    };
-    for (const auto& [what, account] : cases) {
-        SmtpSession session(account);
-        EXPECT_FALSE(session.signOn()) << what;
-        EXPECT_FALSE(session.isSignedOn()) << what;
-        EXPECT_FALSE(session.lastError().empty()) << what;
-    }
-    EXPECT_EQ(mServer.logins(), 0);
-}
 
 TEST_F(SmtpMail, AMessageArrivesWithItsHeadersBodyAndAttachment)
 {
