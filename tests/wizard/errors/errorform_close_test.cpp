@@ -105,24 +105,6 @@ TEST_F(ReportFormClose, TheArchiveHoldsTheLogAndTheChosenFilesAndIsLeftForTheUse
     }
 }
 
-TEST_F(ReportFormClose, WithAnEmptyInstallDirectoryEverythingGoesToTheCurrentDirectory)
-{
-    setSetting("Installed", QString());
-    const QString current = QString::fromStdString((mFolder / "current").string());
-    makeFile(current + QStringLiteral("/System/bwrestart"), text(mInstall + QStringLiteral("System/bwrestart")).toUtf8());
-    QFile::setPermissions(current + QStringLiteral("/System/bwrestart"), QFile::ReadOwner | QFile::ExeOwner);
-    QDir::setCurrent(current);
-    reportFailure();
-    describe(QStringLiteral("Building"));
-    click("butClose");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(current + QStringLiteral("/System/bwrestart.ran")); }));
-    EXPECT_TRUE(text(current + QStringLiteral("/Error Logs/BWError.log")).contains(QStringLiteral("Module         : global")));
-    const QStringList archives = archivesIn(current + QStringLiteral("/Error Logs"));
-    ASSERT_EQ(archives.size(), 1);
-    EXPECT_EQ(archive(current + QStringLiteral("/Error Logs/") + archives[0]).size(), 1u) << "the log alone";
-    EXPECT_TRUE(mMessages.single().text.startsWith(QStringLiteral("Please email the file 'Error Logs/") + archives[0]));
-}
-
 TEST_F(ReportFormClose, ALogThatCannotBeWrittenIsKeptInTheUsersDataFolderAndTheOldLogLeftWhole)
 {
     makeFile(QString::fromStdString((mFolder / "a file").string()), "not a folder");
