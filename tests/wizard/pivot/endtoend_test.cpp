@@ -7,16 +7,9 @@
 #include "reportcheck.h"
 #include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
-#include "support/controls.h"
 #include "support/requiredprograms.h"
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
 
 #include <cstdlib>
 #include <memory>
@@ -25,12 +18,13 @@ namespace {
 
 const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
 
-std::map<std::string, std::filesystem::path> sourceTables(std::initializer_list<const char*> names)
+// sqlite3's answer to `sql` over the sample store's source tables.
+Grid sqlite(const std::string& sql)
 {
     std::map<std::string, std::filesystem::path> tables;
-    for (const char* name : names)
+    for (const char* name : {"sales", "stores", "months", "inventory"})
         tables[name] = kSamples / "source" / (std::string(name) + ".csv");
-    return tables;
+    return sqliteRows(tables, sql);
 }
 
 struct Layout {
@@ -41,7 +35,8 @@ struct Layout {
     int decimalPlaces = -1;  // -1: not set
 };
 
-struct MemberChoice {
+// A member step's changes to the default selection of one dimension.
+struct Members {
     bool columns;
     const char* dimension;
     Names check, uncheck;
@@ -65,30 +60,30 @@ protected:
     {
         size_t charts = 0;
         for (const auto& [name, entry] : sheettest::readZip(file))
-            charts += name.rfind("xl/charts/chart", 0) == 0 ? 1 : 0;
+            charts += name.starts_with("xl/charts/chart") ? 1 : 0;
         return charts;
     }
-
-    // Clicks through the host window's wizard to Finish; returns the window.
-    HostWindow& run(const std::filesystem::path& output, int kind, const std::string& cube, const QStringList& areas,
-                    const Names& measures, const std::vector<MemberChoice>& members, const Layout& layout);
-
+    // Clicks through the host window's wizard to Finish, the way a user does.
+    const HostWindow& run(const std::filesystem::path& output, int kind, const std::string& cube,
+                          const std::array<QStringList, 3>& areas, const Names& measures,
+                          const std::vector<Members>& members, const Layout& layout);
     // The Sales store cube: Store on the rows with the USA drilled to the
     // cities of CA and OR (WA, Canada and Mexico unchecked), the months of the
     // first `quarters` quarters of 2024 on the columns, Sales Amount.
-    HostWindow& runSales(const std::filesystem::path& output, const Layout& layout, int quarters)
+    const HostWindow& runSales(const std::filesystem::path& output, const Layout& layout, int quarters)
     {
-        const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
-                                      "July",    "August",   "September", "October", "November", "December"};
+        const char* const months[] = {"January", "February", "March", "April", "May", "June", "July", "August",
+                                      "September", "October", "November", "December"};
         Names time{"[Time].[2024]"};
-        for (int q = 0; q < quarters; ++q) {
-            const std::string quarter = "[Time].[2024].[Q" + std::to_string(q + 1) + "]";
-            time.push_back(quarter);
-            for (int m = 0; m < 3; ++m)
-                time.push_back(quarter + ".[" + months[q * 3 + m] + "]");
+        for (int m = 0; m < 3 * quarters; ++m) {
+            const std::string quarter = "[Time].[2024].[Q" + std::to_string(m / 3 + 1) + "]";
+            if (m % 3 == 0)
+                time.push_back(quarter);
+            time.push_back(quarter + ".[" + months[m] + "]");
         }
         const std::string usa = "[Store].[USA]";
-        return run(output, kStoreCube, "Sales", {QStringLiteral("Product,Customer"), QStringLiteral("Store"), QStringLiteral("Time")},
+        return run(output, kStoreCube, "Sales",
+                   {QStringList{QStringLiteral("Product"), QStringLiteral("Customer")}, {QStringLiteral("Store")}, {QStringLiteral("Time")}},
                    {"[Measures].[Sales Amount]"},
                    {{false, "Store",
                      {usa + ".[CA]", usa + ".[OR]", usa + ".[CA].[Los Angeles]", usa + ".[CA].[San Francisco]",
@@ -99,36 +94,29 @@ protected:
     }
     // The Inventory cube file: Beverages drilled to its products on the rows,
     // the warehouses of East and West on the columns (Central unchecked).
-    HostWindow& runInventory(const std::filesystem::path& output, const Layout& layout)
+    const HostWindow& runInventory(const std::filesystem::path& output, const Layout& layout)
     {
         Names beverages;
-        for (const auto& row : sqliteRows(sourceTables({"inventory"}),
-                                          "SELECT DISTINCT product FROM inventory WHERE category = 'Beverages'"))
+        for (const auto& row : sqlite("SELECT DISTINCT product FROM inventory WHERE category = 'Beverages'"))
             beverages.push_back("[Product].[Beverages].[" + row.at(0) + "]");
+        const std::string east = "[Warehouse].[East]", west = "[Warehouse].[West]";
         return run(output, kCubeFile, (kSamples / "store" / "NoTime.cub").string(),
-                   {QString(), QStringLiteral("Product"), QStringLiteral("Warehouse")}, {"[Measures].[Quantity On Hand]"},
+                   {QStringList{}, {QStringLiteral("Product")}, {QStringLiteral("Warehouse")}}, {"[Measures].[Quantity On Hand]"},
                    {{false, "Product", beverages, {"[Product].[Food]", "[Product].[Household]", "[Product].[Personal Care]"}},
-                    {true, "Warehouse",
-                     {"[Warehouse].[East].[Newark]", "[Warehouse].[East].[Richmond]", "[Warehouse].[West].[Oakland]",
-                      "[Warehouse].[West].[Tacoma]"},
+                    {true, "Warehouse", {east + ".[Newark]", east + ".[Richmond]", west + ".[Oakland]", west + ".[Tacoma]"},
                      {"[Warehouse].[Central]"}}},
                    layout);
     }
-
-    // The name of the sheet that holds the report in the active workbook.
-    std::string reportSheet()
+    // The report's sheet in the saved workbook, reopened: a very hidden marker
+    // sheet, the report's sheet unprotected, and a new chart when one was
+    // asked for. Its cells as LibreOffice shows them, kept when
+    // PIVOTWIZARD_KEEP_REPORTS names a folder.
+    Grid savedReport(const std::filesystem::path& file, bool chart, std::string sheet = {})
     {
-        for (const auto& sheet : *host->ActiveWorkbook()->Worksheets())
-            if (sheet->PivotTables()->Count() > 0)
-                return sheet->Name();
-        return {};
-    }
-
-    // The saved workbook reopened: a very hidden marker sheet, the report's
-    // sheet unprotected, and a new chart when one was asked for. Its cells as
-    // LibreOffice shows them, kept when PIVOTWIZARD_KEEP_REPORTS names a folder.
-    Grid savedReport(const std::filesystem::path& file, const std::string& sheet, bool chart)
-    {
+        for (const auto& worksheet : *host->ActiveWorkbook()->Worksheets())
+            if (sheet.empty() && worksheet->PivotTables()->Count() > 0)
+                sheet = worksheet->Name();
+        window.reset();
         const auto book = sheet::createApplication()->Workbooks()->Open(file.string());
         EXPECT_EQ(book->Worksheets()->Item("Brenn Pivot")->Visible(), sheet::kSheetVeryHidden);
         EXPECT_FALSE(book->Worksheets()->Item(sheet)->ProtectContents());
@@ -147,9 +135,9 @@ protected:
     size_t chartsBefore = 0;
 };
 
-HostWindow& EndToEnd::run(const std::filesystem::path& output, int kind, const std::string& cube,
-                          const QStringList& areas, const Names& measures, const std::vector<MemberChoice>& members,
-                          const Layout& layout)
+const HostWindow& EndToEnd::run(const std::filesystem::path& output, int kind, const std::string& cube,
+                                const std::array<QStringList, 3>& areas, const Names& measures,
+                                const std::vector<Members>& members, const Layout& layout)
 {
     window = std::make_unique<HostWindow>(QString::fromStdString((kSamples / "store").string()), host);
     window->setOutputFile(QString::fromStdString(output.string()));
@@ -169,20 +157,19 @@ HostWindow& EndToEnd::run(const std::filesystem::path& output, int kind, const s
     selector->setSelectorCubeName(QString::fromStdString(cube));
     next();
     for (int area = 1; area <= 3; ++area) {
-        auto* list = findControl<QListWidget>(wizard, "lstCubeDetails", area);
-        list->clear();
-        list->addItems(areas[area - 1].split(u',', Qt::SkipEmptyParts));
+        findControl<QListWidget>(wizard, "lstCubeDetails", area)->clear();
+        findControl<QListWidget>(wizard, "lstCubeDetails", area)->addItems(areas[size_t(area - 1)]);
     }
     next();
     auto* measuresEditor = wizard->findChild<NxDimEditCtrl*>(QStringLiteral("NxDimEditMembers"));
     uncheckAll(measuresEditor);
     check(measuresEditor, measures);
     next();
-    for (bool columns : {false, true}) {
-        for (const MemberChoice& choice : members) {
+    for (const bool columns : {false, true}) {
+        auto* list = findControl<QListWidget>(wizard, "lstCubeOptions", columns ? 2 : 1);
+        for (const Members& choice : members) {
             if (choice.columns != columns)
                 continue;
-            auto* list = findControl<QListWidget>(wizard, "lstCubeOptions", columns ? 2 : 1);
             list->setCurrentItem(list->findItems(QString::fromLatin1(choice.dimension), Qt::MatchExactly).value(0));
             for (NxDimEditCtrl* editor : wizard->findChildren<NxDimEditCtrl*>(columns ? QStringLiteral("NxDimEditCols")
                                                                                       : QStringLiteral("NxDimEditRows"))) {
@@ -204,12 +191,14 @@ HostWindow& EndToEnd::run(const std::filesystem::path& output, int kind, const s
     findControl<QCheckBox>(wizard, "chkRowSubs")->setChecked(layout.rowSubtotals);
     findControl<QCheckBox>(wizard, "chkColumnSubs")->setChecked(layout.columnSubtotals);
     findControl<QCheckBox>(wizard, "chkDps")->setChecked(layout.decimalPlaces >= 0);
-    if (layout.decimalPlaces >= 0)
-        findControl<QScrollBar>(wizard, "dpscrllbr")->setValue(-layout.decimalPlaces);
+    findControl<QScrollBar>(wizard, "dpscrllbr")->setValue(-std::max(layout.decimalPlaces, 0));
     findControl<QPushButton>(wizard, "butCommand", 2)->click();
     return *window;
 }
 
+// Every value of the report's rows (cities, states, the USA, the grand
+// total) in the month columns of the first `quarters` quarters of 2024, and
+// in the grand total column when the report has one.
 void expectSalesValues(const Grid& report, int quarters, bool totalColumn)
 {
     const std::string facts = " FROM sales s JOIN stores t ON t.store_id = s.store_id JOIN months m ON m.month_id ="
@@ -218,15 +207,12 @@ void expectSalesValues(const Grid& report, int quarters, bool totalColumn)
     const std::pair<std::string, std::string> rows[] = {
         {"t.city", "t.city"}, {"t.state || ' Total'", "t.state"}, {"'USA Total'", "1"}, {"'Grand Total'", "1"}};
     std::string sql;
-    for (const auto& [label, group] : rows) {
-        for (const std::string column : {"m.month", "'Grand Total'"}) {
-            if (column != "m.month" && !totalColumn)
-                continue;
-            sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + label + ", " + column
-                   + ", printf('%.2f', sum(s.sales_amount))" + facts + " GROUP BY " + group + ", " + column;
-        }
-    }
-    const Grid expected = sqliteRows(sourceTables({"sales", "stores", "months"}), sql);
+    for (const auto& [label, group] : rows)
+        for (const std::string column : {"m.month", "'Grand Total'"})
+            if (column == "m.month" || totalColumn)
+                sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + label + ", " + column
+                       + ", printf('%.2f', sum(s.sales_amount))" + facts + " GROUP BY " + group + ", " + column;
+    const Grid expected = sqlite(sql);
     ASSERT_EQ(expected.size(), size_t(9 * (quarters * 3 + (totalColumn ? 1 : 0))));
     for (const auto& row : expected)
         EXPECT_EQ(reportValue(report, row.at(0), row.at(1)), row.at(2)) << row.at(0) << " in " << row.at(1);
@@ -234,9 +220,8 @@ void expectSalesValues(const Grid& report, int quarters, bool totalColumn)
 
 void expectInventoryValues(const Grid& report)
 {
-    const Grid expected = sqliteRows(sourceTables({"inventory"}),
-                                     "SELECT product, warehouse, sum(on_hand) FROM inventory WHERE category = "
-                                     "'Beverages' AND region IN ('East', 'West') GROUP BY product, warehouse");
+    const Grid expected = sqlite("SELECT product, warehouse, sum(on_hand) FROM inventory WHERE category = 'Beverages' "
+                                 "AND region IN ('East', 'West') GROUP BY product, warehouse");
     ASSERT_EQ(expected.size(), 12u * 4);
     for (const auto& row : expected)
         EXPECT_EQ(reportValue(report, row.at(0), row.at(1)), row.at(2)) << row.at(0) << " in " << row.at(1);
@@ -251,7 +236,7 @@ TEST_F(EndToEnd, AStoreCubeReportInANewWorkbook)
     const HostWindow& ended = runSales(file, layout, 1);
     ASSERT_TRUE(ended.result());
     ASSERT_EQ(ended.savedFile(), QString::fromStdString(file.string()));
-    const Grid report = savedReport(file, reportSheet(), true);
+    const Grid report = savedReport(file, true);
     expectSalesValues(report, 1, true);
     // Drilled members show their children; unchecked ones are hidden.
     for (const char* shown : {"Los Angeles", "January", "CA Total", "Q1 Total"})
@@ -269,7 +254,7 @@ TEST_F(EndToEnd, AStoreCubeReportInTheUsersWorkbookLeavesItsOtherPartsByteForByt
     layout.columnSubtotals = false;
     layout.rowGrand = false;
     ASSERT_EQ(runSales({}, layout, 4).savedFile(), QString::fromStdString(file.string()));
-    window.reset();
+    const Grid report = savedReport(file, false);
     const auto after = sheettest::readZip(file);
     for (const char* part : {"xl/worksheets/sheet2.xml", "xl/worksheets/sheet3.xml", "xl/worksheets/sheet4.xml",
                              "xl/chartsheets/sheet1.xml", "xl/charts/chart1.xml", "xl/charts/chart2.xml",
@@ -277,7 +262,6 @@ TEST_F(EndToEnd, AStoreCubeReportInTheUsersWorkbookLeavesItsOtherPartsByteForByt
         ASSERT_TRUE(after.count(part)) << part;
         EXPECT_EQ(after.at(part).data, before.at(part).data) << part;
     }
-    const Grid report = savedReport(file, reportSheet(), false);
     expectSalesValues(report, 4, false);
     // Row subtotals and the grand total row are on; column subtotals and the grand total column off.
     EXPECT_TRUE(hasLabel(report, "CA Total") && hasLabel(report, "Grand Total"));
@@ -292,7 +276,7 @@ TEST_F(EndToEnd, ALocalCubeReportInANewWorkbook)
     layout.chart = true;
     layout.decimalPlaces = 0;
     ASSERT_TRUE(runInventory(file, layout).result());
-    const Grid report = savedReport(file, reportSheet(), true);
+    const Grid report = savedReport(file, true);
     expectInventoryValues(report);
     EXPECT_TRUE(hasLabel(report, "Chai"));
     // Hidden members of a local cube go by the level names of the connection
@@ -310,9 +294,8 @@ TEST_F(EndToEnd, ALocalCubeReportInTheUsersWorkbookOnASheetItNamesSavedAsAnother
     layout.column = "H";
     layout.row = 20;
     ASSERT_TRUE(runInventory(folder / "Copy.xlsx", layout).result());
-    window.reset();
+    const Grid report = savedReport(folder / "Copy.xlsx", false, "Data");
     EXPECT_EQ(sheettest::fileBytes(file), before);
-    const Grid report = savedReport(folder / "Copy.xlsx", "Data", false);
     expectInventoryValues(report);
     EXPECT_TRUE(hasLabel(report, "North")) << "the user's own cells on that sheet";
 }
