@@ -81,46 +81,36 @@ TEST_F(CubeLoading, PlacesTheDimensionsByKindAndType)
     }
 }
 
-TEST_F(CubeLoading, AHeldCubeFileIsReusedWithTheUsersArrangementAndAnotherLoadedAfresh)
+// A held cube is reused, keeping the user's arrangement, only when it is the
+// same cube file; a store cube is extracted again whenever the step is left.
+TEST_F(CubeLoading, AHeldCubeIsReusedOnlyForTheSameCubeFileAndOneModelIsHeldAtATime)
 {
     writeCube(folder / "One.cub", "Catalog", "Cube", {shaped("A"), shaped("B"), shaped("C")});
     writeCube(folder / "Two.cub", "Catalog", "Cube", {shaped("X"), shaped("Y")});
-    openCube(kCubeFile, path("One.cub"));
-    const std::shared_ptr<olap::KCube> first = wizard.loadedKCube;
-    wizard.lstCubeDetails[kUnselected]->addItem(wizard.lstCubeDetails[kBackground]->takeItem(0));
-    ASSERT_TRUE(click(0));
-    ASSERT_TRUE(next());
-    EXPECT_EQ(wizard.loadedKCube, first);
-    EXPECT_EQ(area(kUnselected), names({"C"}));
-    ASSERT_TRUE(click(0));
-    openCube(kCubeFile, path("Two.cub"));
-    EXPECT_EQ(area(kRows), names({"X"}));
-    EXPECT_TRUE(area(kUnselected).isEmpty());
-    EXPECT_EQ(wizard.loadedPath, path("Two.cub"));
-}
-
-TEST_F(CubeLoading, AStoreCubeIsReloadedWhenTheStepIsLeftAndOnlyOneCubeModelIsHeld)
-{
     writeStoreCube(folder.path(), "Shop", {shaped("A"), shaped("B"), shaped("C")});
-    writeCube(folder / "Local.cub", "Catalog", "Cube", {shaped("A")});
-    openCube(kStoreCube, QStringLiteral("Shop"));
-    const std::shared_ptr<olap::Cube> first = wizard.loadedCube;
-    wizard.lstCubeDetails[kUnselected]->addItem(wizard.lstCubeDetails[kBackground]->takeItem(0));
-    EXPECT_TRUE(wizard.LoadCubeDetails());  // the loader alone reuses the held cube of the same path
-    EXPECT_EQ(wizard.loadedCube, first);
-    EXPECT_EQ(area(kUnselected), names({"C"}));
-    ASSERT_TRUE(click(0));
-    ASSERT_TRUE(next());
-    EXPECT_NE(wizard.loadedCube, first);
-    EXPECT_TRUE(area(kUnselected).isEmpty());
-    ASSERT_TRUE(click(0));
-    openCube(kCubeFile, path("Local.cub"));
-    EXPECT_FALSE(wizard.loadedCube);
-    EXPECT_TRUE(wizard.loadedKCube);
-    ASSERT_TRUE(click(0));
-    openCube(kStoreCube, QStringLiteral("Shop"));
-    EXPECT_TRUE(wizard.loadedCube);
-    EXPECT_FALSE(wizard.loadedKCube);
+    const struct {
+        int kind;
+        const char* cube;
+        bool reused;
+        QStringList rows, unselected;
+    } steps[] = {{kCubeFile, "One.cub", false, names({"A"}), {}}, {kCubeFile, "One.cub", true, names({"A"}), names({"C"})},
+                 {kCubeFile, "Two.cub", false, names({"X"}), {}},  {kStoreCube, "Shop", false, names({"A"}), {}},
+                 {kStoreCube, "Shop", false, names({"A"}), {}},    {kCubeFile, "Two.cub", false, names({"X"}), {}}};
+    std::shared_ptr<const void> held;  // kept alive, so that a new cube cannot take its address
+    for (const auto& c : steps) {
+        SCOPED_TRACE(c.cube);
+        openCube(c.kind, c.kind == kStoreCube ? QString::fromLatin1(c.cube) : path(c.cube));
+        const std::shared_ptr<const void> loaded =
+            c.kind == kStoreCube ? std::shared_ptr<const void>(wizard.loadedCube) : wizard.loadedKCube;
+        EXPECT_EQ(loaded == held, c.reused);
+        EXPECT_FALSE(c.kind == kStoreCube ? bool(wizard.loadedKCube) : bool(wizard.loadedCube)) << "two models held";
+        EXPECT_EQ(area(kRows), c.rows);
+        EXPECT_EQ(area(kUnselected), c.unselected);
+        held = loaded;
+        // The user's own arrangement: the Background's entry moved to Unselected.
+        wizard.lstCubeDetails[kUnselected]->addItem(wizard.lstCubeDetails[kBackground]->takeItem(0));
+        ASSERT_TRUE(click(0));
+    }
 }
 
 TEST_F(CubeLoading, AServerCubeIsFoundByCatalogAndCubeOrNotAtAll)
@@ -179,9 +169,9 @@ TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
 
 // --- The member steps' lists ---------------------------------------------------
 
-TEST_F(CubeLoading, TheMeasuresListIsFilledOncePerCube)
+TEST_F(CubeLoading, TheMemberStepsListsAreFilledFromTheCubeAndTheLayout)
 {
-    writeCube(folder / "Shop.cub", "Catalog", "Cube", {shaped("A"), shaped("B")});
+    writeCube(folder / "Shop.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time), shaped("C")});
     writeStoreCube(folder.path(), "Ranked", {shaped("A"), shaped("B")}, {true, "Measure List"});
     openCube(kCubeFile, path("Shop.cub"));
     wizard.LoadMeasureDetails();
@@ -189,20 +179,11 @@ TEST_F(CubeLoading, TheMeasuresListIsFilledOncePerCube)
     EXPECT_EQ(selected(wizard.lstCubeOptions[0]), QStringLiteral("Measures"));
     wizard.lstCubeOptions[0]->clearSelection();
     wizard.measuresDimensionName = QStringLiteral("Other");
-    wizard.LoadMeasureDetails();
+    wizard.LoadMeasureDetails();  // filled once per cube, so the measures chosen stay chosen
     EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measures"}));
     EXPECT_TRUE(selected(wizard.lstCubeOptions[0]).isEmpty());
-    ASSERT_TRUE(click(0));
-    openCube(kStoreCube, QStringLiteral("Ranked"));
-    EXPECT_EQ(wizard.lstCubeOptions[0]->count(), 0);
-    wizard.LoadMeasureDetails();
-    EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measure List"}));
-}
 
-TEST_F(CubeLoading, TheDimensionListsCopyTheirAreaAndSelectTheCurrentDimensionAgain)
-{
-    writeCube(folder / "Shop.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time), shaped("C")});
-    openCube(kCubeFile, path("Shop.cub"));
+    // The row list copies the Rows area and selects the current dimension again, else the first.
     wizard.lstCubeDetails[kRows]->addItem(QStringLiteral("B"));
     for (const auto& [current, row] : {std::pair{"B", 1}, {"", 0}, {"Nowhere", 0}, {"A", 0}}) {
         wizard.currentDimensionName = QString::fromLatin1(current);
@@ -213,9 +194,13 @@ TEST_F(CubeLoading, TheDimensionListsCopyTheirAreaAndSelectTheCurrentDimensionAg
     wizard.lstCubeOptions[2]->addItem(QStringLiteral("Stale"));
     wizard.LoadDimensionDetails(2);
     EXPECT_EQ(entries(wizard.lstCubeOptions[2]), names({"Time"}));
-    wizard.lstCubeDetails[kColumns]->clear();
-    wizard.LoadDimensionDetails(2);
-    EXPECT_EQ(wizard.lstCubeOptions[2]->count(), 0);
+
+    // Another cube starts afresh; with the measures in the rows they are listed through the measure list.
+    ASSERT_TRUE(click(0));
+    openCube(kStoreCube, QStringLiteral("Ranked"));
+    EXPECT_EQ(wizard.lstCubeOptions[0]->count(), 0);
+    wizard.LoadMeasureDetails();
+    EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measure List"}));
 }
 
 TEST_F(CubeLoading, ClearingEmptiesTheListsAndUnloadsTheEditorsMadeForTheCube)

@@ -123,40 +123,39 @@ TEST_F(CubeSelection, ThePivotTableConnectsToTheCubeFileAsLongAsItIsThere)
 
 // --- The store cube: N.BWC lives only while it is loaded ---------------------
 
-class StoreCube : public CubeStep {
-protected:
-    StoreCube()
-    {
-        writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-        chooseCube(kStoreCube, QStringLiteral("Sales"));
-        wizard.CheckValidFileSelected();
-    }
-};
-
-TEST_F(StoreCube, OpensWithTheCubeFilesNamesAndLeavesNoStoreCubeFile)
+TEST_F(CubeSelection, AStoreCubeOpensUnderTheNamesOfItsCubeFileAndLeavesNoStoreCubeFile)
 {
-    const std::shared_ptr<olap::Cube> cube = wizard.GetCube();
-    ASSERT_TRUE(cube);
-    EXPECT_TRUE(bwcFiles().isEmpty());
-    EXPECT_EQ(wizard.loadedPath, path("Sales.BWC"));
-    EXPECT_EQ(wizard.storeCatalogName, QStringLiteral("Sales Catalog"));
-    EXPECT_EQ(wizard.storeCubeName, QStringLiteral("Sales"));
+    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+    copySample(QStringLiteral("SalesByMeasure.cub"));
+    copySample(QStringLiteral("SalesByMeasure.bwf"));
+    for (const auto& [name, catalog, cube] : {std::tuple{"Sales", "Sales Catalog", "Sales"},
+                                              {"SalesByMeasure", "Sales By Measure", "Sales By Measure"}}) {
+        SCOPED_TRACE(name);
+        openCube(kStoreCube, QString::fromLatin1(name));
+        EXPECT_TRUE(bwcFiles().isEmpty());
+        EXPECT_EQ(wizard.loadedPath, path(name + std::string(".BWC")));
+        EXPECT_EQ(wizard.storeCatalogName, QString::fromLatin1(catalog));
+        EXPECT_EQ(wizard.storeCubeName, QString::fromLatin1(cube));
+        click(0);
+    }
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(StoreCube, ThatCannotBeReadOrLoadedIsReportedAndLeavesNothingBehind)
+TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothingBehind)
 {
     const struct {
         const char* damaged;
         QString text, title;
     } cases[] = {{"Sales.bwf", QStringLiteral("Unable to read the file 'Sales' from the store"), QStringLiteral("Read Error")},
                  {"Sales.cub", QStringLiteral("Unable to read the file 'Sales' from the store"), QStringLiteral("Read Error")},
+                 // A store cube file already there is used as it is.
                  {"Sales.BWC", QStringLiteral("Unable to load '") + path("Sales.BWC") + QStringLiteral("' to the cube object"),
                   QStringLiteral("Cube load")}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.damaged);
         writeStoreCube(folder.path(), "Sales", {shaped("Region")});
         damage(c.damaged);
+        chooseCube(kStoreCube, QStringLiteral("Sales"));
         messages.clear();
         EXPECT_FALSE(next());
         const RecordedMessage shown = messages.single();
@@ -167,20 +166,6 @@ TEST_F(StoreCube, ThatCannotBeReadOrLoadedIsReportedAndLeavesNothingBehind)
         EXPECT_EQ(wizard.loadedKind, 0);
         EXPECT_FALSE(wizard.loadedCube);
     }
-}
-
-TEST_F(StoreCube, SampleStoreCubesOpenUnderTheNamesOfTheirCubeFiles)
-{
-    for (const char* name : {"Sales", "SalesByMeasure"}) {
-        copySample(QString::fromLatin1(name) + QStringLiteral(".cub"));
-        copySample(QString::fromLatin1(name) + QStringLiteral(".bwf"));
-        chooseCube(kStoreCube, QString::fromLatin1(name));
-        ASSERT_TRUE(wizard.CheckValidFileSelected()) << name;
-        ASSERT_TRUE(wizard.GetCube()) << name;
-        EXPECT_TRUE(bwcFiles().isEmpty()) << name;
-    }
-    EXPECT_EQ(wizard.storeCatalogName, QStringLiteral("Sales By Measure"));
-    EXPECT_EQ(wizard.storeCubeName, QStringLiteral("Sales By Measure"));
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ TEST_F(ErrorTrap, WhileAModalWindowIsUpTheReportIsModalAndItsCloseStillWorks)
             modal.reject();
         });
         // Returns when the report form has closed.
-        runTrapped("global", nullptr, [] { throw platform::Failure(-2147467259, "Automation error", "sheet", 87); });
+        failUnderTrap();
     });
     modal.exec();
     EXPECT_TRUE(shownModally);
