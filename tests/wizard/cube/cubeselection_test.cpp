@@ -71,8 +71,9 @@ TEST_F(CubeSelection, CubeFilesAreRecognisedByTheirExtensionInAnyCase)
         EXPECT_EQ(wizard.CheckValidFileSelected(), accepted);
         EXPECT_EQ(wizard.cubeFilePath, accepted ? QString::fromLatin1(name) : wizard.cubeFilePath);
         EXPECT_EQ(messages.shown().size(), accepted ? 0u : 1u);
-        if (!accepted)
+        if (!accepted) {
             EXPECT_EQ(messages.single().text, QStringLiteral("Please select a 'cub' file"));
+        }
     }
 }
 

@@ -111,8 +111,9 @@ TEST_F(LayoutStep, ArrowsMoveTheSelectedEntryOfTheListThatLastHadTheFocus)
             select(layout(kBackground), text(c.selected));
         arrow(c.arrow);
         EXPECT_EQ(entries(layout(kBackground)), c.after);
-        if (*c.selected)
+        if (*c.selected) {
             EXPECT_EQ(selected(layout(kBackground)), text(c.selected));
+        }
     }
     EXPECT_TRUE(layout(kBackground)->hasFocus());
     // The drop gives Columns the focus: the arrows follow it.

@@ -1,6 +1,5 @@
-// The procedure error trap with the report form, end to end: what the trapped
-// procedure returns, what the report records, which window it closes, and
-// a failure while a modal window is up.
+// The procedure error trap with the report form, end to end: what the report
+// records, which window it closes, and a failure while a modal window is up.
 #include "reportfixture.h"
 #include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/errortrap.h"
@@ -47,20 +46,6 @@ public:
     }
     FailingWizard* const wizard;
 };
-
-TEST_F(ErrorTrap, AProcedureReturnsWhatItAssignedBeforeItFailed)
-{
-    QString result = QStringLiteral("initial");
-    runTrapped("global", nullptr, [&] { throw std::runtime_error("broken"); });
-    EXPECT_EQ(result, QStringLiteral("initial"));
-    runTrapped("global", nullptr, [&] {
-        result = QStringLiteral("partial");
-        throw std::runtime_error("broken");
-    });
-    EXPECT_EQ(result, QStringLiteral("partial"));
-    EXPECT_TRUE(errorShown);
-    EXPECT_EQ(frmErrorHand::instance().errSource, QStringLiteral("pivotwizard"));
-}
 
 TEST_F(ErrorTrap, AFailureInsideTheControlClosesItsHostAndIsLoggedUnderTheControlsName)
 {

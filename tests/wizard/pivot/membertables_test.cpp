@@ -43,8 +43,7 @@ TEST_P(MemberTables, AreFilledFromTheEditorsCheckedMembers)
     EXPECT_EQ(rowsOf(drilled), c.drilled);
     EXPECT_EQ(addDrills, c.drilled != kUntouched);
     EXPECT_EQ(addHidden, c.addHidden);
-    if (c.hidden)
-        EXPECT_EQ(rowsOf(hidden), *c.hidden);
+    EXPECT_EQ(rowsOf(hidden), c.hidden.value_or(rowsOf(hidden)));
 }
 
 const std::string kAll = "[Product].[All Products]", kDrinks = kAll + ".[Drinks]";
