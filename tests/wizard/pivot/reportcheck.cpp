@@ -1,6 +1,7 @@
 #include "reportcheck.h"
 
 #include "sheettestsupport.h"
+#include "support/requiredprograms.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -53,7 +54,7 @@ Grid sheetAsShown(const std::filesystem::path& workbook, const std::string& shee
 {
     const std::filesystem::path out = scratch / "csv";
     std::filesystem::create_directories(out);
-    if (sheettest::convertToCsv(sheettest::findSoffice(), workbook, out, scratch / "profile") != 0)
+    if (sheettest::convertToCsv(testsupport::programPath("soffice"), workbook, out, scratch / "profile") != 0)
         throw std::runtime_error("LibreOffice failed: " + sheettest::fileBytes(out / "soffice.log"));
     const std::filesystem::path csv = out / (workbook.stem().string() + "-" + sheet + ".csv");
     if (!std::filesystem::exists(csv))
