@@ -34,11 +34,13 @@ WizardTest::WizardTest() : mWorkingFolder(QDir::currentPath())
 
 WizardTest::~WizardTest()
 {
-    for (QWidget* form : {frmErrorHand::isLoaded() ? static_cast<QWidget*>(&frmErrorHand::instance()) : nullptr,
-                          FmWait::isLoaded() ? static_cast<QWidget*>(&FmWait::instance()) : nullptr,
-                          frmHelp::isLoaded() ? static_cast<QWidget*>(&frmHelp::instance()) : nullptr})
-        if (form)
-            form->close();
+    // The shared forms outlive a test; the next one starts without them.
+    if (frmErrorHand::isLoaded())
+        frmErrorHand::instance().close();
+    if (FmWait::isLoaded())
+        FmWait::instance().close();
+    if (frmHelp::isLoaded())
+        frmHelp::instance().close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     errorShown = false;
     QDir::setCurrent(mWorkingFolder);  // the disk browser moves it
