@@ -15,9 +15,13 @@ public:
     QStringList membersChecked;
 
 protected:
-    bool CheckValidFileSelected() override { return cubeSourceKind = sourceKind, cubeValid; }
-    bool LoadCubeDetails() override { return ++storeLoads, cubeLoads; }
-    bool LoadKCubeDetails() override { return ++fileLoads, cubeLoads; }
+    bool CheckValidFileSelected() override
+    {
+        cubeSourceKind = sourceKind;
+        return cubeValid;
+    }
+    bool LoadCubeDetails() override { ++storeLoads; return cubeLoads; }
+    bool LoadKCubeDetails() override { ++fileLoads; return cubeLoads; }
     void LoadMeasureDetails() override {}
     // Copies the Rows or Columns area and selects its first entry, as the real
     // loader does for a fresh list, which opens that dimension.
@@ -31,8 +35,12 @@ protected:
             currentDimensionName = target->item(0)->text();
         }
     }
-    bool checkMembersAreSelected(const QString& aDimension) override { return membersChecked << aDimension, membersChosen; }
+    bool checkMembersAreSelected(const QString& aDimension) override
+    {
+        membersChecked << aDimension;
+        return membersChosen;
+    }
     void GetActiveWorkbookDetails() override { ++workbookReads; }
-    bool CreatePivot() override { return ++builds, buildSucceeds; }
+    bool CreatePivot() override { ++builds; return buildSucceeds; }
     int chosenMeasureCount() override { return measuresChosen; }
 };
