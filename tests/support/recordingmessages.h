@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <vector>
 
@@ -18,17 +20,33 @@ struct RecordedMessage {
 // previous service back when destroyed.
 class RecordingMessages {
 public:
-    RecordingMessages();
-    ~RecordingMessages();
+    RecordingMessages() : mPrevious(installMessageService(std::make_unique<Recorder>(mShown))) {}
+    ~RecordingMessages() { installMessageService(std::move(mPrevious)); }
     RecordingMessages(const RecordingMessages&) = delete;
     RecordingMessages& operator=(const RecordingMessages&) = delete;
 
     const std::vector<RecordedMessage>& shown() const { return *mShown; }
     // The only message shown; fails the test when there was not exactly one.
-    RecordedMessage single() const;
+    RecordedMessage single() const
+    {
+        EXPECT_EQ(mShown->size(), 1u);
+        return mShown->empty() ? RecordedMessage{} : mShown->back();
+    }
     void clear() { mShown->clear(); }
 
 private:
-    std::shared_ptr<std::vector<RecordedMessage>> mShown;
+    class Recorder final : public MessageService {
+    public:
+        explicit Recorder(std::shared_ptr<std::vector<RecordedMessage>> shown) : mShown(std::move(shown)) {}
+        void showMessage(const QString& text, const QString& title, MessageIcon icon) override
+        {
+            mShown->push_back({text, title, icon});
+        }
+
+    private:
+        std::shared_ptr<std::vector<RecordedMessage>> mShown;
+    };
+
+    std::shared_ptr<std::vector<RecordedMessage>> mShown = std::make_shared<std::vector<RecordedMessage>>();
     std::unique_ptr<MessageService> mPrevious;
 };

@@ -8,15 +8,18 @@
 
 class TempSettings {
 public:
-    TempSettings();
-    ~TempSettings();
+    TempSettings() : mPrevious(qgetenv(kVariable)), mHadPrevious(qEnvironmentVariableIsSet(kVariable))
+    {
+        qputenv(kVariable, settingsFile().toLocal8Bit());
+    }
+    ~TempSettings() { mHadPrevious ? qputenv(kVariable, mPrevious) : qunsetenv(kVariable); }
     TempSettings(const TempSettings&) = delete;
     TempSettings& operator=(const TempSettings&) = delete;
 
-    QString folder() const { return mDir.path(); }
-    QString settingsFile() const;
+    QString settingsFile() const { return mDir.filePath(QStringLiteral("settings.db")); }
 
 private:
+    static constexpr char kVariable[] = "PIVOTWIZARD_SETTINGS";
     QTemporaryDir mDir;
     QByteArray mPrevious;
     bool mHadPrevious;

@@ -1,299 +1,100 @@
-// The help form and the wait form: their activation, their cooperation with
-// the error trap through errorShown, and how the help form lets go of the
-// wizard control that opened it.
-#include "wizard/control/nxpivotwizardctrl.h"
+// The help form and the wait form: how they are opened and activated, their
+// cooperation with the error trap through errorShown, and how the help form
+// lets go of the wizard control that opened it.
+#include "stagedwizard.h"
 #include "wizard/errors/errortrap.h"
 #include "wizard/forms/fmwait.h"
 #include "wizard/forms/frmerrorhand.h"
 #include "wizard/forms/frmhelp.h"
-#include "stagedwizard.h"
-#include "support/controls.h"
-#include "support/recordingmessages.h"
-#include "support/tempsettings.h"
 #include "widgets/nxhelpctrl.h"
 
-#include <QFrame>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QToolButton>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-// Closes a shared form if one is loaded and waits until it is gone, so every
-// test starts without one.
-template <class Form>
-void unload()
+using Forms = WizardTest;
+
+bool gone(bool loaded) { return !loaded; }
+
+TEST_F(Forms, TheHelpButtonOfAnyStepOpensTheOneModelessHelpFormOnTheWizardsTopic)
 {
-    if (Form::isLoaded())
-        Form::instance().close();
-    EXPECT_TRUE(QTest::qWaitFor([] { return !Form::isLoaded(); }));
-}
-
-class FormsTest : public ::testing::Test {
-protected:
-    // Shared forms outlive a test; each test starts and ends without them.
-    void SetUp() override { unloadAll(); }
-    void TearDown() override { unloadAll(); }
-    static void unloadAll()
-    {
-        unload<frmHelp>();
-        unload<FmWait>();
-        unload<frmErrorHand>();
-        errorShown = false;
-    }
-
-    TempSettings settings;
-    RecordingMessages messages;
-};
-
-class HelpForm : public FormsTest {
-protected:
-    // The help form as the wizard's help button leaves it.
-    frmHelp& openedByTheWizard()
-    {
-        frmHelp& form = frmHelp::instance();
-        form.wizardNumber = 5;
-        form.stepNumber = 1;
-        form.ownerControl = control.get();
-        return form;
-    }
-    static void press(frmHelp& form, const char* button)
-    {
-        auto* widget = form.NxHelpCtrl1->findChild<QPushButton*>(QString::fromLatin1(button));
-        ASSERT_NE(widget, nullptr) << button;
-        widget->click();
-    }
-
-    std::unique_ptr<NxPivotWizardCtrl> control = std::make_unique<NxPivotWizardCtrl>();
-};
-
-TEST_F(HelpForm, HelpButtonOnAnyStepOpensTheSharedFormOnTheWizardsHelp)
-{
-    StagedWizard wizard;
-    wizard.arrangeDimensions({QStringLiteral("Product")}, {QStringLiteral("Time")});
+    StagedWizard staged;
+    staged.lstCubeDetails[kRows]->addItem(QStringLiteral("Product"));
+    staged.lstCubeDetails[kColumns]->addItem(QStringLiteral("Time"));
     frmHelp* first = nullptr;
     for (int step : {0, 3, 6}) {
-        wizard.goToStep(step);
-        findControl<QToolButton>(&wizard, "butHelp", 0)->click();
+        while (staged.currentStep() < step)
+            staged.butCommand[1]->click();
+        findControl<QToolButton>(&staged, "butHelp", 0)->click();
         ASSERT_TRUE(frmHelp::isLoaded());
         frmHelp& form = frmHelp::instance();
         first = first ? first : &form;
-        EXPECT_EQ(&form, first);  // pressing again reuses the open form
+        EXPECT_EQ(&form, first);
         EXPECT_TRUE(form.isVisible());
         EXPECT_FALSE(form.isModal());
-        EXPECT_EQ(form.wizardNumber, 5);
-        EXPECT_EQ(form.stepNumber, 1);
-        EXPECT_EQ(form.ownerControl.data(), &wizard);
-        EXPECT_EQ(wizard.currentStep(), step);
+        EXPECT_EQ(form.ownerControl.data(), &staged);
+        EXPECT_EQ(staged.currentStep(), step);
+        EXPECT_TRUE(QTest::qWaitFor([&form] { return form.NxHelpCtrl1->helpWizard() == 5 && form.NxHelpCtrl1->helpStep() == 1; }));
     }
-    EXPECT_EQ(wizard.findChildren<frmHelp*>().size(), 0);  // no owner window
+    EXPECT_TRUE(staged.findChildren<frmHelp*>().isEmpty()) << "the form has no owner window";
 }
 
-TEST_F(HelpForm, IsOneSharedInstanceCreatedOnFirstUse)
+TEST_F(Forms, AnActivationAfterATrappedFailureOnlyClearsErrorShown)
 {
-    EXPECT_FALSE(frmHelp::isLoaded());
-
-    frmHelp& form = frmHelp::instance();
-
-    EXPECT_TRUE(frmHelp::isLoaded());
-    EXPECT_EQ(&frmHelp::instance(), &form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("BW Gridworks - Help"));
-    EXPECT_TRUE(form.isWindow());
-    EXPECT_EQ(form.NxHelpCtrl1->objectName(), QStringLiteral("NxHelpCtrl1"));
-}
-
-TEST_F(HelpForm, ActivationWritesWizardAndStepIntoTheHelpControl)
-{
-    frmHelp& form = openedByTheWizard();
-
-    form.Form_Activate();
-
-    EXPECT_EQ(form.NxHelpCtrl1->helpWizard(), 5);
-    EXPECT_EQ(form.NxHelpCtrl1->helpStep(), 1);
-}
-
-TEST_F(HelpForm, ShowingTheFormModelessActivatesItOnTheWizardsTopic)
-{
-    frmHelp& form = openedByTheWizard();
-
-    form.show();
-    form.raise();
-    form.activateWindow();
-
-    EXPECT_FALSE(form.isModal());
-    EXPECT_TRUE(QTest::qWaitFor([&form] {
-        return form.NxHelpCtrl1->helpWizard() == 5 && form.NxHelpCtrl1->helpStep() == 1;
-    }));
-}
-
-TEST_F(HelpForm, ActivationAfterATrappedFailureOnlyClearsErrorShown)
-{
-    frmHelp& form = openedByTheWizard();
-    form.NxHelpCtrl1->setHelpWizard(5);
-    form.NxHelpCtrl1->setHelpStep(3);
-    errorShown = true;
-
-    form.Form_Activate();
-
-    EXPECT_FALSE(errorShown);
-    EXPECT_EQ(form.NxHelpCtrl1->helpStep(), 3);
-}
-
-TEST_F(HelpForm, ActivationAfterTheSkippedOneWorksNormally)
-{
-    frmHelp& form = openedByTheWizard();
-    form.NxHelpCtrl1->setHelpStep(3);
-    errorShown = true;
-    form.Form_Activate();
-
-    form.Form_Activate();
-
-    EXPECT_EQ(form.NxHelpCtrl1->helpWizard(), 5);
-    EXPECT_EQ(form.NxHelpCtrl1->helpStep(), 1);
-}
-
-TEST_F(HelpForm, HotTipKeepsTheFormOpenAndItsOwner)
-{
-    frmHelp& form = openedByTheWizard();
-    form.Form_Activate();
-
-    press(form, "hotTipButton");
-    press(form, "hotTipButton");
-
-    EXPECT_TRUE(frmHelp::isLoaded());
-    EXPECT_EQ(form.ownerControl.data(), control.get());
-    EXPECT_FALSE(frmErrorHand::isLoaded());
-}
-
-TEST_F(HelpForm, DoneUnloadsTheFormAndReleasesTheOwner)
-{
-    frmHelp& form = openedByTheWizard();
-    form.show();
-    form.Form_Activate();
-
-    press(form, "doneButton");
-
-    EXPECT_TRUE(form.ownerControl.isNull());  // still there until its deferred deletion
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
-    EXPECT_EQ(control->currentStep(), 0);
-    EXPECT_FALSE(frmErrorHand::isLoaded());
-}
-
-TEST_F(HelpForm, ClosingByTheCloseBoxReleasesTheOwner)
-{
-    frmHelp& form = openedByTheWizard();
-    form.show();
-
-    EXPECT_TRUE(form.close());
-
-    EXPECT_TRUE(form.ownerControl.isNull());
-    EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
-}
-
-TEST_F(HelpForm, DoesNotKeepADestroyedControlAlive)
-{
-    frmHelp& form = openedByTheWizard();
-    form.Form_Activate();
-
-    control.reset();
-    press(form, "hotTipButton");
-    press(form, "doneButton");
-
-    EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
-    EXPECT_FALSE(frmErrorHand::isLoaded());
-}
-
-TEST_F(HelpForm, IsCreatedAnewWithoutOwnerAfterUnloading)
-{
-    openedByTheWizard().close();
-    ASSERT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
-
-    frmHelp& form = frmHelp::instance();
-
-    EXPECT_TRUE(form.ownerControl.isNull());
-    EXPECT_EQ(form.wizardNumber, 0);
-}
-
-class WaitForm : public FormsTest {
-protected:
-    static bool isTopmost(const FmWait& form) { return form.windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
-};
-
-TEST_F(WaitForm, IsOneSharedInstanceWithAProgressBarInItsFrame)
-{
-    FmWait& form = FmWait::instance();
-
-    EXPECT_EQ(&FmWait::instance(), &form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Please wait Creating Pivot details ..."));
-    ASSERT_NE(form.PrgWait, nullptr);
-    EXPECT_EQ(form.PrgWait->objectName(), QStringLiteral("PrgWait"));
-    EXPECT_EQ(form.PrgWait->parent()->objectName(), QStringLiteral("frmWait"));
-    EXPECT_FALSE(isTopmost(form));
-}
-
-TEST_F(WaitForm, BecomesTopmostOnActivationKeepingItsGeometry)
-{
-    FmWait& form = FmWait::instance();
+    frmHelp& help = frmHelp::instance();
+    help.wizardNumber = 5;
+    help.stepNumber = 1;
+    help.NxHelpCtrl1->setHelpStep(3);
+    FmWait& wait = FmWait::instance();
+    auto topmost = [&wait] { return wait.windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
+    for (int activation = 1; activation <= 2; ++activation) {
+        SCOPED_TRACE(activation);
+        errorShown = activation == 1;
+        help.Form_Activate();
+        EXPECT_EQ(help.NxHelpCtrl1->helpStep(), activation == 1 ? 3 : 1);
+        EXPECT_FALSE(errorShown);
+        errorShown = activation == 1;
+        wait.Form_Activate();
+        EXPECT_EQ(topmost(), activation == 2);
+        EXPECT_FALSE(errorShown);
+    }
+    // Shown and activated by the window system, it becomes topmost where it was put.
+    wait.close();
+    ASSERT_TRUE(QTest::qWaitFor([] { return gone(FmWait::isLoaded()); }));
+    FmWait& again = FmWait::instance();
     const QRect placement(140, 120, 380, 80);
-    form.setGeometry(placement);
-
-    form.show();
-    form.activateWindow();
-
-    EXPECT_TRUE(QTest::qWaitFor([&form] { return isTopmost(form) && form.isVisible(); }));
-    EXPECT_EQ(form.geometry(), placement);
+    again.setGeometry(placement);
+    again.show();
+    again.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&again] { return again.windowFlags().testFlag(Qt::WindowStaysOnTopHint); }));
+    EXPECT_TRUE(again.isVisible());
+    EXPECT_EQ(again.geometry(), placement);
 }
 
-TEST_F(WaitForm, StaysTopmostAndVisibleWhenActivatedAgain)
+TEST_F(Forms, DoneOrTheCloseBoxUnloadsTheHelpFormAndReleasesItsOwner)
 {
-    FmWait& form = FmWait::instance();
-    form.show();
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return isTopmost(form) && form.isVisible(); }));
-    const QRect placement = form.geometry();
-
-    form.Form_Activate();
-
-    EXPECT_TRUE(isTopmost(form));
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.geometry(), placement);
-}
-
-TEST_F(WaitForm, ActivationAfterATrappedFailureOnlyClearsErrorShown)
-{
-    FmWait& form = FmWait::instance();
-    errorShown = true;
-
-    form.Form_Activate();
-
-    EXPECT_FALSE(errorShown);
-    EXPECT_FALSE(isTopmost(form));
-}
-
-TEST_F(WaitForm, ActivationAfterTheSkippedOneMakesItTopmost)
-{
-    FmWait& form = FmWait::instance();
-    errorShown = true;
-    form.Form_Activate();
-
-    form.Form_Activate();
-
-    EXPECT_TRUE(isTopmost(form));
-}
-
-TEST_F(WaitForm, ClosingUnloadsIt)
-{
-    FmWait::instance().show();
-
-    FmWait::instance().close();
-
-    EXPECT_TRUE(QTest::qWaitFor([] { return !FmWait::isLoaded(); }));
+    for (const char* way : {"doneButton", "close box", "owner gone"}) {
+        SCOPED_TRACE(way);
+        auto control = std::make_unique<TestWizard>();
+        frmHelp& form = frmHelp::instance();
+        form.ownerControl = control.get();
+        form.show();
+        form.Form_Activate();
+        if (std::string(way) == "close box") {
+            EXPECT_TRUE(form.close());
+        } else {
+            if (std::string(way) == "owner gone")
+                control.reset();
+            for (const char* button : {"hotTipButton", "doneButton"})
+                form.NxHelpCtrl1->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        }
+        EXPECT_TRUE(form.ownerControl.isNull());
+        EXPECT_TRUE(QTest::qWaitFor([] { return gone(frmHelp::isLoaded()); }));
+        EXPECT_FALSE(frmErrorHand::isLoaded());
+        EXPECT_TRUE(frmHelp::instance().ownerControl.isNull()) << "made anew without an owner";
+    }
 }
 
 }  // namespace

@@ -2,33 +2,17 @@
 // tests of the step machine can put each step into the state they need.
 #pragma once
 
-#include "wizard/control/nxpivotwizardctrl.h"
+#include "common/wizardtest.h"
 
-#include <QListWidget>
-
-class StagedWizard : public NxPivotWizardCtrl {
+class StagedWizard : public TestWizard {
 public:
-    using NxPivotWizardCtrl::NxPivotWizardCtrl;
-
     // What the stand-ins answer.
-    bool cubeValid = true;
-    bool cubeLoads = true;
+    bool cubeValid = true, cubeLoads = true, membersChosen = true, buildSucceeds = true;
     int measuresChosen = 1;
-    bool membersChosen = true;
-    bool buildSucceeds = true;
-    quint8 sourceKind = 2;
-
+    quint8 sourceKind = kCubeFile;
     // What the stand-ins were asked.
     int storeLoads = 0, fileLoads = 0, builds = 0, workbookReads = 0;
     QStringList membersChecked;
-
-    QString dimensionName() const { return currentDimensionName; }
-    void setMeasuresDimension(const QString& name) { measuresDimensionName = name; }
-    QString appPathOfSelector() const;
-    // Fills the Rows and Columns areas so the layout step can be left.
-    void arrangeDimensions(const QStringList& rows, const QStringList& columns);
-    // Walks Next until `step` is shown; requires the stand-ins to agree.
-    void goToStep(int step);
 
 protected:
     bool CheckValidFileSelected() override
@@ -36,16 +20,27 @@ protected:
         cubeSourceKind = sourceKind;
         return cubeValid;
     }
-    bool LoadCubeDetails() override { return ++storeLoads, cubeLoads; }
-    bool LoadKCubeDetails() override { return ++fileLoads, cubeLoads; }
+    bool LoadCubeDetails() override { ++storeLoads; return cubeLoads; }
+    bool LoadKCubeDetails() override { ++fileLoads; return cubeLoads; }
     void LoadMeasureDetails() override {}
-    void LoadDimensionDetails(quint8 dimType) override;
+    // Copies the Rows or Columns area and selects its first entry, as the real
+    // loader does for a fresh list, which opens that dimension.
+    void LoadDimensionDetails(quint8 dimType) override
+    {
+        QListWidget* target = lstCubeOptions[dimType];
+        target->clear();
+        target->addItems(entries(lstCubeDetails[dimType == 1 ? kRows : kColumns]));
+        if (target->count() > 0) {
+            target->setCurrentRow(0);
+            currentDimensionName = target->item(0)->text();
+        }
+    }
     bool checkMembersAreSelected(const QString& aDimension) override
     {
         membersChecked << aDimension;
         return membersChosen;
     }
     void GetActiveWorkbookDetails() override { ++workbookReads; }
-    bool CreatePivot() override { return ++builds, buildSucceeds; }
+    bool CreatePivot() override { ++builds; return buildSucceeds; }
     int chosenMeasureCount() override { return measuresChosen; }
 };

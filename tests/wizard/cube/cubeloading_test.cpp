@@ -1,178 +1,234 @@
-// Loading a cube when the cube selection step is left: which cube object is
-// held, when a held cube is reused, the multiple-hierarchies warning, and
-// the failures that keep the wizard on the cube step.
+// Loading a cube when the cube selection step is left: where its dimensions
+// are placed, when a held cube is reused, the multiple-hierarchies warning,
+// the member steps' lists, and the failures that keep the wizard on the step.
 #include "cubestep.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
-#include "testcubes.h"
+#include "widgets/nxdimeditctrl.h"
 
-#include <QListWidget>
+#include <QPointer>
 
 namespace {
 
 using olap::DimensionType;
+using CubeLoading = CubeStep;
 
-class CubeLoading : public CubeStep {
-protected:
-    QString cubeFile(const char* name) { return storePath(QString::fromLatin1(name)); }
-    void writeCubeFile(const char* name, const std::vector<DimensionShape>& dimensions)
-    {
-        writeShapedCube(store / name, "Catalog", "Cube", dimensions);
-    }
-    // Leaves the cube step with the store cube "Shop" of three dimensions.
-    void leaveWithStoreShop()
-    {
-        writeShapedStoreCube(store.path(), "Shop", {{"A"}, {"B"}, {"C"}});
-        chooseStoreCube(QStringLiteral("Shop"));
+QStringList names(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* text : texts)
+        out << QString::fromUtf8(text);
+    return out;
+}
+
+TEST_F(CubeLoading, PlacesTheDimensionsByKindAndType)
+{
+    const olap::StoreCompanion inRows{true, "Measure List"};
+    const struct {
+        const char* what;
+        int kind;
+        std::vector<TestDimension> dimensions;  // empty: the sample cube `what`
+        olap::StoreCompanion companion;
+        QStringList rows, columns, background;
+    } cases[] = {
+        {"store, measures in rows", kStoreCube, {shaped("A"), shaped("Time", DimensionType::Time), shaped("B")}, inRows,
+         names({"Measures"}), names({"Time"}), names({"A", "B"})},
+        {"store, own measure list kept out", kStoreCube,
+         {shaped("Time", DimensionType::Time), shaped("A"), shaped("Measure List", DimensionType::Measure), shaped("B")},
+         inRows, names({"Measures"}), names({"Time"}), names({"A", "B"})},
+        {"store, second time dimension", kStoreCube,
+         {shaped("A"), shaped("T1", DimensionType::Time), shaped("B"), shaped("T2", DimensionType::Time), shaped("C")},
+         {}, names({"A"}), names({"T1"}), names({"B", "T2", "C"})},
+        {"store, unknown type never offered", kStoreCube,
+         {shaped("U", DimensionType::Unknown), shaped("A"), shaped("B")}, {}, names({"A"}), names({"B"}), {}},
+        {"file without time", kCubeFile, {shaped("A"), shaped("B"), shaped("C")}, {}, names({"A"}), names({"B"}),
+         names({"C"})},
+        {"file, two time dimensions", kCubeFile,
+         {shaped("A"), shaped("T1", DimensionType::Time), shaped("T2", DimensionType::Time)}, {}, names({"A"}),
+         names({"T1"}), names({"T2"})},
+        {"file, unknown type offered", kCubeFile, {shaped("U", DimensionType::Unknown), shaped("A")}, {}, names({"U"}),
+         names({"A"}), {}},
+        {"file, lone time dimension", kCubeFile, {shaped("Time", DimensionType::Time)}, {}, {}, names({"Time"}), {}},
+        {"server", kServerCube, {shaped("Dept"), shaped("Year", DimensionType::Time)}, {}, names({"Dept"}),
+         names({"Year"}), {}},
+        {"Sales", kStoreCube, {}, {}, names({"Product"}), names({"Time"}), names({"Store", "Customer"})},
+        {"SalesByMeasure", kStoreCube, {}, {}, names({"Measures"}), names({"Time"}), names({"Product", "Store", "Customer"})},
+        {"NoTime", kCubeFile, {}, {}, names({"Product"}), names({"Warehouse"}), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = c.dimensions.empty() ? c.what : "Shaped" + std::to_string(&c - cases);
+        if (!c.dimensions.empty() && c.kind == kStoreCube)
+            writeStoreCube(folder.path(), name, c.dimensions, c.companion);
+        else if (!c.dimensions.empty())
+            writeCube(folder / (name + ".cub"), "Catalog", "Cube", c.dimensions);
+        for (const char* extension : {".cub", ".bwf"})
+            if (c.dimensions.empty() && (c.kind == kStoreCube || extension == std::string(".cub")))
+                copySample(QString::fromStdString(name + extension));
+        const QString cube = c.kind == kStoreCube ? QString::fromStdString(name) : path(name + ".cub");
+        if (c.kind == kServerCube)
+            chooseCube(kServerCube, QStringLiteral("Cube"), cube, QStringLiteral("Catalog"));
+        else
+            chooseCube(c.kind, cube);
         ASSERT_TRUE(next());
-    }
-    // The user's own arrangement: the Background's entry moved to Unselected.
-    void rearrange() { details(0)->addItem(details(1)->takeItem(0)); }
-    // Back to the cube step after the user arranged the dimensions, and on again.
-    void rearrangeAndLeaveAgain()
-    {
-        rearrange();
+        EXPECT_EQ(area(kRows), c.rows);
+        EXPECT_EQ(area(kColumns), c.columns);
+        EXPECT_EQ(area(kBackground), c.background);
+        EXPECT_TRUE(area(kUnselected).isEmpty());
+        EXPECT_EQ(wizard.measuresInLayout, c.rows.contains(QStringLiteral("Measures")));
+        EXPECT_EQ(wizard.loadedKind, c.kind);
         ASSERT_TRUE(click(0));
-        ASSERT_TRUE(next());
     }
-};
-
-const QString kMultipleHierarchies =
-    QStringLiteral("The cube you have selected contains multiple hierarchies.\r\rYou may have to drag the "
-                   "dimensions which contain multiple hierarchies on to the PivotTable yourself.");
-
-TEST_F(CubeLoading, LocalCubeFileLoadedAgainIsReusedWithTheUsersArrangement)
-{
-    writeCubeFile("Local.cub", {{"A"}, {"B"}, {"C"}});
-    chooseCubeFile(cubeFile("Local.cub"));
-    ASSERT_TRUE(next());
-    const std::shared_ptr<olap::KCube> first = wizard.loadedKCube;
-    rearrangeAndLeaveAgain();
-    EXPECT_EQ(wizard.loadedKCube, first);
-    EXPECT_EQ(area(0), QStringList{QStringLiteral("C")});
-    EXPECT_TRUE(area(1).isEmpty());
 }
 
-TEST_F(CubeLoading, AnotherCubeFileIsLoadedAfresh)
+// A held cube is reused, keeping the user's arrangement, only when it is the
+// same cube file; a store cube is extracted again whenever the step is left.
+TEST_F(CubeLoading, AHeldCubeIsReusedOnlyForTheSameCubeFileAndOneModelIsHeldAtATime)
 {
-    writeCubeFile("One.cub", {{"A"}, {"B"}, {"C"}});
-    writeCubeFile("Two.cub", {{"X"}, {"Y"}});
-    chooseCubeFile(cubeFile("One.cub"));
-    ASSERT_TRUE(next());
-    rearrange();
-    ASSERT_TRUE(click(0));
-    chooseCubeFile(cubeFile("Two.cub"));
-    ASSERT_TRUE(next());
-    EXPECT_EQ(area(2), QStringList{QStringLiteral("X")});
-    EXPECT_EQ(area(3), QStringList{QStringLiteral("Y")});
-    EXPECT_TRUE(area(0).isEmpty());
-    EXPECT_EQ(wizard.loadedPath, cubeFile("Two.cub"));
+    writeCube(folder / "One.cub", "Catalog", "Cube", {shaped("A"), shaped("B"), shaped("C")});
+    writeCube(folder / "Two.cub", "Catalog", "Cube", {shaped("X"), shaped("Y")});
+    writeStoreCube(folder.path(), "Shop", {shaped("A"), shaped("B"), shaped("C")});
+    const struct {
+        int kind;
+        const char* cube;
+        bool reused;
+        QStringList rows, unselected;
+    } steps[] = {{kCubeFile, "One.cub", false, names({"A"}), {}}, {kCubeFile, "One.cub", true, names({"A"}), names({"C"})},
+                 {kCubeFile, "Two.cub", false, names({"X"}), {}},  {kStoreCube, "Shop", false, names({"A"}), {}},
+                 {kStoreCube, "Shop", false, names({"A"}), {}},    {kCubeFile, "Two.cub", false, names({"X"}), {}}};
+    std::shared_ptr<const void> held;  // kept alive, so that a new cube cannot take its address
+    for (const auto& c : steps) {
+        SCOPED_TRACE(c.cube);
+        openCube(c.kind, c.kind == kStoreCube ? QString::fromLatin1(c.cube) : path(c.cube));
+        const std::shared_ptr<const void> loaded =
+            c.kind == kStoreCube ? std::shared_ptr<const void>(wizard.loadedCube) : wizard.loadedKCube;
+        EXPECT_EQ(loaded == held, c.reused);
+        EXPECT_FALSE(c.kind == kStoreCube ? bool(wizard.loadedKCube) : bool(wizard.loadedCube)) << "two models held";
+        EXPECT_EQ(area(kRows), c.rows);
+        EXPECT_EQ(area(kUnselected), c.unselected);
+        held = loaded;
+        // The user's own arrangement: the Background's entry moved to Unselected.
+        wizard.lstCubeDetails[kUnselected]->addItem(wizard.lstCubeDetails[kBackground]->takeItem(0));
+        ASSERT_TRUE(click(0));
+    }
 }
 
-TEST_F(CubeLoading, StoreCubeIsReloadedEachTimeTheCubeStepIsLeft)
+TEST_F(CubeLoading, AServerCubeIsFoundByCatalogAndCubeOrNotAtAll)
 {
-    leaveWithStoreShop();
-    const std::shared_ptr<olap::Cube> first = wizard.loadedCube;
-    rearrangeAndLeaveAgain();
-    EXPECT_NE(wizard.loadedCube, first);
-    EXPECT_TRUE(area(0).isEmpty());
-    EXPECT_EQ(area(1), QStringList{QStringLiteral("C")});
-}
-
-TEST_F(CubeLoading, HeldStoreCubeOfTheSamePathIsReusedByTheLoader)
-{
-    leaveWithStoreShop();
-    const std::shared_ptr<olap::Cube> first = wizard.loadedCube;
-    rearrange();
-    EXPECT_TRUE(wizard.LoadCubeDetails());
-    EXPECT_EQ(wizard.loadedCube, first);
-    EXPECT_EQ(area(0), QStringList{QStringLiteral("C")});
-}
-
-TEST_F(CubeLoading, OnlyOneCubeModelIsHeldAtATime)
-{
-    writeCubeFile("Local.cub", {{"A"}});
-    leaveWithStoreShop();
-    ASSERT_TRUE(click(0));
-    chooseCubeFile(cubeFile("Local.cub"));
-    ASSERT_TRUE(next());
-    EXPECT_FALSE(wizard.loadedCube);
-    EXPECT_TRUE(wizard.loadedKCube);
-    ASSERT_TRUE(click(0));
-    chooseStoreCube(QStringLiteral("Shop"));
-    ASSERT_TRUE(next());
-    EXPECT_TRUE(wizard.loadedCube);
-    EXPECT_FALSE(wizard.loadedKCube);
-    EXPECT_EQ(wizard.loadedKind, 1);
-}
-
-TEST_F(CubeLoading, ServerCubeIsFoundByCatalogAndCubeThroughTheNamedProvider)
-{
-    writeCubeFile("Server.cub", {{"A"}});
-    chooseServerCube(cubeFile("Server.cub"), QStringLiteral("Catalog"), QStringLiteral("Cube"));
-    ASSERT_TRUE(next());
-    EXPECT_EQ(wizard.providerConnectionName, QStringLiteral("MSOLAP.2"));
-    EXPECT_EQ(wizard.loadedServerKey, (QStringLiteral("CubeCatalogMSOLAP.2") + cubeFile("Server.cub")).toUpper());
-    EXPECT_TRUE(wizard.loadedPath.isEmpty());
-}
-
-TEST_F(CubeLoading, ServerWithoutTheCatalogOrCubeLeavesNothingLoadedAndSaysNothing)
-{
-    writeCubeFile("Server.cub", {{"A"}});
-    const QString wrong[][2] = {{QStringLiteral("Other Catalog"), QStringLiteral("Cube")},
-                                {QStringLiteral("Catalog"), QStringLiteral("cube")}};
-    for (const auto& choice : wrong) {
-        chooseServerCube(cubeFile("Server.cub"), choice[0], choice[1]);
+    writeCube(folder / "Server.cub", "Catalog", "Cube", {shaped("A")});
+    const QString choices[][2] = {{QStringLiteral("Other Catalog"), QStringLiteral("Cube")},
+                                  {QStringLiteral("Catalog"), QStringLiteral("cube")}};
+    for (const auto& choice : choices) {
+        chooseCube(kServerCube, choice[1], path("Server.cub"), choice[0]);
         EXPECT_FALSE(next());
         EXPECT_EQ(wizard.loadedKind, 0);
-        EXPECT_FALSE(wizard.loadedKCube);
         EXPECT_TRUE(wizard.loadedServerKey.isEmpty());
     }
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_FALSE(trapped());
+    chooseCube(kServerCube, QStringLiteral("Cube"), path("Server.cub"), QStringLiteral("Catalog"));
+    ASSERT_TRUE(next());
+    EXPECT_EQ(wizard.providerConnectionName, QStringLiteral("MSOLAP.2"));
+    EXPECT_EQ(wizard.loadedServerKey, (QStringLiteral("CubeCatalogMSOLAP.2") + path("Server.cub")).toUpper());
+    EXPECT_TRUE(wizard.loadedPath.isEmpty());
 }
 
-TEST_F(CubeLoading, DamagedCubeFileFailsIntoTheTrapAndNothingIsLoaded)
+TEST_F(CubeLoading, ADamagedCubeFileFailsIntoTheTrapAndNothingIsLoaded)
 {
-    writeCubeFile("Good.cub", {{"A"}});
-    chooseCubeFile(cubeFile("Good.cub"));
-    ASSERT_TRUE(next());
+    writeCube(folder / "Good.cub", "Catalog", "Cube", {shaped("A")});
+    openCube(kCubeFile, path("Good.cub"));
     ASSERT_TRUE(click(0));
-    damage(QStringLiteral("Bad.cub"));
-    chooseCubeFile(cubeFile("Bad.cub"));
+    damage("Bad.cub");
+    chooseCube(kCubeFile, path("Bad.cub"));
     EXPECT_FALSE(next());
     EXPECT_TRUE(trapped());
     EXPECT_EQ(wizard.loadedKind, 0);
     EXPECT_FALSE(wizard.loadedKCube);
-    EXPECT_TRUE(wizard.loadedPath.isEmpty());
 }
 
-TEST_F(CubeLoading, CubeWithMultipleHierarchiesIsLoadedAfterAWarning)
+TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
 {
+    const QString warning = QStringLiteral(
+        "The cube you have selected contains multiple hierarchies.\r\rYou may have to drag the dimensions which "
+        "contain multiple hierarchies on to the PivotTable yourself.");
+    writeCube(folder / "Many.cub", "Catalog", "Cube", {shaped("A", DimensionType::Other, 2), shaped("B", DimensionType::Other, 3)});
+    writeCube(folder / "Plain.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time)});
     copySample(QStringLiteral("TwoHierarchies.cub"));
-    chooseCubeFile(storePath(QStringLiteral("TwoHierarchies.cub")));
-    ASSERT_TRUE(next());
-    const RecordedMessage shown = messages.single();
-    EXPECT_EQ(shown.text, kMultipleHierarchies);
-    EXPECT_EQ(shown.title, QStringLiteral("Warning"));
-    EXPECT_EQ(shown.icon, MessageIcon::Information);
-    EXPECT_EQ(area(3), QStringList{QStringLiteral("Time")});
+    for (const auto& [file, warned] : {std::pair{"TwoHierarchies.cub", true}, {"Many.cub", true}, {"Plain.cub", false}}) {
+        SCOPED_TRACE(file);
+        messages.clear();
+        openCube(kCubeFile, path(file));
+        ASSERT_EQ(messages.shown().size(), warned ? 1u : 0u);
+        if (warned) {
+            EXPECT_EQ(messages.single().text, warning);
+            EXPECT_EQ(messages.single().title, QStringLiteral("Warning"));
+            EXPECT_EQ(messages.single().icon, MessageIcon::Information);
+        }
+        ASSERT_TRUE(click(0));
+    }
 }
 
-TEST_F(CubeLoading, WarningIsShownOnceHoweverManyDimensionsHaveHierarchies)
+// --- The member steps' lists ---------------------------------------------------
+
+TEST_F(CubeLoading, TheMemberStepsListsAreFilledFromTheCubeAndTheLayout)
 {
-    writeCubeFile("Many.cub", {{"A", DimensionType::Other, 2}, {"B", DimensionType::Other, 3}});
-    chooseCubeFile(cubeFile("Many.cub"));
-    ASSERT_TRUE(next());
-    EXPECT_EQ(messages.single().text, kMultipleHierarchies);
+    writeCube(folder / "Shop.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time), shaped("C")});
+    writeStoreCube(folder.path(), "Ranked", {shaped("A"), shaped("B")}, {true, "Measure List"});
+    openCube(kCubeFile, path("Shop.cub"));
+    wizard.LoadMeasureDetails();
+    EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measures"}));
+    EXPECT_EQ(selected(wizard.lstCubeOptions[0]), QStringLiteral("Measures"));
+    wizard.lstCubeOptions[0]->clearSelection();
+    wizard.measuresDimensionName = QStringLiteral("Other");
+    wizard.LoadMeasureDetails();  // filled once per cube, so the measures chosen stay chosen
+    EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measures"}));
+    EXPECT_TRUE(selected(wizard.lstCubeOptions[0]).isEmpty());
+
+    // The row list copies the Rows area and selects the current dimension again, else the first.
+    wizard.lstCubeDetails[kRows]->addItem(QStringLiteral("B"));
+    for (const auto& [current, row] : {std::pair{"B", 1}, {"", 0}, {"Nowhere", 0}, {"A", 0}}) {
+        wizard.currentDimensionName = QString::fromLatin1(current);
+        wizard.LoadDimensionDetails(1);
+        EXPECT_EQ(entries(wizard.lstCubeOptions[1]), names({"A", "B"})) << current;
+        EXPECT_EQ(wizard.lstCubeOptions[1]->currentRow(), row) << current;
+    }
+    wizard.lstCubeOptions[2]->addItem(QStringLiteral("Stale"));
+    wizard.LoadDimensionDetails(2);
+    EXPECT_EQ(entries(wizard.lstCubeOptions[2]), names({"Time"}));
+
+    // Another cube starts afresh; with the measures in the rows they are listed through the measure list.
+    ASSERT_TRUE(click(0));
+    openCube(kStoreCube, QStringLiteral("Ranked"));
+    EXPECT_EQ(wizard.lstCubeOptions[0]->count(), 0);
+    wizard.LoadMeasureDetails();
+    EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measure List"}));
 }
 
-TEST_F(CubeLoading, CubeWithSingleHierarchiesLoadsWithoutAWarning)
+TEST_F(CubeLoading, ClearingEmptiesTheListsAndUnloadsTheEditorsMadeForTheCube)
 {
-    writeCubeFile("Plain.cub", {{"A"}, {"Time", DimensionType::Time}});
-    chooseCubeFile(cubeFile("Plain.cub"));
-    ASSERT_TRUE(next());
-    EXPECT_TRUE(messages.shown().empty());
+    writeStoreCube(folder.path(), "Shop", {shaped("A"), shaped("B"), shaped("C")});
+    openCube(kStoreCube, QStringLiteral("Shop"));
+    wizard.LoadMeasureDetails();
+    wizard.LoadDimensionDetails(1);
+    wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measuresDimension());
+    wizard.NxDimEditRows[0]->setDimension(wizard.loadedCube->dimension(2));
+    wizard.NxDimEditCols[0]->setDimension(wizard.loadedCube->dimension(3));
+    QPointer<NxDimEditCtrl> extraRow = new NxDimEditCtrl(&wizard);
+    QPointer<NxDimEditCtrl> extraColumn = new NxDimEditCtrl(&wizard);
+    wizard.NxDimEditRows.push_back(extraRow);
+    wizard.NxDimEditCols.push_back(extraColumn);
+
+    wizard.ClearInputBoxes();
+
+    for (QListWidget* list : wizard.lstCubeDetails)
+        EXPECT_EQ(list->count(), 0);
+    for (QListWidget* list : wizard.lstCubeOptions)
+        EXPECT_EQ(list->count(), 0);
+    EXPECT_TRUE(extraRow.isNull() && extraColumn.isNull());
+    EXPECT_EQ(wizard.NxDimEditRows.size(), 1u);
+    EXPECT_EQ(wizard.NxDimEditCols.size(), 1u);
+    EXPECT_FALSE(wizard.NxDimEditRows[0]->hasDimension() || wizard.NxDimEditCols[0]->hasDimension()
+                 || wizard.NxDimEditMembers->hasDimension());
+    EXPECT_TRUE(wizard.currentDimensionName.isEmpty());
 }
 
 }  // namespace

@@ -1,177 +1,172 @@
-// Leaving the cube selection step: the choice taken from the cube selector,
-// its refusals in their order, and the cube file a PivotTable connects to.
+// Leaving the cube selection step: the refusals, the choice taken over from
+// the selector, the store cube's transient file, and the cube file a
+// PivotTable connects to.
 #include "cubestep.h"
-#include "olap/store/storecompanion.h"
 #include "widgets/smallcube.h"
 
-#include <QDir>
-#include <QFile>
+#include <functional>
 
 namespace {
 
+using CubeSelection = CubeStep;
 const QString kCr = QStringLiteral("\r");
 
-class CubeSelection : public CubeStep {
-protected:
-    // Store cube "Sales": N.cub and N.bwf in the store folder.
-    void writeStoreSales()
-    {
-        writeSmallCube(storePath(QStringLiteral("Sales.cub")).toStdString());
-        olap::writeStoreCompanion(storePath(QStringLiteral("Sales.bwf")).toStdString(), {});
-    }
-    void expectRefusal(const QString& text, const QString& title, MessageIcon icon = MessageIcon::Exclamation)
-    {
-        EXPECT_FALSE(next());
-        EXPECT_EQ(wizard.currentStep(), 1);
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, text);
-        EXPECT_EQ(shown.title, title);
-        EXPECT_EQ(shown.icon, icon);
-        EXPECT_FALSE(trapped());
-    }
-};
-
-TEST_F(CubeSelection, StoreKindWithoutAChosenCubeSaysNoCubeFileSelected)
+TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
 {
-    chooseStoreCube(QString());
-    expectRefusal(QStringLiteral("No cube file selected"), QStringLiteral("File required"));
-}
-
-TEST_F(CubeSelection, StoreCubeWithFilesGoneMissingNamesTheFirstMissingFile)
-{
-    struct Case {
-        QStringList removed;
-        const char* kind;
-        QString named;
+    const struct {
+        const char* what;
+        std::function<void()> choose;
+        QString text, title;
+    } cases[] = {
+        {"store, no cube", [&] { chooseCube(kStoreCube, QString()); }, QStringLiteral("No cube file selected"),
+         QStringLiteral("File required")},
+        {"store, companion gone",
+         [&] {
+             writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+             chooseCube(kStoreCube, QStringLiteral("Sales"));  // listed while both files are there
+             QFile::remove(path("Sales.bwf"));
+         },
+         QStringLiteral("Could not find the 'bwf' file for this cube : ") + kCr + kCr + path("Sales.bwf"),
+         QStringLiteral("File Missing Error")},
+        {"store, both gone",
+         [&] {
+             writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+             chooseCube(kStoreCube, QStringLiteral("Sales"));
+             QFile::remove(path("Sales.bwf"));
+             QFile::remove(path("Sales.cub"));
+         },
+         QStringLiteral("Could not find the 'cub' file for this cube : ") + kCr + kCr + path("Sales.cub"),
+         QStringLiteral("File Missing Error")},
+        {"file missing, whatever its extension", [&] { chooseCube(kCubeFile, path("Gone.txt")); },
+         QStringLiteral("The cub file : ") + kCr + kCr + QLatin1Char('\'') + path("Gone.txt") + QLatin1Char('\'') + kCr
+             + kCr + QStringLiteral("does not exist"),
+         QStringLiteral("File required")},
+        {"server, none", [&] { chooseCube(kServerCube, QString(), QString(), QString()); },
+         QStringLiteral("You are not connected to any server"), QStringLiteral("Server Error")},
+        {"server, no cube", [&] { chooseCube(kServerCube, QString(), QStringLiteral("olap.example"), QStringLiteral("Sales Catalog")); },
+         QStringLiteral("No cube has been selected"), QStringLiteral("Server Error")},
     };
-    const Case cases[] = {{{QStringLiteral("Sales.bwf")}, "bwf", QStringLiteral("Sales.bwf")},
-                          {{QStringLiteral("Sales.cub"), QStringLiteral("Sales.bwf")}, "cub", QStringLiteral("Sales.cub")}};
-    for (const Case& c : cases) {
-        writeStoreSales();
-        chooseStoreCube(QStringLiteral("Sales"));  // listed while both files are there
-        for (const QString& name : c.removed)
-            QFile::remove(storePath(name));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         messages.clear();
-        expectRefusal(QStringLiteral("Could not find the '%1' file for this cube : ").arg(QLatin1String(c.kind)) + kCr
-                          + kCr + storePath(c.named),
-                      QStringLiteral("File Missing Error"));
+        c.choose();
+        EXPECT_FALSE(next());
+        const RecordedMessage shown = messages.single();
+        EXPECT_EQ(shown.text, c.text);
+        EXPECT_EQ(shown.title, c.title);
+        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
     }
-}
-
-TEST_F(CubeSelection, StoreCubeChoiceIsCopiedWithTheLocalProvider)
-{
-    writeStoreSales();
-    chooseStoreCube(QStringLiteral("Sales"));
-    ASSERT_TRUE(wizard.CheckValidFileSelected());
-    EXPECT_EQ(wizard.cubeSourceKind, 1);
-    EXPECT_EQ(wizard.sourceCube, QStringLiteral("Sales"));
-    EXPECT_EQ(wizard.sourceProvider, QStringLiteral("MSOLAP.2"));
-    EXPECT_TRUE(wizard.sourceLocation.isEmpty());
-    EXPECT_TRUE(wizard.sourceCatalog.isEmpty());
-    EXPECT_TRUE(wizard.cubeFilePath.isEmpty());
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST_F(CubeSelection, MissingFileIsRefusedWithItsPathBeforeItsExtensionIsLookedAt)
-{
-    const QString path = storePath(QStringLiteral("Gone.txt"));
-    chooseCubeFile(path);
-    expectRefusal(QStringLiteral("The cub file : ") + kCr + kCr + QLatin1Char('\'') + path + QLatin1Char('\'') + kCr
-                      + kCr + QStringLiteral("does not exist"),
-                  QStringLiteral("File required"));
 }
 
 TEST_F(CubeSelection, CubeFilesAreRecognisedByTheirExtensionInAnyCase)
 {
-    struct Case {
-        const char* path;
-        bool accepted;
-    };
-    const Case cases[] = {{"Sales.cub", true}, {"Sales.CUB", true}, {"a.Cub", true},
-                          {".cub", false},     {"Sales.txt", false}, {"Salescub", false}};
-    QDir::setCurrent(QString::fromStdString(store.path().string()));  // short relative paths
-    for (const Case& c : cases) {
-        const QString path = QString::fromLatin1(c.path);
-        writeSmallCube(storePath(path).toStdString());
-        chooseCubeFile(path);
+    const std::pair<const char*, bool> cases[] = {{"Sales.cub", true},  {"Sales.CUB", true},  {"a.Cub", true},
+                                                  {".cub", false},      {"Sales.txt", false}, {"Salescub", false}};
+    QDir::setCurrent(path(""));  // short relative paths
+    for (const auto& [name, accepted] : cases) {
+        SCOPED_TRACE(name);
+        writeSmallCube(path(name).toStdString());
+        chooseCube(kCubeFile, QString::fromLatin1(name));
         messages.clear();
-        EXPECT_EQ(wizard.CheckValidFileSelected(), c.accepted) << c.path;
-        if (c.accepted) {
-            EXPECT_TRUE(messages.shown().empty()) << c.path;
-            EXPECT_EQ(wizard.cubeFilePath, path);
-        } else {
-            EXPECT_EQ(messages.single().text, QStringLiteral("Please select a 'cub' file")) << c.path;
-            EXPECT_EQ(messages.single().title, QStringLiteral("File required"));
+        EXPECT_EQ(wizard.CheckValidFileSelected(), accepted);
+        EXPECT_EQ(wizard.cubeFilePath, accepted ? QString::fromLatin1(name) : wizard.cubeFilePath);
+        EXPECT_EQ(messages.shown().size(), accepted ? 0u : 1u);
+        if (!accepted) {
+            EXPECT_EQ(messages.single().text, QStringLiteral("Please select a 'cub' file"));
         }
     }
 }
 
-TEST_F(CubeSelection, ServerIsAskedForBeforeTheCube)
+TEST_F(CubeSelection, TheSelectorsChoiceIsTakenOverForTheConnection)
 {
-    chooseServerCube(QString(), QString(), QString());
-    expectRefusal(QStringLiteral("You are not connected to any server"), QStringLiteral("Server Error"));
-}
-
-TEST_F(CubeSelection, ServerWithoutACubeSaysNoCubeHasBeenSelected)
-{
-    chooseServerCube(QStringLiteral("olap.example"), QStringLiteral("Sales Catalog"), QString());
-    expectRefusal(QStringLiteral("No cube has been selected"), QStringLiteral("Server Error"));
-}
-
-TEST_F(CubeSelection, ServerChoiceIsCopiedAsTheSelectorHasIt)
-{
-    chooseServerCube(QStringLiteral("olap.example"), QStringLiteral("Sales Catalog"), QStringLiteral("Sales"));
+    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+    chooseCube(kStoreCube, QStringLiteral("Sales"));
     ASSERT_TRUE(wizard.CheckValidFileSelected());
-    EXPECT_EQ(wizard.cubeSourceKind, 4);
+    EXPECT_EQ(wizard.cubeSourceKind, kStoreCube);
+    EXPECT_EQ(wizard.sourceCube, QStringLiteral("Sales"));
+    EXPECT_EQ(wizard.sourceProvider, QStringLiteral("MSOLAP.2"));
+    EXPECT_TRUE(wizard.sourceLocation.isEmpty() && wizard.sourceCatalog.isEmpty() && wizard.cubeFilePath.isEmpty());
+
+    chooseCube(kServerCube, QStringLiteral("Sales"), QStringLiteral("olap.example"), QStringLiteral("Sales Catalog"));
+    ASSERT_TRUE(wizard.CheckValidFileSelected());
+    EXPECT_EQ(wizard.cubeSourceKind, kServerCube);
     EXPECT_EQ(wizard.sourceLocation, QStringLiteral("olap.example"));
     EXPECT_EQ(wizard.sourceCatalog, QStringLiteral("Sales Catalog"));
     EXPECT_EQ(wizard.sourceCube, QStringLiteral("Sales"));
-    EXPECT_EQ(wizard.sourceProvider, QStringLiteral("MSOLAP.2"));
-    EXPECT_TRUE(wizard.cubeFilePath.isEmpty());
-}
-
-class CubeFileForConnection : public CubeSelection {};
-
-TEST_F(CubeFileForConnection, StoreCubeConnectsToItsCubeFile)
-{
-    writeStoreSales();
-    chooseStoreCube(QStringLiteral("Sales"));
-    ASSERT_TRUE(next());
-    EXPECT_EQ(wizard.CheckForCubFile(), storePath(QStringLiteral("Sales.cub")));
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(CubeFileForConnection, StoreCubeWhoseCompanionVanishedGivesNoFile)
+TEST_F(CubeSelection, ThePivotTableConnectsToTheCubeFileAsLongAsItIsThere)
 {
-    writeStoreSales();
-    chooseStoreCube(QStringLiteral("Sales"));
-    ASSERT_TRUE(next());
-    QFile::remove(storePath(QStringLiteral("Sales.bwf")));
-    EXPECT_TRUE(wizard.CheckForCubFile().isEmpty());
-    EXPECT_EQ(messages.single().title, QStringLiteral("File Missing Error"));
+    const struct {
+        int kind;
+        const char* name;
+        const char* removed;
+        const char* title;  // of the message when the file is gone
+        MessageIcon icon;
+    } cases[] = {{kStoreCube, "Sales", "Sales.bwf", "File Missing Error", MessageIcon::Exclamation},
+                 {kCubeFile, "Local.cub", "Local.cub", "Invalid row", MessageIcon::Stop}};
+    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+    writeSmallCube(path("Local.cub").toStdString());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        openCube(c.kind, c.kind == kStoreCube ? QString::fromLatin1(c.name) : path(c.name));
+        EXPECT_EQ(wizard.CheckForCubFile(), c.kind == kStoreCube ? path("Sales.cub") : path(c.name));
+        EXPECT_TRUE(messages.shown().empty());
+        QFile::remove(path(c.removed));
+        EXPECT_TRUE(wizard.CheckForCubFile().isEmpty());
+        EXPECT_EQ(messages.single().title, QString::fromLatin1(c.title));
+        EXPECT_EQ(messages.single().icon, c.icon);
+        messages.clear();
+        click(0);
+    }
 }
 
-TEST_F(CubeFileForConnection, LocalCubeFileIsItsOwnConnection)
+// --- The store cube: N.BWC lives only while it is loaded ---------------------
+
+TEST_F(CubeSelection, AStoreCubeOpensUnderTheNamesOfItsCubeFileAndLeavesNoStoreCubeFile)
 {
-    const QString path = storePath(QStringLiteral("Local.cub"));
-    writeSmallCube(path.toStdString());
-    chooseCubeFile(path);
-    ASSERT_TRUE(next());
-    EXPECT_EQ(wizard.CheckForCubFile(), path);
+    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+    copySample(QStringLiteral("SalesByMeasure.cub"));
+    copySample(QStringLiteral("SalesByMeasure.bwf"));
+    for (const auto& [name, catalog, cube] : {std::tuple{"Sales", "Sales Catalog", "Sales"},
+                                              {"SalesByMeasure", "Sales By Measure", "Sales By Measure"}}) {
+        SCOPED_TRACE(name);
+        openCube(kStoreCube, QString::fromLatin1(name));
+        EXPECT_TRUE(bwcFiles().isEmpty());
+        EXPECT_EQ(wizard.loadedPath, path(name + std::string(".BWC")));
+        EXPECT_EQ(wizard.storeCatalogName, QString::fromLatin1(catalog));
+        EXPECT_EQ(wizard.storeCubeName, QString::fromLatin1(cube));
+        click(0);
+    }
+    EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(CubeFileForConnection, LocalCubeFileDeletedBeforeTheBuildIsReportedWithStop)
+TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothingBehind)
 {
-    const QString path = storePath(QStringLiteral("Local.cub"));
-    writeSmallCube(path.toStdString());
-    chooseCubeFile(path);
-    ASSERT_TRUE(next());
-    QFile::remove(path);
-    EXPECT_TRUE(wizard.CheckForCubFile().isEmpty());
-    const RecordedMessage shown = messages.single();
-    EXPECT_EQ(shown.title, QStringLiteral("Invalid row"));
-    EXPECT_EQ(shown.icon, MessageIcon::Stop);
-    EXPECT_TRUE(shown.text.contains(path));
+    const struct {
+        const char* damaged;
+        QString text, title;
+    } cases[] = {{"Sales.bwf", QStringLiteral("Unable to read the file 'Sales' from the store"), QStringLiteral("Read Error")},
+                 {"Sales.cub", QStringLiteral("Unable to read the file 'Sales' from the store"), QStringLiteral("Read Error")},
+                 // A store cube file already there is used as it is.
+                 {"Sales.BWC", QStringLiteral("Unable to load '") + path("Sales.BWC") + QStringLiteral("' to the cube object"),
+                  QStringLiteral("Cube load")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damaged);
+        writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+        damage(c.damaged);
+        chooseCube(kStoreCube, QStringLiteral("Sales"));
+        messages.clear();
+        EXPECT_FALSE(next());
+        const RecordedMessage shown = messages.single();
+        EXPECT_EQ(shown.text, c.text);
+        EXPECT_EQ(shown.title, c.title);
+        EXPECT_EQ(shown.icon, MessageIcon::Stop);
+        EXPECT_TRUE(bwcFiles().isEmpty());
+        EXPECT_EQ(wizard.loadedKind, 0);
+        EXPECT_FALSE(wizard.loadedCube);
+    }
 }
 
 }  // namespace

@@ -1,184 +1,125 @@
-// The dimension layout step: drops between the four lists, the measures
-// rule, and the arrow buttons.
-#include "designwizard.h"
+// The dimension layout step over the Design store cube: drops between the
+// four lists, the rule that the measures stay in the rows, and the arrows.
+#include "designsteps.h"
 
-#include "wizard/design/layoutdrag.h"
-#include "support/controls.h"
-#include "widgets/smallcube.h"
-
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QTest>
 #include <QToolButton>
 
 namespace {
 
-constexpr int kUnselected = 0, kBackground = 1, kRows = 2, kColumns = 3;
-
 QString text(const char* s) { return QString::fromLatin1(s); }
+QStringList names(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* t : texts)
+        out << text(t);
+    return out;
+}
 
-// The store cube: its measures stand in the Rows area and may not leave it.
 class LayoutStep : public DesignSteps {
 protected:
-    void SetUp() override
+    void SetUp() override { openDesign(CubeModel::Store); }
+    // Unselected, Background, Rows, Columns.
+    void arrange(const std::array<QStringList, 4>& lists)
     {
-        writeDesignStore(folder.path());
-        openStoreCube(folder.path(), text("Design"));
+        for (int i = 0; i < 4; ++i) {
+            layout(i)->clear();
+            layout(i)->addItems(lists[size_t(i)]);
+        }
     }
-    void clickArrow(int index) { findControl<QToolButton>(&wizard, "butMovement", index)->click(); }
+    std::array<QStringList, 4> lists() const
+    {
+        return {entries(layout(0)), entries(layout(1)), entries(layout(2)), entries(layout(3))};
+    }
     void focusList(int index)
     {
         QApplication::setActiveWindow(&wizard);
-        layoutList(index)->setFocus();
-        ASSERT_EQ(wizard.focusedList(), index);
+        layout(index)->setFocus();
+        ASSERT_EQ(wizard.focusedLayoutList, index);
     }
+    void arrow(int index) { wizard.butMovement[size_t(index)]->click(); }
 };
 
-TEST_F(LayoutStep, StoreCubeStartsWithTheMeasuresInTheRows)
+TEST_F(LayoutStep, ADropMovesTheEntryAndSelectsItThereAndItsNeighbourHere)
 {
-    EXPECT_EQ(entries(layoutList(kRows)), QStringList{text("Measures")});
-    EXPECT_EQ(entries(layoutList(kColumns)), QStringList{text("Time")});
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("Product"), text("City"), text("Channel")}));
-    EXPECT_TRUE(entries(layoutList(kUnselected)).isEmpty());
+    const std::array<QStringList, 4> start{{{}, names({"City", "Channel"}), names({"Measures", "Product"}), names({"Time"})}};
+    const struct {
+        int from;
+        const char* name;
+        int to;
+        std::array<QStringList, 4> after;
+        const char* selectedInSource;
+    } cases[] = {
+        {kRows, "Product", kBackground, {{{}, names({"City", "Channel", "Product"}), names({"Measures"}), names({"Time"})}}, "Measures"},
+        {kBackground, "City", kUnselected, {{names({"City"}), names({"Channel"}), names({"Measures", "Product"}), names({"Time"})}}, "Channel"},
+        {kBackground, "Channel", kColumns, {{{}, names({"City"}), names({"Measures", "Product"}), names({"Time", "Channel"})}}, "City"},
+        {kBackground, "City", kBackground, start, "City"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        arrange(start);
+        move(c.from, c.name, c.to);
+        EXPECT_EQ(lists(), c.after);
+        EXPECT_EQ(selected(layout(c.from)), text(c.selectedInSource));
+        EXPECT_EQ(selected(layout(c.to)), text(c.name));
+    }
+    EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(LayoutStep, MeasuresCannotBeDraggedOutOfTheRows)
+TEST_F(LayoutStep, TheMeasuresCannotLeaveTheRows)
 {
-    select(kBackground, text("Product"));
-    ASSERT_TRUE(drop(kBackground, kRows));
-    select(kRows, text("Measures"));
-    EXPECT_TRUE(drop(kRows, kBackground));
+    const std::array<QStringList, 4> start{{{}, names({"City", "Channel"}), names({"Measures", "Product"}), names({"Time"})}};
+    arrange(start);
+    move(kRows, "Measures", kBackground);
     const RecordedMessage shown = messages.single();
     EXPECT_EQ(shown.text, text("The Measure Member cannot be moved outside the Row"));
     EXPECT_EQ(shown.title, text("Measure Movement"));
     EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
-    EXPECT_EQ(entries(layoutList(kRows)), (QStringList{text("Measures"), text("Product")}));
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("City"), text("Channel")}));
-}
-
-TEST_F(LayoutStep, DraggingAnotherRowDimensionOutSelectsItThereAndTheMeasuresHere)
-{
-    select(kBackground, text("Product"));
-    ASSERT_TRUE(drop(kBackground, kRows));
-    select(kRows, text("Product"));
-    ASSERT_TRUE(drop(kRows, kBackground));
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(entries(layoutList(kRows)), QStringList{text("Measures")});
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("City"), text("Channel"), text("Product")}));
-    EXPECT_EQ(selected(layoutList(kBackground)), text("Product"));
-    EXPECT_EQ(selected(layoutList(kRows)), text("Measures"));
-}
-
-TEST_F(LayoutStep, TheSourceKeepsASelectionNextToTheGap)
-{
-    struct Case {
-        const char* dragged;
-        const char* selectedAfter;
-    } const cases[] = {{"Product", "City"}, {"City", "Product"}, {"Channel", "City"}};
-    const QStringList threeEntries{text("Product"), text("City"), text("Channel")};
-    for (const Case& c : cases) {
-        layoutList(kBackground)->clear();
-        layoutList(kBackground)->addItems(threeEntries);
-        select(kBackground, text(c.dragged));
-        ASSERT_TRUE(drop(kBackground, kUnselected));
-        EXPECT_EQ(selected(layoutList(kBackground)), text(c.selectedAfter)) << c.dragged;
-        EXPECT_EQ(entries(layoutList(kBackground)).size(), 2);
-    }
-    EXPECT_EQ(entries(layoutList(kUnselected)), threeEntries);
-}
-
-TEST_F(LayoutStep, UnselectedIsAnOrdinarySourceAndTarget)
-{
-    select(kBackground, text("City"));
-    ASSERT_TRUE(drop(kBackground, kUnselected));
-    EXPECT_EQ(entries(layoutList(kUnselected)), QStringList{text("City")});
-    ASSERT_TRUE(drop(kUnselected, kColumns));
-    EXPECT_TRUE(entries(layoutList(kUnselected)).isEmpty());
-    EXPECT_EQ(entries(layoutList(kColumns)), (QStringList{text("Time"), text("City")}));
-    EXPECT_EQ(selected(layoutList(kColumns)), text("City"));
-}
-
-TEST_F(LayoutStep, DroppingOnTheListItCameFromChangesNothing)
-{
-    select(kBackground, text("Product"));
-    drop(kBackground, kBackground);
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("Product"), text("City"), text("Channel")}));
-    EXPECT_EQ(selected(layoutList(kBackground)), text("Product"));
+    EXPECT_EQ(lists(), start);
 }
 
 TEST_F(LayoutStep, ListsRefuseDragsThatAreNotThisWizardsDimensions)
 {
     QMimeData plainText;
     plainText.setText(text("Product"));
-    DesignWizard other;
+    TestWizard other;
     const std::unique_ptr<QMimeData> otherWizards(layoutDragData(&other, kBackground));
-    QWidget* viewport = layoutList(kRows)->viewport();
+    const auto before = lists();
     for (QMimeData* data : {&plainText, otherWizards.get()}) {
         QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &enter);
+        QApplication::sendEvent(layout(kRows)->viewport(), &enter);
         EXPECT_FALSE(enter.isAccepted());
         QDropEvent dropped(QPointF(5, 5), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &dropped);
+        QApplication::sendEvent(layout(kRows)->viewport(), &dropped);
     }
-    EXPECT_EQ(entries(layoutList(kRows)), QStringList{text("Measures")});
-    EXPECT_EQ(entries(layoutList(kBackground)).size(), 3);
+    EXPECT_EQ(lists(), before);
 }
 
 TEST_F(LayoutStep, ArrowsMoveTheSelectedEntryOfTheListThatLastHadTheFocus)
 {
     focusList(kBackground);
-    select(kBackground, text("City"));
-    clickArrow(0);
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("City"), text("Product"), text("Channel")}));
-    EXPECT_EQ(selected(layoutList(kBackground)), text("City"));
-    clickArrow(1);
-    clickArrow(1);
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("Product"), text("Channel"), text("City")}));
-    EXPECT_EQ(selected(layoutList(kBackground)), text("City"));
-    EXPECT_TRUE(layoutList(kBackground)->hasFocus());
-}
-
-TEST_F(LayoutStep, ArrowsStopAtTheEndsAndNeedASelection)
-{
-    focusList(kBackground);
-    const QStringList start{text("Product"), text("City"), text("Channel")};
-    select(kBackground, text("Product"));
-    clickArrow(0);
-    EXPECT_EQ(entries(layoutList(kBackground)), start);
-    select(kBackground, text("Channel"));
-    clickArrow(1);
-    EXPECT_EQ(entries(layoutList(kBackground)), start);
-    layoutList(kBackground)->clearSelection();
-    clickArrow(0);
-    clickArrow(1);
-    EXPECT_EQ(entries(layoutList(kBackground)), start);
-}
-
-TEST_F(LayoutStep, ArrowsFollowTheFocusToAnotherList)
-{
-    focusList(kBackground);
-    select(kBackground, text("City"));
-    focusList(kColumns);
-    select(kBackground, text("Product"));
-    ASSERT_TRUE(drop(kBackground, kColumns));  // the drop gives Columns the focus and selects Product
-    clickArrow(0);
-    EXPECT_EQ(entries(layoutList(kColumns)), (QStringList{text("Product"), text("Time")}));
-    EXPECT_EQ(entries(layoutList(kBackground)), (QStringList{text("City"), text("Channel")}));
-}
-
-// The one-dimension cube leaves the Columns area empty: the step may be
-// arranged that way, but not left.
-TEST_F(DesignSteps, LeavingTheLayoutWithAnEmptyAreaIsRefused)
-{
-    writeSmallCube(folder / "Small.cub");
-    openLocalCube(folder / "Small.cub");
-    EXPECT_EQ(entries(layoutList(kRows)), QStringList{text("City")});
-    select(kRows, text("City"));
-    ASSERT_TRUE(drop(kRows, kColumns));
-    clickNext();
-    EXPECT_EQ(wizard.currentStep(), 2);
-    EXPECT_EQ(messages.single().text, text("The row and column areas must contain at least one dimension."));
+    const QStringList start = names({"Product", "City", "Channel"});
+    const struct {
+        const char* selected;  // "": none
+        int arrow;             // 0 up, 1 down
+        QStringList after;
+    } cases[] = {{"City", 0, names({"City", "Product", "Channel"})}, {"City", 1, names({"Product", "Channel", "City"})},
+                 {"Product", 0, start}, {"Channel", 1, start}, {"", 0, start}, {"", 1, start}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.selected << " " << c.arrow);
+        arrange({{{}, start, names({"Measures"}), names({"Time"})}});
+        if (*c.selected)
+            select(layout(kBackground), text(c.selected));
+        arrow(c.arrow);
+        EXPECT_EQ(entries(layout(kBackground)), c.after);
+        if (*c.selected) {
+            EXPECT_EQ(selected(layout(kBackground)), text(c.selected));
+        }
+    }
+    EXPECT_TRUE(layout(kBackground)->hasFocus());
+    // The drop gives Columns the focus: the arrows follow it.
+    move(kBackground, "Product", kColumns);
+    arrow(0);
+    EXPECT_EQ(entries(layout(kColumns)), names({"Product", "Time"}));
 }
 
 }  // namespace

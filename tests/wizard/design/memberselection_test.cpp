@@ -1,167 +1,197 @@
-// The member steps: one editor per dimension opened, the default selection,
-// and the checks that members are chosen.
-#include "membersteps.h"
-
+// The member steps over both cube models: one editor per dimension opened,
+// the default selection, the rules for leaving a dimension, and the
+// right-click menu that checks groups of members.
+#include "designsteps.h"
 #include "widgets/membertreemodel.h"
 #include "widgets/nxdimeditctrl.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QStackedWidget>
 #include <QTreeView>
 
 namespace {
 
 QString text(const char* s) { return QString::fromLatin1(s); }
 
-using MemberSelection = MemberSteps;
-
-TEST_P(MemberSelection, MeasuresStepChecksEveryMeasure)
-{
-    goToStep(3);
-    ASSERT_EQ(wizard.currentStep(), 3);
-    const QString listed = GetParam() == CubeModel::Store ? text("Measure List") : text("Measures");
-    EXPECT_EQ(entries(optionsList(0)), QStringList{listed});
-    EXPECT_EQ(checkedCaptions(wizard.measuresEditor()), (Captions{"Units", "Amount"}));
-}
-
-TEST_P(MemberSelection, OpeningADimensionChecksItsTopLevelOrTheLevelBelowASingleTopMember)
-{
-    goToStep(4);
-    ASSERT_EQ(wizard.currentStep(), 4);
-    const struct {
-        const char* dimension;
-        Captions checked;
-    } cases[] = {{"Product", {"Drinks", "Food"}}, {"City", {"Paris", "Rome", "Oslo"}}, {"Channel", {"Web"}}};
-    for (const auto& c : cases) {
-        open(1, text(c.dimension));
-        NxDimEditCtrl* editor = editorOf(1, text(c.dimension));
-        ASSERT_NE(editor, nullptr) << c.dimension;
-        EXPECT_EQ(frontEditor(1), editor) << c.dimension;
-        EXPECT_EQ(checkedCaptions(editor), c.checked) << c.dimension;
-        EXPECT_EQ(wizard.dimensionName(), text(c.dimension));
+// City and Channel join Product in the Rows area; Time stays in Columns.
+class MemberSteps : public DesignSteps, public testing::WithParamInterface<CubeModel> {
+protected:
+    void SetUp() override
+    {
+        openDesign(GetParam());
+        for (const char* name : {"Product", "City", "Channel"})
+            if (!layout(kBackground)->findItems(text(name), Qt::MatchExactly).isEmpty())
+                move(kBackground, name, kRows);
+        goToStep(4);
+        ASSERT_EQ(wizard.currentStep(), 4);
     }
-    // The checked members below the single top member are in view.
-    NxDimEditCtrl* product = editorOf(1, text("Product"));
-    const QModelIndex top = product->treeModel()->indexOf(memberNamed(product, "All Products"));
-    EXPECT_TRUE(product->treeView()->isExpanded(top));
+    // Picks `name` in the row (1) or column (2) members list; its editor.
+    NxDimEditCtrl* open(int area, const char* name)
+    {
+        select(wizard.lstCubeOptions[size_t(area)], text(name));
+        return wizard.editorOf(area, text(name));
+    }
+    NxDimEditCtrl* front(int area) const
+    {
+        auto* stack = qobject_cast<QStackedWidget*>((area == 1 ? wizard.NxDimEditRows : wizard.NxDimEditCols)[0]->parentWidget());
+        return stack ? qobject_cast<NxDimEditCtrl*>(stack->currentWidget()) : nullptr;
+    }
+    // Right-clicks `member` in `editor` (its parent opened first) and chooses menu item `item`.
+    void choose(NxDimEditCtrl* editor, const char* member, const char* item)
+    {
+        const DimMember clicked = memberNamed(editor, member);
+        if (const DimMember parent = clicked.parent())
+            editor->setMemberDrilled(parent, true);
+        const QModelIndex index = editor->treeModel()->indexOf(clicked);
+        editor->treeView()->scrollTo(index);
+        const QPoint at = editor->treeView()->visualRect(index).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, editor->treeView()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(editor->treeView()->viewport(), &event);
+        QTRY_VERIFY(wizard.mnuCheckOptions->isVisible());
+        if (*item)
+            wizard.mnuCheckOptions->findChild<QAction*>(text(item))->trigger();
+    }
+};
+
+TEST_P(MemberSteps, OpeningADimensionChecksItsTopLevelOrTheLevelBelowASingleTopMember)
+{
+    const std::pair<const char*, Names> cases[] = {
+        {"Product", {"Drinks", "Food"}}, {"City", {"Paris", "Rome", "Oslo"}}, {"Channel", {"Web"}}};
+    for (int round = 0; round < 2; ++round) {  // the second round finds the editors made in the first
+        for (const auto& [dimension, checked] : cases) {
+            SCOPED_TRACE(dimension);
+            NxDimEditCtrl* editor = open(1, dimension);
+            ASSERT_NE(editor, nullptr);
+            EXPECT_EQ(front(1), editor);
+            EXPECT_EQ(checkedCaptions(editor), checked);
+            EXPECT_EQ(wizard.currentDimensionName, text(dimension));
+        }
+    }
+    ASSERT_EQ(wizard.NxDimEditRows.size(), size_t(wizard.lstCubeOptions[1]->count()));
+    for (size_t i = 0; i < wizard.NxDimEditRows.size(); ++i)
+        EXPECT_EQ(wizard.NxDimEditRows[i]->property("index").toInt(), int(i));
+    NxDimEditCtrl* product = wizard.editorOf(1, text("Product"));
+    EXPECT_TRUE(product->treeView()->isExpanded(product->treeModel()->indexOf(memberNamed(product, "All Products"))));
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_P(MemberSelection, EachDimensionGetsItsOwnEditorOnce)
-{
-    goToStep(4);
-    const QStringList opened = entries(optionsList(1));
-    for (const QString& name : opened)
-        open(1, name);
-    for (const QString& name : opened)
-        open(1, name);
-    ASSERT_EQ(wizard.rowEditors().size(), size_t(opened.size()));
-    for (size_t i = 0; i < wizard.rowEditors().size(); ++i) {
-        EXPECT_EQ(wizard.rowEditors()[i]->objectName(), text("NxDimEditRows"));
-        EXPECT_EQ(wizard.rowEditors()[i]->property("index").toInt(), int(i));
-        EXPECT_EQ(editorOf(1, opened[int(i)]), wizard.rowEditors()[i]);
-    }
-}
-
-TEST_P(MemberSelection, ReopeningADimensionShowsItsEditorWithItsChecks)
-{
-    goToStep(4);
-    open(1, text("City"));
-    NxDimEditCtrl* city = editorOf(1, text("City"));
-    check(city, {"Rome"}, true);
-    open(1, text("Product"));
-    EXPECT_EQ(frontEditor(1), editorOf(1, text("Product")));
-    const size_t editors = wizard.rowEditors().size();
-    open(1, text("City"));
-    EXPECT_EQ(frontEditor(1), city);
-    EXPECT_EQ(checkedCaptions(city), (Captions{"Paris", "Oslo"}));
-    EXPECT_EQ(wizard.rowEditors().size(), editors);
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST_P(MemberSelection, SwitchingAwayFromADimensionWithoutMembersIsRefusedAndTheListStays)
-{
-    goToStep(4);
-    open(1, text("Product"));
-    const size_t editors = wizard.rowEditors().size();
-    uncheckAll(editorOf(1, text("Product")));
-    open(1, text("City"));
-    const RecordedMessage shown = messages.single();
-    EXPECT_EQ(shown.text, text("At least one member of the first child level in this dimension must be selected"));
-    EXPECT_EQ(shown.title, text("Select Members"));
-    EXPECT_EQ(shown.icon, MessageIcon::Stop);
-    EXPECT_EQ(selected(optionsList(1)), text("Product"));
-    EXPECT_EQ(wizard.dimensionName(), text("Product"));
-    EXPECT_EQ(editorOf(1, text("City")), nullptr);
-    EXPECT_EQ(wizard.rowEditors().size(), editors);
-}
-
-// Each case leaves the shown dimension with too few members and tries to
-// move on; the defaults are put back before the next case.
-TEST_P(MemberSelection, LeavingTheRowStepNeedsMembersOfTheShownDimension)
+TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
 {
     const char* const oneMember = "At least one member for this dimension must be selected";
     const char* const childLevel = "At least one member of the first child level in this dimension must be selected";
     const struct {
         const char* dimension;
-        Captions checkedAfterClearing;
-        const char* text;
+        Names checked;
+        const char* text;  // nullptr: accepted
         const char* title;
     } cases[] = {
         {"Product", {}, childLevel, "Select Members"},
         {"Product", {"All Products"}, childLevel, "Select Members"},  // the all member alone
         {"City", {}, oneMember, "Select Member"},                     // a level of several members
         {"Channel", {}, oneMember, "Select Member"},                  // one level, one member
+        {"Product", {"All Products", "Cake"}, nullptr, nullptr},
     };
-    goToStep(4);
     for (const auto& c : cases) {
-        open(1, text(c.dimension));
-        NxDimEditCtrl* editor = editorOf(1, text(c.dimension));
+        SCOPED_TRACE(testing::Message() << c.dimension << " " << c.checked.size());
+        NxDimEditCtrl* editor = open(1, c.dimension);
         const DimMembers defaults = editor->checkedMembers();
         uncheckAll(editor);
-        check(editor, c.checkedAfterClearing);
+        check(editor, c.checked);
         messages.clear();
-        clickNext();
-        EXPECT_EQ(wizard.currentStep(), 4) << c.dimension;
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, text(c.text)) << c.dimension;
-        EXPECT_EQ(shown.title, text(c.title)) << c.dimension;
-        EXPECT_EQ(selected(optionsList(1)), text(c.dimension));
+        EXPECT_EQ(next(), c.text == nullptr);
+        if (c.text) {
+            const RecordedMessage shown = messages.single();
+            EXPECT_EQ(shown.text, text(c.text));
+            EXPECT_EQ(shown.title, text(c.title));
+            EXPECT_EQ(shown.icon, MessageIcon::Stop);
+            EXPECT_EQ(selected(wizard.lstCubeOptions[1]), text(c.dimension));
+        }
         editor->checkMembers(defaults, false);
     }
 }
 
-TEST_P(MemberSelection, TheAllMemberWithOneMemberBelowItIsEnough)
+TEST_P(MemberSteps, ADimensionWithoutMembersCannotBeLeftForAnother)
 {
-    goToStep(4);
-    open(1, text("Product"));
-    NxDimEditCtrl* product = editorOf(1, text("Product"));
-    uncheckAll(product);
-    check(product, {"All Products", "Cake"});
-    clickNext();
-    EXPECT_EQ(wizard.currentStep(), 5);
-    EXPECT_TRUE(messages.shown().empty());
+    uncheckAll(open(1, "Product"));
+    EXPECT_EQ(open(1, "City"), nullptr);
+    EXPECT_EQ(messages.single().title, text("Select Members"));
+    EXPECT_EQ(selected(wizard.lstCubeOptions[1]), text("Product"));
+    EXPECT_EQ(wizard.currentDimensionName, text("Product"));
 }
 
-TEST_P(MemberSelection, ColumnStepHasItsOwnEditorsAndBackAndForthKeepsThem)
+TEST_P(MemberSteps, TheColumnStepKeepsItsEditorsAndChecksBackAndForth)
 {
-    goToStep(5);
-    ASSERT_EQ(wizard.currentStep(), 5);
-    NxDimEditCtrl* time = editorOf(2, text("Time"));
-    ASSERT_EQ(time, wizard.columnEditors().front());
-    EXPECT_EQ(checkedCaptions(time), (Captions{"1997", "1998"}));
+    ASSERT_TRUE(next());
+    NxDimEditCtrl* time = wizard.editorOf(2, text("Time"));
+    ASSERT_EQ(time, wizard.NxDimEditCols.front());
+    EXPECT_EQ(checkedCaptions(time), (Names{"1997", "1998"}));
     check(time, {"1998"}, true);
-    clickBack();
-    clickBack();
+    click(0);
+    click(0);
     goToStep(5);
     ASSERT_EQ(wizard.currentStep(), 5);
-    EXPECT_EQ(wizard.columnEditors().size(), size_t(1));
-    EXPECT_EQ(checkedCaptions(time), Captions{"1997"});
-    uncheckAll(time);
-    clickNext();
-    EXPECT_EQ(wizard.currentStep(), 5);
-    EXPECT_EQ(messages.single().title, text("Select Member"));
+    EXPECT_EQ(wizard.NxDimEditCols.size(), size_t(1));
+    EXPECT_EQ(checkedCaptions(time), Names{"1997"});
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModels, MemberSelection, testing::Values(CubeModel::LocalFile, CubeModel::Store),
-                         modelName);
+TEST_P(MemberSteps, TheMenuOffersChildrenAndDescendantsOnlyForMembersWithChildren)
+{
+    NxDimEditCtrl* product = open(1, "Product");
+    for (const auto& [member, withChildren] : {std::pair{"Drinks", true}, std::pair{"Cola", false}}) {
+        choose(product, member, "");
+        for (const char* item : {"mnuSelectChildren", "mnuDeselectChildren", "mnuSelectAllDescendants",
+                                 "mnuDeselectAllDescendants", "mnuSelectSiblings", "mnuDeselectSiblings"}) {
+            const bool offered = withChildren || std::string(item).find("Siblings") != std::string::npos;
+            EXPECT_EQ(wizard.mnuCheckOptions->findChild<QAction*>(text(item))->isVisible(), offered) << member << item;
+        }
+        wizard.mnuCheckOptions->hide();
+    }
+}
+
+TEST_P(MemberSteps, TheMenuChecksAndUnchecksGroupsInTheEditorItWasOpenedIn)
+{
+    NxDimEditCtrl* product = open(1, "Product");
+    NxDimEditCtrl* city = open(1, "City");
+    const struct {
+        NxDimEditCtrl* editor;
+        bool clearFirst;
+        const char* member;
+        const char* item;
+        Names checked;
+    } cases[] = {
+        {city, false, "Rome", "mnuDeselectSiblings", {}},  // the top level's siblings: the whole level
+        {city, false, "Oslo", "mnuSelectSiblings", {"Paris", "Rome", "Oslo"}},
+        {product, true, "Juice", "mnuSelectSiblings", {"Cola", "Juice"}},
+        {product, true, "Food", "mnuSelectChildren", {"Bread", "Cake"}},
+        {product, false, "Food", "mnuDeselectChildren", {}},
+        {product, false, "All Products", "mnuSelectAllDescendants", {"Drinks", "Cola", "Juice", "Food", "Bread", "Cake"}},
+        {product, false, "Drinks", "mnuDeselectAllDescendants", {"Drinks", "Food", "Bread", "Cake"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.member << " " << c.item);
+        if (c.clearFirst)
+            uncheckAll(c.editor);
+        choose(c.editor, c.member, c.item);
+        wizard.mnuCheckOptions->hide();
+        EXPECT_EQ(checkedCaptions(c.editor), c.checked);
+    }
+    EXPECT_EQ(checkedCaptions(city), (Names{"Paris", "Rome", "Oslo"}));
+    // On the measures step, which starts with every measure checked, the menu acts on the measures.
+    click(0);
+    EXPECT_EQ(entries(wizard.lstCubeOptions[0]),
+              QStringList{GetParam() == CubeModel::Store ? text("Measure List") : text("Measures")});
+    EXPECT_EQ(checkedCaptions(wizard.NxDimEditMembers), (Names{"Units", "Amount"}));
+    choose(wizard.NxDimEditMembers, "Amount", "mnuDeselectSiblings");
+    EXPECT_TRUE(checkedCaptions(wizard.NxDimEditMembers).empty());
+    EXPECT_FALSE(next());
+    EXPECT_EQ(messages.single().title, text("Measures required"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModels, MemberSteps, testing::Values(CubeModel::LocalFile, CubeModel::Store),
+                         [](const testing::TestParamInfo<CubeModel>& info) {
+                             return info.param == CubeModel::LocalFile ? "LocalCubeFile" : "StoreCube";
+                         });
 
 }  // namespace

@@ -1,17 +1,12 @@
 // The report layout step: the sheet list over real workbooks of the
-// spreadsheet host, the start row check, the protection read-out and the
-// decimal places spinner.
-#include "designwizard.h"
-#include "workbookfile.h"
-
+// spreadsheet host, the protection read-out, and the start row check.
+#include "designsteps.h"
 #include "sheet/application.h"
 #include "sheet/host/hostapplication.h"
-#include "support/controls.h"
+#include "sheettestsupport.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
 
 namespace {
 
@@ -22,79 +17,38 @@ protected:
     QStringList sheetList() const
     {
         QStringList names;
-        auto* sheets = findControl<QComboBox>(&wizard, "cboInsertSheet");
-        for (int i = 0; i < sheets->count(); ++i)
-            names << sheets->itemText(i);
+        for (int i = 0; i < wizard.cboInsertSheet->count(); ++i)
+            names << wizard.cboInsertSheet->itemText(i);
         return names;
     }
-    QComboBox* sheetBox() const { return findControl<QComboBox>(&wizard, "cboInsertSheet"); }
-    QLineEdit* rowBox() const { return findControl<QLineEdit>(&wizard, "fraText", 1); }
-
-    // Data visible, Calc hidden, Secret very hidden, the chart sheet Chart1
-    // and Locked, whose contents are protected.
-    std::shared_ptr<sheet::Workbook> openMixedWorkbook()
-    {
-        const std::filesystem::path file = folder / "Mixed.xlsx";
-        writeWorkbook(file, {{"Data"},
-                             {"Calc", SheetSpec::Worksheet, "hidden"},
-                             {"Chart1", SheetSpec::ChartSheet},
-                             {"Secret", SheetSpec::Worksheet, "veryHidden"},
-                             {"Locked", SheetSpec::Worksheet, "visible", true}});
-        return app->Workbooks()->Open(file.string());
-    }
-
     std::shared_ptr<sheet::Application> app = sheet::createApplication();
 };
 
-TEST_F(ReportLayout, SheetListShowsTheVisibleWorksheetsOfTheActiveWorkbook)
-{
-    openMixedWorkbook();
-    wizard.xlApp(app);
-    wizard.GetActiveWorkbookDetails();
-    EXPECT_EQ(sheetList(), (QStringList{text("New Sheet"), text("Data"), text("Locked")}));
-    EXPECT_EQ(sheetBox()->currentIndex(), 0);
-}
-
-TEST_F(ReportLayout, SheetListFollowsTheHostsOwnChangesInWorkbookOrder)
-{
-    std::shared_ptr<sheet::Workbook> book = app->Workbooks()->Add();
-    std::shared_ptr<sheet::Worksheet> added = book->Worksheets()->Add(book->Worksheets()->Item(1));
-    added->Name("Summary");
-    book->Worksheets()->Add(added)->Visible(sheet::kSheetHidden);
-    wizard.xlApp(app);
-    wizard.GetActiveWorkbookDetails();
-    EXPECT_EQ(sheetList(), (QStringList{text("New Sheet"), text("Sheet1"), text("Summary")}));
-}
-
-TEST_F(ReportLayout, WithoutAWorkbookTheListOffersTheNamesOfANewOne)
+TEST_F(ReportLayout, TheSheetListOffersTheVisibleWorksheetsOfTheActiveWorkbookAfreshEachTime)
 {
     const QStringList newWorkbook{text("New Sheet"), text("Sheet1"), text("Sheet2"), text("Sheet3")};
     wizard.GetActiveWorkbookDetails();  // no host application yet
     EXPECT_EQ(sheetList(), newWorkbook);
     wizard.xlApp(app);
-    wizard.GetActiveWorkbookDetails();
+    wizard.GetActiveWorkbookDetails();  // no workbook
     EXPECT_EQ(sheetList(), newWorkbook);
-}
 
-TEST_F(ReportLayout, SheetListIsRebuiltAndTheChoiceForgotten)
-{
-    std::shared_ptr<sheet::Workbook> book = openMixedWorkbook();
-    wizard.xlApp(app);
+    // Data, Calc (hidden), Locked (protected), Secret (very hidden), the chart sheet Chart1.
+    sheettest::writeZip(folder / "Mixed.xlsx", sheettest::fixtureParts());
+    const std::shared_ptr<sheet::Workbook> book = app->Workbooks()->Open((folder / "Mixed.xlsx").string());
     wizard.GetActiveWorkbookDetails();
-    sheetBox()->setCurrentIndex(1);
+    EXPECT_EQ(sheetList(), (QStringList{text("New Sheet"), text("Data"), text("Locked")}));
+    wizard.cboInsertSheet->setCurrentIndex(1);
     book->Worksheets()->Item("Data")->Name("Facts");
+    const auto added = book->Worksheets()->Add(book->Worksheets()->Item(1));
+    added->Name("Summary");
+    book->Worksheets()->Add(added)->Visible(sheet::kSheetHidden);
     wizard.GetActiveWorkbookDetails();
-    EXPECT_EQ(sheetList(), (QStringList{text("New Sheet"), text("Facts"), text("Locked")}));
-    EXPECT_EQ(sheetBox()->currentIndex(), 0);
-}
+    EXPECT_EQ(sheetList(), (QStringList{text("New Sheet"), text("Facts"), text("Summary"), text("Locked")}));
+    EXPECT_EQ(wizard.cboInsertSheet->currentIndex(), 0);
 
-TEST_F(ReportLayout, ProtectionIsReadFromTheSheet)
-{
-    std::shared_ptr<sheet::Workbook> book = openMixedWorkbook();
-    const QVariant locked = wizard.isSheetProtected(book->Worksheets()->Item("Locked"));
-    EXPECT_EQ(locked.typeId(), QMetaType::Bool);
-    EXPECT_TRUE(locked.toBool());
-    EXPECT_FALSE(wizard.isSheetProtected(book->Worksheets()->Item("Data")).toBool());
+    EXPECT_EQ(wizard.isSheetProtected(book->Worksheets()->Item("Locked")), QVariant(true));
+    EXPECT_EQ(wizard.isSheetProtected(book->Worksheets()->Item("Facts")), QVariant(false));
 }
 
 TEST_F(ReportLayout, StartRowMustBeANumberFromOneTo65536)
@@ -113,36 +67,20 @@ TEST_F(ReportLayout, StartRowMustBeANumberFromOneTo65536)
         {"1e", false, "1e"},       {"1,000", false, "1,000"},  {"99999999999", false, "99999999999"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.typed << '"');
         messages.clear();
-        rowBox()->setText(text(c.typed));
-        EXPECT_EQ(wizard.StartCellIsValid(), c.valid) << '"' << c.typed << '"';
-        EXPECT_EQ(rowBox()->text(), text(c.after)) << '"' << c.typed << '"';
-        if (c.valid) {
-            EXPECT_TRUE(messages.shown().empty()) << '"' << c.typed << '"';
+        wizard.fraText[1]->setText(text(c.typed));
+        EXPECT_EQ(wizard.StartCellIsValid(), c.valid);
+        EXPECT_EQ(wizard.fraText[1]->text(), text(c.after));
+        EXPECT_EQ(messages.shown().size(), c.valid ? 0u : 1u);
+        if (c.valid)
             continue;
-        }
         const RecordedMessage shown = messages.single();
         EXPECT_EQ(shown.text, text("Invalid row specified for the row position"));
         EXPECT_EQ(shown.title, text("Invalid row"));
         EXPECT_EQ(shown.icon, MessageIcon::Stop);
-        EXPECT_EQ(rowBox()->selectedText(), text(c.after)) << '"' << c.typed << '"';
+        EXPECT_EQ(wizard.fraText[1]->selectedText(), text(c.after));
     }
-}
-
-TEST_F(ReportLayout, EnteringTheStepListsTheSheetsAndShowsTheDecimalPlaces)
-{
-    openMixedWorkbook();
-    wizard.xlApp(app);
-    writeDesignCube(folder / "Design.cub");
-    openLocalCube(folder / "Design.cub");
-    goToStep(6);
-    ASSERT_EQ(wizard.currentStep(), 6);
-    EXPECT_EQ(sheetList(), (QStringList{text("New Sheet"), text("Data"), text("Locked")}));
-    EXPECT_EQ(findControl<QLabel>(&wizard, "lblDps")->text(), text("2"));
-    EXPECT_FALSE(findControl<QScrollBar>(&wizard, "dpscrllbr")->isEnabled());
-    EXPECT_FALSE(findControl<QLabel>(&wizard, "lblDps")->isEnabled());
-    EXPECT_TRUE(rowBox()->isVisible());
-    EXPECT_TRUE(messages.shown().empty());
 }
 
 }  // namespace

@@ -1,150 +1,82 @@
-// The report form as it loads: its controls and texts, the screen picture it
-// saves, whether it offers mail, and its refusal to go on without a
-// description.
-#include "wizard/forms/frmerrorhand.h"
+// The report form as it loads and when E-Mail is clicked, against a real
+// SMTP server on the loopback interface: the screen picture it saves, when it
+// offers mail, what the vendor receives and what the user is told.
 #include "reportfixture.h"
+#include "receivedmail.h"
 #include "smtptestserver.h"
-#include "support/controls.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QDir>
 #include <QGuiApplication>
-#include <QImage>
 #include <QImageReader>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
-#include <QTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
-using ReportFormLoad = ReportFormTest;
+const char* const kMailGroup[] = {"chkEmailStore", "lblInfo", "chkAttachScreen", "Image3", "butEMail"};
 
-struct ExpectedText {
-    const char* control;
-    const char* text;
-};
-
-QString shownText(const frmErrorHand& form, const char* name)
-{
-    if (const auto* label = findControl<QLabel>(&form, name))
-        return label->text();
-    return findControl<QAbstractButton>(&form, name)->text();
-}
-
-}  // namespace
-
-TEST_F(ReportFormLoad, EveryControlCarriesItsText)
-{
-    const frmErrorHand& form = reportFailure();
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Unexpected Error"));
-    const ExpectedText texts[] = {
-        {"Label1", "An unexpected application error has occurred. In order to correct the error, we need to restart "
-                   "Excel."},
-        {"lblWhatDoing", "Please enter a description of what you where doing at the time of the error."},
-        {"chkAttachScreen", "Attach screen image"},
-        {"chkEmailStore", "Attach supporting files"},
-        {"lblInfo", "Attaching supporting files will enable us to more easily reproduce and correct this error. These "
-                    "files do not contain any of the data you have stored in your cubes."},
-        {"butEMail", "E-Mail Error Report to Brennlow"},
-        {"butClose", "Close Excel"},
-        {"Label2", "You will be given the opportunity to save any open workbooks before the restart."},
-    };
-    for (const ExpectedText& expected : texts)
-        EXPECT_EQ(shownText(form, expected.control), QString::fromLatin1(expected.text)) << expected.control;
-    EXPECT_TRUE(findControl<QPushButton>(&form, "butEMail")->isDefault());
-    EXPECT_TRUE(findControl<QPlainTextEdit>(&form, "edtWhatDoing"));
-    for (const char* image : {"Image1", "Image2", "Image3"})
-        EXPECT_TRUE(findControl<QLabel>(&form, image)) << image;
-}
-
-TEST_F(ReportFormLoad, ThePictureOfTheScreenIsSavedAsABitmapInTheApplicationDirectory)
-{
-    frmErrorHand& form = reportFailure();
-    const QString picture = mInstall + QStringLiteral("Error Logs/screenShot.bmp");
-    QImageReader reader(picture);
-    EXPECT_EQ(reader.format(), QByteArray("bmp"));
-    const QImage image = reader.read();
-    ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
-    EXPECT_EQ(image.size(), QGuiApplication::primaryScreen()->size());
-    EXPECT_EQ(form.appDirectory, mInstall);
-    EXPECT_FALSE(findControl<QLabel>(&form, "Image1")->pixmap().isNull());
-}
-
-TEST_F(ReportFormLoad, WithoutAnApplicationDirectoryNoPictureIsLeftInTheCurrentDirectory)
-{
-    setSetting("ApplicationDir", QString());
-    QDir::setCurrent(QString::fromStdString(mFolder.path().string()));
-    EXPECT_TRUE(reportFailure().appDirectory.isEmpty());
-    EXPECT_FALSE(QDir(QStringLiteral("Error Logs")).exists());
-}
-
-TEST_F(ReportFormLoad, TheApplicationDirectoryGetsATrailingSeparator)
-{
-    setSetting("ApplicationDir", QStringLiteral("/opt/brennlow"));
-    EXPECT_EQ(reportFailure().appDirectory, QStringLiteral("/opt/brennlow/"));
-}
-
-TEST_F(ReportFormLoad, MailIsOfferedWhenTheConfiguredServerAcceptsASignOn)
-{
-    SmtpTestServer server;
-    configureMail(server.url());
-    const frmErrorHand& form = reportFailure();
-    for (const char* control : {"chkEmailStore", "lblInfo", "chkAttachScreen", "Image3", "butEMail"})
-        EXPECT_TRUE(enabled(control)) << control;
-    EXPECT_EQ(server.greetings(), 1);
-    EXPECT_FALSE(form.mailSent);
-}
-
-TEST_F(ReportFormLoad, WithoutAUsableMailServerTheMailControlsAreDisabledAndTheRestWorks)
-{
-    SmtpTestServer refusing(SmtpTestServer::Behaviour::RefuseGreeting);
-    SmtpTestServer guarded;
-    guarded.requireLogin("reporter", "s3cret");
-    const std::vector<std::pair<const char*, std::function<void()>>> setups{
-        {"nothing configured", [] {}},
-        {"no support address", [&] { setSetting("MailServer", QString::fromStdString(guarded.url())); }},
-        {"nothing listens", [&] { configureMail(SmtpTestServer::urlWithoutServer()); }},
-        {"greeting refused", [&] { configureMail(refusing.url()); }},
-        {"login refused",
-         [&] {
-             configureMail(guarded.url());
-             setSetting("MailUser", QStringLiteral("reporter"));
-             setSetting("MailPassword", QStringLiteral("wrong"));
-         }},
-    };
-    for (const auto& [what, setup] : setups) {
-        setup();
-        reportFailure();
-        for (const char* control : {"chkEmailStore", "lblInfo", "chkAttachScreen", "Image3", "butEMail"})
-            EXPECT_FALSE(enabled(control)) << what << ": " << control;
-        for (const char* control : {"edtWhatDoing", "butClose"})
-            EXPECT_TRUE(enabled(control)) << what << ": " << control;
+class ReportForm : public ReportFormTest {
+protected:
+    ReportForm() { configureMail(server->url()); }
+    void unload()
+    {
         frmErrorHand::instance().close();
         ASSERT_TRUE(QTest::qWaitFor([] { return !frmErrorHand::isLoaded(); }));
     }
-}
+    std::unique_ptr<SmtpTestServer> server = std::make_unique<SmtpTestServer>();
+};
 
-TEST_F(ReportFormLoad, EnableMailOptionsSwitchesExactlyTheMailGroup)
+TEST_F(ReportForm, TheScreenIsSavedAsABitmapInTheApplicationDirectory)
 {
+    const QString picture = mInstall + QStringLiteral("Error Logs/screenShot.bmp");
+    QImageReader reader(picture);
     frmErrorHand& form = reportFailure();
-    for (const bool flag : {true, false, true}) {
-        form.enableMailOptions(flag);
-        for (const char* control : {"chkEmailStore", "lblInfo", "chkAttachScreen", "Image3", "butEMail"})
-            EXPECT_EQ(enabled(control), flag) << control;
-        EXPECT_TRUE(enabled("butClose"));
-        EXPECT_TRUE(enabled("edtWhatDoing"));
-    }
+    EXPECT_EQ(reader.format(), QByteArray("bmp"));
+    EXPECT_EQ(reader.read().size(), QGuiApplication::primaryScreen()->size()) << reader.errorString().toStdString();
+    EXPECT_EQ(form.appDirectory, mInstall);
+    EXPECT_FALSE(findControl<QLabel>(&form, "Image1")->pixmap().isNull());
+    unload();
+    setSetting("ApplicationDir", QStringLiteral("/opt/brennlow"));
+    EXPECT_EQ(reportFailure().appDirectory, QStringLiteral("/opt/brennlow/"));
+    unload();
+    setSetting("ApplicationDir", QString());
+    QDir::setCurrent(mTempFolder);
+    EXPECT_TRUE(reportFailure().appDirectory.isEmpty());
+    EXPECT_FALSE(QDir(QStringLiteral("Error Logs")).exists()) << "a picture was left in the current directory";
 }
 
-TEST_F(ReportFormLoad, ABlankDescriptionIsAskedForAndNothingElseHappens)
+TEST_F(ReportForm, MailIsOfferedOnlyWhenTheConfiguredServerAcceptsASignOn)
 {
-    SmtpTestServer server;
-    configureMail(server.url());
+    SmtpTestServer refusing(SmtpTestServer::Behaviour::RefuseGreeting);
+    const std::pair<const char*, std::function<void()>> setups[] = {
+        {"accepted", [] {}},
+        {"login refused",
+         [&] {
+             server->requireLogin("reporter", "s3cret");
+             setSetting("MailUser", QStringLiteral("reporter"));
+             setSetting("MailPassword", QStringLiteral("wrong"));
+         }},
+        {"greeting refused", [&] { configureMail(refusing.url()); }},
+        {"no support address", [&] { setSetting("SupportAddress", QString()); }},
+    };
+    for (const auto& [what, setUp] : setups) {
+        SCOPED_TRACE(what);
+        setUp();
+        reportFailure();
+        for (const char* control : kMailGroup)
+            EXPECT_EQ(enabled(control), what == std::string("accepted")) << control;
+        EXPECT_TRUE(enabled("edtWhatDoing") && enabled("butClose"));
+        unload();
+    }
+    EXPECT_EQ(server->greetings(), 2);
+    EXPECT_EQ(server->logins(), 0);
+}
+
+TEST_F(ReportForm, ABlankDescriptionIsAskedForAndNothingElseHappens)
+{
     frmErrorHand& form = reportFailure();
     for (const char* button : {"butEMail", "butClose"}) {
         for (const QString& blank : {QString(), QStringLiteral("  \n\t ")}) {
@@ -153,15 +85,82 @@ TEST_F(ReportFormLoad, ABlankDescriptionIsAskedForAndNothingElseHappens)
             const RecordedMessage asked = mMessages.single();
             EXPECT_EQ(asked.text, QStringLiteral("Please enter a brief description of what you were doing prior to "
                                                  "this fatal error"));
-            EXPECT_TRUE(asked.title.isEmpty());
             EXPECT_EQ(asked.icon, MessageIcon::None);
             mMessages.clear();
         }
     }
-    EXPECT_TRUE(frmErrorHand::isLoaded() && form.isVisible());
+    EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("Error Logs/BWError.log")));
     EXPECT_TRUE(archivesIn(mTempFolder).isEmpty() && archivesIn(mInstall + QStringLiteral("Error Logs")).isEmpty());
-    EXPECT_TRUE(server.mails().empty());
-    EXPECT_EQ(server.greetings(), 1) << "only the sign-on at load";
+    EXPECT_TRUE(server->mails().empty());
     EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("System/bwrestart.ran")));
 }
+
+TEST_F(ReportForm, TheVendorReceivesTheDescriptionTheFailureAndTheArchiveAndCloseSendsNoMore)
+{
+    frmErrorHand& form = reportFailure();
+    describe(QStringLiteral("Choosing members\nthen Finish"));
+    click("butEMail");
+    const auto mails = server->mails();
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].recipients, std::vector<std::string>{"support@brennlow.example"});
+    const auto parts = parseReceivedMail(mails[0].data);
+    ASSERT_EQ(parts.size(), 3u);
+    EXPECT_EQ(parts[0].headers.at("subject"), "Brennlow Gridworks Error");
+    EXPECT_EQ(parts[0].headers.at("from"), "\"Brennlow Gridworks Error\" <support@brennlow.example>");
+    const QString body = QString::fromStdString(parts[1].content);
+    EXPECT_TRUE(body.startsWith(QStringLiteral(" \r\nDescription:\r\nChoosing members\r\nthen Finish\r\n\r\nDate & Time    : ")))
+        << body.toStdString();
+    const QString fields = recordAfterDate(form.errProcedure, QString());
+    EXPECT_TRUE(body.endsWith(QStringLiteral("\r\n") + fields.left(fields.indexOf(QStringLiteral("Description    : \r\n")))))
+        << body.toStdString();
+    EXPECT_EQ(body.count(QStringLiteral("\r\n")), 14) << "5 lines before the record, 9 record lines";
+    const std::string file = parameter(parts[2], "content-disposition", "filename");
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^bwt[0-9A-F]{8}\\.zip$")).match(QString::fromStdString(file)).hasMatch()) << file;
+    const QString zip = QString::fromStdString((mFolder / "received.zip").string());
+    makeFile(zip, QByteArray::fromStdString(parts[2].content));
+    const auto attached = archive(zip);
+    EXPECT_EQ(attached.size(), 2u);
+    EXPECT_TRUE(attached.count("Brennlow.bws") && attached.count("screenshot.bmp"));
+    const RecordedMessage thanks = mMessages.single();
+    EXPECT_EQ(thanks.text, QStringLiteral("The error log has been successfully sent"));
+    EXPECT_EQ(thanks.title, QStringLiteral("Thank you"));
+    EXPECT_EQ(thanks.icon, MessageIcon::Information);
+    EXPECT_TRUE(form.mailSent);
+    EXPECT_TRUE(archivesIn(mTempFolder).isEmpty()) << "the archive is deleted after sending";
+    EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("Error Logs/screenShot.bmp")));
+
+    mMessages.clear();
+    EXPECT_FALSE(closeReport().isEmpty());
+    EXPECT_TRUE(mMessages.shown().empty());
+    EXPECT_TRUE(archivesIn(mInstall + QStringLiteral("Error Logs")).isEmpty());
+    EXPECT_TRUE(log().contains(QStringLiteral("Description    : Choosing members\r\nthen Finish\r\n")));
+    EXPECT_EQ(server->mails().size(), 1u);
+}
+
+TEST_F(ReportForm, AServerThatFailsWhileSendingIsAMailErrorAndOneThatIsGoneIsPassedOver)
+{
+    for (const bool dropping : {true, false}) {
+        SCOPED_TRACE(dropping);
+        server = std::make_unique<SmtpTestServer>(SmtpTestServer::Behaviour::DropDuringData);
+        configureMail(server->url());
+        frmErrorHand& form = reportFailure();
+        ASSERT_TRUE(enabled("butEMail"));
+        if (!dropping)
+            server.reset();
+        describe(QStringLiteral("Building"));
+        mMessages.clear();
+        click("butEMail");
+        ASSERT_EQ(mMessages.shown().size(), dropping ? 1u : 0u);
+        if (dropping) {
+            EXPECT_EQ(mMessages.single().text, QStringLiteral("The error log failed to be sent due to a mail error"));
+            EXPECT_EQ(mMessages.single().title, QStringLiteral("Error"));
+            EXPECT_TRUE(server->mails().empty());
+        }
+        EXPECT_FALSE(form.mailSent);
+        EXPECT_TRUE(archivesIn(mTempFolder).isEmpty());
+        unload();
+    }
+}
+
+}  // namespace

@@ -1,129 +1,72 @@
-// The procedure error trap: what it records, which window it closes, how it
-// shows the report form, and what the trapped procedure returns.
+// The procedure error trap with the report form, end to end: what the report
+// records, which window it closes, and a failure while a modal window is up.
+#include "reportfixture.h"
+#include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/errortrap.h"
-#include "failinghost.h"
+#include "wizard/forms/fmwait.h"
 #include "wizard/forms/frmerrorhand.h"
 #include "platform/core/failure.h"
-#include "support/recordingmessages.h"
-#include "support/tempsettings.h"
+#include "support/controls.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
-
-#include <filesystem>
-#include <stdexcept>
-
-#include <gtest/gtest.h>
+#include <QVBoxLayout>
 
 namespace {
 
-class ErrorTrap : public testing::Test {
-protected:
-    TempSettings settings;
-    RecordingMessages messages;
+using ErrorTrap = ReportFormTest;
 
-    void SetUp() override { errorShown = false; }
-    void TearDown() override
+// A wizard whose cube check fails inside its trap, as any unexpected failure
+// would, in a host window.
+class FailingWizard : public NxPivotWizardCtrl {
+protected:
+    bool CheckValidFileSelected() override
     {
-        if (frmErrorHand::isLoaded())
-            frmErrorHand::instance().close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        errorShown = false;
+        bool result = false;
+        trap([&] { throw platform::Failure(68, "Device unavailable", "sheet", 21); });
+        return result;
     }
 };
 
-// Procedures of a shared module, written the way the wizard writes them.
-bool failsBeforeAssigning()
-{
-    bool result = false;
-    runTrapped("global", nullptr, [&] { throw std::runtime_error("broken"); });
-    return result;
-}
+class FailingHost : public QWidget {
+public:
+    FailingHost() : wizard(new FailingWizard)
+    {
+        (new QVBoxLayout(this))->addWidget(wizard);
+        show();
+    }
+    // Leaves the welcome step, then the cube step, whose check fails.
+    void fail()
+    {
+        for (int i = 0; i < 2; ++i)
+            findControl<QPushButton>(wizard, "butCommand", 1)->click();
+    }
+    FailingWizard* const wizard;
+};
 
-QString failsAfterAssigning()
-{
-    QString result;
-    runTrapped("global", nullptr, [&] {
-        result = QStringLiteral("partial");
-        throw std::runtime_error("broken");
-    });
-    return result;
-}
-
-int throwsThenReportsNumber(const std::function<void()>& thrower)
-{
-    runTrapped("global", nullptr, thrower);
-    return frmErrorHand::instance().errNumber;
-}
-
-TEST_F(ErrorTrap, FunctionFailingBeforeItsResultReturnsTheInitialValue)
-{
-    EXPECT_FALSE(failsBeforeAssigning());
-    EXPECT_TRUE(errorShown);
-}
-
-TEST_F(ErrorTrap, FunctionFailingAfterItsResultReturnsWhatWasAssigned)
-{
-    EXPECT_EQ(failsAfterAssigning(), QStringLiteral("partial"));
-}
-
-TEST_F(ErrorTrap, RecordsModuleSignatureAndTheFailuresFourValues)
-{
-    failsBeforeAssigning();
-    const frmErrorHand& form = frmErrorHand::instance();
-    EXPECT_EQ(form.errModule, QStringLiteral("global"));
-    EXPECT_TRUE(form.errProcedure.contains(QStringLiteral("failsBeforeAssigning"))) << form.errProcedure.toStdString();
-    EXPECT_EQ(form.errNumber, platform::err::kInternal);
-    EXPECT_TRUE(form.errDescription.contains(QStringLiteral("broken")));
-    EXPECT_EQ(form.errSource, QStringLiteral("pivotwizard"));
-    EXPECT_TRUE(form.isVisible());
-}
-
-TEST_F(ErrorTrap, StandardExceptionsGetTheRuntimesNumbers)
-{
-    namespace fs = std::filesystem;
-    EXPECT_EQ(throwsThenReportsNumber([] { throw std::out_of_range("index"); }), 9);
-    EXPECT_EQ(throwsThenReportsNumber([] { throw std::invalid_argument("text"); }), 13);
-    EXPECT_EQ(throwsThenReportsNumber([] { throw std::overflow_error("big"); }), 6);
-    EXPECT_EQ(throwsThenReportsNumber([] { throw std::bad_alloc(); }), 7);
-    EXPECT_EQ(throwsThenReportsNumber([] {
-                  throw fs::filesystem_error("open", std::make_error_code(std::errc::no_such_file_or_directory));
-              }),
-              53);
-    EXPECT_EQ(throwsThenReportsNumber([] { platform::requireObject<int>(nullptr, "cube"); }), 91);
-}
-
-TEST_F(ErrorTrap, SecondFailureOverwritesTheFirst)
-{
-    throwsThenReportsNumber([] { throw std::out_of_range("first"); });
-    throwsThenReportsNumber([] { throw platform::Failure(1004, "second", "sheet", 5); });
-    const frmErrorHand& form = frmErrorHand::instance();
-    EXPECT_EQ(form.errNumber, 1004);
-    EXPECT_EQ(form.errDescription, QStringLiteral("second"));
-    EXPECT_EQ(form.errSource, QStringLiteral("sheet"));
-    EXPECT_EQ(form.errLastDllError, 5);
-}
-
-TEST_F(ErrorTrap, FailureInsideTheControlClosesTheHostWindowAndNamesTheControl)
+TEST_F(ErrorTrap, AFailureInsideTheControlClosesItsHostAndIsLoggedUnderTheControlsName)
 {
     FailingHost host;
     host.fail();
-
     EXPECT_FALSE(host.isVisible());
-    const frmErrorHand& form = frmErrorHand::instance();
-    EXPECT_EQ(form.errModule, QStringLiteral("NxPivotWizardCtrl"));
-    EXPECT_TRUE(form.errProcedure.contains(QStringLiteral("FailingWizard::CheckValidFileSelected")))
-        << form.errProcedure.toStdString();
-    EXPECT_EQ(form.errNumber, 68);
-    EXPECT_EQ(form.errSource, QStringLiteral("sheet"));
-    EXPECT_EQ(form.errLastDllError, 21);
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(errorShown);
     EXPECT_EQ(host.wizard->currentStep(), 1);
+    ASSERT_TRUE(frmErrorHand::isLoaded());
+    const frmErrorHand& form = frmErrorHand::instance();
+    EXPECT_TRUE(form.isVisible());
+    const QString procedure = form.errProcedure;
+    EXPECT_TRUE(procedure.contains(QStringLiteral("FailingWizard::CheckValidFileSelected"))) << procedure.toStdString();
+    describe(QStringLiteral("Leaving the cube step"));
+    closeReport();
+    EXPECT_TRUE(log().contains(QStringLiteral("\r\nModule         : NxPivotWizardCtrl\r\nProcedure      : ") + procedure
+                               + QStringLiteral("\r\nNumber         : 68\r\nDescription    : Device unavailable\r\n"
+                                                "Last DLL Error : 21\r\nSource         : sheet\r\n")))
+        << log().toStdString();
 }
 
-TEST_F(ErrorTrap, ReportFormKeepsTheApplicationRunningAfterTheHostWindowCloses)
+TEST_F(ErrorTrap, TheReportKeepsTheApplicationRunningAfterTheHostWindowCloses)
 {
     FailingHost host;
     bool reportSeenWhileRunning = false;
@@ -144,32 +87,30 @@ TEST_F(ErrorTrap, ReportFormKeepsTheApplicationRunningAfterTheHostWindowCloses)
     EXPECT_TRUE(reportSeenWhileRunning);
 }
 
-TEST_F(ErrorTrap, FailureInASharedModuleClosesNoWindow)
-{
-    QWidget window;
-    window.show();
-    failsBeforeAssigning();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(frmErrorHand::instance().isVisible());
-}
-
-TEST_F(ErrorTrap, WhileAModalWindowIsOpenTheFormIsShownModally)
+TEST_F(ErrorTrap, WhileAModalWindowIsUpTheReportIsModalAndItsCloseStillWorks)
 {
     QDialog modal;
     bool shownModally = false;
     QTimer::singleShot(0, &modal, [&] {
-        // Runs inside the form's own modal loop: look, then close both.
+        // Runs inside the report's own modal loop: answer it, then end ours.
         QTimer::singleShot(0, &modal, [&] {
-            frmErrorHand& form = frmErrorHand::instance();
-            shownModally = form.isVisible() && form.isModal();
-            form.close();
+            shownModally = frmErrorHand::instance().isVisible() && frmErrorHand::instance().isModal();
+            describe(QStringLiteral("In a dialog"));
+            click("butClose");
             modal.reject();
         });
-        failsBeforeAssigning();
+        // Returns when the report form has closed.
+        failUnderTrap();
     });
     modal.exec();
     EXPECT_TRUE(shownModally);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !frmErrorHand::isLoaded(); }));
+    EXPECT_TRUE(log().contains(QStringLiteral("In a dialog")));
+    // The next activation of the wait form only clears the flag.
     EXPECT_TRUE(errorShown);
+    FmWait::instance().Form_Activate();
+    EXPECT_FALSE(errorShown);
+    FmWait::instance().close();
 }
 
 }  // namespace

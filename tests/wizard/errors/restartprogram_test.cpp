@@ -12,69 +12,52 @@
 
 namespace {
 
-class RestartProgram : public testing::Test {
-protected:
-    ScratchFolder mFolder;
-    QString folder() const { return QString::fromStdString(mFolder.path().string()); }
-};
-
-}  // namespace
-
-TEST_F(RestartProgram, LivesInTheSystemFolderOfTheInstallDirectory)
+TEST(RestartProgram, IsToldToRestartThisProcessWithItsArgumentsFromTheSystemFolder)
 {
     EXPECT_EQ(report::restartProgram(QStringLiteral("/opt/brennlow/")), QStringLiteral("/opt/brennlow/System/bwrestart"));
-    EXPECT_EQ(report::restartProgram(QString()), QStringLiteral("System/bwrestart"));
-}
-
-TEST_F(RestartProgram, IsToldToRestartThisProcessWithItsArguments)
-{
-    QStringList expected{QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()),
-                         QStringLiteral("--workdir"), QStringLiteral("/home/user/work"), QStringLiteral("--"),
-                         QCoreApplication::applicationFilePath()};
-    expected << QCoreApplication::arguments().mid(1);
+    const QStringList expected = QStringList{QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()),
+                                             QStringLiteral("--workdir"), QStringLiteral("/home/user/work"),
+                                             QStringLiteral("--"), QCoreApplication::applicationFilePath()}
+                                 + QCoreApplication::arguments().mid(1);
     EXPECT_EQ(report::restartArguments(QStringLiteral("/home/user/work")), expected);
 }
 
-TEST_F(RestartProgram, WaitsUntilTheHostHasEndedThenStartsItAgainInItsFolder)
+TEST(RestartProgram, WaitsUntilTheHostHasEndedThenStartsItAgainInItsFolder)
 {
-    QProcess host;   // stands for the program that had to close; ends when its input does
+    const ScratchFolder scratch;
+    const QString folder = QString::fromStdString(scratch.path().string());
+    QProcess host;  // stands for the program that had to close; ends when its input does
     host.start(QStringLiteral("cat"), {});
     ASSERT_TRUE(host.waitForStarted());
-    const QString marker = folder() + QStringLiteral("/restarted");
     QProcess restart;
     restart.start(QStringLiteral(BWRESTART_PROGRAM),
-                  {QStringLiteral("--pid"), QString::number(host.processId()), QStringLiteral("--workdir"), folder(),
+                  {QStringLiteral("--pid"), QString::number(host.processId()), QStringLiteral("--workdir"), folder,
                    QStringLiteral("--"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
                    QStringLiteral("{ pwd; echo \"$1\"; } > restarting && mv restarting restarted"), QStringLiteral("sh"),
                    QStringLiteral("the argument")});
     ASSERT_TRUE(restart.waitForReadyRead(10000));
     EXPECT_EQ(restart.readLine().trimmed(), QByteArray("waiting for ") + QByteArray::number(host.processId()));
-
     EXPECT_EQ(restart.state(), QProcess::Running);
-    EXPECT_FALSE(QFile::exists(marker)) << "started again while the host was still running";
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/restarted"))) << "started again while the host still ran";
     host.closeWriteChannel();
-    ASSERT_TRUE(host.waitForFinished());
-    ASSERT_TRUE(restart.waitForFinished(10000));
+    ASSERT_TRUE(host.waitForFinished() && restart.waitForFinished(10000));
     EXPECT_EQ(restart.exitCode(), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 10000));
-    QFile record(marker);
+    QFile record(folder + QStringLiteral("/restarted"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return record.exists(); }, 10000));
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
-    EXPECT_EQ(record.readAll(), (folder() + QStringLiteral("\nthe argument\n")).toUtf8());
+    EXPECT_EQ(record.readAll(), (folder + QStringLiteral("\nthe argument\n")).toUtf8());
 }
 
-TEST_F(RestartProgram, WithoutAProgramToStartItRefusesItsCommandLine)
+TEST(RestartProgram, ACommandLineWithoutAProgramOrAProgramThatCannotStartIsAFailure)
 {
-    QProcess restart;
-    restart.start(QStringLiteral(BWRESTART_PROGRAM), {QStringLiteral("--pid"), QStringLiteral("1")});
-    ASSERT_TRUE(restart.waitForFinished(10000));
-    EXPECT_EQ(restart.exitCode(), 2);
+    const std::pair<QStringList, int> cases[] = {{{QStringLiteral("--pid"), QStringLiteral("1")}, 2},
+                                                 {{QStringLiteral("--"), QStringLiteral("/no such program")}, 1}};
+    for (const auto& [arguments, exitCode] : cases) {
+        QProcess restart;
+        restart.start(QStringLiteral(BWRESTART_PROGRAM), arguments);
+        ASSERT_TRUE(restart.waitForFinished(10000));
+        EXPECT_EQ(restart.exitCode(), exitCode) << arguments.join(u' ').toStdString();
+    }
 }
 
-TEST_F(RestartProgram, AProgramThatCannotBeStartedIsAFailure)
-{
-    QProcess restart;
-    restart.start(QStringLiteral(BWRESTART_PROGRAM),
-                  {QStringLiteral("--"), folder() + QStringLiteral("/no such program")});
-    ASSERT_TRUE(restart.waitForFinished(10000));
-    EXPECT_EQ(restart.exitCode(), 1);
-}
+}  // namespace

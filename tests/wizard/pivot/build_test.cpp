@@ -1,237 +1,203 @@
 // CreatePivot as a whole: where the table goes, how the cache is connected,
-// what stops the build, and how each kind of failure ends it.
+// what stops the build, how each kind of failure ends it, and the fields of
+// the table it builds.
 #include "buildfixture.h"
-#include "wizard/forms/fmwait.h"
-#include "hostdecorators.h"
 #include "sheettestsupport.h"
 
-#include <QProgressBar>
-
-#include <gtest/gtest.h>
-
-#include <ostream>
-
-using namespace pivottest;
+#include <functional>
+#include <map>
 
 namespace {
 
+using Build = BuildTest;
 const char* const kTail = ";Client Cache Size=25;Auto Synch Period=10000";
 
-class Build : public BuildFixture {};
-
-TEST_F(Build, PutsTheTableNamedAfterTheCubeOnANewSheetOfANewWorkbookAndMarksTheWorkbook)
+TEST_F(Build, PutsTheTableOnANewSheetOfANewWorkbookAndMarksTheWorkbookOnce)
 {
-    prepareStoreBuild();
-    EXPECT_TRUE(wizard().CreatePivot());
+    prepareBuild(kStoreCube);
+    ASSERT_TRUE(wizard.CreatePivot());
+    EXPECT_EQ(host->ActiveWorkbook()->Worksheets()->Item(2)->PivotTables("Table Shop")->Name(), "Table Shop");
+    ASSERT_TRUE(wizard.CreatePivot());
+    EXPECT_EQ(sheets(), (Sheets{{"Sheet1", sheet::kSheetVisible}, {"Sheet2", sheet::kSheetVisible},
+                                {"Brenn Pivot", sheet::kSheetVeryHidden}, {"Sheet3", sheet::kSheetVisible}}));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(sheetsOfActiveWorkbook(), (std::vector<std::pair<std::string, int>>{
-                                            {"Sheet1", sheet::kSheetVisible},
-                                            {"Sheet2", sheet::kSheetVisible},
-                                            {"Brenn Pivot", sheet::kSheetVeryHidden}}));
-    const auto table = host()->ActiveWorkbook()->Worksheets()->Item(2)->PivotTables("Table Shop");
-    EXPECT_EQ(table->Name(), "Table Shop");
     EXPECT_TRUE(screenRestored());
 }
 
-TEST_F(Build, ASecondBuildIntoTheWorkbookAddsNoSecondMarkerSheet)
+TEST_F(Build, WhatTheUserMustFixStopsTheBuildAndLeavesTheWorkbooksAsTheyWere)
 {
-    prepareStoreBuild();
-    ASSERT_TRUE(wizard().CreatePivot());
-    ASSERT_TRUE(wizard().CreatePivot());
-    EXPECT_EQ(sheetsOfActiveWorkbook(), (std::vector<std::pair<std::string, int>>{
-                                            {"Sheet1", sheet::kSheetVisible},
-                                            {"Sheet2", sheet::kSheetVisible},
-                                            {"Brenn Pivot", sheet::kSheetVeryHidden},
-                                            {"Sheet3", sheet::kSheetVisible}}));
-}
-
-TEST_F(Build, ASheetNameNoWorksheetHasAnyMoreGetsANewSheetOfThatNameAfterTheLast)
-{
-    writeWorkbook(folder / "book.xlsx", {"Data", "Notes"});
-    host()->Workbooks()->Open((folder / "book.xlsx").string());
-    wizard().chooseSheet({"New Sheet", "Data", "Report"}, "Report");
-    std::shared_ptr<sheet::Workbook> book;
-    std::shared_ptr<sheet::Worksheet> target;
-    wizard().SetUpExcel(book, target);
-    EXPECT_EQ(book, host()->ActiveWorkbook());
-    EXPECT_EQ(target->Name(), "Report");
-    EXPECT_EQ(book->Worksheets()->Item(3), target);
-}
-
-TEST_F(Build, AChosenSheetThatExistsIsUsedAsItIs)
-{
-    writeWorkbook(folder / "book.xlsx", {"Data", "Notes"});
-    host()->Workbooks()->Open((folder / "book.xlsx").string());
-    wizard().chooseSheet({"New Sheet", "Data", "Notes"}, "Data");
-    std::shared_ptr<sheet::Workbook> book;
-    std::shared_ptr<sheet::Worksheet> target;
-    wizard().SetUpExcel(book, target);
-    EXPECT_EQ(target, book->Worksheets()->Item(1));
-    EXPECT_EQ(book->Worksheets()->Count(), 2);
-}
-
-TEST_F(Build, ASheetThatHoldsAPivotTableIsRefusedAndTheWorkbookLeftAsItWas)
-{
-    prepareStoreBuild();
-    writeWorkbook(folder / "book.xlsx", {"Data", "Report"});
-    host()->Workbooks()->Open((folder / "book.xlsx").string());
-    wizard().chooseSheet({"New Sheet", "Data", "Report"}, "Report");
-    ASSERT_TRUE(wizard().CreatePivot());
-    const auto before = sheetsOfActiveWorkbook();
-    const int caches = host()->ActiveWorkbook()->PivotCaches()->Count();
-    wizard().chooseStartCell(QStringLiteral("K"), QStringLiteral("40"));
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_EQ(messages.single().title, QStringLiteral("PivotTable exists"));
-    EXPECT_EQ(messages.single().text, QStringLiteral("PivotTable already exists on this worksheet"));
-    EXPECT_EQ(messages.single().icon, MessageIcon::Exclamation);
-    EXPECT_EQ(sheetsOfActiveWorkbook(), before);
-    EXPECT_EQ(host()->ActiveWorkbook()->PivotCaches()->Count(), caches);
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, AProtectedSheetIsRefused)
-{
-    prepareStoreBuild();
-    // A workbook as another program saved it, with a sheet whose contents are protected.
-    sheettest::writeZip(folder / "book.xlsx", sheettest::fixtureParts());
-    host()->Workbooks()->Open((folder / "book.xlsx").string());
-    wizard().chooseSheet({"New Sheet", "Data", "Locked"}, "Locked");
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_EQ(messages.single().title, QStringLiteral("Protected sheet"));
-    EXPECT_EQ(messages.single().text, QStringLiteral("The selected sheet is protected.\r\rTo build a PivotTable on this "
-                                                     "sheet you will first need to unprotect it."));
-    EXPECT_EQ(host()->ActiveWorkbook()->PivotCaches()->Count(), 0);
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, AnInvalidStartRowStopsTheBuildBeforeAnyWorkbookIsMade)
-{
-    prepareStoreBuild();
-    wizard().chooseStartCell(QStringLiteral("C"), QStringLiteral("0"));
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_FALSE(host()->ActiveWorkbook());
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, AMissingLocalCubeFileStopsTheBuildBeforeAnyWorkbookIsMade)
-{
-    prepareLocalBuild();
-    std::filesystem::remove(folder / "Shop.cub");
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_FALSE(host()->ActiveWorkbook());
-    EXPECT_TRUE(screenRestored());
-}
-
-// The connection each cube kind gives the pivot cache.
-class Connection : public BuildFixture {
-protected:
-    std::shared_ptr<sheet::PivotCache> cache() { return host()->ActiveWorkbook()->PivotCaches()->Item(1); }
-};
-
-TEST_F(Connection, AStoreCubeConnectsToItsCubeFileAndCatalog)
-{
-    prepareStoreBuild();
-    ASSERT_TRUE(wizard().CreatePivot());
-    EXPECT_EQ(cache()->Connection(), "OLEDB;Provider=MSOLAP.2;Data Source=" + (folder / "Shop.cub").string()
-                                         + ";Initial Catalog=Shop Catalog" + kTail);
-    EXPECT_EQ(cache()->CommandType(), sheet::kCommandCube);
-    EXPECT_EQ(cache()->CommandText(), "Shop");
-}
-
-TEST_F(Connection, ALocalCubeFileNamesItsCubeAsTheCatalog)
-{
-    prepareLocalBuild();
-    ASSERT_TRUE(wizard().CreatePivot());
-    EXPECT_EQ(cache()->Connection(),
-              "OLEDB;Provider=MSOLAP.2;Data Source=" + (folder / "Shop.cub").string() + ";Initial Catalog=Shop" + kTail);
-    EXPECT_EQ(cache()->CommandText(), "Shop");
-}
-
-TEST_F(Connection, AServerCubeNamesProviderLocationDataSourceAndCatalogInThatOrder)
-{
-    prepareLocalBuild();
-    wizard().useServerCube(folder / "Shop.cub", QStringLiteral("MSOLAP.3"), QStringLiteral("olap.example.com"),
-                           QStringLiteral("Shop Catalog"));
-    // No server answers: the table cannot be made and the build ends without a word.
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(cache()->Connection(), std::string("OLEDB;Provider=MSOLAP.3;Location=Shop;Data Source=olap.example.com;"
-                                                 "Initial Catalog=Shop Catalog")
-                                         + kTail);
-    EXPECT_EQ(cache()->CommandText(), "Shop");
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, AFailureAfterTheWaitFormIsShownAsPivotTableError)
-{
-    prepareLocalBuild();
-    wizard().arrange({"Region"}, {"Product"}, {"Gone"});
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_EQ(messages.single().title, QStringLiteral("PivotTable error"));
-    EXPECT_TRUE(messages.single().text.startsWith(QStringLiteral("91 : Object variable")));
-    EXPECT_FALSE(trapped());
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, AFieldPlacementTheHostRefusesEndsTheBuildWithoutAMessage)
-{
-    prepareLocalBuild();
-    // The measures' values field cannot be a page field.
-    wizard().arrange({"Measures"}, {"Product"}, {"Time"});
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_FALSE(trapped());
-    EXPECT_EQ(sheetsOfActiveWorkbook().size(), 2u);  // no marker sheet: the build stopped
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, AFailureWhileTheTargetIsCheckedGoesToTheTrap)
-{
-    prepareStoreBuild();
-    // No column: "5" is no cell address.
-    wizard().chooseStartCell(QString(), QStringLiteral("5"));
-    EXPECT_FALSE(wizard().CreatePivot());
-    EXPECT_TRUE(trapped());
-    EXPECT_TRUE(screenRestored());
-}
-
-TEST_F(Build, TheWaitFormCountsDimensionsAndMeasuresAndIsShownWhileTheBuildWorks)
-{
-    HostLog log;
-    useRejectingPivotTables(host(), log);
-    prepareStoreBuild();
-    int maximum = -1, value = -1;
-    log.onAssignment = [&] {
-        ASSERT_TRUE(FmWait::isLoaded());
-        EXPECT_TRUE(FmWait::instance().isVisible());
-        maximum = FmWait::instance().PrgWait->maximum();
-        value = FmWait::instance().PrgWait->value();
+    const struct {
+        const char* what;
+        std::function<void()> setUp;
+        QString title, text;  // empty text: the check's own
+    } cases[] = {
+        {"start row", [&] { chooseStartCell(QStringLiteral("C"), QStringLiteral("0")); }, QStringLiteral("Invalid row"), {}},
+        {"cube file gone",
+         [&] {
+             wizard.cubeSourceKind = kCubeFile;
+             wizard.cubeFilePath = path("Gone.cub");
+         },
+         QStringLiteral("Invalid row"), {}},
+        {"protected sheet",
+         [&] {
+             sheettest::writeZip(folder / "book.xlsx", sheettest::fixtureParts());
+             host->Workbooks()->Open((folder / "book.xlsx").string());
+             chooseSheet({QStringLiteral("New Sheet"), QStringLiteral("Locked")}, QStringLiteral("Locked"));
+         },
+         QStringLiteral("Protected sheet"),
+         QStringLiteral("The selected sheet is protected.\r\rTo build a PivotTable on this sheet you will first need to "
+                        "unprotect it.")},
+        {"sheet with a table",
+         [&] {
+             chooseSheet({QStringLiteral("New Sheet"), QStringLiteral("Report")}, QStringLiteral("Report"));
+             ASSERT_TRUE(wizard.CreatePivot());
+             chooseStartCell(QStringLiteral("K"), QStringLiteral("40"));
+         },
+         QStringLiteral("PivotTable exists"), QStringLiteral("PivotTable already exists on this worksheet")},
     };
-    ASSERT_TRUE(wizard().CreatePivot()) << (messages.shown().empty() ? QString() : messages.shown()[0].text).toStdString();
-    // Five dimensions (the measures among them) and two measures, plus one.
-    EXPECT_EQ(maximum, 8);
-    // The table, its format and the page field were done when Time's members were.
-    EXPECT_EQ(value, 3);
-    EXPECT_TRUE(screenRestored());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        prepareBuild(kStoreCube);
+        c.setUp();
+        const auto book = host->ActiveWorkbook();
+        const Sheets before = book ? sheets() : Sheets{};
+        const int caches = book ? book->PivotCaches()->Count() : 0;
+        messages.clear();
+        EXPECT_FALSE(wizard.CreatePivot());
+        EXPECT_EQ(messages.single().title, c.title);
+        EXPECT_TRUE(c.text.isEmpty() || messages.single().text == c.text) << messages.single().text.toStdString();
+        EXPECT_EQ(host->ActiveWorkbook(), book) << "no workbook is made before the checks pass";
+        EXPECT_EQ(book ? sheets() : Sheets{}, before);
+        EXPECT_EQ(book ? book->PivotCaches()->Count() : 0, caches);
+        EXPECT_TRUE(screenRestored());
+        click(0);  // back to the cube step, for the next case's cube
+    }
 }
 
-struct VersionCase {
-    const char* text;
-    qint16 generation;
-};
-
-void PrintTo(const VersionCase& version, std::ostream* out) { *out << "version \"" << version.text << "\""; }
-
-class HostVersion : public BuildFixture, public testing::WithParamInterface<VersionCase> {};
-
-TEST_P(HostVersion, AVersionTextHoldingANineMeansTheOlderGeneration)
+TEST_F(Build, TheCacheConnectsToTheCubeOfEachKind)
 {
-    wizard(std::make_shared<VersionedHost>(host(), GetParam().text)).getXlVer();
-    EXPECT_EQ(wizard().hostGeneration(), GetParam().generation);
+    const std::string shop = (folder / "Shop.cub").string();
+    const std::pair<int, std::string> cases[] = {
+        {kStoreCube, "OLEDB;Provider=MSOLAP.2;Data Source=" + shop + ";Initial Catalog=Shop Catalog" + kTail},
+        // A local cube file names its cube as the catalog.
+        {kCubeFile, "OLEDB;Provider=MSOLAP.2;Data Source=" + shop + ";Initial Catalog=Shop" + kTail},
+        {kServerCube, std::string("OLEDB;Provider=MSOLAP.3;Location=Shop;Data Source=olap.example.com;"
+                                  "Initial Catalog=Shop Catalog") + kTail}};
+    for (const auto& [kind, connection] : cases) {
+        SCOPED_TRACE(kind);
+        prepareBuild(kind == kStoreCube ? kStoreCube : kCubeFile);
+        if (kind == kServerCube) {
+            wizard.cubeSourceKind = wizard.loadedKind = kServerCube;
+            wizard.sourceCube = QStringLiteral("Shop");
+            wizard.sourceCatalog = QStringLiteral("Shop Catalog");
+            wizard.sourceLocation = QStringLiteral("olap.example.com");
+            wizard.providerConnectionName = QStringLiteral("MSOLAP.3");
+        }
+        host->Workbooks()->Add();
+        // No server answers: that table cannot be made, and the build ends without a word.
+        EXPECT_EQ(wizard.CreatePivot(), kind != kServerCube);
+        EXPECT_TRUE(messages.shown().empty());
+        const auto cache = host->ActiveWorkbook()->PivotCaches()->Item(1);
+        EXPECT_EQ(cache->Connection(), connection);
+        EXPECT_EQ(cache->CommandType(), sheet::kCommandCube);
+        EXPECT_EQ(cache->CommandText(), "Shop");
+        EXPECT_TRUE(screenRestored());
+        click(0);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, HostVersion,
-                         testing::Values(VersionCase{"9.0", 9}, VersionCase{"10.0", 10}, VersionCase{"11.0", 10},
-                                         VersionCase{"19.0", 9}, VersionCase{"", 10}));
+TEST_F(Build, EachStageEndsAFailureItsOwnWay)
+{
+    const struct {
+        const char* what;
+        std::function<void()> setUp;
+        const char* message;  // the start of a "PivotTable error", or nullptr
+        bool trapped;
+    } cases[] = {
+        {"after the wait form", [&] { arrange({QStringLiteral("Region")}, {QStringLiteral("Product")}, {QStringLiteral("Gone")}); },
+         "91 : Object variable", false},
+        // The measures' values field cannot be a page field: the host refuses, silently.
+        {"a placement the host refuses",
+         [&] { arrange({QStringLiteral("Measures")}, {QStringLiteral("Product")}, {QStringLiteral("Time")}); }, nullptr, false},
+        // No column: "5" is no cell address.
+        {"while the target is checked", [&] { chooseStartCell(QString(), QStringLiteral("5")); }, nullptr, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        prepareBuild(kCubeFile);
+        c.setUp();
+        messages.clear();
+        EXPECT_FALSE(wizard.CreatePivot());
+        EXPECT_EQ(trapped(), c.trapped);
+        ASSERT_EQ(messages.shown().size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(messages.single().title, QStringLiteral("PivotTable error"));
+            EXPECT_TRUE(messages.single().text.startsWith(QString::fromLatin1(c.message)));
+        }
+        for (const auto& [name, visible] : host->ActiveWorkbook() ? sheets() : Sheets{})
+            EXPECT_NE(name, "Brenn Pivot") << "the build went on";
+        EXPECT_TRUE(screenRestored());
+        click(0);
+    }
+}
+
+TEST_F(Build, DimensionsArePlacedInTheOrderOfTheirAreasAndSeveralHierarchiesOnlyFromAStoreCube)
+{
+    using Place = std::pair<int, int>;
+    const struct {
+        int kind;
+        QStringList pages, columns;
+        std::map<std::string, Place> places;
+    } cases[] = {
+        {kStoreCube, {QStringLiteral("Region"), QStringLiteral("Store")}, {QStringLiteral("Time")},
+         {{"[Region]", {sheet::kPageField, 1}}, {"[Store]", {sheet::kPageField, 2}},
+          {"[Time]", {sheet::kColumnField, 1}}, {"[Product]", {sheet::kRowField, 1}}}},
+        // A local cube leaves a dimension of several hierarchies out; the next takes its position.
+        {kCubeFile, {QStringLiteral("Store"), QStringLiteral("Region")}, {QStringLiteral("Store"), QStringLiteral("Time")},
+         {{"[Store]", {sheet::kHidden, 0}}, {"[Region]", {sheet::kPageField, 1}},
+          {"[Time]", {sheet::kColumnField, 1}}, {"[Product]", {sheet::kRowField, 1}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        prepareBuild(c.kind);
+        arrange(c.pages, {QStringLiteral("Product")}, c.columns);
+        ASSERT_TRUE(wizard.CreatePivot());
+        for (const auto& [name, place] : c.places) {
+            const auto field = builtTable()->CubeFields()->Item(name);
+            const int orientation = field->Orientation();
+            EXPECT_EQ(Place(orientation, orientation == sheet::kHidden ? 0 : field->Position()), place) << name;
+        }
+        click(0);
+    }
+}
+
+TEST_F(Build, TheCheckedMeasuresBecomeDataFieldsInCheckOrderSkippingThoseTheTableDoesNotKnow)
+{
+    const struct {
+        bool measureList;
+        Names checked;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {false, {"[Measures].[Units]"}, {"[Measures].[Amount]", "[Measures].[Units]"}},
+        // The measure list's members name the measures; the table knows no Cost of the list.
+        {true, {"[Measure List].[Amount]", "[Measure List].[Cost]", "[Measure List].[Units]"},
+         {"[Measures].[Amount]", "[Measures].[Units]"}}};
+    for (const auto& c : cases) {
+        if (c.measureList) {
+            useShop(kStoreCube, true);
+            arrange({}, {QStringLiteral("Product")}, {QStringLiteral("Time")});
+            chooseSheet({QStringLiteral("New Sheet")}, QStringLiteral("New Sheet"));
+        } else {
+            prepareBuild(kCubeFile);
+        }
+        check(openMeasures(c.measureList), c.checked);
+        ASSERT_TRUE(wizard.CreatePivot());
+        std::vector<std::string> names;
+        for (const auto& field : *builtTable()->DataFields())
+            names.push_back(field->Name());
+        EXPECT_EQ(names, c.fields);
+        click(0);
+    }
+}
 
 }  // namespace

@@ -1,41 +1,147 @@
-// A wizard ready to finish: the Shop cube loaded, a layout, members and
-// measures chosen, the layout step filled in; and what a finished build
-// left behind in the host.
+// A PivotTable build test: the Shop cube loaded through the cube step, the
+// real spreadsheet host, member editors and the layout step set up directly
+// as the design steps leave them, and what a build left in the host.
 #pragma once
 
-#include "pivotfixture.h"
+#include "common/wizardtest.h"
+#include "olap/connection/connectionmodel.h"
+#include "olap/store/storemodel.h"
+#include "sheet/application.h"
+#include "sheet/host/hostapplication.h"
+#include "wizard/forms/fmwait.h"
+#include "wizard/pivot/pivotbuild.h"
+#include "widgets/nxdimeditctrl.h"
 
-#include <QStringList>
+#include <QApplication>
 
-namespace pivottest {
+using Sheets = std::vector<std::pair<std::string, int>>;
 
-class BuildFixture : public PivotFixture {
+class BuildTest : public WizardTest {
 protected:
-    // Pages [Region], rows [Product], columns [Time] with 2023 and 2024
-    // checked; measures Amount and Units; a new sheet at C5.
-    void prepareStoreBuild();
-    void prepareLocalBuild();
+    BuildTest() { wizard.xlApp(host); }
 
-    // The layout step's check boxes by name, the decimal places read-out.
-    void setChecked(const char* box, bool on);
-    void setDecimalPlaces(int places);
+    // The Shop cube as store cube Shop or as the cube file Shop.cub, loaded
+    // through the cube step.
+    void useShop(int kind, bool measureList = false)
+    {
+        if (kind == kStoreCube) {
+            writeStoreCube(folder.path(), "Shop", shopCube(measureList), {measureList, "Measure List"}, kShopMeasures);
+            openCube(kStoreCube, QStringLiteral("Shop"));
+        } else {
+            writeCube(folder / "Shop.cub", "Shop Catalog", "Shop", shopCube(), kShopMeasures);
+            openCube(kCubeFile, path("Shop.cub"));
+        }
+        messages.clear();  // a local Shop warns of Store's two hierarchies
+    }
+    // Shop with pages [Region], rows [Product], columns [Time] with 2023 and
+    // 2024 checked, measures Amount and Units, on a new sheet at C5.
+    void prepareBuild(int kind)
+    {
+        useShop(kind);
+        arrange({QStringLiteral("Region")}, {QStringLiteral("Product")}, {QStringLiteral("Time")});
+        check(openEditor(2, 0, QStringLiteral("Time")), {"[Time].&[2023]", "[Time].&[2024]"});
+        check(openMeasures(), {"[Measures].[Amount]", "[Measures].[Units]"});
+        chooseSheet({QStringLiteral("New Sheet")}, QStringLiteral("New Sheet"));
+        chooseStartCell(QStringLiteral("C"), QStringLiteral("5"));
+    }
+    void arrange(const QStringList& pages, const QStringList& rows, const QStringList& columns)
+    {
+        for (const auto& [area, names] : {std::pair{kBackground, pages}, {kRows, rows}, {kColumns, columns}}) {
+            wizard.lstCubeDetails[size_t(area)]->clear();
+            wizard.lstCubeDetails[size_t(area)]->addItems(names);
+        }
+    }
+    // Row (area 1) or column (area 2) editor `index`, with `dimension` attached.
+    NxDimEditCtrl* openEditor(int area, int index, const QString& dimension)
+    {
+        NxDimEditCtrl* editor = wizard.memberEditor(area, qint16(index));
+        if (wizard.cubeSourceKind == kStoreCube) {
+            editor->setDimension(wizard.loadedCube->dimensionByName(dimension.toStdString()));
+            return editor;
+        }
+        for (const auto& candidate : wizard.loadedKCube->dimensions())
+            if (candidate->name() == dimension.toStdString())
+                editor->setKDimension(candidate);
+        return editor;
+    }
+    // The measures editor with the measures (or the store's measure list) attached.
+    NxDimEditCtrl* openMeasures(bool measureList = false)
+    {
+        if (measureList)
+            wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measureListDimension());
+        else if (wizard.cubeSourceKind == kStoreCube)
+            wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measuresDimension());
+        else
+            wizard.NxDimEditMembers->setKDimension(wizard.loadedKCube->dimensions().measuresDimension());
+        return wizard.NxDimEditMembers;
+    }
+    void chooseSheet(const QStringList& entries, const QString& chosen)
+    {
+        wizard.cboInsertSheet->clear();
+        wizard.cboInsertSheet->addItems(entries);
+        wizard.cboInsertSheet->setCurrentIndex(wizard.cboInsertSheet->findText(chosen));
+    }
+    void chooseStartCell(const QString& column, const QString& row)
+    {
+        wizard.cboAZ->setCurrentIndex(wizard.cboAZ->findText(column));
+        wizard.fraText[1]->setText(row);
+    }
+    // Carries the state of the element-0 editor of `dimension` over to its
+    // field of `table`, as the build does for a row (1) or column (2) field.
+    void applyMembers(const std::shared_ptr<sheet::PivotTable>& table, const QString& dimension, quint8 orientationKind)
+    {
+        TestWizard::PivotBuild build{{}, {}, {}, {}, table, {}, {}, orientationKind};
+        const NxDimEditCtrl* editor = wizard.editorOf(orientationKind, dimension);
+        TestWizard::FieldMembers field;
+        field.dimension = editor->dimension();
+        field.kDimension = editor->kDimension();
+        wizard.applyMemberStates(build, field, 0);
+    }
 
-    // The pivot table of the last build into a new sheet of the active workbook.
-    std::shared_ptr<sheet::PivotTable> builtTable();
-    // The cube field `name` of `table`: its orientation and position.
-    static std::pair<int, int> placeOf(const std::shared_ptr<sheet::PivotTable>& table, const std::string& name);
-    // The names of the worksheets of the active workbook, with their visibility.
-    std::vector<std::pair<std::string, int>> sheetsOfActiveWorkbook();
+    // The pivot table of the last build: new sheets go after the last.
+    std::shared_ptr<sheet::PivotTable> builtTable()
+    {
+        std::shared_ptr<sheet::PivotTable> last;
+        for (const auto& sheet : *host->ActiveWorkbook()->Worksheets())
+            if (sheet->PivotTables()->Count() > 0)
+                last = sheet->PivotTables()->Item(sheet->PivotTables()->Count());
+        return last;
+    }
+    // The worksheets of the active workbook with their visibility.
+    Sheets sheets()
+    {
+        Sheets all;
+        for (const auto& sheet : *host->ActiveWorkbook()->Worksheets())
+            all.emplace_back(sheet->Name(), sheet->Visible());
+        return all;
+    }
+    // Whether the wait form, the hourglass and screen updating are as before a build.
+    bool screenRestored()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // an unloaded form goes
+        return !FmWait::isLoaded() && !QApplication::overrideCursor() && host->ScreenUpdating();
+    }
 
-    // Saves a new workbook with worksheets named `sheets` (in order) at
-    // `file` and closes it again.
-    void writeWorkbook(const std::filesystem::path& file, const std::vector<std::string>& sheets);
-
-    // Whether everything the build switches for its duration is back.
-    bool screenRestored();
-
-private:
-    void prepareDesign();
+    std::shared_ptr<sheet::Application> host = sheet::createApplication();
 };
 
-}  // namespace pivottest
+// Tables of variants written row by row: E is an empty slot.
+using Rows = std::vector<std::vector<sheet::Variant>>;
+inline const sheet::Variant E = std::nullopt;
+inline sheet::Variant S(const std::string& text) { return text; }
+inline sheet::VariantArray table(const Rows& rows)
+{
+    sheet::VariantArray result = sheet::VariantArray::twoDimensional(rows.size(), rows.empty() ? 0 : rows[0].size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (size_t j = 0; j < rows[i].size(); ++j)
+            result(i, j) = rows[i][j];
+    return result;
+}
+inline Rows rowsOf(const sheet::VariantArray& table)
+{
+    Rows rows(size_t(table.upperBound(1) + 1));
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (int j = 0; j <= table.upperBound(2); ++j)
+            rows[i].push_back(table(i, size_t(j)));
+    return rows;
+}

@@ -6,8 +6,6 @@
 
 #include <stdexcept>
 
-namespace pivottest {
-
 namespace {
 
 // Records `table` for `field` and throws 1004 while `budget` says to reject.
@@ -17,7 +15,7 @@ void take(HostLog& log, std::vector<GivenTable>& given, int& budget, const std::
     if (log.onAssignment)
         log.onAssignment();
     const bool reject = budget != 0;
-    given.push_back(GivenTable{field, table, reject});
+    given.push_back(GivenTable{field, table});
     if (!reject)
         return;
     if (budget > 0)
@@ -166,40 +164,7 @@ private:
     HostLog& mLog;
 };
 
-// A chart sheet's chart whose Location embeds it in the workbook's first
-// worksheet, whatever sheet is named.
-class MisplacedChart final : public sheet::Chart {
-public:
-    MisplacedChart(std::shared_ptr<sheet::Chart> real, std::shared_ptr<sheet::Workbook> book)
-        : mReal(std::move(real)), mBook(std::move(book))
-    {
-    }
-    std::string Name() override { return mReal->Name(); }
-    std::shared_ptr<sheet::Chart> Location(int32_t where, const std::string&) override
-    {
-        return mReal->Location(where, mBook->Worksheets()->Item(1)->Name());
-    }
-    std::shared_ptr<sheet::ChartObject> Parent() override { return mReal->Parent(); }
-
-private:
-    std::shared_ptr<sheet::Chart> mReal;
-    std::shared_ptr<sheet::Workbook> mBook;
-};
-
 }  // namespace
-
-MisplacingChartsHost::MisplacingChartsHost(std::shared_ptr<sheet::Application> real)
-    : VersionedHost(real, real->Version()), mRealHost(std::move(real))
-{
-}
-
-std::shared_ptr<sheet::Chart> MisplacingChartsHost::ActiveChart()
-{
-    std::shared_ptr<sheet::Chart> chart = mRealHost->ActiveChart();
-    if (chart && !chart->Parent())
-        return std::make_shared<MisplacedChart>(chart, mRealHost->ActiveWorkbook());
-    return chart;
-}
 
 void useRejectingPivotTables(const std::shared_ptr<sheet::Application>& host, HostLog& log)
 {
@@ -209,4 +174,3 @@ void useRejectingPivotTables(const std::shared_ptr<sheet::Application>& host, Ho
     real->setEngines(std::make_shared<Engine>(log), nullptr);
 }
 
-}  // namespace pivottest

@@ -1,13 +1,13 @@
 #include "reportcheck.h"
 
 #include "sheettestsupport.h"
+#include "support/requiredprograms.h"
 
 #include <QProcess>
 #include <QStringList>
 
+#include <algorithm>
 #include <stdexcept>
-
-namespace pivottest {
 
 namespace {
 
@@ -50,15 +50,11 @@ Grid csvGrid(const std::string& text)
 
 }  // namespace
 
-std::optional<Grid> sheetAsShown(const std::filesystem::path& workbook, const std::string& sheet,
-                                 const std::filesystem::path& scratch)
+Grid sheetAsShown(const std::filesystem::path& workbook, const std::string& sheet, const std::filesystem::path& scratch)
 {
-    const std::string soffice = sheettest::findSoffice();
-    if (soffice.empty())
-        return std::nullopt;
     const std::filesystem::path out = scratch / "csv";
     std::filesystem::create_directories(out);
-    if (sheettest::convertToCsv(soffice, workbook, out, scratch / "profile") != 0)
+    if (sheettest::convertToCsv(testsupport::programPath("soffice"), workbook, out, scratch / "profile") != 0)
         throw std::runtime_error("LibreOffice failed: " + sheettest::fileBytes(out / "soffice.log"));
     const std::filesystem::path csv = out / (workbook.stem().string() + "-" + sheet + ".csv");
     if (!std::filesystem::exists(csv))
@@ -81,30 +77,21 @@ Grid sqliteRows(const std::map<std::string, std::filesystem::path>& tables, cons
     return csvGrid(sqlite.readAllStandardOutput().toStdString());
 }
 
-std::string ReportTable::value(const std::string& row, const std::string& column) const
+std::string reportValue(const Grid& cells, const std::string& row, const std::string& column)
 {
-    for (size_t r = 0; r < mCells.size(); ++r) {
-        for (size_t labelAt = 0; labelAt < mCells[r].size(); ++labelAt) {
-            if (mCells[r][labelAt] != row)
-                continue;
-            for (size_t h = 0; h < r; ++h) {
-                for (size_t c = labelAt + 1; c < mCells[h].size(); ++c) {
-                    if (mCells[h][c] == column)
-                        return c < mCells[r].size() ? mCells[r][c] : std::string();
-                }
-            }
-        }
-    }
+    for (size_t r = 0; r < cells.size(); ++r)
+        for (size_t labelAt = 0; labelAt < cells[r].size(); ++labelAt)
+            for (size_t h = 0; cells[r][labelAt] == row && h < r; ++h)
+                for (size_t c = labelAt + 1; c < cells[h].size(); ++c)
+                    if (cells[h][c] == column)
+                        return c < cells[r].size() ? cells[r][c] : std::string();
     return {};
 }
 
-bool ReportTable::hasLabel(const std::string& label) const
+bool hasLabel(const Grid& cells, const std::string& label)
 {
-    for (const auto& cells : mCells)
-        for (const std::string& cell : cells)
-            if (cell == label)
-                return true;
+    for (const auto& row : cells)
+        if (std::find(row.begin(), row.end(), label) != row.end())
+            return true;
     return false;
 }
-
-}  // namespace pivottest

@@ -1,177 +1,108 @@
-// Carrying an editor's drilled and hidden members over to a real pivot
-// table whose host rejects a chosen number of assignments: how often each
-// stage tries, with which tables, and when it gives up.
+// Carrying an editor's drilled and hidden members over to a real pivot table
+// whose host rejects a chosen number of assignments: how often each stage
+// tries, with which tables, and when it gives up.
 #include "buildfixture.h"
 #include "hostdecorators.h"
-#include "widgets/nxdimeditctrl.h"
 
-#include <gtest/gtest.h>
-
-using namespace pivottest;
+#include <optional>
 
 namespace {
 
-class RetryLadder : public BuildFixture {
-protected:
-    void SetUp() override { useRejectingPivotTables(host(), log); }
-
-    // A pivot table over the Shop cube file with `dimension` as a column field.
-    std::shared_ptr<sheet::PivotTable> tableWith(const char* dimension)
-    {
-        auto book = host()->Workbooks()->Add();
-        auto cache = book->PivotCaches()->Add(sheet::kExternalSource);
-        cache->Connection(sheet::VariantArray{"OLEDB;Provider=MSOLAP.2;Data Source=" + (folder / "Shop.cub").string()
-                                              + ";Initial Catalog=Shop Catalog"});
-        cache->CommandType(sheet::kCommandCube);
-        cache->CommandText(sheet::VariantArray{"Shop"});
-        auto table = cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A3"), "Test");
-        table->CubeFields()->Item("[" + std::string(dimension) + "]")->Orientation(sheet::kColumnField);
-        return table;
-    }
-
-    // Checks `members` in the column editor of `dimension` and applies it.
-    void apply(const char* dimension, const PivotWizard::Names& members)
-    {
-        const auto table = tableWith(dimension);
-        PivotWizard::check(wizard().openEditor(true, 0, QString::fromLatin1(dimension)), members);
-        wizard().applyMembers(table, QString::fromLatin1(dimension), 2);
-    }
-
-    // The texts of row `row` of each drilled table given, in order.
-    std::vector<sheet::Variant> drilledRow(size_t row) const
-    {
-        std::vector<sheet::Variant> texts;
-        for (const GivenTable& given : log.drilled)
-            texts.push_back(rowsOf(given.table).at(row).at(0));
-        return texts;
-    }
-
-    HostLog log;
-};
-
+const std::string kAll = "[Product].[All Products]", kDrinks = kAll + ".[Drinks]";
 // Product's drill table has three rows (upper bound 2): the "all" row, left
 // empty, then Drinks and Soda; Cola's level is the deepest and not drilled.
-const PivotWizard::Names kProductDrills{"[Product].[All Products]", "[Product].[All Products].[Drinks]",
-                                 "[Product].[All Products].[Drinks].[Soda]",
-                                 "[Product].[All Products].[Drinks].[Soda].[Cola]"};
+const Names kProductDrills{kAll, kDrinks, kDrinks + ".[Soda]", kDrinks + ".[Soda].[Cola]"};
+const Names kYears{"[Time].&[2023]", "[Time].&[2024]"};
 
-TEST_F(RetryLadder, AnEditorWithNothingCheckedSetsNothing)
+using Items = std::vector<std::pair<std::string, sheet::Variant>>;
+
+struct Ladder {
+    const char* what;
+    int kind;
+    const char* dimension;
+    Names members;
+    qint16 hostVersion;
+    int rejectDrilled, rejectHidden;  // how many assignments fail; -1: all
+    size_t row;                       // of the drilled tables, compared in slot 0
+    std::vector<sheet::Variant> drilled;
+    std::optional<size_t> hidden;  // tree-view assignments of the hidden state
+    // Hidden-item lists given, by level field, with their first member.
+    std::optional<Items> hiddenItems;
+};
+
+void PrintTo(const Ladder& c, std::ostream* out) { *out << c.what; }
+
+class RetryLadder : public BuildTest, public testing::WithParamInterface<Ladder> {};
+
+TEST_P(RetryLadder, TriesEachTableAsOftenAsItsStageAllows)
 {
-    useStoreShop();
-    apply("Product", {});
-    EXPECT_TRUE(log.drilled.empty());
-    EXPECT_TRUE(log.hidden.empty());
-    EXPECT_TRUE(log.hiddenItems.empty());
+    const Ladder& c = GetParam();
+    HostLog log{c.rejectDrilled, c.rejectHidden, 0, {}, {}, {}, {}};
+    useRejectingPivotTables(host, log);
+    useShop(c.kind);
+    auto book = host->Workbooks()->Add();
+    auto cache = book->PivotCaches()->Add(sheet::kExternalSource);
+    cache->Connection(sheet::VariantArray{"OLEDB;Provider=MSOLAP.2;Data Source=" + (folder / "Shop.cub").string()
+                                          + ";Initial Catalog=Shop Catalog"});
+    cache->CommandType(sheet::kCommandCube);
+    cache->CommandText(sheet::VariantArray{"Shop"});
+    auto table = cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A3"), "Test");
+    table->CubeFields()->Item("[" + std::string(c.dimension) + "]")->Orientation(sheet::kColumnField);
+    check(openEditor(2, 0, QString::fromLatin1(c.dimension)), c.members);
+    wizard.excelVersion = c.hostVersion;
+    applyMembers(table, QString::fromLatin1(c.dimension), 2);
+
+    std::vector<sheet::Variant> drilled;
+    for (const GivenTable& given : log.drilled)
+        drilled.push_back(rowsOf(given.table).at(c.row).at(0));
+    EXPECT_EQ(drilled, c.drilled);
+    EXPECT_EQ(log.hidden.size(), c.hidden.value_or(log.hidden.size()));
+    std::vector<std::pair<std::string, sheet::Variant>> hiddenItems;
+    for (const GivenTable& given : log.hiddenItems)
+        hiddenItems.emplace_back(given.field, given.table[0]);
+    EXPECT_EQ(hiddenItems, c.hiddenItems.value_or(hiddenItems));
 }
 
-TEST_F(RetryLadder, AnAcceptedStoreTableIsAssignedOnceAsBuilt)
-{
-    useStoreShop();
-    apply("Product", kProductDrills);
-    ASSERT_EQ(log.drilled.size(), 1u);
-    EXPECT_EQ(log.drilled[0].field, "[Product]");
-    EXPECT_EQ(rowsOf(log.drilled[0].table),
-              (Rows{{E}, {S("[Product].[All Products].[Drinks]")}, {S("[Product].[All Products].[Drinks].[Soda]")}}));
-    EXPECT_FALSE(trapped());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Stages, RetryLadder,
+    testing::Values(
+        Ladder{"nothing checked", kStoreCube, "Product", {}, 10, 0, 0, 0, {}, 0, Items{}},
+        // Host version 10 takes a hidden-item list per level field the table has ("all" has none).
+        Ladder{"accepted", kStoreCube, "Product", kProductDrills, 10, 0, 0, 1, {S(kDrinks)}, 0,
+               Items{{"[Product].[Category]", S(kAll + ".[Food]")}, {"[Product].[Subcategory]", S(kDrinks + ".[Juice]")},
+                {"[Product].[Item]", S(kDrinks + ".[Soda].[Lemonade]")}}},
+        // Repaired up to the upper bound (one fixArray, then fixArray2), four attempts from
+        // captions, one last with failures ignored.
+        // Host version 9 takes the hidden state as a tree-view state.
+        Ladder{"tree view", kStoreCube, "Product", kProductDrills, 9, 0, 0, 1, {S(kDrinks)}, 1, Items{}},
+        Ladder{"store, all rejected", kStoreCube, "Product", kProductDrills, 10, -1, 0, 1,
+               {S(kDrinks), S("[Product].&[All Products].&[Drinks]"), S("[Product].[All Products].&[Drinks]"),
+                S(kDrinks), S("[Product].Drinks"), S("[Product].Drinks"), S("[Product].Drinks"), S("[Product].Drinks"),
+                S("[Product].Drinks")},
+               std::nullopt, std::nullopt},
+        Ladder{"store, one rejected", kStoreCube, "Product", kProductDrills, 10, 1, 0, 2,
+               {S(kDrinks + ".[Soda]"), S("[Product].&[All Products].&[Drinks].&[Soda]")}, std::nullopt,
+               std::nullopt},
+        // As built, without key markers, from captions, captions repaired, and the last
+        // attempt: the series ends once markers were removed.
+        Ladder{"file, all rejected", kCubeFile, "Time", kYears, 10, -1, 0, 0,
+               {S("[Time].&[2023]"), S("[Time].[2023]"), S("[Time].[2023]"), S("[Time].[2023]"), S("[Time].[2023]")},
+               std::nullopt, std::nullopt},
+        // After the drill stage used captions: as built (from captions), one repair, ignored.
+        Ladder{"file, both rejected", kCubeFile, "Time", kYears, 9, -1, -1, 0,
+               {S("[Time].&[2023]"), S("[Time].[2023]"), S("[Time].[2023]"), S("[Time].[2023]"), S("[Time].[2023]")}, 3,
+               Items{}},
+        // A stage of its own: as built, without markers, from captions, and ignored.
+        Ladder{"file, hidden rejected", kCubeFile, "Time", kYears, 9, 0, -1, 0, {S("[Time].&[2023]")}, 4, Items{}}),
+    [](const testing::TestParamInfo<Ladder>& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(RetryLadder, AStoreTableIsRepairedUpToItsUpperBoundThenRebuiltFromCaptionsThenGivenUp)
+TEST_F(BuildTest, AHostThatRejectsEveryTableStillGetsItsReport)
 {
-    useStoreShop();
-    log.rejectDrilled = -1;
-    apply("Product", kProductDrills);
-    // Four attempts with the table as built (one fixArray, then fixArray2),
-    // four with the captions table, one last with failures ignored.
-    EXPECT_EQ(drilledRow(1), (std::vector<sheet::Variant>{
-                                 S("[Product].[All Products].[Drinks]"), S("[Product].&[All Products].&[Drinks]"),
-                                 S("[Product].[All Products].&[Drinks]"), S("[Product].[All Products].[Drinks]"),
-                                 S("[Product].Drinks"), S("[Product].Drinks"), S("[Product].Drinks"),
-                                 S("[Product].Drinks"), S("[Product].Drinks")}));
-    EXPECT_FALSE(trapped());
-}
-
-TEST_F(RetryLadder, AStoreTableAcceptedAfterOneRepairStopsThere)
-{
-    useStoreShop();
-    log.rejectDrilled = 1;
-    apply("Product", kProductDrills);
-    EXPECT_EQ(drilledRow(2), (std::vector<sheet::Variant>{S("[Product].[All Products].[Drinks].[Soda]"),
-                                                          S("[Product].&[All Products].&[Drinks].&[Soda]")}));
-}
-
-TEST_F(RetryLadder, ALocalCubeSeriesEndsAtTheFailureAfterKeyMarkersWereRemoved)
-{
-    useLocalShop();
-    log.rejectDrilled = -1;
-    apply("Time", {"[Time].&[2023]", "[Time].&[2024]"});
-    // As built, without key markers, from captions, captions repaired, and
-    // the last attempt with failures ignored: no fixArray2 in between.
-    EXPECT_EQ(drilledRow(0), (std::vector<sheet::Variant>{S("[Time].&[2023]"), S("[Time].[2023]"), S("[Time].[2023]"),
-                                                          S("[Time].[2023]"), S("[Time].[2023]")}));
-    EXPECT_FALSE(trapped());
-}
-
-TEST_F(RetryLadder, HostVersionTenSetsHiddenItemListsOfTheLevelsTheTableHas)
-{
-    useStoreShop();
-    apply("Product", kProductDrills);
-    EXPECT_TRUE(log.hidden.empty());
-    ASSERT_EQ(log.hiddenItems.size(), 3u);
-    // The "all" level row has no pivot field and is skipped.
-    EXPECT_EQ(log.hiddenItems[0].field, "[Product].[Category]");
-    EXPECT_EQ(log.hiddenItems[0].table, (sheet::VariantArray{S("[Product].[All Products].[Food]")}));
-    EXPECT_EQ(log.hiddenItems[1].field, "[Product].[Subcategory]");
-    EXPECT_EQ(log.hiddenItems[2].field, "[Product].[Item]");
-    EXPECT_EQ(log.hiddenItems[2].table, (sheet::VariantArray{S("[Product].[All Products].[Drinks].[Soda].[Lemonade]")}));
-}
-
-TEST_F(RetryLadder, HostVersionNineSetsTheTreeviewHiddenStateOnly)
-{
-    useStoreShop();
-    wizard().setHostGeneration(9);
-    apply("Product", kProductDrills);
-    EXPECT_TRUE(log.hiddenItems.empty());
-    ASSERT_EQ(log.hidden.size(), 1u);
-    EXPECT_EQ(log.hidden[0].field, "[Product]");
-    EXPECT_EQ(rowsOf(log.hidden[0].table), (Rows{{E}, {S("[Product].[All Products].[Food]")},
-                                                 {S("[Product].[All Products].[Drinks].[Juice]")},
-                                                 {S("[Product].[All Products].[Drinks].[Soda].[Lemonade]")}}));
-}
-
-TEST_F(RetryLadder, AfterTheDrillStageUsedCaptionsTheHiddenStageGoesFromRepairsToIgnoring)
-{
-    useLocalShop();
-    wizard().setHostGeneration(9);
-    log.rejectDrilled = -1;
-    log.rejectHidden = -1;
-    apply("Time", {"[Time].&[2023]", "[Time].&[2024]"});
-    // The hidden stage: as built (from captions by now), after one repair,
-    // and once more with failures ignored.
-    EXPECT_EQ(log.hidden.size(), 3u);
-    EXPECT_EQ(log.drilled.size(), 5u);
-}
-
-TEST_F(RetryLadder, AHiddenStageOfItsOwnRebuildsFromCaptionsWithoutClearingTheKeyNameFlag)
-{
-    useLocalShop();
-    wizard().setHostGeneration(9);
-    log.rejectHidden = -1;
-    apply("Time", {"[Time].&[2023]", "[Time].&[2024]"});
-    // As built, without markers, from captions, and ignored: the flag raised
-    // by the first repair stays up through the rebuild, so the captions table
-    // gets one attempt before the last.
-    EXPECT_EQ(log.hidden.size(), 4u);
-    EXPECT_TRUE(wizard().keyNames());
-}
-
-TEST_F(RetryLadder, AHostThatRejectsEveryTableStillGetsItsReport)
-{
-    prepareStoreBuild();
-    log.rejectDrilled = -1;
-    log.rejectHiddenItems = -1;
-    EXPECT_TRUE(wizard().CreatePivot());
+    HostLog log{-1, 0, -1, {}, {}, {}, {}};
+    useRejectingPivotTables(host, log);
+    prepareBuild(kStoreCube);
+    EXPECT_TRUE(wizard.CreatePivot());
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_FALSE(trapped());
     // Time's one-row drill table: two attempts as built, two from captions,
     // one last. Its hidden quarters: the year level's list three times and
     // once more ignored, then the quarter level's once, ignored.
