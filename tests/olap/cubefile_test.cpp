@@ -52,8 +52,8 @@ protected:
     ScratchFolder mFolder;
 };
 
-// The order of members and levels is checked against the test cubes in
-// querytestcube_test.cpp; here what those do not have: captions, a top level
+// The order of members and levels is what every query test reads, their
+// cubes being cube files; here what those do not have: captions, a top level
 // named by key, measure formats, empty values, facts read once.
 TEST_F(CubeFileTest, WhatTheBuilderWroteIsReadBack)
 {

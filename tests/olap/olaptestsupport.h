@@ -1,6 +1,7 @@
 // What the engine's tests share: the failure an action throws, whole-file
-// reads and writes, and a small real cube for the store and connection
-// models, built with the cube builder.
+// reads and writes, cubes for queries read back from real cube files, and a
+// small real cube for the store and connection models, built with the cube
+// builder.
 //
 // The sales cube: catalog "Sales Catalog", cube "Sales". Dimensions in order:
 //   Time       time,  "all" level "All Time", Year (named by key), Quarter:
@@ -13,7 +14,9 @@
 #pragma once
 
 #include "olap/cube/cubebuilder.h"
+#include "olap/cube/cubefile.h"
 #include "olap/cube/cubeformat.h"
+#include "olap/cube/facttable.h"
 #include "platform/core/failure.h"
 #include "support/scratchfolder.h"
 
@@ -61,6 +64,31 @@ inline void execSql(const std::filesystem::path& file, const std::string& sql)
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
     sqlite3_close(db);
+}
+
+// A cube as a query takes it: what a cube builder gives once written to a
+// cube file and read back, so that queries run on what real files hold.
+struct TestCube {
+    olap::CubeInfo info;
+    olap::FactTable facts;
+};
+
+inline TestCube readBack(olap::CubeBuilder& cube)
+{
+    ScratchFolder folder;
+    olap::CubeBuilder* cubes[] = {&cube};
+    olap::writeCubeFile(folder / "test.cub", "Test", cubes);
+    const auto file = olap::CubeFile::open(folder / "test.cub");
+    return {file->catalog().cubes.at(0), *file->facts(0)};
+}
+
+// A member path by names from the top level down, captions the names.
+inline std::vector<olap::PathPart> pathOf(const std::vector<std::string>& names)
+{
+    std::vector<olap::PathPart> path;
+    for (const std::string& name : names)
+        path.push_back({name, {}});
+    return path;
 }
 
 inline void makeNewerCubeFile(const std::filesystem::path& file)
