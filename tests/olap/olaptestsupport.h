@@ -13,9 +13,9 @@
 // Measures: Sales Amount (sum, "#,##0.00"), Units (count).
 #pragma once
 
+#include "olap/build/cubesourceerror.h"
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
-#include "olap/cube/cubeformat.h"
 #include "olap/cube/facttable.h"
 #include "platform/core/failure.h"
 #include "support/scratchfolder.h"
@@ -28,6 +28,14 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+namespace olap {
+// Positions print as "line:column" in test failures.
+inline void PrintTo(const TextPosition& position, std::ostream* out)
+{
+    *out << position.line << ':' << position.column;
+}
+}  // namespace olap
 
 namespace olaptest {
 
@@ -91,11 +99,6 @@ inline std::vector<olap::PathPart> pathOf(const std::vector<std::string>& names)
     return path;
 }
 
-inline void makeNewerCubeFile(const std::filesystem::path& file)
-{
-    execSql(file, "PRAGMA user_version = " + std::to_string(olap::cubeformat::kVersion + 1));
-}
-
 // The sales cube as the store and connection models show it: per dimension
 // (the measures first) its type and field name, per hierarchy its levels
 // top first, per level its depth, type, memberCount/levelMemberTotal and its
@@ -124,18 +127,6 @@ Ship Time time [Ship Time]
   0 regular 1/1: 1997(0)
 )";
 
-inline std::string outlineDimension(const std::string& name, olap::DimensionType type, const std::string& fieldName)
-{
-    const char* types[] = {"unknown", "time", "measure", "other"};
-    return name + " " + (int(type) >= 0 && int(type) < 4 ? types[int(type)] : "?") + " " + fieldName + "\n";
-}
-
-inline std::string outlineLevel(int depth, olap::LevelType type, int memberCount, int levelMemberTotal)
-{
-    return "  " + std::to_string(depth) + (type == olap::LevelType::All ? " all " : " regular ")
-        + std::to_string(memberCount) + "/" + std::to_string(levelMemberTotal) + ":";
-}
-
 // Writes a cube model's `dimensions` as kSalesOutline does, checking on the
 // way that each level's members are the children of the level above's
 // members, in order, as the same objects, and know their parent, level and
@@ -147,14 +138,16 @@ std::string outline(const Dimensions& dimensions)
 {
     std::string text;
     for (const auto& dimension : dimensions) {
-        text += outlineDimension(dimension->name(), dimension->dimensionType(), dimension->fieldName());
+        const char* types[] = {"unknown", "time", "measure", "other"};
+        text += dimension->name() + " " + types[int(dimension->dimensionType())] + " " + dimension->fieldName() + "\n";
         for (const auto& hierarchy : Model::hierarchies(*dimension)) {
             text += " " + hierarchy->name() + "\n";
             std::vector<typename Model::MemberPointer> above;
             for (auto level = Model::firstLevel(*hierarchy); level; level = level->childLevel()) {
                 EXPECT_EQ(level->hierarchy(), hierarchy);
-                text += outlineLevel(Model::depth(*level), level->LevelType(), level->memberCount(),
-                                     level->levelMemberTotal());
+                text += "  " + std::to_string(Model::depth(*level))
+                    + (level->LevelType() == olap::LevelType::All ? " all " : " regular ")
+                    + std::to_string(level->memberCount()) + "/" + std::to_string(level->levelMemberTotal()) + ":";
                 const auto list = Model::members(*level);
                 std::vector<typename Model::MemberPointer> members(list.begin(), list.end()), children;
                 for (const auto& parent : above) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -16,30 +17,20 @@ namespace {
 using Words = std::vector<std::string>;
 
 // Blank-separated words; a bracketed part of a unique name may hold blanks
-// ("[Time].[All Time]" is one word).
+// but no "]" ("[Time].[All Time]" is one word).
 Words words(const std::string& line)
 {
-    Words result;
-    std::string word;
+    Words result(1);
     bool inBracket = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (!inBracket && (c == ' ' || c == '\t')) {
-            if (!word.empty())
-                result.push_back(std::move(word));
-            word.clear();
-            continue;
-        }
-        word += c;
-        if (c == '[' && !inBracket)
-            inBracket = true;
-        else if (c == ']' && inBracket && i + 1 < line.size() && line[i + 1] == ']')
-            word += line[++i];
-        else if (c == ']')
-            inBracket = false;
+    for (const char c : line) {
+        inBracket = c == '[' || (inBracket && c != ']');
+        if (inBracket || (c != ' ' && c != '\t'))
+            result.back() += c;
+        else if (!result.back().empty())
+            result.emplace_back();
     }
-    if (!word.empty())
-        result.push_back(std::move(word));
+    if (result.back().empty())
+        result.pop_back();
     return result;
 }
 
@@ -51,18 +42,6 @@ Words dotted(const std::string& path)
     while (std::getline(in, part, '.'))
         parts.push_back(part);
     return parts;
-}
-
-Aggregation aggregationNamed(const std::string& name)
-{
-    static const std::pair<const char*, Aggregation> kNames[] = {{"sum", Aggregation::Sum},
-        {"count", Aggregation::Count}, {"min", Aggregation::Min}, {"max", Aggregation::Max},
-        {"average", Aggregation::Average}};
-    for (const auto& [text, aggregation] : kNames) {
-        if (name == text)
-            return aggregation;
-    }
-    throw std::invalid_argument("unknown aggregation " + name);
 }
 
 bool hasAllLevel(const HierarchyInfo& hierarchy)
@@ -132,10 +111,10 @@ class ScriptReader {
 public:
     std::vector<ScriptCase> cases;
 
-    void statement(const Words& w, int line)
+    void statement(const Words& w, const std::string& text, int line)
     {
         if (w[0] == "query") {
-            cases.push_back({{}, line, cube(), {}, {}});
+            cases.push_back({text.substr(5), line, cube(), {}, {}});
             inQuery = true;
         } else if (inQuery) {
             queryStatement(w, cases.back().query);
@@ -178,7 +157,10 @@ void ScriptReader::cubeStatement(const Words& w)
     } else if (w[0] == "level") {
         mSpec.dimensions.back().hierarchies[0].levels.push_back(LevelSpec{w.at(1), has("key")});
     } else if (w[0] == "measure") {
-        mSpec.measures.push_back({w.at(1), aggregationNamed(w.at(2)), {}});
+        static const std::map<std::string, Aggregation> kAggregations{{"sum", Aggregation::Sum},
+            {"count", Aggregation::Count}, {"min", Aggregation::Min}, {"max", Aggregation::Max},
+            {"average", Aggregation::Average}};
+        mSpec.measures.push_back({w.at(1), kAggregations.at(w.at(2)), {}});
     } else if (w[0] == "member") {
         key(dimensionNamed(w.at(1)), w.at(2));
     } else if (w[0] == "fact") {
@@ -292,9 +274,7 @@ std::vector<ScriptCase> readScript(const std::filesystem::path& file)
                 reader.inQuery = false;
                 inTable = true;
             } else if (!w.empty() && text[0] != '#') {
-                reader.statement(w, number);
-                if (w[0] == "query")
-                    reader.cases.back().title = text.substr(5);
+                reader.statement(w, text, number);
             }
         } catch (const std::exception& error) {
             throw std::runtime_error(file.string() + ":" + std::to_string(number) + ": " + error.what());
