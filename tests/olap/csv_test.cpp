@@ -5,14 +5,6 @@
 
 #include <cmath>
 
-namespace olap {
-// Positions print as "line:column" in test failures.
-inline void PrintTo(const TextPosition& position, std::ostream* out)
-{
-    *out << position.line << ':' << position.column;
-}
-}  // namespace olap
-
 namespace {
 
 using Records = std::vector<std::vector<std::string>>;

@@ -2,13 +2,6 @@
 #include "olap/build/cubedefinition.h"
 #include "olaptestsupport.h"
 
-namespace olap {
-inline void PrintTo(const TextPosition& position, std::ostream* out)
-{
-    *out << position.line << ':' << position.column;
-}
-}  // namespace olap
-
 namespace {
 
 using olap::Aggregation;

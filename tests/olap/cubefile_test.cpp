@@ -52,40 +52,25 @@ protected:
     ScratchFolder mFolder;
 };
 
-// The order of members and levels is checked against the test cubes in
-// querytestcube_test.cpp; here what those do not have: captions, a top level
-// named by key, measure formats, empty values, facts read once.
+// Levels, member order, captions, formats and empty values are what the
+// query tests and the cube builder command's example read back; here unique
+// names (a top level named by key, a bracket in a name), keys, and facts
+// read once.
 TEST_F(CubeFileTest, WhatTheBuilderWroteIsReadBack)
 {
     const auto file = CubeFile::open(writeSales());
-    EXPECT_EQ(file->catalog().name, "Shop");
-    ASSERT_EQ(file->catalog().cubes.size(), 1u);
-    const CubeInfo& cube = file->catalog().cubes[0];
-    EXPECT_EQ(cube.name, "Sales");
+    const CubeInfo& cube = file->catalog().cubes.at(0);
     EXPECT_EQ(cube.factCount, 3u);
-    ASSERT_EQ(cube.dimensions.size(), 2u);
-    EXPECT_EQ(cube.dimensions[0].fieldName, "[Time]");
-    EXPECT_EQ(cube.dimensions[0].type, DimensionType::Time);
-    EXPECT_EQ(cube.dimensions[1].type, DimensionType::Other);
     EXPECT_EQ(cube.dimensions[0].keyCount, 3u);
-    ASSERT_EQ(cube.measures.size(), 2u);
-    EXPECT_EQ(cube.measures[1].name, "Price");
-    EXPECT_EQ(cube.measures[1].aggregation, Aggregation::Average);
-    EXPECT_EQ(cube.measures[0].formatString, "#,##0");
     const HierarchyInfo& time = cube.dimensions[0].hierarchies[0];
     EXPECT_EQ(time.members[0].uniqueName, "[Time].&[1997]");
     EXPECT_EQ(time.members[2].uniqueName, "[Time].&[1997].[Q1]");
     // Tea was seen after Bread, but belongs with Cola under Drinks.
     const HierarchyInfo& product = cube.dimensions[1].hierarchies[0];
-    EXPECT_EQ(product.members[3].caption, "Cola (can)");
     EXPECT_EQ(product.members[4].uniqueName, "[Product].[All Product].[Drinks].[Tea [hot]]]");
-    EXPECT_EQ(product.members[4].caption, "Tea [hot]");
     const auto facts = file->facts(0);
     ASSERT_EQ(facts->rowCount, 3u);
     EXPECT_EQ(facts->keys[1], (Column<uint32_t>{0, 1, 2}));
-    EXPECT_EQ(facts->values[0][1], 4.0);
-    EXPECT_TRUE(std::isnan(facts->values[0][2]));
-    EXPECT_TRUE(std::isnan(facts->values[1][1]));
     EXPECT_EQ(product.members[product.memberOfKey[facts->keys[1][1]]].name, "Bread");
     EXPECT_EQ(file->facts(0).get(), facts.get());  // read once, then shared
 }
@@ -177,19 +162,14 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
     EXPECT_EQ(failureOf([&] { CubeFile::open(mFolder / "sales.cub"); }).number(), platform::err::kFileNotFound);
 }
 
-TEST_F(CubeFileTest, WritingIntoAMissingFolderFailsNamingTheFileAndLeavesNothingBehind)
-{
-    CubeBuilder cube(salesSpec());
-    EXPECT_THAT(failureOf([&] { write(cube, "missing/x.cub"); }).description(), HasSubstr("x.cub"));
-    EXPECT_FALSE(fs::exists(mFolder / "missing"));
-}
-
-TEST_F(CubeFileTest, RewritingReplacesTheFileWholeAndLeavesNoTemporaryFile)
+// A write goes to a temporary file renamed over the old one when complete.
+TEST_F(CubeFileTest, RewritingReplacesTheFileWholeAndAFailedWriteLeavesNothingBehind)
 {
     const fs::path file = writeSales();
     CubeBuilder other({"Other", {}, {{"M"}}});
     write(other, "sales.cub", "Second");
     EXPECT_EQ(CubeFile::open(file)->catalog().name, "Second");
+    EXPECT_THAT(failureOf([&] { write(other, "missing/x.cub"); }).description(), HasSubstr("x.cub"));
     EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 1);
 }
 

@@ -1,6 +1,7 @@
 // What the engine's tests share: the failure an action throws, whole-file
-// reads and writes, and a small real cube for the store and connection
-// models, built with the cube builder.
+// reads and writes, cubes for queries read back from real cube files, and a
+// small real cube for the store and connection models, built with the cube
+// builder.
 //
 // The sales cube: catalog "Sales Catalog", cube "Sales". Dimensions in order:
 //   Time       time,  "all" level "All Time", Year (named by key), Quarter:
@@ -12,8 +13,10 @@
 // Measures: Sales Amount (sum, "#,##0.00"), Units (count).
 #pragma once
 
+#include "olap/build/cubesourceerror.h"
 #include "olap/cube/cubebuilder.h"
-#include "olap/cube/cubeformat.h"
+#include "olap/cube/cubefile.h"
+#include "olap/cube/facttable.h"
 #include "platform/core/failure.h"
 #include "support/scratchfolder.h"
 
@@ -25,6 +28,14 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+namespace olap {
+// Positions print as "line:column" in test failures.
+inline void PrintTo(const TextPosition& position, std::ostream* out)
+{
+    *out << position.line << ':' << position.column;
+}
+}  // namespace olap
 
 namespace olaptest {
 
@@ -63,9 +74,29 @@ inline void execSql(const std::filesystem::path& file, const std::string& sql)
     sqlite3_close(db);
 }
 
-inline void makeNewerCubeFile(const std::filesystem::path& file)
+// A cube as a query takes it: what a cube builder gives once written to a
+// cube file and read back, so that queries run on what real files hold.
+struct TestCube {
+    olap::CubeInfo info;
+    olap::FactTable facts;
+};
+
+inline TestCube readBack(olap::CubeBuilder& cube)
 {
-    execSql(file, "PRAGMA user_version = " + std::to_string(olap::cubeformat::kVersion + 1));
+    ScratchFolder folder;
+    olap::CubeBuilder* cubes[] = {&cube};
+    olap::writeCubeFile(folder / "test.cub", "Test", cubes);
+    const auto file = olap::CubeFile::open(folder / "test.cub");
+    return {file->catalog().cubes.at(0), *file->facts(0)};
+}
+
+// A member path by names from the top level down, captions the names.
+inline std::vector<olap::PathPart> pathOf(const std::vector<std::string>& names)
+{
+    std::vector<olap::PathPart> path;
+    for (const std::string& name : names)
+        path.push_back({name, {}});
+    return path;
 }
 
 // The sales cube as the store and connection models show it: per dimension
@@ -96,18 +127,6 @@ Ship Time time [Ship Time]
   0 regular 1/1: 1997(0)
 )";
 
-inline std::string outlineDimension(const std::string& name, olap::DimensionType type, const std::string& fieldName)
-{
-    const char* types[] = {"unknown", "time", "measure", "other"};
-    return name + " " + (int(type) >= 0 && int(type) < 4 ? types[int(type)] : "?") + " " + fieldName + "\n";
-}
-
-inline std::string outlineLevel(int depth, olap::LevelType type, int memberCount, int levelMemberTotal)
-{
-    return "  " + std::to_string(depth) + (type == olap::LevelType::All ? " all " : " regular ")
-        + std::to_string(memberCount) + "/" + std::to_string(levelMemberTotal) + ":";
-}
-
 // Writes a cube model's `dimensions` as kSalesOutline does, checking on the
 // way that each level's members are the children of the level above's
 // members, in order, as the same objects, and know their parent, level and
@@ -119,14 +138,16 @@ std::string outline(const Dimensions& dimensions)
 {
     std::string text;
     for (const auto& dimension : dimensions) {
-        text += outlineDimension(dimension->name(), dimension->dimensionType(), dimension->fieldName());
+        const char* types[] = {"unknown", "time", "measure", "other"};
+        text += dimension->name() + " " + types[int(dimension->dimensionType())] + " " + dimension->fieldName() + "\n";
         for (const auto& hierarchy : Model::hierarchies(*dimension)) {
             text += " " + hierarchy->name() + "\n";
             std::vector<typename Model::MemberPointer> above;
             for (auto level = Model::firstLevel(*hierarchy); level; level = level->childLevel()) {
                 EXPECT_EQ(level->hierarchy(), hierarchy);
-                text += outlineLevel(Model::depth(*level), level->LevelType(), level->memberCount(),
-                                     level->levelMemberTotal());
+                text += "  " + std::to_string(Model::depth(*level))
+                    + (level->LevelType() == olap::LevelType::All ? " all " : " regular ")
+                    + std::to_string(level->memberCount()) + "/" + std::to_string(level->levelMemberTotal()) + ":";
                 const auto list = Model::members(*level);
                 std::vector<typename Model::MemberPointer> members(list.begin(), list.end()), children;
                 for (const auto& parent : above) {

@@ -1,9 +1,7 @@
 // Finding members by unique name in both spellings: with or without the
 // "all" member, with or without the key marker "&".
 #include "olap/query/querymembers.h"
-#include "querytestcube.h"
-
-#include <gtest/gtest.h>
+#include "olaptestsupport.h"
 
 namespace olap {
 namespace {
@@ -14,13 +12,11 @@ TEST(MemberNames, BothSpellingsFindTheMemberAndNothingElseMatches)
 {
     HierarchySpec time{{}, true, {}, {{"Year", false}, {"Quarter", true}}};
     HierarchySpec product{{}, false, {}, {{"Name", false}}};
-    testing::TestCubeMaker maker(
-        {"Sales", {{"Time", DimensionType::Time, {time}}, {"Product", DimensionType::Other, {product}}}, {}});
-    maker.key(0, {"1997", "Q1"});
-    maker.key(0, {"1997", "Q2"});
-    maker.key(0, {"1998", "Q1"});
-    maker.key(1, {"Box [large]"});
-    const testing::TestCube cube = maker.make();
+    CubeBuilder builder({"Sales", {{"Time", DimensionType::Time, {time}}, {"Product", DimensionType::Other, {product}}}, {}});
+    for (const char* quarter : {"1997.Q1", "1997.Q2", "1998.Q1"})
+        builder.dimensionKey(0, {{std::string(quarter, 4)}, {quarter + 5}});
+    builder.dimensionKey(1, {{"Box [large]"}});
+    const olaptest::TestCube cube = olaptest::readBack(builder);
     const HierarchyInfo& times = cube.info.dimensions[0].hierarchies[0];
     const MemberNameIndex index(times);
     const std::pair<const char*, const char*> cases[] = {

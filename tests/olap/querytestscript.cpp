@@ -3,9 +3,10 @@
 #include "olap/query/querymembers.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,37 +14,29 @@ namespace olap::testing {
 
 namespace {
 
+using Words = std::vector<std::string>;
+
 // Blank-separated words; a bracketed part of a unique name may hold blanks
-// ("[Time].[All Time]" is one word).
-std::vector<std::string> words(const std::string& line)
+// but no "]" ("[Time].[All Time]" is one word).
+Words words(const std::string& line)
 {
-    std::vector<std::string> result;
-    std::string word;
+    Words result(1);
     bool inBracket = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (!inBracket && (c == ' ' || c == '\t')) {
-            if (!word.empty())
-                result.push_back(std::move(word));
-            word.clear();
-            continue;
-        }
-        word += c;
-        if (c == '[' && !inBracket)
-            inBracket = true;
-        else if (c == ']' && inBracket && i + 1 < line.size() && line[i + 1] == ']')
-            word += line[++i];
-        else if (c == ']')
-            inBracket = false;
+    for (const char c : line) {
+        inBracket = c == '[' || (inBracket && c != ']');
+        if (inBracket || (c != ' ' && c != '\t'))
+            result.back() += c;
+        else if (!result.back().empty())
+            result.emplace_back();
     }
-    if (!word.empty())
-        result.push_back(std::move(word));
+    if (result.back().empty())
+        result.pop_back();
     return result;
 }
 
-std::vector<std::string> dotted(const std::string& path)
+Words dotted(const std::string& path)
 {
-    std::vector<std::string> parts;
+    Words parts;
     std::string part;
     std::istringstream in(path);
     while (std::getline(in, part, '.'))
@@ -51,24 +44,13 @@ std::vector<std::string> dotted(const std::string& path)
     return parts;
 }
 
-Aggregation aggregationNamed(const std::string& name)
-{
-    static const std::pair<const char*, Aggregation> kNames[] = {{"sum", Aggregation::Sum},
-        {"count", Aggregation::Count}, {"min", Aggregation::Min}, {"max", Aggregation::Max},
-        {"average", Aggregation::Average}};
-    for (const auto& [text, aggregation] : kNames) {
-        if (name == text)
-            return aggregation;
-    }
-    throw std::invalid_argument("unknown aggregation " + name);
-}
-
 bool hasAllLevel(const HierarchyInfo& hierarchy)
 {
     return hierarchy.levels[0].type == LevelType::All;
 }
 
-// A member by dotted path from the top level ("all" left out) or by unique name.
+// A member by unique name, or by dotted path from the top level ("all" left
+// out), found by walking the parents rather than by the engine's lookup.
 uint32_t memberNamed(const HierarchyInfo& hierarchy, const std::string& name)
 {
     if (name.starts_with("[") || name.starts_with("&[")) {
@@ -76,21 +58,16 @@ uint32_t memberNamed(const HierarchyInfo& hierarchy, const std::string& name)
             return *member;
         throw std::invalid_argument("no member has the unique name " + name);
     }
-    uint32_t first = hasAllLevel(hierarchy) ? hierarchy.members[0].firstChild : 0;
-    uint32_t count = hasAllLevel(hierarchy) ? hierarchy.members[0].childCount : hierarchy.levels[0].memberCount;
-    std::optional<uint32_t> found;
+    int32_t found = hasAllLevel(hierarchy) ? 0 : -1;
     for (const std::string& part : dotted(name)) {
-        found.reset();
-        for (uint32_t m = first; m < first + count && !found; ++m) {
-            if (hierarchy.members[m].name == part)
-                found = m;
-        }
-        if (!found)
+        const auto& members = hierarchy.members;
+        const auto it = std::find_if(members.begin(), members.end(),
+                                     [&](const MemberInfo& m) { return m.parent == found && m.name == part; });
+        if (it == members.end())
             throw std::invalid_argument("no member has the path " + name);
-        first = hierarchy.members[*found].firstChild;
-        count = hierarchy.members[*found].childCount;
+        found = int32_t(it - members.begin());
     }
-    return *found;
+    return uint32_t(found);
 }
 
 std::string memberPath(const HierarchyInfo& hierarchy, int32_t member)
@@ -110,8 +87,7 @@ std::string tupleLabel(const CubeInfo& cube, const std::vector<AxisField>& field
     for (size_t f = 0; f < fields.size(); ++f) {
         const HierarchyInfo& hierarchy = cube.dimensions[fields[f].dimension].hierarchies[fields[f].hierarchy];
         const int32_t member = tuple.members[f].member;
-        if (f > 0)
-            label += '/';
+        label += f > 0 ? "/" : "";
         label += member == kAllMembers ? std::string("*") : memberPath(hierarchy, member);
         const int top = hasAllLevel(hierarchy) ? 1 : 0;
         if (member != kAllMembers && tuple.members[f].depth + top != hierarchy.members[member].level)
@@ -129,192 +105,145 @@ std::string number(std::optional<double> value)
     return text;
 }
 
+// Reads statements one by one; a cube is built on the first query that needs
+// it and again after facts or members are added.
 class ScriptReader {
 public:
-    explicit ScriptReader(std::filesystem::path file) : mFile(std::move(file)) {}
+    std::vector<ScriptCase> cases;
 
-    std::vector<ScriptCase> read();
-
-private:
-    void statement(const std::vector<std::string>& w);
-    void cubeStatement(const std::vector<std::string>& w);
-    void queryStatement(const std::vector<std::string>& w);
-    TestCubeMaker& maker();
-    size_t dimensionNamed(const std::string& name) const;
-    const HierarchyInfo& hierarchyNamed(const std::string& name);
-    AxisField* placedField(const std::string& name);
-    std::shared_ptr<const TestCube> cube();
-
-    std::filesystem::path mFile;
-    CubeSpec mSpec;
-    std::unique_ptr<TestCubeMaker> mMaker;
-    std::shared_ptr<const TestCube> mCube;
-    std::vector<ScriptCase> mCases;
-    bool mInQuery = false;
-};
-
-std::vector<ScriptCase> ScriptReader::read()
-{
-    std::ifstream in(mFile);
-    if (!in)
-        throw std::runtime_error(mFile.string() + ": cannot be read");
-    int number = 0;
-    bool inTable = false;
-    for (std::string line; std::getline(in, line);) {
-        ++number;
-        const std::string text = normalizedLine(line);
-        try {
-            if (inTable && text.empty()) {
-                inTable = false;
-            } else if (inTable) {
-                mCases.back().expected.push_back(text);
-            } else if (text == "----") {
-                if (!mInQuery)
-                    throw std::invalid_argument("a table without a query");
-                mInQuery = false;
-                inTable = true;
-            } else if (!text.empty() && text[0] != '#') {
-                if (words(text)[0] == "query")
-                    mCases.push_back({text.substr(5), number, nullptr, {}, {}});
-                statement(words(text));
-            }
-        } catch (const std::exception& error) {
-            throw std::runtime_error(mFile.string() + ":" + std::to_string(number) + ": " + error.what());
+    void statement(const Words& w, const std::string& text, int line)
+    {
+        if (w[0] == "query") {
+            cases.push_back({text.substr(5), line, cube(), {}, {}});
+            inQuery = true;
+        } else if (inQuery) {
+            queryStatement(w, cases.back().query);
+        } else {
+            cubeStatement(w);
         }
     }
-    if (mInQuery)
-        throw std::runtime_error(mFile.string() + ": the last query has no table");
-    return std::move(mCases);
-}
 
-void ScriptReader::statement(const std::vector<std::string>& w)
-{
-    if (w[0] == "query") {
-        mInQuery = true;
-        mCases.back().cube = cube();
-    } else if (mInQuery) {
-        queryStatement(w);
-    } else {
-        cubeStatement(w);
+    bool inQuery = false;
+
+private:
+    void cubeStatement(const Words& w);
+    void queryStatement(const Words& w, PivotQuery& query);
+    uint32_t key(size_t dimension, const std::string& path)
+    {
+        return builder().dimensionKey(dimension, olaptest::pathOf(dotted(path)));
     }
-}
+    const HierarchyInfo& hierarchyNamed(const std::string& name)
+    {
+        return cube()->info.dimensions[dimensionNamed(name)].hierarchies[0];
+    }
+    CubeBuilder& builder();
+    uint32_t dimensionNamed(const std::string& name) const;
+    std::shared_ptr<const olaptest::TestCube> cube();
 
-void ScriptReader::cubeStatement(const std::vector<std::string>& w)
+    CubeSpec mSpec;
+    std::optional<CubeBuilder> mBuilder;
+    std::shared_ptr<const olaptest::TestCube> mCube;
+};
+
+void ScriptReader::cubeStatement(const Words& w)
 {
     const auto has = [&](const std::string& word) { return std::find(w.begin() + 1, w.end(), word) != w.end(); };
     if (w[0] == "cube") {
         mSpec = CubeSpec{w.at(1), {}, {}};
-        mMaker.reset();
-        mCube.reset();
+        mBuilder.reset();
     } else if (w[0] == "dimension") {
-        HierarchySpec hierarchy;
-        hierarchy.hasAllLevel = has("all");
         const DimensionType type = has("time") ? DimensionType::Time : DimensionType::Other;
-        mSpec.dimensions.push_back(DimensionSpec{w.at(1), type, {hierarchy}});
+        mSpec.dimensions.push_back(DimensionSpec{w.at(1), type, {HierarchySpec{{}, has("all"), {}, {}}}});
     } else if (w[0] == "level") {
         mSpec.dimensions.back().hierarchies[0].levels.push_back(LevelSpec{w.at(1), has("key")});
     } else if (w[0] == "measure") {
-        mSpec.measures.push_back({w.at(1), aggregationNamed(w.at(2)), {}});
+        static const std::map<std::string, Aggregation> kAggregations{{"sum", Aggregation::Sum},
+            {"count", Aggregation::Count}, {"min", Aggregation::Min}, {"max", Aggregation::Max},
+            {"average", Aggregation::Average}};
+        mSpec.measures.push_back({w.at(1), kAggregations.at(w.at(2)), {}});
     } else if (w[0] == "member") {
-        maker().key(dimensionNamed(w.at(1)), dotted(w.at(2)));
-        mCube.reset();
+        key(dimensionNamed(w.at(1)), w.at(2));
     } else if (w[0] == "fact") {
         const size_t dimensions = mSpec.dimensions.size();
         if (w.size() != 1 + dimensions + mSpec.measures.size())
             throw std::invalid_argument("a fact needs a path per dimension and a value per measure");
         std::vector<uint32_t> keys;
         for (size_t d = 0; d < dimensions; ++d)
-            keys.push_back(maker().key(d, dotted(w[1 + d])));
+            keys.push_back(key(d, w[1 + d]));
         std::vector<double> values;
-        for (size_t m = 0; m < mSpec.measures.size(); ++m)
-            values.push_back(w[1 + dimensions + m] == "." ? kEmpty : std::stod(w[1 + dimensions + m]));
-        maker().addFact(keys, values);
-        mCube.reset();
+        for (auto value = w.begin() + 1 + dimensions; value != w.end(); ++value)
+            values.push_back(*value == "." ? kEmpty : std::stod(*value));
+        builder().addFact(keys, values);
     } else {
         throw std::invalid_argument("unknown statement " + w[0]);
     }
+    mCube.reset();
 }
 
-void ScriptReader::queryStatement(const std::vector<std::string>& w)
+void ScriptReader::queryStatement(const Words& w, PivotQuery& query)
 {
-    PivotQuery& query = mCases.back().query;
     if (w[0] == "rows" || w[0] == "columns") {
-        QueryAxis& axis = w[0] == "rows" ? query.rows : query.columns;
         for (size_t i = 1; i < w.size(); ++i)
-            axis.fields.push_back({uint32_t(dimensionNamed(w[i])), 0, {}, {}});
+            (w[0] == "rows" ? query.rows : query.columns).fields.push_back({dimensionNamed(w[i]), 0, {}, {}});
     } else if (w[0] == "drill" || w[0] == "hide") {
-        AxisField* field = placedField(w.at(1));
-        const HierarchyInfo& hierarchy = hierarchyNamed(w[1]);
+        const uint32_t dimension = dimensionNamed(w.at(1));
+        std::vector<AxisField*> placed;
+        for (QueryAxis* axis : {&query.rows, &query.columns}) {
+            for (AxisField& field : axis->fields) {
+                if (field.dimension == dimension)
+                    placed.push_back(&field);
+            }
+        }
+        if (placed.empty())
+            throw std::invalid_argument(w[1] + " is not on the rows or columns");
+        std::vector<uint32_t>& members = w[0] == "drill" ? placed[0]->drilled : placed[0]->hidden;
         for (size_t i = 2; i < w.size(); ++i)
-            (w[0] == "drill" ? field->drilled : field->hidden).push_back(memberNamed(hierarchy, w[i]));
+            members.push_back(memberNamed(hierarchyNamed(w[1]), w[i]));
     } else if (w[0] == "page") {
-        PageField page{uint32_t(dimensionNamed(w.at(1))), 0, {}};
+        PageField page{dimensionNamed(w.at(1)), 0, {}};
         for (size_t i = 2; i < w.size(); ++i)
             page.selected.push_back(memberNamed(hierarchyNamed(w[1]), w[i]));
         query.pages.push_back(page);
     } else if (w[0] == "measures") {
+        const auto& measures = cube()->info.measures;
         for (size_t i = 1; i < w.size(); ++i) {
-            const auto& measures = cube()->info.measures;
-            const auto named = [&](const MeasureInfo& m) { return m.name == w[i]; };
-            const auto found = std::find_if(measures.begin(), measures.end(), named);
+            const auto found = std::find_if(measures.begin(), measures.end(), [&](auto& m) { return m.name == w[i]; });
             query.measures.push_back(found == measures.end() ? 99 : uint32_t(found - measures.begin()));
         }
     } else if (w[0] == "option") {
         QueryAxis& axis = w.at(1) == "rows" ? query.rows : query.columns;
-        const std::string& option = w.at(2);
-        if (option == "nosubtotals")
-            axis.subtotals = false;
-        else if (option == "nogrand")
-            axis.grandTotal = false;
-        else if (option == "subtotalsfirst")
-            axis.subtotalsFirst = true;
-        else if (option == "keepempty")
-            axis.keepEmpty = true;
-        else
-            throw std::invalid_argument("unknown option " + option);
+        const std::pair<const char*, bool*> options[] = {{"nosubtotals", &axis.subtotals},
+            {"nogrand", &axis.grandTotal}, {"subtotalsfirst", &axis.subtotalsFirst}, {"keepempty", &axis.keepEmpty}};
+        const auto named = [&](auto& option) { return w.at(2) == option.first; };
+        const auto option = std::find_if(std::begin(options), std::end(options), named);
+        if (option == std::end(options))
+            throw std::invalid_argument("unknown option " + w[2]);
+        *option->second = !w[2].starts_with("no");
     } else {
         throw std::invalid_argument("unknown query statement " + w[0]);
     }
 }
 
-TestCubeMaker& ScriptReader::maker()
+CubeBuilder& ScriptReader::builder()
 {
-    if (!mMaker)
-        mMaker = std::make_unique<TestCubeMaker>(mSpec);
-    return *mMaker;
+    if (!mBuilder)
+        mBuilder.emplace(mSpec);
+    return *mBuilder;
 }
 
-size_t ScriptReader::dimensionNamed(const std::string& name) const
+uint32_t ScriptReader::dimensionNamed(const std::string& name) const
 {
     for (size_t d = 0; d < mSpec.dimensions.size(); ++d) {
         if (mSpec.dimensions[d].name == name)
-            return d;
+            return uint32_t(d);
     }
     throw std::invalid_argument("no dimension is called " + name);
 }
 
-const HierarchyInfo& ScriptReader::hierarchyNamed(const std::string& name)
-{
-    return cube()->info.dimensions[dimensionNamed(name)].hierarchies[0];
-}
-
-AxisField* ScriptReader::placedField(const std::string& name)
-{
-    const uint32_t dimension = uint32_t(dimensionNamed(name));
-    PivotQuery& query = mCases.back().query;
-    for (QueryAxis* axis : {&query.rows, &query.columns}) {
-        for (AxisField& field : axis->fields) {
-            if (field.dimension == dimension)
-                return &field;
-        }
-    }
-    throw std::invalid_argument(name + " is not on the rows or columns");
-}
-
-std::shared_ptr<const TestCube> ScriptReader::cube()
+std::shared_ptr<const olaptest::TestCube> ScriptReader::cube()
 {
     if (!mCube)
-        mCube = std::make_shared<const TestCube>(maker().make());
+        mCube = std::make_shared<const olaptest::TestCube>(olaptest::readBack(builder()));
     return mCube;
 }
 
@@ -322,38 +251,56 @@ std::shared_ptr<const TestCube> ScriptReader::cube()
 
 std::vector<ScriptCase> readScript(const std::filesystem::path& file)
 {
-    return ScriptReader(file).read();
+    std::ifstream in(file);
+    if (!in)
+        throw std::runtime_error(file.string() + ": cannot be read");
+    ScriptReader reader;
+    int number = 0;
+    bool inTable = false;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        const Words w = words(line);
+        std::string text;
+        for (const std::string& word : w)
+            text += (text.empty() ? "" : " ") + word;
+        try {
+            if (inTable && w.empty()) {
+                inTable = false;
+            } else if (inTable) {
+                reader.cases.back().expected.push_back(text);
+            } else if (text == "----") {
+                if (!reader.inQuery)
+                    throw std::invalid_argument("a table without a query");
+                reader.inQuery = false;
+                inTable = true;
+            } else if (!w.empty() && text[0] != '#') {
+                reader.statement(w, text, number);
+            }
+        } catch (const std::exception& error) {
+            throw std::runtime_error(file.string() + ":" + std::to_string(number) + ": " + error.what());
+        }
+    }
+    if (reader.inQuery)
+        throw std::runtime_error(file.string() + ": the last query has no table");
+    return std::move(reader.cases);
 }
 
 std::vector<std::string> renderResult(const CubeInfo& cube, const PivotQuery& query, const QueryResult& result)
 {
     std::string header = "columns:";
-    for (size_t c = 0; c < result.columns.size(); ++c) {
-        header += c ? " | " : " ";
-        header += tupleLabel(cube, query.columns.fields, result.columns[c]);
-    }
+    for (size_t c = 0; c < result.columns.size(); ++c)
+        header += (c ? " | " : " ") + tupleLabel(cube, query.columns.fields, result.columns[c]);
     std::vector<std::string> lines{header};
     for (size_t r = 0; r < result.rows.size(); ++r) {
         std::string line = tupleLabel(cube, query.rows.fields, result.rows[r]) + " :";
         for (size_t c = 0; c < result.columns.size(); ++c) {
             line += c ? " | " : " ";
-            for (size_t m = 0; m < result.measures.size(); ++m) {
-                if (m > 0)
-                    line += ',';
-                line += number(result.cell(r, c, m));
-            }
+            for (size_t m = 0; m < result.measures.size(); ++m)
+                line += (m > 0 ? "," : "") + number(result.cell(r, c, m));
         }
-        lines.push_back(line);
+        lines.push_back(line.ends_with(' ') ? line.substr(0, line.find_last_not_of(' ') + 1) : line);
     }
     return lines;
-}
-
-std::string normalizedLine(const std::string& line)
-{
-    std::string result;
-    for (const std::string& word : words(line))
-        result += (result.empty() ? "" : " ") + word;
-    return result;
 }
 
 }  // namespace olap::testing

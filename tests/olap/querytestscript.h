@@ -28,7 +28,7 @@
 #pragma once
 
 #include "olap/query/query.h"
-#include "querytestcube.h"
+#include "olaptestsupport.h"
 
 #include <filesystem>
 #include <memory>
@@ -40,7 +40,7 @@ namespace olap::testing {
 struct ScriptCase {
     std::string title;
     int line = 0;  // of the "query" statement
-    std::shared_ptr<const TestCube> cube;
+    std::shared_ptr<const olaptest::TestCube> cube;
     PivotQuery query;
     std::vector<std::string> expected;  // the table's lines, or one "error: ..." line
 };
@@ -50,8 +50,5 @@ std::vector<ScriptCase> readScript(const std::filesystem::path& file);
 
 // The result as the script language writes tables.
 std::vector<std::string> renderResult(const CubeInfo& cube, const PivotQuery& query, const QueryResult& result);
-
-// Collapses runs of blanks into one and trims the ends.
-std::string normalizedLine(const std::string& line);
 
 }  // namespace olap::testing

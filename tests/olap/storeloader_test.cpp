@@ -87,7 +87,7 @@ TEST_F(StoreLoaderTest, WhatCannotBeExtractedGivesFalseWithTheReasonAndWritesNot
     } cases[] = {
         {[&] { std::filesystem::remove(cub); return extract(); }, cub.string()},
         {[&] { std::filesystem::remove(bwf); return extract(); }, bwf.string()},
-        {[&] { olaptest::makeNewerCubeFile(cub); return extract(); }, "newer version"},
+        {[&] { olaptest::execSql(cub, "PRAGMA user_version = 99"); return extract(); }, "newer version"},
         {[&] { olaptest::writeText(bwf, "bwf 9\n"); return extract(); }, bwf.string()},
         {[&] { writeStoreCompanion(bwf, {true, "Region"}); return extract(); }, "has the name of a dimension"},
         {[&] { return extract("Sales", 0); }, ""},

@@ -200,14 +200,11 @@ TEST_F(StoreModelTest, SelectedMembersKeepWhatTheEditorChecksInOrder)
 
 TEST(StoreCube, AnEmptyCubeHasNothing)
 {
-    Cube cube;
+    const Cube cube;
     EXPECT_FALSE(cube.isLoaded());
     EXPECT_EQ(cube.name(), "");
-    EXPECT_EQ(cube.dimensionCount(), 0);
-    EXPECT_EQ(cube.timeDimensionCount(), 0);
-    EXPECT_EQ(cube.measuresDimension(), nullptr);
-    EXPECT_EQ(cube.measureListDimension(), nullptr);
-    EXPECT_EQ(cube.dimensionByName("Measures"), nullptr);
+    EXPECT_EQ(cube.dimensionCount() + cube.timeDimensionCount(), 0);
+    EXPECT_FALSE(cube.measuresDimension() || cube.measureListDimension() || cube.dimensionByName("Measures"));
 }
 
 TEST_F(StoreModelTest, AFailedLoadKeepsTheCubeAndAReloadLeavesHeldObjectsAsTheyWere)
