@@ -45,7 +45,7 @@ void produceWorkbook(const std::filesystem::path& file)
 TEST(LibreOffice, ReadsTheSheetsAndCellsOfAWorkbookTheHostSaved)
 {
     REQUIRE_PROGRAMS("soffice");
-    TempFolder folder;
+    ScratchFolder folder;
     const auto file = folder / "Sales.xlsx";
     produceWorkbook(file);
 

@@ -228,24 +228,10 @@ void addPivot(Parts& parts)
 
 }  // namespace
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "sheettest.XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("no temporary folder");
-    mPath = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(mPath, ignored);
-}
-
-std::vector<std::string> TempFolder::files() const
+std::vector<std::string> filesIn(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(mPath))
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;

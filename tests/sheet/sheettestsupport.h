@@ -1,5 +1,4 @@
-// Helpers of the spreadsheet host's tests: a temporary folder per test, a
-// fixture workbook written part by part as another program would write it,
+// Helpers of the spreadsheet host's tests: a fixture workbook written part by part as another program would write it,
 // looks into zip packages (entries, their bytes as stored), and a pivot
 // table stand-in for the host's own checks and the chart engine.
 #pragma once
@@ -7,6 +6,7 @@
 #include "platform/core/failure.h"
 #include "sheet/failures.h"
 #include "sheet/host/extensions.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +21,8 @@
 
 namespace sheettest {
 
-// A fresh folder, removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::filesystem::path& path() const { return mPath; }
-    std::filesystem::path operator/(const std::string& name) const { return mPath / name; }
-    // The names of the files in the folder, sorted.
-    std::vector<std::string> files() const;
-
-private:
-    std::filesystem::path mPath;
-};
+// The names of the files in `folder`, sorted.
+std::vector<std::string> filesIn(const std::filesystem::path& folder);
 
 // Part name -> bytes.
 using Parts = std::map<std::string, std::string>;

@@ -33,7 +33,7 @@ protected:
         return SavedParts(file);
     }
 
-    sheettest::TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder / "Charts.xlsx";
     std::shared_ptr<HostApplication> app = chartApplication();
     std::shared_ptr<Workbook> book = app->Workbooks()->Add();
@@ -117,7 +117,7 @@ protected:
         sheettest::expectUnchangedBut(before, file, changed);
     }
 
-    sheettest::TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder / "Book.xlsx";
     std::map<std::string, sheettest::StoredEntry> before;
     std::shared_ptr<HostApplication> app = chartApplication();

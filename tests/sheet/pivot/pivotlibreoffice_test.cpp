@@ -18,7 +18,7 @@ namespace {
 
 TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreOffice)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     const auto cube = folder / "shop.cub";
     const auto file = folder / "Sales.xlsx";
     writeShopCube(cube);
