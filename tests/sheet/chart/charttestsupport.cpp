@@ -4,6 +4,9 @@
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/partnames.h"
 
+#include <cstdlib>
+#include <sstream>
+
 namespace charttest {
 
 sheet::ChartData salesData()
@@ -35,6 +38,16 @@ std::unique_ptr<pugi::xml_document> parseXml(const std::string& text)
     auto document = std::make_unique<pugi::xml_document>();
     EXPECT_TRUE(document->load_string(text.c_str())) << text;
     return document;
+}
+
+void expectGolden(const std::string& part, const std::string& name)
+{
+    std::ostringstream indented;
+    parseXml(part)->save(indented, "  ");
+    const std::filesystem::path golden = std::filesystem::path(SHEET_TEST_DATA) / "chart" / "golden" / (name + ".xml");
+    if (std::getenv("UPDATE_GOLDEN") && !std::getenv("CI"))
+        sheettest::writeFile(golden, indented.str());
+    EXPECT_EQ(indented.str(), sheettest::fileBytes(golden)) << "the golden part " << golden.string();
 }
 
 std::vector<std::string> texts(const pugi::xml_node& node, const char* name)
