@@ -21,6 +21,9 @@
 
 namespace sheettest {
 
+// The folder of the sheet tests' data: the fixture's parts, golden parts.
+std::filesystem::path dataFolder();
+
 // The names of the files in `folder`, sorted.
 std::vector<std::string> filesIn(const std::filesystem::path& folder);
 

@@ -44,7 +44,7 @@ void expectGolden(const std::string& part, const std::string& name)
 {
     std::ostringstream indented;
     parseXml(part)->save(indented, "  ");
-    const std::filesystem::path golden = std::filesystem::path(SHEET_TEST_DATA) / "chart" / "golden" / (name + ".xml");
+    const std::filesystem::path golden = sheettest::dataFolder() / "chart" / "golden" / (name + ".xml");
     if (std::getenv("UPDATE_GOLDEN") && !std::getenv("CI"))
         sheettest::writeFile(golden, indented.str());
     EXPECT_EQ(indented.str(), sheettest::fileBytes(golden)) << "the golden part " << golden.string();
