@@ -51,7 +51,7 @@ TEST(LibreOffice, ReadsTheSheetsAndCellsOfAWorkbookTheHostSaved)
 
     const auto out = folder / "csv";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(convertToCsv(findSoffice(), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    ASSERT_EQ(convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
     ASSERT_TRUE(std::filesystem::exists(out / "Sales-Report.csv")) << fileBytes(out / "soffice.log");
     EXPECT_EQ(fileBytes(out / "Sales-Report.csv"), ",,,\n,,,\n,,Region,Amount\n,,\"North, upper\",\"1,234.50\"\n"
                                                    ",,South,32.00\n");

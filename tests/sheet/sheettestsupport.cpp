@@ -1,7 +1,5 @@
 #include "sheettestsupport.h"
 
-#include "support/requiredprograms.h"
-
 #include <zip.h>
 
 #include <algorithm>
@@ -147,11 +145,6 @@ void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const 
         EXPECT_EQ(after.at(name).crc, entry.crc) << name;
         EXPECT_EQ(after.at(name).method, entry.method) << name;
     }
-}
-
-std::string findSoffice()
-{
-    return testsupport::programPath("soffice");
 }
 
 int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,

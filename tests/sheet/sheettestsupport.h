@@ -66,9 +66,6 @@ void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const 
 std::string fileBytes(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
 
-// The LibreOffice program found on PATH, or "" when it is not installed.
-std::string findSoffice();
-
 // Has LibreOffice (`soffice`) convert every sheet of `workbook` to
 // "<stem>-<sheet>.csv" in `out`, cells as shown (number formats applied), with
 // a private profile folder `profile`; its output goes to out/soffice.log.

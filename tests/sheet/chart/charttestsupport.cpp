@@ -58,16 +58,6 @@ std::vector<std::string> texts(const pugi::xml_node& node, const char* name)
     return found;
 }
 
-std::vector<std::string> childNames(const pugi::xml_node& node)
-{
-    std::vector<std::string> names;
-    for (const auto& child : node.children()) {
-        if (child.type() == pugi::node_element)
-            names.push_back(child.name());
-    }
-    return names;
-}
-
 SavedParts::SavedParts(const std::filesystem::path& file)
 {
     for (const auto& [name, entry] : sheettest::readZip(file))

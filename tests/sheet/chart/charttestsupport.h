@@ -44,9 +44,6 @@ void expectGolden(const std::string& part, const std::string& name);
 // in document order.
 std::vector<std::string> texts(const pugi::xml_node& node, const char* name);
 
-// The names of `node`'s child elements, in order.
-std::vector<std::string> childNames(const pugi::xml_node& node);
-
 // A saved package: its parts by name, decompressed.
 class SavedParts {
 public:
