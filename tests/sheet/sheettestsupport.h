@@ -1,6 +1,7 @@
-// Helpers of the spreadsheet host's tests: a fixture workbook written part by part as another program would write it,
-// looks into zip packages (entries, their bytes as stored), and a pivot
-// table stand-in for the host's own checks and the chart engine.
+// Helpers of the spreadsheet host's tests: a fixture workbook as another
+// program would write it (its parts are files in tests/sheet/fixture), looks
+// into zip packages (entries, their bytes as stored), and a pivot table
+// stand-in for the host's own checks and the chart engine.
 #pragma once
 
 #include "platform/core/failure.h"
