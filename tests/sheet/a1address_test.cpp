@@ -6,39 +6,19 @@ using namespace sheet;
 
 namespace {
 
-struct AddressCase {
-    const char* text;
-    const char* absolute;  // nullptr: not an address
-};
-
-class AddressParsing : public ::testing::TestWithParam<AddressCase> {};
-
-TEST_P(AddressParsing, ReadsWhatTheHostAcceptsAndFormatsItAbsolute)
+TEST(AddressParsing, ReadsWhatTheHostAcceptsAndFormatsItAbsolute)
 {
-    const auto& c = GetParam();
-    const auto area = parseAddress(c.text);
-    if (!c.absolute) {
-        EXPECT_FALSE(area) << c.text;
-        return;
+    const std::pair<const char*, const char*> cases[] = {  // the text, and "" for no address
+        {"C5", "$C$5"}, {"$C$5", "$C$5"}, {"c5", "$C$5"}, {"C$5", "$C$5"}, {"A1:B2", "$A$1:$B$2"},
+        {"B2:A1", "$A$1:$B$2"}, {"A:C", "$A:$C"}, {"4:1", "$1:$4"}, {"XFD1048576", "$XFD$1048576"},
+        {"IV65536", "$IV$65536"}, {"", ""}, {"C", ""}, {"5", ""}, {"C0", ""}, {"C05", ""}, {"XFE1", ""},
+        {"A1048577", ""}, {" C5", ""}, {"C5 ", ""}, {"A1:B", ""}, {"A1:", ""}, {"1A", ""}, {"Sheet1!A1", ""},
+        {"A1B2", ""}, {"-1", ""}};
+    for (const auto& [text, absolute] : cases) {
+        const auto area = parseAddress(text);
+        EXPECT_EQ(area ? absoluteAddress(*area) : "", absolute) << text;
     }
-    ASSERT_TRUE(area) << c.text;
-    EXPECT_EQ(absoluteAddress(*area), c.absolute);
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, AddressParsing,
-                         ::testing::Values(AddressCase{"C5", "$C$5"}, AddressCase{"$C$5", "$C$5"},
-                                           AddressCase{"c5", "$C$5"}, AddressCase{"C$5", "$C$5"},
-                                           AddressCase{"A1:B2", "$A$1:$B$2"}, AddressCase{"B2:A1", "$A$1:$B$2"},
-                                           AddressCase{"A:C", "$A:$C"}, AddressCase{"4:1", "$1:$4"},
-                                           AddressCase{"XFD1048576", "$XFD$1048576"},
-                                           AddressCase{"IV65536", "$IV$65536"}, AddressCase{"", nullptr},
-                                           AddressCase{"C", nullptr}, AddressCase{"5", nullptr},
-                                           AddressCase{"C0", nullptr}, AddressCase{"C05", nullptr},
-                                           AddressCase{"XFE1", nullptr}, AddressCase{"A1048577", nullptr},
-                                           AddressCase{" C5", nullptr}, AddressCase{"C5 ", nullptr},
-                                           AddressCase{"A1:B", nullptr}, AddressCase{"A1:", nullptr},
-                                           AddressCase{"1A", nullptr}, AddressCase{"Sheet1!A1", nullptr},
-                                           AddressCase{"A1B2", nullptr}, AddressCase{"-1", nullptr}));
 
 TEST(ColumnNames, RoundTripEveryColumnOfTheSheet)
 {

@@ -31,7 +31,7 @@ protected:
 
     WorkbookDocument& document() { return std::dynamic_pointer_cast<HostWorkbook>(workbook)->document(); }
 
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder / "Sales.xlsx";
     std::string original;
     std::shared_ptr<Application> app = createApplication();
@@ -53,11 +53,11 @@ TEST_F(AtomicSaves, APartThatFailsMidSaveLeavesTheOriginalAndNoTemporaryFile)
     EXPECT_NE(failure.description().find("Sales.xlsx"), std::string::npos) << failure.description();
     EXPECT_NE(failure.description().find("the disk went away"), std::string::npos) << failure.description();
     EXPECT_EQ(fileBytes(file), original);
-    EXPECT_EQ(folder.files(), std::vector<std::string>{"Sales.xlsx"});
+    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
 
     workbook->Save();  // the workbook is still whole in memory and saves once the part can be made
     EXPECT_EQ(readZip(file).at("xl/extra.xml").data, "<extra/>");
-    EXPECT_EQ(folder.files(), std::vector<std::string>{"Sales.xlsx"});
+    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
 }
 
 TEST_F(AtomicSaves, AProcessKilledMidSaveLeavesTheOriginalReadable)
@@ -94,6 +94,7 @@ TEST_F(AtomicSaves, ASaveIntoAMissingFolderFailsNamingTheTarget)
     EXPECT_EQ(workbook->FullName(), std::filesystem::canonical(file).string());
 }
 
+// Opening reads no sheet part, so a broken sheet shows only when it is saved.
 TEST_F(AtomicSaves, ASheetThatCannotBeWrittenFailsBeforeAnythingIsWritten)
 {
     auto parts = fixtureParts();

@@ -45,13 +45,13 @@ void produceWorkbook(const std::filesystem::path& file)
 TEST(LibreOffice, ReadsTheSheetsAndCellsOfAWorkbookTheHostSaved)
 {
     REQUIRE_PROGRAMS("soffice");
-    TempFolder folder;
+    ScratchFolder folder;
     const auto file = folder / "Sales.xlsx";
     produceWorkbook(file);
 
     const auto out = folder / "csv";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(convertToCsv(findSoffice(), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    ASSERT_EQ(convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
     ASSERT_TRUE(std::filesystem::exists(out / "Sales-Report.csv")) << fileBytes(out / "soffice.log");
     EXPECT_EQ(fileBytes(out / "Sales-Report.csv"), ",,,\n,,,\n,,Region,Amount\n,,\"North, upper\",\"1,234.50\"\n"
                                                    ",,South,32.00\n");

@@ -14,7 +14,7 @@ namespace {
 
 TEST(NewWorkbooks, SaveAsAPackageOfWellFormedPartsThatKeepsWhatWasWrittenAcrossSavesAndReopens)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     auto app = createApplication();
     auto book = app->Workbooks()->Add();
     auto sheet = std::dynamic_pointer_cast<HostWorksheet>(book->Worksheets()->Item(1));

@@ -77,18 +77,4 @@ TEST_F(PivotCaches, CreatePivotTableRefusesATakenPlaceOrNameAndAnotherWorkbook)
     EXPECT_EQ(sheet->PivotTables()->Count(), 2);
 }
 
-TEST(StoredPivotTables, ANewTableOverOneTheFileHoldsIsRefused)
-{
-    TempFolder folder;
-    writeZip(folder / "Sales.xlsx", fixtureParts({.pivotTable = true}));
-    auto host = HostApplication::create();
-    host->setEngines(std::make_shared<FakeEngine>(), nullptr);
-    auto book = host->Workbooks()->Open((folder / "Sales.xlsx").string());
-    auto cache = book->PivotCaches()->Add(kExternalSource);
-    auto pivot = book->Worksheets()->Item("Pivot");
-    const auto failure = failureOf([&] { cache->CreatePivotTable(pivot->Range("B5"), "Table Sales"); });
-    EXPECT_EQ(failure.number(), 1004);
-    EXPECT_NE(failure.description().find("SalesPivot"), std::string::npos);
-}
-
 }  // namespace

@@ -1,12 +1,13 @@
-// Helpers of the spreadsheet host's tests: a temporary folder per test, a
-// fixture workbook written part by part as another program would write it,
-// looks into zip packages (entries, their bytes as stored), and a pivot
-// table stand-in for the host's own checks and the chart engine.
+// Helpers of the spreadsheet host's tests: a fixture workbook as another
+// program would write it (its parts are files in tests/sheet/fixture), looks
+// into zip packages (entries, their bytes as stored), and a pivot table
+// stand-in for the host's own checks and the chart engine.
 #pragma once
 
 #include "platform/core/failure.h"
 #include "sheet/failures.h"
 #include "sheet/host/extensions.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +22,11 @@
 
 namespace sheettest {
 
-// A fresh folder, removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::filesystem::path& path() const { return mPath; }
-    std::filesystem::path operator/(const std::string& name) const { return mPath / name; }
-    // The names of the files in the folder, sorted.
-    std::vector<std::string> files() const;
+// The folder of the sheet tests' data: the fixture's parts, golden parts.
+std::filesystem::path dataFolder();
 
-private:
-    std::filesystem::path mPath;
-};
+// The names of the files in `folder`, sorted.
+std::vector<std::string> filesIn(const std::filesystem::path& folder);
 
 // Part name -> bytes.
 using Parts = std::map<std::string, std::string>;
@@ -73,9 +66,6 @@ void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const 
 
 std::string fileBytes(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
-
-// The LibreOffice program found on PATH, or "" when it is not installed.
-std::string findSoffice();
 
 // Has LibreOffice (`soffice`) convert every sheet of `workbook` to
 // "<stem>-<sheet>.csv" in `out`, cells as shown (number formats applied), with

@@ -4,6 +4,9 @@
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/partnames.h"
 
+#include <cstdlib>
+#include <sstream>
+
 namespace charttest {
 
 sheet::ChartData salesData()
@@ -37,22 +40,22 @@ std::unique_ptr<pugi::xml_document> parseXml(const std::string& text)
     return document;
 }
 
+void expectGolden(const std::string& part, const std::string& name)
+{
+    std::ostringstream indented;
+    parseXml(part)->save(indented, "  ");
+    const std::filesystem::path golden = sheettest::dataFolder() / "chart" / "golden" / (name + ".xml");
+    if (std::getenv("UPDATE_GOLDEN") && !std::getenv("CI"))
+        sheettest::writeFile(golden, indented.str());
+    EXPECT_EQ(indented.str(), sheettest::fileBytes(golden)) << "the golden part " << golden.string();
+}
+
 std::vector<std::string> texts(const pugi::xml_node& node, const char* name)
 {
     std::vector<std::string> found;
     for (const auto& hit : node.select_nodes((std::string(".//") + name).c_str()))
         found.push_back(hit.node().text().get());
     return found;
-}
-
-std::vector<std::string> childNames(const pugi::xml_node& node)
-{
-    std::vector<std::string> names;
-    for (const auto& child : node.children()) {
-        if (child.type() == pugi::node_element)
-            names.push_back(child.name());
-    }
-    return names;
 }
 
 SavedParts::SavedParts(const std::filesystem::path& file)

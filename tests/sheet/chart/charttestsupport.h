@@ -1,6 +1,6 @@
 // Helpers of the chart engine's tests: the pivot table stand-in placed on a
 // sheet (the engine only reads its place and its values), an application
-// with the chart engine, and looks into saved parts.
+// with the chart engine, golden parts, and looks into saved parts.
 #pragma once
 
 #include "sheet/host/chartdata.h"
@@ -35,12 +35,14 @@ std::shared_ptr<FakeTable> placeTable(const std::shared_ptr<sheet::Worksheet>& s
 // A parsed XML part.
 std::unique_ptr<pugi::xml_document> parseXml(const std::string& text);
 
+// Expects the XML `part`, indented, to be the golden part golden/<name>.xml
+// beside the chart tests. With UPDATE_GOLDEN set (and CI not), writes the
+// golden part instead, for the change to be reviewed in the diff.
+void expectGolden(const std::string& part, const std::string& name);
+
 // The text of every element named `name` (a qualified name such as "c:v"),
 // in document order.
 std::vector<std::string> texts(const pugi::xml_node& node, const char* name);
-
-// The names of `node`'s child elements, in order.
-std::vector<std::string> childNames(const pugi::xml_node& node);
 
 // A saved package: its parts by name, decompressed.
 class SavedParts {

@@ -70,7 +70,7 @@ size_t pixelsOf(const std::vector<std::filesystem::path>& pages, uint32_t rgb)
 TEST(LibreOfficeCharts, ShowsTheChartsColumnsLabelsAndLegend)
 {
     REQUIRE_PROGRAMS("soffice", "pdftotext", "pdftoppm");
-    sheettest::TempFolder folder;
+    ScratchFolder folder;
     const auto file = folder / "Charts.xlsx";
     produceWorkbook(file);
 

@@ -8,7 +8,6 @@
 
 using namespace sheet;
 using namespace pivottest;
-using sheettest::TempFolder;
 
 namespace {
 

@@ -18,7 +18,7 @@ namespace {
 
 TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreOffice)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     const auto cube = folder / "shop.cub";
     const auto file = folder / "Sales.xlsx";
     writeShopCube(cube);
@@ -56,7 +56,7 @@ TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreO
     REQUIRE_PROGRAMS("soffice");
     const auto out = folder / "csv";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(convertToCsv(findSoffice(), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
+    ASSERT_EQ(convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
     EXPECT_EQ(fileBytes(out / "Sales-Report.csv"),
               ",,,,\n"
               ",Product,(All),,\n"

@@ -50,7 +50,7 @@ std::string twoDecimals(const std::string& stored)
 TEST(PivotAgainstSqlite, SalesByCategorySubcategoryAndYearMatchToTheCent)
 {
     REQUIRE_PROGRAMS("sqlite3");
-    sheettest::TempFolder folder;
+    ScratchFolder folder;
     // The sums grouped by category, subcategory and year, by category and
     // year, by year, and over everything: "key|key|year|sum".
     const auto expected = sqlite(R"(.mode list

@@ -50,7 +50,7 @@ protected:
         shop = makeShopTable(cube);
     }
 
-    sheettest::TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path cube = folder / "shop.cub";
     ShopTable shop;
 };
