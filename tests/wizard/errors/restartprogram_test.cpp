@@ -1,9 +1,7 @@
-// The restart program: the command line the report form gives it, and the
-// real program waiting for a process to end before it starts it again.
-#include "wizard/errors/restartprogram.h"
+// The real restart program, waiting for a process to end before it starts it
+// again. The command line the report form gives it is checked with the form.
 #include "support/scratchfolder.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -11,16 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(RestartProgram, IsToldToRestartThisProcessWithItsArgumentsFromTheSystemFolder)
-{
-    EXPECT_EQ(report::restartProgram(QStringLiteral("/opt/brennlow/")), QStringLiteral("/opt/brennlow/System/bwrestart"));
-    const QStringList expected = QStringList{QStringLiteral("--pid"), QString::number(QCoreApplication::applicationPid()),
-                                             QStringLiteral("--workdir"), QStringLiteral("/home/user/work"),
-                                             QStringLiteral("--"), QCoreApplication::applicationFilePath()}
-                                 + QCoreApplication::arguments().mid(1);
-    EXPECT_EQ(report::restartArguments(QStringLiteral("/home/user/work")), expected);
-}
 
 TEST(RestartProgram, WaitsUntilTheHostHasEndedThenStartsItAgainInItsFolder)
 {
