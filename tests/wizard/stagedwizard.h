@@ -7,21 +7,16 @@
 class StagedWizard : public TestWizard {
 public:
     // What the stand-ins answer.
-    bool cubeValid = true, cubeLoads = true, membersChosen = true, buildSucceeds = true;
+    bool cubeValid = true, membersChosen = true, buildSucceeds = true;
     int measuresChosen = 1;
-    quint8 sourceKind = kCubeFile;
     // What the stand-ins were asked.
-    int storeLoads = 0, fileLoads = 0, builds = 0, workbookReads = 0;
+    int builds = 0, workbookReads = 0;
     QStringList membersChecked;
 
 protected:
-    bool CheckValidFileSelected() override
-    {
-        cubeSourceKind = sourceKind;
-        return cubeValid;
-    }
-    bool LoadCubeDetails() override { ++storeLoads; return cubeLoads; }
-    bool LoadKCubeDetails() override { ++fileLoads; return cubeLoads; }
+    bool CheckValidFileSelected() override { return cubeValid; }
+    bool LoadCubeDetails() override { return true; }
+    bool LoadKCubeDetails() override { return true; }
     void LoadMeasureDetails() override {}
     // Copies the Rows or Columns area and selects its first entry, as the real
     // loader does for a fresh list, which opens that dimension.
@@ -41,6 +36,10 @@ protected:
         return membersChosen;
     }
     void GetActiveWorkbookDetails() override { ++workbookReads; }
-    bool CreatePivot() override { ++builds; return buildSucceeds; }
+    bool CreatePivot() override
+    {
+        ++builds;
+        return buildSucceeds;
+    }
     int chosenMeasureCount() override { return measuresChosen; }
 };

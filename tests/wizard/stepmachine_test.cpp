@@ -63,63 +63,37 @@ TEST_F(StepMachine, NextMovesThroughTheStepsEnablingTheButtonsTheStepAllows)
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(StepMachine, TheCubeStepLoadsThroughTheLoaderOfTheSourceKindAndStaysWhenItCannot)
-{
-    wizard.sourceKind = kStoreCube;
-    goToStep(2);
-    EXPECT_EQ(wizard.storeLoads, 1);
-    click(0);
-    wizard.sourceKind = kServerCube;
-    goToStep(2);
-    EXPECT_EQ(wizard.fileLoads, 1);
-    click(0);
-    wizard.cubeLoads = false;
-    EXPECT_FALSE(click(1));
-    wizard.cubeValid = false;
-    EXPECT_FALSE(click(1));
-    EXPECT_EQ(wizard.storeLoads + wizard.fileLoads, 3);
-}
-
+// The steps' own checks are tested with real cubes; here, that a refusal keeps the step.
 TEST_F(StepMachine, AStepThatRefusesShowsWhyAndStays)
 {
     const struct {
         int step;
-        const char* what;
         void (*refuse)(StagedWizard&);
-        const char* text;  // nullptr: the stand-in says nothing
+        const char* text;
         const char* title;
     } cases[] = {
-        {2, "no columns", [](StagedWizard& w) { w.lstCubeDetails[kColumns]->clear(); },
+        {2, [](StagedWizard& w) { w.lstCubeDetails[kColumns]->clear(); },
          "The row and column areas must contain at least one dimension.", "Dimensions required"},
-        {2, "no rows", [](StagedWizard& w) { w.lstCubeDetails[kRows]->clear(); },
-         "The row and column areas must contain at least one dimension.", "Dimensions required"},
-        {3, "no measures",
+        {3,
          [](StagedWizard& w) {
              w.measuresChosen = 0;
              w.measuresDimensionName = QStringLiteral("Measures");
          },
          "The Measure 'Measures' requires at least one member to be selected", "Measures required"},
-        {4, "no row members", [](StagedWizard& w) { w.membersChosen = false; }, nullptr, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        StagedWizard wizard;
-        wizard.lstCubeDetails[kRows]->addItem(QStringLiteral("Product"));
-        wizard.lstCubeDetails[kColumns]->addItem(QStringLiteral("Time"));
-        while (wizard.currentStep() < c.step)
-            wizard.butCommand[1]->click();
+        SCOPED_TRACE(c.step);
+        goToStep(c.step);
         c.refuse(wizard);
+        steps.clear();
+        EXPECT_FALSE(click(1));
+        EXPECT_EQ(steps.count(), 0);
+        EXPECT_EQ(messages.single().text, QString::fromLatin1(c.text));
+        EXPECT_EQ(messages.single().title, QString::fromLatin1(c.title));
+        EXPECT_EQ(messages.single().icon, MessageIcon::Exclamation);
         messages.clear();
-        QSignalSpy moved(&wizard, &NxPivotWizardCtrl::wizardStep);
-        wizard.butCommand[1]->click();
-        EXPECT_EQ(wizard.currentStep(), c.step);
-        EXPECT_EQ(moved.count(), 0);
-        EXPECT_EQ(messages.shown().size(), c.text ? 1u : 0u);
-        if (c.text) {
-            EXPECT_EQ(messages.single().text, QString::fromLatin1(c.text));
-            EXPECT_EQ(messages.single().title, QString::fromLatin1(c.title));
-            EXPECT_EQ(messages.single().icon, MessageIcon::Exclamation);
-        }
+        wizard.lstCubeDetails[kColumns]->addItem(QStringLiteral("Time"));
+        wizard.measuresChosen = 1;
     }
 }
 

@@ -1,22 +1,15 @@
 #include "hostdecorators.h"
 
-#include "sheet/host/extensions.h"
-#include "sheet/host/hostapplication.h"
-#include "sheet/pivot/cubepivotengine.h"
-
-#include <stdexcept>
+#include "sheet/failures.h"
 
 namespace {
 
-// Records `table` for `field` and throws 1004 while `budget` says to reject.
-void take(HostLog& log, std::vector<GivenTable>& given, int& budget, const std::string& field,
-          const sheet::VariantArray& table)
+// Records `table` and throws 1004 while the log says to reject its kind.
+void take(HostLog& log, Assignment kind, const std::string& field, const sheet::VariantArray& table)
 {
-    if (log.onAssignment)
-        log.onAssignment();
-    const bool reject = budget != 0;
-    given.push_back(GivenTable{field, table});
-    if (!reject)
+    log.given.push_back({kind, field, table});
+    int& budget = log.reject[kind];
+    if (budget == 0)
         return;
     if (budget > 0)
         --budget;
@@ -26,19 +19,17 @@ void take(HostLog& log, std::vector<GivenTable>& given, int& budget, const std::
 class Treeview final : public sheet::TreeviewControl {
 public:
     Treeview(std::shared_ptr<sheet::TreeviewControl> real, std::string field, HostLog& log)
-        : mReal(std::move(real)), mField(std::move(field)), mLog(log)
-    {
-    }
+        : mReal(std::move(real)), mField(std::move(field)), mLog(log) {}
     sheet::VariantArray Drilled() override { return mReal->Drilled(); }
     void Drilled(const sheet::VariantArray& table) override
     {
-        take(mLog, mLog.drilled, mLog.rejectDrilled, mField, table);
+        take(mLog, kDrilled, mField, table);
         mReal->Drilled(table);
     }
     sheet::VariantArray Hidden() override { return mReal->Hidden(); }
     void Hidden(const sheet::VariantArray& table) override
     {
-        take(mLog, mLog.hidden, mLog.rejectHidden, mField, table);
+        take(mLog, kHidden, mField, table);
         mReal->Hidden(table);
     }
 
@@ -76,7 +67,7 @@ public:
     sheet::VariantArray HiddenItemsList() override { return mReal->HiddenItemsList(); }
     void HiddenItemsList(const sheet::VariantArray& members) override
     {
-        take(mLog, mLog.hiddenItems, mLog.rejectHiddenItems, mReal->Name(), members);
+        take(mLog, kHiddenItems, mReal->Name(), members);
         mReal->HiddenItemsList(members);
     }
     std::string NumberFormat() override { return mReal->NumberFormat(); }
@@ -107,9 +98,12 @@ private:
     HostLog& mLog;
 };
 
-class PivotTable final : public sheet::PlacedPivotTable {
+class PivotTable final : public sheet::PivotTable {
 public:
-    PivotTable(std::shared_ptr<sheet::PlacedPivotTable> real, HostLog& log) : mReal(std::move(real)), mLog(log) {}
+    PivotTable(std::shared_ptr<sheet::PivotTable> real, HostLog& log)
+        : mReal(std::move(real)),
+          mCubeFields(std::make_shared<Wrapped<sheet::CubeFields, CubeField>>(mReal->CubeFields(), log)),
+          mPivotFields(std::make_shared<Wrapped<sheet::PivotFields, PivotField>>(mReal->PivotFields(), log)) {}
     std::string Name() override { return mReal->Name(); }
     bool RowGrand() override { return mReal->RowGrand(); }
     void RowGrand(bool on) override { mReal->RowGrand(on); }
@@ -119,58 +113,20 @@ public:
     void ManualUpdate(bool on) override { mReal->ManualUpdate(on); }
     void Format(int32_t format) override { mReal->Format(format); }
     // Kept, as the host keeps its collections, so that loops over them stay valid.
-    std::shared_ptr<sheet::CubeFields> CubeFields() override
-    {
-        if (!mCubeFields)
-            mCubeFields = std::make_shared<Wrapped<sheet::CubeFields, CubeField>>(mReal->CubeFields(), mLog);
-        return mCubeFields;
-    }
-    std::shared_ptr<sheet::PivotFields> PivotFields() override
-    {
-        if (!mPivotFields)
-            mPivotFields = std::make_shared<Wrapped<sheet::PivotFields, PivotField>>(mReal->PivotFields(), mLog);
-        return mPivotFields;
-    }
+    std::shared_ptr<sheet::CubeFields> CubeFields() override { return mCubeFields; }
+    std::shared_ptr<sheet::PivotFields> PivotFields() override { return mPivotFields; }
     std::shared_ptr<sheet::PivotFields> DataFields() override { return mReal->DataFields(); }
     std::shared_ptr<sheet::Worksheet> Parent() override { return mReal->Parent(); }
-    // No cells of its own: the real table checks that its cells lie in no
-    // other table of the sheet, and its wrapper must not count as one.
-    sheet::Area area() override
-    {
-        constexpr sheet::CellRef corner{sheet::kMaxRow, sheet::kMaxColumn};
-        return sheet::Area{corner, corner};
-    }
-    void update() override { mReal->update(); }
-    std::optional<sheet::ChartData> chartData() override { return mReal->chartData(); }
 
 private:
-    std::shared_ptr<sheet::PlacedPivotTable> mReal;
-    HostLog& mLog;
+    std::shared_ptr<sheet::PivotTable> mReal;
     std::shared_ptr<sheet::CubeFields> mCubeFields;
     std::shared_ptr<sheet::PivotFields> mPivotFields;
 };
 
-class Engine final : public sheet::PivotEngine {
-public:
-    explicit Engine(HostLog& log) : mReal(sheet::pivot::makeCubePivotEngine()), mLog(log) {}
-    std::shared_ptr<sheet::PlacedPivotTable> create(const sheet::PivotSource& source, sheet::HostWorksheet& sheet,
-                                                    sheet::CellRef topLeft, const std::string& name) override
-    {
-        return std::make_shared<PivotTable>(mReal->create(source, sheet, topLeft, name), mLog);
-    }
-
-private:
-    std::shared_ptr<sheet::PivotEngine> mReal;
-    HostLog& mLog;
-};
-
 }  // namespace
 
-void useRejectingPivotTables(const std::shared_ptr<sheet::Application>& host, HostLog& log)
+std::shared_ptr<sheet::PivotTable> rejectingTable(std::shared_ptr<sheet::PivotTable> real, HostLog& log)
 {
-    auto* real = dynamic_cast<sheet::HostApplication*>(host.get());
-    if (!real)
-        throw std::invalid_argument("not the real host");
-    real->setEngines(std::make_shared<Engine>(log), nullptr);
+    return std::make_shared<PivotTable>(std::move(real), log);
 }
-

@@ -1,35 +1,39 @@
-// A thin decorator over the real spreadsheet host's pivot tables, for tests
-// of the code that assigns drill and hidden tables: the next log.reject*
-// assignments of TreeviewControl.Drilled, TreeviewControl.Hidden and
-// PivotField.HiddenItemsList fail with 1004 (-1: every one), and every
-// assignment is recorded with its table. Accepted assignments reach the real
-// table.
+// A thin decorator over a real pivot table of the spreadsheet host, for tests
+// of the code that assigns drill and hidden tables: every assignment of
+// TreeviewControl.Drilled, TreeviewControl.Hidden and
+// PivotField.HiddenItemsList is recorded with its field, and the next
+// reject[kind] of each kind fail with 1004 (-1: every one). Accepted
+// assignments reach the real table.
 #pragma once
 
 #include "sheet/application.h"
 
-#include <functional>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+enum Assignment { kDrilled, kHidden, kHiddenItems };
+
 struct GivenTable {
+    Assignment kind;
     std::string field;  // the cube or pivot field it was given to
     sheet::VariantArray table;
 };
 
 struct HostLog {
-    int rejectDrilled = 0;
-    int rejectHidden = 0;
-    int rejectHiddenItems = 0;
-    std::vector<GivenTable> drilled;
-    std::vector<GivenTable> hidden;
-    std::vector<GivenTable> hiddenItems;
-    // Called at every assignment, before it is accepted or rejected.
-    std::function<void()> onAssignment;
+    std::array<int, 3> reject{};  // by Assignment
+    std::vector<GivenTable> given;
+
+    std::vector<GivenTable> of(Assignment kind) const
+    {
+        std::vector<GivenTable> found;
+        for (const GivenTable& table : given)
+            if (table.kind == kind)
+                found.push_back(table);
+        return found;
+    }
 };
 
-// Requires: `host` was made by sheet::createApplication(). Charts are then
-// refused (no chart engine); `log` must outlive the host's pivot tables.
-void useRejectingPivotTables(const std::shared_ptr<sheet::Application>& host, HostLog& log);
-
+// `log` must outlive the returned table.
+std::shared_ptr<sheet::PivotTable> rejectingTable(std::shared_ptr<sheet::PivotTable> real, HostLog& log);

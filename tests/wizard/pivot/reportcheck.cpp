@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -34,17 +35,9 @@ std::vector<std::string> csvFields(const std::string& line)
 Grid csvGrid(const std::string& text)
 {
     Grid grid;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        grid.push_back(csvFields(line));
-        start = end + 1;
-    }
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        grid.push_back(csvFields(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line));
     return grid;
 }
 
