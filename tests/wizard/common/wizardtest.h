@@ -31,13 +31,12 @@ public:
     using NxPivotWizardCtrl::NxPivotWizardCtrl;
     // Procedures.
     using NxPivotWizardCtrl::CheckForCubFile, NxPivotWizardCtrl::CheckValidFileSelected,
-        NxPivotWizardCtrl::ClearInputBoxes, NxPivotWizardCtrl::GetCube, NxPivotWizardCtrl::LoadCubeDetails,
-        NxPivotWizardCtrl::LoadDimensionDetails, NxPivotWizardCtrl::LoadMeasureDetails,
-        NxPivotWizardCtrl::GetActiveWorkbookDetails, NxPivotWizardCtrl::isSheetProtected,
-        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::fixArray,
-        NxPivotWizardCtrl::fixArray2, NxPivotWizardCtrl::getArray, NxPivotWizardCtrl::getLevelName,
-        NxPivotWizardCtrl::GetKTreeDrilledAndHiddenArrays, NxPivotWizardCtrl::GetTreeDrilledAndHiddenArrays,
-        NxPivotWizardCtrl::getXlVer, NxPivotWizardCtrl::SetUpExcel, NxPivotWizardCtrl::shrinkArray,
+        NxPivotWizardCtrl::ClearInputBoxes, NxPivotWizardCtrl::LoadDimensionDetails,
+        NxPivotWizardCtrl::LoadMeasureDetails, NxPivotWizardCtrl::GetActiveWorkbookDetails,
+        NxPivotWizardCtrl::isSheetProtected, NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot,
+        NxPivotWizardCtrl::fixArray, NxPivotWizardCtrl::fixArray2, NxPivotWizardCtrl::getArray,
+        NxPivotWizardCtrl::getLevelName, NxPivotWizardCtrl::GetKTreeDrilledAndHiddenArrays,
+        NxPivotWizardCtrl::GetTreeDrilledAndHiddenArrays, NxPivotWizardCtrl::shrinkArray,
         NxPivotWizardCtrl::memberEditor, NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild,
         NxPivotWizardCtrl::FieldMembers;
     // State.
@@ -55,9 +54,8 @@ public:
         NxPivotWizardCtrl::lstCubeOptions, NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement,
         NxPivotWizardCtrl::NxDimEditMembers, NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols,
         NxPivotWizardCtrl::cboInsertSheet, NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText,
-        NxPivotWizardCtrl::chkDisplay, NxPivotWizardCtrl::chkRowGrand, NxPivotWizardCtrl::chkColumnsGrand,
-        NxPivotWizardCtrl::chkRowSubs, NxPivotWizardCtrl::chkColumnSubs, NxPivotWizardCtrl::chkDps,
-        NxPivotWizardCtrl::dpscrllbr, NxPivotWizardCtrl::lblDps, NxPivotWizardCtrl::mnuCheckOptions;
+        NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr, NxPivotWizardCtrl::lblDps,
+        NxPivotWizardCtrl::mnuCheckOptions;
 
     // The editor of `dimension` among the row (area 1) or column (area 2)
     // editors; null when none shows it.
