@@ -60,17 +60,6 @@ TEST_F(Forms, AnActivationAfterATrappedFailureOnlyClearsErrorShown)
         EXPECT_EQ(topmost(), activation == 2);
         EXPECT_FALSE(errorShown);
     }
-    // Shown and activated by the window system, it becomes topmost where it was put.
-    wait.close();
-    ASSERT_TRUE(QTest::qWaitFor([] { return gone(FmWait::isLoaded()); }));
-    FmWait& again = FmWait::instance();
-    const QRect placement(140, 120, 380, 80);
-    again.setGeometry(placement);
-    again.show();
-    again.activateWindow();
-    EXPECT_TRUE(QTest::qWaitFor([&again] { return again.windowFlags().testFlag(Qt::WindowStaysOnTopHint); }));
-    EXPECT_TRUE(again.isVisible());
-    EXPECT_EQ(again.geometry(), placement);
 }
 
 TEST_F(Forms, DoneOrTheCloseBoxUnloadsTheHelpFormAndReleasesItsOwner)

@@ -134,26 +134,18 @@ TEST_F(CubeLoading, ADamagedCubeFileFailsIntoTheTrapAndNothingIsLoaded)
 
 TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
 {
-    const QString warning = QStringLiteral(
-        "The cube you have selected contains multiple hierarchies.\r\rYou may have to drag the dimensions which "
-        "contain multiple hierarchies on to the PivotTable yourself.");
     writeCube(folder / "Many.cub", "Catalog", "Cube", {shaped("A", DimensionType::Other, 2), shaped("B", DimensionType::Other, 3)});
     writeCube(folder / "Plain.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time)});
-    for (const auto& [file, warned] : {std::pair{"Many.cub", true}, {"Plain.cub", false}}) {
-        SCOPED_TRACE(file);
-        messages.clear();
-        openCube(kCubeFile, path(file));
-        ASSERT_EQ(messages.shown().size(), warned ? 1u : 0u);
-        if (warned) {
-            EXPECT_EQ(messages.single().text, warning);
-            EXPECT_EQ(messages.single().title, QStringLiteral("Warning"));
-            EXPECT_EQ(messages.single().icon, MessageIcon::Information);
-        }
-        ASSERT_TRUE(click(0));
-    }
+    openCube(kCubeFile, path("Plain.cub"));
+    EXPECT_TRUE(messages.shown().empty());
+    ASSERT_TRUE(click(0));
+    openCube(kCubeFile, path("Many.cub"));
+    EXPECT_EQ(messages.single().text, QStringLiteral("The cube you have selected contains multiple hierarchies.\r\rYou may "
+                                                     "have to drag the dimensions which contain multiple hierarchies on "
+                                                     "to the PivotTable yourself."));
+    EXPECT_EQ(messages.single().title, QStringLiteral("Warning"));
+    EXPECT_EQ(messages.single().icon, MessageIcon::Information);
 }
-
-// --- The member steps' lists ---------------------------------------------------
 
 // Which list the member steps open with is tested with the steps; here, what
 // the loaders keep and what they take afresh.

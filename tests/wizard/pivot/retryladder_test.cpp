@@ -3,6 +3,7 @@
 // tries, with which tables, and when it gives up.
 #include "buildfixture.h"
 #include "hostdecorators.h"
+#include "wizard/pivot/pivotbuild.h"
 
 #include <optional>
 
@@ -49,7 +50,12 @@ TEST_P(RetryLadder, TriesEachTableAsOftenAsItsStageAllows)
     table->CubeFields()->Item("[" + std::string(c.dimension) + "]")->Orientation(sheet::kColumnField);
     check(openEditor(2, 0, QString::fromLatin1(c.dimension)), c.members);
     wizard.excelVersion = c.hostVersion;
-    applyMembers(table, QString::fromLatin1(c.dimension), 2);
+    // As the build carries the column editor's state over to its field.
+    TestWizard::PivotBuild build{{}, {}, {}, {}, table, {}, {}, 2};
+    TestWizard::FieldMembers field;
+    field.dimension = wizard.NxDimEditCols[0]->dimension();
+    field.kDimension = wizard.NxDimEditCols[0]->kDimension();
+    wizard.applyMemberStates(build, field, 0);
 
     std::vector<sheet::Variant> drilled;
     for (const GivenTable& given : log.of(kDrilled))
