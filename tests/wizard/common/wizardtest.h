@@ -30,15 +30,12 @@ class TestWizard : public NxPivotWizardCtrl {
 public:
     using NxPivotWizardCtrl::NxPivotWizardCtrl;
     // Procedures.
-    using NxPivotWizardCtrl::CheckForCubFile, NxPivotWizardCtrl::CheckValidFileSelected,
-        NxPivotWizardCtrl::ClearInputBoxes, NxPivotWizardCtrl::LoadDimensionDetails,
-        NxPivotWizardCtrl::LoadMeasureDetails, NxPivotWizardCtrl::GetActiveWorkbookDetails,
-        NxPivotWizardCtrl::isSheetProtected, NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot,
-        NxPivotWizardCtrl::fixArray, NxPivotWizardCtrl::fixArray2, NxPivotWizardCtrl::getArray,
-        NxPivotWizardCtrl::getLevelName, NxPivotWizardCtrl::GetKTreeDrilledAndHiddenArrays,
-        NxPivotWizardCtrl::GetTreeDrilledAndHiddenArrays, NxPivotWizardCtrl::shrinkArray,
-        NxPivotWizardCtrl::memberEditor, NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild,
-        NxPivotWizardCtrl::FieldMembers;
+    using NxPivotWizardCtrl::CheckValidFileSelected, NxPivotWizardCtrl::ClearInputBoxes,
+        NxPivotWizardCtrl::LoadDimensionDetails, NxPivotWizardCtrl::LoadMeasureDetails,
+        NxPivotWizardCtrl::GetActiveWorkbookDetails, NxPivotWizardCtrl::isSheetProtected,
+        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::getArray,
+        NxPivotWizardCtrl::getLevelName, NxPivotWizardCtrl::shrinkArray, NxPivotWizardCtrl::memberEditor,
+        NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild, NxPivotWizardCtrl::FieldMembers;
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
         NxPivotWizardCtrl::lastDriveIndex, NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube,
@@ -46,8 +43,7 @@ public:
         NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout,
         NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube,
         NxPivotWizardCtrl::sourceLocation, NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::storeCatalogName,
-        NxPivotWizardCtrl::storeCubeName, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion,
-        NxPivotWizardCtrl::keyNameFlag;
+        NxPivotWizardCtrl::storeCubeName, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
     // Controls.
     using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DriveCube, NxPivotWizardCtrl::DirCube,
         NxPivotWizardCtrl::FileCube, NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails,

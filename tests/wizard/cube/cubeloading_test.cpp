@@ -1,6 +1,7 @@
 // Loading a cube when the cube selection step is left: where its dimensions
 // are placed, when a held cube is reused, the multiple-hierarchies warning,
-// the member steps' lists, and the failures that keep the wizard on the step.
+// and the failures that keep the wizard on the step. The member steps' lists
+// are checked with those steps.
 #include "cubestep.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
@@ -145,32 +146,6 @@ TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
                                                      "to the PivotTable yourself."));
     EXPECT_EQ(messages.single().title, QStringLiteral("Warning"));
     EXPECT_EQ(messages.single().icon, MessageIcon::Information);
-}
-
-// Which list the member steps open with is tested with the steps; here, what
-// the loaders keep and what they take afresh.
-TEST_F(CubeLoading, TheMemberStepsListsAreFilledFromTheCubeAndTheLayout)
-{
-    writeCube(folder / "Shop.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time), shaped("C")});
-    openCube(kCubeFile, path("Shop.cub"));
-    wizard.LoadMeasureDetails();
-    EXPECT_EQ(selected(wizard.lstCubeOptions[0]), QStringLiteral("Measures"));
-    wizard.lstCubeOptions[0]->clearSelection();
-    wizard.measuresDimensionName = QStringLiteral("Other");
-    wizard.LoadMeasureDetails();  // filled once per cube, so the measures chosen stay chosen
-    EXPECT_EQ(entries(wizard.lstCubeOptions[0]), names({"Measures"}));
-    EXPECT_TRUE(selected(wizard.lstCubeOptions[0]).isEmpty());
-    // The row list copies the Rows area and selects the current dimension again, else the first.
-    wizard.lstCubeDetails[kRows]->addItem(QStringLiteral("B"));
-    for (const auto& [current, row] : {std::pair{"B", 1}, {"", 0}, {"Nowhere", 0}, {"A", 0}}) {
-        wizard.currentDimensionName = QString::fromLatin1(current);
-        wizard.LoadDimensionDetails(1);
-        EXPECT_EQ(entries(wizard.lstCubeOptions[1]), names({"A", "B"})) << current;
-        EXPECT_EQ(wizard.lstCubeOptions[1]->currentRow(), row) << current;
-    }
-    wizard.lstCubeOptions[2]->addItem(QStringLiteral("Stale"));
-    wizard.LoadDimensionDetails(2);
-    EXPECT_EQ(entries(wizard.lstCubeOptions[2]), names({"Time"}));
 }
 
 TEST_F(CubeLoading, ClearingEmptiesTheListsAndUnloadsTheEditorsMadeForTheCube)

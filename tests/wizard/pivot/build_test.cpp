@@ -38,6 +38,7 @@ TEST_F(Build, WhatTheUserMustFixStopsTheBuildAndLeavesTheWorkbooksAsTheyWere)
              wizard.cubeFilePath = path("Gone.cub");
          },
          QStringLiteral("Invalid row"), {}},
+        {"store cube's companion gone", [&] { QFile::remove(path("Shop.bwf")); }, QStringLiteral("File Missing Error"), {}},
         {"protected sheet",
          [&] {
              sheettest::writeZip(folder / "book.xlsx", sheettest::fixtureParts());
