@@ -58,6 +58,9 @@ public:
     NxDimEditCtrl* editorOf(int area, const QString& dimension) const;
 };
 
+// Clicks butCommand(index); true when the step changed.
+bool clickButton(TestWizard& wizard, int index);
+
 // Areas of the dimension layout step: lstCubeDetails(index).
 constexpr int kUnselected = 0, kBackground = 1, kRows = 2, kColumns = 3;
 // Cube kinds of the cube selector.
@@ -81,8 +84,7 @@ protected:
         return QString::fromStdString((name.empty() ? folder.path() : folder / name).string());
     }
 
-    // Clicks butCommand(index); true when the step changed.
-    bool click(int index);
+    bool click(int index) { return clickButton(wizard, index); }
     bool next() { return click(1); }
     // Clicks Next until `step` is shown or a step refuses.
     void goToStep(int step);
