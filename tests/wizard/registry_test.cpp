@@ -14,7 +14,6 @@ namespace {
 const QString kUser = QStringLiteral("HKCU");
 const QString kDefaults = QStringLiteral("Software\\Brennlow\\Defaults");
 QString nuls(const char* text, qsizetype length) { return QString::fromLatin1(text, length); }
-QString text(const char* s) { return QString::fromUtf8(s); }
 
 class Registry : public testing::Test {
 protected:

@@ -104,6 +104,15 @@ private:
     QString mWorkingFolder;
 };
 
+// Texts for short tables.
+inline QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QStringList names(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* one : texts)
+        out << text(one);
+    return out;
+}
 // The texts of a list's entries, in order; the selected entry's text.
 QStringList entries(const QListWidget* list);
 QString selected(const QListWidget* list);

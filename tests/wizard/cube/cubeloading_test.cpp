@@ -14,13 +14,6 @@ namespace {
 using olap::DimensionType;
 using CubeLoading = CubeStep;
 
-QStringList names(std::initializer_list<const char*> texts)
-{
-    QStringList out;
-    for (const char* text : texts)
-        out << QString::fromUtf8(text);
-    return out;
-}
 
 TEST_F(CubeLoading, PlacesTheDimensionsByKindAndType)
 {

@@ -6,15 +6,6 @@
 
 namespace {
 
-QString text(const char* s) { return QString::fromLatin1(s); }
-QStringList names(std::initializer_list<const char*> texts)
-{
-    QStringList out;
-    for (const char* t : texts)
-        out << text(t);
-    return out;
-}
-
 class LayoutStep : public DesignSteps {
 protected:
     void SetUp() override { openDesign(CubeModel::Store); }

@@ -13,8 +13,6 @@
 
 namespace {
 
-QString text(const char* s) { return QString::fromLatin1(s); }
-
 // City and Channel join Product in the Rows area; Time stays in Columns.
 class MemberSteps : public DesignSteps, public testing::WithParamInterface<CubeModel> {
 protected:

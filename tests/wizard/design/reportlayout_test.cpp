@@ -10,8 +10,6 @@
 
 namespace {
 
-QString text(const char* s) { return QString::fromLatin1(s); }
-
 class ReportLayout : public DesignSteps {
 protected:
     QStringList sheetList() const

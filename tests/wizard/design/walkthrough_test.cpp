@@ -12,8 +12,6 @@
 
 namespace {
 
-QString text(const char* s) { return QString::fromLatin1(s); }
-
 TEST_F(DesignSteps, SalesCubeWalksThroughAllSevenStepsToAPivotTable)
 {
     // The wizard writes its store cube copy beside the cube: it works on copies.
