@@ -8,13 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 struct RecordedMessage {
     QString text;
     QString title;
     MessageIcon icon;
+    bool operator==(const RecordedMessage&) const = default;
 };
+inline void PrintTo(const RecordedMessage& shown, std::ostream* out)
+{
+    *out << '"' << shown.text.toStdString() << "\" titled \"" << shown.title.toStdString() << "\" icon " << int(shown.icon);
+}
 
 // Installs itself as the process-wide service for its lifetime and puts the
 // previous service back when destroyed.

@@ -67,9 +67,8 @@ TEST_F(StepMachine, AStepThatRefusesShowsWhyAndStays)
     steps.clear();
     EXPECT_FALSE(click(1));
     EXPECT_EQ(steps.count(), 0);
-    EXPECT_EQ(messages.single().text, QStringLiteral("The row and column areas must contain at least one dimension."));
-    EXPECT_EQ(messages.single().title, QStringLiteral("Dimensions required"));
-    EXPECT_EQ(messages.single().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.single(), (RecordedMessage{text("The row and column areas must contain at least one dimension."),
+                                                  text("Dimensions required"), MessageIcon::Exclamation}));
 }
 
 TEST_F(StepMachine, FinishWalksTheRemainingStepsAndBuildsOrStopsWhereAStepRefuses)

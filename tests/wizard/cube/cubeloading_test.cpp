@@ -134,11 +134,10 @@ TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
     EXPECT_TRUE(messages.shown().empty());
     ASSERT_TRUE(click(0));
     openCube(kCubeFile, path("Many.cub"));
-    EXPECT_EQ(messages.single().text, QStringLiteral("The cube you have selected contains multiple hierarchies.\r\rYou may "
-                                                     "have to drag the dimensions which contain multiple hierarchies on "
-                                                     "to the PivotTable yourself."));
-    EXPECT_EQ(messages.single().title, QStringLiteral("Warning"));
-    EXPECT_EQ(messages.single().icon, MessageIcon::Information);
+    EXPECT_EQ(messages.single(), (RecordedMessage{text("The cube you have selected contains multiple hierarchies.\r\rYou "
+                                                       "may have to drag the dimensions which contain multiple "
+                                                       "hierarchies on to the PivotTable yourself."),
+                                                  text("Warning"), MessageIcon::Information}));
 }
 
 TEST_F(CubeLoading, ClearingEmptiesTheListsAndUnloadsTheEditorsMadeForTheCube)

@@ -52,10 +52,7 @@ TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
         messages.clear();
         c.choose();
         EXPECT_FALSE(next());
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, c.text);
-        EXPECT_EQ(shown.title, c.title);
-        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(messages.single(), (RecordedMessage{c.text, c.title, MessageIcon::Exclamation}));
     }
 }
 
@@ -115,10 +112,7 @@ TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothi
         chooseCube(kStoreCube, QStringLiteral("Sales"));
         messages.clear();
         EXPECT_FALSE(next());
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, c.text);
-        EXPECT_EQ(shown.title, c.title);
-        EXPECT_EQ(shown.icon, MessageIcon::Stop);
+        EXPECT_EQ(messages.single(), (RecordedMessage{c.text, c.title, MessageIcon::Stop}));
         EXPECT_TRUE(bwcFiles().isEmpty());
         EXPECT_EQ(wizard.loadedKind, 0);
         EXPECT_FALSE(wizard.loadedCube);

@@ -43,9 +43,8 @@ TEST_F(DiskBrowser, AnUnavailableDeviceIsToldAndAGoneDriveIsPassedOver)
         EXPECT_EQ(wizard.DirCube->path(), path(""));
     }
     EXPECT_EQ(wizard.DriveCube->currentIndex(), usable);
-    const RecordedMessage shown = messages.single();
-    EXPECT_EQ(shown.title, QStringLiteral("Device unavailable"));
-    EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(std::pair(messages.single().title, messages.single().icon),
+              std::pair(QStringLiteral("Device unavailable"), MessageIcon::Exclamation));
 }
 
 }  // namespace

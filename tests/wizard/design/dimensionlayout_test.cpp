@@ -61,10 +61,8 @@ TEST_F(LayoutStep, TheMeasuresCannotLeaveTheRows)
     const std::array<QStringList, 4> start{{{}, names({"City", "Channel"}), names({"Measures", "Product"}), names({"Time"})}};
     arrange(start);
     move(kRows, "Measures", kBackground);
-    const RecordedMessage shown = messages.single();
-    EXPECT_EQ(shown.text, text("The Measure Member cannot be moved outside the Row"));
-    EXPECT_EQ(shown.title, text("Measure Movement"));
-    EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.single(), (RecordedMessage{text("The Measure Member cannot be moved outside the Row"),
+                                                  text("Measure Movement"), MessageIcon::Exclamation}));
     EXPECT_EQ(lists(), start);
 }
 

@@ -100,10 +100,7 @@ TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
         messages.clear();
         EXPECT_EQ(next(), c.text == nullptr);
         if (c.text) {
-            const RecordedMessage shown = messages.single();
-            EXPECT_EQ(shown.text, text(c.text));
-            EXPECT_EQ(shown.title, text(c.title));
-            EXPECT_EQ(shown.icon, MessageIcon::Stop);
+            EXPECT_EQ(messages.single(), (RecordedMessage{text(c.text), text(c.title), MessageIcon::Stop}));
             EXPECT_EQ(selected(wizard.lstCubeOptions[1]), text(c.dimension));
         }
         editor->checkMembers(defaults, false);

@@ -73,10 +73,8 @@ TEST_F(ReportLayout, StartRowMustBeANumberFromOneTo65536)
         EXPECT_EQ(messages.shown().size(), c.valid ? 0u : 1u);
         if (c.valid)
             continue;
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, text("Invalid row specified for the row position"));
-        EXPECT_EQ(shown.title, text("Invalid row"));
-        EXPECT_EQ(shown.icon, MessageIcon::Stop);
+        EXPECT_EQ(messages.single(),
+                  (RecordedMessage{text("Invalid row specified for the row position"), text("Invalid row"), MessageIcon::Stop}));
         EXPECT_EQ(wizard.fraText[1]->selectedText(), text(c.after));
     }
 }
