@@ -34,6 +34,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <gmock/gmock.h>
+
 namespace {
 
 using Entries = std::map<std::string, std::string>;
@@ -287,50 +289,40 @@ TEST_F(ErrorReport, TheVendorReceivesTheDescriptionTheFailureAndTheArchiveAndClo
     EXPECT_EQ(mServer.mails().size(), 1u);
 }
 
+// The mail test sends both chosen files; here neither is chosen.
 TEST_F(ErrorReport, CloseAppendsTheRecordLeavesAnArchiveOfTheChosenFilesAndRestartsTheProgram)
 {
     const QByteArray earlier = "an earlier record\r\n------------------------------------------------\r\n";
     const QString logs = mInstall + QStringLiteral("Error Logs/");
-    for (const auto& [screen, store] : {std::pair{true, false}, {false, true}}) {
-        SCOPED_TRACE(testing::Message() << screen << store);
-        makeFile(logs + QStringLiteral("BWError.log"), earlier);
-        const QString procedure = reportFailure().errProcedure;
-        describe(QStringLiteral("Choosing members\nthen Finish"));
-        check("chkAttachScreen", screen);
-        check("chkEmailStore", store);
-        const QDateTime before = QDateTime::currentDateTime();
-        const QStringList restart = closeReport();
-        const QDateTime after = QDateTime::currentDateTime();
+    makeFile(logs + QStringLiteral("BWError.log"), earlier);
+    const QString procedure = reportFailure().errProcedure;
+    describe(QStringLiteral("Choosing members\nthen Finish"));
+    check("chkAttachScreen", false);
+    check("chkEmailStore", false);
+    const QDateTime before = QDateTime::currentDateTime();
+    const QStringList restart = closeReport();
+    const QDateTime after = QDateTime::currentDateTime();
 
-        EXPECT_EQ(restart, (QStringList{mInstall + QStringLiteral("System"), QStringLiteral("--pid"),
-                                        QString::number(QCoreApplication::applicationPid()), QStringLiteral("--workdir"),
-                                        mHostDirectory, QStringLiteral("--"), QCoreApplication::applicationFilePath()}
-                            + QCoreApplication::arguments().mid(1)));
-        ASSERT_TRUE(log().startsWith(QString::fromLatin1(earlier)));
-        const QString written = log().mid(earlier.size());
-        const QString dateLine = written.left(written.indexOf(QStringLiteral("\r\n")));
-        EXPECT_TRUE(dateLine == QStringLiteral("Date & Time    : ") + dateTimeText(before)
-                    || dateLine == QStringLiteral("Date & Time    : ") + dateTimeText(after))
-            << dateLine.toStdString();
-        EXPECT_EQ(written.mid(dateLine.size() + 2), recordAfterDate(procedure, QStringLiteral("Choosing members\nthen Finish")));
-
-        const QStringList archives = archivesIn(logs);
-        ASSERT_EQ(archives.size(), 1);
-        EXPECT_TRUE(archives[0].startsWith(QStringLiteral("bwt")));
-        const Entries entries = archive(logs + archives[0]);
-        EXPECT_EQ(entries.size(), 2u);
-        EXPECT_EQ(QString::fromStdString(entries.at("BWError.log")), log());
-        EXPECT_EQ(entries.count("screenshot.bmp") && entries.at("screenshot.bmp").substr(0, 2) == "BM", screen);
-        EXPECT_EQ(entries.count("Brennlow.bws"), size_t(store));
-        EXPECT_FALSE(QFile::exists(logs + QStringLiteral("screenShot.bmp")));
-        EXPECT_EQ(mMessages.single().text, QStringLiteral("Please email the file '") + logs + archives[0]
-                                               + QStringLiteral("' to support@brennlow.example.\r\nIt will help us to "
-                                                                "more easily correct the problem that caused this error"));
-        EXPECT_EQ(mMessages.single().icon, MessageIcon::Information);
-        mMessages.clear();
-        QFile::remove(logs + archives[0]);
-        QFile::remove(mInstall + QStringLiteral("System/bwrestart.ran"));
-    }
+    EXPECT_EQ(restart, (QStringList{mInstall + QStringLiteral("System"), QStringLiteral("--pid"),
+                                    QString::number(QCoreApplication::applicationPid()), QStringLiteral("--workdir"),
+                                    mHostDirectory, QStringLiteral("--"), QCoreApplication::applicationFilePath()}
+                        + QCoreApplication::arguments().mid(1)));
+    ASSERT_TRUE(log().startsWith(QString::fromLatin1(earlier)));
+    const QString written = log().mid(earlier.size());
+    const QString dateLine = written.left(written.indexOf(QStringLiteral("\r\n")));
+    EXPECT_THAT(dateLine.toStdString(), testing::AnyOf("Date & Time    : " + dateTimeText(before).toStdString(),
+                                                       "Date & Time    : " + dateTimeText(after).toStdString()));
+    EXPECT_EQ(written.mid(dateLine.size() + 2), recordAfterDate(procedure, QStringLiteral("Choosing members\nthen Finish")));
+    const QStringList archives = archivesIn(logs);
+    ASSERT_EQ(archives.size(), 1);
+    EXPECT_TRUE(archives[0].startsWith(QStringLiteral("bwt")));
+    EXPECT_EQ(archive(logs + archives[0]), (Entries{{"BWError.log", log().toStdString()}}));
+    EXPECT_FALSE(QFile::exists(logs + QStringLiteral("screenShot.bmp")));
+    EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("Please email the file '") + logs + archives[0]
+                                                       + QStringLiteral("' to support@brennlow.example.\r\nIt will help "
+                                                                        "us to more easily correct the problem that "
+                                                                        "caused this error"),
+                                                   QStringLiteral("Information"), MessageIcon::Information}));
 }
 
 // No install directory: the record goes to the user's data folder, the

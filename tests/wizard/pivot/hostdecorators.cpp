@@ -57,53 +57,27 @@ private:
     HostLog& mLog;
 };
 
-class PivotField final : public sheet::PivotField {
+class FieldList final : public sheet::CubeFields {
 public:
-    PivotField(std::shared_ptr<sheet::PivotField> real, HostLog& log) : mReal(std::move(real)), mLog(log) {}
-    std::string Name() override { return mReal->Name(); }
-    int32_t Orientation() override { return mReal->Orientation(); }
-    std::array<bool, sheet::kSubtotalCount> Subtotals() override { return mReal->Subtotals(); }
-    void Subtotals(const std::array<bool, sheet::kSubtotalCount>& on) override { mReal->Subtotals(on); }
-    sheet::VariantArray HiddenItemsList() override { return mReal->HiddenItemsList(); }
-    void HiddenItemsList(const sheet::VariantArray& members) override
-    {
-        take(mLog, kHiddenItems, mReal->Name(), members);
-        mReal->HiddenItemsList(members);
-    }
-    std::string NumberFormat() override { return mReal->NumberFormat(); }
-    void NumberFormat(const std::string& format) override { mReal->NumberFormat(format); }
-
-private:
-    std::shared_ptr<sheet::PivotField> mReal;
-    HostLog& mLog;
-};
-
-// A collection whose items are the real ones wrapped in `Wrapper`.
-template <class Base, class Wrapper>
-class Wrapped final : public Base {
-public:
-    Wrapped(std::shared_ptr<Base> real, HostLog& log) : mReal(std::move(real)), mLog(log) {}
+    FieldList(std::shared_ptr<sheet::CubeFields> real, HostLog& log) : mReal(std::move(real)), mLog(log) {}
     int32_t Count() override { return mReal->Count(); }
-    auto Item(int32_t index) -> decltype(std::declval<Base&>().Item(index)) override
-    {
-        return std::make_shared<Wrapper>(mReal->Item(index), mLog);
-    }
-    auto Item(const std::string& name) -> decltype(std::declval<Base&>().Item(name)) override
-    {
-        return std::make_shared<Wrapper>(mReal->Item(name), mLog);
-    }
+    std::shared_ptr<sheet::CubeField> Item(int32_t index) override { return wrap(mReal->Item(index)); }
+    std::shared_ptr<sheet::CubeField> Item(const std::string& name) override { return wrap(mReal->Item(name)); }
 
 private:
-    std::shared_ptr<Base> mReal;
+    std::shared_ptr<sheet::CubeField> wrap(std::shared_ptr<sheet::CubeField> real)
+    {
+        return std::make_shared<CubeField>(std::move(real), mLog);
+    }
+
+    std::shared_ptr<sheet::CubeFields> mReal;
     HostLog& mLog;
 };
 
 class PivotTable final : public sheet::PivotTable {
 public:
     PivotTable(std::shared_ptr<sheet::PivotTable> real, HostLog& log)
-        : mReal(std::move(real)),
-          mCubeFields(std::make_shared<Wrapped<sheet::CubeFields, CubeField>>(mReal->CubeFields(), log)),
-          mPivotFields(std::make_shared<Wrapped<sheet::PivotFields, PivotField>>(mReal->PivotFields(), log)) {}
+        : mReal(std::move(real)), mCubeFields(std::make_shared<FieldList>(mReal->CubeFields(), log)) {}
     std::string Name() override { return mReal->Name(); }
     bool RowGrand() override { return mReal->RowGrand(); }
     void RowGrand(bool on) override { mReal->RowGrand(on); }
@@ -114,14 +88,13 @@ public:
     void Format(int32_t format) override { mReal->Format(format); }
     // Kept, as the host keeps its collections, so that loops over them stay valid.
     std::shared_ptr<sheet::CubeFields> CubeFields() override { return mCubeFields; }
-    std::shared_ptr<sheet::PivotFields> PivotFields() override { return mPivotFields; }
+    std::shared_ptr<sheet::PivotFields> PivotFields() override { return mReal->PivotFields(); }
     std::shared_ptr<sheet::PivotFields> DataFields() override { return mReal->DataFields(); }
     std::shared_ptr<sheet::Worksheet> Parent() override { return mReal->Parent(); }
 
 private:
     std::shared_ptr<sheet::PivotTable> mReal;
     std::shared_ptr<sheet::CubeFields> mCubeFields;
-    std::shared_ptr<sheet::PivotFields> mPivotFields;
 };
 
 }  // namespace

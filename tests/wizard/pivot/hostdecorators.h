@@ -1,9 +1,9 @@
 // A thin decorator over a real pivot table of the spreadsheet host, for tests
 // of the code that assigns drill and hidden tables: every assignment of
-// TreeviewControl.Drilled, TreeviewControl.Hidden and
-// PivotField.HiddenItemsList is recorded with its field, and the next
-// reject[kind] of each kind fail with 1004 (-1: every one). Accepted
-// assignments reach the real table.
+// TreeviewControl.Drilled and TreeviewControl.Hidden is recorded with its
+// field, and the next reject[kind] of each kind fail with 1004 (-1: every
+// one). Accepted assignments reach the real table. Hidden-item lists go to
+// the real pivot fields unrecorded.
 #pragma once
 
 #include "sheet/application.h"
@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
-enum Assignment { kDrilled, kHidden, kHiddenItems };
+enum Assignment { kDrilled, kHidden };
 
 struct GivenTable {
     Assignment kind;
-    std::string field;  // the cube or pivot field it was given to
+    std::string field;  // the cube field it was given to
     sheet::VariantArray table;
 };
 
 struct HostLog {
-    std::array<int, 3> reject{};  // by Assignment
+    std::array<int, 2> reject{};  // by Assignment
     std::vector<GivenTable> given;
 
     std::vector<GivenTable> of(Assignment kind) const
