@@ -66,23 +66,6 @@ TEST_F(LayoutStep, TheMeasuresCannotLeaveTheRows)
     EXPECT_EQ(lists(), start);
 }
 
-TEST_F(LayoutStep, ListsRefuseDragsThatAreNotThisWizardsDimensions)
-{
-    QMimeData plainText;
-    plainText.setText(text("Product"));
-    TestWizard other;
-    const std::unique_ptr<QMimeData> otherWizards(layoutDragData(&other, kBackground));
-    const auto before = lists();
-    for (QMimeData* data : {&plainText, otherWizards.get()}) {
-        QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(layout(kRows)->viewport(), &enter);
-        EXPECT_FALSE(enter.isAccepted());
-        QDropEvent dropped(QPointF(5, 5), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(layout(kRows)->viewport(), &dropped);
-    }
-    EXPECT_EQ(lists(), before);
-}
-
 TEST_F(LayoutStep, ArrowsMoveTheSelectedEntryOfTheListThatLastHadTheFocus)
 {
     focusList(kBackground);

@@ -131,20 +131,6 @@ TEST_P(MemberSteps, TheColumnStepKeepsItsEditorsAndChecksBackAndForth)
     EXPECT_EQ(checkedCaptions(time), Names{"1997"});
 }
 
-TEST_P(MemberSteps, TheMenuOffersChildrenAndDescendantsOnlyForMembersWithChildren)
-{
-    NxDimEditCtrl* product = open(1, "Product");
-    for (const auto& [member, withChildren] : {std::pair{"Drinks", true}, std::pair{"Cola", false}}) {
-        choose(product, member, "");
-        for (const char* item : {"mnuSelectChildren", "mnuDeselectChildren", "mnuSelectAllDescendants",
-                                 "mnuDeselectAllDescendants", "mnuSelectSiblings", "mnuDeselectSiblings"}) {
-            const bool offered = withChildren || std::string(item).find("Siblings") != std::string::npos;
-            EXPECT_EQ(wizard.mnuCheckOptions->findChild<QAction*>(text(item))->isVisible(), offered) << member << item;
-        }
-        wizard.mnuCheckOptions->hide();
-    }
-}
-
 TEST_P(MemberSteps, TheMenuChecksAndUnchecksGroupsInTheEditorItWasOpenedIn)
 {
     NxDimEditCtrl* product = open(1, "Product");
