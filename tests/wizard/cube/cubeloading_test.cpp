@@ -129,8 +129,9 @@ TEST_F(CubeLoading, ADamagedCubeFileFailsIntoTheTrapAndNothingIsLoaded)
 TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
 {
     writeCube(folder / "Many.cub", "Catalog", "Cube", {shaped("A", DimensionType::Other, 2), shaped("B", DimensionType::Other, 3)});
-    writeCube(folder / "Plain.cub", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time)});
-    openCube(kCubeFile, path("Plain.cub"));
+    // A cube file's extension counts in any letter case.
+    writeCube(folder / "Plain.CUB", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time)});
+    openCube(kCubeFile, path("Plain.CUB"));
     EXPECT_TRUE(messages.shown().empty());
     ASSERT_TRUE(click(0));
     openCube(kCubeFile, path("Many.cub"));
