@@ -38,10 +38,8 @@ TEST_F(SplitLine, MoreFieldsThanTheCounterHoldsOrAnEmptySeparatorAreReportedAsOv
         EXPECT_EQ(splitLine(line, separator, elements), 0);
         ASSERT_TRUE(frmErrorHand::isLoaded());
         const frmErrorHand& form = frmErrorHand::instance();
-        EXPECT_EQ(form.errModule, QStringLiteral("global"));
-        EXPECT_EQ(form.errNumber, 6);
-        EXPECT_EQ(form.errDescription, QStringLiteral("Overflow"));
-        EXPECT_TRUE(form.errProcedure.contains(QStringLiteral("splitLine"))) << form.errProcedure.toStdString();
+        EXPECT_EQ(std::tuple(form.errModule, form.errNumber, form.errDescription), std::tuple(text("global"), 6, text("Overflow")));
+        EXPECT_TRUE(form.errProcedure.contains(text("splitLine"))) << form.errProcedure.toStdString();
         EXPECT_TRUE(trapped());
     }
     EXPECT_TRUE(bystander.isVisible()) << "a failure in `global` closes no window";

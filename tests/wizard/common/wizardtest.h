@@ -42,8 +42,8 @@ public:
         NxPivotWizardCtrl::loadedKind, NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey,
         NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout,
         NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube,
-        NxPivotWizardCtrl::sourceLocation, NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::storeCatalogName,
-        NxPivotWizardCtrl::storeCubeName, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
+        NxPivotWizardCtrl::sourceLocation, NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::focusedLayoutList,
+        NxPivotWizardCtrl::excelVersion;
     // Controls.
     using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DriveCube, NxPivotWizardCtrl::DirCube,
         NxPivotWizardCtrl::FileCube, NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails,

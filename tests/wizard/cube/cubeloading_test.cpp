@@ -7,8 +7,6 @@
 #include "olap/store/storemodel.h"
 #include "widgets/nxdimeditctrl.h"
 
-#include <QPointer>
-
 namespace {
 
 using olap::DimensionType;
@@ -84,6 +82,7 @@ TEST_F(CubeLoading, AHeldCubeIsReusedOnlyForTheSameCubeFileAndOneModelIsHeldAtAT
         const std::shared_ptr<const void> loaded =
             c.kind == kStoreCube ? std::shared_ptr<const void>(wizard.loadedCube) : wizard.loadedKCube;
         EXPECT_EQ(loaded == held, c.reused);
+        EXPECT_TRUE(bwcFiles().isEmpty()) << "a store cube's extracted file outlived its load";
         EXPECT_FALSE(c.kind == kStoreCube ? bool(wizard.loadedKCube) : bool(wizard.loadedCube)) << "two models held";
         EXPECT_EQ(area(kRows), c.rows);
         EXPECT_EQ(area(kUnselected), c.unselected);
@@ -139,34 +138,6 @@ TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
                                                        "may have to drag the dimensions which contain multiple "
                                                        "hierarchies on to the PivotTable yourself."),
                                                   text("Warning"), MessageIcon::Information}));
-}
-
-TEST_F(CubeLoading, ClearingEmptiesTheListsAndUnloadsTheEditorsMadeForTheCube)
-{
-    writeStoreCube(folder.path(), "Shop", {shaped("A"), shaped("B"), shaped("C")});
-    openCube(kStoreCube, QStringLiteral("Shop"));
-    wizard.LoadMeasureDetails();
-    wizard.LoadDimensionDetails(1);
-    wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measuresDimension());
-    wizard.NxDimEditRows[0]->setDimension(wizard.loadedCube->dimension(2));
-    wizard.NxDimEditCols[0]->setDimension(wizard.loadedCube->dimension(3));
-    QPointer<NxDimEditCtrl> extraRow = new NxDimEditCtrl(&wizard);
-    QPointer<NxDimEditCtrl> extraColumn = new NxDimEditCtrl(&wizard);
-    wizard.NxDimEditRows.push_back(extraRow);
-    wizard.NxDimEditCols.push_back(extraColumn);
-
-    wizard.ClearInputBoxes();
-
-    for (QListWidget* list : wizard.lstCubeDetails)
-        EXPECT_EQ(list->count(), 0);
-    for (QListWidget* list : wizard.lstCubeOptions)
-        EXPECT_EQ(list->count(), 0);
-    EXPECT_TRUE(extraRow.isNull() && extraColumn.isNull());
-    EXPECT_EQ(wizard.NxDimEditRows.size(), 1u);
-    EXPECT_EQ(wizard.NxDimEditCols.size(), 1u);
-    EXPECT_FALSE(wizard.NxDimEditRows[0]->hasDimension() || wizard.NxDimEditCols[0]->hasDimension()
-                 || wizard.NxDimEditMembers->hasDimension());
-    EXPECT_TRUE(wizard.currentDimensionName.isEmpty());
 }
 
 }  // namespace

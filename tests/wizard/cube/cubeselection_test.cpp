@@ -48,26 +48,6 @@ TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
     }
 }
 
-// --- The store cube: N.BWC lives only while it is loaded ---------------------
-
-TEST_F(CubeSelection, AStoreCubeOpensUnderTheNamesOfItsCubeFileAndLeavesNoStoreCubeFile)
-{
-    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-    copySample(QStringLiteral("SalesByMeasure.cub"));
-    copySample(QStringLiteral("SalesByMeasure.bwf"));
-    for (const auto& [name, catalog, cube] : {std::tuple{"Sales", "Sales Catalog", "Sales"},
-                                              {"SalesByMeasure", "Sales By Measure", "Sales By Measure"}}) {
-        SCOPED_TRACE(name);
-        openCube(kStoreCube, QString::fromLatin1(name));
-        EXPECT_TRUE(bwcFiles().isEmpty());
-        EXPECT_EQ(wizard.loadedPath, path(name + std::string(".BWC")));
-        EXPECT_EQ(wizard.storeCatalogName, QString::fromLatin1(catalog));
-        EXPECT_EQ(wizard.storeCubeName, QString::fromLatin1(cube));
-        click(0);
-    }
-    EXPECT_TRUE(messages.shown().empty());
-}
-
 TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothingBehind)
 {
     const struct {

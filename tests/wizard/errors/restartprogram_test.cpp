@@ -36,16 +36,4 @@ TEST(RestartProgram, WaitsUntilTheHostHasEndedThenStartsItAgainInItsFolder)
     EXPECT_EQ(record.readAll(), (folder + QStringLiteral("\nthe argument\n")).toUtf8());
 }
 
-TEST(RestartProgram, ACommandLineWithoutAProgramOrAProgramThatCannotStartIsAFailure)
-{
-    const std::pair<QStringList, int> cases[] = {{{QStringLiteral("--pid"), QStringLiteral("1")}, 2},
-                                                 {{QStringLiteral("--"), QStringLiteral("/no such program")}, 1}};
-    for (const auto& [arguments, exitCode] : cases) {
-        QProcess restart;
-        restart.start(QStringLiteral(BWRESTART_PROGRAM), arguments);
-        ASSERT_TRUE(restart.waitForFinished(10000));
-        EXPECT_EQ(restart.exitCode(), exitCode) << arguments.join(u' ').toStdString();
-    }
-}
-
 }  // namespace
