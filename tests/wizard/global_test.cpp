@@ -15,26 +15,24 @@ TEST_F(SplitLine, ReturnsTheFieldsInOrderAndTheirNumber)
         {"a,b,c", "a|b|c"}, {"a,,b,", "a||b"}, {"", ""}, {",", ""}, {",,", "|"}, {"abc", "abc"}, {" a , b ", " a | b "},
         {"Mäx,Öl", "Mäx|Öl"}};
     for (const auto& [line, fields] : cases) {
-        QStringList elements{QStringLiteral("stale")};
-        const QStringList expected = QString::fromUtf8(fields).split(u'|');
-        EXPECT_EQ(splitLine(QString::fromUtf8(line), QStringLiteral(","), elements), expected.size()) << line;
-        EXPECT_EQ(elements, expected) << line;
+        QStringList elements{text("stale")};
+        EXPECT_EQ(splitLine(text(line), text(","), elements), text(fields).split(u'|').size()) << line;
+        EXPECT_EQ(elements, text(fields).split(u'|')) << line;
     }
     QStringList elements;
-    EXPECT_EQ(splitLine(QStringLiteral("a; b;c; d"), QStringLiteral("; "), elements), 3);
-    EXPECT_EQ(elements, (QStringList{QStringLiteral("a"), QStringLiteral("b;c"), QStringLiteral("d")}));
-    EXPECT_EQ(splitLine(QStringLiteral("aXbxc"), QStringLiteral("x"), elements), 2);  // case matters
+    EXPECT_EQ(splitLine(text("a; b;c; d"), text("; "), elements), 3);
+    EXPECT_EQ(elements, names({"a", "b;c", "d"}));
+    EXPECT_EQ(splitLine(text("aXbxc"), text("x"), elements), 2);  // case matters
 }
 
 TEST_F(SplitLine, MoreFieldsThanTheCounterHoldsOrAnEmptySeparatorAreReportedAsOverflowOfModuleGlobal)
 {
     QStringList elements;
-    EXPECT_EQ(splitLine(QString(32767, u','), QStringLiteral(","), elements), 32767);  // every comma ends a field
+    EXPECT_EQ(splitLine(QString(32767, u','), text(","), elements), 32767);  // every comma ends a field
     EXPECT_FALSE(trapped());
     QWidget bystander;
     bystander.show();
-    for (const auto& [line, separator] : {std::pair{QString(32768, u','), QStringLiteral(",")},
-                                          std::pair{QStringLiteral("a,b"), QString()}}) {
+    for (const auto& [line, separator] : {std::pair{QString(32768, u','), text(",")}, std::pair{text("a,b"), QString()}}) {
         EXPECT_EQ(splitLine(line, separator, elements), 0);
         ASSERT_TRUE(frmErrorHand::isLoaded());
         const frmErrorHand& form = frmErrorHand::instance();

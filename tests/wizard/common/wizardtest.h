@@ -38,20 +38,18 @@ public:
         NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild, NxPivotWizardCtrl::FieldMembers;
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
-        NxPivotWizardCtrl::lastDriveIndex, NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube,
-        NxPivotWizardCtrl::loadedKind, NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey,
-        NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout,
-        NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube,
-        NxPivotWizardCtrl::sourceLocation, NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::focusedLayoutList,
-        NxPivotWizardCtrl::excelVersion;
+        NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube, NxPivotWizardCtrl::loadedKind,
+        NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey, NxPivotWizardCtrl::measuresDimensionName,
+        NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::providerConnectionName,
+        NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube, NxPivotWizardCtrl::sourceLocation,
+        NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
     // Controls.
-    using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DriveCube, NxPivotWizardCtrl::DirCube,
-        NxPivotWizardCtrl::FileCube, NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails,
-        NxPivotWizardCtrl::lstCubeOptions, NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement,
-        NxPivotWizardCtrl::NxDimEditMembers, NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols,
-        NxPivotWizardCtrl::cboInsertSheet, NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText,
-        NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr, NxPivotWizardCtrl::lblDps,
-        NxPivotWizardCtrl::mnuCheckOptions;
+    using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DirCube, NxPivotWizardCtrl::FileCube,
+        NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails, NxPivotWizardCtrl::lstCubeOptions,
+        NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement, NxPivotWizardCtrl::NxDimEditMembers,
+        NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols, NxPivotWizardCtrl::cboInsertSheet,
+        NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText, NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr,
+        NxPivotWizardCtrl::lblDps, NxPivotWizardCtrl::mnuCheckOptions;
 
     // The editor of `dimension` among the row (area 1) or column (area 2)
     // editors; null when none shows it.
