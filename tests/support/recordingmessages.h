@@ -28,8 +28,6 @@ class RecordingMessages {
 public:
     RecordingMessages() : mPrevious(installMessageService(std::make_unique<Recorder>(mShown))) {}
     ~RecordingMessages() { installMessageService(std::move(mPrevious)); }
-    RecordingMessages(const RecordingMessages&) = delete;
-    RecordingMessages& operator=(const RecordingMessages&) = delete;
 
     const std::vector<RecordedMessage>& shown() const { return mShown; }
     // The only message shown; fails the test when there was not exactly one.

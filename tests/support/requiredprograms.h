@@ -38,11 +38,7 @@ inline std::string missingPrograms(std::initializer_list<std::string_view> progr
     return missing;
 }
 
-inline bool runningInCi()
-{
-    const char* ci = std::getenv("CI");
-    return ci && std::string_view(ci) == "true";
-}
+inline bool runningInCi() { return std::getenv("CI") && std::string_view(std::getenv("CI")) == "true"; }
 
 }  // namespace testsupport
 

@@ -1,9 +1,16 @@
 // The control's own interface: the welcome step's setting, the application
-// folder, the start column list and the spinners of the layout step.
+// folder, the start column list and the spinners of the layout step, and the
+// help form its help buttons open.
 #include "common/wizardtest.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "wizard/forms/frmhelp.h"
 #include "wizard/settings/registry.h"
+#include "widgets/nxhelpctrl.h"
 
 #include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -66,6 +73,34 @@ TEST_F(Control, TheLayoutStepOffersColumnsAToIVAndShowsItsSpinnersAsPositiveNumb
     for (const bool on : {true, false}) {
         wizard.chkDps->click();
         EXPECT_EQ(std::pair(wizard.dpscrllbr->isEnabled(), wizard.lblDps->isEnabled()), std::pair(on, on));
+    }
+}
+
+// The one help form is modeless, has no owner window and shows the wizard's
+// topic; Done, its close box or the control's end unload it and let go of
+// the control.
+TEST_F(Control, TheHelpButtonOpensTheHelpFormWhichLetsGoOfTheControlWhenItCloses)
+{
+    for (const char* way : {"doneButton", "close box", "owner gone"}) {
+        SCOPED_TRACE(way);
+        auto control = std::make_unique<TestWizard>();
+        findControl<QToolButton>(control.get(), "butHelp", 0)->click();
+        ASSERT_TRUE(frmHelp::isLoaded());
+        frmHelp& form = frmHelp::instance();
+        EXPECT_TRUE(form.isVisible() && !form.isModal() && control->findChildren<frmHelp*>().isEmpty());
+        EXPECT_EQ(form.ownerControl.data(), control.get());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.NxHelpCtrl1->helpWizard() == 5 && form.NxHelpCtrl1->helpStep() == 1; }));
+        if (std::string(way) == "close box") {
+            EXPECT_TRUE(form.close());
+        } else {
+            if (std::string(way) == "owner gone")
+                control.reset();
+            for (const char* button : {"hotTipButton", "doneButton"})
+                form.NxHelpCtrl1->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        }
+        EXPECT_TRUE(form.ownerControl.isNull());
+        EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
+        EXPECT_FALSE(frmErrorHand::isLoaded());
     }
 }
 

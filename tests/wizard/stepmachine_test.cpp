@@ -1,5 +1,5 @@
 // The step machine: buttons, their states, the refusals and Finish's walk.
-#include "stagedwizard.h"
+#include "common/wizardtest.h"
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QApplication>
@@ -7,6 +7,48 @@
 #include <QStackedWidget>
 
 namespace {
+
+// A wizard whose cube, design and build procedures are stood in for, so that
+// each step can be put into the state a test needs.
+class StagedWizard : public TestWizard {
+public:
+    // What the stand-ins answer.
+    bool cubeValid = true, membersChosen = true, buildSucceeds = true;
+    int measuresChosen = 1;
+    // What the stand-ins were asked.
+    int builds = 0, workbookReads = 0;
+    QStringList membersChecked;
+
+protected:
+    bool CheckValidFileSelected() override { return cubeValid; }
+    bool LoadCubeDetails() override { return true; }
+    bool LoadKCubeDetails() override { return true; }
+    void LoadMeasureDetails() override {}
+    // Copies the Rows or Columns area and selects its first entry, as the real
+    // loader does for a fresh list, which opens that dimension.
+    void LoadDimensionDetails(quint8 dimType) override
+    {
+        QListWidget* target = lstCubeOptions[dimType];
+        target->clear();
+        target->addItems(entries(lstCubeDetails[dimType == 1 ? kRows : kColumns]));
+        if (target->count() > 0) {
+            target->setCurrentRow(0);
+            currentDimensionName = target->item(0)->text();
+        }
+    }
+    bool checkMembersAreSelected(const QString& aDimension) override
+    {
+        membersChecked << aDimension;
+        return membersChosen;
+    }
+    void GetActiveWorkbookDetails() override { ++workbookReads; }
+    bool CreatePivot() override
+    {
+        ++builds;
+        return buildSucceeds;
+    }
+    int chosenMeasureCount() override { return measuresChosen; }
+};
 
 class StepMachine : public testing::Test {
 protected:
@@ -52,8 +94,6 @@ TEST_F(StepMachine, NextMovesThroughTheStepsEnablingTheButtonsTheStepAllows)
     EXPECT_EQ(wizard.NxCubeSelectorCtrl1->selectorAppPath(), QStringLiteral("/data/store/pivotwizard"));
     EXPECT_EQ(wizard.membersChecked, (QStringList{QStringLiteral("Product"), QStringLiteral("Time")}));
     EXPECT_EQ(wizard.workbookReads, 1);
-    EXPECT_EQ(wizard.lblDps->text(), QStringLiteral("2"));
-    EXPECT_FALSE(wizard.lblDps->isEnabled());  // "Set decimal places" starts unchecked
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(messages.shown().empty());
 }

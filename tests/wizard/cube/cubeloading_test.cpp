@@ -127,7 +127,8 @@ TEST_F(CubeLoading, ADamagedCubeFileFailsIntoTheTrapAndNothingIsLoaded)
 
 TEST_F(CubeLoading, MultipleHierarchiesAreWarnedOfOnce)
 {
-    writeCube(folder / "Many.cub", "Catalog", "Cube", {shaped("A", DimensionType::Other, 2), shaped("B", DimensionType::Other, 3)});
+    writeCube(folder / "Many.cub", "Catalog", "Cube",
+              {shaped("A", DimensionType::Other, 2), shaped("B", DimensionType::Other, 3)});
     // A cube file's extension counts in any letter case.
     writeCube(folder / "Plain.CUB", "Catalog", "Cube", {shaped("A"), shaped("Time", DimensionType::Time)});
     openCube(kCubeFile, path("Plain.CUB"));

@@ -1,9 +1,12 @@
-// Leaving the cube selection step: the refusals and the store cube's
-// transient file. That the selector's choice is taken over shows in the cubes
+// The cube selection step: its disk browser, the refusals when it is left,
+// and the store cube's transient file. That the selector's choice is taken over shows in the cubes
 // loaded and the tables connected; that a cube file gone before the build is
 // told, in the build's refusals.
 #include "cubestep.h"
 #include "widgets/smallcube.h"
+
+#include <QComboBox>
+#include "widgets/diskbrowser.h"
 
 namespace {
 
@@ -69,6 +72,26 @@ TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothi
         EXPECT_TRUE(bwcFiles().isEmpty());
         EXPECT_EQ(wizard.loadedKind, 0);
         EXPECT_FALSE(wizard.loadedCube);
+    }
+}
+
+using DiskBrowser = CubeStep;
+
+TEST_F(DiskBrowser, AFolderListsTheCubeFilesOfTheChosenTypeAndBecomesCurrent)
+{
+    writeSmallCube(path("Sales.cub").toStdString());
+    writeSmallCube(path("A.cub").toStdString());
+    damage("Sales.BWC");
+    damage("notes.txt");
+    wizard.DirCube->setPath(path(""));
+    EXPECT_EQ(QDir::currentPath(), QDir(path("")).canonicalPath());
+    EXPECT_EQ(wizard.FileCube->selectedFile(), path("A.cub"));
+    const QStringList listed[] = {names({"A.cub", "Sales.cub"}), names({"Sales.BWC"}),
+                                  names({"A.cub", "Sales.BWC", "Sales.cub"})};
+    for (int type = 0; type < 3; ++type) {
+        wizard.cmbCubeFileTypes->setCurrentIndex(type);
+        Q_EMIT wizard.cmbCubeFileTypes->activated(type);
+        EXPECT_EQ(entries(wizard.FileCube), listed[type]) << "file type " << type;
     }
 }
 

@@ -3,7 +3,8 @@
 // settings, the temporary and data folders, all in a scratch folder; a
 // stand-in for the restart program that records how it was started; a real
 // SMTP server on the loopback interface; and recorded messages. The form is
-// loaded the way the product loads it, by the trap.
+// loaded the way the product loads it, by the trap. Last, the real restart
+// program.
 #include "smtptestserver.h"
 #include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/errortrap.h"
@@ -27,6 +28,7 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -105,7 +107,8 @@ std::vector<MailPart> mailParts(const std::string& data)
         if (headers.contains(QStringLiteral("base64")))
             parts.push_back({headers, QByteArray::fromBase64(body.toLatin1())});
         else  // quoted-printable: soft line breaks go, "=XX" becomes its byte
-            parts.push_back({headers, QByteArray::fromPercentEncoding(QString(body).remove(QStringLiteral("=\r\n")).toLatin1(), '=')});
+            parts.push_back(
+                {headers, QByteArray::fromPercentEncoding(QString(body).remove(QStringLiteral("=\r\n")).toLatin1(), '=')});
     }
     return parts;
 }
@@ -342,7 +345,8 @@ TEST_F(ErrorReport, WhatCannotBeWrittenOrFoundIsToldAndTheRestStillDone)
     EXPECT_TRUE(told[0].text.startsWith(QStringLiteral("The error log '") + missing
                                         + QStringLiteral("Error Logs/BWError.log' could not be written: ")))
         << told[0].text.toStdString();
-    EXPECT_TRUE(told[0].text.endsWith(QStringLiteral("\r\rThe report was written to '") + fallback + QStringLiteral("' instead.")));
+    EXPECT_TRUE(told[0].text.endsWith(QStringLiteral("\r\rThe report was written to '") + fallback
+                                      + QStringLiteral("' instead.")));
     EXPECT_EQ(told[0].icon, MessageIcon::Exclamation);
     EXPECT_TRUE(fileText(fallback).endsWith(recordAfterDate(procedure, QStringLiteral("Building"))));
     // The screen picture would have been in the missing directory; the supporting file is in the application's.
@@ -354,7 +358,8 @@ TEST_F(ErrorReport, WhatCannotBeWrittenOrFoundIsToldAndTheRestStillDone)
               (Entries{{"BWError.log", fileText(fallback).toStdString()}, {"Brennlow.bws", "supporting file"}}));
     EXPECT_TRUE(told[2].text.contains(mTempFolder + u'/' + kept[0]));
     EXPECT_EQ(told[3].text.toStdString(), "The restart program '" + missing.toStdString()
-                                              + "System/bwrestart' could not be started.\rPlease start the program again yourself.");
+                                              + "System/bwrestart' could not be started.\rPlease start the program "
+                                                "again yourself.");
 }
 
 // A wizard whose cube check fails inside its trap, as any unexpected failure
@@ -431,6 +436,32 @@ TEST_F(ErrorReport, WhileAModalWindowIsUpTheReportIsModalAndItsCloseStillWorks)
     FmWait::instance().Form_Activate();
     EXPECT_FALSE(errorShown);
     FmWait::instance().close();
+}
+
+TEST(RestartProgram, WaitsUntilTheHostHasEndedThenStartsItAgainInItsFolder)
+{
+    const ScratchFolder scratch;
+    const QString folder = QString::fromStdString(scratch.path().string());
+    QProcess host;  // stands for the program that had to close; ends when its input does
+    host.start(QStringLiteral("cat"), {});
+    ASSERT_TRUE(host.waitForStarted());
+    QProcess restart;
+    restart.start(QStringLiteral(BWRESTART_PROGRAM),
+                  {QStringLiteral("--pid"), QString::number(host.processId()), QStringLiteral("--workdir"), folder,
+                   QStringLiteral("--"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                   QStringLiteral("{ pwd; echo \"$1\"; } > restarting && mv restarting restarted"), QStringLiteral("sh"),
+                   QStringLiteral("the argument")});
+    ASSERT_TRUE(restart.waitForReadyRead(10000));
+    EXPECT_EQ(restart.readLine().trimmed(), QByteArray("waiting for ") + QByteArray::number(host.processId()));
+    EXPECT_EQ(restart.state(), QProcess::Running);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/restarted"))) << "started again while the host still ran";
+    host.closeWriteChannel();
+    ASSERT_TRUE(host.waitForFinished() && restart.waitForFinished(10000));
+    EXPECT_EQ(restart.exitCode(), 0);
+    QFile record(folder + QStringLiteral("/restarted"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return record.exists(); }, 10000));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_EQ(record.readAll(), (folder + QStringLiteral("\nthe argument\n")).toUtf8());
 }
 
 }  // namespace

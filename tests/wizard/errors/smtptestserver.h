@@ -21,8 +21,6 @@ public:
 
     SmtpTestServer();
     ~SmtpTestServer();
-    SmtpTestServer(const SmtpTestServer&) = delete;
-    SmtpTestServer& operator=(const SmtpTestServer&) = delete;
 
     // "smtp://127.0.0.1:<port>"
     std::string url() const { return "smtp://127.0.0.1:" + std::to_string(mPort); }

@@ -2,7 +2,9 @@
 // sample store. The wizard is clicked through to Finish, the report saved,
 // and the saved workbook read back by the host and by LibreOffice, its values
 // compared with what sqlite3 computes from the CSV tables the cubes were
-// built from.
+// built from. Last, how the window saves a report (into the workbook's own
+// file, a file named on the command line, or one the user chooses) and says
+// where, and that Cancel touches no file.
 #include "common/wizardtest.h"
 #include "hostwindow.h"
 #include "sheet/host/hostapplication.h"
@@ -11,6 +13,7 @@
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <sstream>
@@ -88,9 +91,8 @@ struct Layout {
     int decimalPlaces = 0;
 };
 
-// A member step's changes to the default selection of one dimension.
+// A member step's changes to the default selection of its dimension.
 struct Members {
-    bool columns;
     const char* dimension;
     Names check, uncheck;
 };
@@ -103,7 +105,7 @@ protected:
     // asking for a chart, row subtotals and the grand total row; true when the
     // wizard ended with a report.
     bool run(const std::filesystem::path& output, int kind, const std::string& cube,
-             const std::array<QStringList, 3>& areas, const Names& measures, const std::vector<Members>& members,
+             const std::array<QStringList, 3>& areas, const Names& measures, const std::array<Members, 2>& members,
              const Layout& layout);
     // The report's sheet in the saved workbook, reopened: a very hidden marker
     // sheet, the report's sheet unprotected, and one chart more than before.
@@ -127,10 +129,9 @@ protected:
     }
     static size_t chartParts(const std::filesystem::path& file)
     {
-        size_t charts = 0;
-        for (const auto& [name, entry] : sheettest::readZip(file))
-            charts += name.starts_with("xl/charts/chart") ? 1 : 0;
-        return charts;
+        const auto parts = sheettest::readZip(file);
+        return size_t(std::count_if(parts.begin(), parts.end(),
+                                    [](const auto& part) { return part.first.starts_with("xl/charts/chart"); }));
     }
 
     TempSettings settings;
@@ -141,7 +142,7 @@ protected:
 };
 
 bool EndToEnd::run(const std::filesystem::path& output, int kind, const std::string& cube,
-                   const std::array<QStringList, 3>& areas, const Names& measures, const std::vector<Members>& members,
+                   const std::array<QStringList, 3>& areas, const Names& measures, const std::array<Members, 2>& members,
                    const Layout& layout)
 {
     window = std::make_unique<HostWindow>(QString::fromStdString((kSamples / "store").string()), host);
@@ -170,18 +171,15 @@ bool EndToEnd::run(const std::filesystem::path& output, int kind, const std::str
     uncheckAll(measuresEditor);
     check(measuresEditor, measures);
     next();
-    for (const bool columns : {false, true}) {
-        auto* list = findControl<QListWidget>(wizard, "lstCubeOptions", columns ? 2 : 1);
-        for (const Members& choice : members) {
-            if (choice.columns != columns)
-                continue;
-            list->setCurrentItem(list->findItems(QString::fromLatin1(choice.dimension), Qt::MatchExactly).value(0));
-            for (NxDimEditCtrl* editor : wizard->findChildren<NxDimEditCtrl*>(columns ? QStringLiteral("NxDimEditCols")
-                                                                                      : QStringLiteral("NxDimEditRows"))) {
-                if (attachedName(editor) == choice.dimension) {
-                    check(editor, choice.uncheck, true);
-                    check(editor, choice.check);
-                }
+    for (int area : {1, 2}) {  // the row members step, then the column members step
+        const Members& choice = members[size_t(area - 1)];
+        auto* list = findControl<QListWidget>(wizard, "lstCubeOptions", area);
+        list->setCurrentItem(list->findItems(QString::fromLatin1(choice.dimension), Qt::MatchExactly).value(0));
+        const QString editors = area == 1 ? QStringLiteral("NxDimEditRows") : QStringLiteral("NxDimEditCols");
+        for (NxDimEditCtrl* editor : wizard->findChildren<NxDimEditCtrl*>(editors)) {
+            if (attachedName(editor) == choice.dimension) {
+                check(editor, choice.uncheck, true);
+                check(editor, choice.check);
             }
         }
         next();
@@ -227,11 +225,11 @@ TEST_F(EndToEnd, AStoreCubeReportInTheUsersWorkbookLeavesItsOtherPartsByteForByt
                     {QStringList{QStringLiteral("Product"), QStringLiteral("Customer")}, {QStringLiteral("Store")},
                      {QStringLiteral("Time")}},
                     {"[Measures].[Sales Amount]"},
-                    {{false, "Store",
+                    {{{"Store",
                       {usa + ".[CA]", usa + ".[OR]", usa + ".[CA].[Los Angeles]", usa + ".[CA].[San Francisco]",
                        usa + ".[CA].[San Diego]", usa + ".[OR].[Portland]", usa + ".[OR].[Salem]"},
                       {"[Store].[Canada]", "[Store].[Mexico]"}},
-                     {true, "Time", time, {"[Time].[2022]", "[Time].[2023]"}}},
+                     {"Time", time, {"[Time].[2022]", "[Time].[2023]"}}}},
                     layout));
     ASSERT_EQ(window->savedFile(), QString::fromStdString(file.string()));
     const Grid report = savedReport(file, charts);
@@ -276,9 +274,9 @@ TEST_F(EndToEnd, ALocalCubeReportInANewWorkbook)
     ASSERT_TRUE(run(file, kCubeFile, (kSamples / "store" / "NoTime.cub").string(),
                     {QStringList{}, {QStringLiteral("Product")}, {QStringLiteral("Warehouse")}},
                     {"[Measures].[Quantity On Hand]"},
-                    {{false, "Product", beverages, {"[Product].[Food]", "[Product].[Household]", "[Product].[Personal Care]"}},
-                     {true, "Warehouse", {east + ".[Newark]", east + ".[Richmond]", west + ".[Oakland]", west + ".[Tacoma]"},
-                      {"[Warehouse].[Central]"}}},
+                    {{{"Product", beverages, {"[Product].[Food]", "[Product].[Household]", "[Product].[Personal Care]"}},
+                      {"Warehouse", {east + ".[Newark]", east + ".[Richmond]", west + ".[Oakland]", west + ".[Tacoma]"},
+                       {"[Warehouse].[Central]"}}}},
                     Layout{}));
     ASSERT_EQ(window->savedFile(), QString::fromStdString(file.string()));
     const Grid report = savedReport(file, 0);
@@ -291,6 +289,68 @@ TEST_F(EndToEnd, ALocalCubeReportInANewWorkbook)
     // model, which must be the table's level field names ("[Product].[Category]").
     for (const char* hidden : {"Food", "Almonds", "Central", "Denver"})
         EXPECT_FALSE(hasLabel(report, hidden)) << hidden;
+}
+
+TEST(HostWindowResult, SavesABuiltReportWhereItBelongsAndSaysWhere)
+{
+    const struct {
+        const char* what;
+        bool opened;           // the user opened mine.xlsx (else a new workbook)
+        bool built;            // the wizard's result
+        const char* output;    // named on the command line, or ""
+        std::vector<const char*> answers;  // the file chooser's answers, in turn
+        const char* saved;     // the file saved to, or ""
+        std::vector<QString> told;         // the messages' texts, %1 the saved file
+        int exitCode;
+    } cases[] = {
+        {"cancel", true, false, "", {}, "", {}, 0},
+        {"own file", true, true, "", {}, "mine.xlsx", {QStringLiteral("The PivotTable report was saved to %1.")}, 0},
+        {"chosen file", false, true, "", {"report.xlsx"}, "report.xlsx",
+         {QStringLiteral("The PivotTable report was saved to %1.")}, 0},
+        {"declined", false, true, "", {""}, "", {QStringLiteral("The PivotTable report was not saved.")}, 1},
+        {"failed, then chosen again", false, true, "", {"missing/report.xlsx", "report.xlsx"}, "report.xlsx",
+         {QStringLiteral("The PivotTable report could not be saved to "), QStringLiteral("The PivotTable report was saved to %1.")}, 0},
+        {"command line", true, true, "out.xlsx", {}, "out.xlsx", {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempSettings settings;
+        const RecordingMessages messages;
+        const ScratchFolder folder;
+        auto path = [&](const char* name) { return *name ? QString::fromStdString((folder / name).string()) : QString(); };
+        const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
+        HostWindow window(QString::fromStdString(folder.path().string()), spreadsheet);
+        auto book = spreadsheet->Workbooks()->Add();
+        if (c.opened) {
+            book->Worksheets()->Item(1)->Name("Data");
+            book->SaveAs((folder / "mine.xlsx").string());
+            book = spreadsheet->Workbooks()->Open((folder / "mine.xlsx").string());
+        }
+        const std::string before = c.opened ? sheettest::fileBytes(folder / "mine.xlsx") : std::string();
+        book->Worksheets()->Add()->Name("Report");
+        window.setOutputFile(path(c.output));
+        size_t asked = 0;
+        window.setFileChooser([&] { return asked < c.answers.size() ? path(c.answers[asked++]) : QString(); });
+        window.show();
+        Q_EMIT window.wizard()->PivotResult(c.built);
+
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(asked, c.answers.size());
+        EXPECT_EQ(window.savedFile(), path(c.saved));
+        ASSERT_EQ(messages.shown().size(), c.told.size());
+        const QString saved = QDir::toNativeSeparators(path(c.saved));
+        for (size_t i = 0; i < c.told.size(); ++i)
+            EXPECT_TRUE(messages.shown()[i].text.startsWith(c.told[i].contains(u'%') ? c.told[i].arg(saved) : c.told[i]))
+                << messages.shown()[i].text.toStdString();
+        if (*c.saved) {
+            const auto reopened = sheet::createApplication()->Workbooks()->Open((folder / c.saved).string());
+            EXPECT_EQ(reopened->Worksheets()->Item("Report")->Name(), "Report");
+        }
+        if (c.opened && std::string(c.saved) != "mine.xlsx") {
+            EXPECT_EQ(sheettest::fileBytes(folder / "mine.xlsx"), before) << "the opened workbook's file changed";
+        }
+        EXPECT_EQ(window.exitCode(), c.exitCode);
+    }
 }
 
 }  // namespace

@@ -1,13 +1,138 @@
 // Carrying an editor's drilled and hidden members over to a real pivot table
 // whose host rejects a chosen number of assignments: how often each stage
-// tries, with which tables, and when it gives up.
+// tries, with which tables, and when it gives up; and the helpers that read
+// and shape those tables. That the tables an editor's state makes are right
+// shows here, in what each attempt gave the host, and in the end-to-end
+// reports, where drilled members show their children and unchecked ones are
+// hidden.
 #include "buildfixture.h"
-#include "hostdecorators.h"
 #include "wizard/pivot/pivotbuild.h"
+#include "sheet/failures.h"
 
+#include <array>
 #include <optional>
 
 namespace {
+
+// A thin decorator over a real pivot table of the spreadsheet host: every
+// assignment of TreeviewControl.Drilled and TreeviewControl.Hidden is recorded
+// with its field, and the next reject[kind] of each kind fail with 1004 (-1:
+// every one). Accepted assignments reach the real table. Hidden-item lists go
+// to the real pivot fields unrecorded.
+enum Assignment { kDrilled, kHidden };
+
+struct GivenTable {
+    Assignment kind;
+    std::string field;  // the cube field it was given to
+    sheet::VariantArray table;
+};
+
+struct HostLog {
+    std::array<int, 2> reject{};  // by Assignment
+    std::vector<GivenTable> given;
+
+    std::vector<GivenTable> of(Assignment kind) const
+    {
+        std::vector<GivenTable> found;
+        for (const GivenTable& table : given)
+            if (table.kind == kind)
+                found.push_back(table);
+        return found;
+    }
+};
+
+// Records `table` and throws 1004 while the log says to reject its kind.
+void take(HostLog& log, Assignment kind, const std::string& field, const sheet::VariantArray& table)
+{
+    log.given.push_back({kind, field, table});
+    int& budget = log.reject[kind];
+    if (budget == 0)
+        return;
+    if (budget > 0)
+        --budget;
+    sheet::failApplication("rejected " + field + " (test host)");
+}
+
+class Treeview final : public sheet::TreeviewControl {
+public:
+    Treeview(std::shared_ptr<sheet::TreeviewControl> real, std::string field, HostLog& log)
+        : mReal(std::move(real)), mField(std::move(field)), mLog(log) {}
+    sheet::VariantArray Drilled() override { return mReal->Drilled(); }
+    void Drilled(const sheet::VariantArray& table) override
+    {
+        take(mLog, kDrilled, mField, table);
+        mReal->Drilled(table);
+    }
+    sheet::VariantArray Hidden() override { return mReal->Hidden(); }
+    void Hidden(const sheet::VariantArray& table) override
+    {
+        take(mLog, kHidden, mField, table);
+        mReal->Hidden(table);
+    }
+
+private:
+    std::shared_ptr<sheet::TreeviewControl> mReal;
+    std::string mField;
+    HostLog& mLog;
+};
+
+class CubeField final : public sheet::CubeField {
+public:
+    CubeField(std::shared_ptr<sheet::CubeField> real, HostLog& log) : mReal(std::move(real)), mLog(log) {}
+    std::string Name() override { return mReal->Name(); }
+    int32_t Orientation() override { return mReal->Orientation(); }
+    void Orientation(int32_t orientation) override { mReal->Orientation(orientation); }
+    int32_t Position() override { return mReal->Position(); }
+    void Position(int32_t position) override { mReal->Position(position); }
+    std::shared_ptr<sheet::TreeviewControl> TreeviewControl() override
+    {
+        return std::make_shared<Treeview>(mReal->TreeviewControl(), mReal->Name(), mLog);
+    }
+
+private:
+    std::shared_ptr<sheet::CubeField> mReal;
+    HostLog& mLog;
+};
+
+class FieldList final : public sheet::CubeFields {
+public:
+    FieldList(std::shared_ptr<sheet::CubeFields> real, HostLog& log) : mReal(std::move(real)), mLog(log) {}
+    int32_t Count() override { return mReal->Count(); }
+    std::shared_ptr<sheet::CubeField> Item(int32_t index) override { return wrap(mReal->Item(index)); }
+    std::shared_ptr<sheet::CubeField> Item(const std::string& name) override { return wrap(mReal->Item(name)); }
+
+private:
+    std::shared_ptr<sheet::CubeField> wrap(std::shared_ptr<sheet::CubeField> real)
+    {
+        return std::make_shared<CubeField>(std::move(real), mLog);
+    }
+
+    std::shared_ptr<sheet::CubeFields> mReal;
+    HostLog& mLog;
+};
+
+class RejectingTable final : public sheet::PivotTable {
+public:
+    RejectingTable(std::shared_ptr<sheet::PivotTable> real, HostLog& log)
+        : mReal(std::move(real)), mCubeFields(std::make_shared<FieldList>(mReal->CubeFields(), log)) {}
+    std::string Name() override { return mReal->Name(); }
+    bool RowGrand() override { return mReal->RowGrand(); }
+    void RowGrand(bool on) override { mReal->RowGrand(on); }
+    bool ColumnGrand() override { return mReal->ColumnGrand(); }
+    void ColumnGrand(bool on) override { mReal->ColumnGrand(on); }
+    bool ManualUpdate() override { return mReal->ManualUpdate(); }
+    void ManualUpdate(bool on) override { mReal->ManualUpdate(on); }
+    void Format(int32_t format) override { mReal->Format(format); }
+    // Kept, as the host keeps its collections, so that loops over them stay valid.
+    std::shared_ptr<sheet::CubeFields> CubeFields() override { return mCubeFields; }
+    std::shared_ptr<sheet::PivotFields> PivotFields() override { return mReal->PivotFields(); }
+    std::shared_ptr<sheet::PivotFields> DataFields() override { return mReal->DataFields(); }
+    std::shared_ptr<sheet::Worksheet> Parent() override { return mReal->Parent(); }
+
+private:
+    std::shared_ptr<sheet::PivotTable> mReal;
+    std::shared_ptr<sheet::CubeFields> mCubeFields;
+};
 
 const std::string kAll = "[Product].[All Products]", kDrinks = kAll + ".[Drinks]";
 // Product's drill table has three rows (upper bound 2): the "all" row, left
@@ -42,7 +167,8 @@ TEST_P(RetryLadder, TriesEachTableAsOftenAsItsStageAllows)
     cache->CommandType(sheet::kCommandCube);
     cache->CommandText(sheet::VariantArray{"Shop"});
     HostLog log{{c.rejectDrilled, c.rejectHidden}, {}};
-    auto table = rejectingTable(cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A3"), "Test"), log);
+    auto table =
+        std::make_shared<RejectingTable>(cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A3"), "Test"), log);
     table->CubeFields()->Item("[" + std::string(c.dimension) + "]")->Orientation(sheet::kColumnField);
     check(openEditor(2, 0, QString::fromLatin1(c.dimension)), c.members);
     wizard.excelVersion = c.hostVersion;
@@ -87,5 +213,23 @@ INSTANTIATE_TEST_SUITE_P(
         // A stage of its own: as built, without markers, from captions, and ignored.
         Ladder{"file, hidden rejected", kCubeFile, "Time", kYears, 9, 0, -1, 0, {S("[Time].&[2023]")}, 4}),
     [](const testing::TestParamInfo<Ladder>& info) { return "Case" + std::to_string(info.index); });
+
+using TableHelpers = BuildTest;
+
+TEST_F(TableHelpers, ReadAndShapeTables)
+{
+    EXPECT_EQ(wizard.getArray(table({{S("a"), S("b"), E}, {S("c"), E, E}}), 1), (sheet::VariantArray{S("c"), E, E}));
+    EXPECT_EQ(rowsOf(wizard.shrinkArray(table({{S("a"), E}, {S("b"), S("c")}}))), (Rows{{S("a"), E}}));
+    const sheet::VariantArray none = wizard.shrinkArray(table({{S("a"), S("b")}}));
+    EXPECT_EQ(none.upperBound(1), -1);
+    EXPECT_EQ(none.upperBound(2), 1);
+    EXPECT_EQ(wizard.numElements(QStringLiteral("[Time].[2023].[Q1]")), 3);
+    EXPECT_EQ(wizard.numElements(QStringLiteral("&[2023]")), 1);
+    EXPECT_EQ(wizard.numElements(QString()), 0);
+    useShop(kStoreCube);
+    // Row 0 of a dimension with an "all" level is that level.
+    EXPECT_EQ(wizard.getLevelName(wizard.loadedCube->dimensionByName("Time"), 0), QStringLiteral("[Time].[Year]"));
+    EXPECT_EQ(wizard.getLevelName(wizard.loadedCube->dimensionByName("Product"), 1), QStringLiteral("[Product].[Category]"));
+}
 
 }  // namespace
