@@ -8,13 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 struct RecordedMessage {
     QString text;
     QString title;
     MessageIcon icon;
+    bool operator==(const RecordedMessage&) const = default;
 };
+inline void PrintTo(const RecordedMessage& shown, std::ostream* out)
+{
+    *out << '"' << shown.text.toStdString() << "\" titled \"" << shown.title.toStdString() << "\" icon " << int(shown.icon);
+}
 
 // Installs itself as the process-wide service for its lifetime and puts the
 // previous service back when destroyed.
@@ -22,31 +28,27 @@ class RecordingMessages {
 public:
     RecordingMessages() : mPrevious(installMessageService(std::make_unique<Recorder>(mShown))) {}
     ~RecordingMessages() { installMessageService(std::move(mPrevious)); }
-    RecordingMessages(const RecordingMessages&) = delete;
-    RecordingMessages& operator=(const RecordingMessages&) = delete;
 
-    const std::vector<RecordedMessage>& shown() const { return *mShown; }
+    const std::vector<RecordedMessage>& shown() const { return mShown; }
     // The only message shown; fails the test when there was not exactly one.
     RecordedMessage single() const
     {
-        EXPECT_EQ(mShown->size(), 1u);
-        return mShown->empty() ? RecordedMessage{} : mShown->back();
+        EXPECT_EQ(mShown.size(), 1u);
+        return mShown.empty() ? RecordedMessage{} : mShown.back();
     }
-    void clear() { mShown->clear(); }
+    void clear() { mShown.clear(); }
 
 private:
-    class Recorder final : public MessageService {
-    public:
-        explicit Recorder(std::shared_ptr<std::vector<RecordedMessage>> shown) : mShown(std::move(shown)) {}
+    // Lives while installed, which ends before the recording does.
+    struct Recorder final : MessageService {
+        explicit Recorder(std::vector<RecordedMessage>& shown) : shown(shown) {}
         void showMessage(const QString& text, const QString& title, MessageIcon icon) override
         {
-            mShown->push_back({text, title, icon});
+            shown.push_back({text, title, icon});
         }
-
-    private:
-        std::shared_ptr<std::vector<RecordedMessage>> mShown;
+        std::vector<RecordedMessage>& shown;
     };
 
-    std::shared_ptr<std::vector<RecordedMessage>> mShown = std::make_shared<std::vector<RecordedMessage>>();
+    std::vector<RecordedMessage> mShown;
     std::unique_ptr<MessageService> mPrevious;
 };

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -18,14 +19,11 @@ namespace testsupport {
 inline std::string programPath(std::string_view name)
 {
     const char* path = std::getenv("PATH");
-    std::string_view rest = path ? path : "/usr/bin:/bin";
-    while (!rest.empty()) {
-        const size_t colon = rest.find(':');
-        const std::filesystem::path candidate = std::filesystem::path(rest.substr(0, colon)) / name;
+    std::istringstream folders(path ? path : "/usr/bin:/bin");
+    for (std::string folder; std::getline(folders, folder, ':');) {
         std::error_code error;
-        if (std::filesystem::is_regular_file(candidate, error))
+        if (const auto candidate = std::filesystem::path(folder) / name; std::filesystem::is_regular_file(candidate, error))
             return candidate.string();
-        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
     }
     return {};
 }
@@ -40,11 +38,7 @@ inline std::string missingPrograms(std::initializer_list<std::string_view> progr
     return missing;
 }
 
-inline bool runningInCi()
-{
-    const char* ci = std::getenv("CI");
-    return ci && std::string_view(ci) == "true";
-}
+inline bool runningInCi() { return std::getenv("CI") && std::string_view(std::getenv("CI")) == "true"; }
 
 }  // namespace testsupport
 

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -36,27 +37,15 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const char* value) : mName(name)
     {
-        if (const char* old = std::getenv(name)) {
-            mHadOld = true;
+        if (const char* old = std::getenv(name))
             mOld = old;
-        }
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
-    ~ScopedEnvironment()
-    {
-        if (mHadOld)
-            ::setenv(mName.c_str(), mOld.c_str(), 1);
-        else
-            ::unsetenv(mName.c_str());
-    }
+    ~ScopedEnvironment() { mOld ? ::setenv(mName.c_str(), mOld->c_str(), 1) : ::unsetenv(mName.c_str()); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     std::string mName;
-    std::string mOld;
-    bool mHadOld = false;
+    std::optional<std::string> mOld;
 };

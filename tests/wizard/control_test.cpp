@@ -1,66 +1,58 @@
 // The control's own interface: the welcome step's setting, the application
-// folder, the start column list and the spinners of the layout step.
+// folder, the start column list and the spinners of the layout step, and the
+// help form its help buttons open.
 #include "common/wizardtest.h"
+#include "wizard/forms/frmerrorhand.h"
+#include "wizard/forms/frmhelp.h"
 #include "wizard/settings/registry.h"
+#include "widgets/nxhelpctrl.h"
 
 #include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
 
 namespace {
 
+const QString kDefaults = QStringLiteral("Software\\Brennlow\\Defaults"), kSetting = QStringLiteral("ShowPivotWizardStep1");
+
 class Control : public testing::Test {
 protected:
-    static QString storedWelcomeSetting()
-    {
-        QVariant value;
-        fReadValue(QStringLiteral("HKCU"), QStringLiteral("Software\\Brennlow\\Defaults"),
-                   QStringLiteral("ShowPivotWizardStep1"), QStringLiteral("S"), QStringLiteral("absent"), value);
-        return value.toString();
-    }
-
     TempSettings settings;
     RecordingMessages messages;
 };
 
-TEST_F(Control, BeginSkipsTheWelcomeStepWhenTheSettingSaysFalse)
+TEST_F(Control, TheSkipBoxWritesTheSettingThatMakesBeginSkipTheWelcomeStep)
 {
     for (const auto& [stored, skipped] : {std::pair{"", false}, {"True", false}, {"False", true}}) {
         SCOPED_TRACE(stored);
         if (*stored)
-            fWriteValue(QStringLiteral("HKCU"), QStringLiteral("Software\\Brennlow\\Defaults"),
-                        QStringLiteral("ShowPivotWizardStep1"), QStringLiteral("S"), QString::fromLatin1(stored));
+            fWriteValue(QStringLiteral("HKCU"), kDefaults, kSetting, QStringLiteral("S"), QString::fromLatin1(stored));
         TestWizard wizard;
         EXPECT_EQ(findControl<QCheckBox>(&wizard, "chkSkip")->isChecked(), skipped);
         QSignalSpy steps(&wizard, &NxPivotWizardCtrl::wizardStep);
         wizard.Begin();
         EXPECT_EQ(wizard.currentStep(), skipped ? 1 : 0);
-        ASSERT_EQ(steps.count(), skipped ? 1 : 0);
-        if (skipped) {
-            EXPECT_EQ(steps.at(0).at(0).toString(), QStringLiteral("PivotTable Wizard (Step 2 of 7)"));
-        }
+        EXPECT_EQ(steps.count(), skipped ? 1 : 0);
+        EXPECT_EQ(steps.value(0).value(0).toString(), skipped ? QStringLiteral("PivotTable Wizard (Step 2 of 7)") : QString());
     }
-}
-
-TEST_F(Control, TheSkipBoxWritesTheSettingForTheNextBegin)
-{
     TestWizard wizard;
-    auto* skip = findControl<QCheckBox>(&wizard, "chkSkip");
-    skip->click();
-    EXPECT_EQ(storedWelcomeSetting(), QStringLiteral("False"));
-    wizard.Begin();
-    EXPECT_EQ(wizard.currentStep(), 1);
+    for (const char* written : {"True", "False"}) {
+        findControl<QCheckBox>(&wizard, "chkSkip")->click();
+        QVariant value;
+        fReadValue(QStringLiteral("HKCU"), kDefaults, kSetting, QStringLiteral("S"), QString(), value);
+        EXPECT_EQ(value.toString(), QString::fromLatin1(written));
+    }
     TestWizard next;
     next.Begin();
     EXPECT_EQ(next.currentStep(), 1);
-    skip->click();
-    EXPECT_EQ(storedWelcomeSetting(), QStringLiteral("True"));
 }
 
 TEST(ApplicationFolder, KeepsEveryComponentButTheLast)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"C:\\A\\B\\x.exe", "C:/A/B/"}, {"C:\\Apps\\Cubes\\", "C:/Apps/"}, {"x.exe", ""}, {"", ""},
-        {"/home/ann/store/pivotwizard", "/home/ann/store/"}, {"/home/ann/store/", "/home/ann/"},
-        {"relative/dir\\mixed/app", "relative/dir/mixed/"}};
+        {"C:\\A\\B\\x.exe", "C:/A/B/"}, {"C:\\Apps\\Cubes\\", "C:/Apps/"}, {"x.exe", ""},
+        {"/home/ann/store/pivotwizard", "/home/ann/store/"}, {"relative/dir\\mixed/app", "relative/dir/mixed/"}};
     for (const auto& [path, folder] : cases)
         EXPECT_EQ(NxPivotWizardCtrl::applicationFolder(QString::fromUtf8(path)), QString::fromUtf8(folder)) << path;
 }
@@ -69,21 +61,46 @@ TEST_F(Control, TheLayoutStepOffersColumnsAToIVAndShowsItsSpinnersAsPositiveNumb
 {
     TestWizard wizard;
     ASSERT_EQ(wizard.cboAZ->count(), 256);
-    const std::pair<int, const char*> names[] = {{0, "A"}, {25, "Z"}, {26, "AA"}, {51, "AZ"}, {52, "BA"}, {255, "IV"}};
-    for (const auto& [index, name] : names)
+    for (const auto& [index, name] : {std::pair{0, "A"}, {25, "Z"}, {26, "AA"}, {51, "AZ"}, {52, "BA"}, {255, "IV"}})
         EXPECT_EQ(wizard.cboAZ->itemText(index), QString::fromLatin1(name));
     EXPECT_EQ(wizard.cboAZ->currentText(), QStringLiteral("A"));
-    auto* rows = findControl<QScrollBar>(&wizard, "vRowScroll");
     EXPECT_EQ(wizard.fraText[1]->text(), QStringLiteral("1"));
-    rows->setValue(-42);
+    findControl<QScrollBar>(&wizard, "vRowScroll")->setValue(-42);
     EXPECT_EQ(wizard.fraText[1]->text(), QStringLiteral("42"));
     EXPECT_EQ(wizard.lblDps->text(), QStringLiteral("2"));
     wizard.dpscrllbr->setValue(-5);
     EXPECT_EQ(wizard.lblDps->text(), QStringLiteral("5"));
     for (const bool on : {true, false}) {
         wizard.chkDps->click();
-        EXPECT_EQ(wizard.dpscrllbr->isEnabled(), on);
-        EXPECT_EQ(wizard.lblDps->isEnabled(), on);
+        EXPECT_EQ(std::pair(wizard.dpscrllbr->isEnabled(), wizard.lblDps->isEnabled()), std::pair(on, on));
+    }
+}
+
+// The one help form is modeless, has no owner window and shows the wizard's
+// topic; Done, its close box or the control's end unload it and let go of
+// the control.
+TEST_F(Control, TheHelpButtonOpensTheHelpFormWhichLetsGoOfTheControlWhenItCloses)
+{
+    for (const char* way : {"doneButton", "close box", "owner gone"}) {
+        SCOPED_TRACE(way);
+        auto control = std::make_unique<TestWizard>();
+        findControl<QToolButton>(control.get(), "butHelp", 0)->click();
+        ASSERT_TRUE(frmHelp::isLoaded());
+        frmHelp& form = frmHelp::instance();
+        EXPECT_TRUE(form.isVisible() && !form.isModal() && control->findChildren<frmHelp*>().isEmpty());
+        EXPECT_EQ(form.ownerControl.data(), control.get());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.NxHelpCtrl1->helpWizard() == 5 && form.NxHelpCtrl1->helpStep() == 1; }));
+        if (std::string(way) == "close box") {
+            EXPECT_TRUE(form.close());
+        } else {
+            if (std::string(way) == "owner gone")
+                control.reset();
+            for (const char* button : {"hotTipButton", "doneButton"})
+                form.NxHelpCtrl1->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        }
+        EXPECT_TRUE(form.ownerControl.isNull());
+        EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
+        EXPECT_FALSE(frmErrorHand::isLoaded());
     }
 }
 

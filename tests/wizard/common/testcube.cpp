@@ -1,18 +1,16 @@
 #include "testcube.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
 std::vector<std::string> split(const std::string& text, char separator)
 {
-    std::vector<std::string> parts(1);
-    for (char c : text) {
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back().push_back(c);
-    }
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);)
+        parts.push_back(part);
     return parts;
 }
 

@@ -32,9 +32,11 @@ WizardTest::WizardTest() : mWorkingFolder(QDir::currentPath())
     wizard.ApplicationPath(path("pivotwizard"));
 }
 
-WizardTest::~WizardTest()
+namespace {
+
+// The shared forms outlive a test; the next one starts without them.
+void closeSharedForms()
 {
-    // The shared forms outlive a test; the next one starts without them.
     if (frmErrorHand::isLoaded())
         frmErrorHand::instance().close();
     if (FmWait::isLoaded())
@@ -43,6 +45,13 @@ WizardTest::~WizardTest()
         frmHelp::instance().close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     errorShown = false;
+}
+
+}  // namespace
+
+WizardTest::~WizardTest()
+{
+    closeSharedForms();
     QDir::setCurrent(mWorkingFolder);  // the disk browser moves it
 }
 
@@ -56,14 +65,11 @@ void WizardTest::TearDown()
 bool WizardTest::trapped()
 {
     const bool shown = errorShown;
-    if (frmErrorHand::isLoaded())
-        frmErrorHand::instance().close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    errorShown = false;
+    closeSharedForms();
     return shown;
 }
 
-bool WizardTest::click(int index)
+bool clickButton(TestWizard& wizard, int index)
 {
     const qint16 before = wizard.currentStep();
     wizard.butCommand[size_t(index)]->click();

@@ -30,39 +30,34 @@ class TestWizard : public NxPivotWizardCtrl {
 public:
     using NxPivotWizardCtrl::NxPivotWizardCtrl;
     // Procedures.
-    using NxPivotWizardCtrl::CheckForCubFile, NxPivotWizardCtrl::CheckValidFileSelected,
-        NxPivotWizardCtrl::ClearInputBoxes, NxPivotWizardCtrl::GetCube, NxPivotWizardCtrl::LoadCubeDetails,
+    using NxPivotWizardCtrl::CheckValidFileSelected, NxPivotWizardCtrl::ClearInputBoxes,
         NxPivotWizardCtrl::LoadDimensionDetails, NxPivotWizardCtrl::LoadMeasureDetails,
         NxPivotWizardCtrl::GetActiveWorkbookDetails, NxPivotWizardCtrl::isSheetProtected,
-        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::fixArray,
-        NxPivotWizardCtrl::fixArray2, NxPivotWizardCtrl::getArray, NxPivotWizardCtrl::getLevelName,
-        NxPivotWizardCtrl::GetKTreeDrilledAndHiddenArrays, NxPivotWizardCtrl::GetTreeDrilledAndHiddenArrays,
-        NxPivotWizardCtrl::getXlVer, NxPivotWizardCtrl::SetUpExcel, NxPivotWizardCtrl::shrinkArray,
-        NxPivotWizardCtrl::memberEditor, NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild,
-        NxPivotWizardCtrl::FieldMembers;
+        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::getArray,
+        NxPivotWizardCtrl::getLevelName, NxPivotWizardCtrl::shrinkArray, NxPivotWizardCtrl::memberEditor,
+        NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild, NxPivotWizardCtrl::FieldMembers;
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
-        NxPivotWizardCtrl::lastDriveIndex, NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube,
-        NxPivotWizardCtrl::loadedKind, NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey,
-        NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout,
-        NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube,
-        NxPivotWizardCtrl::sourceLocation, NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::storeCatalogName,
-        NxPivotWizardCtrl::storeCubeName, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion,
-        NxPivotWizardCtrl::keyNameFlag;
+        NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube, NxPivotWizardCtrl::loadedKind,
+        NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey, NxPivotWizardCtrl::measuresDimensionName,
+        NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::providerConnectionName,
+        NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube, NxPivotWizardCtrl::sourceLocation,
+        NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
     // Controls.
-    using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DriveCube, NxPivotWizardCtrl::DirCube,
-        NxPivotWizardCtrl::FileCube, NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails,
-        NxPivotWizardCtrl::lstCubeOptions, NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement,
-        NxPivotWizardCtrl::NxDimEditMembers, NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols,
-        NxPivotWizardCtrl::cboInsertSheet, NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText,
-        NxPivotWizardCtrl::chkDisplay, NxPivotWizardCtrl::chkRowGrand, NxPivotWizardCtrl::chkColumnsGrand,
-        NxPivotWizardCtrl::chkRowSubs, NxPivotWizardCtrl::chkColumnSubs, NxPivotWizardCtrl::chkDps,
-        NxPivotWizardCtrl::dpscrllbr, NxPivotWizardCtrl::lblDps, NxPivotWizardCtrl::mnuCheckOptions;
+    using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DirCube, NxPivotWizardCtrl::FileCube,
+        NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails, NxPivotWizardCtrl::lstCubeOptions,
+        NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement, NxPivotWizardCtrl::NxDimEditMembers,
+        NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols, NxPivotWizardCtrl::cboInsertSheet,
+        NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText, NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr,
+        NxPivotWizardCtrl::lblDps, NxPivotWizardCtrl::mnuCheckOptions;
 
     // The editor of `dimension` among the row (area 1) or column (area 2)
     // editors; null when none shows it.
     NxDimEditCtrl* editorOf(int area, const QString& dimension) const;
 };
+
+// Clicks butCommand(index); true when the step changed.
+bool clickButton(TestWizard& wizard, int index);
 
 // Areas of the dimension layout step: lstCubeDetails(index).
 constexpr int kUnselected = 0, kBackground = 1, kRows = 2, kColumns = 3;
@@ -87,8 +82,7 @@ protected:
         return QString::fromStdString((name.empty() ? folder.path() : folder / name).string());
     }
 
-    // Clicks butCommand(index); true when the step changed.
-    bool click(int index);
+    bool click(int index) { return clickButton(wizard, index); }
     bool next() { return click(1); }
     // Clicks Next until `step` is shown or a step refuses.
     void goToStep(int step);
@@ -108,6 +102,15 @@ private:
     QString mWorkingFolder;
 };
 
+// Texts for short tables.
+inline QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QStringList names(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* one : texts)
+        out << text(one);
+    return out;
+}
 // The texts of a list's entries, in order; the selected entry's text.
 QStringList entries(const QListWidget* list);
 QString selected(const QListWidget* list);

@@ -1,145 +1,54 @@
-// Leaving the cube selection step: the refusals, the choice taken over from
-// the selector, the store cube's transient file, and the cube file a
-// PivotTable connects to.
+// The cube selection step: its disk browser, the refusals when it is left,
+// and the store cube's transient file. That the selector's choice is taken over shows in the cubes
+// loaded and the tables connected; that a cube file gone before the build is
+// told, in the build's refusals.
 #include "cubestep.h"
 #include "widgets/smallcube.h"
 
-#include <functional>
+#include <QComboBox>
+#include "widgets/diskbrowser.h"
 
 namespace {
 
 using CubeSelection = CubeStep;
-const QString kCr = QStringLiteral("\r");
 
 TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
 {
+    QDir::setCurrent(path(""));  // for a file named only by its extension
+    for (const char* name : {"Sales.txt", ".cub"})
+        writeSmallCube(path(name).toStdString());
     const struct {
         const char* what;
-        std::function<void()> choose;
+        int kind;
+        QString cube, server, catalog;
+        std::vector<const char*> gone;  // store files removed once the cube is listed
         QString text, title;
     } cases[] = {
-        {"store, no cube", [&] { chooseCube(kStoreCube, QString()); }, QStringLiteral("No cube file selected"),
-         QStringLiteral("File required")},
-        {"store, companion gone",
-         [&] {
-             writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-             chooseCube(kStoreCube, QStringLiteral("Sales"));  // listed while both files are there
-             QFile::remove(path("Sales.bwf"));
-         },
-         QStringLiteral("Could not find the 'bwf' file for this cube : ") + kCr + kCr + path("Sales.bwf"),
-         QStringLiteral("File Missing Error")},
-        {"store, both gone",
-         [&] {
-             writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-             chooseCube(kStoreCube, QStringLiteral("Sales"));
-             QFile::remove(path("Sales.bwf"));
-             QFile::remove(path("Sales.cub"));
-         },
-         QStringLiteral("Could not find the 'cub' file for this cube : ") + kCr + kCr + path("Sales.cub"),
-         QStringLiteral("File Missing Error")},
-        {"file missing, whatever its extension", [&] { chooseCube(kCubeFile, path("Gone.txt")); },
-         QStringLiteral("The cub file : ") + kCr + kCr + QLatin1Char('\'') + path("Gone.txt") + QLatin1Char('\'') + kCr
-             + kCr + QStringLiteral("does not exist"),
-         QStringLiteral("File required")},
-        {"server, none", [&] { chooseCube(kServerCube, QString(), QString(), QString()); },
-         QStringLiteral("You are not connected to any server"), QStringLiteral("Server Error")},
-        {"server, no cube", [&] { chooseCube(kServerCube, QString(), QStringLiteral("olap.example"), QStringLiteral("Sales Catalog")); },
-         QStringLiteral("No cube has been selected"), QStringLiteral("Server Error")},
+        {"store, no cube", kStoreCube, {}, {}, {}, {}, text("No cube file selected"), text("File required")},
+        {"store, companion gone", kStoreCube, text("Sales"), {}, {}, {"Sales.bwf"},
+         text("Could not find the 'bwf' file for this cube : \r\r") + path("Sales.bwf"), text("File Missing Error")},
+        {"store, both gone", kStoreCube, text("Sales"), {}, {}, {"Sales.bwf", "Sales.cub"},
+         text("Could not find the 'cub' file for this cube : \r\r") + path("Sales.cub"), text("File Missing Error")},
+        {"file missing, whatever its extension", kCubeFile, path("Gone.txt"), {}, {}, {},
+         text("The cub file : \r\r'") + path("Gone.txt") + text("'\r\rdoes not exist"), text("File required")},
+        {"file of another type", kCubeFile, path("Sales.txt"), {}, {}, {}, text("Please select a 'cub' file"),
+         text("File required")},
+        {"file named only by its extension", kCubeFile, text(".cub"), {}, {}, {}, text("Please select a 'cub' file"),
+         text("File required")},
+        {"server, none", kServerCube, {}, {}, {}, {}, text("You are not connected to any server"), text("Server Error")},
+        {"server, no cube", kServerCube, {}, text("olap.example"), text("Sales Catalog"), {},
+         text("No cube has been selected"), text("Server Error")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        writeStoreCube(folder.path(), "Sales", {shaped("Region")});
+        chooseCube(c.kind, c.cube, c.server, c.catalog);
+        for (const char* file : c.gone)
+            QFile::remove(path(file));
         messages.clear();
-        c.choose();
         EXPECT_FALSE(next());
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, c.text);
-        EXPECT_EQ(shown.title, c.title);
-        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(messages.single(), (RecordedMessage{c.text, c.title, MessageIcon::Exclamation}));
     }
-}
-
-TEST_F(CubeSelection, CubeFilesAreRecognisedByTheirExtensionInAnyCase)
-{
-    const std::pair<const char*, bool> cases[] = {{"Sales.cub", true},  {"Sales.CUB", true},  {"a.Cub", true},
-                                                  {".cub", false},      {"Sales.txt", false}, {"Salescub", false}};
-    QDir::setCurrent(path(""));  // short relative paths
-    for (const auto& [name, accepted] : cases) {
-        SCOPED_TRACE(name);
-        writeSmallCube(path(name).toStdString());
-        chooseCube(kCubeFile, QString::fromLatin1(name));
-        messages.clear();
-        EXPECT_EQ(wizard.CheckValidFileSelected(), accepted);
-        EXPECT_EQ(wizard.cubeFilePath, accepted ? QString::fromLatin1(name) : wizard.cubeFilePath);
-        EXPECT_EQ(messages.shown().size(), accepted ? 0u : 1u);
-        if (!accepted) {
-            EXPECT_EQ(messages.single().text, QStringLiteral("Please select a 'cub' file"));
-        }
-    }
-}
-
-TEST_F(CubeSelection, TheSelectorsChoiceIsTakenOverForTheConnection)
-{
-    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-    chooseCube(kStoreCube, QStringLiteral("Sales"));
-    ASSERT_TRUE(wizard.CheckValidFileSelected());
-    EXPECT_EQ(wizard.cubeSourceKind, kStoreCube);
-    EXPECT_EQ(wizard.sourceCube, QStringLiteral("Sales"));
-    EXPECT_EQ(wizard.sourceProvider, QStringLiteral("MSOLAP.2"));
-    EXPECT_TRUE(wizard.sourceLocation.isEmpty() && wizard.sourceCatalog.isEmpty() && wizard.cubeFilePath.isEmpty());
-
-    chooseCube(kServerCube, QStringLiteral("Sales"), QStringLiteral("olap.example"), QStringLiteral("Sales Catalog"));
-    ASSERT_TRUE(wizard.CheckValidFileSelected());
-    EXPECT_EQ(wizard.cubeSourceKind, kServerCube);
-    EXPECT_EQ(wizard.sourceLocation, QStringLiteral("olap.example"));
-    EXPECT_EQ(wizard.sourceCatalog, QStringLiteral("Sales Catalog"));
-    EXPECT_EQ(wizard.sourceCube, QStringLiteral("Sales"));
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST_F(CubeSelection, ThePivotTableConnectsToTheCubeFileAsLongAsItIsThere)
-{
-    const struct {
-        int kind;
-        const char* name;
-        const char* removed;
-        const char* title;  // of the message when the file is gone
-        MessageIcon icon;
-    } cases[] = {{kStoreCube, "Sales", "Sales.bwf", "File Missing Error", MessageIcon::Exclamation},
-                 {kCubeFile, "Local.cub", "Local.cub", "Invalid row", MessageIcon::Stop}};
-    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-    writeSmallCube(path("Local.cub").toStdString());
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        openCube(c.kind, c.kind == kStoreCube ? QString::fromLatin1(c.name) : path(c.name));
-        EXPECT_EQ(wizard.CheckForCubFile(), c.kind == kStoreCube ? path("Sales.cub") : path(c.name));
-        EXPECT_TRUE(messages.shown().empty());
-        QFile::remove(path(c.removed));
-        EXPECT_TRUE(wizard.CheckForCubFile().isEmpty());
-        EXPECT_EQ(messages.single().title, QString::fromLatin1(c.title));
-        EXPECT_EQ(messages.single().icon, c.icon);
-        messages.clear();
-        click(0);
-    }
-}
-
-// --- The store cube: N.BWC lives only while it is loaded ---------------------
-
-TEST_F(CubeSelection, AStoreCubeOpensUnderTheNamesOfItsCubeFileAndLeavesNoStoreCubeFile)
-{
-    writeStoreCube(folder.path(), "Sales", {shaped("Region")});
-    copySample(QStringLiteral("SalesByMeasure.cub"));
-    copySample(QStringLiteral("SalesByMeasure.bwf"));
-    for (const auto& [name, catalog, cube] : {std::tuple{"Sales", "Sales Catalog", "Sales"},
-                                              {"SalesByMeasure", "Sales By Measure", "Sales By Measure"}}) {
-        SCOPED_TRACE(name);
-        openCube(kStoreCube, QString::fromLatin1(name));
-        EXPECT_TRUE(bwcFiles().isEmpty());
-        EXPECT_EQ(wizard.loadedPath, path(name + std::string(".BWC")));
-        EXPECT_EQ(wizard.storeCatalogName, QString::fromLatin1(catalog));
-        EXPECT_EQ(wizard.storeCubeName, QString::fromLatin1(cube));
-        click(0);
-    }
-    EXPECT_TRUE(messages.shown().empty());
 }
 
 TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothingBehind)
@@ -159,13 +68,30 @@ TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothi
         chooseCube(kStoreCube, QStringLiteral("Sales"));
         messages.clear();
         EXPECT_FALSE(next());
-        const RecordedMessage shown = messages.single();
-        EXPECT_EQ(shown.text, c.text);
-        EXPECT_EQ(shown.title, c.title);
-        EXPECT_EQ(shown.icon, MessageIcon::Stop);
+        EXPECT_EQ(messages.single(), (RecordedMessage{c.text, c.title, MessageIcon::Stop}));
         EXPECT_TRUE(bwcFiles().isEmpty());
         EXPECT_EQ(wizard.loadedKind, 0);
         EXPECT_FALSE(wizard.loadedCube);
+    }
+}
+
+using DiskBrowser = CubeStep;
+
+TEST_F(DiskBrowser, AFolderListsTheCubeFilesOfTheChosenTypeAndBecomesCurrent)
+{
+    writeSmallCube(path("Sales.cub").toStdString());
+    writeSmallCube(path("A.cub").toStdString());
+    damage("Sales.BWC");
+    damage("notes.txt");
+    wizard.DirCube->setPath(path(""));
+    EXPECT_EQ(QDir::currentPath(), QDir(path("")).canonicalPath());
+    EXPECT_EQ(wizard.FileCube->selectedFile(), path("A.cub"));
+    const QStringList listed[] = {names({"A.cub", "Sales.cub"}), names({"Sales.BWC"}),
+                                  names({"A.cub", "Sales.BWC", "Sales.cub"})};
+    for (int type = 0; type < 3; ++type) {
+        wizard.cmbCubeFileTypes->setCurrentIndex(type);
+        Q_EMIT wizard.cmbCubeFileTypes->activated(type);
+        EXPECT_EQ(entries(wizard.FileCube), listed[type]) << "file type " << type;
     }
 }
 

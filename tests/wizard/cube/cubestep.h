@@ -12,13 +12,6 @@ class CubeStep : public WizardTest {
 protected:
     CubeStep() { next(); }
 
-    // Copies a file of the sample store into the store folder.
-    void copySample(const QString& name) const
-    {
-        QFile::remove(path(name.toStdString()));
-        if (!QFile::copy(QStringLiteral(PIVOTWIZARD_SAMPLE_STORE "/") + name, path(name.toStdString())))
-            throw std::runtime_error("cannot copy the sample " + name.toStdString() + " (is the sample store built?)");
-    }
     // Replaces (or makes) file `name` of the store folder with bytes no reader takes.
     void damage(const std::string& name) const
     {

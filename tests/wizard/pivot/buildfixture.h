@@ -6,10 +6,8 @@
 #include "common/wizardtest.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
-#include "sheet/application.h"
 #include "sheet/host/hostapplication.h"
 #include "wizard/forms/fmwait.h"
-#include "wizard/pivot/pivotbuild.h"
 #include "widgets/nxdimeditctrl.h"
 
 #include <QApplication>
@@ -67,10 +65,9 @@ protected:
     // The measures editor with the measures (or the store's measure list) attached.
     NxDimEditCtrl* openMeasures(bool measureList = false)
     {
-        if (measureList)
-            wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measureListDimension());
-        else if (wizard.cubeSourceKind == kStoreCube)
-            wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measuresDimension());
+        if (wizard.cubeSourceKind == kStoreCube)
+            wizard.NxDimEditMembers->setDimension(measureList ? wizard.loadedCube->measureListDimension()
+                                                              : wizard.loadedCube->measuresDimension());
         else
             wizard.NxDimEditMembers->setKDimension(wizard.loadedKCube->dimensions().measuresDimension());
         return wizard.NxDimEditMembers;
@@ -85,17 +82,6 @@ protected:
     {
         wizard.cboAZ->setCurrentIndex(wizard.cboAZ->findText(column));
         wizard.fraText[1]->setText(row);
-    }
-    // Carries the state of the element-0 editor of `dimension` over to its
-    // field of `table`, as the build does for a row (1) or column (2) field.
-    void applyMembers(const std::shared_ptr<sheet::PivotTable>& table, const QString& dimension, quint8 orientationKind)
-    {
-        TestWizard::PivotBuild build{{}, {}, {}, {}, table, {}, {}, orientationKind};
-        const NxDimEditCtrl* editor = wizard.editorOf(orientationKind, dimension);
-        TestWizard::FieldMembers field;
-        field.dimension = editor->dimension();
-        field.kDimension = editor->kDimension();
-        wizard.applyMemberStates(build, field, 0);
     }
 
     // The pivot table of the last build: new sheets go after the last.
