@@ -123,7 +123,7 @@ protected:
         EXPECT_EQ(chartParts(file), chartsBefore + 1);
         const std::filesystem::path out = folder / "csv";
         std::filesystem::create_directories(out);
-        EXPECT_EQ(sheettest::convertToCsv(sheettest::findSoffice(), file, out, folder / "profile"), 0)
+        EXPECT_EQ(sheettest::convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0)
             << sheettest::fileBytes(out / "soffice.log");
         return csvGrid(sheettest::fileBytes(out / (file.stem().string() + "-" + sheet + ".csv")));
     }
