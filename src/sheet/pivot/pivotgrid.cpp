@@ -1,5 +1,7 @@
 #include "sheet/pivot/pivotgrid.h"
 
+#include "sheet/xlsx/numberformat.h"
+
 #include <algorithm>
 
 namespace sheet::pivot {
@@ -171,7 +173,7 @@ public:
         CellFormat format;
         format.border = mDesign.formatted;
         format.numberFormat = numberFormat;
-        add(row, column, value ? CellValue{*value} : CellValue{}, std::move(format));
+        add(row, column, value ? CellValue{shownValue(*value)} : CellValue{}, std::move(format));
     }
 
 private:
