@@ -6,6 +6,8 @@
 #include "sheet/pivot/pivotgrid.h"
 #include "platform/core/failure.h"
 
+#include <algorithm>
+
 namespace sheet::pivot {
 
 CubePivotTable::CubePivotTable(std::weak_ptr<HostWorksheet> sheet, std::string name, CellRef topLeft, OpenCube cube)
@@ -39,9 +41,9 @@ void CubePivotTable::ManualUpdate(bool on)
 
 void CubePivotTable::Format(int32_t format)
 {
-    if (format != kTableFormat13)
+    if (format != kTableFormat13 && format != kTableFormatShaded)
         failApplication("Pivot table '" + mName + "': the host has no table autoformat " + std::to_string(format));
-    mDesign.formatted = true;
+    mDesign.autoformat = format;
     changed();
 }
 
@@ -119,6 +121,10 @@ void CubePivotTable::draw()
     }
     mArea = area;
     mChart = std::move(grid.chart);
+    const auto onSheet = [this](CellRef& cell) { cell = {mTopLeft.row + cell.row, mTopLeft.column + cell.column}; };
+    std::for_each(mChart.categoryCells.begin(), mChart.categoryCells.end(), onSheet);
+    for (auto& series : mChart.series)
+        std::for_each(series.cells.begin(), series.cells.end(), onSheet);
     mStale = false;
 }
 
