@@ -300,6 +300,7 @@ protected:
     bool placeDimension(PivotBuild& build, const QString& name, qint32 orientation, int listPosition,
                         int& counter, FieldMembers& field);
     std::vector<std::string> measureFieldNames();
+    void formatTable(PivotBuild& build);
     void removeSubtotals(PivotBuild& build);
     void addDataFields(PivotBuild& build);
     void setNumberFormat(PivotBuild& build);

@@ -169,7 +169,7 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
         build.pt = build.aWs->PivotTables(build.tableName);
         build.pt->RowGrand(chkRowGrand->isChecked());
         build.pt->ColumnGrand(chkColumnsGrand->isChecked());
-        silentlyOnFailure("Format", [&] { build.aWs->PivotTables(build.tableName)->Format(sheet::kTableFormat13); });
+        formatTable(build);
         advanceProgress();
         // Pages first, then columns, then rows: each area in list order.
         placeDimensions(build, kBackgroundList, sheet::kPageField);

@@ -75,6 +75,18 @@ bool NxPivotWizardCtrl::placeDimension(PivotBuild& build, const QString& name, q
     return true;
 }
 
+// The table autoformat 13 always; "Alter Pivot Report Format" adds the
+// shaded look over it (a heading band, shaded totals).
+void NxPivotWizardCtrl::formatTable(PivotBuild& build)
+{
+    silentlyOnFailure("Format", [&] {
+        const std::shared_ptr<sheet::PivotTable> table = build.aWs->PivotTables(build.tableName);
+        table->Format(sheet::kTableFormat13);
+        if (chkDisplay[0]->isChecked())
+            table->Format(sheet::kTableFormatShaded);
+    });
+}
+
 void NxPivotWizardCtrl::removeSubtotals(PivotBuild& build)
 {
     const bool rowSubtotals = chkRowSubs->isChecked();
