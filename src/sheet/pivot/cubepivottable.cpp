@@ -88,21 +88,37 @@ std::optional<ChartData> CubePivotTable::chartData()
     return mChart;
 }
 
+PivotGrid CubePivotTable::grid(const GridLimits& limits)
+{
+    if (mDesign.empty())
+        return {};
+    olap::QueryResult result;
+    try {
+        result = mCube.query(buildQuery(mDesign));
+    } catch (const platform::Failure& failure) {
+        failApplication("Pivot table '" + mName + "' cannot be computed: " + failure.description());
+    }
+    return layoutGrid(mDesign, result, limits);
+}
+
+std::optional<DrawnRows> CubePivotTable::firstRows(int32_t rows)
+{
+    PivotGrid laidOut = grid({rows, false});
+    DrawnRows drawn{std::max(laidOut.rows, 1), std::max(laidOut.columns, 1), {}};
+    drawn.cells.reserve(laidOut.cells.size());
+    for (GridCell& cell : laidOut.cells) {
+        if (cell.row < rows)
+            drawn.cells.push_back({cell.row, cell.column, std::move(cell.value), std::move(cell.format)});
+    }
+    return drawn;
+}
+
 void CubePivotTable::draw()
 {
     auto sheet = mSheet.lock();
     if (!sheet)
         failObjectNotSet("the sheet of pivot table '" + mName + "' was closed");
-    PivotGrid grid;
-    if (!mDesign.empty()) {
-        olap::QueryResult result;
-        try {
-            result = mCube.query(buildQuery(mDesign));
-        } catch (const platform::Failure& failure) {
-            failApplication("Pivot table '" + mName + "' cannot be computed: " + failure.description());
-        }
-        grid = layoutGrid(mDesign, result);
-    }
+    PivotGrid grid = this->grid();
     const Area area{mTopLeft, {mTopLeft.row + std::max(grid.rows, 1) - 1, mTopLeft.column + std::max(grid.columns, 1) - 1}};
     if (area.last.row > kMaxRow || area.last.column > kMaxColumn)
         failApplication("Pivot table '" + mName + "' does not fit on the sheet below and right of "

@@ -87,6 +87,21 @@ void NxPivotWizardCtrl::formatTable(PivotBuild& build)
     });
 }
 
+void NxPivotWizardCtrl::fillTable(PivotBuild& build)
+{
+    build.pt->RowGrand(chkRowGrand->isChecked());
+    build.pt->ColumnGrand(chkColumnsGrand->isChecked());
+    formatTable(build);
+    advanceProgress();
+    // Pages first, then columns, then rows: each area in list order.
+    placeDimensions(build, kBackgroundList, sheet::kPageField);
+    placeDimensions(build, kColumnsList, sheet::kColumnField);
+    placeDimensions(build, kRowsList, sheet::kRowField);
+    removeSubtotals(build);
+    addDataFields(build);
+    setNumberFormat(build);
+}
+
 void NxPivotWizardCtrl::removeSubtotals(PivotBuild& build)
 {
     const bool rowSubtotals = chkRowSubs->isChecked();

@@ -1,11 +1,21 @@
 // The layout step's "Alter Pivot Report Format", clicked as a user clicks
 // it: the report built with it looks different from the one built without,
-// in its headings and its totals.
+// in its headings and its totals. And its "Preview": the window shows the
+// cells Finish then writes, text and looks.
 #include "designsteps.h"
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/cellstore.h"
 #include "support/controls.h"
+#include "sheet/xlsx/autofit.h"
+#include "wizard/preview/frmpreview.h"
+#include "wizard/preview/previewmodel.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
 
 #include <QSignalSpy>
 #include <QStyle>
@@ -53,6 +63,19 @@ protected:
         return formats;
     }
 
+    std::shared_ptr<sheet::Worksheet> lastReportSheet() const
+    {
+        std::shared_ptr<sheet::Worksheet> last;
+        for (const auto& worksheet : *book->Worksheets())
+            if (worksheet->PivotTables()->Count() > 0)
+                last = worksheet;
+        return last;
+    }
+    sheet::Area lastTableArea() const
+    {
+        return std::dynamic_pointer_cast<sheet::PlacedPivotTable>(lastReportSheet()->PivotTables()->Item(1))->area();
+    }
+
     std::shared_ptr<sheet::Application> app = sheet::createApplication();
     std::shared_ptr<sheet::Workbook> book;
 };
@@ -82,6 +105,47 @@ TEST_F(ReportLook, AlteringTheReportFormatPutsTheHeadingsOnABandAndShadesTheTota
     EXPECT_EQ(plain.at(grandTotal).fill, sheet::kNoColour);
     EXPECT_NE(altered.at(grandTotal).fill, sheet::kNoColour) << "the grand total shaded";
     EXPECT_TRUE(altered.at(grandTotal).heavyTop) << "under a heavier line";
+}
+
+// The shaded look with two decimal places: the preview shows each cell of
+// the report Finish builds next, with the same text, boldness and shade.
+TEST_F(ReportLook, ThePreviewShowsTheCellsFinishWrites)
+{
+    walkToLayout();
+    clickBox(findControl<QCheckBox>(&wizard, "chkDisplay", 0));
+    clickBox(findControl<QCheckBox>(&wizard, "chkDps"));
+    auto* preview = findControl<QPushButton>(&wizard, "cmdPreview");
+    ASSERT_NE(preview, nullptr);
+    QTest::mouseClick(preview, Qt::LeftButton);
+    FrmPreview* window = nullptr;
+    QTRY_VERIFY((window = wizard.findChild<FrmPreview*>(QStringLiteral("frmPreview"))) && window->isVisible());
+    const PreviewModel& shown = *window->model();
+    const auto written = finish();
+    ASSERT_FALSE(written.empty());
+    int rows = 0, columns = 0;
+    for (const auto& [at, format] : written) {
+        rows = std::max(rows, at.first + 1);
+        columns = std::max(columns, at.second + 1);
+    }
+    ASSERT_EQ(shown.rowCount(), rows);
+    ASSERT_EQ(shown.columnCount(), columns);
+    EXPECT_EQ(window->lblPreviewRows->text(), QStringLiteral("The whole report: %1 rows.").arg(rows));
+    // Each written cell against the preview's: its text under its number
+    // format, its weight and its shade.
+    const auto host = std::dynamic_pointer_cast<sheet::HostWorksheet>(lastReportSheet());
+    const sheet::CellRef first = lastTableArea().first;
+    int numbers = 0;
+    for (const auto& [at, format] : written) {
+        SCOPED_TRACE(testing::Message() << "row " << at.first << ", column " << at.second);
+        const QModelIndex index = shown.index(at.first, at.second);
+        const sheet::CellValue& value = host->cells().cells().at({first.row + at.first, first.column + at.second}).value;
+        numbers += std::holds_alternative<double>(value) ? 1 : 0;
+        EXPECT_EQ(index.data().toString().toStdString(), sheet::displayText(value, format.numberFormat));
+        EXPECT_EQ(index.data(Qt::FontRole).value<QFont>().bold(), format.bold);
+        const QVariant shade = index.data(Qt::BackgroundRole);
+        EXPECT_EQ(shade.isValid() ? shade.value<QBrush>().color().rgb() & 0xFFFFFFu : sheet::kNoColour, format.fill);
+    }
+    EXPECT_GT(numbers, 10);
 }
 
 }  // namespace
