@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace olap::server {
 
@@ -31,6 +32,10 @@ struct ServerSettings {
 };
 
 using ServerSettingsLookup = std::function<ServerSettings(const ServerAddress&)>;
+
+// A number of seconds ("30", "0.5") as a time limit; nothing for text that
+// is not a positive number.
+std::optional<std::chrono::milliseconds> parseTimeout(std::string_view seconds);
 
 // Replaces the lookup (an empty function removes it). Thread-safe.
 void setServerSettingsLookup(ServerSettingsLookup lookup);

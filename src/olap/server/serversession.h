@@ -20,6 +20,7 @@
 #include "olap/server/serveraddress.h"
 #include "olap/server/servercredentials.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -36,6 +37,10 @@ inline constexpr int32_t kServerRejected = 3005;
 inline constexpr int32_t kServerTimeout = 3006;
 inline constexpr int32_t kServerLost = 3007;
 inline constexpr int32_t kServerMalformed = 3008;
+
+namespace detail {
+struct HttpAnswer;  // what one request brought back (serversession.cpp)
+}
 
 class ServerSession {
 public:
@@ -62,6 +67,13 @@ public:
     [[noreturn]] void malformed(const std::string& what) const;
 
 private:
+    [[noreturn]] void fail(int32_t number, const std::string& what) const;
+    void check(const detail::HttpAnswer& answer, const std::string& queryId) const;
+    [[noreturn]] void rejected(const detail::HttpAnswer& answer) const;
+    bool reachable() const;
+    void cancel(const std::string& queryId) const;
+    static std::string seconds(std::chrono::milliseconds time);
+
     ServerAddress mAddress;
     ServerLogin mLogin;
     std::string mDatabase;
