@@ -2,6 +2,7 @@
 
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
+#include "olap/query/querymembers.h"
 #include "olap/server/serveranswer.h"
 #include "olap/server/serversession.h"
 #include "olap/server/serversql.h"
@@ -264,8 +265,8 @@ private:
             }
             session.execute("CREATE TABLE " + table(membersTableName(generation))
                             + " (dimension UInt16, hierarchy UInt16, member UInt32, parent Int64, level UInt16,"
-                              " name String, caption String, unique_name String, first_child UInt32,"
-                              " child_count UInt32) ENGINE = MergeTree ORDER BY (dimension, hierarchy, member)");
+                              " name String, caption String, unique_name String, canonical_name String,"
+                              " first_child UInt32, child_count UInt32) ENGINE = MergeTree ORDER BY (dimension, hierarchy, member)");
         }
     }
 
@@ -281,6 +282,7 @@ private:
         for (size_t d = 0; d < cube.dimensions.size(); ++d) {
             for (size_t h = 0; h < cube.dimensions[d].hierarchies.size(); ++h) {
                 const HierarchyInfo& hierarchy = cube.dimensions[d].hierarchies[h];
+                const std::string allMember = allMemberName(hierarchy);
                 for (size_t m = 0; m < hierarchy.members.size(); ++m) {
                     const MemberInfo& member = hierarchy.members[m];
                     rows.number(uint16_t(d));
@@ -291,6 +293,7 @@ private:
                     rows.text(member.name);
                     rows.text(member.caption);
                     rows.text(member.uniqueName);
+                    rows.text(canonicalMemberName(member.uniqueName, allMember).value_or(std::string()));
                     rows.number(uint32_t(member.firstChild));
                     rows.number(uint32_t(member.childCount));
                     if (rows.bytes().size() > (size_t(64) << 20))
