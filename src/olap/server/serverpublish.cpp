@@ -311,24 +311,31 @@ private:
         const bool cluster = !mOptions.cluster.empty();
         const std::string insert =
             "INSERT INTO " + table(factsTableName(generation) + (cluster ? "_shard" : "")) + " FORMAT RowBinary";
-        RowBinary rows;
-        size_t block = 0;
-        for (uint64_t first = 0; first < facts.rowCount; first += kBlockRows, ++block) {
+        // Rows go to the servers in turn, so every shard gets its share of
+        // every cube, however small.
+        std::vector<RowBinary> rows(mSessions.size());
+        for (uint64_t first = 0; first < facts.rowCount; first += kBlockRows) {
             const uint64_t end = std::min(facts.rowCount, first + kBlockRows);
-            rows.clear();
-            rows.reserve((end - first) * (columns.size() * 12 + cube.measures.size() * 8 + 1));
+            for (RowBinary& part : rows) {
+                part.clear();
+                part.reserve((end - first) / rows.size() * (columns.size() * 12 + cube.measures.size() * 8 + 1));
+            }
             for (uint64_t row = first; row < end; ++row) {
+                RowBinary& part = rows[row % rows.size()];
                 for (const HierarchyColumns& hierarchy : columns) {
                     const size_t width = hierarchy.levels.size();
                     const uint32_t* ancestors = hierarchy.ancestors.data() + facts.keys[hierarchy.dimension][row] * width;
                     for (size_t j = 0; j < width; ++j)
-                        rows.number(ancestors[j]);
+                        part.number(ancestors[j]);
                 }
                 for (const auto& values : facts.values)
-                    rows.number(values[row]);
-                rows.number(uint8_t(0));
+                    part.number(values[row]);
+                part.number(uint8_t(0));
             }
-            mSessions[block % mSessions.size()].insert(insert, rows.bytes());
+            for (size_t s = 0; s < mSessions.size(); ++s) {
+                if (!rows[s].bytes().empty())
+                    mSessions[s].insert(insert, rows[s].bytes());
+            }
             sent += end - first;
             if (mOptions.progress)
                 mOptions.progress(sent, total);

@@ -181,8 +181,13 @@ query::LeafAccumulators readLeaves(const ServerSession& session, const std::stri
             }
             query::Accumulator* cell = leaves.cells.data() + (rowLeaf * layout.columns.leafCount + columnLeaf) * measureCount;
             for (size_t m = 0; m < measureCount; ++m) {
-                cell[m].value = readDouble(row[keyColumns + 2 * m], "an aggregate");
-                cell[m].count = readUnsigned(row[keyColumns + 2 * m + 1], "a count");
+                const double value = readDouble(row[keyColumns + 2 * m], "an aggregate");
+                const uint64_t count = readUnsigned(row[keyColumns + 2 * m + 1], "a count");
+                // A group without values keeps the empty accumulator: the
+                // server's minIf over nothing is 0, which must not take part
+                // in a subtotal's minimum.
+                if (count > 0)
+                    cell[m] = {value, count};
             }
         }
     } catch (const MalformedAnswer& problem) {
