@@ -200,9 +200,15 @@ public:
                                         + "\" stopped; the cube is as it was before)",
                                     failure.source());
         }
-        // Readers may still hold the generation just replaced; older ones go.
-        for (size_t g = 0; g + 1 < before.size(); ++g)
-            dropGeneration(before[g]);
+        // Readers may still hold a replaced generation: its tables go only
+        // when it was replaced (by the next generation, whose number is the
+        // time it was published) longer ago than keepReplaced, and never the
+        // one just replaced.
+        const auto keep = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(mOptions.keepReplaced).count());
+        for (size_t g = 0; g + 1 < before.size(); ++g) {
+            if (before[g + 1] + keep <= microsecondsNow())
+                dropGeneration(before[g]);
+        }
     }
 
 private:

@@ -13,6 +13,7 @@
 #include "olap/server/serveraddress.h"
 #include "olap/server/servercredentials.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -31,6 +32,9 @@ struct PublishOptions {
     std::string database;  // empty: the cube file's catalog name
     std::string cluster;   // empty: a single server
     ServerLogin login;
+    // How long the tables of a replaced generation stay for readers that
+    // still hold it; older generations are dropped by the next publication.
+    std::chrono::seconds keepReplaced{600};
     // Called after each block of facts with the facts sent so far and the total.
     std::function<void(uint64_t done, uint64_t total)> progress;
 };
