@@ -122,7 +122,7 @@ void benchWideDimension(const std::string& server, const std::filesystem::path& 
         editor.treeView()->doItemsLayout();
         editor.repaint();
     });
-    const DimMember group = MemberList::topMembers(*customers).at(0).children().at(500);
+    const DimMember group = MemberList::topMembers(*customers).at(0).children().at(10);
     const double expand = msOf([&] {
         editor.setMemberDrilled(group, true);
         editor.treeView()->doItemsLayout();
@@ -142,6 +142,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: serverbench SERVER FOLDER\n");
         return 2;
     }
+    olap::registerProvider(std::make_shared<olap::ServerProvider>());
     try {
         benchPivot(argv[1], argv[2]);
         benchWideDimension(argv[1], argv[2]);

@@ -154,7 +154,7 @@ TEST(ServerProvider, FailuresOfPivotsAndConnectionsSayWhatHappened)
         EXPECT_EQ(failure.number(), c.number) << failure.description();
         EXPECT_THAT(failure.description(), HasSubstr("Server " + server.dataSource() + ": " + c.says));
     }
-    EXPECT_EQ(server.query("SELECT count() FROM system.processes WHERE query LIKE '%pw_f0%'"
+    EXPECT_EQ(server.query("SELECT count() FROM system.processes WHERE query LIKE '%FROM `pw_facts%'"
                            " AND query NOT LIKE '%system.processes%'"), "0\n")
         << "the timed-out query still runs";
 }
@@ -169,7 +169,7 @@ TEST(ServerProvider, AStoppedServerAndOneKilledDuringAPivot)
     slowDown(doomed);
     const auto catalog = tenCatalog(doomed);
     std::thread killer([&] {
-        while (doomed.query("SELECT count() FROM system.processes WHERE query LIKE '%pw_f0%'"
+        while (doomed.query("SELECT count() FROM system.processes WHERE query LIKE '%FROM `pw_facts%'"
                             " AND query NOT LIKE '%system.processes%'") == "0\n")
             std::this_thread::yield();
         doomed.kill();

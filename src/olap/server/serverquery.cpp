@@ -60,6 +60,10 @@ FieldGrouping fieldGrouping(const HierarchyInfo& hierarchy, const std::vector<st
         const auto found = openByLevel.find(uint16_t(level));
         if (found == openByLevel.end())
             break;
+        // Every member of the level open: no fact stops here, so the test
+        // would only cost time (a fully drilled field groups by one column).
+        if (found->second.size() == hierarchy.levels[level].memberCount)
+            continue;
         const std::string column = quoteName(columns[level]);
         conditions += column + " NOT IN (" + numberList(found->second) + "), " + column + ", ";
     }
@@ -96,7 +100,8 @@ void pageFilter(const HierarchyInfo& hierarchy, const std::vector<std::string>& 
 }
 
 // Per measure, its aggregate and the count of its values.
-std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables, const PivotQuery& query)
+std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables, const PivotQuery& query,
+                           bool grouped)
 {
     std::string select;
     for (uint32_t m : query.measures) {
@@ -113,7 +118,15 @@ std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables,
         case Aggregation::Max: select += ", " + aggregate("max"); break;
         case Aggregation::Count: select += ", 0"; break;
         }
-        select += empty ? ", countIf(" + has + ")" : ", count()";
+        // Without empty values every group returned has values; only
+        // averages and counts need how many. (Without GROUP BY the one row
+        // comes even when no fact does.)
+        const Aggregation aggregation = cube.measures[m].aggregation;
+        if (empty)
+            select += ", countIf(" + has + ")";
+        else
+            select += !grouped || aggregation == Aggregation::Average || aggregation == Aggregation::Count ? ", count()"
+                                                                                                          : ", 1";
     }
     return select;
 }
@@ -127,7 +140,7 @@ PivotSql pivotSql(const CubeInfo& cube, const ServerCubeTables& tables, const Pi
                   const query::PivotLayout& layout)
 {
     PivotSql result;
-    std::string select, groupBy, where = "1";
+    std::string select, groupBy, where;
     const auto hierarchyOf = [&](uint32_t d, uint32_t h) -> const HierarchyInfo& {
         return cube.dimensions[d].hierarchies[h];
     };
@@ -137,18 +150,17 @@ PivotSql pivotSql(const CubeInfo& cube, const ServerCubeTables& tables, const Pi
             const auto& columns = tables.levelColumns[field.dimension][field.hierarchy];
             const HierarchyInfo& hierarchy = hierarchyOf(field.dimension, field.hierarchy);
             result.fields.push_back(fieldGrouping(hierarchy, columns, axisLayout->fields[f]));
-            const std::string alias = "pw_f" + std::to_string(result.fields.size() - 1);
-            select += (select.empty() ? "" : ", ") + result.fields.back().expression + " AS " + alias;
-            groupBy += (groupBy.empty() ? "" : ", ") + alias;
+            select += (select.empty() ? "" : ", ") + result.fields.back().expression;
+            groupBy += (groupBy.empty() ? "" : ", ") + result.fields.back().expression;
             hiddenFilter(hierarchy, columns, field.hidden, where);
         }
     }
     for (const PageField& page : query.pages)
         pageFilter(hierarchyOf(page.dimension, page.hierarchy), tables.levelColumns[page.dimension][page.hierarchy],
                    page.selected, where);
-    const std::string measures = measureColumns(cube, tables, query);
+    const std::string measures = measureColumns(cube, tables, query, !groupBy.empty());
     result.sql = "SELECT " + (select.empty() ? "0" : select) + measures + " FROM " + quoteName(tables.factsTable)
-        + " WHERE " + where + (groupBy.empty() ? "" : " GROUP BY " + groupBy) + " FORMAT TabSeparated";
+        + (where.empty() ? "" : " WHERE " + where.substr(5)) + (groupBy.empty() ? "" : " GROUP BY " + groupBy) + " FORMAT TabSeparated";
     return result;
 }
 
