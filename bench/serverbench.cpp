@@ -67,11 +67,14 @@ std::shared_ptr<const olap::CatalogInfo> serverCatalog(const std::string& server
     throw std::runtime_error("no catalog " + name);
 }
 
-// The benchmark pivot's leaves as one hand-written GROUP BY: items, shops, years.
-std::string handWrittenSql(const std::string& factsTable)
+// The benchmark pivot's leaves as hand-written GROUP BYs of items, shops and
+// years: as three key columns, and as one number packing the three (which
+// the server groups several times faster).
+std::string handWrittenSql(const std::string& factsTable, bool packed)
 {
-    return "SELECT k1_0_3, k2_0_3, k0_0_1, sum(m0), avgIf(m2, NOT isNaN(m2)) FROM "
-           + olap::server::quoteName(factsTable) + " GROUP BY k1_0_3, k2_0_3, k0_0_1 FORMAT TabSeparated";
+    const std::string keys = packed ? "(toUInt64(k1_0_3) * 1000 + k2_0_3) * 100 + k0_0_1" : "k1_0_3, k2_0_3, k0_0_1";
+    return "SELECT " + keys + ", sum(m0), avgIf(m2, NOT isNaN(m2)) FROM " + olap::server::quoteName(factsTable)
+           + " GROUP BY " + keys + " FORMAT TabSeparated";
 }
 
 void benchPivot(const std::string& server, const std::filesystem::path& folder)
@@ -90,11 +93,15 @@ void benchPivot(const std::string& server, const std::filesystem::path& folder)
                                               file->catalog().name);
     const std::string table = session.query("SELECT name FROM system.tables WHERE database = currentDatabase()"
                                             " AND name LIKE 'pw_facts_%' ORDER BY name DESC LIMIT 1 FORMAT TabSeparated");
-    const double handWritten = bestOf(5, [&] { session.query(handWrittenSql(table.substr(0, table.size() - 1))); });
-    std::printf("benchmark pivot: provider %7.1f ms, local engine %7.1f ms, hand-written SQL %7.1f ms\n", viaProvider,
-                localEngine, handWritten);
-    std::printf("ratios: provider / hand-written SQL %.2f, provider / local engine %.2f\n", viaProvider / handWritten,
-                viaProvider / localEngine);
+    const std::string factsTable = table.substr(0, table.size() - 1);
+    const double columns = bestOf(5, [&] { session.query(handWrittenSql(factsTable, false)); });
+    const double packed = bestOf(5, [&] { session.query(handWrittenSql(factsTable, true)); });
+    const double handWritten = std::min(columns, packed);
+    std::printf("benchmark pivot: provider %7.1f ms, local engine %7.1f ms, hand-written SQL %7.1f ms"
+                " (three key columns %.1f ms, one packed key %.1f ms)\n",
+                viaProvider, localEngine, handWritten, columns, packed);
+    std::printf("ratios: provider / best hand-written SQL %.2f, provider / local engine %.2f\n",
+                viaProvider / handWritten, viaProvider / localEngine);
 }
 
 void benchWideDimension(const std::string& server, const std::filesystem::path& folder)
