@@ -25,7 +25,7 @@ using ::testing::HasSubstr;
 // A cube of ten facts, one member per fact, in its own database.
 std::filesystem::path tenFactCube(const ScratchFolder& folder)
 {
-    CubeBuilder cube({"Ten", {{"Item", DimensionType::Other, {{{}, true, {}, {{"Item"}}}}}}, {{"Amount"}}});
+    CubeBuilder cube({"Ten", {{"Item", DimensionType::Other, {{{}, true, {}, {{"Item"}}}}}}, {{"Amount", Aggregation::Sum, {}}}});
     for (int i = 0; i < 10; ++i) {
         const uint32_t key = cube.dimensionKey(0, olaptest::pathOf({"item " + std::to_string(i)}));
         const double value = i;

@@ -8,6 +8,11 @@
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <thread>
 
 namespace olap::server {
@@ -113,6 +118,9 @@ TEST(ServerSession, FailuresSayWhatHappened)
     ServerLogin wrong;
     wrong.user = "analyst";
     wrong.password = "not-the-password";
+    ServerLogin injecting;
+    injecting.user = "analyst";
+    injecting.password = "not-the-password\r\nX-ClickHouse-User: default";
     ServerLogin quick;
     quick.timeout = std::chrono::milliseconds(500);
     struct Case {
@@ -125,6 +133,7 @@ TEST(ServerSession, FailuresSayWhatHappened)
         {ServerSession(nobody, {}), "SELECT 1", kServerRefused, "refused the connection"},
         {ServerSession(parseDataSource("no-such-host.invalid"), {}), "SELECT 1", kServerUnreachable, "cannot be reached"},
         {ServerSession(address, wrong), "SELECT 1", kServerLogin, "did not accept the user name or password"},
+        {ServerSession(address, injecting), "SELECT 1", kServerLogin, "cannot be sent the user name or password"},
         {ServerSession(address, {}, "no_such_db"), "SELECT 1", kServerNoDatabase, "has no database 'no_such_db'"},
         {ServerSession(address, {}), "SELECT nonsense(", kServerRejected, "rejected the query: Syntax error"},
         {ServerSession(address, quick), "SELECT sleep(1.5)", kServerTimeout, "did not answer within 0.5 s; the query was cancelled"},
@@ -142,6 +151,90 @@ TEST(ServerSession, FailuresSayWhatHappened)
     analyst.user = "analyst";
     analyst.password = testsupport::kAnalystPassword;
     EXPECT_EQ(ServerSession(address, analyst).query("SELECT 1"), "1\n");
+}
+
+// A listener on a loopback port that takes one request, keeps its bytes
+// (request line, headers and body) and answers "1": what the session puts
+// on the wire, where a server's log would see it.
+class OneRequest {
+public:
+    OneRequest()
+    {
+        mSocket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(mSocket, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(mSocket, 1) != 0
+            || ::getsockname(mSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            throw std::runtime_error("cannot listen on loopback");
+        mPort = ntohs(address.sin_port);
+        mThread = std::thread([this] { serve(); });
+    }
+    ~OneRequest()
+    {
+        if (mThread.joinable())
+            mThread.join();
+        ::close(mSocket);
+    }
+    uint16_t port() const { return mPort; }
+    // After the request was answered.
+    std::string request()
+    {
+        if (mThread.joinable())
+            mThread.join();
+        return mRequest;
+    }
+
+private:
+    void serve()
+    {
+        const int client = ::accept(mSocket, nullptr, nullptr);
+        char buffer[4096];
+        for (ssize_t got; !complete() && (got = ::read(client, buffer, sizeof buffer)) > 0;)
+            mRequest.append(buffer, size_t(got));
+        const std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\n1\n";
+        [[maybe_unused]] const ssize_t sent = ::write(client, answer.data(), answer.size());
+        ::close(client);
+    }
+    // The headers and as much body as they announce.
+    bool complete() const
+    {
+        const size_t end = mRequest.find("\r\n\r\n");
+        const size_t length = mRequest.find("Content-Length: ");
+        return end != std::string::npos && length != std::string::npos
+               && mRequest.size() >= end + 4 + std::stoul(mRequest.substr(length + 16));
+    }
+
+    int mSocket = -1;
+    uint16_t mPort = 0;
+    std::thread mThread;
+    std::string mRequest;
+};
+
+// The login travels in request headers only: never in the request line
+// (the URL a server or a proxy logs), never in the body.
+TEST(ServerSession, TheLoginTravelsInHeadersOnly)
+{
+    OneRequest listener;
+    ServerLogin login;
+    login.user = "an@lyst";
+    login.password = "pa ss&word=1";
+    const ServerSession session(parseDataSource("127.0.0.1:" + std::to_string(listener.port())), login, "Sales");
+    EXPECT_EQ(session.query("SELECT 1"), "1\n");
+    const std::string request = listener.request();
+    const std::string requestLine = request.substr(0, request.find("\r\n"));
+    const std::string body = request.substr(request.find("\r\n\r\n") + 4);
+    EXPECT_THAT(request, HasSubstr("\r\nX-ClickHouse-User: an@lyst\r\n"));
+    EXPECT_THAT(request, HasSubstr("\r\nX-ClickHouse-Key: pa ss&word=1\r\n"));
+    for (const std::string& part : {requestLine, body}) {
+        SCOPED_TRACE(part);
+        EXPECT_THAT(part, Not(HasSubstr("lyst")));
+        EXPECT_THAT(part, Not(HasSubstr("pa")));
+        EXPECT_THAT(part, Not(HasSubstr("word")));
+    }
+    EXPECT_THAT(requestLine, HasSubstr("database=Sales"));
+    EXPECT_EQ(body, "SELECT 1");
 }
 
 TEST(ServerSession, ServerKilledDuringAQueryIsALostConnection)

@@ -8,6 +8,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <random>
@@ -171,10 +172,21 @@ private:
     std::string mQueryId;
 };
 
+// Whether the login can go into request headers: a line break there would
+// end the header and start another of the text's choosing.
+bool sendable(const ServerLogin& login)
+{
+    const auto plain = [](const std::string& text) {
+        return std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+    };
+    return plain(login.user) && plain(login.password);
+}
+
 }  // namespace
 
 std::string ServerSession::query(const std::string& sql, size_t maxBytes) const
 {
+    checkLogin();
     Request request(mAddress, mLogin, mDatabase, mLogin.timeout);
     request.addParameter("max_query_size", std::to_string(std::max<size_t>(sql.size() + 1024, 262144)));
     Answer answer = request.post(sql, maxBytes);
@@ -186,6 +198,7 @@ void ServerSession::execute(const std::string& sql) const { query(sql, size_t(1)
 
 void ServerSession::insert(const std::string& insertSql, std::string_view data) const
 {
+    checkLogin();
     Request request(mAddress, mLogin, mDatabase, mLogin.timeout);
     request.addParameter("query", insertSql);
     Answer answer = request.post(data, size_t(1) << 20);
@@ -195,6 +208,12 @@ void ServerSession::insert(const std::string& insertSql, std::string_view data) 
 void ServerSession::fail(int32_t number, const std::string& what) const
 {
     throw platform::Failure(number, "Server " + mAddress.display() + ": " + what, "olap");
+}
+
+void ServerSession::checkLogin() const
+{
+    if (!sendable(mLogin))
+        fail(kServerLogin, "cannot be sent the user name or password: it holds a line break");
 }
 
 void ServerSession::malformed(const std::string& what) const

@@ -6,7 +6,9 @@
 // with "Server HOST:PORT: " and says what happened:
 //   kServerRefused      "refused the connection"
 //   kServerUnreachable  "cannot be reached" (name not found, no route, connect time-out)
-//   kServerLogin        "did not accept the user name or password"
+//   kServerLogin        "did not accept the user name or password", or (never
+//                       sent) "cannot be sent the user name or password: it
+//                       holds a line break"
 //   kServerNoDatabase   "has no database \"DB\""
 //   kServerRejected     "rejected the query: " + the server's own message
 //   kServerTimeout      "did not answer within N s; the query was cancelled"
@@ -68,6 +70,7 @@ public:
 
 private:
     [[noreturn]] void fail(int32_t number, const std::string& what) const;
+    void checkLogin() const;
     void check(const detail::HttpAnswer& answer, const std::string& queryId) const;
     [[noreturn]] void rejected(const detail::HttpAnswer& answer) const;
     bool reachable() const;
