@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <thread>
 
 namespace olap::server {
@@ -153,76 +154,49 @@ TEST(ServerSession, FailuresSayWhatHappened)
     EXPECT_EQ(ServerSession(address, analyst).query("SELECT 1"), "1\n");
 }
 
-// A listener on a loopback port that takes one request, keeps its bytes
-// (request line, headers and body) and answers "1": what the session puts
-// on the wire, where a server's log would see it.
-class OneRequest {
-public:
-    OneRequest()
-    {
-        mSocket = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(mSocket, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(mSocket, 1) != 0
-            || ::getsockname(mSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("cannot listen on loopback");
-        mPort = ntohs(address.sin_port);
-        mThread = std::thread([this] { serve(); });
-    }
-    ~OneRequest()
-    {
-        if (mThread.joinable())
-            mThread.join();
-        ::close(mSocket);
-    }
-    uint16_t port() const { return mPort; }
-    // After the request was answered.
-    std::string request()
-    {
-        if (mThread.joinable())
-            mThread.join();
-        return mRequest;
-    }
-
-private:
-    void serve()
-    {
-        const int client = ::accept(mSocket, nullptr, nullptr);
-        char buffer[4096];
-        for (ssize_t got; !complete() && (got = ::read(client, buffer, sizeof buffer)) > 0;)
-            mRequest.append(buffer, size_t(got));
-        const std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\n1\n";
-        [[maybe_unused]] const ssize_t sent = ::write(client, answer.data(), answer.size());
-        ::close(client);
-    }
-    // The headers and as much body as they announce.
-    bool complete() const
-    {
-        const size_t end = mRequest.find("\r\n\r\n");
-        const size_t length = mRequest.find("Content-Length: ");
-        return end != std::string::npos && length != std::string::npos
-               && mRequest.size() >= end + 4 + std::stoul(mRequest.substr(length + 16));
-    }
-
-    int mSocket = -1;
-    uint16_t mPort = 0;
-    std::thread mThread;
-    std::string mRequest;
-};
+// What a session puts on the wire for one request (request line, headers,
+// body), where a server's or a proxy's log would see it: a listener on a
+// loopback port takes the request that `send` makes and answers "1".
+std::string requestOnTheWire(const std::function<void(uint16_t port)>& send)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener, 1) != 0
+        || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("cannot listen on loopback");
+    std::thread sender(send, ntohs(address.sin_port));
+    const int client = ::accept(listener, nullptr, nullptr);
+    std::string request;
+    char buffer[4096];
+    // The body is the last thing sent: "SELECT 1".
+    for (ssize_t got; !request.ends_with("SELECT 1") && (got = ::read(client, buffer, sizeof buffer)) > 0;)
+        request.append(buffer, size_t(got));
+    const std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\n1\n";
+    EXPECT_EQ(::write(client, answer.data(), answer.size()), ssize_t(answer.size()));
+    ::close(client);
+    sender.join();
+    ::close(listener);
+    return request;
+}
 
 // The login travels in request headers only: never in the request line
 // (the URL a server or a proxy logs), never in the body.
 TEST(ServerSession, TheLoginTravelsInHeadersOnly)
 {
-    OneRequest listener;
     ServerLogin login;
     login.user = "an@lyst";
     login.password = "pa ss&word=1";
-    const ServerSession session(parseDataSource("127.0.0.1:" + std::to_string(listener.port())), login, "Sales");
-    EXPECT_EQ(session.query("SELECT 1"), "1\n");
-    const std::string request = listener.request();
+    const std::string request = requestOnTheWire([&](uint16_t port) {
+        const ServerSession session(parseDataSource("127.0.0.1:" + std::to_string(port)), login, "Sales");
+        try {
+            EXPECT_EQ(session.query("SELECT 1"), "1\n");
+        } catch (const platform::Failure& failure) {
+            ADD_FAILURE() << failure.description();
+        }
+    });
     const std::string requestLine = request.substr(0, request.find("\r\n"));
     const std::string body = request.substr(request.find("\r\n\r\n") + 4);
     EXPECT_THAT(request, HasSubstr("\r\nX-ClickHouse-User: an@lyst\r\n"));
