@@ -139,8 +139,14 @@ TEST_F(ServerWizard, AServerCubeReportEqualsTheLocalCubesAndItsCacheNamesTheServ
     connectTo(wizard, server);
     NxCubeSelectorCtrl* selector = selectorOf(wizard);
     ASSERT_THAT(selector->serverStatus().toStdString(), testing::HasSubstr("Connected to " + server));
-    selector->setSelectorCatalog(QStringLiteral("Inventory"));
-    selector->setSelectorCubeName(QStringLiteral("Inventory"));
+    // The catalog and the cube picked from the lists the server filled.
+    for (const char* list : {"catalog", "serverCube"}) {
+        auto* combo = selector->findChild<QComboBox*>(QString::fromLatin1(list));
+        const int at = combo->findText(QStringLiteral("Inventory"));
+        ASSERT_GE(at, 0) << list;
+        combo->setCurrentIndex(at);
+        emit combo->activated(at);
+    }
     designAndFinish(wizard, folder / "server.xlsx");
     const std::string connection = host->ActiveWorkbook()->PivotCaches()->Item(1)->Connection();
     EXPECT_EQ(connection, "OLEDB;Provider=PWCH.1;Location=Inventory;Data Source=" + server
