@@ -3,6 +3,7 @@
 #include "olap/connection/providerregistry.h"
 #include "olap/connection/providerserver.h"
 #include "olap/server/servercredentials.h"
+#include "platform/core/diagnostics.h"
 #include "platform/core/failure.h"
 #include "platform/services/settingsstore.h"
 
@@ -39,8 +40,9 @@ olap::server::ServerSettings readServerSettings(const olap::server::ServerAddres
             timeout = textValue(store, "Software\\Brennlow\\Servers", "QueryTimeout");
         if (timeout)
             settings.timeout = olap::server::parseTimeout(*timeout);
-    } catch (const platform::Failure&) {
+    } catch (const platform::Failure& failure) {
         // A settings store that cannot be read leaves the environment to decide.
+        platform::noteIgnoredFailure("readServerSettings", failure);
     }
     return settings;
 }
