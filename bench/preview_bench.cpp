@@ -14,6 +14,7 @@
 // Not timed: placing the wizard's own member choices, which the table's
 // drills stand in for here.
 #include "olap/cube/cubefile.h"
+#include "everyparent.h"
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
 #include "sheet/host/hostapplication.h"
@@ -34,26 +35,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every member with children of the dimension's first hierarchy, a row per level.
-sheet::VariantArray everyParent(const olap::DimensionInfo& dimension)
-{
-    const auto& hierarchy = dimension.hierarchies.at(0);
-    std::vector<std::vector<std::string>> rows(hierarchy.levels.size());
-    for (const auto& member : hierarchy.members) {
-        if (member.childCount > 0)
-            rows[member.level].push_back(member.uniqueName);
-    }
-    size_t width = 1;
-    for (const auto& row : rows)
-        width = std::max(width, row.size());
-    auto table = sheet::VariantArray::twoDimensional(rows.size(), width);
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t s = 0; s < rows[r].size(); ++s)
-            table(r, s) = rows[r][s];
-    }
-    return table;
-}
 
 // The host and workbook live as long as the table's sheet must.
 struct Report {
@@ -97,7 +78,7 @@ void PreviewLargestSampleReport(benchmark::State& state)
     const auto& info = file->catalog().cubes.at(0);
     std::map<std::string, sheet::VariantArray> drills;
     for (const auto& dimension : info.dimensions)
-        drills["[" + dimension.name + "]"] = everyParent(dimension);
+        drills["[" + dimension.name + "]"] = bench::everyParent(dimension);
     int64_t rows = 0, cells = 0;
     for (auto _ : state) {
         const Report report = largestReport(cube, info, drills);

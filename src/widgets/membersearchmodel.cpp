@@ -105,21 +105,7 @@ QVariant MemberSearchModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    const DimMember found = member(index);
-    switch (role) {
-    case Qt::DisplayRole:
-        return mSource->displayText(found);
-    case Qt::ToolTipRole:
-        return QString::fromStdString(found.uniqueName());
-    case Qt::CheckStateRole:
-        if (!mSource->display().checkBoxes)
-            return QVariant();
-        return mSource->checks().contains(found) ? Qt::Checked : Qt::Unchecked;
-    case MemberTreeModel::MemberRole:
-        return QVariant::fromValue(found);
-    default:
-        return QVariant();
-    }
+    return mSource->memberData(member(index), role);
 }
 
 bool MemberSearchModel::setData(const QModelIndex& index, const QVariant& value, int role)

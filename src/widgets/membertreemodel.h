@@ -52,6 +52,9 @@ public:
 
     // What the row of `member` shows, under the current display.
     QString displayText(const DimMember& member) const;
+    // The data of `role` for the row of `member` (its text, tip, check mark
+    // and MemberRole), for this model and views of the same members.
+    QVariant memberData(const DimMember& member, int role) const;
 
     // The member of a row; null for an invalid index.
     DimMember member(const QModelIndex& index) const;

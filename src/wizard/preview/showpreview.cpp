@@ -5,25 +5,11 @@
 #include "wizard/control/nxpivotwizardctrl.h"
 
 #include "widgets/nxcubeselectorctrl.h"
+#include "wizard/control/waitcursor.h"
 #include "wizard/pivot/pivotbuild.h"
 #include "wizard/preview/frmpreview.h"
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/tablepreview.h"
-
-#include <QApplication>
-
-namespace {
-
-// The hourglass while the preview is computed, whichever way it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 void NxPivotWizardCtrl::showPreview()
 {
