@@ -223,11 +223,16 @@ QWidget* NxPivotWizardCtrl::buildDimensionMembersFrame(int area)
 }
 
 // Picking an entry, by the user or by the list being filled, opens that
-// dimension; a list being emptied has no entry to open.
+// dimension; a list being emptied has no entry to open. The selection, not
+// the current row, is what counts: a mouse press makes the pressed entry
+// current before it selects it, and at that moment the entry is not yet the
+// list's choice.
 void NxPivotWizardCtrl::wireDimensionList(int Index)
 {
-    connect(lstCubeOptions[Index], &QListWidget::currentRowChanged, this, [this, Index](int row) {
-        if (row >= 0)
+    QListWidget* list = lstCubeOptions[Index];
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, Index, list] {
+        const QListWidgetItem* item = list->currentItem();
+        if (item && item->isSelected())
             lstCubeOptions_Click(Index);
     });
 }
