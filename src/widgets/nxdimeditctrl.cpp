@@ -141,22 +141,31 @@ DimMembers NxDimEditCtrl::checkedMembers() const { return mModel->checks().membe
 int NxDimEditCtrl::checkedMemberCount() const { return mModel->checks().count(); }
 bool NxDimEditCtrl::isChecked(const DimMember& member) const { return mModel->checks().contains(member); }
 
+// A group is the children of one member, or the top level. Each group is
+// looked at once, so a default selection of 100,000 children of one member
+// walks that level once.
 DimMembers NxDimEditCtrl::hiddenMembers() const
 {
     const MemberChecks& checks = mModel->checks();
     const DimMembers checked = checks.members();
     DimMembers hidden;
-    const auto addUnchecked = [&](const MemberList& list) {
-        for (int i = 0; i < list.count(); ++i) {
-            DimMember member = list.at(i);
+    std::unordered_set<const void*> groupsSeen;
+    const auto addUncheckedOf = [&](const DimMember& parent) {
+        if (!groupsSeen.insert(parent.identity()).second)
+            return;
+        const MemberList group = parent.isNull() ? (mDimension ? MemberList::topMembers(*mDimension)
+                                                               : MemberList::topMembers(*mKDimension))
+                                                 : parent.children();
+        for (int i = 0; i < group.count(); ++i) {
+            DimMember member = group.at(i);
             if (!checks.contains(member))
                 hidden.push_back(std::move(member));
         }
     };
-    if (std::any_of(checked.begin(), checked.end(), [](const DimMember& m) { return m.levelDepth() == 0; }))
-        addUnchecked(mDimension ? MemberList::topMembers(*mDimension) : MemberList::topMembers(*mKDimension));
-    for (const DimMember& member : checked)
-        addUnchecked(member.children());
+    for (const DimMember& member : checked) {
+        addUncheckedOf(member.parent());  // its siblings (the top level for a top member)
+        addUncheckedOf(member);           // its children
+    }
     return hidden;
 }
 

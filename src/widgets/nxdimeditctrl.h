@@ -20,10 +20,11 @@
 //   KDimension is attached; read it with checkedMembers().
 //
 // hiddenMembers(), the members the PivotTable should hide: every unchecked
-// child of a checked member, and, when at least one top-level member is
-// checked, every unchecked top-level member. An unchecked member under an
-// unchecked parent is not listed: its parent is not drilled, so it does not
-// show anyway.
+// member whose parent is checked or one of whose siblings is checked (for a
+// top-level member: another top-level member). So an unchecked member never
+// shows beside checked ones, whether or not their parent (an "all" member,
+// say) is checked. An unchecked member whose parent and siblings are all
+// unchecked is not listed: nothing of its group was chosen.
 //
 // Drill state: a member is drilled when its row is expanded in the tree and
 // every ancestor row is expanded too (drilledMembers()).
@@ -122,9 +123,9 @@ public:
     DimMembers checkedMembers() const;
     int checkedMemberCount() const;
     bool isChecked(const DimMember& member) const;
-    // The members to hide (see above): the unchecked top-level members in
-    // level order when any top-level member is checked, then for each checked
-    // member, in check order, its unchecked children in child order.
+    // The members to hide (see above): for each checked member, in check
+    // order, the unchecked members of its own group (its siblings), then its
+    // unchecked children; each group once, in its own order.
     DimMembers hiddenMembers() const;
     // The drilled (expanded) members, in tree order, parents before children.
     DimMembers drilledMembers() const;
