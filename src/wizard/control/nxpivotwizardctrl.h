@@ -214,6 +214,9 @@ protected:
     void connectDiskBrowser();
     void DriveCube_Change();
     void DirCube_Change();
+    // A file the user picked in the file list: the selector's local cube file.
+    void FileCube_Click(const QString& aPath);
+    void showLocalCubeInBrowser();
 
     // ---- Design steps: layout, members, report layout (design/) ----
 
