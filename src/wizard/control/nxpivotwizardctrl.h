@@ -97,6 +97,22 @@ public:
     // `applicationPath` but the last, each followed by '/'. Empty for a bare name.
     static QString applicationFolder(const QString& applicationPath);
 
+    // ---- For a host that remembers the user's cube between runs ----
+    // (control/cubechoice.cpp; not part of the automation interface)
+    struct CubeChoice {
+        int kind = 0;      // 1 store cube, 2 local cube file, 4 server cube; 0 none
+        QString cube;      // store cube name, cube file path, or server cube name
+        QString server, catalog, provider;  // a server cube's
+        QString cubeName;  // the loaded cube's own name; empty when none is loaded
+    };
+    // The cube of the selection record: the one the cube step last took over
+    // (and, after Finish, the report was built from). Kind 0 before that.
+    CubeChoice cubeChoice() const;
+    // Puts `choice` into the cube selector, as if the user had chosen it; the
+    // cube step then offers it. A store cube that is not in the store leaves
+    // no store cube chosen. Changes nothing else.
+    void offerCubeChoice(const CubeChoice& choice);
+
 Q_SIGNALS:
     void PivotResult(bool result);
     void wizardStep(const QString& stepDescription, qint16 stepNum);
