@@ -43,6 +43,10 @@ void NxPivotWizardCtrl::butCommand_Click(int Index)
         case kFinish:
             if (!finishRemainingSteps())
                 return;
+            // The layout step is what the user sees behind the wait form
+            // while the report is built, not the step Finish was pressed on.
+            bringToFront(mCurrentStep);
+            resumeRedraw();
             if (CreatePivot())
                 Q_EMIT PivotResult(true);
             else
