@@ -33,7 +33,8 @@
 //   option1  check boxes are shown (off: a plain tree; the check state is
 //            still kept and changed by checkMembers)
 //   option2  the user may check and uncheck members with the mouse or keyboard
-//   option3  a right-click on a member raises selectedMemberRightClick
+//   option3  a right-click on a member, or the context-menu key or
+//            Shift+F10 on the current member, raises selectedMemberRightClick
 //   option4  rows show members' unique names instead of their captions
 //   option5  a user's check or uncheck also applies to all descendants of
 //            the member (checkMembers never cascades)
@@ -137,6 +138,9 @@ public:
     // by the editor; valid as long as it.
     QTreeView* treeView() const { return mTree; }
     MemberTreeModel* treeModel() const { return mModel; }
+    // Where the last member menu was asked for, on the screen: the pointer
+    // for a right-click, the member's row for a key.
+    QPoint memberMenuPosition() const { return mMenuPosition; }
 
 Q_SIGNALS:
     // The user right-clicked `theMember` (with option 3 on).
@@ -148,6 +152,7 @@ private:
     void attach();
     void applyDisplay();
     void showMemberMenu(const QPoint& position);
+    void showMemberMenuFromKeys();
     void userToggled(const DimMember& member, bool checked);
     void reveal(const DimMembers& members);
     static void addDescendants(const DimMember& member, DimMembers& out);
@@ -158,4 +163,5 @@ private:
     std::array<bool, 6> mOptions{true, true, true, false, false, false};
     QTreeView* mTree = nullptr;
     MemberTreeModel* mModel = nullptr;
+    QPoint mMenuPosition;
 };

@@ -12,6 +12,7 @@
 // cube/, design/, pivot/, errors/. Every procedure runs under the error trap.
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -46,6 +47,7 @@ class KDimension;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -150,6 +152,10 @@ protected:
 
     // ---- Step machine ----
     void butCommand_Click(int Index);
+    // Enter presses the default button (Next, else Finish); Escape Cancel.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The default button follows the step: Next, or Finish on the last step.
+    void showDefaultButton();
     void ChangeWizardStep(int Index);
     void writeLabels();
     void setStep(qint16 stepNum);
@@ -246,6 +252,8 @@ protected:
     void lstCubeDetails_DragDrop(int Index, QListWidget* Source);
     void lstCubeDetails_GotFocus(int Index);
     void butMovement_Click(int Index);
+    // Ctrl with arrow key `key` on lstCubeDetails(Index) (design/dimensionlayout.cpp).
+    void lstCubeDetails_KeyMove(int Index, int key);
     void wireLayoutList(int Index);
     // The list's selected position, -1 when no entry is selected.
     static int listIndex(const QListWidget* list);
@@ -293,6 +301,7 @@ protected:
     bool loadingMembers = false;
     DimMember menuMember;         // the member last right-clicked
     qint16 menuEditorIndex = 0;   // the row or column editor it was right-clicked in
+    QPoint menuPosition;          // where the menu opens: at the pointer, or the member's row for a key
     bool checkOptionsWired = false;
 
     // ---- PivotTable build (pivot/) ----
@@ -414,6 +423,7 @@ protected:
     QLabel* lblUnselected = nullptr;
     std::array<QToolButton*, 2> butMovement{};
     QLabel* lblReportLayout = nullptr;
+    QLabel* lblLayoutKeys = nullptr;  // the keys that move dimensions
     // Member steps
     std::array<QListWidget*, 3> lstCubeOptions{};
     NxDimEditCtrl* NxDimEditMembers = nullptr;

@@ -21,6 +21,8 @@ QScrollBar* spinner(const char* name, int lowest, int highest, int value)
     bar->setRange(lowest, highest);
     bar->setValue(value);
     bar->setFixedHeight(24);
+    // Reached with Tab like any field; the arrow keys then count.
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 

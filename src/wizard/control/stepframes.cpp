@@ -130,7 +130,11 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
         return fraLabel[index];
     };
     lblReportLayout = instructions("lblReportLayout");
-    grid->addWidget(lblReportLayout, 0, 0, 1, 3);
+    lblLayoutKeys = instructions("lblLayoutKeys");
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(lblReportLayout);
+    texts->addWidget(lblLayoutKeys);
+    grid->addLayout(texts, 0, 0, 1, 3);
     grid->addWidget(decoration("Image6"), 0, 3);
     lblUnselected = named(new QLabel(QStringLiteral("Unselected")), "lblUnselected");
     grid->addWidget(lblUnselected, 1, 0);
