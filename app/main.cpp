@@ -12,7 +12,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pivotwizard"));
-    QApplication::setApplicationDisplayName(QStringLiteral("PivotTable Wizard"));
+    // No display name: window systems append it to every window title, and
+    // the wizard's titles ("PivotTable Wizard (Step 2 of 7)") already name it.
     QApplication::setApplicationVersion(QStringLiteral(PIVOTWIZARD_VERSION));
 
     QCommandLineParser parser;

@@ -166,7 +166,8 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
 }
 
 // The three member steps share one shape: a dimension list over a member
-// editor, with instructions beside them.
+// editor, with instructions beside them. The instructions have a column of
+// their own, so that a longer text never moves the list or the editor.
 static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, QWidget* editor,
                                    QLabel* instructionLabel, QLabel* image)
 {
@@ -177,8 +178,11 @@ static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, QWi
     dimensions->setMaximumHeight(64);
     grid->addWidget(dimensions, 1, 0);
     grid->addWidget(editor, 2, 0);
-    grid->addWidget(instructionLabel, 0, 1, 2, 1);
-    grid->addWidget(image, 2, 1);
+    auto* side = new QVBoxLayout;
+    side->addWidget(instructionLabel);
+    side->addStretch(1);
+    side->addWidget(image);
+    grid->addLayout(side, 0, 1, 3, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(2, 1);
