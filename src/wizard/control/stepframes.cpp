@@ -133,6 +133,7 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
     lblLayoutKeys = instructions("lblLayoutKeys");
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblReportLayout);
+    texts->addSpacing(8);
     texts->addWidget(lblLayoutKeys);
     grid->addLayout(texts, 0, 0, 1, 3);
     grid->addWidget(decoration("Image6"), 0, 3);
