@@ -3,6 +3,7 @@
 
 #include "platform/core/failure.h"
 #include "sheet/host/hostapplication.h"
+#include "wizard/cube/serverprovider.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
         qCritical("pivotwizard: the store folder %s does not exist", qPrintable(folder));
         return 2;
     }
+    // Cubes on servers: the provider ahead of the local-file one, logins from the settings.
+    installServerProvider();
     const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
     if (parser.isSet(workbook)) {
         try {

@@ -1,6 +1,7 @@
 #include "olap/build/cubesourcecommand.h"
 
 #include "olap/build/cubesource.h"
+#include "olap/build/publishcommand.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,6 +23,9 @@ constexpr const char* kUsage =
     "            (OUTPUT.cub is then not needed)\n"
     "  --quiet   print errors only\n"
     "  --help    show this text\n"
+    "\n"
+    "cubebuilder --publish URL ... publishes a cube to a server instead\n"
+    "(cubebuilder --publish --help tells how).\n"
     "\n"
     "Exit status: 0 done, 1 bad input (the message names file, line and column),\n"
     "2 wrong arguments.\n";
@@ -102,6 +106,8 @@ void run(const Options& options, std::ostream& out)
 
 int runCubeBuilderCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
 {
+    if (isPublishCommand(arguments))
+        return runPublishCommand(arguments, out, err);
     std::string problem;
     const std::optional<Options> options = parseArguments(arguments, problem);
     if (!options) {

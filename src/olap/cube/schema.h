@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace olap {
+
+class MemberSource;  // members read on demand (model/membersource.h)
 
 // OLAP dimension type codes, the numbers callers compare with.
 enum class DimensionType : int32_t { Unknown = 0, Time = 1, Measure = 2, Other = 3 };
@@ -48,6 +51,10 @@ struct HierarchyInfo {
     std::vector<MemberInfo> members;
     // For each dimension key (what facts refer to), its member on the deepest level.
     std::vector<uint32_t> memberOfKey;
+    // Set when the members are read on demand (a cube on a server): `members`
+    // and `memberOfKey` are then empty, the levels' ranges still count every
+    // member, and memberOf() (model/membersource.h) reads them from here.
+    std::shared_ptr<const MemberSource> memberSource;
 };
 
 struct DimensionInfo {

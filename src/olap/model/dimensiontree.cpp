@@ -1,5 +1,6 @@
 #include "olap/model/dimensiontree.h"
 
+#include "olap/model/membersource.h"
 #include "olap/model/metadata.h"
 
 #include <vector>
@@ -34,7 +35,7 @@ MemberRange DimensionTree::levelMembers(size_t hierarchy, size_t level) const
 
 const MemberInfo& DimensionTree::member(size_t hierarchy, size_t member) const
 {
-    return this->hierarchy(hierarchy).members[member];
+    return memberOf(this->hierarchy(hierarchy), uint32_t(member));
 }
 
 size_t DimensionTree::levelOf(size_t hierarchy, size_t member) const { return this->member(hierarchy, member).level; }

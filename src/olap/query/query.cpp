@@ -3,7 +3,9 @@
 #include "olap/query/query.h"
 
 #include "platform/core/failure.h"
+#include "olap/model/membersource.h"
 #include "olap/query/querylayout.h"
+#include "olap/query/querypivot.h"
 #include "olap/query/queryrollup.h"
 #include "olap/query/queryscan.h"
 
@@ -42,7 +44,7 @@ void checkMembers(const CubeInfo& cube, uint32_t dimension, const HierarchyInfo&
                   const std::vector<uint32_t>& members)
 {
     for (uint32_t member : members) {
-        if (member >= hierarchy.members.size())
+        if (member >= memberTotal(hierarchy))
             badQuery(cube, platform::err::kSubscript, "the dimension \"" + cube.dimensions[dimension].name
                                                     + "\" has no member number " + std::to_string(member));
     }
@@ -147,39 +149,53 @@ std::vector<ScanColumn> scanColumns(const CubeInfo& cube, const FactTable& facts
 
 }  // namespace
 
-QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQuery& query, const QueryOptions& options)
+namespace query {
+
+PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapKeys)
 {
     checkQuery(cube, query);
-    checkFacts(cube, facts);
-    AxisLayout rows = query::layOutAxis(cube, query.rows);
-    AxisLayout columns = query::layOutAxis(cube, query.columns);
-    checkSize(cube, rows.leafCount, columns.leafCount, query.measures.size());
-    query::listTuples(rows, query.rows);
-    query::listTuples(columns, query.columns);
-    checkSize(cube, rows.tuples.size(), columns.tuples.size(), query.measures.size());
+    PivotLayout layout{layOutAxis(cube, query.rows, mapKeys), layOutAxis(cube, query.columns, mapKeys)};
+    checkSize(cube, layout.rows.leafCount, layout.columns.leafCount, query.measures.size());
+    listTuples(layout.rows, query.rows);
+    listTuples(layout.columns, query.columns);
+    checkSize(cube, layout.rows.tuples.size(), layout.columns.tuples.size(), query.measures.size());
+    return layout;
+}
 
-    std::vector<query::ScanMeasure> measures;
+QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
+                        const LeafAccumulators& leaves)
+{
     std::vector<Aggregation> aggregations;
+    for (uint32_t m : query.measures)
+        aggregations.push_back(cube.measures[m].aggregation);
+    QueryResult result;
+    result.rows = std::move(layout.rows.tuples);
+    result.columns = std::move(layout.columns.tuples);
+    result.measures = query.measures;
+    layout.rows.tuples.clear();
+    layout.columns.tuples.clear();
+    rollUp(leaves, aggregations, layout.rows, layout.columns, result);
+    dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty);
+    return result;
+}
+
+}  // namespace query
+
+QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQuery& query, const QueryOptions& options)
+{
+    checkFacts(cube, facts);
+    query::PivotLayout layout = query::layOutPivot(cube, query, true);
+    std::vector<query::ScanMeasure> measures;
     for (uint32_t m : query.measures) {
         measures.push_back({facts.rowCount ? std::span<const double>(facts.values[m]) : std::span<const double>(),
                             cube.measures[m].aggregation});
-        aggregations.push_back(cube.measures[m].aggregation);
     }
-    const uint32_t cellCount = uint32_t(rows.leafCount * columns.leafCount);
+    const uint32_t cellCount = layout.cellCount();
     const query::LeafAccumulators leaves = facts.rowCount == 0
         ? query::scanFacts({}, measures, 0, cellCount, 1)
-        : query::scanFacts(scanColumns(cube, facts, query, rows, columns), measures, facts.rowCount, cellCount,
-                           options.threads);
-
-    QueryResult result;
-    result.rows = std::move(rows.tuples);
-    result.columns = std::move(columns.tuples);
-    result.measures = query.measures;
-    rows.tuples.clear();
-    columns.tuples.clear();
-    query::rollUp(leaves, aggregations, rows, columns, result);
-    query::dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty);
-    return result;
+        : query::scanFacts(scanColumns(cube, facts, query, layout.rows, layout.columns), measures, facts.rowCount,
+                           cellCount, options.threads);
+    return query::finishPivot(layout, cube, query, leaves);
 }
 
 }  // namespace olap

@@ -1,6 +1,8 @@
 // Visible member trees, leaf numbering and the tuples of an axis.
 #include "olap/query/querylayout.h"
 
+#include "olap/model/membersource.h"
+
 #include <cassert>
 #include <limits>
 
@@ -23,41 +25,39 @@ uint64_t saturatingProduct(uint64_t a, uint64_t b)
 }  // namespace
 
 FieldLayout::FieldLayout(const HierarchyInfo& hierarchy, const AxisField& field)
-    : mDrilled(hierarchy.members.size()), mHidden(hierarchy.members.size()),
-      mLeafOfMember(hierarchy.members.size(), kUnset)
+    : mDrilled(field.drilled.begin(), field.drilled.end()), mHidden(field.hidden.begin(), field.hidden.end())
 {
-    for (uint32_t member : field.drilled)
-        mDrilled[member] = 1;
-    for (uint32_t member : field.hidden)
-        mHidden[member] = 1;
-    const bool hasAll = !hierarchy.levels.empty() && hierarchy.levels[0].type == LevelType::All;
-    for (uint32_t m = 0; m < hierarchy.members.size() && hierarchy.members[m].level == 0; ++m) {
-        const MemberInfo& top = hierarchy.members[m];
+    if (hierarchy.levels.empty())
+        return;
+    const LevelInfo& top = hierarchy.levels[0];
+    const bool hasAll = top.type == LevelType::All;
+    for (uint32_t m = top.firstMember; m < top.firstMember + top.memberCount; ++m) {
         if (!hasAll) {
             visit(hierarchy, m, 0);
-        } else if (!mHidden[m]) {
+        } else if (!mHidden.count(m)) {
             // The "all" member is never shown: it is always open, and its
             // children are the top of the visible tree.
-            for (uint32_t c = top.firstChild; c < top.firstChild + top.childCount; ++c)
+            const MemberInfo& all = memberOf(hierarchy, m);
+            for (uint32_t c = all.firstChild; c < all.firstChild + all.childCount; ++c)
                 visit(hierarchy, c, 0);
         }
     }
-    mapKeys(hierarchy);
 }
 
 void FieldLayout::visit(const HierarchyInfo& hierarchy, uint32_t member, uint16_t depth)
 {
-    if (mHidden[member])
+    if (mHidden.count(member))
         return;
-    const MemberInfo& info = hierarchy.members[member];
+    const MemberInfo& info = memberOf(hierarchy, member);
     const size_t index = mNodes.size();
-    const bool open = mDrilled[member] && info.childCount > 0;
+    const bool open = info.childCount > 0 && mDrilled.count(member);
     mNodes.push_back({member, depth, open, mLeafCount, 0, 0});
     if (open) {
-        for (uint32_t c = info.firstChild; c < info.firstChild + info.childCount; ++c)
+        const uint32_t first = info.firstChild, count = info.childCount;  // `info` may move as members are read
+        for (uint32_t c = first; c < first + count; ++c)
             visit(hierarchy, c, uint16_t(depth + 1));
     } else {
-        mLeafOfMember[member] = mLeafCount++;
+        ++mLeafCount;
     }
     mNodes[index].endLeaf = mLeafCount;
     mNodes[index].subtreeEnd = uint32_t(mNodes.size());
@@ -65,30 +65,40 @@ void FieldLayout::visit(const HierarchyInfo& hierarchy, uint32_t member, uint16_
 
 // Members below a closed member fall into its leaf; hidden members and all
 // below them are excluded, whether visible or not.
-void FieldLayout::mapKeys(const HierarchyInfo& hierarchy)
+void FieldLayout::mapKeys(const HierarchyInfo& hierarchy, const AxisField& field)
 {
+    std::vector<uint32_t> leafOfMember(hierarchy.members.size(), kUnset);
+    for (const Node& node : mNodes)
+        leafOfMember[node.member] = node.open ? kOpen : node.firstLeaf;
+    std::vector<uint8_t> hidden(hierarchy.members.size());
+    for (uint32_t member : field.hidden)
+        hidden[member] = 1;
     for (uint32_t m = 0; m < hierarchy.members.size(); ++m) {
-        uint32_t& leaf = mLeafOfMember[m];
+        uint32_t& leaf = leafOfMember[m];
         const int32_t parent = hierarchy.members[m].parent;
-        const uint32_t above = parent < 0 ? kOpen : mLeafOfMember[parent];
-        if (mHidden[m] || above == kExcluded)
+        const uint32_t above = parent < 0 ? kOpen : leafOfMember[parent];
+        if (hidden[m] || above == kExcluded)
             leaf = kExcluded;
         else if (leaf == kUnset)
             leaf = above;  // a leaf number, or kOpen for the "all" member and open members
     }
     mLeafOfKey.resize(hierarchy.memberOfKey.size());
     for (size_t key = 0; key < mLeafOfKey.size(); ++key) {
-        const uint32_t leaf = mLeafOfMember[hierarchy.memberOfKey[key]];
+        const uint32_t leaf = leafOfMember[hierarchy.memberOfKey[key]];
         assert(leaf != kOpen && leaf != kUnset && "a key names a member that has children");
         mLeafOfKey[key] = leaf < mLeafCount ? leaf : kExcluded;
     }
 }
 
-AxisLayout layOutAxis(const CubeInfo& cube, const QueryAxis& axis)
+AxisLayout layOutAxis(const CubeInfo& cube, const QueryAxis& axis, bool mapKeys)
 {
     AxisLayout layout;
-    for (const AxisField& field : axis.fields)
-        layout.fields.emplace_back(cube.dimensions[field.dimension].hierarchies[field.hierarchy], field);
+    for (const AxisField& field : axis.fields) {
+        const HierarchyInfo& hierarchy = cube.dimensions[field.dimension].hierarchies[field.hierarchy];
+        layout.fields.emplace_back(hierarchy, field);
+        if (mapKeys)
+            layout.fields.back().mapKeys(hierarchy, field);
+    }
     layout.strides.resize(layout.fields.size());
     for (size_t f = layout.fields.size(); f-- > 0;) {
         layout.strides[f] = layout.leafCount;

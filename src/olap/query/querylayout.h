@@ -12,6 +12,7 @@
 #include "olap/query/query.h"
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 namespace olap::query {
@@ -31,21 +32,26 @@ public:
         uint32_t subtreeEnd = 0;  // index of the next node not below this one
     };
 
-    // Requires: the field's member indices are valid for `hierarchy`.
+    // Walks only the visible members, so it reads no more of a hierarchy
+    // whose members are read on demand than the pivot shows. Requires: the
+    // field's member indices are valid for `hierarchy`.
     FieldLayout(const HierarchyInfo& hierarchy, const AxisField& field);
 
     uint32_t leafCount() const { return mLeafCount; }
-    // Per dimension key: its leaf, or kExcluded.
+    // Per dimension key: its leaf, or kExcluded. Empty until mapKeys().
     const std::vector<uint32_t>& leafOfKey() const { return mLeafOfKey; }
     const std::vector<Node>& nodes() const { return mNodes; }
 
+    // Fills leafOfKey() for a scan of the facts: reads every member of the
+    // hierarchy, which must be in memory. Requires: `hierarchy` and `field`
+    // are those of the constructor.
+    void mapKeys(const HierarchyInfo& hierarchy, const AxisField& field);
+
 private:
     void visit(const HierarchyInfo& hierarchy, uint32_t member, uint16_t depth);
-    void mapKeys(const HierarchyInfo& hierarchy);
 
-    std::vector<uint8_t> mDrilled;  // per member
-    std::vector<uint8_t> mHidden;   // per member
-    std::vector<uint32_t> mLeafOfMember;
+    std::unordered_set<uint32_t> mDrilled;
+    std::unordered_set<uint32_t> mHidden;
     std::vector<Node> mNodes;
     std::vector<uint32_t> mLeafOfKey;
     uint32_t mLeafCount = 0;
@@ -66,8 +72,9 @@ struct AxisLayout {
 };
 
 // Lays out the axis's fields; no tuples yet (the caller first checks that
-// the cells fit). Requires: the axis's fields are valid for `cube`.
-AxisLayout layOutAxis(const CubeInfo& cube, const QueryAxis& axis);
+// the cells fit). With `mapKeys`, also each field's leaf per key, for a scan
+// of the facts. Requires: the axis's fields are valid for `cube`.
+AxisLayout layOutAxis(const CubeInfo& cube, const QueryAxis& axis, bool mapKeys);
 
 // Fills the layout's tuples and ranges in display order. Requires: `layout`
 // comes from layOutAxis(cube, axis).

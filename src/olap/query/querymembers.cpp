@@ -2,6 +2,8 @@
 // without key markers, and without the "all" member's part.
 #include "olap/query/querymembers.h"
 
+#include "olap/model/membersource.h"
+
 #include <vector>
 
 namespace olap {
@@ -42,16 +44,18 @@ std::optional<std::vector<std::string>> parseParts(std::string_view name)
     }
 }
 
-std::string allMemberName(const HierarchyInfo& hierarchy)
-{
-    if (hierarchy.levels.empty() || hierarchy.levels[0].type != LevelType::All || hierarchy.members.empty())
-        return {};
-    return hierarchy.members[0].name;
-}
-
 // The canonical spelling, or nullopt for a malformed name. A path below the
 // "all" member drops it, so that paths with and without it meet.
-std::optional<std::string> canonical(std::string_view name, const std::string& allMember)
+}  // namespace
+
+std::string allMemberName(const HierarchyInfo& hierarchy)
+{
+    if (hierarchy.levels.empty() || hierarchy.levels[0].type != LevelType::All || memberTotal(hierarchy) == 0)
+        return {};
+    return memberOf(hierarchy, 0).name;
+}
+
+std::optional<std::string> canonicalMemberName(std::string_view name, const std::string& allMember)
 {
     auto parts = parseParts(name);
     if (!parts)
@@ -71,10 +75,19 @@ std::optional<std::string> canonical(std::string_view name, const std::string& a
     return result;
 }
 
+namespace {
+
+std::optional<std::string> canonical(std::string_view name, const std::string& allMember)
+{
+    return canonicalMemberName(name, allMember);
+}
+
 }  // namespace
 
 std::optional<uint32_t> findMember(const HierarchyInfo& hierarchy, std::string_view uniqueName)
 {
+    if (hierarchy.memberSource)
+        return MemberNameIndex(hierarchy).find(uniqueName);
     const std::string allMember = allMemberName(hierarchy);
     const auto wanted = canonical(uniqueName, allMember);
     if (!wanted)
@@ -86,7 +99,8 @@ std::optional<uint32_t> findMember(const HierarchyInfo& hierarchy, std::string_v
     return std::nullopt;
 }
 
-MemberNameIndex::MemberNameIndex(const HierarchyInfo& hierarchy) : mAllMember(allMemberName(hierarchy))
+MemberNameIndex::MemberNameIndex(const HierarchyInfo& hierarchy)
+    : mAllMember(allMemberName(hierarchy)), mSource(hierarchy.memberSource)
 {
     mMembers.reserve(hierarchy.members.size());
     for (uint32_t m = 0; m < hierarchy.members.size(); ++m) {
@@ -95,8 +109,25 @@ MemberNameIndex::MemberNameIndex(const HierarchyInfo& hierarchy) : mAllMember(al
     }
 }
 
+std::vector<std::optional<uint32_t>> MemberNameIndex::findAll(const std::vector<std::string>& uniqueNames) const
+{
+    if (!mSource) {
+        std::vector<std::optional<uint32_t>> found;
+        for (const std::string& name : uniqueNames)
+            found.push_back(find(name));
+        return found;
+    }
+    // Malformed names ask for an empty name, which no member has.
+    std::vector<std::string> wanted;
+    for (const std::string& name : uniqueNames)
+        wanted.push_back(canonical(name, mAllMember).value_or(std::string()));
+    return mSource->find(wanted);
+}
+
 std::optional<uint32_t> MemberNameIndex::find(std::string_view uniqueName) const
 {
+    if (mSource)
+        return findAll({std::string(uniqueName)}).at(0);
     const auto wanted = canonical(uniqueName, mAllMember);
     if (!wanted)
         return std::nullopt;

@@ -16,25 +16,38 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace olap {
+
+// `uniqueName` in the one spelling lookups compare: plain bracketed parts
+// without key markers, without the part of the "all" member named
+// `allMember` (empty: the hierarchy has none). Nothing for a malformed name.
+std::optional<std::string> canonicalMemberName(std::string_view uniqueName, const std::string& allMember);
+
+// The name of the hierarchy's "all" member; empty when it has none.
+std::string allMemberName(const HierarchyInfo& hierarchy);
 
 // The member of `hierarchy` that `uniqueName` names, as an index into
 // hierarchy.members; nullopt when none does or the name is malformed. Reads
 // every member: for many lookups in one hierarchy, use MemberNameIndex.
 std::optional<uint32_t> findMember(const HierarchyInfo& hierarchy, std::string_view uniqueName);
 
-// The same lookup through a hash index built once.
+// The same lookup through a hash index built once; for a hierarchy whose
+// members are read on demand, through its member source (one request for
+// all the names given to findAll).
 class MemberNameIndex {
 public:
-    // Keeps no reference to `hierarchy`.
+    // Keeps no reference to `hierarchy`, only to its member source.
     explicit MemberNameIndex(const HierarchyInfo& hierarchy);
 
     std::optional<uint32_t> find(std::string_view uniqueName) const;
+    std::vector<std::optional<uint32_t>> findAll(const std::vector<std::string>& uniqueNames) const;
 
 private:
     std::string mAllMember;  // the "all" member's name; empty when there is none
     std::unordered_map<std::string, uint32_t> mMembers;  // canonical name -> member
+    std::shared_ptr<const MemberSource> mSource;
 };
 
 }  // namespace olap

@@ -1,6 +1,7 @@
 #include "sheet/pivot/pivotdesign.h"
 
 #include "sheet/failures.h"
+#include "olap/model/membersource.h"
 #include "olap/model/metadata.h"
 
 #include <algorithm>
@@ -24,9 +25,12 @@ PivotDesign::PivotDesign(const olap::CubeInfo& cube)
         if (dimension.type != olap::DimensionType::Measure)
             continue;
         const auto& hierarchy = dimension.hierarchies.at(0);
-        for (const auto& member : hierarchy.members) {
-            if (member.level != (!hierarchy.levels.empty() && hierarchy.levels[0].type == olap::LevelType::All ? 1 : 0))
-                continue;
+        const size_t top = !hierarchy.levels.empty() && hierarchy.levels[0].type == olap::LevelType::All ? 1 : 0;
+        if (top >= hierarchy.levels.size())
+            continue;
+        const olap::LevelInfo& level = hierarchy.levels[top];
+        for (uint32_t at = level.firstMember; at < level.firstMember + level.memberCount; ++at) {
+            const olap::MemberInfo& member = olap::memberOf(hierarchy, at);
             for (uint32_t m = 0; m < cube.measures.size(); ++m) {
                 if (cube.measures[m].name == member.name)
                     mCubeFields.push_back({bracketed(dimension.name) + "." + bracketed(member.name), Kind::Measure, m});
@@ -145,12 +149,18 @@ std::set<uint32_t> PivotDesign::resolveMembers(uint32_t dimension, const Variant
     auto index = mNameIndexes.find(dimension);
     if (index == mNameIndexes.end())
         index = mNameIndexes.emplace(dimension, olap::MemberNameIndex(hierarchy)).first;
-    std::set<uint32_t> members;
+    std::vector<std::string> wanted;
     for (const auto& name : names.items()) {
-        if (!name || name->empty())
-            continue;
-        const auto member = index->second.find(*name);
-        const bool onLevel = member && (!level || hierarchy.members[*member].level == *level);
+        if (name && !name->empty())
+            wanted.push_back(*name);
+    }
+    // One look-up for all names: a server cube answers them in one request.
+    const std::vector<std::optional<uint32_t>> found = index->second.findAll(wanted);
+    std::set<uint32_t> members;
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        const std::string* name = &wanted[i];
+        const auto& member = found[i];
+        const bool onLevel = member && (!level || olap::memberOf(hierarchy, *member).level == *level);
         if (!onLevel) {
             const std::string field = level ? bracketed(info.name) + "." + bracketed(hierarchy.levels.at(*level).name)
                                             : bracketed(info.name);

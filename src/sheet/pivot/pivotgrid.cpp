@@ -1,5 +1,7 @@
 #include "sheet/pivot/pivotgrid.h"
 
+#include "olap/model/membersource.h"
+
 #include <algorithm>
 
 namespace sheet::pivot {
@@ -45,18 +47,19 @@ void fieldLabels(const PivotDesign& design, const AxisLayout& layout, uint32_t d
     const auto& tm = tuple.members[f];
     if (tm.member == olap::kAllMembers)
         return;
-    const auto& members = hierarchyOf(design, dimension).members;
+    const olap::HierarchyInfo& hierarchy = hierarchyOf(design, dimension);
     uint32_t member = static_cast<uint32_t>(tm.member);
     for (int32_t depth = tm.depth; depth >= 0; --depth) {
         const size_t slot = static_cast<size_t>(layout.fieldOffset[f] + depth);
         line.keys[slot] = std::to_string(f) + ':' + std::to_string(member);
-        line.labels[slot] = caption(members[member]);
+        const olap::MemberInfo& info = olap::memberOf(hierarchy, member);
+        line.labels[slot] = caption(info);
         if (depth == tm.depth && totalled) {
             line.keys[slot] += 'T';
             line.labels[slot] += " Total";
         }
-        if (members[member].parent >= 0)
-            member = static_cast<uint32_t>(members[member].parent);
+        if (info.parent >= 0)
+            member = static_cast<uint32_t>(info.parent);
     }
 }
 

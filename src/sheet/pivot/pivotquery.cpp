@@ -1,6 +1,8 @@
 // The query of a pivot design.
 #include "sheet/pivot/pivotgrid.h"
 
+#include "olap/model/membersource.h"
+
 namespace sheet::pivot {
 
 namespace {
@@ -22,7 +24,7 @@ bool anySubtotals(const DimensionState& state)
 // drilled member that is itself on the report.
 bool onReport(const olap::HierarchyInfo& hierarchy, uint32_t member, uint16_t top, const std::set<uint32_t>& drilled)
 {
-    const auto& info = hierarchy.members[member];
+    const auto& info = olap::memberOf(hierarchy, member);
     if (info.level <= top || info.parent < 0)
         return info.level == top;
     const auto parent = static_cast<uint32_t>(info.parent);
@@ -39,7 +41,7 @@ void applyTreeStates(const olap::HierarchyInfo& hierarchy, std::set<uint32_t>& d
 {
     const uint16_t top = !hierarchy.levels.empty() && hierarchy.levels[0].type == olap::LevelType::All ? 1 : 0;
     for (auto it = drilled.begin(); it != drilled.end();) {
-        const auto& info = hierarchy.members[*it];
+        const auto& info = olap::memberOf(hierarchy, *it);
         bool allHidden = info.childCount > 0;
         for (uint32_t c = info.firstChild; allHidden && c < info.firstChild + info.childCount; ++c)
             allHidden = hidden.count(c) > 0;

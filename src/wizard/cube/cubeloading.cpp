@@ -137,6 +137,14 @@ std::shared_ptr<olap::KCube> NxPivotWizardCtrl::openKCube()
         }
     }
     connection.connect(connectionName, sourceLocation.toStdString(), std::string(), std::string());
+    // A server that cannot be reached, refuses the login or answers nonsense
+    // is something the user can put right: say what happened, stay on the
+    // step, and let the next Next try again.
+    if (connection.lastFailure() && !connectionName.empty()) {
+        messages().showMessage(QString::fromStdString(connection.lastFailure()->description()),
+                               QStringLiteral("Server Error"), MessageIcon::Exclamation);
+        return nullptr;
+    }
     for (const std::shared_ptr<olap::KDatabase>& database : connection.databases()) {
         if (nameOf(database->name()) != sourceCatalog)
             continue;

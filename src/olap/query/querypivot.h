@@ -1,0 +1,30 @@
+// The steps of a pivot that do not depend on where the facts are: checking
+// the query, laying out both axes, and turning leaf accumulators into the
+// result. The local engine fills the leaves by scanning facts in memory; the
+// server provider fills them from the server's GROUP BY.
+#pragma once
+
+#include "olap/query/querylayout.h"
+#include "olap/query/queryscan.h"
+
+namespace olap::query {
+
+struct PivotLayout {
+    AxisLayout rows;
+    AxisLayout columns;
+    // Cells of the leaf accumulators: rows.leafCount * columns.leafCount.
+    uint32_t cellCount() const { return uint32_t(rows.leafCount * columns.leafCount); }
+};
+
+// Checks `query` against `cube` and lays out both axes with their tuples.
+// With `mapKeys`, each field also maps every key to its leaf (for a scan).
+// Throws runQuery's failures.
+PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapKeys);
+
+// The result from the leaf accumulators of `layout` (cellCount() + 1 cells,
+// the measures of the query side by side, row-leaf major). Consumes the
+// layout's tuples.
+QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
+                        const LeafAccumulators& leaves);
+
+}  // namespace olap::query

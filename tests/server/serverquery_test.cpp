@@ -1,0 +1,199 @@
+// Pivots computed on a server against the local engine on the same cube:
+// random cubes and random pivots (hidden members, page selections, every
+// aggregation, subtotals and empty rules at random) published to one server
+// and to a two-shard cluster, and a pivot of more than 100,000 cells; every
+// tuple and every cell must be the same. The local engine is itself checked
+// against SQLite (tests/olap/query_sqlite_test.cpp).
+#include "olap/connection/providerserver.h"
+#include "olap/cube/cubefile.h"
+#include "olap/server/serverpublish.h"
+#include "randompivots.h"
+#include "support/clickhouseserver.h"
+#include "support/requiredprograms.h"
+
+namespace olap {
+namespace {
+
+using namespace randompivots;
+using testsupport::TestCluster;
+using testsupport::TestServer;
+
+void expectSameTuples(const std::vector<AxisTuple>& local, const std::vector<AxisTuple>& server, const char* axis)
+{
+    ASSERT_EQ(local.size(), server.size()) << axis;
+    for (size_t t = 0; t < local.size(); ++t) {
+        ASSERT_EQ(local[t].kind, server[t].kind) << axis << " " << t;
+        ASSERT_EQ(local[t].members.size(), server[t].members.size());
+        for (size_t f = 0; f < local[t].members.size(); ++f) {
+            EXPECT_EQ(local[t].members[f].member, server[t].members[f].member) << axis << " " << t;
+            EXPECT_EQ(local[t].members[f].depth, server[t].members[f].depth) << axis << " " << t;
+        }
+    }
+}
+
+// Values are quarters, so sums in any order are exact: cells must be equal, not close.
+void expectSameResult(const QueryResult& local, const QueryResult& server)
+{
+    expectSameTuples(local.rows, server.rows, "row");
+    expectSameTuples(local.columns, server.columns, "column");
+    ASSERT_EQ(local.cells.size(), server.cells.size());
+    size_t differences = 0;
+    for (size_t i = 0; i < local.cells.size() && differences < 5; ++i) {
+        if (local.cells[i] != server.cells[i]) {
+            ++differences;
+            ADD_FAILURE() << "cell " << i / local.measures.size() << " measure " << local.measures[i % local.measures.size()] << ": local " << local.cells[i].value_or(-0.5) << (local.cells[i] ? "" : " (empty)")
+                          << ", server " << server.cells[i].value_or(-0.5) << (server.cells[i] ? "" : " (empty)");
+        }
+    }
+}
+
+// A cube with more than 100,000 leaf cells when both dimensions are opened:
+// 500 leaves each way, 300,000 facts, and a third dimension for pages.
+CubeBuilder bigCube()
+{
+    CubeSpec spec{"Big 'cube'", {}, {}};
+    spec.dimensions.push_back({"Rows", DimensionType::Other, {{{}, true, {}, {{"Group"}, {"Item"}}}}});
+    spec.dimensions.push_back({"Columns", DimensionType::Time, {{{}, false, {}, {{"Year"}, {"Day", true}}}}});
+    spec.dimensions.push_back({"Page", DimensionType::Other, {{{}, false, {}, {{"Kind"}}}}});
+    for (size_t m = 0; m < std::size(kMeasures); ++m)
+        spec.measures.push_back({numbered("M", m), kMeasures[m].first, {}});
+    CubeBuilder cube(spec);
+    std::mt19937_64 random(7);
+    std::vector<uint32_t> rows, columns, pages;
+    for (int i = 0; i < 500; ++i) {
+        rows.push_back(cube.dimensionKey(0, olaptest::pathOf({numbered("g", i / 20), numbered("i", i)})));
+        columns.push_back(cube.dimensionKey(1, olaptest::pathOf({std::to_string(2000 + i / 25), std::to_string(i)})));
+    }
+    for (int i = 0; i < 3; ++i)
+        pages.push_back(cube.dimensionKey(2, olaptest::pathOf({numbered("k", i)})));
+    for (int i = 0; i < 300000; ++i) {
+        const uint32_t keys[] = {rows[random() % 500], columns[random() % 500], pages[random() % 3]};
+        std::vector<double> values;
+        for (uint32_t m = 0; m < kFactsMeasure; ++m)
+            values.push_back(random() % 7 == 0 ? kEmpty : double(int64_t(random() % 4000) - 2000) / 4);
+        values.push_back(1);
+        cube.addFact(keys, values);
+    }
+    return cube;
+}
+
+PivotQuery bigQuery(const CubeInfo& cube)
+{
+    const HierarchyInfo& rows = cube.dimensions[0].hierarchies[0];
+    const HierarchyInfo& columns = cube.dimensions[1].hierarchies[0];
+    PivotQuery query;
+    AxisField rowField{0, 0, {}, {}}, columnField{1, 0, {}, {}};
+    for (uint32_t m = 0; m < rows.members.size(); ++m)
+        rowField.drilled.push_back(m);
+    rowField.hidden = {rows.levels[2].firstMember + 3, rows.levels[1].firstMember + 4};
+    for (uint32_t m = 0; m < columns.members.size(); ++m)
+        columnField.drilled.push_back(m);
+    query.rows.fields.push_back(rowField);
+    query.columns.fields.push_back(columnField);
+    query.columns.keepEmpty = true;
+    query.pages.push_back({2, 0, {0, 2}});
+    for (uint32_t m = 0; m < cube.measures.size(); ++m)
+        query.measures.push_back(m);
+    return query;
+}
+
+// The random cubes and the big one in one cube file, published once per target.
+class ServerPivots : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        sFolder = std::make_unique<ScratchFolder>();
+        std::mt19937_64 random(20240611);
+        std::vector<CubeBuilder> cubes;
+        for (int c = 0; c < kRandomCubes; ++c)
+            cubes.push_back(randomCubeBuilder(random, "Random " + std::to_string(c) + (c % 5 == 0 ? " `it's`" : "")));
+        cubes.push_back(bigCube());
+        std::vector<CubeBuilder*> pointers;
+        for (CubeBuilder& cube : cubes)
+            pointers.push_back(&cube);
+        writeCubeFile(*sFolder / "battery.cub", "Battery", pointers);
+        sFile = CubeFile::open(*sFolder / "battery.cub");
+    }
+    static void TearDownTestSuite()
+    {
+        sFile.reset();
+        sFolder.reset();
+    }
+
+    // Publishes the cube file to `urls` and opens its catalog through the provider.
+    static std::shared_ptr<const CatalogInfo> publishTo(const std::string& urls, const std::string& cluster,
+                                                        const std::string& dataSource)
+    {
+        server::PublishOptions options;
+        for (size_t at = 0, comma; at <= urls.size(); at = comma + 1) {
+            comma = std::min(urls.find(',', at), urls.size());
+            options.servers.push_back(server::parseDataSource(urls.substr(at, comma - at)));
+        }
+        options.cluster = cluster;
+        server::publishCubeFile(sFile->path(), options);
+        for (const auto& catalog : ServerProvider().connect(dataSource, "", "")) {
+            if (catalog->name == "Battery")
+                return catalog;
+        }
+        ADD_FAILURE() << "the published catalog is not listed";
+        return nullptr;
+    }
+
+    void runBattery(const std::shared_ptr<const CatalogInfo>& catalog)
+    {
+        ASSERT_TRUE(catalog);
+        ASSERT_EQ(catalog->cubes.size(), sFile->catalog().cubes.size());
+        const ServerProvider provider;
+        // The server lists its cubes by name; the cube file in the order they were written.
+        const auto onServer = [&](size_t local) {
+            const auto& cubes = catalog->cubes;
+            const auto found = std::find_if(cubes.begin(), cubes.end(),
+                                            [&](const CubeInfo& cube) { return cube.name == sFile->catalog().cubes[local].name; });
+            return size_t(found - cubes.begin());
+        };
+        std::mt19937_64 random(99);
+        for (size_t c = 0; c < size_t(kRandomCubes); ++c) {
+            const CubeInfo& local = sFile->catalog().cubes[c];
+            for (int q = 0; q < kQueriesPerCube; ++q) {
+                SCOPED_TRACE("cube " + std::to_string(c) + " query " + std::to_string(q));
+                const PivotQuery query = randomQuery(random, local);
+                expectSameResult(runQuery(local, *sFile->facts(c), query), provider.query(catalog, onServer(c), query));
+            }
+        }
+        SCOPED_TRACE("the big pivot");
+        const size_t big = size_t(kRandomCubes);
+        const PivotQuery query = bigQuery(sFile->catalog().cubes[big]);
+        const QueryResult local = runQuery(sFile->catalog().cubes[big], *sFile->facts(big), query);
+        EXPECT_GT(local.rows.size() * local.columns.size(), 100000u);
+        expectSameResult(local, provider.query(catalog, onServer(big), query));
+    }
+
+    static constexpr int kRandomCubes = 40;
+    static constexpr int kQueriesPerCube = 8;
+    static inline std::unique_ptr<ScratchFolder> sFolder;
+    static inline std::shared_ptr<const CubeFile> sFile;
+};
+
+TEST_F(ServerPivots, RandomPivotsOnOneServerEqualTheLocalEngine)
+{
+    REQUIRE_CLICKHOUSE();
+    TestServer& server = TestServer::shared();
+    runBattery(publishTo(server.url(), "", server.dataSource()));
+}
+
+TEST_F(ServerPivots, RandomPivotsOnATwoShardClusterEqualTheLocalEngine)
+{
+    REQUIRE_CLICKHOUSE();
+    TestCluster& cluster = TestCluster::shared();
+    const auto catalog = publishTo(cluster.urls(), cluster.name(), cluster.server(1).dataSource());
+    // The facts are split across both servers.
+    for (size_t s = 0; s < 2; ++s) {
+        const std::string count = cluster.server(s).query(
+            "SELECT sum(total) FROM (SELECT count() AS total FROM merge('Battery', '^pw_facts_.*_shard$'))");
+        EXPECT_GT(std::stoull(count), 0u) << "server " << s;
+    }
+    runBattery(catalog);
+}
+
+}  // namespace
+}  // namespace olap
