@@ -63,8 +63,7 @@ bool NxPivotWizardCtrl::checkMembersAreSelected(const QString& aDimension)
             result = true;
             return;
         }
-        // A refusal of the choice, not a failure: the warning icon.
-        showCatalogueMessage(rule.code, QString(), QString::fromLatin1(rule.title), MessageIcon::Exclamation);
+        showCatalogueMessage(rule.code, QString(), QString::fromLatin1(rule.title), MessageIcon::Stop);
         // Show the offending dimension again without opening anything.
         QListWidget* list = lstCubeOptions[area];
         const QList<QListWidgetItem*> entries = list->findItems(aDimension, Qt::MatchExactly);

@@ -69,8 +69,7 @@ bool NxPivotWizardCtrl::StartCellIsValid()
             result = true;
             return;
         }
-        // A refusal of what was typed, not a failure: the warning icon.
-        showCatalogueMessage(50014, QString(), QStringLiteral("Invalid row"), MessageIcon::Exclamation);
+        showCatalogueMessage(50014, QString(), QStringLiteral("Invalid row"), MessageIcon::Stop);
         fraText[1]->setFocus();
         fraText[1]->selectAll();
     });

@@ -140,7 +140,7 @@ TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
         messages.clear();
         EXPECT_EQ(next(), c.text == nullptr);
         if (c.text) {
-            EXPECT_EQ(messages.single(), (RecordedMessage{text(c.text), text(c.title), MessageIcon::Exclamation}));  // a refusal, not a failure
+            EXPECT_EQ(messages.single(), (RecordedMessage{text(c.text), text(c.title), MessageIcon::Stop}));
             EXPECT_EQ(selected(wizard.lstCubeOptions[1]), text(c.dimension));
         }
         editor->checkMembers(defaults, false);
