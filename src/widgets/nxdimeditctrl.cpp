@@ -6,11 +6,14 @@
 #include "olap/store/storemodel.h"
 #include "platform/core/failure.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <unordered_set>
 
@@ -28,6 +31,38 @@ QTreeView* memberView(const QString& name, QWidget* parent)
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     return view;
 }
+
+// The member menu from the keyboard: the context-menu key and Shift+F10 on
+// a member view (the tree or the search result), whether they arrive as keys
+// or as a context-menu request of
+// the keyboard's making.
+class MenuKeys : public QObject {
+public:
+    MenuKeys(QTreeView* tree, std::function<void()> show) : QObject(tree), mShow(std::move(show))
+    {
+        tree->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+            const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+            if (!menuKey && !shiftF10)
+                return false;
+        } else if (event->type() != QEvent::ContextMenu ||
+                   static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard) {
+            return false;
+        }
+        mShow();
+        return true;
+    }
+
+private:
+    std::function<void()> mShow;
+};
 
 }  // namespace
 
@@ -57,6 +92,8 @@ NxDimEditCtrl::NxDimEditCtrl(QWidget* parent) : QWidget(parent)
             [this](const QPoint& position) { showMemberMenu(mTree, position); });
     connect(mResults, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { showMemberMenu(mResults, position); });
+    new MenuKeys(mTree, [this] { showMemberMenuFromKeys(mTree); });
+    new MenuKeys(mResults, [this] { showMemberMenuFromKeys(mResults); });
     connect(mModel, &MemberTreeModel::checkRequested, this, &NxDimEditCtrl::userToggled);
     connect(mSearchModel, &MemberSearchModel::checkRequested, this, &NxDimEditCtrl::userToggled);
     connect(mSearch, &QLineEdit::textChanged, this, &NxDimEditCtrl::search);
@@ -184,22 +221,31 @@ DimMembers NxDimEditCtrl::checkedMembers() const { return mModel->checks().membe
 int NxDimEditCtrl::checkedMemberCount() const { return mModel->checks().count(); }
 bool NxDimEditCtrl::isChecked(const DimMember& member) const { return mModel->checks().contains(member); }
 
+// A group is the children of one member, or the top level. Each group is
+// looked at once, so a default selection of 100,000 children of one member
+// walks that level once.
 DimMembers NxDimEditCtrl::hiddenMembers() const
 {
     const MemberChecks& checks = mModel->checks();
     const DimMembers checked = checks.members();
     DimMembers hidden;
-    const auto addUnchecked = [&](const MemberList& list) {
-        for (int i = 0; i < list.count(); ++i) {
-            DimMember member = list.at(i);
+    std::unordered_set<const void*> groupsSeen;
+    const auto addUncheckedOf = [&](const DimMember& parent) {
+        if (!groupsSeen.insert(parent.identity()).second)
+            return;
+        const MemberList group = parent.isNull() ? (mDimension ? MemberList::topMembers(*mDimension)
+                                                               : MemberList::topMembers(*mKDimension))
+                                                 : parent.children();
+        for (int i = 0; i < group.count(); ++i) {
+            DimMember member = group.at(i);
             if (!checks.contains(member))
                 hidden.push_back(std::move(member));
         }
     };
-    if (std::any_of(checked.begin(), checked.end(), [](const DimMember& m) { return m.levelDepth() == 0; }))
-        addUnchecked(mDimension ? MemberList::topMembers(*mDimension) : MemberList::topMembers(*mKDimension));
-    for (const DimMember& member : checked)
-        addUnchecked(member.children());
+    for (const DimMember& member : checked) {
+        addUncheckedOf(member.parent());  // its siblings (the top level for a top member)
+        addUncheckedOf(member);           // its children
+    }
     return hidden;
 }
 
@@ -226,6 +272,20 @@ void NxDimEditCtrl::showMemberMenu(QTreeView* view, const QPoint& position)
     if (!index.isValid())
         return;
     view->setCurrentIndex(index);
+    mMenuPosition = view->viewport()->mapToGlobal(position);
+    Q_EMIT selectedMemberRightClick(index.data(MemberTreeModel::MemberRole).value<DimMember>());
+}
+
+// The menu opens at the current member's row, as if it was right-clicked
+// just inside its left end.
+void NxDimEditCtrl::showMemberMenuFromKeys(QTreeView* view)
+{
+    const QModelIndex index = view->currentIndex();
+    if (!option3() || !index.isValid())
+        return;
+    view->scrollTo(index);
+    const QRect row = view->visualRect(index);
+    mMenuPosition = view->viewport()->mapToGlobal(QPoint(row.left() + 2, row.top() + 2));
     Q_EMIT selectedMemberRightClick(index.data(MemberTreeModel::MemberRole).value<DimMember>());
 }
 

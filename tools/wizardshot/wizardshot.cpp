@@ -1,7 +1,8 @@
-// wizardshot STEP FILE: renders the wizard window on step STEP (1 to 7, as the
-// user counts) into the PNG file FILE, for the documentation. Run it under a
-// real or virtual X server (xvfb-run) so that fonts and styles are the
-// desktop's own.
+// wizardshot SCENE FILE: renders a scene of the wizard into the PNG file FILE,
+// for the documentation; a scene is a step, 1 to 7 as the user counts, or a
+// named scene of the table below. Run it under a real or virtual X server
+// (xvfb-run; scripts/screenshots.sh makes every picture of docs/) so that
+// fonts and styles are the desktop's own.
 //
 // The wizard gets there as a user would: it opens the sample store's Sales
 // cube (from a copy, since loading a store cube writes beside it) and clicks
@@ -18,6 +19,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -54,18 +57,47 @@ bool goToStep(NxPivotWizardCtrl& wizard, int step)
     return true;
 }
 
+// A picture: the step the wizard walks to, then what is done there before
+// the window is taken (nothing for a plain step). The window taken is the
+// one `prepare` returns, the wizard's own when none is.
+struct Scene {
+    const char* name;
+    int step;  // 1 to 7
+    std::function<QWidget*(NxPivotWizardCtrl&)> prepare;
+};
+
+std::vector<Scene> scenes()
+{
+    std::vector<Scene> all;
+    for (int step = 1; step <= 7; ++step)
+        all.push_back({nullptr, step, {}});
+    // Named scenes, such as a window opened from a step, join here:
+    // all.push_back({"name", step, [](NxPivotWizardCtrl& wizard) { ...; return window; }});
+    return all;
+}
+
+const Scene* findScene(const QString& name)
+{
+    static const std::vector<Scene> all = scenes();
+    for (const Scene& scene : all) {
+        if (scene.name ? name == QLatin1String(scene.name) : name == QString::number(scene.step))
+            return &scene;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    bool ok = false;
-    const int step = args.size() == 3 ? args.at(1).toInt(&ok) : 0;
-    if (!ok || step < 1 || step > 7) {
-        std::fprintf(stderr, "usage: wizardshot STEP(1-7) FILE.png\n");
+    const Scene* scene = args.size() == 3 ? findScene(args.at(1)) : nullptr;
+    if (!scene) {
+        std::fprintf(stderr, "usage: wizardshot STEP(1-7)|SCENE FILE.png\n");
         return 2;
     }
+    const int step = scene->step;
     // The disk browser makes the folder it shows current.
     const QString output = QFileInfo(args.at(2)).absoluteFilePath();
     // Keep the user's own settings out of the picture.
@@ -89,8 +121,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "wizardshot: the wizard stopped on step %d\n", wizard.currentStep() + 1);
         return 1;
     }
+    QWidget* shown = scene->prepare ? scene->prepare(wizard) : &wizard;
     QApplication::processEvents();
-    if (!wizard.grab().save(output)) {
+    if (!shown || !shown->grab().save(output)) {
         std::fprintf(stderr, "wizardshot: cannot write %s\n", qPrintable(output));
         return 1;
     }
