@@ -33,9 +33,8 @@ QTreeView* memberView(const QString& name, QWidget* parent)
 }
 
 // The member menu from the keyboard: the context-menu key and Shift+F10 on
-// a member view (the tree or the search result), whether they arrive as keys
-// or as a context-menu request of
-// the keyboard's making.
+// a member view (the tree or the search result), whether they arrive as
+// keys or as a context-menu request of the keyboard's making.
 class MenuKeys : public QObject {
 public:
     MenuKeys(QTreeView* tree, std::function<void()> show) : QObject(tree), mShow(std::move(show))
