@@ -178,7 +178,8 @@ TEST_P(MemberSearch, TypingNarrowsTheTreeToMatchesWithTheirAncestorsIgnoringCase
 }
 
 // Option 5 on: checking a found category checks its items too, shown or
-// not; the full tree shows the same boxes afterwards.
+// not; the checked and hidden members are those the same click in the full
+// tree gives, and the full tree shows the boxes afterwards.
 TEST_P(MemberSearch, CheckingAFoundMemberIsACheckInTheFullTree)
 {
     QSignalSpy changed(&editor, &NxDimEditCtrl::checkedMembersChanged);
@@ -194,15 +195,25 @@ TEST_P(MemberSearch, CheckingAFoundMemberIsACheckInTheFullTree)
     editor.searchField()->selectAll();
     QTest::keyClicks(editor.searchField(), QStringLiteral("food"));
     clickBoxOf(QStringLiteral("Food"));
-    std::vector<std::string> checked;
-    for (const DimMember& found : editor.checkedMembers())
-        checked.push_back(found.caption());
+    const auto captions = [](const DimMembers& members) {
+        Lines out;
+        for (const DimMember& found : members)
+            out.push_back(found.caption());
+        return out;
+    };
+    const Lines checked = captions(editor.checkedMembers());
+    const Lines hidden = captions(editor.hiddenMembers());
     EXPECT_EQ(checked, Lines({"Food", "Bread", "Cake", "Crème Brûlée"}));
-    EXPECT_EQ(editor.hiddenMembers().size(), 0u) << "Food's items are all checked";
 
     editor.searchField()->clear();
     const QModelIndex cake = editor.treeModel()->indexOf(member({"Food", "Cake"}));
     EXPECT_EQ(cake.data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    // The same click in the full tree, from nothing checked.
+    editor.checkMembers(editor.checkedMembers(), true);
+    const QModelIndex food = editor.treeModel()->indexOf(member({"Food"}));
+    ASSERT_TRUE(editor.treeModel()->setData(food, Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(captions(editor.checkedMembers()), checked);
+    EXPECT_EQ(captions(editor.hiddenMembers()), hidden);
 }
 
 }  // namespace
