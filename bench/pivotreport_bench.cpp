@@ -18,6 +18,7 @@
 // CreatePivotTable to the saved file, opening the cube included.
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
+#include "everyparent.h"
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
 #include "sheet/host/hostapplication.h"
@@ -94,26 +95,6 @@ void RenderAndSave100kCells(benchmark::State& state)
 }
 BENCHMARK(RenderAndSave100kCells)->Unit(benchmark::kMillisecond)->MinTime(3);
 
-// Every member with children of the dimension's first hierarchy, a row per level.
-sheet::VariantArray everyParent(const olap::DimensionInfo& dimension)
-{
-    const auto& hierarchy = dimension.hierarchies.at(0);
-    std::vector<std::vector<std::string>> rows(hierarchy.levels.size());
-    for (const auto& member : hierarchy.members) {
-        if (member.childCount > 0)
-            rows[member.level].push_back(member.uniqueName);
-    }
-    size_t width = 1;
-    for (const auto& row : rows)
-        width = std::max(width, row.size());
-    auto table = sheet::VariantArray::twoDimensional(rows.size(), width);
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t s = 0; s < rows[r].size(); ++s)
-            table(r, s) = rows[r][s];
-    }
-    return table;
-}
-
 void SampleLargestPivot(benchmark::State& state)
 {
     const fs::path cube = fs::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub";
@@ -121,7 +102,7 @@ void SampleLargestPivot(benchmark::State& state)
     const auto& info = file->catalog().cubes.at(0);
     std::map<std::string, sheet::VariantArray> drills;
     for (const auto& dimension : info.dimensions)
-        drills["[" + dimension.name + "]"] = everyParent(dimension);
+        drills["[" + dimension.name + "]"] = bench::everyParent(dimension);
     int64_t cells = 0;
     for (auto _ : state) {
         state.PauseTiming();

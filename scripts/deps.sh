@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running need; with --test
 # also what the tests need (LibreOffice reads the workbooks we write, and the
-# PDF tools read back the charts it prints; the server tests start their own
-# ClickHouse servers).
+# PDF tools read back the charts it prints; Gnumeric's ssconvert reads them as
+# a second spreadsheet program; the server tests start their own ClickHouse
+# servers).
 # Runs as root on Debian 12; does nothing when everything is already there.
 set -euo pipefail
 packages=(
@@ -13,7 +14,7 @@ packages=(
   xvfb xauth
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(libreoffice-calc-nogui poppler-utils clickhouse-server)
+  packages+=(libreoffice-calc-nogui poppler-utils gnumeric clickhouse-server)
 fi
 missing=()
 for p in "${packages[@]}"; do

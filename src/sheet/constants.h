@@ -32,9 +32,12 @@ inline constexpr int32_t kExternalSource = 2;
 // PivotCache::CommandType: the command text names a cube.
 inline constexpr int32_t kCommandCube = 1;
 
-// PivotTable::Format value the wizard applies: the host's table autoformat
-// number 13.
+// PivotTable::Format values: the host's table autoformat number 13, which
+// the wizard applies to every report (bold headings and totals, thin
+// borders), and number 14, the shaded table the wizard adds when the user
+// asks to alter the report's format (headings on a dark band, totals shaded).
 inline constexpr int32_t kTableFormat13 = 13;
+inline constexpr int32_t kTableFormatShaded = 14;
 
 // Chart::Location `where` values.
 inline constexpr int32_t kLocationAsNewSheet = 1;

@@ -218,7 +218,11 @@ QVariant MemberTreeModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.column() != 0)
         return QVariant();
-    const DimMember member = memberAt(static_cast<const Node*>(index.internalPointer()), index.row());
+    return memberData(memberAt(static_cast<const Node*>(index.internalPointer()), index.row()), role);
+}
+
+QVariant MemberTreeModel::memberData(const DimMember& member, int role) const
+{
     switch (role) {
     case Qt::DisplayRole:
         return displayText(member);

@@ -50,6 +50,12 @@ public:
     // Tells the views that check marks changed on any loaded row.
     void checksChanged();
 
+    // What the row of `member` shows, under the current display.
+    QString displayText(const DimMember& member) const;
+    // The data of `role` for the row of `member` (its text, tip, check mark
+    // and MemberRole), for this model and views of the same members.
+    QVariant memberData(const DimMember& member, int role) const;
+
     // The member of a row; null for an invalid index.
     DimMember member(const QModelIndex& index) const;
     // The row of `member`, loading the child lists of its ancestors on the
@@ -86,7 +92,6 @@ private:
     DimMember memberAt(const Node* parent, int row) const;
     QModelIndex indexOfNode(const Node* node) const;
     void load(Node* node);
-    QString displayText(const DimMember& member) const;
     void emitForLoadedRows(const Node* node, const QList<int>& roles);
     void collectExpanded(const Node* node, DimMembers& out) const;
 

@@ -1,5 +1,6 @@
 #include "widgets/nxdimeditctrl.h"
 
+#include "widgets/membersearchmodel.h"
 #include "widgets/membertreemodel.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
@@ -7,6 +8,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -17,9 +19,22 @@
 
 namespace {
 
+QTreeView* memberView(const QString& name, QWidget* parent)
+{
+    auto* view = new QTreeView(parent);
+    view->setObjectName(name);
+    view->setHeaderHidden(true);
+    // Every row is one line of text: the view can then place 100,000 rows
+    // without asking each for its size.
+    view->setUniformRowHeights(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    return view;
+}
+
 // The member menu from the keyboard: the context-menu key and Shift+F10 on
-// the tree, whether they arrive as keys or as a context-menu request of
-// the keyboard's making.
+// a member view (the tree or the search result), whether they arrive as
+// keys or as a context-menu request of the keyboard's making.
 class MenuKeys : public QObject {
 public:
     MenuKeys(QTreeView* tree, std::function<void()> show) : QObject(tree), mShow(std::move(show))
@@ -53,25 +68,34 @@ private:
 NxDimEditCtrl::NxDimEditCtrl(QWidget* parent) : QWidget(parent)
 {
     mModel = new MemberTreeModel(this);
-    mTree = new QTreeView(this);
-    mTree->setObjectName(QStringLiteral("memberTree"));
-    mTree->setHeaderHidden(true);
-    // Every row is one line of text: the view can then place 100,000 rows
-    // without asking each for its size.
-    mTree->setUniformRowHeights(true);
-    mTree->setSelectionMode(QAbstractItemView::SingleSelection);
-    mTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    mSearchModel = new MemberSearchModel(mModel, this);
+    mSearch = new QLineEdit(this);
+    mSearch->setObjectName(QStringLiteral("memberSearch"));
+    mSearch->setPlaceholderText(tr("Search members"));
+    mSearch->setClearButtonEnabled(true);
+    mTree = memberView(QStringLiteral("memberTree"), this);
     mTree->setModel(mModel);
+    mResults = memberView(QStringLiteral("memberSearchResults"), this);
+    mResults->setModel(mSearchModel);
+    mResults->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(mSearch);
     layout->addWidget(mTree);
+    layout->addWidget(mResults);
 
     connect(mTree, &QTreeView::expanded, mModel, [this](const QModelIndex& index) { mModel->setExpanded(index, true); });
     connect(mTree, &QTreeView::collapsed, mModel,
             [this](const QModelIndex& index) { mModel->setExpanded(index, false); });
-    connect(mTree, &QWidget::customContextMenuRequested, this, &NxDimEditCtrl::showMemberMenu);
-    new MenuKeys(mTree, [this] { showMemberMenuFromKeys(); });
+    connect(mTree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { showMemberMenu(mTree, position); });
+    connect(mResults, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { showMemberMenu(mResults, position); });
+    new MenuKeys(mTree, [this] { showMemberMenuFromKeys(mTree); });
+    new MenuKeys(mResults, [this] { showMemberMenuFromKeys(mResults); });
     connect(mModel, &MemberTreeModel::checkRequested, this, &NxDimEditCtrl::userToggled);
+    connect(mSearchModel, &MemberSearchModel::checkRequested, this, &NxDimEditCtrl::userToggled);
+    connect(mSearch, &QLineEdit::textChanged, this, &NxDimEditCtrl::search);
     applyDisplay();
 }
 
@@ -114,16 +138,30 @@ void NxDimEditCtrl::setKDimension(std::shared_ptr<olap::KDimension> dimension)
 
 void NxDimEditCtrl::attach()
 {
+    mSearch->clear();
     if (mDimension) {
         mModel->setTree(MemberList::topMembers(*mDimension), firstHierarchyLevelCount(*mDimension),
                         MemberChecks(mDimension));
+        mSearchModel->setTree(MemberList::topMembers(*mDimension), firstHierarchyLevelCount(*mDimension));
     } else if (mKDimension) {
         mModel->setTree(MemberList::topMembers(*mKDimension), firstHierarchyLevelCount(*mKDimension),
                         MemberChecks(mKDimension));
+        mSearchModel->setTree(MemberList::topMembers(*mKDimension), firstHierarchyLevelCount(*mKDimension));
     } else {
         mModel->clear();
+        mSearchModel->setTree(MemberList(), 0);
     }
     Q_EMIT checkedMembersChanged();
+}
+
+void NxDimEditCtrl::search(const QString& text)
+{
+    const bool searching = !text.isEmpty();
+    mSearchModel->search(text);
+    if (searching)
+        mResults->expandAll();
+    mResults->setVisible(searching);
+    mTree->setVisible(!searching);
 }
 
 bool NxDimEditCtrl::option(int number) const
@@ -148,6 +186,7 @@ void NxDimEditCtrl::applyDisplay()
     display.uniqueNames = option4();
     display.childCounts = option6();
     mModel->setDisplay(display);
+    mSearchModel->refresh();
 }
 
 void NxDimEditCtrl::checkMembers(const DimMembers& mems, bool uncheck, bool reveal)
@@ -160,6 +199,7 @@ void NxDimEditCtrl::checkMembers(const DimMembers& mems, bool uncheck, bool reve
         this->reveal(mems);
     if (changed > 0) {
         mModel->checksChanged();
+        mSearchModel->refresh();
         Q_EMIT checkedMembersChanged();
     }
 }
@@ -223,29 +263,29 @@ void NxDimEditCtrl::setMemberDrilled(const DimMember& member, bool drilled)
         mTree->expand(at);
 }
 
-void NxDimEditCtrl::showMemberMenu(const QPoint& position)
+void NxDimEditCtrl::showMemberMenu(QTreeView* view, const QPoint& position)
 {
     if (!option3())
         return;
-    const QModelIndex index = mTree->indexAt(position);
+    const QModelIndex index = view->indexAt(position);
     if (!index.isValid())
         return;
-    mTree->setCurrentIndex(index);
-    mMenuPosition = mTree->viewport()->mapToGlobal(position);
-    Q_EMIT selectedMemberRightClick(mModel->member(index));
+    view->setCurrentIndex(index);
+    mMenuPosition = view->viewport()->mapToGlobal(position);
+    Q_EMIT selectedMemberRightClick(index.data(MemberTreeModel::MemberRole).value<DimMember>());
 }
 
 // The menu opens at the current member's row, as if it was right-clicked
 // just inside its left end.
-void NxDimEditCtrl::showMemberMenuFromKeys()
+void NxDimEditCtrl::showMemberMenuFromKeys(QTreeView* view)
 {
-    const QModelIndex index = mTree->currentIndex();
+    const QModelIndex index = view->currentIndex();
     if (!option3() || !index.isValid())
         return;
-    mTree->scrollTo(index);
-    const QRect row = mTree->visualRect(index);
-    mMenuPosition = mTree->viewport()->mapToGlobal(QPoint(row.left() + 2, row.top() + 2));
-    Q_EMIT selectedMemberRightClick(mModel->member(index));
+    view->scrollTo(index);
+    const QRect row = view->visualRect(index);
+    mMenuPosition = view->viewport()->mapToGlobal(QPoint(row.left() + 2, row.top() + 2));
+    Q_EMIT selectedMemberRightClick(index.data(MemberTreeModel::MemberRole).value<DimMember>());
 }
 
 void NxDimEditCtrl::userToggled(const DimMember& member, bool checked)

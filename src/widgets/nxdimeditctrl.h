@@ -29,6 +29,12 @@
 // Drill state: a member is drilled when its row is expanded in the tree and
 // every ancestor row is expanded too (drilledMembers()).
 //
+// Search: the field above the tree ("Search members") filters it as the
+// user types to the members whose caption holds the text, ignoring case and
+// accents, shown with their ancestors and expanded, in a view of their own
+// (the full tree keeps its expanded rows for when the field is cleared).
+// Checking a found member is a check in the full tree, options included.
+//
 // Option flags, each on or off; a new editor starts with 1-3 on and 4-6 off:
 //   option1  check boxes are shown (off: a plain tree; the check state is
 //            still kept and changed by checkMembers)
@@ -54,7 +60,9 @@ class Dimension;
 class KDimension;
 }  // namespace olap
 
+class MemberSearchModel;
 class MemberTreeModel;
+class QLineEdit;
 class QTreeView;
 
 class NxDimEditCtrl : public QWidget {
@@ -138,6 +146,11 @@ public:
     // by the editor; valid as long as it.
     QTreeView* treeView() const { return mTree; }
     MemberTreeModel* treeModel() const { return mModel; }
+    // The search field, and the view and model of the search's result
+    // (shown instead of the tree while the field holds text).
+    QLineEdit* searchField() const { return mSearch; }
+    QTreeView* searchView() const { return mResults; }
+    MemberSearchModel* searchModel() const { return mSearchModel; }
     // Where the last member menu was asked for, on the screen: the pointer
     // for a right-click, the member's row for a key.
     QPoint memberMenuPosition() const { return mMenuPosition; }
@@ -151,8 +164,11 @@ Q_SIGNALS:
 private:
     void attach();
     void applyDisplay();
-    void showMemberMenu(const QPoint& position);
-    void showMemberMenuFromKeys();
+    void search(const QString& text);
+    // The member menu for the row at `position` of `view` (the tree or the
+    // search result), or for `view`'s current row when asked from the keys.
+    void showMemberMenu(QTreeView* view, const QPoint& position);
+    void showMemberMenuFromKeys(QTreeView* view);
     void userToggled(const DimMember& member, bool checked);
     void reveal(const DimMembers& members);
     static void addDescendants(const DimMember& member, DimMembers& out);
@@ -163,5 +179,8 @@ private:
     std::array<bool, 6> mOptions{true, true, true, false, false, false};
     QTreeView* mTree = nullptr;
     MemberTreeModel* mModel = nullptr;
+    QLineEdit* mSearch = nullptr;
+    QTreeView* mResults = nullptr;
+    MemberSearchModel* mSearchModel = nullptr;
     QPoint mMenuPosition;
 };

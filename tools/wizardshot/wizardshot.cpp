@@ -1,6 +1,8 @@
 // wizardshot SCENE FILE: renders a scene of the wizard into the PNG file FILE,
 // for the documentation; a scene is a step, 1 to 7 as the user counts, or a
-// named scene of the table below. Run it under a real or virtual X server
+// named scene of the table below. A scene that ends with the report built
+// ("report") saves the workbook as FILE (.xlsx) instead, for LibreOffice to
+// print. Run it under a real or virtual X server
 // (xvfb-run; scripts/screenshots.sh makes every picture of docs/) so that
 // fonts and styles are the desktop's own.
 //
@@ -12,6 +14,7 @@
 #include "widgets/nxcubeselectorctrl.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QPushButton>
@@ -32,12 +35,28 @@ bool copySalesStore(const std::filesystem::path& target)
     return !error;
 }
 
-void clickNext(NxPivotWizardCtrl& wizard)
+// The wizard's control `name` (of index `index` in a control array).
+template <class T>
+T* control(const NxPivotWizardCtrl& wizard, const char* name, int index = -1)
 {
-    for (auto* button : wizard.findChildren<QPushButton*>(QStringLiteral("butCommand"))) {
-        if (button->property("index").toInt() == 1)
-            button->click();
+    for (T* found : wizard.findChildren<T*>(QString::fromLatin1(name))) {
+        const QVariant at = found->property("index");
+        if (index < 0 ? !at.isValid() : at.toInt() == index)
+            return found;
     }
+    return nullptr;
+}
+
+void clickNext(NxPivotWizardCtrl& wizard) { control<QPushButton>(wizard, "butCommand", 1)->click(); }
+
+// On the layout step: "Alter Pivot Report Format" and two decimal places,
+// and the chart when `chart`.
+void chooseTheReportsLook(NxPivotWizardCtrl& wizard, bool chart)
+{
+    if (chart)
+        control<QCheckBox>(wizard, "chkDisplay", 1)->click();
+    control<QCheckBox>(wizard, "chkDisplay", 0)->click();
+    control<QCheckBox>(wizard, "chkDps")->click();
 }
 
 // Walks to `step` (0-based), opening the Sales store cube on the way.
@@ -73,6 +92,19 @@ std::vector<Scene> scenes()
         all.push_back({nullptr, step, {}});
     // Named scenes, such as a window opened from a step, join here:
     // all.push_back({"name", step, [](NxPivotWizardCtrl& wizard) { ...; return window; }});
+    all.push_back({"preview", 7, [](NxPivotWizardCtrl& wizard) -> QWidget* {
+                       chooseTheReportsLook(wizard, false);
+                       control<QPushButton>(wizard, "cmdPreview")->click();
+                       auto* window = wizard.findChild<QWidget*>(QStringLiteral("frmPreview"));
+                       if (window)
+                           window->resize(900, 420);
+                       return window;
+                   }});
+    all.push_back({"report", 7, [](NxPivotWizardCtrl& wizard) -> QWidget* {
+                       chooseTheReportsLook(wizard, true);
+                       control<QPushButton>(wizard, "butCommand", 2)->click();
+                       return nullptr;
+                   }});
     return all;
 }
 
@@ -123,6 +155,10 @@ int main(int argc, char** argv)
     }
     QWidget* shown = scene->prepare ? scene->prepare(wizard) : &wizard;
     QApplication::processEvents();
+    if (output.endsWith(QLatin1String(".xlsx"))) {
+        host->ActiveWorkbook()->SaveAs(output.toStdString());
+        return 0;
+    }
     if (!shown || !shown->grab().save(output)) {
         std::fprintf(stderr, "wizardshot: cannot write %s\n", qPrintable(output));
         return 1;

@@ -18,10 +18,6 @@ namespace sheet {
 
 namespace {
 
-// An embedded chart covers this many columns and rows.
-constexpr int32_t kChartColumns = 8;
-constexpr int32_t kChartRows = 16;
-
 constexpr const char* kDrawingStem = "xl/drawings/drawing";
 constexpr const char* kChartStem = "xl/charts/chart";
 
@@ -43,11 +39,11 @@ void dropChart(WorkbookDocument& document, ChartParts& parts)
     parts.chartBytes.clear();
 }
 
-ChartFrame frameOf(HostChartObject& object, HostWorksheet& sheet, const std::string& relationshipId)
+ChartFrame frameOf(HostChartObject& object, HostWorksheet& sheet, const std::string& relationshipId,
+                   const ChartData& data)
 {
     const CellRef from = object.topLeft().value_or(object.chart()->besideTable(sheet).value_or(CellRef{1, 1}));
-    const CellRef to{std::min(from.row + kChartRows, kMaxRow), std::min(from.column + kChartColumns, kMaxColumn)};
-    return {from, to, object.Name(), relationshipId};
+    return {from, chartSize(data), object.Name(), relationshipId};
 }
 
 }  // namespace
@@ -157,7 +153,7 @@ void ChartWriter::writeDrawing(WorkbookDocument& document, HostWorksheet& sheet,
     for (const auto& object : objects) {
         const std::string& chartPart = object->chart()->parts()->chart;
         const std::string id = links.add(kRelChart, relativeTarget(drawing.part, chartPart));
-        addChartFrame(xml::root(*parsed), frameOf(*object, sheet, id));
+        addChartFrame(xml::root(*parsed), frameOf(*object, sheet, id, object->chart()->data()));
     }
     putChanged(document, drawing.part, kContentTypeDrawing, xml::serialize(*parsed), drawing.bytes);
     putChanged(document, relsPart, "", links.serialize(), drawing.relationshipBytes);

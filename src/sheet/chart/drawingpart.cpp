@@ -23,8 +23,7 @@ const std::initializer_list<std::string_view> kChartsheetOrder = {
 
 // The size a chart sheet's chart is drawn at, in EMU (about 24 by 16 cm);
 // readers fit it to the page.
-constexpr const char* kChartSheetWidth = "8666000";
-constexpr const char* kChartSheetHeight = "6293000";
+constexpr ChartSize kChartSheetSize{8666000, 6293000};
 
 // The prefixes a frame uses for the drawing namespaces, and the declarations
 // it needs where the drawing's root does not bind them.
@@ -80,8 +79,17 @@ pugi::xml_node addCell(pugi::xml_node anchor, const Prefixes& p, const char* cor
     return node;
 }
 
+pugi::xml_node addExtent(pugi::xml_node parent, const std::string& element, ChartSize size)
+{
+    auto extent = parent.append_child(element.c_str());
+    extent.append_attribute("cx") = std::to_string(size.width).c_str();
+    extent.append_attribute("cy") = std::to_string(size.height).c_str();
+    return extent;
+}
+
 // The graphic frame holding the chart, and the client data every anchor ends with.
-void addFrame(pugi::xml_node anchor, const Prefixes& p, long id, const std::string& name, const std::string& rid)
+void addFrame(pugi::xml_node anchor, const Prefixes& p, long id, const std::string& name, const std::string& rid,
+              ChartSize size)
 {
     auto frame = anchor.append_child(p(p.drawing, "graphicFrame").c_str());
     frame.append_attribute("macro") = "";
@@ -94,9 +102,7 @@ void addFrame(pugi::xml_node anchor, const Prefixes& p, long id, const std::stri
     auto offset = transform.append_child(p(p.main, "off").c_str());
     offset.append_attribute("x") = "0";
     offset.append_attribute("y") = "0";
-    auto extent = transform.append_child(p(p.main, "ext").c_str());
-    extent.append_attribute("cx") = "0";
-    extent.append_attribute("cy") = "0";
+    addExtent(transform, p(p.main, "ext"), size);
     auto data = frame.append_child(p(p.main, "graphic").c_str()).append_child(p(p.main, "graphicData").c_str());
     data.append_attribute("uri") = kChartNamespace;
     auto chart = data.append_child(p(p.chart, "chart").c_str());
@@ -130,11 +136,11 @@ std::string emptyDrawingPart()
 void addChartFrame(pugi::xml_node drawing, const ChartFrame& frame)
 {
     const long id = highestShapeId(drawing) + 1;
-    auto anchor = drawing.append_child(xml::qualified(drawing, "twoCellAnchor").c_str());
+    auto anchor = drawing.append_child(xml::qualified(drawing, "oneCellAnchor").c_str());
     const Prefixes p = prefixesFor(drawing, anchor);
     addCell(anchor, p, "from", frame.from);
-    addCell(anchor, p, "to", frame.to);
-    addFrame(anchor, p, id, frame.name, frame.relationshipId);
+    addExtent(anchor, p(p.drawing, "ext"), frame.size);
+    addFrame(anchor, p, id, frame.name, frame.relationshipId, frame.size);
 }
 
 std::string chartSheetDrawingPart(const std::string& relationshipId)
@@ -146,10 +152,8 @@ std::string chartSheetDrawingPart(const std::string& relationshipId)
     auto position = anchor.append_child("xdr:pos");
     position.append_attribute("x") = "0";
     position.append_attribute("y") = "0";
-    auto extent = anchor.append_child("xdr:ext");
-    extent.append_attribute("cx") = kChartSheetWidth;
-    extent.append_attribute("cy") = kChartSheetHeight;
-    addFrame(anchor, p, 2, "Chart 1", relationshipId);
+    addExtent(anchor, "xdr:ext", kChartSheetSize);
+    addFrame(anchor, p, 2, "Chart 1", relationshipId, kChartSheetSize);
     return xml::serialize(*document);
 }
 

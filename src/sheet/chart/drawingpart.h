@@ -1,9 +1,11 @@
 // Drawing parts: where a sheet's charts sit. A worksheet's drawing anchors
-// each chart to cells (a two-cell anchor per chart); a chart sheet's drawing
+// each chart's top-left corner to a cell and gives its size (a one-cell
+// anchor per chart); a chart sheet's drawing
 // holds its one chart over the whole sheet. A sheet shows its drawing through
 // a <drawing r:id> element that names the sheet's relationship to it.
 #pragma once
 
+#include "sheet/chart/chartsize.h"
 #include "sheet/xlsx/a1address.h"
 
 #include <pugixml.hpp>
@@ -15,11 +17,12 @@ namespace sheet {
 inline constexpr const char* kContentTypeDrawing = "application/vnd.openxmlformats-officedocument.drawing+xml";
 inline constexpr const char* kRelDrawing = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/drawing";
 
-// A chart placed on a worksheet: its corners by cell (1-based), its name and
-// the id of the drawing's relationship to its chart part.
+// A chart placed on a worksheet: the cell (1-based) its top-left corner
+// sits on, its size, its name and the id of the drawing's relationship to
+// its chart part.
 struct ChartFrame {
-    CellRef from;                // the cell the top-left corner sits on
-    CellRef to;                  // the cell whose top-left the bottom-right corner touches
+    CellRef from;
+    ChartSize size;              // the chart keeps it whatever the widths of the columns below it
     std::string name;            // "Chart 1"
     std::string relationshipId;  // "rId1"
 };
@@ -27,7 +30,7 @@ struct ChartFrame {
 // A worksheet drawing part with nothing in it.
 std::string emptyDrawingPart();
 
-// Appends `frame` as a two-cell anchor to the drawing whose root element is
+// Appends `frame` as a one-cell anchor to the drawing whose root element is
 // `drawing` (a wsDr). Anything already in the drawing stays; the prefixes the
 // drawing binds are used or the anchor declares its own, and the frame's
 // shape id is one above every shape id in the drawing.

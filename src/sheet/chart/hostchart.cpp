@@ -142,7 +142,11 @@ ChartData HostChart::data()
     if (!source)
         return {};
     auto values = source->chartData();
-    return values ? std::move(*values) : ChartData{};
+    if (!values)
+        return {};
+    if (const auto sheet = mSourceSheet.lock())
+        values->sheet = sheet->Name();  // as it is named now: the chart refers to its cells
+    return std::move(*values);
 }
 
 bool HostChart::tableIsOn(const HostWorksheet& sheet) const

@@ -8,16 +8,34 @@
 #include "sheet/chart.h"
 #include "sheet/host/chartdata.h"
 #include "sheet/pivottable.h"
+#include "sheet/xlsx/cellstore.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace sheet {
 
 class HostWorkbook;
 class HostWorksheet;
+
+// One cell of a table as its drawing writes it, counted from the table's
+// top-left cell (from 0).
+struct DrawnCell {
+    int32_t row = 0;
+    int32_t column = 0;
+    CellValue value;
+    CellFormat format;
+};
+
+// The first rows of a table's drawing, and the whole drawing's size.
+struct DrawnRows {
+    int32_t rows = 0;
+    int32_t columns = 0;
+    std::vector<DrawnCell> cells;  // in row, then column order
+};
 
 // A pivot table that knows which cells it covers, so that the sheet can
 // refuse a new table over it.
@@ -32,6 +50,13 @@ public:
     // The visible values of the table for a chart of it, drawn up to date;
     // nullopt for a table whose values the host does not compute.
     virtual std::optional<ChartData> chartData() { return std::nullopt; }
+    // The first `rows` rows of the table as drawing it now would write them,
+    // without writing them; nullopt for a table the host does not compute.
+    virtual std::optional<DrawnRows> firstRows(int32_t rows)
+    {
+        static_cast<void>(rows);
+        return std::nullopt;
+    }
 };
 
 // What a pivot cache passes to the engine when a table is made from it.

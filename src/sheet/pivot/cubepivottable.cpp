@@ -6,6 +6,8 @@
 #include "sheet/pivot/pivotgrid.h"
 #include "platform/core/failure.h"
 
+#include <algorithm>
+
 namespace sheet::pivot {
 
 CubePivotTable::CubePivotTable(std::weak_ptr<HostWorksheet> sheet, std::string name, CellRef topLeft, OpenCube cube)
@@ -39,9 +41,9 @@ void CubePivotTable::ManualUpdate(bool on)
 
 void CubePivotTable::Format(int32_t format)
 {
-    if (format != kTableFormat13)
+    if (format != kTableFormat13 && format != kTableFormatShaded)
         failApplication("Pivot table '" + mName + "': the host has no table autoformat " + std::to_string(format));
-    mDesign.formatted = true;
+    mDesign.autoformat = format;
     changed();
 }
 
@@ -86,21 +88,37 @@ std::optional<ChartData> CubePivotTable::chartData()
     return mChart;
 }
 
+PivotGrid CubePivotTable::grid(const GridLimits& limits)
+{
+    if (mDesign.empty())
+        return {};
+    olap::QueryResult result;
+    try {
+        result = mCube.query(buildQuery(mDesign));
+    } catch (const platform::Failure& failure) {
+        failApplication("Pivot table '" + mName + "' cannot be computed: " + failure.description());
+    }
+    return layoutGrid(mDesign, result, limits);
+}
+
+std::optional<DrawnRows> CubePivotTable::firstRows(int32_t rows)
+{
+    PivotGrid laidOut = grid({rows, false});
+    DrawnRows drawn{std::max(laidOut.rows, 1), std::max(laidOut.columns, 1), {}};
+    drawn.cells.reserve(laidOut.cells.size());
+    for (GridCell& cell : laidOut.cells) {
+        if (cell.row < rows)
+            drawn.cells.push_back({cell.row, cell.column, std::move(cell.value), std::move(cell.format)});
+    }
+    return drawn;
+}
+
 void CubePivotTable::draw()
 {
     auto sheet = mSheet.lock();
     if (!sheet)
         failObjectNotSet("the sheet of pivot table '" + mName + "' was closed");
-    PivotGrid grid;
-    if (!mDesign.empty()) {
-        olap::QueryResult result;
-        try {
-            result = mCube.query(buildQuery(mDesign));
-        } catch (const platform::Failure& failure) {
-            failApplication("Pivot table '" + mName + "' cannot be computed: " + failure.description());
-        }
-        grid = layoutGrid(mDesign, result);
-    }
+    PivotGrid grid = this->grid();
     const Area area{mTopLeft, {mTopLeft.row + std::max(grid.rows, 1) - 1, mTopLeft.column + std::max(grid.columns, 1) - 1}};
     if (area.last.row > kMaxRow || area.last.column > kMaxColumn)
         failApplication("Pivot table '" + mName + "' does not fit on the sheet below and right of "
@@ -119,6 +137,10 @@ void CubePivotTable::draw()
     }
     mArea = area;
     mChart = std::move(grid.chart);
+    const auto onSheet = [this](CellRef& cell) { cell = {mTopLeft.row + cell.row, mTopLeft.column + cell.column}; };
+    std::for_each(mChart.categoryCells.begin(), mChart.categoryCells.end(), onSheet);
+    for (auto& series : mChart.series)
+        std::for_each(series.cells.begin(), series.cells.end(), onSheet);
     mStale = false;
 }
 

@@ -6,6 +6,7 @@
 #include "sheet/host/extensions.h"
 #include "sheet/pivot/pivotconnection.h"
 #include "sheet/pivot/pivotdesign.h"
+#include "sheet/pivot/pivotgrid.h"
 
 #include <memory>
 #include <optional>
@@ -40,6 +41,7 @@ public:
     Area area() override { return mArea; }
     void update() override;
     std::optional<ChartData> chartData() override;
+    std::optional<DrawnRows> firstRows(int32_t rows) override;
 
     // For the field objects: the design, and the note that it changed. Every
     // change draws the table again when it is next brought up to date.
@@ -48,6 +50,8 @@ public:
 
 private:
     void draw();
+    // The grid of the design, its first `rows` rows laid out (all by default).
+    PivotGrid grid(const GridLimits& limits = {});
     void clearDrawnCells(HostWorksheet& sheet);
 
     std::weak_ptr<HostWorksheet> mSheet;

@@ -6,6 +6,7 @@
 #include "sheet/cubefield.h"
 #include "sheet/failures.h"
 #include "sheet/pivotfield.h"
+#include "sheet/xlsx/numberformat.h"
 
 namespace sheet::pivot {
 
@@ -167,11 +168,15 @@ public:
         const auto& format = design.measure(mEntry.index).numberFormat;
         return format ? *format : design.cube().measures[mEntry.index].formatString;
     }
+    // A bare decimal-places code ("0.00") changes only the decimals of the
+    // measure's own format, so its thousands separators and the rest stay.
     void NumberFormat(const std::string& format) override
     {
         refuseOnLevel();
         auto table = lockTable(mTable);
-        table->design().measure(mEntry.index).numberFormat = format;
+        const auto places = bareDecimalPlaces(format);
+        const std::string& own = table->design().cube().measures[mEntry.index].formatString;
+        table->design().measure(mEntry.index).numberFormat = places ? withDecimalPlaces(own, *places) : format;
         table->changed();
     }
 

@@ -109,7 +109,7 @@ public:
 
     bool rowGrand = true;
     bool columnGrand = true;
-    bool formatted = false;  // the table autoformat was applied
+    int32_t autoformat = 0;  // the table autoformat applied last (kTableFormat13, ...); 0: none
 
 private:
     int32_t& orientationRef(const CubeFieldEntry& entry);

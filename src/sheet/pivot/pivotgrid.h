@@ -11,9 +11,9 @@
 //
 // Each drilled level has its own column (rows) or header row (columns); an
 // outer label is written once, on the first line of its group. Several data
-// fields add an innermost level of measure names on the values axis. With
-// the table autoformat, headings and totals are bold and every cell of the
-// body has a thin border.
+// fields add an innermost level of measure names on the values axis. How the
+// cells look under the table's autoformat is gridstyle.h's rule. The same
+// layout serves the sheet, the chart of the table and the wizard's preview.
 #pragma once
 
 #include "sheet/xlsx/cellstore.h"
@@ -22,6 +22,7 @@
 #include "olap/query/query.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace sheet::pivot {
@@ -34,16 +35,22 @@ struct GridCell {
 };
 
 struct PivotGrid {
-    int32_t rows = 0;
+    int32_t rows = 0;     // the whole report's size, whatever the limits
     int32_t columns = 0;
-    std::vector<GridCell> cells;  // the cells to write; others in the rectangle stay empty
-    ChartData chart;
+    std::vector<GridCell> cells;  // the cells to write, in row order; others in the rectangle stay empty
+    ChartData chart;              // cells counted from the table's top-left, from 0
+};
+
+// What to lay out: the cells of the first `rows` rows only, and the chart or not.
+struct GridLimits {
+    int32_t rows = std::numeric_limits<int32_t>::max();
+    bool chart = true;
 };
 
 // The query that computes what `design` shows.
 olap::PivotQuery buildQuery(const PivotDesign& design);
 
 // `result` (of buildQuery(design)) laid out as above.
-PivotGrid layoutGrid(const PivotDesign& design, const olap::QueryResult& result);
+PivotGrid layoutGrid(const PivotDesign& design, const olap::QueryResult& result, const GridLimits& limits = {});
 
 }  // namespace sheet::pivot

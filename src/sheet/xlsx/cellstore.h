@@ -17,12 +17,18 @@ namespace sheet {
 // A cell's value: empty, a number, a text or a Boolean.
 using CellValue = std::variant<std::monostate, double, std::string, bool>;
 
+// A colour as 0xRRGGBB, or none (the reader's default).
+inline constexpr uint32_t kNoColour = 0xFFFFFFFF;
+
 // How a cell looks. The workbook's style sheet turns each distinct format
 // into one cell style when the workbook is saved (stylesheet.h).
 struct CellFormat {
     bool bold = false;
-    bool border = false;          // a thin line on all four sides
-    std::string numberFormat;     // "" for the default ("General"), else a format code such as "0.00"
+    bool border = false;             // a thin line on all four sides
+    std::string numberFormat;        // "" for the default ("General"), else a format code such as "0.00"
+    uint32_t fill = kNoColour;       // a solid background
+    uint32_t fontColour = kNoColour;
+    bool heavyTop = false;           // a medium line on top (instead of the thin one)
     auto operator<=>(const CellFormat&) const = default;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace sheet {
 
@@ -28,6 +29,14 @@ uint32_t elementCount(const pugi::xml_node& list)
     for (auto node : list.children())
         count += node.type() == pugi::node_element ? 1 : 0;
     return count;
+}
+
+// "FF1F4E78": an opaque colour as styles parts write it.
+std::string argb(uint32_t rgb)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "FF%06X", rgb & 0xFFFFFFu);
+    return text;
 }
 
 uint32_t numberOf(const pugi::xml_attribute& attribute)
@@ -98,37 +107,72 @@ uint32_t StyleSheet::numberFormatId(const std::string& code)
     return mNumberFormats[code] = highest + 1;
 }
 
-uint32_t StyleSheet::boldFontId()
+// A copy of the workbook's first font, bold and coloured as asked.
+uint32_t StyleSheet::fontId(bool bold, uint32_t colour)
 {
-    if (mBoldFont)
-        return *mBoldFont;
+    if (!bold && colour == kNoColour)
+        return 0;
+    if (const auto it = mFonts.find({bold, colour}); it != mFonts.end())
+        return it->second;
     auto fonts = list("fonts");
     const auto base = xml::child(fonts, "font");
     auto font = append(fonts, "font");
     if (base) {
-        for (auto part : base.children())
-            font.append_copy(part);
+        for (auto part : base.children()) {
+            if (colour == kNoColour || xml::localName(part) != "color")
+                font.append_copy(part);
+        }
     }
-    if (!xml::child(font, "b"))
+    if (bold && !xml::child(font, "b"))
         font.prepend_child(xml::qualified(font, "b").c_str());
-    mBoldFont = elementCount(fonts) - 1;
-    return *mBoldFont;
+    if (colour != kNoColour) {
+        // After the size, before the name, as the schema orders a font.
+        auto size = xml::child(font, "sz");
+        auto node = size ? font.insert_child_after(xml::qualified(font, "color").c_str(), size)
+                         : font.append_child(xml::qualified(font, "color").c_str());
+        node.append_attribute("rgb") = argb(colour).c_str();
+    }
+    return mFonts[{bold, colour}] = elementCount(fonts) - 1;
 }
 
-uint32_t StyleSheet::thinBorderId()
+uint32_t StyleSheet::fillId(uint32_t colour)
 {
-    if (mThinBorder)
-        return *mThinBorder;
+    if (colour == kNoColour)
+        return 0;
+    if (const auto it = mFills.find(colour); it != mFills.end())
+        return it->second;
+    auto fills = list("fills");
+    // Readers take fills 0 and 1 to be "none" and "gray125" whatever the
+    // part says; a part that lacks them gets them before the first new fill.
+    for (uint32_t reserved = elementCount(fills); reserved < 2; ++reserved) {
+        auto none = append(fills, "fill").append_child(xml::qualified(fills, "patternFill").c_str());
+        none.append_attribute("patternType") = reserved == 0 ? "none" : "gray125";
+    }
+    auto pattern = append(fills, "fill").append_child(xml::qualified(fills, "patternFill").c_str());
+    pattern.append_attribute("patternType") = "solid";
+    pattern.append_child(xml::qualified(fills, "fgColor").c_str()).append_attribute("rgb") = argb(colour).c_str();
+    pattern.append_child(xml::qualified(fills, "bgColor").c_str()).append_attribute("indexed") = 64;
+    return mFills[colour] = elementCount(fills) - 1;
+}
+
+uint32_t StyleSheet::borderId(bool thin, bool heavyTop)
+{
+    if (!thin && !heavyTop)
+        return 0;
+    if (const auto it = mBorders.find({thin, heavyTop}); it != mBorders.end())
+        return it->second;
     auto borders = list("borders");
     auto border = append(borders, "border");
     for (const char* side : {"left", "right", "top", "bottom"}) {
         auto line = border.append_child(xml::qualified(border, side).c_str());
-        line.append_attribute("style") = "thin";
+        const char* style = std::string_view(side) == "top" && heavyTop ? "medium" : thin ? "thin" : nullptr;
+        if (!style)
+            continue;
+        line.append_attribute("style") = style;
         line.append_child(xml::qualified(border, "color").c_str()).append_attribute("indexed") = 64;
     }
     border.append_child(xml::qualified(border, "diagonal").c_str());
-    mThinBorder = elementCount(borders) - 1;
-    return *mThinBorder;
+    return mBorders[{thin, heavyTop}] = elementCount(borders) - 1;
 }
 
 uint32_t StyleSheet::styleFor(const CellFormat& format)
@@ -138,20 +182,23 @@ uint32_t StyleSheet::styleFor(const CellFormat& format)
     if (const auto it = mStyles.find(format); it != mStyles.end())
         return it->second;
     const uint32_t numberFormat = numberFormatId(format.numberFormat);
-    const uint32_t font = format.bold ? boldFontId() : 0;
-    const uint32_t border = format.border ? thinBorderId() : 0;
+    const uint32_t font = fontId(format.bold, format.fontColour);
+    const uint32_t fill = fillId(format.fill);
+    const uint32_t border = borderId(format.border, format.heavyTop);
     auto styles = list("cellXfs");
     auto xf = append(styles, "xf");
     xf.append_attribute("numFmtId") = numberFormat;
     xf.append_attribute("fontId") = font;
-    xf.append_attribute("fillId") = 0;
+    xf.append_attribute("fillId") = fill;
     xf.append_attribute("borderId") = border;
     xf.append_attribute("xfId") = 0;
     if (numberFormat != 0)
         xf.append_attribute("applyNumberFormat") = 1;
-    if (format.bold)
+    if (font != 0)
         xf.append_attribute("applyFont") = 1;
-    if (format.border)
+    if (fill != 0)
+        xf.append_attribute("applyFill") = 1;
+    if (border != 0)
         xf.append_attribute("applyBorder") = 1;
     return mStyles[format] = elementCount(styles) - 1;
 }

@@ -1,7 +1,8 @@
 // The workbook's styles part (xl/styles.xml) as far as the host adds to it:
-// number formats, a bold font, a thin border, and the cell styles (cellXfs
-// entries) that combine them. Existing entries are never changed or
-// renumbered, so the user's cells keep their look; new ones are appended.
+// number formats, fonts (bold, coloured), solid fills, borders (thin, with a
+// medium top), and the cell styles (cellXfs entries) that combine them.
+// Existing entries are never changed or renumbered, so the user's cells keep
+// their look; new ones are appended.
 #pragma once
 
 #include "sheet/xlsx/cellstore.h"
@@ -11,9 +12,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace sheet {
 
@@ -37,16 +38,18 @@ public:
 
 private:
     uint32_t numberFormatId(const std::string& code);
-    uint32_t boldFontId();
-    uint32_t thinBorderId();
+    uint32_t fontId(bool bold, uint32_t colour);
+    uint32_t fillId(uint32_t colour);
+    uint32_t borderId(bool thin, bool heavyTop);
     pugi::xml_node list(std::string_view name);
     pugi::xml_node append(pugi::xml_node list, std::string_view name);
 
     std::unique_ptr<pugi::xml_document> mDocument;
     std::map<CellFormat, uint32_t> mStyles;
     std::map<std::string, uint32_t> mNumberFormats;
-    std::optional<uint32_t> mBoldFont;
-    std::optional<uint32_t> mThinBorder;
+    std::map<std::pair<bool, uint32_t>, uint32_t> mFonts;
+    std::map<uint32_t, uint32_t> mFills;
+    std::map<std::pair<bool, bool>, uint32_t> mBorders;
     bool mChanged = false;
 };
 

@@ -36,6 +36,7 @@ class Application;
 class PivotTable;
 class Workbook;
 class Worksheet;
+struct TablePreview;
 }
 namespace olap {
 class Cube;
@@ -328,10 +329,18 @@ protected:
     bool placeDimension(PivotBuild& build, const QString& name, qint32 orientation, int listPosition,
                         int& counter, FieldMembers& field);
     std::vector<std::string> measureFieldNames();
+    void formatTable(PivotBuild& build);
+    // The table's options, fields and formats: shared by the build and the
+    // preview, so that the preview shows what the build writes.
+    void fillTable(PivotBuild& build);
     void removeSubtotals(PivotBuild& build);
     void addDataFields(PivotBuild& build);
     void setNumberFormat(PivotBuild& build);
     void addMarkerSheet(PivotBuild& build);
+    // The layout step's "Preview" (preview/showpreview.cpp): the report
+    // built as Finish builds it, on a workbook of its own, in a window.
+    void showPreview();
+    bool previewReport(sheet::TablePreview& preview);
 
     // Drilled and hidden members of one placed dimension's editor, carried
     // over to its field with repair and retry (pivot/memberstates.cpp).
@@ -446,6 +455,7 @@ protected:
     QCheckBox* chkDps = nullptr;
     QScrollBar* dpscrllbr = nullptr;
     QLabel* lblDps = nullptr;
+    QPushButton* cmdPreview = nullptr;
     // Right-click menu of the member editors
     QMenu* mnuCheckOptions = nullptr;
 };

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 
 namespace {
@@ -65,6 +66,9 @@ QWidget* NxPivotWizardCtrl::buildReportLayoutFrame()
     chkDisplay[0] = named(new QCheckBox(QStringLiteral("Alter Pivot Report Format")), "chkDisplay", 0);
     grid->addWidget(chkDisplay[1], 4, 0, 1, 2);
     grid->addWidget(chkDisplay[0], 5, 0, 1, 2);
+    cmdPreview = named(new QPushButton(QStringLiteral("&Preview")), "cmdPreview");
+    connect(cmdPreview, &QPushButton::clicked, this, [this] { showPreview(); });
+    grid->addWidget(cmdPreview, 5, 2, 1, 2, Qt::AlignLeft);
     grid->addWidget(separatorLine("Line1", -1, QFrame::Sunken), 6, 0, 1, 4);
 
     lblFormatOptions = named(new QLabel(QStringLiteral("Formatting options")), "lblFormatOptions");

@@ -1,6 +1,7 @@
 // The step machine: the four command buttons, moving between the seven
 // steps, and the validation and loading work of the step being left.
 #include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/control/waitcursor.h"
 
 #include "widgets/nxcubeselectorctrl.h"
 #include "widgets/nxdimeditctrl.h"
@@ -17,15 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The hourglass for as long as a step change runs, whatever way it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 constexpr int kBack = 0, kNext = 1, kFinish = 2, kCancel = 3;
 constexpr qint16 kLastStep = 6;

@@ -167,17 +167,7 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
         if (chkDisplay[1]->isChecked())
             addChart(build);
         build.pt = build.aWs->PivotTables(build.tableName);
-        build.pt->RowGrand(chkRowGrand->isChecked());
-        build.pt->ColumnGrand(chkColumnsGrand->isChecked());
-        silentlyOnFailure("Format", [&] { build.aWs->PivotTables(build.tableName)->Format(sheet::kTableFormat13); });
-        advanceProgress();
-        // Pages first, then columns, then rows: each area in list order.
-        placeDimensions(build, kBackgroundList, sheet::kPageField);
-        placeDimensions(build, kColumnsList, sheet::kColumnField);
-        placeDimensions(build, kRowsList, sheet::kRowField);
-        removeSubtotals(build);
-        addDataFields(build);
-        setNumberFormat(build);
+        fillTable(build);
         build.aWs->Columns()->AutoFit();
         addMarkerSheet(build);
         if (FmWait::isLoaded())

@@ -75,6 +75,33 @@ bool NxPivotWizardCtrl::placeDimension(PivotBuild& build, const QString& name, q
     return true;
 }
 
+// The table autoformat 13 always; "Alter Pivot Report Format" adds the
+// shaded look over it (a heading band, shaded totals).
+void NxPivotWizardCtrl::formatTable(PivotBuild& build)
+{
+    silentlyOnFailure("Format", [&] {
+        const std::shared_ptr<sheet::PivotTable> table = build.aWs->PivotTables(build.tableName);
+        table->Format(sheet::kTableFormat13);
+        if (chkDisplay[0]->isChecked())
+            table->Format(sheet::kTableFormatShaded);
+    });
+}
+
+void NxPivotWizardCtrl::fillTable(PivotBuild& build)
+{
+    build.pt->RowGrand(chkRowGrand->isChecked());
+    build.pt->ColumnGrand(chkColumnsGrand->isChecked());
+    formatTable(build);
+    advanceProgress();
+    // Pages first, then columns, then rows: each area in list order.
+    placeDimensions(build, kBackgroundList, sheet::kPageField);
+    placeDimensions(build, kColumnsList, sheet::kColumnField);
+    placeDimensions(build, kRowsList, sheet::kRowField);
+    removeSubtotals(build);
+    addDataFields(build);
+    setNumberFormat(build);
+}
+
 void NxPivotWizardCtrl::removeSubtotals(PivotBuild& build)
 {
     const bool rowSubtotals = chkRowSubs->isChecked();

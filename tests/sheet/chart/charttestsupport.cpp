@@ -3,15 +3,26 @@
 #include "sheet/chart/chartengine.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/partnames.h"
+#include "sheet/constants.h"
+#include "sheet/cubefield.h"
 
 #include <cstdlib>
 #include <sstream>
 
 namespace charttest {
 
-sheet::ChartData salesData()
+sheet::ChartData salesData(sheet::CellRef topLeft)
 {
-    return {"Amount", {"North", "South", "East"}, {{"2023", {10.0, 32.0, std::nullopt}}, {"2024", {15.0, 20.0, 25.0}}}};
+    const auto at = [&](int32_t row, int32_t column) {
+        return sheet::CellRef{topLeft.row + row, topLeft.column + column};
+    };
+    return {"Amount",
+            "Report",
+            {"North", "South", "East"},
+            {at(1, 0), at(2, 0), at(3, 0)},
+            {{"Amount", "#,##0"}},
+            {{"2023", 0, {10.0, 32.0, std::nullopt}, {at(1, 1), at(2, 1), at(3, 1)}},
+             {"2024", 0, {15.0, 20.0, 25.0}, {at(1, 2), at(2, 2), at(3, 2)}}}};
 }
 
 sheet::Area area(const std::string& address)
@@ -28,9 +39,53 @@ std::shared_ptr<sheet::HostApplication> chartApplication()
 
 std::shared_ptr<FakeTable> placeTable(const std::shared_ptr<sheet::Worksheet>& sheet, const std::string& address)
 {
-    auto table = std::make_shared<FakeTable>("Sales", area(address), salesData());
+    auto table = std::make_shared<FakeTable>("Sales", area(address), salesData(area(address).first));
     std::dynamic_pointer_cast<sheet::HostWorksheet>(sheet)->addPivotTable(table);
     return table;
+}
+
+void saveSalesReportWithChart(const std::filesystem::path& file, std::vector<std::string>& series,
+                              std::vector<std::string>& categories)
+{
+    auto app = sheet::createApplication();
+    auto book = app->Workbooks()->Add();
+    auto report = book->Worksheets()->Item(1);
+    report->Name("Report");
+    auto cache = book->PivotCaches()->Add(sheet::kExternalSource);
+    const std::string cube = (std::filesystem::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub").string();
+    cache->Connection(sheet::VariantArray{"OLEDB;Provider=MSOLAP.2;Data Source=" + cube + ";Initial Catalog=Sales"});
+    cache->CommandType(sheet::kCommandCube);
+    cache->CommandText(sheet::VariantArray{std::string("Sales")});
+    auto table = cache->CreatePivotTable(report->Range("B3"), "Table Sales");
+    report->Range("B3")->Select();
+    app->Charts()->Add()->Location(sheet::kLocationAsObject, "Report");
+    table->Format(sheet::kTableFormat13);
+    auto fields = table->CubeFields();
+    const auto drill = [&](const char* field, std::vector<std::string> members) {
+        auto drilled = sheet::VariantArray::twoDimensional(1, members.size());
+        for (size_t i = 0; i < members.size(); ++i)
+            drilled(0, i) = members[i];
+        fields->Item(field)->TreeviewControl()->Drilled(drilled);
+    };
+    fields->Item("[Time]")->Orientation(sheet::kColumnField);
+    drill("[Time]", {"[Time].[2022]", "[Time].[2023]", "[Time].[2024]"});
+    fields->Item("[Store]")->Orientation(sheet::kRowField);
+    drill("[Store]", {"[Store].[USA]"});
+    table->ManualUpdate(true);
+    fields->Item("[Measures].[Sales Amount]")->Orientation(sheet::kDataField);
+    fields->Item("[Measures].[Units]")->Orientation(sheet::kDataField);
+    table->ManualUpdate(false);
+    report->Columns()->AutoFit();
+    const auto data = std::dynamic_pointer_cast<sheet::PlacedPivotTable>(table)->chartData();
+    for (const auto& s : data->series)
+        series.push_back(s.name);
+    categories = data->categories;
+    book->SaveAs(file.string());
+}
+
+int run(const std::string& command, const std::filesystem::path& log)
+{
+    return std::system((command + " > '" + log.string() + "' 2>&1").c_str());
 }
 
 std::unique_ptr<pugi::xml_document> parseXml(const std::string& text)
@@ -115,14 +170,11 @@ std::vector<std::string> SavedParts::anchors(const std::string& drawing) const
 {
     std::vector<std::string> found;
     const auto document = parseXml((*this)[drawing]);
-    for (auto anchor : document->document_element().children("xdr:twoCellAnchor")) {
-        std::string corners;
-        for (const char* corner : {"xdr:from", "xdr:to"}) {
-            const auto node = anchor.child(corner);
-            corners += std::string(corners.empty() ? "" : " ") + node.child("xdr:col").text().get() + ","
-                       + node.child("xdr:row").text().get();
-        }
-        found.push_back(corners);
+    for (auto anchor : document->document_element().children()) {
+        const auto from = anchor.child("xdr:from");
+        if (!from)
+            continue;
+        found.push_back(std::string(from.child("xdr:col").text().get()) + "," + from.child("xdr:row").text().get());
     }
     return found;
 }

@@ -19,9 +19,11 @@ namespace charttest {
 
 using sheettest::FakeTable;
 
-// Sales by region for two years: categories North, South, East; series
-// "2023" (10, 32, empty) and "2024" (15, 20, 25); title "Amount".
-sheet::ChartData salesData();
+// Sales by region for two years as a table with its top-left at `topLeft`
+// draws it: the header row, then categories North, South, East down its
+// first column; series "2023" (10, 32, empty) and "2024" (15, 20, 25) in the
+// next two; title and measure "Amount" ("#,##0"), on sheet "Report".
+sheet::ChartData salesData(sheet::CellRef topLeft = {2, 2});
 
 // The area of `address` ("C3:E7").
 sheet::Area area(const std::string& address);
@@ -31,6 +33,18 @@ std::shared_ptr<sheet::HostApplication> chartApplication();
 
 // Places a FakeTable named "Sales" showing salesData() at `address` of `sheet`.
 std::shared_ptr<FakeTable> placeTable(const std::shared_ptr<sheet::Worksheet>& sheet, const std::string& address);
+
+// Saves as `file` a workbook with the report the wizard builds from the
+// sample Sales cube with a chart: the stores on the rows (the USA open to its
+// states), the quarters of every year on the columns, Sales Amount and Units
+// (hundreds of times smaller), the table autoformat, the chart beside the
+// table on the sheet "Report". The names of its series, in order, go to
+// `series` and its category labels to `categories`.
+void saveSalesReportWithChart(const std::filesystem::path& file, std::vector<std::string>& series,
+                              std::vector<std::string>& categories);
+
+// Runs the shell `command` with its output to `log`; its exit status.
+int run(const std::string& command, const std::filesystem::path& log);
 
 // A parsed XML part.
 std::unique_ptr<pugi::xml_document> parseXml(const std::string& text);
@@ -60,7 +74,8 @@ public:
     // the relationships ("xl/drawings/drawing1.xml: xl/charts/chart1.xml");
     // fails the test for a link or content type of the wrong kind.
     std::string charts(const std::string& sheetPart) const;
-    // The cell anchors of `drawing`, "col,row col,row" each, counted from 0.
+    // The anchors of `drawing` (the user's and the host's), "col,row" of the
+    // top-left corner each, counted from 0.
     std::vector<std::string> anchors(const std::string& drawing) const;
 
 private:

@@ -1,31 +1,150 @@
 // The chart part the host writes for a pivot table's values, against golden
 // parts. What they pin: the schema's element order (readers refuse or misread
-// parts out of order), the bar chart naming the two axes that cross each
-// other, one series per data series with its name and colour, empty cells as
-// points left out but counted (readers show gaps), exact numbers, escaped
-// texts, and no title for a chart without data.
+// parts out of order), the chart groups naming the axes that cross each
+// other, one series per data series with its name and colour, values and
+// categories as references to the table's cells with their cached values,
+// empty cells as points left out but counted (readers show gaps), exact
+// numbers, escaped texts, a second value axis for a much smaller measure,
+// and no title for a chart without data.
+#include "sheet/chart/chartsize.h"
 #include "sheet/chart/chartxml.h"
 
 #include "charttestsupport.h"
+
+#include <cmath>
 
 using namespace sheet;
 using namespace charttest;
 
 namespace {
 
+// Sales in thousands and units in tens, for two years by region.
+ChartData salesAndUnits()
+{
+    ChartData data = salesData();
+    data.title = "Amount and Units";
+    data.measures.push_back({"Units", "0"});
+    data.series.push_back({"2023 - Units", 1, {4.0, 12.0, 9.0}, {{3, 5}, {4, 5}, {5, 5}}});
+    for (auto& series : data.series) {
+        for (auto& value : series.values) {
+            if (value && series.measure == 0)
+                *value *= 1000;
+        }
+    }
+    return data;
+}
+
 TEST(ChartPart, IsTheGoldenPartForEachKindOfData)
 {
+    ChartData escaped{"Sales & <Costs>", "It's <mine>", {"A \"quoted\" 'one'"}, {{1, 1}},
+                      {{"Sales & <Costs>", "#,##0.00"}}, {{"Q1 < Q2", 0, {1234567.125}, {{1, 2}}}}};
+    escaped.series.push_back({"Tiny", 0, {-0.000001}, {{1, 3}}});
     const std::pair<ChartData, const char*> cases[] = {
         {salesData(), "chart-sales"},
-        {{"Sales & <Costs>", {"A \"quoted\" 'one'"}, {{"Q1 < Q2", {1234567.125}}, {"Tiny", {-0.000001}}}},
-         "chart-escaped"},
+        {escaped, "chart-escaped"},
+        {salesAndUnits(), "chart-two-axes"},
         {{}, "chart-empty"},
-        {{"Amount", {}, {}}, "chart-empty"},  // a title alone, with nothing to show, is left out too
+        {{"Amount", "", {}, {}, {}, {}}, "chart-empty"},  // a title alone, with nothing to show, is left out too
     };
     for (const auto& [data, golden] : cases) {
         SCOPED_TRACE(golden);
         expectGolden(chartPart(data), golden);
     }
+}
+
+TEST(ChartPart, ReferencesJoinRunsOfNeighbouringCellsDownAColumnOrAlongARow)
+{
+    const struct {
+        std::vector<CellRef> cells;
+        const char* formula;
+    } cases[] = {
+        {{{5, 3}, {6, 3}, {7, 3}}, "'S'!$C$5:$C$7"},
+        {{{5, 3}}, "'S'!$C$5"},
+        {{{5, 3}, {5, 4}, {5, 5}}, "'S'!$C$5:$E$5"},
+        {{{5, 3}, {6, 3}, {8, 3}, {9, 2}}, "('S'!$C$5:$C$6,'S'!$C$8,'S'!$B$9)"},
+        {{{5, 3}, {6, 3}, {6, 4}}, "('S'!$C$5:$C$6,'S'!$D$6)"},  // a run turns no corner
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.formula);
+        EXPECT_EQ(cellsFormula("S", c.cells), c.formula);
+    }
+}
+
+TEST(ChartPart, AMeasureUnderAQuarterOfTheLargestGoesOnTheSecondaryAxis)
+{
+    const struct {
+        const char* what;
+        std::vector<double> largest;  // per measure
+        std::vector<bool> secondary;
+    } cases[] = {
+        {"one measure", {5}, {false}},
+        {"alike", {5000, 1300}, {false, false}},
+        {"units beside sales", {5000, 1200, 3000}, {false, true, false}},
+        {"a negative measure counts by size", {-5000, 100}, {false, true}},
+        {"nothing but zeros", {0, 0}, {false, false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChartData data;
+        for (size_t m = 0; m < c.largest.size(); ++m) {
+            data.measures.push_back({"M" + std::to_string(m), ""});
+            data.series.push_back({"S", m, {c.largest[m] / 2, c.largest[m], std::nullopt}, {}});
+        }
+        EXPECT_EQ(secondaryMeasures(data), c.secondary);
+    }
+}
+
+// CIE76 distance of two sRGB colours, computed here from the standard formulas.
+double distance(uint32_t a, uint32_t b)
+{
+    const auto lab = [](uint32_t rgb) {
+        double linear[3];
+        for (int i = 0; i < 3; ++i) {
+            const double c = double((rgb >> (16 - 8 * i)) & 0xFF) / 255;
+            linear[i] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        const double x = (0.4124 * linear[0] + 0.3576 * linear[1] + 0.1805 * linear[2]) / 0.95047;
+        const double y = 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2];
+        const double z = (0.0193 * linear[0] + 0.1192 * linear[1] + 0.9505 * linear[2]) / 1.08883;
+        const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116; };
+        return std::array<double, 3>{116 * f(y) - 16, 500 * (f(x) - f(y)), 200 * (f(y) - f(z))};
+    };
+    const auto p = lab(a), q = lab(b);
+    return std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
+}
+
+TEST(ChartPart, TwelveSeriesColoursDifferClearlyAndMoreSeriesGetNoRepeat)
+{
+    for (size_t i = 0; i < 12; ++i) {
+        for (size_t j = i + 1; j < 24; ++j)
+            EXPECT_GT(distance(seriesColour(i), seriesColour(j)), j < 12 ? 25.0 : 10.0) << i << " and " << j;
+    }
+}
+
+// A chart grows so that every legend line and category label has room:
+// taller with more series, wider with more or longer categories.
+TEST(ChartSizes, GrowWithTheLegendAndTheCategoryLabels)
+{
+    const auto sized = [](size_t series, size_t categories, size_t labelLength, size_t nameLength) {
+        ChartData data{"Sales", "S", {}, {}, {{"Sales", ""}}, {}};
+        for (size_t c = 0; c < categories; ++c) {
+            data.categories.push_back(std::string(labelLength, 'x'));
+            data.categoryCells.push_back({int32_t(c) + 1, 1});
+        }
+        for (size_t s = 0; s < series; ++s)
+            data.series.push_back({std::string(nameLength, 'y'), 0, std::vector<std::optional<double>>(categories, 1.0),
+                                   std::vector<CellRef>(categories, CellRef{})});
+        return chartSize(data);
+    };
+    constexpr int64_t kPoint = 12700;
+    const ChartSize small = sized(2, 3, 5, 5);
+    EXPECT_LE(small.width, 14 * 360000) << "a small chart stays under 14 cm";
+    EXPECT_LE(small.height, 9 * 360000);
+    EXPECT_GT(sized(24, 3, 5, 5).height, 24 * 14 * kPoint) << "a line of the legend per series";
+    EXPECT_GT(sized(2, 3, 5, 40).width, (40 * 5 + 150) * kPoint) << "the longest legend line";
+    EXPECT_GT(sized(2, 60, 5, 5).width, 60 * 20 * kPoint) << "room for every category";
+    EXPECT_GT(sized(2, 60, 30, 5).height, small.height + 30 * 3 * kPoint) << "room for labels turned";
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 
 const char* const kDrawing = "xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\"";
 const char* const kMain = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-const ChartFrame kFrame{{3, 7}, {19, 15}, "Chart 1", "rId4"};
+const ChartFrame kFrame{{3, 7}, {4318000, 3200400}, "Chart 1", "rId4"};
 
 struct PartEdit {
     const char* golden;
@@ -21,10 +21,10 @@ struct PartEdit {
     std::function<void(pugi::xml_node)> edit;
 };
 
-// Frames are two-cell anchors counted from 0 after what the drawing holds,
-// with shape ids no other shape has; another program may bind the drawing
-// namespace as the default and use its own prefixes, and the frame must
-// still land in the right namespaces. A drawing element goes between the
+// Frames are one-cell anchors (a cell counted from 0, and a size) after
+// what the drawing holds, with shape ids no other shape has; another program
+// may bind the drawing namespace as the default and use its own prefixes,
+// and the frame must still land in the right namespaces. A drawing element goes between the
 // elements the schema puts around it, and a sheet that binds no prefix to
 // the relationships namespace gets one.
 const PartEdit kEdits[] = {
@@ -34,7 +34,7 @@ const PartEdit kEdits[] = {
          "</xdr:oneCellAnchor></xdr:wsDr>",
      [](pugi::xml_node root) {
          addChartFrame(root, kFrame);
-         addChartFrame(root, {{1, 1}, {17, 9}, "Chart 2", "rId5"});
+         addChartFrame(root, {{1, 1}, {5080000, 3810000}, "Chart 2", "rId5"});
      }},
     {"drawing-frame-in-default-namespace",
      "<wsDr xmlns=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "

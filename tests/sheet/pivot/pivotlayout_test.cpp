@@ -5,6 +5,8 @@
 
 #include "sheet/constants.h"
 #include "sheet/xlsx/a1address.h"
+#include "sheet/host/hostapplication.h"
+#include "olap/cube/cubebuilder.h"
 
 using namespace sheet;
 using namespace pivottest;
@@ -136,18 +138,67 @@ TEST_F(PivotLayout, DrawsEveryDesignAsTheHostWould)
     }
 }
 
-TEST_F(PivotLayout, AChartGetsTheVisibleRowItemsWithoutTotalsAndOneSeriesPerColumnItem)
+// Cells as "B3" for short expectations.
+std::vector<std::string> names(const std::vector<CellRef>& cells)
 {
-    salesByProductAndYear(shop);
-    const auto data = std::dynamic_pointer_cast<PlacedPivotTable>(shop.table)->chartData();
-    ASSERT_TRUE(data);
-    EXPECT_EQ(data->title, "Sales");
-    EXPECT_EQ(data->categories, (std::vector<std::string>{"Drinks - Tea", "Drinks - Coffee", "Food"}));
-    ASSERT_EQ(data->series.size(), 2u);
-    EXPECT_EQ(data->series[0].name, "2023");
-    EXPECT_EQ(data->series[0].values, (std::vector<std::optional<double>>{10, 7.5, 5}));
-    EXPECT_EQ(data->series[1].name, "2024");
-    EXPECT_EQ(data->series[1].values, (std::vector<std::optional<double>>{20, 1.25, std::nullopt}));
+    std::vector<std::string> out;
+    for (const auto& cell : cells)
+        out.push_back(cellName(cell));
+    return out;
+}
+
+// A chart names the measures in its title, takes the row items (no totals)
+// as categories with the cells of their innermost labels, and a series per
+// column item (per measure too, when the measures go down the rows) on the
+// cells of its values; the table starts at A1.
+TEST_F(PivotLayout, AChartGetsTheVisibleRowItemsWithoutTotalsAndOneSeriesPerColumnItemOnTheirCells)
+{
+    const struct {
+        const char* what;
+        std::function<void(ShopTable&)> design;
+        const char* title;
+        std::vector<std::string> categories, categoryCells;
+        std::vector<std::string> series;  // name, then the measure's name
+        std::vector<std::string> firstSeriesCells;
+        std::vector<std::optional<double>> firstSeriesValues;
+    } cases[] = {
+        {"one measure", salesByProductAndYear, "Sales", {"Tea", "Coffee", "Food"}, {"B3", "B4", "A6"},
+         {"2023 Sales", "2024 Sales"}, {"C3", "C4", "C6"}, {10, 7.5, 5}},
+        {"two measures across",
+         [](ShopTable& shop) {
+             salesByProductAndYear(shop);
+             shop.place("[Measures].[Units]", kDataField);
+         },
+         "Sales and Units", {"Tea", "Coffee", "Food"}, {"B4", "B5", "A7"},
+         {"2023 - Sales Sales", "2023 - Units Units", "2024 - Sales Sales", "2024 - Units Units"},
+         {"C4", "C5", "C7"}, {10, 7.5, 5}},
+        {"two measures down the rows",
+         [](ShopTable& shop) {
+             shop.place("[Time]", kRowField);
+             shop.place("[Measures].[Sales]", kDataField);
+             shop.place("[Measures].[Units]", kDataField);
+             shop.place("[Measures]", kRowField);
+         },
+         "Sales and Units", {"2023", "2024"}, {"A3", "A5"}, {"Total - Sales Sales", "Total - Units Units"},
+         {"C3", "C5"}, {22.5, 21.25}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        shop = makeShopTable(cube);
+        c.design(shop);
+        const auto data = std::dynamic_pointer_cast<PlacedPivotTable>(shop.table)->chartData();
+        ASSERT_TRUE(data);
+        EXPECT_EQ(data->title, c.title);
+        EXPECT_EQ(data->categories, c.categories);
+        EXPECT_EQ(names(data->categoryCells), c.categoryCells);
+        std::vector<std::string> series;
+        for (const auto& s : data->series)
+            series.push_back(s.name + " " + data->measures.at(s.measure).name);
+        EXPECT_EQ(series, c.series);
+        ASSERT_FALSE(data->series.empty());
+        EXPECT_EQ(names(data->series[0].cells), c.firstSeriesCells);
+        EXPECT_EQ(data->series[0].values, c.firstSeriesValues);
+    }
 }
 
 TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
@@ -155,14 +206,73 @@ TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
     salesByProductAndYear(shop);
     EXPECT_EQ(saved().at("C3").numberFormat, "#,##0.00");  // the cube's format
     shop.table->Format(kTableFormat13);
-    shop.table->DataFields()->Item("[Measures].[Sales]")->NumberFormat("0.0");
+    shop.table->DataFields()->Item("[Measures].[Sales]")->NumberFormat("0.0##");
     const auto cells = saved();
-    EXPECT_EQ(cells.at("C3").numberFormat, "0.0");
+    EXPECT_EQ(cells.at("C3").numberFormat, "0.0##");
     EXPECT_TRUE(cells.at("A1").bold);
     EXPECT_TRUE(cells.at("C2").bold);
     EXPECT_TRUE(cells.at("A5").bold);   // Drinks Total
     EXPECT_FALSE(cells.at("B3").bold);  // Tea
     EXPECT_THROW(shop.table->Format(7), platform::Failure);
+}
+
+// A till's takings: amounts whose sum a binary double cannot hold exactly
+// (0.1 + 0.2 sums to 0.30000000000000004), and units in the thousands.
+void writeTillCube(const std::filesystem::path& file)
+{
+    olap::CubeSpec spec{"Till",
+                        {{"Day", olap::DimensionType::Other, {{"", false, "", {{"Day"}}}}}},
+                        {{"Amount", olap::Aggregation::Sum, "#,##0.00"}, {"Units", olap::Aggregation::Sum, "#,##0"}}};
+    olap::CubeBuilder till(spec);
+    for (const auto& [amount, units] : {std::pair{0.1, 4000.0}, {0.2, 264.0}}) {
+        const uint32_t keys[] = {till.dimensionKey(0, std::vector<olap::PathPart>{{"Monday", ""}})};
+        const double values[] = {amount, units};
+        till.addFact(keys, values);
+    }
+    olap::CubeBuilder* cubes[] = {&till};
+    olap::writeCubeFile(file, "Till", cubes);
+}
+
+// Setting decimal places ("0", "0.0", ...), as the wizard does, keeps the
+// measure's own thousands separators; any other code is taken as given.
+TEST_F(PivotLayout, DecimalPlacesKeepTheMeasuresGroupingAndSumsAreStoredAsTheirDigitsSay)
+{
+    writeTillCube(folder / "till.cub");
+    const struct {
+        const char* setTo;  // "" leaves the cube's format
+        const char* amount;
+        const char* units;
+    } cases[] = {
+        {"", "#,##0.00", "#,##0"},
+        {"0.0", "#,##0.0", "#,##0.0"},
+        {"0", "#,##0", "#,##0"},
+        {"0.000", "#,##0.000", "#,##0.000"},
+        {"0.0 \"kg\"", "0.0 \"kg\"", "0.0 \"kg\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setTo);
+        shop.app = createApplication();
+        shop.book = shop.app->Workbooks()->Add();
+        shop.sheet = shop.book->Worksheets()->Item(1);
+        auto cache = shop.book->PivotCaches()->Add(kExternalSource);
+        cache->Connection(VariantArray{localConnection(folder / "till.cub", "Till")});
+        cache->CommandType(kCommandCube);
+        cache->CommandText(VariantArray{std::string("Till")});
+        shop.table = cache->CreatePivotTable(shop.sheet->Range("A1"), "Table Till");
+        shop.place("[Day]", kRowField);
+        shop.place("[Measures].[Amount]", kDataField);
+        shop.place("[Measures].[Units]", kDataField);
+        if (*c.setTo) {
+            for (const auto& field : *shop.table->DataFields())
+                field->NumberFormat(c.setTo);
+        }
+        EXPECT_EQ(shop.table->DataFields()->Item(2)->NumberFormat(), c.units);
+        const auto cells = saved();
+        EXPECT_EQ(cells.at("B3").numberFormat, c.amount);
+        EXPECT_EQ(cells.at("C3").numberFormat, c.units);
+        EXPECT_EQ(cells.at("B3").text, "0.3");
+        EXPECT_EQ(cells.at("C3").text, "4264");
+    }
 }
 
 TEST_F(PivotLayout, ManualUpdateDefersDrawingAndASmallerTableLeavesNothingBehind)

@@ -15,6 +15,7 @@
 #include <QProcess>
 
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -22,17 +23,26 @@ const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
 using Grid = std::vector<std::vector<std::string>>;
 
 // Comma-separated lines as sqlite3's list output and LibreOffice's CSV of
-// these reports are: no value holds a comma or a quote (the sample data have
-// none, and the number formats no thousands separators), so none is quoted.
+// these reports are. The sample data hold no quote, so a quoted field is a
+// number shown with thousands separators, which are dropped: the values
+// compare with sqlite3's plain digits.
 Grid csvGrid(const std::string& text)
 {
     Grid grid;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
         std::vector<std::string>& row = grid.emplace_back();
-        for (std::string field; std::getline(fields, field, ',');)
-            row.push_back(field);
+        std::string field;
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                row.push_back(std::exchange(field, {}));
+            else if (c != '\r' && c != ',')
+                field += c;
+        }
+        row.push_back(field);
     }
     return grid;
 }
