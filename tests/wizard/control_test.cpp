@@ -152,8 +152,9 @@ TEST_F(HelpViewer, OpensCentredOnTheWizardOnTheScreenAndReachesEveryStepsTopic)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         const QRect shown = form.frameGeometry();
         EXPECT_TRUE(area.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
-        if (area.contains(QRect(QPoint(), shown.size()).translated(wizard.frameGeometry().center() - shown.center() + shown.topLeft())))
+        if (area.contains(QRect(QPoint(), shown.size()).translated(wizard.frameGeometry().center() - shown.center() + shown.topLeft()))) {
             EXPECT_LE((shown.center() - wizard.frameGeometry().center()).manhattanLength(), 2);
+        }
         EXPECT_TRUE(showsStep(form, 1));
 
         // Every topic from the welcome topic's links, then from the list, by mouse.

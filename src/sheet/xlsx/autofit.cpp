@@ -22,13 +22,19 @@ int decimalsOf(const std::string& format)
     return count;
 }
 
-std::string withThousands(std::string digits)
+std::string withThousands(const std::string& digits)
 {
-    const size_t start = digits[0] == '-' ? 1 : 0;
+    const size_t start = !digits.empty() && digits[0] == '-' ? 1 : 0;
     const size_t dot = std::min(digits.find('.'), digits.size());
-    for (size_t i = dot; i > start + 3; i -= 3)
-        digits.insert(i - 3, ",");
-    return digits;
+    std::string grouped(digits, 0, start);
+    grouped.reserve(digits.size() + dot / 3);
+    for (size_t i = start; i < dot; ++i) {
+        if (i > start && (dot - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    grouped.append(digits, dot, std::string::npos);
+    return grouped;
 }
 
 std::string numberText(double number, const std::string& format)
