@@ -1,16 +1,29 @@
 #include "hostwindow.h"
 
+#include "busywork.h"
+#include "hostdialogs.h"
+#include "rememberedchoices.h"
 #include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/messageservice.h"
 #include "platform/core/failure.h"
 #include "sheet/application.h"
 
+#include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <cstdio>
+
+namespace {
+
+const QString kNotSaved = QStringLiteral("The PivotTable report was not saved.");
+
+}  // namespace
 
 HostWindow::HostWindow(const QString& storeFolder, std::shared_ptr<sheet::Application> spreadsheet,
                        QWidget* parent)
@@ -21,7 +34,9 @@ HostWindow::HostWindow(const QString& storeFolder, std::shared_ptr<sheet::Applic
     mWizard = new NxPivotWizardCtrl(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(mWizard);
+    layout->addWidget(buildUnsavedBar());
 
     connect(mWizard, &NxPivotWizardCtrl::wizardStep, this,
             [this](const QString& title, qint16) { setWindowTitle(title); });
@@ -31,47 +46,128 @@ HostWindow::HostWindow(const QString& storeFolder, std::shared_ptr<sheet::Applic
     mWizard->ApplicationPath(QDir(storeFolder).absoluteFilePath(QStringLiteral("pivotwizard")));
 }
 
-void HostWindow::begin() { mWizard->Begin(); }
+QFrame* HostWindow::buildUnsavedBar()
+{
+    mUnsavedBar = new QFrame(this);
+    mUnsavedBar->setObjectName(QStringLiteral("unsavedBar"));
+    mUnsavedBar->setFrameShape(QFrame::StyledPanel);
+    auto* save = new QPushButton(QStringLiteral("&Save the report..."), mUnsavedBar);
+    save->setObjectName(QStringLiteral("saveReport"));
+    auto* discard = new QPushButton(QStringLiteral("&Discard the report"), mUnsavedBar);
+    discard->setObjectName(QStringLiteral("discardReport"));
+    auto* layout = new QHBoxLayout(mUnsavedBar);
+    layout->addWidget(new QLabel(QStringLiteral("The PivotTable report is built but not saved."), mUnsavedBar), 1);
+    layout->addWidget(save);
+    layout->addWidget(discard);
+    connect(save, &QPushButton::clicked, this, [this] {
+        if (saveToChosenFile())
+            close();
+    });
+    connect(discard, &QPushButton::clicked, this, &HostWindow::discardReport);
+    mUnsavedBar->hide();
+    return mUnsavedBar;
+}
+
+void HostWindow::begin()
+{
+    const RememberedChoices remembered = RememberedChoices::read();
+    // A cube file that has gone since is not offered.
+    const bool fileGone = remembered.cube.kind == 2 && !QFileInfo(remembered.cube.cube).isFile();
+    if (remembered.cube.kind != 0 && !fileGone)
+        mWizard->offerCubeChoice(remembered.cube);
+    mWizard->Begin();
+}
 
 void HostWindow::onPivotResult(bool result)
 {
     mResult = result;
     // Cancel leaves every file as it was.
-    if (result)
-        saveReport();
-    close();
+    if (!result) {
+        close();
+        return;
+    }
+    RememberedChoices::rememberCube(mWizard->cubeChoice());
+    // The wizard's work is done: a second Finish would build a second report.
+    mWizard->setEnabled(false);
+    if (settleReport(true))
+        close();
+    else
+        mUnsavedBar->show();
 }
 
-// The workbook the report went into is the active one. A file named on the
-// command line gets the report and the messages go to the terminal; else the
-// user is told in a message box, and asked for another file when a save fails.
-void HostWindow::saveReport()
+void HostWindow::closeEvent(QCloseEvent* event)
+{
+    if (hasUnsavedReport() && !settleReport(false)) {
+        mUnsavedBar->show();
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool HostWindow::settleReport(bool saveFirst)
+{
+    if (!mOutputFile.isEmpty()) {
+        // Scripted: the terminal says what happened; nobody is there to ask.
+        if (const std::shared_ptr<sheet::Workbook> workbook = mSpreadsheet->ActiveWorkbook())
+            saveAs(*workbook, mOutputFile);
+        mSettled = true;
+        return true;
+    }
+    bool saved = saveFirst && saveReport();
+    while (!saved) {
+        switch (hostDialogs().askUnsaved(this, kNotSaved)) {
+        case UnsavedAnswer::Save: saved = saveToChosenFile(); break;
+        case UnsavedAnswer::Discard: mSettled = true; return true;
+        case UnsavedAnswer::Keep: return false;
+        }
+    }
+    return true;
+}
+
+// The workbook the report went into is the active one.
+bool HostWindow::saveReport()
+{
+    const std::shared_ptr<sheet::Workbook> workbook = mSpreadsheet->ActiveWorkbook();
+    if (!workbook) {
+        mSettled = true;  // nothing to save
+        return true;
+    }
+    const QString own = QString::fromStdString(workbook->FullName());
+    if (!own.isEmpty() && saveAs(*workbook, own))
+        return true;
+    return saveToChosenFile();
+}
+
+// Asks for files until one takes the report or the user cancels.
+bool HostWindow::saveToChosenFile()
 {
     const std::shared_ptr<sheet::Workbook> workbook = mSpreadsheet->ActiveWorkbook();
     if (!workbook)
-        return;
-    if (!mOutputFile.isEmpty()) {
-        saveAs(*workbook, mOutputFile);
-        return;
+        return false;
+    for (;;) {
+        const QString target = hostDialogs().chooseSaveFile(this, suggestedFile());
+        if (target.isEmpty())
+            return false;
+        if (saveAs(*workbook, target))
+            return true;
     }
-    QString target = QString::fromStdString(workbook->FullName());
-    if (target.isEmpty())
-        target = chooseFile();
-    while (!target.isEmpty() && !saveAs(*workbook, target))
-        target = chooseFile();
-    if (target.isEmpty())
-        messages().showMessage(QStringLiteral("The PivotTable report was not saved."),
-                               QStringLiteral("Report not saved"), MessageIcon::Exclamation);
 }
 
 bool HostWindow::saveAs(sheet::Workbook& workbook, const QString& target)
 {
     const bool scripted = !mOutputFile.isEmpty();
     try {
-        if (target == QString::fromStdString(workbook.FullName()))
-            workbook.Save();
-        else
-            workbook.SaveAs(QFileInfo(target).absoluteFilePath().toStdString());
+        const bool inPlace = target == QString::fromStdString(workbook.FullName());
+        const std::string file = QFileInfo(target).absoluteFilePath().toStdString();
+        runShowingProgress(this,
+                           QStringLiteral("Saving the PivotTable report to %1 ...").arg(QDir::toNativeSeparators(target)),
+                           [&] {
+                               if (inPlace)
+                                   workbook.Save();
+                               else
+                                   workbook.SaveAs(file);
+                           });
     } catch (const platform::Failure& failure) {
         const QString text = QStringLiteral("The PivotTable report could not be saved to %1:\r%2")
                                  .arg(QDir::toNativeSeparators(target), QString::fromStdString(failure.description()));
@@ -82,6 +178,9 @@ bool HostWindow::saveAs(sheet::Workbook& workbook, const QString& target)
         return false;
     }
     mSavedFile = QString::fromStdString(workbook.FullName());
+    mSettled = true;
+    mUnsavedBar->hide();
+    RememberedChoices::rememberSaveFolder(QFileInfo(mSavedFile).absolutePath());
     const QString text =
         QStringLiteral("The PivotTable report was saved to %1.").arg(QDir::toNativeSeparators(mSavedFile));
     if (scripted)
@@ -91,13 +190,16 @@ bool HostWindow::saveAs(sheet::Workbook& workbook, const QString& target)
     return true;
 }
 
-QString HostWindow::chooseFile()
+QString HostWindow::suggestedFile() const
 {
-    if (mChooseFile)
-        return mChooseFile();
-    QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save the PivotTable report"), QDir::homePath(),
-                                                QStringLiteral("Workbooks (*.xlsx)"));
-    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".xlsx");
-    return file;
+    QString folder = RememberedChoices::read().saveFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return suggestedReportFile(folder, mWizard->cubeChoice().cubeName, QDate::currentDate());
+}
+
+void HostWindow::discardReport()
+{
+    mSettled = true;
+    close();
 }

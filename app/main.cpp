@@ -13,14 +13,17 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pivotwizard"));
-    QApplication::setApplicationDisplayName(QStringLiteral("PivotTable Wizard"));
+    // No display name: window systems append it to every window title, and
+    // the wizard's titles ("PivotTable Wizard (Step 2 of 7)") already name it.
     QApplication::setApplicationVersion(QStringLiteral(PIVOTWIZARD_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Leads you in seven steps from an OLAP cube to a PivotTable report.\n"
-        "The window closes when the wizard ends: after Finish built the report (which is then\n"
-        "saved), or on Cancel (which leaves every file as it was).\n"
+        "The window closes when the wizard ends: after Finish built the report and it was saved\n"
+        "(or you chose to discard it; a report is never dropped without asking), or on Cancel\n"
+        "(which leaves every file as it was). The cube of the last report and the folder it was\n"
+        "saved in are offered again next time.\n"
         "Settings live in the file named by PIVOTWIZARD_SETTINGS, else in\n"
         "$XDG_CONFIG_HOME/pivotwizard/settings.db (~/.config/pivotwizard/settings.db)."));
     parser.addHelpOption();

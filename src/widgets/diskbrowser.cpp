@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -74,7 +75,33 @@ void DirListBox::openEntry(QListWidgetItem* item)
     }
 }
 
-FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}
+// A focus that arrives by the keyboard makes the first entry current without
+// selecting it; only a selected entry is a pick.
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
+{
+    connect(this, &QListWidget::itemSelectionChanged, this, &FileListBox::reportPick);
+    connect(this, &QListWidget::itemClicked, this, &FileListBox::reportPick);
+    connect(this, &QListWidget::itemActivated, this, &FileListBox::reportPick);
+}
+
+void FileListBox::reportPick()
+{
+    const QListWidgetItem* item = currentItem();
+    if (item && item->isSelected())
+        Q_EMIT fileChosen(selectedFile());
+}
+
+bool FileListBox::showFile(const QString& name)
+{
+    const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    QListWidgetItem* item = name.isEmpty() ? this->item(0) : found.value(0);
+    if (!item)
+        return false;
+    const QSignalBlocker quiet(this);
+    setCurrentItem(item);
+    scrollToItem(item);
+    return true;
+}
 
 void FileListBox::setPath(const QString& path)
 {
@@ -96,6 +123,7 @@ QString FileListBox::selectedFile() const
 
 void FileListBox::reload()
 {
+    const QSignalBlocker quiet(this);  // a new listing is not the user's pick
     clear();
     if (mPath.isEmpty())
         return;

@@ -1,6 +1,7 @@
 // The three lists of a disk browser: drives (file system roots and mount
 // points), the folders of one path, and the files of a folder that match a
-// pattern. They only browse; choosing a cube is the cube selector's job.
+// pattern. The file list tells when the user picks a file (fileChosen); what
+// a pick means is its owner's business.
 #pragma once
 
 #include <QComboBox>
@@ -50,9 +51,19 @@ public:
     void setPattern(const QString& pattern);
     // The full path of the selected file; empty when none is selected.
     QString selectedFile() const;
+    // Selects the file `name` of the folder (the first file for an empty
+    // name) without reporting a pick; false when the list has no such file.
+    bool showFile(const QString& name = {});
+
+Q_SIGNALS:
+    // The user picked the file at `path` (full path): a click on it, even on
+    // the one already selected, a move of the selection with the keys, or
+    // Enter. Listing a folder and showFile() report nothing.
+    void fileChosen(const QString& path);
 
 private:
     void reload();
+    void reportPick();
     QString mPath;
     QString mPattern = QStringLiteral("*.*");
 };

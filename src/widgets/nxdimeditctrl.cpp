@@ -5,12 +5,50 @@
 #include "olap/store/storemodel.h"
 #include "platform/core/failure.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <unordered_set>
+
+namespace {
+
+// The member menu from the keyboard: the context-menu key and Shift+F10 on
+// the tree, whether they arrive as keys or as a context-menu request of
+// the keyboard's making.
+class MenuKeys : public QObject {
+public:
+    MenuKeys(QTreeView* tree, std::function<void()> show) : QObject(tree), mShow(std::move(show))
+    {
+        tree->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+            const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+            if (!menuKey && !shiftF10)
+                return false;
+        } else if (event->type() != QEvent::ContextMenu ||
+                   static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard) {
+            return false;
+        }
+        mShow();
+        return true;
+    }
+
+private:
+    std::function<void()> mShow;
+};
+
+}  // namespace
 
 NxDimEditCtrl::NxDimEditCtrl(QWidget* parent) : QWidget(parent)
 {
@@ -32,6 +70,7 @@ NxDimEditCtrl::NxDimEditCtrl(QWidget* parent) : QWidget(parent)
     connect(mTree, &QTreeView::collapsed, mModel,
             [this](const QModelIndex& index) { mModel->setExpanded(index, false); });
     connect(mTree, &QWidget::customContextMenuRequested, this, &NxDimEditCtrl::showMemberMenu);
+    new MenuKeys(mTree, [this] { showMemberMenuFromKeys(); });
     connect(mModel, &MemberTreeModel::checkRequested, this, &NxDimEditCtrl::userToggled);
     applyDisplay();
 }
@@ -141,22 +180,31 @@ DimMembers NxDimEditCtrl::checkedMembers() const { return mModel->checks().membe
 int NxDimEditCtrl::checkedMemberCount() const { return mModel->checks().count(); }
 bool NxDimEditCtrl::isChecked(const DimMember& member) const { return mModel->checks().contains(member); }
 
+// A group is the children of one member, or the top level. Each group is
+// looked at once, so a default selection of 100,000 children of one member
+// walks that level once.
 DimMembers NxDimEditCtrl::hiddenMembers() const
 {
     const MemberChecks& checks = mModel->checks();
     const DimMembers checked = checks.members();
     DimMembers hidden;
-    const auto addUnchecked = [&](const MemberList& list) {
-        for (int i = 0; i < list.count(); ++i) {
-            DimMember member = list.at(i);
+    std::unordered_set<const void*> groupsSeen;
+    const auto addUncheckedOf = [&](const DimMember& parent) {
+        if (!groupsSeen.insert(parent.identity()).second)
+            return;
+        const MemberList group = parent.isNull() ? (mDimension ? MemberList::topMembers(*mDimension)
+                                                               : MemberList::topMembers(*mKDimension))
+                                                 : parent.children();
+        for (int i = 0; i < group.count(); ++i) {
+            DimMember member = group.at(i);
             if (!checks.contains(member))
                 hidden.push_back(std::move(member));
         }
     };
-    if (std::any_of(checked.begin(), checked.end(), [](const DimMember& m) { return m.levelDepth() == 0; }))
-        addUnchecked(mDimension ? MemberList::topMembers(*mDimension) : MemberList::topMembers(*mKDimension));
-    for (const DimMember& member : checked)
-        addUnchecked(member.children());
+    for (const DimMember& member : checked) {
+        addUncheckedOf(member.parent());  // its siblings (the top level for a top member)
+        addUncheckedOf(member);           // its children
+    }
     return hidden;
 }
 
@@ -183,6 +231,20 @@ void NxDimEditCtrl::showMemberMenu(const QPoint& position)
     if (!index.isValid())
         return;
     mTree->setCurrentIndex(index);
+    mMenuPosition = mTree->viewport()->mapToGlobal(position);
+    Q_EMIT selectedMemberRightClick(mModel->member(index));
+}
+
+// The menu opens at the current member's row, as if it was right-clicked
+// just inside its left end.
+void NxDimEditCtrl::showMemberMenuFromKeys()
+{
+    const QModelIndex index = mTree->currentIndex();
+    if (!option3() || !index.isValid())
+        return;
+    mTree->scrollTo(index);
+    const QRect row = mTree->visualRect(index);
+    mMenuPosition = mTree->viewport()->mapToGlobal(QPoint(row.left() + 2, row.top() + 2));
     Q_EMIT selectedMemberRightClick(mModel->member(index));
 }
 

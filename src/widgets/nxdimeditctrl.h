@@ -20,10 +20,11 @@
 //   KDimension is attached; read it with checkedMembers().
 //
 // hiddenMembers(), the members the PivotTable should hide: every unchecked
-// child of a checked member, and, when at least one top-level member is
-// checked, every unchecked top-level member. An unchecked member under an
-// unchecked parent is not listed: its parent is not drilled, so it does not
-// show anyway.
+// member whose parent is checked or one of whose siblings is checked (for a
+// top-level member: another top-level member). So an unchecked member never
+// shows beside checked ones, whether or not their parent (an "all" member,
+// say) is checked. An unchecked member whose parent and siblings are all
+// unchecked is not listed: nothing of its group was chosen.
 //
 // Drill state: a member is drilled when its row is expanded in the tree and
 // every ancestor row is expanded too (drilledMembers()).
@@ -32,7 +33,8 @@
 //   option1  check boxes are shown (off: a plain tree; the check state is
 //            still kept and changed by checkMembers)
 //   option2  the user may check and uncheck members with the mouse or keyboard
-//   option3  a right-click on a member raises selectedMemberRightClick
+//   option3  a right-click on a member, or the context-menu key or
+//            Shift+F10 on the current member, raises selectedMemberRightClick
 //   option4  rows show members' unique names instead of their captions
 //   option5  a user's check or uncheck also applies to all descendants of
 //            the member (checkMembers never cascades)
@@ -122,9 +124,9 @@ public:
     DimMembers checkedMembers() const;
     int checkedMemberCount() const;
     bool isChecked(const DimMember& member) const;
-    // The members to hide (see above): the unchecked top-level members in
-    // level order when any top-level member is checked, then for each checked
-    // member, in check order, its unchecked children in child order.
+    // The members to hide (see above): for each checked member, in check
+    // order, the unchecked members of its own group (its siblings), then its
+    // unchecked children; each group once, in its own order.
     DimMembers hiddenMembers() const;
     // The drilled (expanded) members, in tree order, parents before children.
     DimMembers drilledMembers() const;
@@ -136,6 +138,9 @@ public:
     // by the editor; valid as long as it.
     QTreeView* treeView() const { return mTree; }
     MemberTreeModel* treeModel() const { return mModel; }
+    // Where the last member menu was asked for, on the screen: the pointer
+    // for a right-click, the member's row for a key.
+    QPoint memberMenuPosition() const { return mMenuPosition; }
 
 Q_SIGNALS:
     // The user right-clicked `theMember` (with option 3 on).
@@ -147,6 +152,7 @@ private:
     void attach();
     void applyDisplay();
     void showMemberMenu(const QPoint& position);
+    void showMemberMenuFromKeys();
     void userToggled(const DimMember& member, bool checked);
     void reveal(const DimMembers& members);
     static void addDescendants(const DimMember& member, DimMembers& out);
@@ -157,4 +163,5 @@ private:
     std::array<bool, 6> mOptions{true, true, true, false, false, false};
     QTreeView* mTree = nullptr;
     MemberTreeModel* mModel = nullptr;
+    QPoint mMenuPosition;
 };

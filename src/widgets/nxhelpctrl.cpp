@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <span>
@@ -134,14 +136,17 @@ void NxHelpCtrl::arrangeUi()
 
     connect(mTopicList, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
-            setHelpStep(static_cast<qint16>(row + 1));
+            userChose(static_cast<qint16>(row + 1));
     });
+    connect(mTopicBrowser, &QTextBrowser::anchorClicked, this, &NxHelpCtrl::followLink);
     connect(mHotTipButton, &QPushButton::clicked, this, &NxHelpCtrl::showHotTip);
     connect(mDoneButton, &QPushButton::clicked, this, [this] { Q_EMIT wizardResult(true); });
 }
 
 void NxHelpCtrl::setHelpWizard(qint16 wizard)
 {
+    if (mHostWrote && wizard == mWizard)
+        return;  // the same help set: the user's topic stays
     mWizard = wizard;
     fillTopicList();
     showTopic();
@@ -149,9 +154,27 @@ void NxHelpCtrl::setHelpWizard(qint16 wizard)
 
 void NxHelpCtrl::setHelpStep(qint16 step)
 {
+    if (mHostWrote && step == mHostStep)
+        return;
+    mHostWrote = true;
+    mHostStep = step;
+    userChose(step);
+}
+
+void NxHelpCtrl::userChose(qint16 step)
+{
     mStep = step;
     selectTopicRow();
     showTopic();
+}
+
+// Links between topics name the topic's file; anything else is not followed.
+void NxHelpCtrl::followLink(const QUrl& link)
+{
+    static const QRegularExpression topicFile(QStringLiteral("^step([0-9]{1,2})\\.html$"));
+    const QRegularExpressionMatch match = topicFile.match(link.toString());
+    if (match.hasMatch())
+        userChose(static_cast<qint16>(match.captured(1).toInt()));
 }
 
 void NxHelpCtrl::fillTopicList()

@@ -16,6 +16,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTextBrowser;
+class QUrl;
 
 class NxHelpCtrl : public QWidget {
     Q_OBJECT
@@ -36,7 +37,10 @@ public:
 
     // The topic shown, counted from 1 (step 1 is the first topic). Any value
     // is accepted; one outside the set's topics shows a "no topic" text.
-    // Choosing a topic in the list changes it as well.
+    // Choosing a topic in the list, or following a topic's link to another
+    // ("stepN.html"), changes it as well. Writing again the value the host
+    // wrote last (as a help window does each time it is activated) keeps the
+    // topic the user chose since.
     qint16 helpStep() const { return mStep; }
     void setHelpStep(qint16 step);
 
@@ -56,9 +60,13 @@ private:
     void selectTopicRow();
     void showTopic();
     void showHotTip();
+    void userChose(qint16 step);
+    void followLink(const QUrl& link);
 
     qint16 mWizard = 0;
     qint16 mStep = 0;
+    qint16 mHostStep = 0;  // the step the host wrote last
+    bool mHostWrote = false;
 
     // Owned by Qt parentage.
     QListWidget* mTopicList = nullptr;

@@ -19,7 +19,10 @@ NxStoreLoader::NxStoreLoader(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mCubes);
-    connect(mCubes, &QListWidget::currentRowChanged, this, &NxStoreLoader::userChose);
+    // A selected entry is the user's choice. The current row alone is not:
+    // a focus that arrives by the keyboard, or by the tab holding the list
+    // being shown, makes the first entry current without selecting it.
+    connect(mCubes, &QListWidget::itemSelectionChanged, this, [this] { userChose(mCubes->currentRow()); });
 }
 
 NxStoreLoader::~NxStoreLoader() = default;
@@ -108,7 +111,7 @@ void NxStoreLoader::setCubeSelector(NxCubeSelectorCtrl* selector)
 
 void NxStoreLoader::userChose(int row)
 {
-    if (row < 0)
+    if (row < 0 || !mCubes->item(row)->isSelected())
         return;
     const QString name = mCubes->item(row)->text();
     if (mSelector) {

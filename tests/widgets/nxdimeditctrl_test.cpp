@@ -268,15 +268,30 @@ TEST_P(MemberEditor, OptionsChangeWhatRowsShowAndAllow)
     EXPECT_EQ(model()->data(drinks).toString(), QString::fromStdString(product({"Drinks"}).uniqueName()));
 }
 
-// Hidden: the unchecked children of checked members, and the unchecked top
-// members when a top member is checked; not what lies under unchecked members.
-TEST_P(MemberEditor, HiddenMembersAreTheUncheckedChildrenOfCheckedMembers)
+// Hidden: every unchecked member whose parent or one of whose siblings is
+// checked; not what lies under members of which nothing is checked.
+TEST_P(MemberEditor, HiddenMembersAreTheUncheckedOnesBesideOrBelowCheckedMembers)
 {
-    EXPECT_TRUE(editor.hiddenMembers().empty());
-    editor.checkMembers(DimMembers{product()}, false);
-    EXPECT_EQ(captions(editor.hiddenMembers()), Captions({"Drinks", "Food"}));
-    editor.checkMembers(DimMembers{product({"Drinks"}), product({"Drinks", "Cola"})}, false);
-    EXPECT_EQ(captions(editor.hiddenMembers()), Captions({"Food", "Juice"}));
+    const struct {
+        std::vector<Captions> checked;  // paths below All Products; {} is All Products itself
+        Captions hidden;
+    } cases[] = {
+        {{}, {}},
+        {{{}}, {"Drinks", "Food"}},
+        {{{}, {"Drinks"}, {"Drinks", "Cola"}}, {"Food", "Juice"}},
+        {{{"Drinks"}}, {"Food", "Cola", "Juice"}},  // the all member unchecked
+        {{{"Drinks"}, {"Food"}, {"Drinks", "Cola"}}, {"Juice", "Bread", "Cake"}},
+        {{{"Drinks", "Cola"}}, {"Juice"}},  // nothing above it checked: Drinks and Food stay
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.checked.size() << " checked, " << c.hidden.size() << " hidden");
+        editor.checkMembers(editor.checkedMembers(), true);
+        DimMembers members;
+        for (const Captions& path : c.checked)
+            members.push_back(product(path));
+        editor.checkMembers(members, false);
+        EXPECT_EQ(captions(editor.hiddenMembers()), c.hidden);
+    }
     attach("City");
     const DimMembers all = cities();
     editor.checkMembers(DimMembers{all[0], all[2]}, false);

@@ -49,6 +49,7 @@ void NxPivotWizardCtrl::initialize()
         cmbCubeFileTypes_Click();
         butCommand[0]->setEnabled(false);
         butCommand[2]->setEnabled(false);
+        showDefaultButton();
         showApplicationFolderInBrowser();
         writeLabels();
         NxCubeSelectorCtrl1->setSelectorSourceType(NxCubeSelectorCtrl::StoreCube);

@@ -12,6 +12,7 @@
 // cube/, design/, pivot/, errors/. Every procedure runs under the error trap.
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -46,6 +47,7 @@ class KDimension;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -97,6 +99,22 @@ public:
     // `applicationPath` but the last, each followed by '/'. Empty for a bare name.
     static QString applicationFolder(const QString& applicationPath);
 
+    // ---- For a host that remembers the user's cube between runs ----
+    // (control/cubechoice.cpp; not part of the automation interface)
+    struct CubeChoice {
+        int kind = 0;      // 1 store cube, 2 local cube file, 4 server cube; 0 none
+        QString cube;      // store cube name, cube file path, or server cube name
+        QString server, catalog, provider;  // a server cube's
+        QString cubeName;  // the loaded cube's own name; empty when none is loaded
+    };
+    // The cube of the selection record: the one the cube step last took over
+    // (and, after Finish, the report was built from). Kind 0 before that.
+    CubeChoice cubeChoice() const;
+    // Puts `choice` into the cube selector, as if the user had chosen it; the
+    // cube step then offers it. A store cube that is not in the store leaves
+    // no store cube chosen. Changes nothing else.
+    void offerCubeChoice(const CubeChoice& choice);
+
 Q_SIGNALS:
     void PivotResult(bool result);
     void wizardStep(const QString& stepDescription, qint16 stepNum);
@@ -134,6 +152,10 @@ protected:
 
     // ---- Step machine ----
     void butCommand_Click(int Index);
+    // Enter presses the default button (Next, else Finish); Escape Cancel.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The default button follows the step: Next, or Finish on the last step.
+    void showDefaultButton();
     void ChangeWizardStep(int Index);
     void writeLabels();
     void setStep(qint16 stepNum);
@@ -214,6 +236,9 @@ protected:
     void connectDiskBrowser();
     void DriveCube_Change();
     void DirCube_Change();
+    // A file the user picked in the file list: the selector's local cube file.
+    void FileCube_Click(const QString& aPath);
+    void showLocalCubeInBrowser();
 
     // ---- Design steps: layout, members, report layout (design/) ----
 
@@ -227,6 +252,8 @@ protected:
     void lstCubeDetails_DragDrop(int Index, QListWidget* Source);
     void lstCubeDetails_GotFocus(int Index);
     void butMovement_Click(int Index);
+    // Ctrl with arrow key `key` on lstCubeDetails(Index) (design/dimensionlayout.cpp).
+    void lstCubeDetails_KeyMove(int Index, int key);
     void wireLayoutList(int Index);
     // The list's selected position, -1 when no entry is selected.
     static int listIndex(const QListWidget* list);
@@ -274,6 +301,7 @@ protected:
     bool loadingMembers = false;
     DimMember menuMember;         // the member last right-clicked
     qint16 menuEditorIndex = 0;   // the row or column editor it was right-clicked in
+    QPoint menuPosition;          // where the menu opens: at the pointer, or the member's row for a key
     bool checkOptionsWired = false;
 
     // ---- PivotTable build (pivot/) ----
@@ -395,6 +423,7 @@ protected:
     QLabel* lblUnselected = nullptr;
     std::array<QToolButton*, 2> butMovement{};
     QLabel* lblReportLayout = nullptr;
+    QLabel* lblLayoutKeys = nullptr;  // the keys that move dimensions
     // Member steps
     std::array<QListWidget*, 3> lstCubeOptions{};
     NxDimEditCtrl* NxDimEditMembers = nullptr;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -21,7 +22,20 @@ QScrollBar* spinner(const char* name, int lowest, int highest, int value)
     bar->setRange(lowest, highest);
     bar->setValue(value);
     bar->setFixedHeight(24);
+    // Reached with Tab like any field; the arrow keys then count.
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
+}
+
+// A field with its spinner's arrows right against it, as one control.
+QHBoxLayout* besideEachOther(QWidget* field, QScrollBar* spinner)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(field);
+    row->addWidget(spinner);
+    row->addStretch(1);
+    return row;
 }
 
 }  // namespace
@@ -45,8 +59,7 @@ QWidget* NxPivotWizardCtrl::buildReportLayoutFrame()
     vRowScroll = spinner("vRowScroll", -32767, -1, -1);
     connect(vRowScroll, &QScrollBar::valueChanged, this, [this] { vRowScroll_Change(); });
     grid->addWidget(label(27, QStringLiteral("Row")), 3, 0);
-    grid->addWidget(fraText[1], 3, 1);
-    grid->addWidget(vRowScroll, 3, 2, Qt::AlignLeft);
+    grid->addLayout(besideEachOther(fraText[1], vRowScroll), 3, 1);
 
     chkDisplay[1] = named(new QCheckBox(QStringLiteral("Include Chart")), "chkDisplay", 1);
     chkDisplay[0] = named(new QCheckBox(QStringLiteral("Alter Pivot Report Format")), "chkDisplay", 0);
@@ -75,8 +88,10 @@ QWidget* NxPivotWizardCtrl::buildReportLayoutFrame()
     grid->addWidget(chkRowSubs, 9, 0, 1, 2);
     grid->addWidget(chkColumnSubs, 9, 2, 1, 2);
     grid->addWidget(chkDps, 10, 0, 1, 2);
-    grid->addWidget(dpscrllbr, 10, 2, Qt::AlignLeft);
-    grid->addWidget(lblDps, 10, 3);
+    lblDps->setFrameShape(QFrame::StyledPanel);
+    lblDps->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblDps->setFixedSize(32, dpscrllbr->height());
+    grid->addLayout(besideEachOther(lblDps, dpscrllbr), 10, 2);
 
     auto* image3 = named(new QLabel, "Image3");
     image3->setPixmap(titlePicture());

@@ -88,7 +88,8 @@ QWidget* NxPivotWizardCtrl::stepFrame(int step, QWidget* title, QWidget* stepCon
 QWidget* NxPivotWizardCtrl::buildCommandFrame()
 {
     fraCommand = named(new QFrame, "fraCommand");
-    const char* captions[] = {"<- Back", "Next ->", "Finish", "Cancel"};
+    // The captions with a mnemonic each (Alt+B, Alt+N, Alt+F, Alt+C).
+    const char* captions[] = {"<- &Back", "&Next ->", "&Finish", "&Cancel"};
     butHelp[0] = named(new QToolButton, "butHelp", 0);
     butHelp[0]->setText(QStringLiteral("?"));
     butHelp[0]->setToolTip(QStringLiteral("Help"));

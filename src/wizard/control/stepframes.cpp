@@ -130,7 +130,11 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
         return fraLabel[index];
     };
     lblReportLayout = instructions("lblReportLayout");
-    grid->addWidget(lblReportLayout, 0, 0, 1, 3);
+    lblLayoutKeys = instructions("lblLayoutKeys");
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(lblReportLayout);
+    texts->addWidget(lblLayoutKeys);
+    grid->addLayout(texts, 0, 0, 1, 3);
     grid->addWidget(decoration("Image6"), 0, 3);
     lblUnselected = named(new QLabel(QStringLiteral("Unselected")), "lblUnselected");
     grid->addWidget(lblUnselected, 1, 0);
@@ -162,7 +166,8 @@ QWidget* NxPivotWizardCtrl::buildLayoutFrame()
 }
 
 // The three member steps share one shape: a dimension list over a member
-// editor, with instructions beside them.
+// editor, with instructions beside them. The instructions have a column of
+// their own, so that a longer text never moves the list or the editor.
 static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, QWidget* editor,
                                    QLabel* instructionLabel, QLabel* image)
 {
@@ -173,8 +178,11 @@ static QWidget* memberStepControls(QListWidget* dimensions, QLabel* caption, QWi
     dimensions->setMaximumHeight(64);
     grid->addWidget(dimensions, 1, 0);
     grid->addWidget(editor, 2, 0);
-    grid->addWidget(instructionLabel, 0, 1, 2, 1);
-    grid->addWidget(image, 2, 1);
+    auto* side = new QVBoxLayout;
+    side->addWidget(instructionLabel);
+    side->addStretch(1);
+    side->addWidget(image);
+    grid->addLayout(side, 0, 1, 3, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(2, 1);
@@ -223,11 +231,16 @@ QWidget* NxPivotWizardCtrl::buildDimensionMembersFrame(int area)
 }
 
 // Picking an entry, by the user or by the list being filled, opens that
-// dimension; a list being emptied has no entry to open.
+// dimension; a list being emptied has no entry to open. The selection, not
+// the current row, is what counts: a mouse press makes the pressed entry
+// current before it selects it, and at that moment the entry is not yet the
+// list's choice.
 void NxPivotWizardCtrl::wireDimensionList(int Index)
 {
-    connect(lstCubeOptions[Index], &QListWidget::currentRowChanged, this, [this, Index](int row) {
-        if (row >= 0)
+    QListWidget* list = lstCubeOptions[Index];
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, Index, list] {
+        const QListWidgetItem* item = list->currentItem();
+        if (item && item->isSelected())
             lstCubeOptions_Click(Index);
     });
 }

@@ -6,12 +6,14 @@
 #include "widgets/nxdimeditctrl.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -43,6 +45,10 @@ void NxPivotWizardCtrl::butCommand_Click(int Index)
         case kFinish:
             if (!finishRemainingSteps())
                 return;
+            // The layout step is what the user sees behind the wait form
+            // while the report is built, not the step Finish was pressed on.
+            bringToFront(mCurrentStep);
+            resumeRedraw();
             if (CreatePivot())
                 Q_EMIT PivotResult(true);
             else
@@ -198,6 +204,37 @@ void NxPivotWizardCtrl::updateCommandButtons()
     butCommand[kNext]->setEnabled(mCurrentStep != kLastStep);
     butCommand[kFinish]->setEnabled(mCurrentStep != 0);
     butCommand[kCancel]->setEnabled(true);
+    showDefaultButton();
+}
+
+void NxPivotWizardCtrl::showDefaultButton()
+{
+    const bool nextIsDefault = butCommand[kNext]->isEnabled();
+    butCommand[kNext]->setDefault(nextIsDefault);
+    butCommand[kFinish]->setDefault(!nextIsDefault);
+}
+
+// Keys reach the control when the control that has the focus leaves them:
+// an open list or menu closes itself on Escape. The default button is kept
+// here rather than by the buttons: outside a dialog, a button that loses the
+// focus stops being the default one.
+void NxPivotWizardCtrl::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        const bool commandFocused = std::find(butCommand.begin(), butCommand.end(), focused) != butCommand.end();
+        QPushButton* pressed = commandFocused ? focused : butCommand[kNext]->isEnabled() ? butCommand[kNext] : butCommand[kFinish];
+        if (pressed->isEnabled()) {
+            pressed->click();
+            return;
+        }
+    } else if (plain && key == Qt::Key_Escape && butCommand[kCancel]->isEnabled()) {
+        butCommand[kCancel]->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void NxPivotWizardCtrl::bringToFront(int step) { frameStack->setCurrentWidget(fralayout[step]); }
@@ -228,6 +265,7 @@ void NxPivotWizardCtrl::writeLabels()
         set(lblSelectModel[0], QStringLiteral("Select a cube from one of the computer drives.") + cr + cr + QStringLiteral("You can pick either a \".cub\" file or a \".BWC\" file."));
         set(lblSelectModel[1], QStringLiteral("Select one of the cubes in your application store."));
         set(lblReportLayout, QStringLiteral("Drag and drop the dimensions to where you would like them to appear in the report.") + cr + cr + QStringLiteral("There must be at least one dimension in each of the row and column areas but none are needed in the background area") + cr + cr + QStringLiteral("You can specify in what order the dimensions will appear in their respective areas by using the up and down arrow buttons."));
+        set(lblLayoutKeys, QStringLiteral("From the keyboard: Ctrl+Right and Ctrl+Left move the selected dimension to the next or previous area (Unselected, Background, Rows, Columns); Ctrl+Up and Ctrl+Down change its order."));
         set(lblSelectMeasures, QStringLiteral("Use checkboxes to select measures.") + cr + cr + QStringLiteral("Right click in the window to the left for options."));
         set(lblSelectRows, QStringLiteral("Use checkboxes to select members.") + cr + cr + QStringLiteral("You can select other row dimensions from the drop down list at the top.") + cr + cr + QStringLiteral("Right click in window to the left for options."));
         set(lblSelectColumns, QStringLiteral("Use checkboxes to select members.") + cr + cr + QStringLiteral("You can select other column dimensions from the drop down list at the top.") + cr + cr + QStringLiteral("Right click in the window to the left for options."));

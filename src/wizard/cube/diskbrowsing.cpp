@@ -1,14 +1,18 @@
 // The disk browser of the cube selection step: drives (file system roots
-// and mount points), folders and cube files. It only browses; the cube used
-// is the one chosen in the cube selector.
+// and mount points), folders and cube files. The cube used is the one the
+// cube selector holds; a file the user picks here becomes the selector's
+// local cube file, and the file list shows the selector's local cube file
+// whenever it lies in the folder shown.
 #include "wizard/control/nxpivotwizardctrl.h"
 
 #include "platform/core/diagnostics.h"
 #include "platform/core/failure.h"
 #include "widgets/diskbrowser.h"
+#include "widgets/nxcubeselectorctrl.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalBlocker>
 
 void NxPivotWizardCtrl::connectDiskBrowser()
@@ -16,6 +20,30 @@ void NxPivotWizardCtrl::connectDiskBrowser()
     connect(DriveCube, &QComboBox::currentIndexChanged, this, &NxPivotWizardCtrl::DriveCube_Change,
             Qt::UniqueConnection);
     connect(DirCube, &DirListBox::pathChanged, this, &NxPivotWizardCtrl::DirCube_Change, Qt::UniqueConnection);
+    connect(FileCube, &FileListBox::fileChosen, this, &NxPivotWizardCtrl::FileCube_Click, Qt::UniqueConnection);
+    connect(NxCubeSelectorCtrl1, &NxCubeSelectorCtrl::selectionChanged, this,
+            &NxPivotWizardCtrl::showLocalCubeInBrowser, Qt::UniqueConnection);
+}
+
+void NxPivotWizardCtrl::FileCube_Click(const QString& aPath)
+{
+    trap([&] {
+        NxCubeSelectorCtrl1->setSelectorSourceType(NxCubeSelectorCtrl::LocalCubeFile);
+        NxCubeSelectorCtrl1->setSelectorCubeName(aPath);
+    });
+}
+
+// Selects the selector's local cube file in the file list when the list
+// shows its folder; leaves the list alone otherwise.
+void NxPivotWizardCtrl::showLocalCubeInBrowser()
+{
+    trap([&] {
+        if (NxCubeSelectorCtrl1->selectorSourceType() != NxCubeSelectorCtrl::LocalCubeFile)
+            return;
+        const QFileInfo chosen(NxCubeSelectorCtrl1->selectorCubeName());
+        if (!FileCube->path().isEmpty() && chosen.absolutePath() == QDir(FileCube->path()).absolutePath())
+            FileCube->showFile(chosen.fileName());
+    });
 }
 
 void NxPivotWizardCtrl::showApplicationFolderInBrowser()
@@ -67,15 +95,16 @@ void NxPivotWizardCtrl::DriveCube_Change()
     });
 }
 
-// The file list shows the folder's cube files with the first one selected;
-// the folder becomes the process's current folder, where relative cube
-// paths are looked for.
+// The file list shows the folder's cube files with the first one selected
+// (or the selector's local cube file, when it is one of them); showing is
+// not choosing. The folder becomes the process's current folder, where
+// relative cube paths are looked for.
 void NxPivotWizardCtrl::DirCube_Change()
 {
     trap([&] {
         QDir::setCurrent(DirCube->path());
         FileCube->setPath(DirCube->path());
-        if (FileCube->count() > 0)
-            FileCube->setCurrentRow(0);
+        FileCube->showFile();
+        showLocalCubeInBrowser();
     });
 }

@@ -28,6 +28,7 @@ void NxPivotWizardCtrl::wireLayoutList(int Index)
     handlers.drop = [this, Index](const QMimeData* data) {
         lstCubeDetails_DragDrop(Index, lstCubeDetails[layoutDragSource(data, this)]);
     };
+    handlers.moveKey = [this, Index](int key) { lstCubeDetails_KeyMove(Index, key); };
     new LayoutListEvents(lstCubeDetails[Index], std::move(handlers));
 }
 
@@ -101,6 +102,24 @@ void NxPivotWizardCtrl::lstCubeDetails_DragDrop(int Index, QListWidget* Source)
         // The entry before the gap, or the one that moved up into it.
         if (Source->count() > 0)
             Source->setCurrentRow(p > 0 ? p - 1 : p);
+    });
+}
+
+// Ctrl+Left and Ctrl+Right move the selected dimension to the area before
+// or after its own, in the order Unselected, Background, Rows, Columns, as a
+// drop there would; Ctrl+Up and Ctrl+Down move it within its area, as the
+// arrow buttons do.
+void NxPivotWizardCtrl::lstCubeDetails_KeyMove(int Index, int key)
+{
+    trap([&] {
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            focusedLayoutList = static_cast<qint16>(Index);
+            butMovement_Click(key == Qt::Key_Up ? kUp : kUp + 1);
+            return;
+        }
+        const int target = Index + (key == Qt::Key_Right ? 1 : -1);
+        if (target >= 0 && target < kLayoutListCount)
+            lstCubeDetails_DragDrop(target, lstCubeDetails[Index]);
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -53,11 +54,21 @@ bool LayoutListEvents::eventFilter(QObject* watched, QEvent* event)
     if (watched == mList) {
         if (event->type() == QEvent::FocusIn)
             mHandlers.gotFocus();
-        return false;
+        return event->type() == QEvent::KeyPress && keyEvent(static_cast<QKeyEvent*>(event));
     }
     if (watched != mList->viewport())
         return false;
     return mouseEvent(event) || dragEvent(event);
+}
+
+bool LayoutListEvents::keyEvent(const QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (!arrow || (event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    mHandlers.moveKey(key);
+    return true;
 }
 
 // The press and release also go on to the list, which selects the entry

@@ -15,6 +15,7 @@
 #include <functional>
 
 class QEvent;
+class QKeyEvent;
 class QListWidget;
 class QMimeData;
 
@@ -26,7 +27,7 @@ QMimeData* layoutDragData(const QObject* owner, int sourceList);
 int layoutDragSource(const QMimeData* data, const QObject* owner);
 
 // Watches one layout list and its viewport (mouse and drops arrive on the
-// viewport, the focus on the list) and calls the handlers. Parented to the
+// viewport, the focus and keys on the list) and calls the handlers. Parented to the
 // list, so it lives as long as the list.
 class LayoutListEvents : public QObject {
 public:
@@ -41,6 +42,9 @@ public:
         // Whether drag data may be dropped here, and the drop itself.
         std::function<bool(const QMimeData*)> accepts;
         std::function<void(const QMimeData*)> drop;
+        // Ctrl with an arrow key on the list (Qt::Key_Left .. Qt::Key_Down);
+        // the key is taken whatever it returns.
+        std::function<void(int key)> moveKey;
     };
 
     LayoutListEvents(QListWidget* list, Handlers handlers);
@@ -49,6 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool keyEvent(const QKeyEvent* event);
     bool mouseEvent(QEvent* event);
     bool dragEvent(QEvent* event);
 

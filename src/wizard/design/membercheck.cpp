@@ -63,7 +63,8 @@ bool NxPivotWizardCtrl::checkMembersAreSelected(const QString& aDimension)
             result = true;
             return;
         }
-        showCatalogueMessage(rule.code, QString(), QString::fromLatin1(rule.title), MessageIcon::Stop);
+        // A refusal of the choice, not a failure: the warning icon.
+        showCatalogueMessage(rule.code, QString(), QString::fromLatin1(rule.title), MessageIcon::Exclamation);
         // Show the offending dimension again without opening anything.
         QListWidget* list = lstCubeOptions[area];
         const QList<QListWidgetItem*> entries = list->findItems(aDimension, Qt::MatchExactly);

@@ -6,7 +6,6 @@
 #include "widgets/nxdimeditctrl.h"
 
 #include <QAction>
-#include <QCursor>
 #include <QMenu>
 
 namespace {
@@ -19,6 +18,7 @@ void NxPivotWizardCtrl::NxDimEditMembers_selectedMemberRightClick(const DimMembe
 {
     trap([&] {
         menuMember = theMember;
+        menuPosition = NxDimEditMembers->memberMenuPosition();
         ShowMenu(menuMember);
     });
 }
@@ -28,6 +28,7 @@ void NxPivotWizardCtrl::NxDimEditRows_selectedMemberRightClick(int Index, const 
     trap([&] {
         menuMember = theMember;
         menuEditorIndex = static_cast<qint16>(Index);
+        menuPosition = NxDimEditRows.at(size_t(Index))->memberMenuPosition();
         ShowMenu(menuMember);
     });
 }
@@ -37,6 +38,7 @@ void NxPivotWizardCtrl::NxDimEditCols_selectedMemberRightClick(int Index, const 
     trap([&] {
         menuMember = theMember;
         menuEditorIndex = static_cast<qint16>(Index);
+        menuPosition = NxDimEditCols.at(size_t(Index))->memberMenuPosition();
         ShowMenu(menuMember);
     });
 }
@@ -49,7 +51,7 @@ void NxPivotWizardCtrl::ShowMenu(const DimMember& aMember)
         for (const char* name : {"mnuSelectChildren", "mnuDeselectChildren", "mnuSelectAllDescendants",
                                  "mnuDeselectAllDescendants"})
             mnuCheckOptions->findChild<QAction*>(QString::fromLatin1(name))->setVisible(hasChildren);
-        mnuCheckOptions->popup(QCursor::pos());
+        mnuCheckOptions->popup(menuPosition);
     });
 }
 

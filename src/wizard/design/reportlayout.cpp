@@ -69,7 +69,8 @@ bool NxPivotWizardCtrl::StartCellIsValid()
             result = true;
             return;
         }
-        showCatalogueMessage(50014, QString(), QStringLiteral("Invalid row"), MessageIcon::Stop);
+        // A refusal of what was typed, not a failure: the warning icon.
+        showCatalogueMessage(50014, QString(), QStringLiteral("Invalid row"), MessageIcon::Exclamation);
         fraText[1]->setFocus();
         fraText[1]->selectAll();
     });

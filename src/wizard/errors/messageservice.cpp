@@ -1,7 +1,10 @@
 #include "wizard/errors/messageservice.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 
@@ -12,6 +15,7 @@ public:
         QMessageBox box(toQtIcon(icon),
                         title.isEmpty() ? QApplication::applicationDisplayName() : title,
                         toDisplayText(text), QMessageBox::Ok);
+        keepTitleWhole(box);
         // The wizard sits inside a host window; its refusals must never hide
         // behind it, so the box is application-modal, on top and raised.
         box.setWindowModality(Qt::ApplicationModal);
@@ -23,6 +27,19 @@ public:
     }
 
 private:
+    // A box with a short text is narrow, and its title bar cuts the title:
+    // a spacer across the box's grid keeps room for the title beside the
+    // window's icon and buttons.
+    static void keepTitleWhole(QMessageBox& box)
+    {
+        auto* grid = qobject_cast<QGridLayout*>(box.layout());
+        if (!grid)
+            return;
+        const int width = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle()) + 140;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+
     static QMessageBox::Icon toQtIcon(MessageIcon icon)
     {
         switch (icon) {

@@ -1,11 +1,13 @@
 #include "wizard/forms/frmhelp.h"
 
 #include "wizard/control/nxpivotwizardctrl.h"
+#include "wizard/forms/placement.h"
 #include "wizard/errors/errortrap.h"
 #include "widgets/nxhelpctrl.h"
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 frmHelp::frmHelp() : NxHelpCtrl1(new NxHelpCtrl(this))
@@ -37,6 +39,13 @@ void frmHelp::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
     event->accept();
+}
+
+void frmHelp::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        centreOnWindow(this, ownerControl.data());
 }
 
 void frmHelp::Form_Activate()

@@ -1,6 +1,6 @@
 // frmHelp: the help window of the wizard ("BW Gridworks - Help"). One shared
 // instance per process, modeless and without an owner window, so the wizard
-// stays usable while it is open.
+// stays usable while it is open; it opens centred on the wizard.
 //
 // The wizard's help button fills the three public fields and shows the form:
 //
@@ -55,6 +55,9 @@ protected:
     // Closing by any means, the close box included, unloads the form; it is
     // never refused.
     void closeEvent(QCloseEvent* event) override;
+    // Each time it is shown, the form lies centred on ownerControl's window,
+    // moved onto the screen where that would leave it partly off.
+    void showEvent(QShowEvent* event) override;
 
 private:
     frmHelp();

@@ -21,6 +21,12 @@ public:
     // True while an instance exists (loaded), without creating one.
     static bool isLoaded() { return !slot().isNull(); }
 
+protected:
+    // Lets go of the shared instance at once, for a form whose deletion is
+    // pending: the next instance() makes a new form rather than handing out
+    // one that the next event loop destroys.
+    static void forget() { slot().clear(); }
+
 private:
     static QPointer<Form>& slot()
     {

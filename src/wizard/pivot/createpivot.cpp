@@ -181,7 +181,7 @@ bool NxPivotWizardCtrl::buildReport(PivotBuild& build)
         build.aWs->Columns()->AutoFit();
         addMarkerSheet(build);
         if (FmWait::isLoaded())
-            FmWait::instance().PrgWait->setValue(FmWait::instance().PrgWait->maximum());
+            FmWait::instance().complete();
         return true;
     } catch (const SilentBuildExit&) {
         return false;
@@ -203,19 +203,15 @@ void NxPivotWizardCtrl::showWaitForm()
     const int dimensions = cubeSourceKind == NxCubeSelectorCtrl::StoreCube ? need(loadedCube, "loaded cube").dimensionCount()
                                                         : need(loadedKCube, "loaded cube").dimensions().count();
     FmWait& wait = FmWait::instance();
-    // The window just holds its frame.
-    wait.adjustSize();
     wait.PrgWait->setMaximum(dimensions + int(measureFieldNames().size()) + 1);
     wait.PrgWait->setValue(0);
-    wait.show();
+    wait.showOver(this);
 }
 
 void NxPivotWizardCtrl::advanceProgress()
 {
-    if (!FmWait::isLoaded())
-        return;
-    QProgressBar* progress = FmWait::instance().PrgWait;
-    progress->setValue(std::min(progress->value() + 1, progress->maximum()));
+    if (FmWait::isLoaded())
+        FmWait::instance().advance();
 }
 
 QString NxPivotWizardCtrl::pivotCubeName() const

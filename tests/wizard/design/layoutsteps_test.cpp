@@ -165,7 +165,7 @@ TEST_F(ReportLayout, StartRowMustBeANumberFromOneTo65536)
         if (c.valid)
             continue;
         EXPECT_EQ(messages.single(),
-                  (RecordedMessage{text("Invalid row specified for the row position"), text("Invalid row"), MessageIcon::Stop}));
+                  (RecordedMessage{text("Invalid row specified for the row position"), text("Invalid row"), MessageIcon::Exclamation}));
         EXPECT_EQ(wizard.fraText[1]->selectedText(), text(c.after));
     }
 }

@@ -11,6 +11,8 @@
 #include <QStackedWidget>
 #include <QTreeView>
 
+#include <functional>
+
 namespace {
 
 // City and Channel join Product in the Rows area; Time stays in Columns.
@@ -75,6 +77,44 @@ TEST_P(MemberSteps, OpeningADimensionChecksItsTopLevelOrTheLevelBelowASingleTopM
     EXPECT_TRUE(messages.shown().empty());
 }
 
+// However the user picks a dimension in the list, its editor comes to the front.
+TEST_P(MemberSteps, ClickingKeyingOrSelectingADimensionShowsItsEditor)
+{
+    QListWidget* list = wizard.lstCubeOptions[1];
+    const auto clickOn = [list](const char* name) {
+        QListWidgetItem* item = list->findItems(text(name), Qt::MatchExactly).value(0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    };
+    const auto keyTo = [list](const char* name) {
+        const int row = list->row(list->findItems(text(name), Qt::MatchExactly).value(0));
+        list->setFocus();
+        while (list->currentRow() != row)
+            QTest::keyClick(list, list->currentRow() < row ? Qt::Key_Down : Qt::Key_Up);
+    };
+    const struct {
+        const char* how;
+        const char* dimension;
+        std::function<void()> pick;
+    } cases[] = {
+        {"click", "City", [&] { clickOn("City"); }},
+        {"click", "Channel", [&] { clickOn("Channel"); }},
+        {"click", "Product", [&] { clickOn("Product"); }},
+        {"keys", "Channel", [&] { keyTo("Channel"); }},
+        {"keys", "City", [&] { keyTo("City"); }},
+        {"program", "Product", [&] { select(list, text("Product")); }},
+        {"click", "City", [&] { clickOn("City"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.how << " " << c.dimension);
+        c.pick();
+        EXPECT_EQ(selected(list), text(c.dimension));
+        ASSERT_NE(front(1), nullptr);
+        EXPECT_EQ(attachedName(front(1)), c.dimension);
+        EXPECT_EQ(wizard.currentDimensionName, text(c.dimension));
+    }
+    EXPECT_TRUE(messages.shown().empty());
+}
+
 TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
 {
     const char* const oneMember = "At least one member for this dimension must be selected";
@@ -100,7 +140,7 @@ TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
         messages.clear();
         EXPECT_EQ(next(), c.text == nullptr);
         if (c.text) {
-            EXPECT_EQ(messages.single(), (RecordedMessage{text(c.text), text(c.title), MessageIcon::Stop}));
+            EXPECT_EQ(messages.single(), (RecordedMessage{text(c.text), text(c.title), MessageIcon::Exclamation}));  // a refusal, not a failure
             EXPECT_EQ(selected(wizard.lstCubeOptions[1]), text(c.dimension));
         }
         editor->checkMembers(defaults, false);

@@ -1,0 +1,259 @@
+// The host program's window: where a built report is saved and what the
+// user is told and asked; that a built report is never lost without the user
+// saying so (a cancelled save dialog, the window closed); the cube and the
+// folder it remembers for the next run; and the window that shows a save
+// going on.
+#include "busywork.h"
+#include "common/wizardtest.h"
+#include "hostdialogs.h"
+#include "hostwindow.h"
+#include "sheet/host/hostapplication.h"
+#include "sheettestsupport.h"
+#include "widgets/nxcubeselectorctrl.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFrame>
+#include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
+
+// Answers the host's dialogs from a script, in turn, and records what was
+// offered. A script that has run out cancels the save dialog and keeps the
+// report, so a test that asks more than it expects cannot lose anything.
+class ScriptedDialogs {
+public:
+    ScriptedDialogs() : mPrevious(installHostDialogs(std::make_unique<Script>(*this))) {}
+    ~ScriptedDialogs() { installHostDialogs(std::move(mPrevious)); }
+
+    std::vector<QString> files;          // the save dialog's answers ("" cancels)
+    std::vector<UnsavedAnswer> answers;  // the unsaved question's answers
+    std::vector<QString> suggested;      // what the save dialog offered, each time
+    std::vector<QString> questions;      // the unsaved question's texts
+    size_t filesGiven() const { return suggested.size(); }
+
+private:
+    struct Script final : HostDialogs {
+        explicit Script(ScriptedDialogs& owner) : owner(owner) {}
+        QString chooseSaveFile(QWidget*, const QString& offered) override
+        {
+            owner.suggested.push_back(offered);
+            const size_t turn = owner.suggested.size() - 1;
+            return turn < owner.files.size() ? owner.files[turn] : QString();
+        }
+        UnsavedAnswer askUnsaved(QWidget*, const QString& text) override
+        {
+            owner.questions.push_back(text);
+            const size_t turn = owner.questions.size() - 1;
+            return turn < owner.answers.size() ? owner.answers[turn] : UnsavedAnswer::Keep;
+        }
+        ScriptedDialogs& owner;
+    };
+    std::unique_ptr<HostDialogs> mPrevious;
+};
+
+TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsItGo)
+{
+    using enum UnsavedAnswer;
+    enum Then { Nothing, CloseWindow, SaveFromBar, DiscardFromBar };
+    const QString saved = QStringLiteral("The PivotTable report was saved to %1.");
+    const QString failed = QStringLiteral("The PivotTable report could not be saved to ");
+    const struct {
+        const char* what;
+        bool opened;                       // the user opened mine.xlsx (else a new workbook)
+        bool built;                        // the wizard's result
+        const char* output;                // named on the command line, or ""
+        std::vector<const char*> files;    // the save dialog's answers
+        std::vector<UnsavedAnswer> answers;
+        Then then;                         // what the user does next
+        const char* saved;                 // the file saved to, or ""
+        std::vector<QString> told;         // the messages' texts, %1 the saved file
+        size_t asked;                      // unsaved questions
+        bool open;                         // the window is still open, the report kept
+        int exitCode;                      // were the program to end now
+    } cases[] = {
+        {"cancel", true, false, "", {}, {}, Nothing, "", {}, 0, false, 0},
+        {"own file", true, true, "", {}, {}, Nothing, "mine.xlsx", {saved}, 0, false, 0},
+        {"chosen file", false, true, "", {"report.xlsx"}, {}, Nothing, "report.xlsx", {saved}, 0, false, 0},
+        {"dialog cancelled, saved again", false, true, "", {"", "report.xlsx"}, {Save}, Nothing, "report.xlsx",
+         {saved}, 1, false, 0},
+        {"dialog cancelled, discarded", false, true, "", {""}, {Discard}, Nothing, "", {}, 1, false, 1},
+        {"dialog cancelled, kept", false, true, "", {""}, {Keep}, Nothing, "", {}, 1, true, 1},
+        {"kept, window closed, kept", false, true, "", {""}, {Keep, Keep}, CloseWindow, "", {}, 2, true, 1},
+        {"kept, window closed, discarded", false, true, "", {""}, {Keep, Discard}, CloseWindow, "", {}, 2, false, 1},
+        {"kept, window closed, saved", false, true, "", {"", "report.xlsx"}, {Keep, Save}, CloseWindow,
+         "report.xlsx", {saved}, 2, false, 0},
+        {"kept, saved from the bar", false, true, "", {"", "report.xlsx"}, {Keep}, SaveFromBar, "report.xlsx",
+         {saved}, 1, false, 0},
+        {"kept, discarded from the bar", false, true, "", {""}, {Keep}, DiscardFromBar, "", {}, 1, false, 1},
+        {"failed, then chosen again", false, true, "", {"missing/report.xlsx", "report.xlsx"}, {}, Nothing,
+         "report.xlsx", {failed, saved}, 0, false, 0},
+        {"command line", true, true, "out.xlsx", {}, {}, Nothing, "out.xlsx", {}, 0, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempSettings settings;
+        const RecordingMessages messages;
+        ScriptedDialogs dialogs;
+        const ScratchFolder folder;
+        auto path = [&](const char* name) { return *name ? QString::fromStdString((folder / name).string()) : QString(); };
+        for (const char* file : c.files)
+            dialogs.files.push_back(path(file));
+        dialogs.answers = c.answers;
+        const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
+        HostWindow window(QString::fromStdString(folder.path().string()), spreadsheet);
+        auto book = spreadsheet->Workbooks()->Add();
+        if (c.opened) {
+            book->Worksheets()->Item(1)->Name("Data");
+            book->SaveAs((folder / "mine.xlsx").string());
+            book = spreadsheet->Workbooks()->Open((folder / "mine.xlsx").string());
+        }
+        const std::string before = c.opened ? sheettest::fileBytes(folder / "mine.xlsx") : std::string();
+        book->Worksheets()->Add()->Name("Report");
+        window.setOutputFile(path(c.output));
+        window.show();
+        Q_EMIT window.wizard()->PivotResult(c.built);
+        auto* bar = window.findChild<QFrame*>(QStringLiteral("unsavedBar"));
+        switch (c.then) {
+        case Nothing: break;
+        case CloseWindow: window.close(); break;
+        case SaveFromBar:
+            ASSERT_TRUE(bar->isVisible());
+            QTest::mouseClick(findControl<QPushButton>(bar, "saveReport"), Qt::LeftButton);
+            break;
+        case DiscardFromBar:
+            ASSERT_TRUE(bar->isVisible());
+            QTest::mouseClick(findControl<QPushButton>(bar, "discardReport"), Qt::LeftButton);
+            break;
+        }
+
+        EXPECT_EQ(window.isVisible(), c.open);
+        EXPECT_EQ(bar->isVisible(), c.open);
+        EXPECT_EQ(window.hasUnsavedReport(), c.open);
+        EXPECT_EQ(window.wizard()->isEnabled(), !c.built);
+        EXPECT_EQ(dialogs.filesGiven(), c.files.size());
+        ASSERT_EQ(dialogs.questions.size(), c.asked);
+        for (const QString& question : dialogs.questions)
+            EXPECT_EQ(question, QStringLiteral("The PivotTable report was not saved."));
+        EXPECT_EQ(window.savedFile(), path(c.saved));
+        ASSERT_EQ(messages.shown().size(), c.told.size());
+        const QString savedTo = QDir::toNativeSeparators(path(c.saved));
+        for (size_t i = 0; i < c.told.size(); ++i)
+            EXPECT_TRUE(messages.shown()[i].text.startsWith(c.told[i].contains(u'%') ? c.told[i].arg(savedTo) : c.told[i]))
+                << messages.shown()[i].text.toStdString();
+        if (*c.saved) {
+            const auto reopened = sheet::createApplication()->Workbooks()->Open((folder / c.saved).string());
+            EXPECT_EQ(reopened->Worksheets()->Item("Report")->Name(), "Report");
+        }
+        if (c.opened && std::string(c.saved) != "mine.xlsx") {
+            EXPECT_EQ(sheettest::fileBytes(folder / "mine.xlsx"), before) << "the opened workbook's file changed";
+        }
+        EXPECT_EQ(window.exitCode(), c.exitCode);
+    }
+}
+
+// A report built on a cube and saved: the next run offers that cube on the
+// cube step, and offers to save into the same folder under the cube's name
+// and the day's date.
+TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
+{
+    const struct {
+        const char* what;
+        int kind;
+        std::string cube;  // a store cube of the scratch folder, or a cube file's path there
+        const char* name;  // the cube's own name
+    } cases[] = {{"store cube", kStoreCube, "Sales", "Sales"},
+                 {"cube file", kCubeFile, "NoTime.cub", "Inventory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempSettings settings;
+        const RecordingMessages messages;
+        ScriptedDialogs dialogs;
+        const ScratchFolder folder;
+        for (const char* name : {"Sales.cub", "Sales.bwf", "NoTime.cub"})
+            std::filesystem::copy_file(kSamples / "store" / name, folder / name);
+        std::filesystem::create_directory(folder / "reports");
+        const QString store = QString::fromStdString(folder.path().string());
+        const QString cube = c.kind == kStoreCube ? QString::fromStdString(c.cube)
+                                                  : QString::fromStdString((folder / c.cube).string());
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        {
+            const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
+            spreadsheet->Workbooks()->Add();
+            HostWindow window(store, spreadsheet);
+            window.show();
+            window.begin();
+            auto* selector = window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
+            findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
+            selector->setSelectorSourceType(c.kind);
+            selector->setSelectorCubeName(cube);
+            findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
+            ASSERT_EQ(window.wizard()->currentStep(), 2) << messages.shown().size();
+            dialogs.files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
+            Q_EMIT window.wizard()->PivotResult(true);
+            ASSERT_EQ(window.savedFile(), dialogs.files[0]);
+        }
+        const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
+        spreadsheet->Workbooks()->Add();
+        HostWindow window(store, spreadsheet);
+        window.show();
+        window.begin();
+        auto* selector = window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
+        EXPECT_EQ(selector->selectorSourceType(), c.kind);
+        EXPECT_EQ(selector->selectorCubeName(), cube);
+        // The offered cube is the one the cube step takes.
+        findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
+        findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
+        ASSERT_EQ(window.wizard()->currentStep(), 2);
+        dialogs.answers = {UnsavedAnswer::Discard};
+        Q_EMIT window.wizard()->PivotResult(true);
+        ASSERT_EQ(dialogs.suggested.size(), 2u);
+        EXPECT_EQ(dialogs.suggested[1],
+                  QString::fromStdString((folder / "reports").string()) + u'/' + text(c.name) + u' ' + today + QStringLiteral(".xlsx"));
+    }
+}
+
+// The save's window: shown and painted, centred on the window it belongs
+// to, before the work ends; the work's failure comes back to the caller.
+TEST(BusyWork, IsPaintedCentredOnItsOwnerWhileTheWorkRunsAndHandsBackAFailure)
+{
+    QWidget owner;
+    owner.setGeometry(100, 80, 600, 400);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    struct Watch : QObject {
+        std::atomic<bool> painted = false;
+        QRect placed;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (event->type() == QEvent::Paint && widget && widget->window()->objectName() == u"BusyWork") {
+                placed = widget->window()->frameGeometry();
+                painted = true;
+            }
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    bool sawPaint = false;
+    runShowingProgress(&owner, QStringLiteral("Saving"), [&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!watch.painted && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+        sawPaint = watch.painted;
+    });
+    qApp->removeEventFilter(&watch);
+    EXPECT_TRUE(sawPaint);
+    EXPECT_LE((watch.placed.center() - owner.frameGeometry().center()).manhattanLength(), 2);
+    EXPECT_THROW(runShowingProgress(&owner, QStringLiteral("Saving"),
+                                    [] { throw platform::Failure(70, "Permission denied"); }),
+                 platform::Failure);
+}
+
+}  // namespace
