@@ -253,6 +253,21 @@ void addChart(const PivotDesign& design, const olap::QueryResult& result, const 
 
 }  // namespace
 
+namespace {
+
+// A page field shows its one selected member, or that several or all are counted.
+std::string pageCaption(const PivotDesign& design, uint32_t dimension)
+{
+    const auto& selected = design.dimension(dimension).pageSelected;
+    if (selected.empty())
+        return "(All)";
+    if (selected.size() > 1)
+        return "(Multiple Items)";
+    return olap::memberOf(design.cube().dimensions[dimension].hierarchies.at(0), *selected.begin()).caption;
+}
+
+}  // namespace
+
 PivotGrid layoutGrid(const PivotDesign& design, const olap::QueryResult& result)
 {
     PivotGrid grid;
@@ -268,7 +283,7 @@ PivotGrid layoutGrid(const PivotDesign& design, const olap::QueryResult& result)
     const auto& pages = design.axis(kPageField);
     for (size_t p = 0; p < pages.size(); ++p) {
         writer.text(static_cast<int32_t>(p), 0, design.cube().dimensions[pages[p]].name, true, false);
-        writer.text(static_cast<int32_t>(p), 1, "(All)", false, false);
+        writer.text(static_cast<int32_t>(p), 1, pageCaption(design, pages[p]), false, false);
     }
     const int32_t top = pages.empty() ? 0 : static_cast<int32_t>(pages.size()) + 1;
     const int32_t left = rows.slots;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <sstream>
 
 namespace sheet {
 
@@ -77,6 +78,32 @@ pugi::xml_node StyleSheet::append(pugi::xml_node list, std::string_view name)
     return node;
 }
 
+// A workbook opened again holds the entries an earlier session appended: the
+// one just appended is taken back when an earlier entry of its list is the
+// same, so that drawing the same formats again leaves the part as it was.
+uint32_t StyleSheet::reuseEqual(pugi::xml_node list, pugi::xml_node added, bool changedBefore)
+{
+    const auto text = [](pugi::xml_node node) {
+        std::ostringstream out;
+        node.print(out, "", pugi::format_raw);
+        return out.str();
+    };
+    const std::string wanted = text(added);
+    uint32_t index = 0;
+    for (auto node = list.first_child(); node && node != added; node = node.next_sibling()) {
+        if (node.type() != pugi::node_element)
+            continue;
+        if (text(node) == wanted) {
+            list.remove_child(added);
+            list.attribute("count") = std::to_string(elementCount(list)).c_str();
+            mChanged = changedBefore;
+            return index;
+        }
+        ++index;
+    }
+    return elementCount(list) - 1;
+}
+
 uint32_t StyleSheet::numberFormatId(const std::string& code)
 {
     if (code.empty())
@@ -104,6 +131,7 @@ uint32_t StyleSheet::boldFontId()
         return *mBoldFont;
     auto fonts = list("fonts");
     const auto base = xml::child(fonts, "font");
+    const bool changedBefore = mChanged;
     auto font = append(fonts, "font");
     if (base) {
         for (auto part : base.children())
@@ -111,7 +139,7 @@ uint32_t StyleSheet::boldFontId()
     }
     if (!xml::child(font, "b"))
         font.prepend_child(xml::qualified(font, "b").c_str());
-    mBoldFont = elementCount(fonts) - 1;
+    mBoldFont = reuseEqual(fonts, font, changedBefore);
     return *mBoldFont;
 }
 
@@ -120,6 +148,7 @@ uint32_t StyleSheet::thinBorderId()
     if (mThinBorder)
         return *mThinBorder;
     auto borders = list("borders");
+    const bool changedBefore = mChanged;
     auto border = append(borders, "border");
     for (const char* side : {"left", "right", "top", "bottom"}) {
         auto line = border.append_child(xml::qualified(border, side).c_str());
@@ -127,7 +156,7 @@ uint32_t StyleSheet::thinBorderId()
         line.append_child(xml::qualified(border, "color").c_str()).append_attribute("indexed") = 64;
     }
     border.append_child(xml::qualified(border, "diagonal").c_str());
-    mThinBorder = elementCount(borders) - 1;
+    mThinBorder = reuseEqual(borders, border, changedBefore);
     return *mThinBorder;
 }
 
@@ -141,6 +170,7 @@ uint32_t StyleSheet::styleFor(const CellFormat& format)
     const uint32_t font = format.bold ? boldFontId() : 0;
     const uint32_t border = format.border ? thinBorderId() : 0;
     auto styles = list("cellXfs");
+    const bool changedBefore = mChanged;
     auto xf = append(styles, "xf");
     xf.append_attribute("numFmtId") = numberFormat;
     xf.append_attribute("fontId") = font;
@@ -153,7 +183,7 @@ uint32_t StyleSheet::styleFor(const CellFormat& format)
         xf.append_attribute("applyFont") = 1;
     if (format.border)
         xf.append_attribute("applyBorder") = 1;
-    return mStyles[format] = elementCount(styles) - 1;
+    return mStyles[format] = reuseEqual(styles, xf, changedBefore);
 }
 
 std::string StyleSheet::serialize() const

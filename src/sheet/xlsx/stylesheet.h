@@ -41,6 +41,7 @@ private:
     uint32_t thinBorderId();
     pugi::xml_node list(std::string_view name);
     pugi::xml_node append(pugi::xml_node list, std::string_view name);
+    uint32_t reuseEqual(pugi::xml_node list, pugi::xml_node added, bool changedBefore);
 
     std::unique_ptr<pugi::xml_document> mDocument;
     std::map<CellFormat, uint32_t> mStyles;
