@@ -8,6 +8,7 @@
 #include "sheet/report/reportbook.h"
 #include "sheet/report/reportdesign.h"
 #include "sheet/report/sheetoccupancy.h"
+#include "sheet/xlsx/stylesheet.h"
 #include "sheet/xlsx/workbookdocument.h"
 #include "platform/core/failure.h"
 
@@ -171,6 +172,8 @@ RefreshOutcome refreshReports(HostWorkbook& book, const std::string& name, const
         plans.push_back(planRefresh(book, report));
     }
     RefreshOutcome outcome;
+    // The reports' formats are most likely in the styles part already.
+    book.document().styles().setReuseEqual(true);
     for (auto& plan : plans)
         outcome.reports.push_back(draw(book, plan));
     return outcome;

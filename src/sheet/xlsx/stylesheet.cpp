@@ -78,11 +78,14 @@ pugi::xml_node StyleSheet::append(pugi::xml_node list, std::string_view name)
     return node;
 }
 
-// A workbook opened again holds the entries an earlier session appended: the
-// one just appended is taken back when an earlier entry of its list is the
-// same, so that drawing the same formats again leaves the part as it was.
+// With reuse on, the entry just appended is taken back when an earlier entry
+// of its list is the same; the first such entry is taken, so that entries
+// repeated by earlier sessions all lead to one.
 uint32_t StyleSheet::reuseEqual(pugi::xml_node list, pugi::xml_node added, bool changedBefore)
 {
+    const uint32_t appended = elementCount(list) - 1;
+    if (!mReuseEqual)
+        return appended;
     const auto text = [](pugi::xml_node node) {
         std::ostringstream out;
         node.print(out, "", pugi::format_raw);
@@ -101,7 +104,7 @@ uint32_t StyleSheet::reuseEqual(pugi::xml_node list, pugi::xml_node added, bool 
         }
         ++index;
     }
-    return elementCount(list) - 1;
+    return appended;
 }
 
 uint32_t StyleSheet::numberFormatId(const std::string& code)

@@ -29,6 +29,12 @@ public:
     // format is style 0.
     uint32_t styleFor(const CellFormat& format);
 
+    // Whether a format whose entries the part already holds (a report drawn
+    // again over its own cells) takes those entries instead of appending
+    // equal ones, leaving the part as it was. Off by default: the user's
+    // styles are theirs to change.
+    void setReuseEqual(bool on) { mReuseEqual = on; }
+
     bool changed() const { return mChanged; }
     // Makes the next save write the part (a part the workbook did not have).
     void markChanged() { mChanged = true; }
@@ -49,6 +55,7 @@ private:
     std::optional<uint32_t> mBoldFont;
     std::optional<uint32_t> mThinBorder;
     bool mChanged = false;
+    bool mReuseEqual = false;
 };
 
 }  // namespace sheet
