@@ -16,6 +16,10 @@ namespace sheet::report {
 
 namespace {
 
+// Up to this many cells of a report's old place are cleared without looking
+// whether the sheet has them.
+constexpr int64_t kBlindClearLimit = 20000;
+
 // What drawing one report will do, worked out before anything is drawn.
 struct RefreshPlan {
     const ReportDefinition* report = nullptr;
@@ -89,18 +93,41 @@ RefreshPlan planRefresh(HostWorkbook& book, const ReportDefinition& report)
         box.first = {std::min(box.first.row, plan.before->first.row), std::min(box.first.column, plan.before->first.column)};
         box.last = {std::max(box.last.row, plan.before->last.row), std::max(box.last.column, plan.before->last.column)};
     }
-    const SheetOccupancy occupied = occupiedCells(book.document(), *plan.sheet, box);
+    // Cells the new report writes inside the old one need no look: neither
+    // a refusal nor a clearing can concern them.
+    std::vector<bool> written(size_t(std::max(grid.rows, 0)) * size_t(std::max(grid.columns, 0)));
+    for (const auto& c : grid.cells)
+        written[size_t(c.row) * size_t(grid.columns) + size_t(c.column)] = true;
+    const auto writes = [&](CellRef cell) {
+        const int32_t r = cell.row - plan.topLeft.row, c = cell.column - plan.topLeft.column;
+        return r >= 0 && c >= 0 && r < grid.rows && c < grid.columns && written[size_t(r) * size_t(grid.columns) + size_t(c)];
+    };
+    const auto inside = [](const Area& inner, const Area& outer) {
+        return outer.contains(inner.first) && outer.contains(inner.last);
+    };
+    // A report that stays within its cells needs no look at the sheet: the
+    // few cells of its old place it no longer writes are cleared blindly.
+    if (plan.before && inside(plan.after, *plan.before)) {
+        const int64_t unwritten = int64_t(plan.before->last.row - plan.before->first.row + 1)
+                                      * (plan.before->last.column - plan.before->first.column + 1)
+                                  - int64_t(grid.cells.size());
+        if (unwritten <= kBlindClearLimit) {
+            for (int32_t r = plan.before->first.row; r <= plan.before->last.row; ++r) {
+                for (int32_t c = plan.before->first.column; c <= plan.before->last.column; ++c) {
+                    if (!writes({r, c}))
+                        plan.cleared.push_back({r, c});
+                }
+            }
+            return plan;
+        }
+    }
+    const SheetOccupancy occupied = occupiedCells(book.document(), *plan.sheet, box, [&](CellRef cell) {
+        return plan.before && plan.before->contains(cell) && writes(cell);
+    });
     checkRoom(book, plan, occupied);
     if (plan.before) {
-        std::vector<bool> written(size_t(std::max(grid.rows, 0)) * size_t(std::max(grid.columns, 0)));
-        for (const auto& c : grid.cells)
-            written[size_t(c.row) * size_t(grid.columns) + size_t(c.column)] = true;
         for (const auto& [cell, content] : occupied.cells) {
-            if (!plan.before->contains(cell))
-                continue;
-            const int32_t r = cell.row - plan.topLeft.row, c = cell.column - plan.topLeft.column;
-            const bool inGrid = r >= 0 && c >= 0 && r < grid.rows && c < grid.columns;
-            if (!inGrid || !written[size_t(r) * size_t(grid.columns) + size_t(c)])
+            if (plan.before->contains(cell) && !writes(cell))
                 plan.cleared.push_back(cell);
         }
     }
