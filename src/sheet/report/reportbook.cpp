@@ -12,6 +12,9 @@
 #include "sheet/xlsx/partnames.h"
 #include "sheet/xlsx/workbookdocument.h"
 
+#include "platform/core/diagnostics.h"
+#include "platform/core/failure.h"
+
 #include <pugixml.hpp>
 
 #include <filesystem>
@@ -158,7 +161,14 @@ void ReportBook::put(WorkbookDocument& document, ReportDefinition report)
 void ReportBook::prepareSave(HostWorkbook& book)
 {
     auto& document = book.document();
-    definitions(document);
+    try {
+        definitions(document);
+    } catch (const platform::Failure& failure) {
+        // Definitions no one can read are no reason to lose the user's work:
+        // the part is replaced by those of the reports drawn now.
+        platform::noteIgnoredFailure("ReportBook::prepareSave", failure);
+        mReports.emplace();
+    }
     for (const auto& model : book.worksheetModels()) {
         const auto sheet = book.worksheet(model);
         for (const auto& table : sheet->pivotTables()) {
@@ -192,7 +202,7 @@ void ReportBook::prepareSave(HostWorkbook& book)
 
 void ReportBook::load(WorkbookDocument& document)
 {
-    mReports.emplace();
+    std::vector<ReportDefinition> reports;
     const std::string origin = document.displayName();
     for (const auto& link : document.workbookRelationships().all()) {
         if (link.external || !ooxml::relationshipIs(link.type, "customXml"))
@@ -204,9 +214,10 @@ void ReportBook::load(WorkbookDocument& document)
         if (!text)
             continue;
         mPart = part;
-        *mReports = reportsFromJson(*text, origin + " (" + part + ")");
-        return;
+        reports = reportsFromJson(*text, origin + " (" + part + ")");
+        break;
     }
+    mReports = std::move(reports);
 }
 
 void ReportBook::write(WorkbookDocument& document)

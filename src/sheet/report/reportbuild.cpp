@@ -9,6 +9,7 @@
 #include "sheet/range.h"
 #include "sheet/report/reportbook.h"
 #include "sheet/report/reportdesign.h"
+#include "sheet/report/reportrefresh.h"
 #include "sheet/report/sheetoccupancy.h"
 #include "sheet/xlsx/workbookdocument.h"
 #include "platform/core/failure.h"
@@ -51,15 +52,9 @@ void checkCells(HostWorkbook& book, HostWorksheet& sheet, const ReportDefinition
         if (content)
             blocked.push_back(cellName(cell));
     }
-    if (!blocked.empty()) {
-        std::string cells;
-        for (size_t i = 0; i < blocked.size() && i < 10; ++i)
-            cells += (i ? ", " : "") + blocked[i];
-        if (blocked.size() > 10)
-            cells += " and " + std::to_string(blocked.size() - 10) + " more";
+    if (!blocked.empty())
         failApplication("Report '" + report.name + "' on sheet '" + report.sheet + "' would cover "
-                        + plainAddress(area) + " and overwrite " + cells + ", which hold other content");
-    }
+                        + plainAddress(area) + " and overwrite " + listed(blocked) + ", which hold other content");
 }
 
 void addChart(HostWorkbook& book, HostWorksheet& sheet, Range& cell)
@@ -112,13 +107,9 @@ std::shared_ptr<pivot::CubePivotTable> buildReport(HostWorkbook& book, const Rep
     table->ManualUpdate(true);
     std::vector<std::string> skipped;
     applyDefinition(report, table->design(), skipped);
-    if (!skipped.empty()) {
-        std::string names;
-        for (const auto& name : skipped)
-            names += (names.empty() ? "" : ", ") + name;
+    if (!skipped.empty())
         failApplication("Report '" + report.name + "': the cube '" + report.source.cube + "' has no member "
-                        + names);
-    }
+                        + listed(skipped, 50));
     table->changed();
     table->ManualUpdate(false);
     checkCells(book, *sheet, report, table->area());

@@ -51,7 +51,7 @@ struct DataDefinition {
 
 struct ReportDefinition {
     std::string name;   // the table's name ("Table Sales")
-    std::string sheet;  // the worksheet's name
+    std::string sheet = "Sheet1";  // the worksheet's name
     std::string cell = "A1";  // top-left cell
     std::string area;         // the cells drawn last; empty in a definition not yet drawn
     std::string refreshed;    // when drawn last (UTC, ISO 8601); may be empty

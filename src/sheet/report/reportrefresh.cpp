@@ -40,7 +40,9 @@ std::shared_ptr<SheetModel> findSheet(HostWorkbook& book, const ReportDefinition
     failApplication("Report '" + report.name + "': the workbook has no sheet '" + report.sheet + "'");
 }
 
-std::string listed(const std::vector<std::string>& names, size_t shown = 10)
+}  // namespace
+
+std::string listed(const std::vector<std::string>& names, size_t shown)
 {
     std::string text;
     for (size_t i = 0; i < names.size() && i < shown; ++i)
@@ -49,6 +51,8 @@ std::string listed(const std::vector<std::string>& names, size_t shown = 10)
         text += " and " + std::to_string(names.size() - shown) + " more";
     return text;
 }
+
+namespace {
 
 // Refuses a report that would cover another table or cells holding other content.
 void checkRoom(HostWorkbook& book, RefreshPlan& plan, const SheetOccupancy& occupied)

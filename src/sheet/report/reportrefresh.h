@@ -44,6 +44,9 @@ struct RefreshOutcome {
     std::string summary() const;
 };
 
+// "A1, B2, C3 and 7 more": the first `shown` of `names`, for messages.
+std::string listed(const std::vector<std::string>& names, size_t shown = 10);
+
 // Called before each report is computed, for progress.
 using RefreshProgress = std::function<void(const ReportDefinition& report)>;
 

@@ -175,3 +175,33 @@ TEST(PivotReportCommand, AWorkbookWhoseDefinitionsWereDroppedStillCountsItsRepor
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
+{
+    ScratchFolder folder;
+    const auto book = folder / "Bad.xlsx";
+    makeReportAsTheWizardDoes(book);
+    auto parts = sheettest::Parts{};
+    for (const auto& [name, entry] : sheettest::readZip(book))
+        parts[name] = entry.data;
+    ASSERT_TRUE(parts.count("customXml/item1.xml"));
+    parts["customXml/item1.xml"] = R"(<pivotReports xmlns="urn:pivotwizard:report-definitions" version="1">)"
+                                   R"({"version": 1, "reports": [{"source": 3}]}</pivotReports>)";
+    sheettest::writeZip(book, parts);
+    const auto listed = runPivotReport({"list", book.string()});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_NE(listed.err.find("Bad.xlsx"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find("reports[0].name: missing"), std::string::npos) << listed.err;
+
+    const auto definition = folder / "more.json";
+    sheettest::writeFile(definition, salesDefinition(kStore / "Sales.cub", R"(, "rows": [{"dimension": "Product"}])"));
+    const auto built = runPivotReport({"build", definition.string(), "--output", book.string(), "--sheet", "More"});
+    EXPECT_EQ(built.status, 0) << built.err;
+    const auto after = runPivotReport({"list", book.string()});
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_NE(after.out.find("Table Sales\tMore\t"), std::string::npos) << after.out;
+}
+
+}  // namespace
