@@ -34,15 +34,16 @@ constexpr size_t kMaxPart = 64u << 20;
 // The JSON inside the part, or nullopt when the part is another program's.
 std::optional<std::string> definitionsText(const std::string& bytes, const std::string& origin)
 {
+    const bool ours = bytes.find(kDefinitionsNamespace) != std::string::npos;
+    if (ours && bytes.size() > kMaxPart)
+        failApplication("'" + origin + "': the report definitions are larger than 64 MB");
     pugi::xml_document document;
-    if (!document.load_buffer(bytes.data(), bytes.size()))
+    if (!ours || !document.load_buffer(bytes.data(), bytes.size()))
         return std::nullopt;
     const auto root = document.document_element();
     if (std::string_view(root.name()) != kDefinitionsElement
         || std::string_view(root.attribute("xmlns").value()) != kDefinitionsNamespace)
         return std::nullopt;
-    if (bytes.size() > kMaxPart)
-        failApplication("'" + origin + "': the report definitions are larger than 64 MB");
     return std::string(root.text().get());
 }
 
