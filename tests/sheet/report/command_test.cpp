@@ -8,6 +8,9 @@
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
 #include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/cellstore.h"
 #include "sheet/pivotfield.h"
 
 using namespace sheet;
@@ -202,6 +205,40 @@ TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
     const auto after = runPivotReport({"list", book.string()});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_NE(after.out.find("Table Sales\tMore\t"), std::string::npos) << after.out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PivotReportCommand, BuildingOverAnotherTableOrTheUsersCellsIsRefused)
+{
+    ScratchFolder folder;
+    const auto book = folder / "Mine.xlsx";
+    makeReportAsTheWizardDoes(book);  // "Table Sales" at B4 of Sheet1
+    {
+        auto app = createApplication();
+        auto workbook = std::dynamic_pointer_cast<HostWorkbook>(app->Workbooks()->Open(book.string()));
+        workbook->worksheet(workbook->worksheetModels().at(0))->cells().set({40, 3}, std::string("my note"), {});
+        workbook->Save();
+    }
+    const std::string bytes = sheettest::fileBytes(book);
+    const auto definition = folder / "other.json";
+    std::string text = salesDefinition(kStore / "Sales.cub", R"(, "rows": [{"dimension": "Product"}])");
+    text.replace(text.find("Table Sales"), 11, "Other");
+    text.replace(text.find("\"Report\""), 8, "\"Sheet1\"");
+    sheettest::writeFile(definition, text);
+    const struct {
+        const char* cell;
+        std::string named;
+    } cases[] = {{"C6", "Table Sales"}, {"B38", "C40"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        const auto run = runPivotReport({"build", definition.string(), "--output", book.string(), "--cell", c.cell});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(sheettest::fileBytes(book), bytes);
+    }
 }
 
 }  // namespace
