@@ -3,6 +3,7 @@
 #include "busywork.h"
 #include "hostdialogs.h"
 #include "rememberedchoices.h"
+#include "reportsbar.h"
 #include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/messageservice.h"
 #include "platform/core/failure.h"
@@ -35,8 +36,11 @@ HostWindow::HostWindow(const QString& storeFolder, std::shared_ptr<sheet::Applic
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    mReportsBar = new ReportsBar(spreadsheet, this);
+    layout->addWidget(mReportsBar);
     layout->addWidget(mWizard);
     layout->addWidget(buildUnsavedBar());
+    mReportsBar->offer();
 
     connect(mWizard, &NxPivotWizardCtrl::wizardStep, this,
             [this](const QString& title, qint16) { setWindowTitle(title); });

@@ -22,6 +22,7 @@
 #include <memory>
 
 class NxPivotWizardCtrl;
+class ReportsBar;
 class QCloseEvent;
 class QFrame;
 namespace sheet {
@@ -77,6 +78,7 @@ private:
 
     NxPivotWizardCtrl* mWizard = nullptr;
     QFrame* mUnsavedBar = nullptr;
+    ReportsBar* mReportsBar = nullptr;  // offers to refresh the workbook's reports
     std::shared_ptr<sheet::Application> mSpreadsheet;
     bool mResult = false;
     bool mSettled = false;  // the built report is saved, or the user let it go

@@ -38,6 +38,20 @@ public:
     virtual VariantArray HiddenItemsList() = 0;
     virtual void HiddenItemsList(const VariantArray& members) = 0;
 
+    // The selection of a page field: the members whose facts the table
+    // counts. CurrentPageName is the selected member's unique name, "(All)"
+    // while none is selected (all are counted) and "(Multiple Items)" while
+    // several are; setting a unique name selects that member alone, "(All)"
+    // or "" selects none. CurrentPageList is the selection as a
+    // one-dimensional array of unique names (empty: all). Both throw 1004 on
+    // a field that is not on the pages, and naming the member for a name the
+    // dimension lacks (the selection is then left as it was); the list throws
+    // 13 for a two-dimensional array.
+    virtual std::string CurrentPageName() = 0;
+    virtual void CurrentPageName(const std::string& member) = 0;
+    virtual VariantArray CurrentPageList() = 0;
+    virtual void CurrentPageList(const VariantArray& members) = 0;
+
     // The number format of a data field's cells ("0.00"). Throws 1004 on a
     // level field.
     virtual std::string NumberFormat() = 0;

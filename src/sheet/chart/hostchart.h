@@ -59,6 +59,8 @@ public:
     // The values to show now: its table's, drawn up to date; empty without a
     // table, or for a table whose values the host does not compute.
     ChartData data();
+    // Whether it shows `table`.
+    bool shows(const PlacedPivotTable& table) const { return mSource.lock().get() == &table; }
     // Whether its table lies on `sheet`.
     bool tableIsOn(const HostWorksheet& sheet) const;
     // Where an embedded chart on `sheet` goes when nothing put it elsewhere:

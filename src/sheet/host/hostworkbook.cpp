@@ -3,6 +3,7 @@
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostpivotcache.h"
 #include "sheet/host/hostworksheet.h"
+#include "sheet/report/reportbook.h"
 #include "sheet/xlsx/sheetnames.h"
 #include "sheet/xlsx/workbookdocument.h"
 
@@ -228,6 +229,15 @@ void HostWorkbook::prepareSave()
     }
     if (auto* charts = application()->chartEngine())
         charts->prepareSave(*this);
+    reports().prepareSave(*this);
+}
+
+report::ReportBook& HostWorkbook::reports()
+{
+    document();
+    if (!mReports)
+        mReports = std::make_unique<report::ReportBook>();
+    return *mReports;
 }
 
 void HostWorkbook::Close()
@@ -237,6 +247,7 @@ void HostWorkbook::Close()
         app->remove(*this);
     mWorksheets.clear();
     mPivotCaches.clear();
+    mReports.reset();
     mDocument.reset();
 }
 

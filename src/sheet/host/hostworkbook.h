@@ -16,6 +16,9 @@ class HostApplication;
 class HostWorksheet;
 class WorkbookDocument;
 struct SheetModel;
+namespace report {
+class ReportBook;
+}
 
 class HostWorkbook final : public Workbook, public std::enable_shared_from_this<HostWorkbook> {
 public:
@@ -46,6 +49,10 @@ public:
 
     std::vector<std::shared_ptr<PivotCache>>& pivotCaches() { return mPivotCaches; }
 
+    // The definitions of the reports drawn in the workbook (sheet/report),
+    // written into it at each save. Throws 91 once the workbook is closed.
+    report::ReportBook& reports();
+
 private:
     // Draws the pivot tables and charts into the document before it is saved.
     void prepareSave();
@@ -55,6 +62,7 @@ private:
     std::string mName;
     std::map<const SheetModel*, std::shared_ptr<HostWorksheet>> mWorksheets;
     std::vector<std::shared_ptr<PivotCache>> mPivotCaches;
+    std::unique_ptr<report::ReportBook> mReports;
     // The collections, made once and kept, so that a loop over a collection
     // returned by a call stays valid while the workbook lives.
     std::shared_ptr<sheet::Worksheets> mWorksheetsCollection;

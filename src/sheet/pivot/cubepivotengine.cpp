@@ -16,6 +16,7 @@ public:
         // before the sheet has a table.
         OpenCube cube = openCube(source);
         auto table = std::make_shared<CubePivotTable>(sheet.weak_from_this(), name, topLeft, std::move(cube));
+        table->setSource(source);
         table->update();
         return table;
     }

@@ -48,6 +48,12 @@ public:
     PivotDesign& design() { return mDesign; }
     void changed() { mStale = true; }
 
+    // Where the table stands and the cube it was made from, for its
+    // definition (sheet/report).
+    CellRef topLeft() const { return mTopLeft; }
+    const PivotSource& source() const { return mSource; }
+    void setSource(PivotSource source) { mSource = std::move(source); }
+
 private:
     void draw();
     // The grid of the design, its first `rows` rows laid out (all by default).
@@ -58,6 +64,7 @@ private:
     std::string mName;
     CellRef mTopLeft;
     OpenCube mCube;
+    PivotSource mSource;
     PivotDesign mDesign;
     bool mManualUpdate = false;
     bool mStale = true;

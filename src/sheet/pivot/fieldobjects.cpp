@@ -6,6 +6,7 @@
 #include "sheet/cubefield.h"
 #include "sheet/failures.h"
 #include "sheet/pivotfield.h"
+#include "olap/model/membersource.h"
 #include "sheet/xlsx/numberformat.h"
 
 namespace sheet::pivot {
@@ -161,6 +162,33 @@ public:
         level().hiddenList = members;
         table->changed();
     }
+    std::string CurrentPageName() override
+    {
+        const auto& selected = pageState().pageSelected;
+        if (selected.empty())
+            return "(All)";
+        if (selected.size() > 1)
+            return "(Multiple Items)";
+        return olap::memberOf(hierarchy(), *selected.begin()).uniqueName;
+    }
+    void CurrentPageName(const std::string& member) override
+    {
+        const bool all = member.empty() || member == "(All)";
+        selectPage(all ? VariantArray() : VariantArray{member});
+    }
+    VariantArray CurrentPageList() override
+    {
+        std::vector<Variant> names;
+        for (uint32_t member : pageState().pageSelected)
+            names.emplace_back(olap::memberOf(hierarchy(), member).uniqueName);
+        return VariantArray(std::move(names));
+    }
+    void CurrentPageList(const VariantArray& members) override
+    {
+        if (members.dimensions() != 1)
+            failTypeMismatch("CurrentPageList takes a one-dimensional array of member names");
+        selectPage(members);
+    }
     std::string NumberFormat() override
     {
         refuseOnLevel();
@@ -181,6 +209,25 @@ public:
     }
 
 private:
+    DimensionState& pageState()
+    {
+        auto& design = lockTable(mTable)->design();
+        if (mEntry.data || design.dimension(mEntry.index).orientation != kPageField)
+            failApplication("The field " + mEntry.name + " is not a page field: only page fields select members");
+        return design.dimension(mEntry.index);
+    }
+    const olap::HierarchyInfo& hierarchy()
+    {
+        return lockTable(mTable)->design().cube().dimensions.at(mEntry.index).hierarchies.at(0);
+    }
+    void selectPage(const VariantArray& members)
+    {
+        pageState();
+        auto table = lockTable(mTable);
+        auto selected = table->design().resolveMembers(mEntry.index, members);
+        pageState().pageSelected = std::move(selected);
+        table->changed();
+    }
     LevelState& level() { return lockTable(mTable)->design().dimension(mEntry.index).levels[mEntry.level]; }
     void refuseOnData(const char* member)
     {

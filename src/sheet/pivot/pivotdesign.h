@@ -42,6 +42,7 @@ struct DimensionState {
     std::set<uint32_t> drilled;
     std::set<uint32_t> treeHidden;
     std::map<uint16_t, LevelState> levels;  // by level index in the hierarchy
+    std::set<uint32_t> pageSelected;        // as a page field: the members counted; empty: all
 };
 
 struct MeasureState {

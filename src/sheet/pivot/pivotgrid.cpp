@@ -1,5 +1,6 @@
 #include "sheet/pivot/pivotgrid.h"
 
+#include "olap/model/membersource.h"
 #include "sheet/pivot/gridaxes.h"
 #include "sheet/pivot/gridstyle.h"
 #include "sheet/xlsx/numberformat.h"
@@ -9,6 +10,19 @@
 namespace sheet::pivot {
 
 namespace {
+
+// A page field shows its one selected member, or that several or all are counted.
+std::string pageCaption(const PivotDesign& design, uint32_t dimension)
+{
+    const auto& selected = design.dimension(dimension).pageSelected;
+    if (selected.empty())
+        return "(All)";
+    if (selected.size() > 1)
+        return "(Multiple Items)";
+    const olap::MemberInfo& member =
+        olap::memberOf(design.cube().dimensions[dimension].hierarchies.at(0), *selected.begin());
+    return member.caption.empty() ? member.name : member.caption;
+}
 
 std::string levelName(const PivotDesign& design, uint32_t dimension, int32_t slot)
 {
@@ -183,7 +197,7 @@ PivotGrid layoutGrid(const PivotDesign& design, const olap::QueryResult& result,
     const auto& pages = design.axis(kPageField);
     for (size_t p = 0; p < pages.size(); ++p) {
         writer.text(static_cast<int32_t>(p), 0, design.cube().dimensions[pages[p]].name, CellRole::PageName);
-        writer.text(static_cast<int32_t>(p), 1, "(All)", CellRole::PageItem);
+        writer.text(static_cast<int32_t>(p), 1, pageCaption(design, pages[p]), CellRole::PageItem);
     }
     const int32_t top = pages.empty() ? 0 : static_cast<int32_t>(pages.size()) + 1;
     const GridFrame frame{top + 1 + columns.slots, rows.slots};

@@ -89,7 +89,10 @@ olap::PivotQuery buildQuery(const PivotDesign& design)
     query.columns.grandTotal = design.rowGrand;
     query.rows.grandTotal = design.columnGrand;
     for (uint32_t d : design.axis(kPageField))
-        query.pages.push_back({d, 0, {}});
+        {
+        const auto& selected = design.dimension(d).pageSelected;
+        query.pages.push_back({d, 0, {selected.begin(), selected.end()}});
+    }
     query.measures = design.axis(kDataField);
     return query;
 }

@@ -53,10 +53,13 @@ void addPart(zip_t* zip, const PartWrite& write, std::exception_ptr* failure, co
     zip_source_t* source = makePartSource(zip, write.produce, failure);
     if (!source)
         failSave(target, "out of memory");
-    const zip_int64_t existing = locateIn(zip, write.name);
-    zip_int64_t index = existing;
-    if (existing >= 0 ? zip_file_replace(zip, static_cast<zip_uint64_t>(existing), source, 0) != 0
-                      : (index = zip_file_add(zip, write.name.c_str(), source, ZIP_FL_ENC_UTF_8)) < 0) {
+    // A part the file holds is deleted and added anew rather than replaced:
+    // libzip drops the compression level set on a replaced entry whose method
+    // stays deflate, and then compresses it at its slowest level.
+    if (const zip_int64_t existing = locateIn(zip, write.name); existing >= 0)
+        zip_delete(zip, static_cast<zip_uint64_t>(existing));
+    const zip_int64_t index = zip_file_add(zip, write.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
         zip_source_free(source);
         failSave(target, std::string("part ") + write.name + " cannot be added (" + zip_strerror(zip) + ")");
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <sstream>
 
 namespace sheet {
 
@@ -86,6 +87,35 @@ pugi::xml_node StyleSheet::append(pugi::xml_node list, std::string_view name)
     return node;
 }
 
+// With reuse on, the entry just appended is taken back when an earlier entry
+// of its list is the same; the first such entry is taken, so that entries
+// repeated by earlier sessions all lead to one.
+uint32_t StyleSheet::reuseEqual(pugi::xml_node list, pugi::xml_node added, bool changedBefore)
+{
+    const uint32_t appended = elementCount(list) - 1;
+    if (!mReuseEqual)
+        return appended;
+    const auto text = [](pugi::xml_node node) {
+        std::ostringstream out;
+        node.print(out, "", pugi::format_raw);
+        return out.str();
+    };
+    const std::string wanted = text(added);
+    uint32_t index = 0;
+    for (auto node = list.first_child(); node && node != added; node = node.next_sibling()) {
+        if (node.type() != pugi::node_element)
+            continue;
+        if (text(node) == wanted) {
+            list.remove_child(added);
+            list.attribute("count") = std::to_string(elementCount(list)).c_str();
+            mChanged = changedBefore;
+            return index;
+        }
+        ++index;
+    }
+    return appended;
+}
+
 uint32_t StyleSheet::numberFormatId(const std::string& code)
 {
     if (code.empty())
@@ -116,6 +146,7 @@ uint32_t StyleSheet::fontId(bool bold, uint32_t colour)
         return it->second;
     auto fonts = list("fonts");
     const auto base = xml::child(fonts, "font");
+    const bool changedBefore = mChanged;
     auto font = append(fonts, "font");
     if (base) {
         for (auto part : base.children()) {
@@ -132,7 +163,7 @@ uint32_t StyleSheet::fontId(bool bold, uint32_t colour)
                          : font.append_child(xml::qualified(font, "color").c_str());
         node.append_attribute("rgb") = argb(colour).c_str();
     }
-    return mFonts[{bold, colour}] = elementCount(fonts) - 1;
+    return mFonts[{bold, colour}] = reuseEqual(fonts, font, changedBefore);
 }
 
 uint32_t StyleSheet::fillId(uint32_t colour)
@@ -148,11 +179,12 @@ uint32_t StyleSheet::fillId(uint32_t colour)
         auto none = append(fills, "fill").append_child(xml::qualified(fills, "patternFill").c_str());
         none.append_attribute("patternType") = reserved == 0 ? "none" : "gray125";
     }
+    const bool changedBefore = mChanged;
     auto pattern = append(fills, "fill").append_child(xml::qualified(fills, "patternFill").c_str());
     pattern.append_attribute("patternType") = "solid";
     pattern.append_child(xml::qualified(fills, "fgColor").c_str()).append_attribute("rgb") = argb(colour).c_str();
     pattern.append_child(xml::qualified(fills, "bgColor").c_str()).append_attribute("indexed") = 64;
-    return mFills[colour] = elementCount(fills) - 1;
+    return mFills[colour] = reuseEqual(fills, pattern.parent(), changedBefore);
 }
 
 uint32_t StyleSheet::borderId(bool thin, bool heavyTop)
@@ -162,6 +194,7 @@ uint32_t StyleSheet::borderId(bool thin, bool heavyTop)
     if (const auto it = mBorders.find({thin, heavyTop}); it != mBorders.end())
         return it->second;
     auto borders = list("borders");
+    const bool changedBefore = mChanged;
     auto border = append(borders, "border");
     for (const char* side : {"left", "right", "top", "bottom"}) {
         auto line = border.append_child(xml::qualified(border, side).c_str());
@@ -172,7 +205,7 @@ uint32_t StyleSheet::borderId(bool thin, bool heavyTop)
         line.append_child(xml::qualified(border, "color").c_str()).append_attribute("indexed") = 64;
     }
     border.append_child(xml::qualified(border, "diagonal").c_str());
-    return mBorders[{thin, heavyTop}] = elementCount(borders) - 1;
+    return mBorders[{thin, heavyTop}] = reuseEqual(borders, border, changedBefore);
 }
 
 uint32_t StyleSheet::styleFor(const CellFormat& format)
@@ -186,6 +219,7 @@ uint32_t StyleSheet::styleFor(const CellFormat& format)
     const uint32_t fill = fillId(format.fill);
     const uint32_t border = borderId(format.border, format.heavyTop);
     auto styles = list("cellXfs");
+    const bool changedBefore = mChanged;
     auto xf = append(styles, "xf");
     xf.append_attribute("numFmtId") = numberFormat;
     xf.append_attribute("fontId") = font;
@@ -200,7 +234,7 @@ uint32_t StyleSheet::styleFor(const CellFormat& format)
         xf.append_attribute("applyFill") = 1;
     if (border != 0)
         xf.append_attribute("applyBorder") = 1;
-    return mStyles[format] = elementCount(styles) - 1;
+    return mStyles[format] = reuseEqual(styles, xf, changedBefore);
 }
 
 std::string StyleSheet::serialize() const

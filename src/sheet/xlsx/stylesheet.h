@@ -30,6 +30,12 @@ public:
     // format is style 0.
     uint32_t styleFor(const CellFormat& format);
 
+    // Whether a format whose entries the part already holds (a report drawn
+    // again over its own cells) takes those entries instead of appending
+    // equal ones, leaving the part as it was. Off by default: the user's
+    // styles are theirs to change.
+    void setReuseEqual(bool on) { mReuseEqual = on; }
+
     bool changed() const { return mChanged; }
     // Makes the next save write the part (a part the workbook did not have).
     void markChanged() { mChanged = true; }
@@ -43,6 +49,7 @@ private:
     uint32_t borderId(bool thin, bool heavyTop);
     pugi::xml_node list(std::string_view name);
     pugi::xml_node append(pugi::xml_node list, std::string_view name);
+    uint32_t reuseEqual(pugi::xml_node list, pugi::xml_node added, bool changedBefore);
 
     std::unique_ptr<pugi::xml_document> mDocument;
     std::map<CellFormat, uint32_t> mStyles;
@@ -51,6 +58,7 @@ private:
     std::map<uint32_t, uint32_t> mFills;
     std::map<std::pair<bool, bool>, uint32_t> mBorders;
     bool mChanged = false;
+    bool mReuseEqual = false;
 };
 
 }  // namespace sheet

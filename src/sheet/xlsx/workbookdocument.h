@@ -91,6 +91,11 @@ public:
     // The styles part, read on first use.
     StyleSheet& styles();
 
+    // The workbook part's name and its relationships (to parts such as custom
+    // XML); whatever is added to them is written at the next save.
+    const std::string& workbookPartName() const { return mWorkbookPartName; }
+    Relationships& workbookRelationships() { return *mWorkbookRels; }
+
     // `sheet`'s relationships, read from the file on first use. Whatever is
     // added to them is written at the next save.
     Relationships& relationships(SheetModel& sheet);

@@ -1,0 +1,244 @@
+// The command-line report builder: a report made through the host's object
+// model as the wizard makes it, exported and built again, gives the same
+// cells; bad definitions and arguments are refused with the exit status and
+// a message naming the file and the member or field, touching no workbook.
+#include "pivottestsupport.h"
+#include "reporttestsupport.h"
+
+#include "sheet/constants.h"
+#include "sheet/cubefield.h"
+#include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
+#include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/cellstore.h"
+#include "sheet/pivotfield.h"
+
+using namespace sheet;
+using namespace reporttest;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kStore = PIVOTWIZARD_SAMPLE_STORE;
+
+// The wizard's calls for a report with every kind of choice: autoformat, a
+// page field with two members, drilled and hidden members, a level without
+// subtotals, two data fields with a number format, no grand total for rows.
+void makeReportAsTheWizardDoes(const fs::path& file)
+{
+    auto app = createApplication();
+    auto book = app->Workbooks()->Add();
+    auto sheet = book->Worksheets()->Item(1);
+    auto cache = book->PivotCaches()->Add(kExternalSource);
+    cache->Connection(VariantArray{pivottest::localConnection(kStore / "Sales.cub", "Sales")});
+    cache->CommandType(kCommandCube);
+    cache->CommandText(VariantArray{std::string("Sales")});
+    auto table = cache->CreatePivotTable(sheet->Range("B4"), "Table Sales");
+    table->RowGrand(false);
+    table->Format(kTableFormat13);
+    auto fields = table->CubeFields();
+    fields->Item("[Store]")->Orientation(kPageField);
+    fields->Item("[Time]")->Orientation(kColumnField);
+    fields->Item("[Product]")->Orientation(kRowField);
+    auto drilled = VariantArray::twoDimensional(1, 2);
+    drilled(0, 0) = "[Product].[All Products].[Food]";
+    drilled(0, 1) = "[Product].[All Products].[Beverages]";
+    fields->Item("[Product]")->TreeviewControl()->Drilled(drilled);
+    auto hidden = VariantArray::twoDimensional(1, 1);
+    hidden(0, 0) = "[Product].[All Products].[Food].[Dairy]";
+    fields->Item("[Product]")->TreeviewControl()->Hidden(hidden);
+    table->PivotFields()->Item("[Product].[Category]")->Subtotals(std::array<bool, kSubtotalCount>{});
+    table->ManualUpdate(true);
+    fields->Item("[Measures].[Sales Amount]")->Orientation(kDataField);
+    fields->Item("[Measures].[Units]")->Orientation(kDataField);
+    table->ManualUpdate(false);
+    for (const auto& field : *table->DataFields())
+        field->NumberFormat("0.0");
+    const auto stores = table->PivotFields()->Item("[Store].[Country]");
+    const std::string first = "[Store].[Canada]", second = "[Store].[Mexico]";
+    stores->CurrentPageList(VariantArray{first, second});
+    sheet->Columns()->AutoFit();
+    book->SaveAs(file.string());
+}
+
+TEST(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells)
+{
+    ScratchFolder folder;
+    const auto original = folder / "wizard.xlsx";
+    makeReportAsTheWizardDoes(original);
+    const auto exported = runPivotReport({"export", original.string(), "--report", "Table Sales"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_NE(exported.out.find("[Store].[Canada]"), std::string::npos) << exported.out;
+    sheettest::writeFile(folder / "sales.json", exported.out);
+    const auto rebuilt = folder / "script.xlsx";
+    const auto built = runPivotReport({"build", (folder / "sales.json").string(), "--output", rebuilt.string()});
+    ASSERT_EQ(built.status, 0) << built.err;
+
+    const auto cells = cellLines(original, "xl/worksheets/sheet1.xml");
+    ASSERT_GT(cells.size(), 40u);
+    EXPECT_EQ(cellLines(rebuilt, "xl/worksheets/sheet1.xml"), cells);
+    EXPECT_NE(std::find(cells.begin(), cells.end(), "C4=(Multiple Items)|"), cells.end());
+    // And printed instead of written: the same values.
+    const auto printed = runPivotReport({"build", (folder / "sales.json").string(), "--format", "csv"});
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    EXPECT_TRUE(printed.out.starts_with("Store,(Multiple Items),,")) << printed.out;
+    EXPECT_EQ(std::count(printed.out.begin(), printed.out.end(), '\n'), 13) << printed.out;
+    EXPECT_EQ(printed.out.find("Dairy"), std::string::npos) << "hidden members stay hidden";
+}
+
+TEST(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
+{
+    ScratchFolder folder;
+    const auto book = folder / "Existing.xlsx";
+    makeReportAsTheWizardDoes(book);
+    const std::string bytes = sheettest::fileBytes(book);
+    const fs::path cube = kStore / "Sales.cub";
+    const std::string rows = R"(, "rows": [{"dimension": "Product"}], "data": [{"measure": "Units"}])";
+    struct Case {
+        const char* what;
+        std::string definition;
+        std::string named;
+    };
+    const std::vector<Case> cases = {
+        {"a cube file that is not there", salesDefinition(folder / "Gone.cub", rows), "Gone.cub"},
+        {"a cube the file lacks",
+         salesDefinition(cube, rows).replace(salesDefinition(cube, rows).find("\"cube\": \"Sales\""), 15, "\"cube\": \"Sale\""),
+         "Sale"},
+        {"a dimension the cube lacks", salesDefinition(cube, R"(, "rows": [{"dimension": "Region"}])"), "Region"},
+        {"a level the cube lacks",
+         salesDefinition(cube, R"(, "rows": [{"dimension": "Product", "levels": [{"level": "Brand"}]}])"), "Brand"},
+        {"a measure the cube lacks", salesDefinition(cube, R"(, "data": [{"measure": "Margin"}])"), "Margin"},
+        {"a member the cube lacks",
+         salesDefinition(cube, R"(, "rows": [{"dimension": "Product", "drilled": ["[Product].[Toys]"]}])"),
+         "[Product].[Toys]"},
+        {"a page member the cube lacks",
+         salesDefinition(cube, R"(, "pages": [{"dimension": "Store", "selected": ["[Store].[Mars]"]}])"),
+         "[Store].[Mars]"},
+        {"not a definition", "{\"version\": 1, \"rows\": 3", "not valid JSON"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto definition = folder / "weekly.json";
+        sheettest::writeFile(definition, c.definition);
+        const auto run = runPivotReport({"build", definition.string(), "--output", book.string(), "--sheet", "New"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("weekly.json"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(sheettest::fileBytes(book), bytes);
+    }
+}
+
+TEST(PivotReportCommand, WrongArgumentsAreUsageErrors)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"draw", "a.json"},
+        {"build"},
+        {"build", "a.json"},
+        {"build", "a.json", "--output"},
+        {"build", "a.json", "--format", "xml"},
+        {"refresh", "a.xlsx", "--sheet", "S"},
+        {"export", "a.xlsx"},
+        {"list", "a.xlsx", "b.xlsx"},
+    };
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        const auto run = runPivotReport(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("Usage: pivotreport"), std::string::npos);
+    }
+    const auto help = runPivotReport({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("refresh BOOK.xlsx"), std::string::npos);
+}
+
+TEST(PivotReportCommand, AWorkbookWhoseDefinitionsWereDroppedStillCountsItsReports)
+{
+    ScratchFolder folder;
+    const auto book = folder / "Dropped.xlsx";
+    makeReportAsTheWizardDoes(book);
+    // Another program saved it without the custom part.
+    auto parts = sheettest::Parts{};
+    for (const auto& [name, entry] : sheettest::readZip(book)) {
+        if (!name.starts_with("customXml/"))
+            parts[name] = entry.data;
+    }
+    sheettest::writeZip(book, parts);
+    auto app = createApplication();
+    auto workbook = app->Workbooks()->Open(book.string());
+    EXPECT_EQ(workbook->Worksheets()->Item(1)->PivotTables()->Count(), 1);
+    const auto listed = runPivotReport({"list", book.string()});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("Table Sales\tSheet1\tB4:"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("(no definition)"), std::string::npos) << listed.out;
+    const auto refreshed = runPivotReport({"refresh", book.string()});
+    EXPECT_EQ(refreshed.status, 1);
+    EXPECT_NE(refreshed.err.find("no report definitions"), std::string::npos) << refreshed.err;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
+{
+    ScratchFolder folder;
+    const auto book = folder / "Bad.xlsx";
+    makeReportAsTheWizardDoes(book);
+    auto parts = sheettest::Parts{};
+    for (const auto& [name, entry] : sheettest::readZip(book))
+        parts[name] = entry.data;
+    ASSERT_TRUE(parts.count("customXml/item1.xml"));
+    parts["customXml/item1.xml"] = R"(<pivotReports xmlns="urn:pivotwizard:report-definitions" version="1">)"
+                                   R"({"version": 1, "reports": [{"source": 3}]}</pivotReports>)";
+    sheettest::writeZip(book, parts);
+    const auto listed = runPivotReport({"list", book.string()});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_NE(listed.err.find("Bad.xlsx"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find("reports[0].name: missing"), std::string::npos) << listed.err;
+
+    const auto definition = folder / "more.json";
+    sheettest::writeFile(definition, salesDefinition(kStore / "Sales.cub", R"(, "rows": [{"dimension": "Product"}])"));
+    const auto built = runPivotReport({"build", definition.string(), "--output", book.string(), "--sheet", "More"});
+    EXPECT_EQ(built.status, 0) << built.err;
+    const auto after = runPivotReport({"list", book.string()});
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_NE(after.out.find("Table Sales\tMore\t"), std::string::npos) << after.out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PivotReportCommand, BuildingOverAnotherTableOrTheUsersCellsIsRefused)
+{
+    ScratchFolder folder;
+    const auto book = folder / "Mine.xlsx";
+    makeReportAsTheWizardDoes(book);  // "Table Sales" at B4 of Sheet1
+    {
+        auto app = createApplication();
+        auto workbook = std::dynamic_pointer_cast<HostWorkbook>(app->Workbooks()->Open(book.string()));
+        workbook->worksheet(workbook->worksheetModels().at(0))->cells().set({40, 3}, std::string("my note"), {});
+        workbook->Save();
+    }
+    const std::string bytes = sheettest::fileBytes(book);
+    const auto definition = folder / "other.json";
+    std::string text = salesDefinition(kStore / "Sales.cub", R"(, "rows": [{"dimension": "Product"}])");
+    text.replace(text.find("Table Sales"), 11, "Other");
+    text.replace(text.find("\"Report\""), 8, "\"Sheet1\"");
+    sheettest::writeFile(definition, text);
+    const struct {
+        const char* cell;
+        std::string named;
+    } cases[] = {{"C6", "Table Sales"}, {"B38", "C40"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        const auto run = runPivotReport({"build", definition.string(), "--output", book.string(), "--cell", c.cell});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(sheettest::fileBytes(book), bytes);
+    }
+}
+
+}  // namespace
