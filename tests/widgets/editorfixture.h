@@ -98,12 +98,12 @@ private:
     static void writeCube(const std::filesystem::path& file, const Items& items, int cities)
     {
         using olap::DimensionType;
-        olap::CubeSpec spec{"Sales",
+        olap::CubeSpec shape{"Sales",
                             {{"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Item"}}}}}},
                             {{"Units", olap::Aggregation::Sum, ""}}};
         if (cities > 0)
-            spec.dimensions.push_back({"City", DimensionType::Other, {{"", false, "", {{"City"}}}}});
-        olap::CubeBuilder cube(spec);
+            shape.dimensions.push_back({"City", DimensionType::Other, {{"", false, "", {{"City"}}}}});
+        olap::CubeBuilder cube(shape);
         for (int i = 0; i < std::max(int(items.size()), cities); ++i) {
             const auto& item = items[size_t(i) % items.size()];
             std::vector<uint32_t> keys{cube.dimensionKey(0, std::vector<olap::PathPart>{{item[0], ""}, {item[1], ""}})};
