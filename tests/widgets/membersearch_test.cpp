@@ -1,28 +1,18 @@
 // The member tree editor's search field, typed into as a user types: the
 // tree narrows to the matching members with their ancestors, whatever the
 // case and accents, and a found member's box is the full tree's box.
-#include "widgets/nxdimeditctrl.h"
-
-#include "olap/connection/connectionmodel.h"
-#include "olap/cube/cubebuilder.h"
-#include "olap/store/storecompanion.h"
-#include "olap/store/storeloader.h"
-#include "olap/store/storemodel.h"
+#include "editorfixture.h"
 #include "widgets/membersearchmodel.h"
-#include "widgets/membertreemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -30,44 +20,11 @@ using Lines = std::vector<std::string>;
 
 // Product: All Products > Drinks (Cola, Café au lait), Food (Bread, Cake,
 // Crème Brûlée).
-void writeCube(const std::filesystem::path& file)
-{
-    using olap::DimensionType;
-    olap::CubeBuilder cube({"Sales",
-                            {{"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Item"}}}}}},
-                            {{"Units", olap::Aggregation::Sum, ""}}});
-    const char* const items[][2] = {{"Drinks", "Cola"},  {"Drinks", "Café au lait"}, {"Food", "Bread"},
-                                    {"Food", "Cake"}, {"Food", "Crème Brûlée"}};
-    for (const auto& item : items) {
-        const uint32_t keys[] = {cube.dimensionKey(0, std::vector<olap::PathPart>{{item[0], ""}, {item[1], ""}})};
-        const double values[] = {1.0};
-        cube.addFact(keys, values);
-    }
-    olap::CubeBuilder* cubes[] = {&cube};
-    olap::writeCubeFile(file, "Sales Catalog", cubes);
-}
-
-class MemberSearch : public ::testing::TestWithParam<int> {
+class MemberSearch : public EditorFixture {
 protected:
     void SetUp() override
     {
-        const std::filesystem::path folder = mFolder.path().toStdString();
-        writeCube(folder / "Sales.cub");
-        if (GetParam() == NxDimEditCtrl::StoreModel) {
-            olap::writeStoreCompanion(folder / "Sales.bwf", {});
-            ASSERT_TRUE(olap::extractStoreCube((folder / "pivotwizard").string(), "Sales", folder / "Sales.BWC", 1));
-            mCube = std::make_shared<olap::Cube>();
-            mCube->loadFromFile(folder / "Sales.BWC", true);
-            editor.setDimension(mCube->dimensionByName("Product"));
-        } else {
-            olap::OlapConnection connection;
-            connection.openLocalCube(olap::kLocalConnectionName, folder / "Sales.cub");
-            mKCube = connection.databases().item(0)->cubes().item(0)->definition();
-            for (const std::shared_ptr<olap::KDimension>& dimension : mKCube->dimensions())
-                mKDimension = dimension->name() == "Product" ? dimension : mKDimension;
-            editor.setKDimension(mKDimension);
-        }
-        editor.resize(300, 400);
+        openCube({{"Drinks", "Cola"}, {"Drinks", "Café au lait"}, {"Food", "Bread"}, {"Food", "Cake"}, {"Food", "Crème Brûlée"}});
         editor.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
     }
@@ -107,39 +64,17 @@ protected:
         const QRect box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
     }
-
-    DimMember member(const Lines& path) const
-    {
-        DimMember found = (mCube ? MemberList::topMembers(*mCube->dimensionByName("Product"))
-                                 : MemberList::topMembers(*mKDimension))
-                              .at(0);
-        for (const std::string& caption : path) {
-            const MemberList children = found.children();
-            int i = 0;
-            while (i < children.count() && children.at(i).caption() != caption)
-                ++i;
-            found = children.at(i);
-        }
-        return found;
-    }
-
-    QTemporaryDir mFolder;
-    std::shared_ptr<olap::Cube> mCube;
-    std::shared_ptr<olap::KCube> mKCube;
-    std::shared_ptr<olap::KDimension> mKDimension;
-    NxDimEditCtrl editor;
 };
 
 INSTANTIATE_TEST_SUITE_P(BothModels, MemberSearch,
-                         ::testing::Values(int(NxDimEditCtrl::StoreModel), int(NxDimEditCtrl::ConnectionModel)),
-                         [](const auto& info) { return info.param == NxDimEditCtrl::StoreModel ? "Store" : "Connection"; });
+                         ::testing::Values(int(NxDimEditCtrl::StoreModel), int(NxDimEditCtrl::ConnectionModel)), modelName);
 
 // Typed one after the other, so that narrowing, widening again after
 // backspaces and starting afresh all meet the index.
 TEST_P(MemberSearch, TypingNarrowsTheTreeToMatchesWithTheirAncestorsIgnoringCaseAndAccents)
 {
     QAbstractItemModelTester tester(editor.searchModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
-    editor.setMemberDrilled(member({"Food"}), true);
+    editor.setMemberDrilled(product({"Food"}), true);
     const Lines full = shown();
     ASSERT_EQ(full, Lines({"All Products", "  Drinks", "  Food", "    Bread", "    Cake", "    Crème Brûlée"}));
     struct Step {
@@ -186,7 +121,7 @@ TEST_P(MemberSearch, CheckingAFoundMemberIsACheckInTheFullTree)
     QTest::keyClicks(editor.searchField(), QStringLiteral("cake"));
     clickBoxOf(QStringLiteral("Cake"));
     ASSERT_EQ(changed.count(), 1);
-    EXPECT_TRUE(editor.isChecked(member({"Food", "Cake"})));
+    EXPECT_TRUE(editor.isChecked(product({"Food", "Cake"})));
     EXPECT_EQ(editor.checkedMemberCount(), 1);
     clickBoxOf(QStringLiteral("Cake"));
     EXPECT_EQ(editor.checkedMemberCount(), 0);
@@ -195,22 +130,16 @@ TEST_P(MemberSearch, CheckingAFoundMemberIsACheckInTheFullTree)
     editor.searchField()->selectAll();
     QTest::keyClicks(editor.searchField(), QStringLiteral("food"));
     clickBoxOf(QStringLiteral("Food"));
-    const auto captions = [](const DimMembers& members) {
-        Lines out;
-        for (const DimMember& found : members)
-            out.push_back(found.caption());
-        return out;
-    };
     const Lines checked = captions(editor.checkedMembers());
     const Lines hidden = captions(editor.hiddenMembers());
     EXPECT_EQ(checked, Lines({"Food", "Bread", "Cake", "Crème Brûlée"}));
 
     editor.searchField()->clear();
-    const QModelIndex cake = editor.treeModel()->indexOf(member({"Food", "Cake"}));
+    const QModelIndex cake = editor.treeModel()->indexOf(product({"Food", "Cake"}));
     EXPECT_EQ(cake.data(Qt::CheckStateRole).toInt(), Qt::Checked);
     // The same click in the full tree, from nothing checked.
     editor.checkMembers(editor.checkedMembers(), true);
-    const QModelIndex food = editor.treeModel()->indexOf(member({"Food"}));
+    const QModelIndex food = editor.treeModel()->indexOf(product({"Food"}));
     ASSERT_TRUE(editor.treeModel()->setData(food, Qt::Checked, Qt::CheckStateRole));
     EXPECT_EQ(captions(editor.checkedMembers()), checked);
     EXPECT_EQ(captions(editor.hiddenMembers()), hidden);

@@ -1,104 +1,21 @@
 // The member tree editor over a small real cube, in both of its modes.
-#include "widgets/nxdimeditctrl.h"
-
-#include "olap/connection/connectionmodel.h"
-#include "olap/cube/cubebuilder.h"
-#include "olap/store/storecompanion.h"
-#include "olap/store/storeloader.h"
-#include "olap/store/storemodel.h"
+#include "editorfixture.h"
 #include "platform/core/failure.h"
-#include "widgets/membertreemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 namespace {
 
-using Captions = std::vector<std::string>;
-
-Captions captions(const DimMembers& members)
-{
-    Captions out;
-    for (const DimMember& member : members)
-        out.push_back(member.caption());
-    return out;
-}
-
-// Product: an "all" level over Category and Item: All Products > Drinks
-// (Cola, Juice), Food (Bread, Cake). City: one level of 40 cities.
-void writeSalesCube(const std::filesystem::path& file)
-{
-    using olap::DimensionType;
-    olap::CubeBuilder cube({"Sales",
-                            {{"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Item"}}}}},
-                             {"City", DimensionType::Other, {{"", false, "", {{"City"}}}}}},
-                            {{"Units", olap::Aggregation::Sum, ""}}});
-    const char* const items[][2] = {{"Drinks", "Cola"}, {"Drinks", "Juice"}, {"Food", "Bread"}, {"Food", "Cake"}};
-    for (int i = 0; i < 40; ++i) {
-        const auto& item = items[i % 4];
-        const std::string city = (i < 10 ? "City 0" : "City ") + std::to_string(i);
-        const uint32_t keys[] = {cube.dimensionKey(0, std::vector<olap::PathPart>{{item[0], ""}, {item[1], ""}}),
-                                 cube.dimensionKey(1, std::vector<olap::PathPart>{{city, ""}})};
-        const double values[] = {1.0};
-        cube.addFact(keys, values);
-    }
-    olap::CubeBuilder* cubes[] = {&cube};
-    olap::writeCubeFile(file, "Sales Catalog", cubes);
-}
-
-// An editor over the cube, opened through the store model (mode 1) or the
-// connection model (mode 3).
-class MemberEditor : public ::testing::TestWithParam<int> {
+// Product: All Products > Drinks (Cola, Juice), Food (Bread, Cake). City:
+// one level of 40 cities.
+class MemberEditor : public EditorFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(mFolder.isValid());
-        const std::filesystem::path folder = mFolder.path().toStdString();
-        writeSalesCube(folder / "Sales.cub");
-        if (GetParam() == NxDimEditCtrl::StoreModel) {
-            olap::writeStoreCompanion(folder / "Sales.bwf", {});
-            ASSERT_TRUE(olap::extractStoreCube((folder / "pivotwizard").string(), "Sales", folder / "Sales.BWC", 1));
-            mCube = std::make_shared<olap::Cube>();
-            mCube->loadFromFile(folder / "Sales.BWC", true);
-        } else {
-            olap::OlapConnection connection;
-            connection.openLocalCube(olap::kLocalConnectionName, folder / "Sales.cub");
-            mKCube = connection.databases().item(0)->cubes().item(0)->definition();
-        }
-        editor.resize(300, 400);
-        attach("Product");
-    }
-
-    void attach(const std::string& dimension)
-    {
-        if (mCube)
-            editor.setDimension(mCube->dimensionByName(dimension));
-        else
-            editor.setKDimension(kDimension(dimension));
-    }
-
-    std::shared_ptr<olap::KDimension> kDimension(const std::string& name) const
-    {
-        for (const std::shared_ptr<olap::KDimension>& dimension : mKCube->dimensions()) {
-            if (dimension->name() == name)
-                return dimension;
-        }
-        return nullptr;
-    }
-
-    MemberList top(const std::string& name) const
-    {
-        return mCube ? MemberList::topMembers(*mCube->dimensionByName(name)) : MemberList::topMembers(*kDimension(name));
-    }
+    void SetUp() override { openCube({{"Drinks", "Cola"}, {"Drinks", "Juice"}, {"Food", "Bread"}, {"Food", "Cake"}}, 40); }
 
     DimMembers cities() const
     {
@@ -106,20 +23,6 @@ protected:
         for (int i = 0; i < top("City").count(); ++i)
             members.push_back(top("City").at(i));
         return members;
-    }
-
-    // The Product member reached by captions below "All Products".
-    DimMember product(const Captions& path = {}) const
-    {
-        DimMember found = top("Product").at(0);
-        for (const std::string& caption : path) {
-            const MemberList children = found.children();
-            int i = 0;
-            while (i < children.count() && children.at(i).caption() != caption)
-                ++i;
-            found = i < children.count() ? children.at(i) : DimMember();
-        }
-        return found;
     }
 
     MemberTreeModel* model() const { return editor.treeModel(); }
@@ -142,16 +45,10 @@ protected:
         QContextMenuEvent event(QContextMenuEvent::Mouse, position, tree()->viewport()->mapToGlobal(position));
         QApplication::sendEvent(tree()->viewport(), &event);
     }
-
-    QTemporaryDir mFolder;
-    std::shared_ptr<olap::Cube> mCube;
-    std::shared_ptr<olap::KCube> mKCube;
-    NxDimEditCtrl editor;
 };
 
 INSTANTIATE_TEST_SUITE_P(BothModels, MemberEditor,
-                         ::testing::Values(int(NxDimEditCtrl::StoreModel), int(NxDimEditCtrl::ConnectionModel)),
-                         [](const auto& info) { return info.param == 1 ? "StoreModel" : "ConnectionModel"; });
+                         ::testing::Values(int(NxDimEditCtrl::StoreModel), int(NxDimEditCtrl::ConnectionModel)), modelName);
 
 TEST_P(MemberEditor, AttachingSetsTheModeAndTheOtherModeDetaches)
 {

@@ -33,8 +33,7 @@ public:
     using NxPivotWizardCtrl::CheckValidFileSelected, NxPivotWizardCtrl::ClearInputBoxes,
         NxPivotWizardCtrl::LoadDimensionDetails, NxPivotWizardCtrl::LoadMeasureDetails,
         NxPivotWizardCtrl::GetActiveWorkbookDetails, NxPivotWizardCtrl::isSheetProtected,
-        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::getArray,
-        NxPivotWizardCtrl::getLevelName, NxPivotWizardCtrl::shrinkArray, NxPivotWizardCtrl::memberEditor,
+        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::memberEditor,
         NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild, NxPivotWizardCtrl::FieldMembers;
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,

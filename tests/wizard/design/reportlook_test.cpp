@@ -51,14 +51,9 @@ protected:
         QSignalSpy results(&wizard, &NxPivotWizardCtrl::PivotResult);
         click(2);
         EXPECT_EQ(results.count(), 1);
-        std::shared_ptr<sheet::Worksheet> last;
-        for (const auto& worksheet : *book->Worksheets())
-            if (worksheet->PivotTables()->Count() > 0)
-                last = worksheet;
         std::map<std::pair<int, int>, sheet::CellFormat> formats;
-        const auto table = std::dynamic_pointer_cast<sheet::PlacedPivotTable>(last->PivotTables()->Item(1));
-        const sheet::CellRef first = table->area().first;
-        for (const auto& [cell, entry] : std::dynamic_pointer_cast<sheet::HostWorksheet>(last)->cells().cells())
+        const sheet::CellRef first = lastTableArea().first;
+        for (const auto& [cell, entry] : std::dynamic_pointer_cast<sheet::HostWorksheet>(lastReportSheet())->cells().cells())
             formats[{cell.row - first.row, cell.column - first.column}] = entry.format.value_or(sheet::CellFormat{});
         return formats;
     }

@@ -110,24 +110,3 @@ protected:
 
     std::shared_ptr<sheet::Application> host = sheet::createApplication();
 };
-
-// Tables of variants written row by row: E is an empty slot.
-using Rows = std::vector<std::vector<sheet::Variant>>;
-inline const sheet::Variant E = std::nullopt;
-inline sheet::Variant S(const std::string& text) { return text; }
-inline sheet::VariantArray table(const Rows& rows)
-{
-    sheet::VariantArray result = sheet::VariantArray::twoDimensional(rows.size(), rows.empty() ? 0 : rows[0].size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (size_t j = 0; j < rows[i].size(); ++j)
-            result(i, j) = rows[i][j];
-    return result;
-}
-inline Rows rowsOf(const sheet::VariantArray& table)
-{
-    Rows rows(size_t(table.upperBound(1) + 1));
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (int j = 0; j <= table.upperBound(2); ++j)
-            rows[i].push_back(table(i, size_t(j)));
-    return rows;
-}

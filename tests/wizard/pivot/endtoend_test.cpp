@@ -5,6 +5,7 @@
 // built from. How the window saves a report is hostwindow_test.cpp's.
 #include "common/wizardtest.h"
 #include "hostwindow.h"
+#include "samplesqlite.h"
 #include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
 #include "support/requiredprograms.h"
@@ -12,7 +13,6 @@
 #include "widgets/nxdimeditctrl.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <sstream>
 #include <utility>
@@ -48,18 +48,7 @@ Grid csvGrid(const std::string& text)
 }
 
 // sqlite3's answer to `sql` over the sample store's source tables.
-Grid sqlite(const std::string& sql)
-{
-    QStringList arguments{QStringLiteral("-list"), QStringLiteral("-separator"), QStringLiteral(",")};
-    for (const std::string table : {"sales", "stores", "months", "inventory"})
-        arguments << QStringLiteral("-cmd")
-                  << QString::fromStdString(".import --csv '" + (kSamples / "source" / (table + ".csv")).string() + "' " + table);
-    arguments << QStringLiteral(":memory:") << QString::fromStdString(sql);
-    QProcess sqlite3;
-    sqlite3.start(QStringLiteral("sqlite3"), arguments);
-    EXPECT_TRUE(sqlite3.waitForFinished(60000) && sqlite3.exitCode() == 0) << sqlite3.readAllStandardError().toStdString();
-    return csvGrid(sqlite3.readAllStandardOutput().toStdString());
-}
+Grid sqlite(const std::string& sql) { return csvGrid(sqliteOverSamples({"sales", "stores", "months", "inventory"}, sql)); }
 
 // The value shown where the row labelled `row` (in any column left of the
 // value) meets the column headed `column` (in any row above); "" when none is.

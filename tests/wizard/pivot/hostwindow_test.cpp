@@ -183,36 +183,39 @@ TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
         const QString cube = c.kind == kStoreCube ? QString::fromStdString(c.cube)
                                                   : QString::fromStdString((folder / c.cube).string());
         const QString today = QDate::currentDate().toString(Qt::ISODate);
-        {
+        // Opens the window on a new workbook; Next clicked `nexts` times.
+        const auto run = [&](int nexts) {
             const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
             spreadsheet->Workbooks()->Add();
-            HostWindow window(store, spreadsheet);
-            window.show();
-            window.begin();
-            auto* selector = window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-            findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
-            selector->setSelectorSourceType(c.kind);
-            selector->setSelectorCubeName(cube);
-            findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
-            ASSERT_EQ(window.wizard()->currentStep(), 2) << messages.shown().size();
+            auto window = std::make_unique<HostWindow>(store, spreadsheet);
+            window->show();
+            window->begin();
+            for (int i = 0; i < nexts; ++i)
+                findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
+            return window;
+        };
+        auto selector = [](HostWindow& window) {
+            return window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
+        };
+        {
+            const auto first = run(1);
+            selector(*first)->setSelectorSourceType(c.kind);
+            selector(*first)->setSelectorCubeName(cube);
+            findControl<QPushButton>(first->wizard(), "butCommand", 1)->click();
+            ASSERT_EQ(first->wizard()->currentStep(), 2) << messages.shown().size();
             dialogs.files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
-            Q_EMIT window.wizard()->PivotResult(true);
-            ASSERT_EQ(window.savedFile(), dialogs.files[0]);
+            Q_EMIT first->wizard()->PivotResult(true);
+            ASSERT_EQ(first->savedFile(), dialogs.files[0]);
         }
-        const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
-        spreadsheet->Workbooks()->Add();
-        HostWindow window(store, spreadsheet);
-        window.show();
-        window.begin();
-        auto* selector = window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-        EXPECT_EQ(selector->selectorSourceType(), c.kind);
-        EXPECT_EQ(selector->selectorCubeName(), cube);
+        const auto window = run(0);
+        EXPECT_EQ(selector(*window)->selectorSourceType(), c.kind);
+        EXPECT_EQ(selector(*window)->selectorCubeName(), cube);
         // The offered cube is the one the cube step takes.
-        findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
-        findControl<QPushButton>(window.wizard(), "butCommand", 1)->click();
-        ASSERT_EQ(window.wizard()->currentStep(), 2);
+        for (int i = 0; i < 2; ++i)
+            findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
+        ASSERT_EQ(window->wizard()->currentStep(), 2);
         dialogs.answers = {UnsavedAnswer::Discard};
-        Q_EMIT window.wizard()->PivotResult(true);
+        Q_EMIT window->wizard()->PivotResult(true);
         ASSERT_EQ(dialogs.suggested.size(), 2u);
         EXPECT_EQ(dialogs.suggested[1],
                   QString::fromStdString((folder / "reports").string()) + u'/' + text(c.name) + u' ' + today + QStringLiteral(".xlsx"));

@@ -4,38 +4,20 @@
 // report's cells are those the host writes into the sheet; the totals are
 // compared with what sqlite3 computes from the tables the cube was built from.
 #include "common/wizardtest.h"
+#include "samplesqlite.h"
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/cellstore.h"
 #include "support/requiredprograms.h"
 #include "widgets/nxdimeditctrl.h"
 
-#include <QProcess>
 #include <QTest>
 
 #include <cmath>
-#include <filesystem>
 #include <map>
 #include <optional>
 
 namespace {
-
-const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
-
-// sqlite3's one number for `sql` over the sales of the sample store.
-double sqliteTotal(const std::string& sql)
-{
-    QStringList arguments;
-    for (const char* table : {"sales", "products", "subcategories", "categories"})
-        arguments << QStringLiteral("-cmd")
-                  << QString::fromStdString(".import --csv '" + (kSamples / "source" / (std::string(table) + ".csv")).string()
-                                            + "' " + table);
-    arguments << QStringLiteral(":memory:") << QString::fromStdString(sql);
-    QProcess sqlite3;
-    sqlite3.start(QStringLiteral("sqlite3"), arguments);
-    EXPECT_TRUE(sqlite3.waitForFinished(60000) && sqlite3.exitCode() == 0) << sqlite3.readAllStandardError().toStdString();
-    return sqlite3.readAllStandardOutput().trimmed().toDouble();
-}
 
 // The Sales Amount of the products whose category (and subcategory, when
 // `subcategories` is not empty) is listed, over the three years.
@@ -47,7 +29,7 @@ double salesOf(const std::string& categories, const std::string& subcategories =
         " WHERE c.category IN (" + categories + ")";
     if (!subcategories.empty())
         sql += " AND (c.category <> 'Beverages' OR u.subcategory IN (" + subcategories + "))";
-    return sqliteTotal(sql);
+    return std::stod(sqliteOverSamples({"sales", "products", "subcategories", "categories"}, sql));
 }
 
 // The cells of the report's sheet: text labels and numbers by position.
@@ -85,7 +67,7 @@ protected:
     {
         REQUIRE_PROGRAMS("sqlite3");
         for (const char* name : {"Sales.cub", "Sales.bwf"})
-            std::filesystem::copy_file(kSamples / "store" / name, folder / name);
+            std::filesystem::copy_file(std::filesystem::path(PIVOTWIZARD_SAMPLES) / "store" / name, folder / name);
         host->Workbooks()->Add();
         wizard.xlApp(host);
         wizard.show();

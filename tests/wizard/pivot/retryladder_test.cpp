@@ -1,8 +1,7 @@
 // Carrying an editor's drilled and hidden members over to a real pivot table
 // whose host rejects a chosen number of assignments: how often each stage
-// tries, with which tables, and when it gives up; and the helpers that read
-// and shape those tables. That the tables an editor's state makes are right
-// shows here, in what each attempt gave the host, and in the end-to-end
+// tries, with which tables, and when it gives up. That the tables an
+// editor's state makes are right shows here, in what each attempt gave the host, and in the end-to-end
 // reports, where drilled members show their children and unchecked ones are
 // hidden.
 #include "buildfixture.h"
@@ -134,6 +133,17 @@ private:
     std::shared_ptr<sheet::CubeFields> mCubeFields;
 };
 
+inline sheet::Variant S(const std::string& text) { return text; }
+// The rows of a two-dimensional table.
+std::vector<std::vector<sheet::Variant>> rowsOf(const sheet::VariantArray& table)
+{
+    std::vector<std::vector<sheet::Variant>> rows(size_t(table.upperBound(1) + 1));
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (int j = 0; j <= table.upperBound(2); ++j)
+            rows[i].push_back(table(i, size_t(j)));
+    return rows;
+}
+
 const std::string kAll = "[Product].[All Products]", kDrinks = kAll + ".[Drinks]";
 // Product's drill table has three rows (upper bound 2): the "all" row, left
 // empty, then Drinks and Soda; Cola's level is the deepest and not drilled.
@@ -213,23 +223,5 @@ INSTANTIATE_TEST_SUITE_P(
         // A stage of its own: as built, without markers, from captions, and ignored.
         Ladder{"file, hidden rejected", kCubeFile, "Time", kYears, 9, 0, -1, 0, {S("[Time].&[2023]")}, 4}),
     [](const testing::TestParamInfo<Ladder>& info) { return "Case" + std::to_string(info.index); });
-
-using TableHelpers = BuildTest;
-
-TEST_F(TableHelpers, ReadAndShapeTables)
-{
-    EXPECT_EQ(wizard.getArray(table({{S("a"), S("b"), E}, {S("c"), E, E}}), 1), (sheet::VariantArray{S("c"), E, E}));
-    EXPECT_EQ(rowsOf(wizard.shrinkArray(table({{S("a"), E}, {S("b"), S("c")}}))), (Rows{{S("a"), E}}));
-    const sheet::VariantArray none = wizard.shrinkArray(table({{S("a"), S("b")}}));
-    EXPECT_EQ(none.upperBound(1), -1);
-    EXPECT_EQ(none.upperBound(2), 1);
-    EXPECT_EQ(wizard.numElements(QStringLiteral("[Time].[2023].[Q1]")), 3);
-    EXPECT_EQ(wizard.numElements(QStringLiteral("&[2023]")), 1);
-    EXPECT_EQ(wizard.numElements(QString()), 0);
-    useShop(kStoreCube);
-    // Row 0 of a dimension with an "all" level is that level.
-    EXPECT_EQ(wizard.getLevelName(wizard.loadedCube->dimensionByName("Time"), 0), QStringLiteral("[Time].[Year]"));
-    EXPECT_EQ(wizard.getLevelName(wizard.loadedCube->dimensionByName("Product"), 1), QStringLiteral("[Product].[Category]"));
-}
 
 }  // namespace
