@@ -162,6 +162,47 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
     EXPECT_EQ(failureOf([&] { CubeFile::open(mFolder / "sales.cub"); }).number(), platform::err::kFileNotFound);
 }
 
+// Files made by hand or by a fuzzer, each the smallest change to a real file
+// that once got past the reader: a repeated fact chunk left another unread,
+// a fact count sized the columns before anything was checked, views stood in
+// for tables (one endless), and "all" levels lay below the top or held more
+// than one member. Each is refused when the file is opened or its facts read.
+TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
+{
+    const struct {
+        const char* sql;
+        const char* message;
+    } cases[] = {
+        {"UPDATE facts SET column = 0 WHERE column = 1", "appears twice"},
+        {"UPDATE cubes SET fact_count = 70000000000000000", "more facts than the file can hold"},
+        {"UPDATE cubes SET fact_count = -1", "more facts than the file can hold"},
+        {"DROP TABLE catalog; CREATE VIEW catalog AS SELECT zeroblob(30000000) AS name", "\"catalog\" is not a table"},
+        {"DROP TABLE measures; CREATE VIEW measures AS WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n) "
+         "SELECT 0 AS cube, x AS position, 'm' AS name, 0 AS aggregation, '' AS format FROM n",
+         "\"measures\" is not a table"},
+        {"UPDATE levels SET type = 1 WHERE name = 'Category'", "is not its top level"},
+        {"UPDATE levels SET type = 1 WHERE name = 'Year'", "does not hold exactly one member"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.sql);
+        const fs::path file = writeSales();
+        olaptest::execSql(file, test.sql);
+        const platform::Failure failure = failureOf([&] { CubeFile::open(file)->facts(0); });
+        EXPECT_THAT(failure.description(), HasSubstr("sales.cub: the cube file is damaged"));
+        EXPECT_THAT(failure.description(), HasSubstr(test.message));
+    }
+}
+
+// A dimension no fact refers to has no keys: its key table is an empty blob,
+// which SQLite hands back as a null pointer.
+TEST_F(CubeFileTest, ADimensionWithoutKeysOpens)
+{
+    CubeBuilder empty(salesSpec());
+    const auto cube = CubeFile::open(write(empty, "empty.cub"));
+    EXPECT_EQ(cube->catalog().cubes[0].dimensions[0].keyCount, 0u);
+    EXPECT_EQ(cube->facts(0)->rowCount, 0u);
+}
+
 // A write goes to a temporary file renamed over the old one when complete.
 TEST_F(CubeFileTest, RewritingReplacesTheFileWholeAndAFailedWriteLeavesNothingBehind)
 {

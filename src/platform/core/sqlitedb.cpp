@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <system_error>
 
 namespace platform {
@@ -19,6 +20,19 @@ bool writeProtected(const std::filesystem::path& file)
     using std::filesystem::perms;
     return std::filesystem::exists(status)
            && (status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
+
+// How many steps of SQLite's virtual machine pass between two calls of the
+// work counter.
+constexpr int kWorkUnit = 1000;
+
+bool isDiskFull(sqlite3* db, int code)
+{
+    if ((code & 0xff) == SQLITE_FULL)
+        return true;
+    // A failed write or flush on a full disk can come back as an I/O error.
+    const int system = (code & 0xff) == SQLITE_IOERR ? sqlite3_system_errno(db) : 0;
+    return system == ENOSPC || system == EDQUOT;
 }
 
 }  // namespace
@@ -66,6 +80,41 @@ void SqliteDb::open(const Options& options)
     sqlite3_extended_result_codes(db, 1);
     if (options.busyTimeoutMs > 0)
         sqlite3_busy_timeout(db, options.busyTimeoutMs);
+    if (options.untrusted)
+        distrust(options);
+}
+
+// A file from outside may hold views and triggers in place of tables, values
+// of any size and queries that never end: each is bounded here, before any
+// statement of ours runs on it.
+void SqliteDb::distrust(const Options& options)
+{
+    sqlite3* db = handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    if (options.maxValueBytes > 0)
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, options.maxValueBytes);
+    if (options.maxStatementWork > 0) {
+        mWorkLimit = (options.maxStatementWork + kWorkUnit - 1) / kWorkUnit;
+        sqlite3_progress_handler(db, kWorkUnit, &SqliteDb::countWork, this);
+    }
+    exec("PRAGMA cell_size_check = ON", "cannot be opened");
+}
+
+// Non-zero interrupts the statement running now.
+int SqliteDb::countWork(void* db)
+{
+    auto* self = static_cast<SqliteDb*>(db);
+    return ++self->mWork > self->mWorkLimit ? 1 : 0;
+}
+
+bool SqliteDb::isTable(std::string_view name) const
+{
+    SqliteStatement query(*this, "SELECT type FROM sqlite_master WHERE name = ?");
+    query.bind(name);
+    return query.step() && query.text(0) == "table";
 }
 
 void SqliteDb::exec(const char* sql, std::string_view problem) const
@@ -94,10 +143,13 @@ void SqliteDb::fail(std::string_view problem) const
 {
     sqlite3* db = handle();
     const int code = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
-    std::string text = describe(problem);
-    if (db && code != SQLITE_OK)
+    const bool full = db && isDiskFull(db, code);
+    std::string text = describe(full ? std::string_view("cannot be written: the disk is full") : problem);
+    if ((code & 0xff) == SQLITE_INTERRUPT && mWorkLimit > 0 && mWork > mWorkLimit)
+        text += " (a query on it does not end within the work a file of its kind can need)";
+    else if (db && code != SQLITE_OK)
         text += std::string(" (") + sqlite3_errmsg(db) + ")";
-    const int32_t number = (code & 0xff) == SQLITE_FULL ? err::kDiskFull
+    const int32_t number = full ? err::kDiskFull
                            : (code & 0xff) == SQLITE_READONLY || (code & 0xff) == SQLITE_PERM
                                ? err::kPermissionDenied
                                : err::kPathFileAccess;
@@ -111,6 +163,7 @@ void SqliteDb::refuse(int32_t number, std::string_view problem) const
 
 SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql) : mDb(db)
 {
+    mDb.mWork = 0;
     if (sqlite3_prepare_v2(db.handle(), sql, -1, &mStatement, nullptr) != SQLITE_OK)
         db.fail("is not readable as expected");
 }
@@ -159,6 +212,7 @@ bool SqliteStatement::step()
 
 void SqliteStatement::reset()
 {
+    mDb.mWork = 0;
     sqlite3_reset(mStatement);
     sqlite3_clear_bindings(mStatement);
     mNext = 1;
