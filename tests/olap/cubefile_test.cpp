@@ -5,7 +5,12 @@
 #include "olap/cube/facttable.h"
 #include "olaptestsupport.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -201,6 +206,31 @@ TEST_F(CubeFileTest, ADimensionWithoutKeysOpens)
     const auto cube = CubeFile::open(write(empty, "empty.cub"));
     EXPECT_EQ(cube->catalog().cubes[0].dimensions[0].keyCount, 0u);
     EXPECT_EQ(cube->facts(0)->rowCount, 0u);
+}
+
+// A build killed while it writes (here by the kernel, at a file size limit
+// reached in the middle of the cube file) leaves its temporary file; the
+// next build of the same cube file removes it.
+TEST_F(CubeFileTest, TheNextBuildRemovesWhatAKilledBuildLeft)
+{
+    const fs::path file = writeSales();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit noCore{0, 0}, small{200000, 200000};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        writeSales();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 2);
+    writeSales();
+    EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(CubeFile::open(file)->catalog().cubes[0].factCount, 3u);
 }
 
 // A write goes to a temporary file renamed over the old one when complete.
