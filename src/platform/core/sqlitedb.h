@@ -3,6 +3,9 @@
 // file and what SQLite said, so users learn which file is at fault.
 #pragma once
 
+#include "platform/core/failure.h"
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -15,6 +18,13 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace platform {
+
+// The Failure SqliteDb throws when another connection held the file locked
+// for longer than the busy timeout: worth another try, unlike the others.
+class SqliteBusy : public Failure {
+public:
+    using Failure::Failure;
+};
 
 class SqliteDb {
 public:
@@ -30,7 +40,10 @@ public:
         // subject such as "The settings file" gives "The settings file '<file>' <problem>".
         std::string subject;
         bool createFolders = false;   // ReadWriteCreate also creates the missing folders above the file
-        int busyTimeoutMs = 0;        // how long to wait for another connection's lock; 0 fails at once
+        // How long to wait for another connection's lock; 0 fails at once.
+        // Waits are short random steps (at most about 15 ms), so that every
+        // waiting connection has much the same chance at the lock.
+        int busyTimeoutMs = 0;
         // For files from outside, read as hostile: a text or blob longer than
         // maxValueBytes is refused (0: SQLite's own limit), one run of a
         // statement may take at most maxStatementWork steps of SQLite's
@@ -75,7 +88,8 @@ public:
     // message in parentheses; the number says whether the disk is full (61),
     // the file is write-protected (70) or anything else went wrong (75). A
     // full disk is said as such whatever `problem` was: the file is fine,
-    // the user must make room.
+    // the user must make room. A lock held by another connection for longer
+    // than the busy timeout throws SqliteBusy, so that callers can retry.
     [[noreturn]] void fail(std::string_view problem) const;
     // Throws Failure `number` with describe(problem), for a problem SQLite did not see.
     [[noreturn]] void refuse(int32_t number, std::string_view problem) const;
@@ -89,6 +103,7 @@ private:
     void distrust(const Options& options);
     friend class SqliteStatement;
     static int countWork(void* db);
+    static int waitBusy(void* db, int count);
 
     std::filesystem::path mFile;
     std::string mSource;
@@ -98,6 +113,8 @@ private:
     // when a statement starts a new run.
     int64_t mWorkLimit = 0;
     mutable int64_t mWork = 0;
+    int mBusyTimeoutMs = 0;
+    std::chrono::steady_clock::time_point mBusySince;   // when the current wait for a lock began
 };
 
 // One prepared statement; parameters are bound in order from 1.
