@@ -4,6 +4,7 @@
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
 #include "olaptestsupport.h"
+#include "support/fulldisk.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -231,6 +232,24 @@ TEST_F(CubeFileTest, TheNextBuildRemovesWhatAKilledBuildLeft)
     writeSales();
     EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 1);
     EXPECT_EQ(CubeFile::open(file)->catalog().cubes[0].factCount, 3u);
+}
+
+// A build onto a full disk says so, and leaves no file behind.
+TEST(CubeFileOnAFullDisk, AWriteSaysTheDiskIsFull)
+{
+    FullDisk disk;
+    REQUIRE_MOUNTED(disk);
+    disk.fill(8192);
+    CubeBuilder cube(salesSpec());
+    const uint32_t q1 = cube.dimensionKey(0, {{"1997", ""}, {"Q1", ""}});
+    const uint32_t cola = cube.dimensionKey(1, {{"Drinks", ""}, {"Cola", ""}});
+    cube.addFact(std::vector<uint32_t>{q1, cola}, std::vector<double>{3, 1.5});
+    CubeBuilder* cubes[] = {&cube};
+    const platform::Failure failure = failureOf([&] { writeCubeFile(disk / "sales.cub", "Shop", cubes); });
+    EXPECT_EQ(failure.number(), platform::err::kDiskFull);
+    EXPECT_THAT(failure.description(), HasSubstr("the disk is full"));
+    EXPECT_THAT(failure.description(), testing::Not(HasSubstr("damaged")));
+    EXPECT_FALSE(fs::exists(disk / "sales.cub"));
 }
 
 // A write goes to a temporary file renamed over the old one when complete.

@@ -3,6 +3,7 @@
 #include "platform/children.h"
 #include "platform/core/failure.h"
 #include "platform/textfile.h"
+#include "support/fulldisk.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -231,6 +232,29 @@ TEST(SettingsLocation, FromTheVariableTheXdgConfigFolderOrTheHomeFolder)
                                          {"HOME", "/home/tester"}};
         EXPECT_EQ(SettingsStore::defaultFile(), expected);
     }
+}
+
+// On a full disk a write fails as a full disk, not as a damaged file, and
+// the value written before is still there.
+TEST(SettingsStoreOnAFullDisk, AWriteSaysTheDiskIsFull)
+{
+    FullDisk disk;
+    REQUIRE_MOUNTED(disk);
+    SettingsStore store(disk / "settings.db");
+    ASSERT_EQ(store.createKey(kUser, "K"), status::kSuccess);
+    ASSERT_EQ(store.setValue(kUser, "K", "Kept", Value::fromString("yes")), status::kSuccess);
+    disk.fill();
+    try {
+        store.setValue(kUser, "K", "Big", Value::fromBinary(std::vector<uint8_t>(200000, 7)));
+        ADD_FAILURE() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), err::kDiskFull);
+        EXPECT_NE(failure.description().find("cannot be written: the disk is full"), std::string::npos)
+            << failure.description();
+        EXPECT_EQ(failure.description().find("damaged"), std::string::npos) << failure.description();
+    }
+    Value kept;
+    EXPECT_EQ(store.queryValue(kUser, "K", "Kept", kept), status::kSuccess);
 }
 
 }  // namespace
