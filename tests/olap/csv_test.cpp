@@ -113,7 +113,7 @@ TEST_F(Csv, ProblemsAreReportedAtTheirFileLineAndColumn)
         {"a,b\n\"multi\nline\",2\n3,4,5\n", "4:5: the record has 3 fields; the header has 2"},
     };
     for (const auto& [text, message] : cases) {
-        const platform::Failure failure = olaptest::failureOf([&] { records(text); });
+        const platform::Failure failure = olaptest::failureOf([&, &text = text] { records(text); });
         EXPECT_EQ(failure.description(), (mFolder / "table.csv").string() + ":" + message) << text;
         EXPECT_EQ(failure.source(), "cubebuilder");
     }
