@@ -169,10 +169,12 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
 }
 
 // Files made by hand or by a fuzzer, each the smallest change to a real file
-// that once got past the reader: a repeated fact chunk left another unread,
-// a fact count sized the columns before anything was checked, views stood in
-// for tables (one endless), and "all" levels lay below the top or held more
-// than one member. Each is refused when the file is opened or its facts read.
+// that got, or could get, past the reader: a repeated fact chunk left another
+// unread, a missing or stray chunk or a key past its dimension's would be
+// read out of bounds, a fact count sized the columns before anything was
+// checked, views stood in for tables (one endless), and "all" levels lay
+// below the top or held more than one member. Each is refused when the file
+// is opened or its facts read.
 TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
 {
     const struct {
@@ -180,6 +182,9 @@ TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
         const char* message;
     } cases[] = {
         {"UPDATE facts SET column = 0 WHERE column = 1", "appears twice"},
+        {"DELETE FROM facts WHERE column = 1", "fact chunks are missing"},
+        {"UPDATE facts SET chunk = 5 WHERE column = 1", "lies outside the cube"},
+        {"UPDATE facts SET data = CAST(X'FF' || substr(data, 2) AS BLOB) WHERE column = 0", "unknown member"},
         {"UPDATE cubes SET fact_count = 70000000000000000", "more facts than the file can hold"},
         {"UPDATE cubes SET fact_count = -1", "more facts than the file can hold"},
         {"DROP TABLE catalog; CREATE VIEW catalog AS SELECT zeroblob(30000000) AS name", "\"catalog\" is not a table"},
