@@ -169,7 +169,7 @@ TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
         {"sales.json", R"("aggregation": "max")", R"("aggregation": "maximum")",
          "@/sales.json:47:69: unknown aggregation \"maximum\"; expected sum, count, min, max or average"},
         {"sales.json", R"("type": "time",)", R"("type": "time")",
-         "@/sales.json:14:17: malformed JSON: syntax error while parsing object - unexpected string literal; expected '}'"},
+         "@/sales.json:14:11: malformed JSON: expected ',' or '}' after a member of an object"},
         {"sales.json", R"("factTable": "sales.csv")", R"("factTable": "sale.csv")",
          "@/sales.json:9:20: @/sale.csv: cannot open the file (No such file or directory)"},
         // the data

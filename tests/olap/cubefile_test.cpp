@@ -4,8 +4,14 @@
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
 #include "olaptestsupport.h"
+#include "support/fulldisk.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -160,6 +166,95 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
     }
     fs::remove(mFolder / "sales.cub");
     EXPECT_EQ(failureOf([&] { CubeFile::open(mFolder / "sales.cub"); }).number(), platform::err::kFileNotFound);
+}
+
+// Files made by hand or by a fuzzer, each the smallest change to a real file
+// that got, or could get, past the reader: a repeated fact chunk left another
+// unread, a missing or stray chunk or a key past its dimension's would be
+// read out of bounds, a fact count sized the columns before anything was
+// checked, views stood in for tables (one endless), and "all" levels lay
+// below the top or held more than one member. Each is refused when the file
+// is opened or its facts read.
+TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
+{
+    const struct {
+        const char* sql;
+        const char* message;
+    } cases[] = {
+        {"UPDATE facts SET column = 0 WHERE column = 1", "appears twice"},
+        {"DELETE FROM facts WHERE column = 1", "fact chunks are missing"},
+        {"UPDATE facts SET chunk = 5 WHERE column = 1", "lies outside the cube"},
+        {"UPDATE facts SET data = CAST(X'FF' || substr(data, 2) AS BLOB) WHERE column = 0", "unknown member"},
+        {"UPDATE cubes SET fact_count = 70000000000000000", "more facts than the file can hold"},
+        {"UPDATE cubes SET fact_count = -1", "more facts than the file can hold"},
+        {"DROP TABLE catalog; CREATE VIEW catalog AS SELECT zeroblob(30000000) AS name", "\"catalog\" is not a table"},
+        {"DROP TABLE measures; CREATE VIEW measures AS WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n) "
+         "SELECT 0 AS cube, x AS position, 'm' AS name, 0 AS aggregation, '' AS format FROM n",
+         "\"measures\" is not a table"},
+        {"UPDATE levels SET type = 1 WHERE name = 'Category'", "is not its top level"},
+        {"UPDATE levels SET type = 1 WHERE name = 'Year'", "does not hold exactly one member"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.sql);
+        const fs::path file = writeSales();
+        olaptest::execSql(file, test.sql);
+        const platform::Failure failure = failureOf([&] { CubeFile::open(file)->facts(0); });
+        EXPECT_THAT(failure.description(), HasSubstr("sales.cub: the cube file is damaged"));
+        EXPECT_THAT(failure.description(), HasSubstr(test.message));
+    }
+}
+
+// A dimension no fact refers to has no keys: its key table is an empty blob,
+// which SQLite hands back as a null pointer.
+TEST_F(CubeFileTest, ADimensionWithoutKeysOpens)
+{
+    CubeBuilder empty(salesSpec());
+    const auto cube = CubeFile::open(write(empty, "empty.cub"));
+    EXPECT_EQ(cube->catalog().cubes[0].dimensions[0].keyCount, 0u);
+    EXPECT_EQ(cube->facts(0)->rowCount, 0u);
+}
+
+// A build killed while it writes (here by the kernel, at a file size limit
+// reached in the middle of the cube file) leaves its temporary file; the
+// next build of the same cube file removes it.
+TEST_F(CubeFileTest, TheNextBuildRemovesWhatAKilledBuildLeft)
+{
+    const fs::path file = writeSales();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit noCore{0, 0}, small{200000, 200000};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        writeSales();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 2);
+    writeSales();
+    EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(CubeFile::open(file)->catalog().cubes[0].factCount, 3u);
+}
+
+// A build onto a full disk says so, and leaves no file behind.
+TEST(CubeFileOnAFullDisk, AWriteSaysTheDiskIsFull)
+{
+    FullDisk disk;
+    REQUIRE_MOUNTED(disk);
+    disk.fill(8192);
+    CubeBuilder cube(salesSpec());
+    const uint32_t q1 = cube.dimensionKey(0, {{"1997", ""}, {"Q1", ""}});
+    const uint32_t cola = cube.dimensionKey(1, {{"Drinks", ""}, {"Cola", ""}});
+    cube.addFact(std::vector<uint32_t>{q1, cola}, std::vector<double>{3, 1.5});
+    CubeBuilder* cubes[] = {&cube};
+    const platform::Failure failure = failureOf([&] { writeCubeFile(disk / "sales.cub", "Shop", cubes); });
+    EXPECT_EQ(failure.number(), platform::err::kDiskFull);
+    EXPECT_THAT(failure.description(), HasSubstr("the disk is full"));
+    EXPECT_THAT(failure.description(), testing::Not(HasSubstr("damaged")));
+    EXPECT_FALSE(fs::exists(disk / "sales.cub"));
 }
 
 // A write goes to a temporary file renamed over the old one when complete.

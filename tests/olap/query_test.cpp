@@ -97,7 +97,8 @@ TEST(QueryFailures, UnknownDimensionHierarchyMemberOrMeasureIndexIsBadInput)
         {{{}, {}, {}, {1}}, "no measure number 1"},
     };
     for (const auto& [query, text] : cases) {
-        const platform::Failure failure = olaptest::failureOf([&] { runQuery(cube.info, cube.facts, query); });
+        const platform::Failure failure =
+            olaptest::failureOf([&, &query = query] { runQuery(cube.info, cube.facts, query); });
         EXPECT_EQ(failure.number(), platform::err::kSubscript) << text;
         EXPECT_EQ(failure.source(), "olap");
         EXPECT_THAT(failure.description(), olaptest::HasSubstr(text));

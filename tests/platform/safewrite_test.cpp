@@ -155,6 +155,56 @@ TEST_F(SafeWriteTest, AnUnfinishedWriteLeavesTheOriginal)
     const std::set<std::string> left = names();
     ASSERT_EQ(left.size(), 2u);
     EXPECT_TRUE(std::regex_match(*left.begin(), std::regex("\\.book\\.xlsx\\.[A-Za-z0-9]{6}\\.tmp"))) << *left.begin();
+    // The next save of the file removes what the killed one left.
+    replaceFile(mFile, "new");
+    EXPECT_EQ(names(), kJustTheFile);
+}
+
+// Only temporaries of the target itself go, both ours and the ones libzip
+// writes in their place; files of other targets or of other names stay, and
+// so does everything while another process is still saving in the folder.
+TEST_F(SafeWriteTest, StaleTemporariesOfTheTargetAloneAreRemovedWhenNoSaveIsRunning)
+{
+    const std::set<std::string> stale{".book.xlsx.Ab3dE9.tmp", ".book.xlsx.Ab3dE9.tmp.x1Y2z3"};
+    const std::set<std::string> strangers{".other.xlsx.Ab3dE9.tmp", ".book.xlsx.Ab3d.tmp", "book.xlsx.Ab3dE9.tmp",
+                                          ".book.xlsx.Ab3dE9.tmp.bak", ".book.xlsx.Ab-dE9.tmp", ".book.xlsx.Ab3dE9.tmpx"};
+    for (const std::string& name : stale)
+        writeText(mFolder / name, "left by a killed save");
+    for (const std::string& name : strangers)
+        writeText(mFolder / name, "someone else's");
+    fs::create_directory(mFolder / ".book.xlsx.Folder.tmp");
+    fs::create_symlink(mFile, mFolder / ".book.xlsx.LinkTo.tmp");
+
+    // A save held open in another process keeps the folder from being cleaned.
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t saver = ::fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+        SafeWrite running(mFolder / "running.xlsx");
+        char byte = 1;
+        static_cast<void>(!::write(ready[1], &byte, 1));
+        static_cast<void>(!::read(release[0], &byte, 1));
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    replaceFile(mFile, "while another saves");
+    for (const std::string& name : stale)
+        EXPECT_TRUE(fs::exists(mFolder / name)) << name;
+    static_cast<void>(!::write(release[1], &byte, 1));
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+
+    replaceFile(mFile, "alone");
+    for (const std::string& name : stale)
+        EXPECT_FALSE(fs::exists(mFolder / name)) << name;
+    for (const std::string& name : strangers)
+        EXPECT_EQ(textOf(mFolder / name), "someone else's") << name;
+    EXPECT_TRUE(fs::is_directory(mFolder / ".book.xlsx.Folder.tmp"));
+    EXPECT_TRUE(fs::is_symlink(mFolder / ".book.xlsx.LinkTo.tmp"));
+    EXPECT_EQ(textOf(mFile), "alone");
 }
 
 }  // namespace

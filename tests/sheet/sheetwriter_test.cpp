@@ -99,7 +99,8 @@ TEST(SheetWriting, RefusesToWriteIntoASharedOrArrayFormula)
         std::string text;
         const auto part = sheetPart("<sheetData><row r=\"1\"><c r=\"A1\">" + std::string(formula) + "<v>0</v></c></row>"
                                     "</sheetData>");
-        const auto failure = failureOf([&] { write([&](CellStore& c) { c.setValue(cell, 1.0); }, part, text); });
+        const auto failure =
+            failureOf([&, &cell = cell] { write([&](CellStore& c) { c.setValue(cell, 1.0); }, part, text); });
         EXPECT_EQ(failure.number(), 1004);
         EXPECT_NE(failure.description().find(columnName(cell.column) + std::to_string(cell.row)), std::string::npos);
     }

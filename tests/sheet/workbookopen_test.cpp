@@ -160,4 +160,16 @@ TEST(RefusingBadFiles, NamesTheFileAndTheProblemAndNeverWritesToIt)
     }
 }
 
+// A few megabytes that inflate to far more than any workbook part holds
+// were once read whole until memory ran out: the package is refused, naming
+// the part, before that.
+TEST_F(OpeningWorkbooks, APartThatInflatesBeyondAnyWorkbooksIsRefusedNamingIt)
+{
+    sheettest::Parts parts = sheettest::fixtureParts();
+    parts["xl/workbook.xml"] = parts["xl/workbook.xml"] + std::string(64 << 20, ' ');
+    sheettest::writeZip(file, parts);
+    sheettest::expectRefusals({{"open", [&] { app->Workbooks()->Open(file.string()); }, 1004,
+                                "its part xl/workbook.xml inflates to more than 200 times its stored size"}});
+}
+
 }  // namespace

@@ -118,9 +118,11 @@ void CsvReader::readHeader()
         throwBadInput(mPath, {1, 1}, "the file is empty; expected a header row naming the columns");
     readRecord();
     mHeader.reserve(mFieldCount);
+    mColumns.reserve(mFieldCount);
+    // By name, so that a header of any width is checked in linear time.
     for (size_t i = 0; i < mFieldCount; ++i) {
         const std::string_view name = field(i);
-        if (std::find(mHeader.begin(), mHeader.end(), name) != mHeader.end())
+        if (!mColumns.emplace(name, i).second)
             failAt(i, "the header names column " + inQuotes(name) + " twice");
         mHeader.emplace_back(name);
     }
@@ -128,10 +130,10 @@ void CsvReader::readHeader()
 
 std::optional<size_t> CsvReader::findColumn(std::string_view name) const
 {
-    const auto found = std::find(mHeader.begin(), mHeader.end(), name);
-    if (found == mHeader.end())
+    const auto found = mColumns.find(std::string(name));
+    if (found == mColumns.end())
         return std::nullopt;
-    return static_cast<size_t>(found - mHeader.begin());
+    return found->second;
 }
 
 bool CsvReader::next()

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace olap {
@@ -86,6 +87,7 @@ private:
     uint64_t mRecordEnd = 0;      // offset of the current record's line break (or end of file)
     uint64_t mRecordLine = 1;
     std::vector<std::string> mHeader;
+    std::unordered_map<std::string, size_t> mColumns;   // the header's names and their indexes
     std::vector<FieldSpan> mFields;  // the current record's fields are [0, mFieldCount)
     size_t mFieldCount = 0;
     std::string mScratch;

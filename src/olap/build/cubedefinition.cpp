@@ -49,29 +49,13 @@ private:
     void checkLevelTables(const DimensionDefinition& dimension, const CubeDefinition& cube) const;
 
     std::filesystem::path mFile;
-    Json mRoot;
     std::unique_ptr<JsonPlaces> mPlaces;
+    const Json& mRoot;
 };
 
-// The parser's own words, without its "[json.exception...] parse error at
-// line 1, column 8: " prefix: the place is given our way.
-std::string parserMessage(const Json::parse_error& error)
+DefinitionParser::DefinitionParser(std::string_view text, const std::filesystem::path& file)
+    : mFile(file), mPlaces(std::make_unique<JsonPlaces>(text, mFile)), mRoot(mPlaces->root())
 {
-    const std::string what = error.what();
-    const size_t column = what.find("column ");
-    const size_t colon = column == std::string::npos ? std::string::npos : what.find(": ", column);
-    return colon == std::string::npos ? what : what.substr(colon + 2);
-}
-
-DefinitionParser::DefinitionParser(std::string_view text, const std::filesystem::path& file) : mFile(file)
-{
-    try {
-        mRoot = Json::parse(text, nullptr, true, true);
-    } catch (const Json::parse_error& error) {
-        const size_t offset = error.byte > 0 ? error.byte - 1 : 0;
-        throwBadInput(mFile, positionOfOffset(text, offset), "malformed JSON: " + parserMessage(error));
-    }
-    mPlaces = std::make_unique<JsonPlaces>(std::string(text), mFile);
 }
 
 void DefinitionParser::failAt(const std::string& pointer, std::string_view message) const

@@ -1,24 +1,42 @@
-// Where each value of a JSON text starts, by JSON pointer ("/cubes/0/name"),
-// so that problems found in a parsed cube definition can be reported at
-// their line and column: parsed JSON values do not remember where they were.
+// The JSON reader of cube definitions. It parses the text itself, so that
+// the values and where each was written come from one reading of one
+// grammar: JSON with "//" comments (ended by a line break, "\n" or "\r") and
+// "/* */" comments. Parsed values do not remember their places, so the
+// reader keeps them beside the values, by JSON pointer ("/cubes/0/name"), for
+// problems found later to be reported at their line and column.
+//
+// Hostile text is bounded: nesting deeper than kMaxNesting is refused, and
+// the places take memory in proportion to the text.
 #pragma once
 
 #include "olap/build/cubesourceerror.h"
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace olap {
 
 class JsonPlaces {
 public:
-    // Indexes `text`. Requires: `text` is valid JSON, "//" and "/* */"
-    // comments allowed (the JSON parser accepted it). Throws Failure naming
-    // `file`, line and column of an object member whose name appears twice in
-    // that object, because the parser would silently keep only one of them.
-    JsonPlaces(std::string text, std::filesystem::path file);
+    // Definitions nest about eight deep; this leaves room and keeps the
+    // recursive reading far from the end of the stack.
+    static constexpr int kMaxNesting = 64;
+
+    // Parses `text`. Throws Failure naming `file`, line and column of the
+    // first problem: malformed JSON, an unterminated comment, nesting deeper
+    // than kMaxNesting, a number out of range, or an object member whose
+    // name appears twice in that object (a parser would keep only one).
+    JsonPlaces(std::string_view text, std::filesystem::path file);
+    ~JsonPlaces();
+
+    // The parsed value; valid as long as this object.
+    const nlohmann::json& root() const { return mRoot; }
 
     // Where the value at `pointer` starts; for a pointer not in the text, the
     // place of its nearest ancestor that is.
@@ -32,19 +50,30 @@ public:
     static std::string child(std::string_view pointer, size_t index);
 
 private:
+    // Where one value was written, and its members' or items' places.
+    struct Place {
+        size_t value = 0;
+        size_t name = std::string::npos;   // npos: not an object member
+        std::map<std::string, size_t, std::less<>> members;   // name -> index into mPlaces
+        std::vector<size_t> items;                            // index into mPlaces
+    };
+
+    [[noreturn]] void fail(size_t offset, std::string_view message) const;
+    [[noreturn]] void malformed(size_t offset, std::string_view message) const;
     void skipSpace();
-    void indexValue(const std::string& pointer);
-    void indexObject(const std::string& pointer);
-    void indexArray(const std::string& pointer);
-    std::string readString();
-    TextPosition positionOf(const std::unordered_map<std::string, size_t>& offsets,
-                            std::string_view pointer) const;
+    char peek() const { return mPos < mText.size() ? mText[mPos] : '\0'; }
+    size_t parseValue(nlohmann::json& into, int depth);
+    void parseObject(nlohmann::json& into, size_t place, int depth);
+    void parseArray(nlohmann::json& into, size_t place, int depth);
+    std::string parseString();
+    void parseScalar(nlohmann::json& into);
+    const Place& placeOf(std::string_view pointer) const;
 
     std::string mText;
     std::filesystem::path mFile;
     size_t mPos = 0;
-    std::unordered_map<std::string, size_t> mValues;
-    std::unordered_map<std::string, size_t> mNames;
+    nlohmann::json mRoot;
+    std::vector<Place> mPlaces;   // [0] is the root's
 };
 
 }  // namespace olap

@@ -1,6 +1,7 @@
 // Reads cube files (layout: cubeformat.h): metadata when opened, facts on demand.
 #include "olap/cube/cubefile.h"
 
+#include "olap/cube/cubefilechecks.h"
 #include "olap/cube/cubeformat.h"
 #include "olap/cube/facttable.h"
 #include "platform/core/failure.h"
@@ -27,14 +28,11 @@ public:
     std::vector<std::vector<int>> keyWidths;  // per cube: bytes per key of each dimension
     std::vector<uint64_t> chunkRows;          // per cube
     std::vector<int64_t> cubeIds;             // per cube: its id in the file
+    uint64_t fileBytes = 0;                   // what any count in the file is checked against
     mutable std::mutex factsLock;
     mutable std::vector<std::weak_ptr<const FactTable>> facts;
 
-    [[noreturn]] void damaged(const std::string& what) const
-    {
-        throw platform::Failure(platform::err::kPathFileAccess,
-                                path.string() + ": the cube file is damaged (" + what + ")", "olap");
-    }
+    [[noreturn]] void damaged(const std::string& what) const { cubecheck::damaged(path, what); }
 };
 
 namespace {
@@ -124,11 +122,30 @@ void readMembers(HierarchyInfo& hierarchy, std::span<const uint8_t> packed, std:
     if (memberOfKey.size() % 4 != 0)
         file.damaged("a key table has a broken length");
     hierarchy.memberOfKey.resize(memberOfKey.size() / 4);
-    std::memcpy(hierarchy.memberOfKey.data(), memberOfKey.data(), memberOfKey.size());
+    // An empty blob comes back as a null pointer, which memcpy may not take.
+    if (!memberOfKey.empty())
+        std::memcpy(hierarchy.memberOfKey.data(), memberOfKey.data(), memberOfKey.size());
     for (uint32_t member : hierarchy.memberOfKey) {
         if (member >= hierarchy.members.size() || hierarchy.members[member].level + 1u != hierarchy.levels.size())
             file.damaged("a key of \"" + hierarchy.name + "\" names no member of the deepest level");
     }
+}
+
+// Everything the reader trusts a file to hold: a table of that name, not a
+// view that computes endless or enormous rows.
+constexpr const char* kTables[] = {"catalog", "cubes", "dimensions", "hierarchies", "levels", "measures", "facts"};
+
+// What a cube file may ask of SQLite: no value longer than the file (a
+// stored value cannot be), and work per statement in proportion to its size.
+SqliteDb::Options readOptions(uint64_t fileBytes)
+{
+    constexpr uint64_t kSmallest = 1 << 20, kLargest = 1'000'000'000;
+    SqliteDb::Options options;
+    options.source = "olap";
+    options.untrusted = true;
+    options.maxValueBytes = int(std::clamp(fileBytes, kSmallest, kLargest));
+    options.maxStatementWork = int64_t(std::max(fileBytes, kSmallest)) * 16;
+    return options;
 }
 
 }  // namespace
@@ -143,7 +160,10 @@ std::shared_ptr<const CubeFile> CubeFile::open(const std::filesystem::path& file
 {
     std::shared_ptr<CubeFile> cube(new CubeFile);
     cube->d->path = file;
-    cube->d->db = std::make_unique<SqliteDb>(file, SqliteDb::Mode::ReadOnly, "olap");
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(file, error);
+    cube->d->fileBytes = error ? 0 : uint64_t(size);
+    cube->d->db = std::make_unique<SqliteDb>(file, readOptions(cube->d->fileBytes));
     cube->readHeader();
     cube->readCatalog();
     cube->d->facts.resize(cube->d->catalog.cubes.size());
@@ -168,6 +188,10 @@ void CubeFile::readHeader()
                                     + std::to_string(cubeformat::kVersion) + ")",
                                 "olap");
     }
+    for (const char* table : kTables) {
+        if (!d->db->isTable(table))
+            d->damaged("\"" + std::string(table) + "\" is not a table");
+    }
 }
 
 void CubeFile::readCatalog()
@@ -186,6 +210,7 @@ void CubeFile::readCatalog()
             d->damaged("the facts of \"" + cube.name + "\" have no chunk size");
         readDimensions(cubes.integer(0), cube);
         readMeasures(cubes.integer(0), cube);
+        cubecheck::checkFactCount(d->path, cube, d->keyWidths.back(), d->fileBytes);
         d->cubeIds.push_back(cubes.integer(0));
         d->catalog.cubes.push_back(std::move(cube));
     }
@@ -235,6 +260,7 @@ void CubeFile::readHierarchies(int64_t cube, int64_t position, DimensionInfo& di
         const std::string prefix = dimension.hierarchies.empty() ? bracketed(dimension.name)
                                                                  : bracketed(dimension.name + "." + hierarchy.name);
         readMembers(hierarchy, hierarchies.blob(2), hierarchies.blob(3), prefix, *d);
+        cubecheck::checkAllLevel(d->path, hierarchy);
         if (hierarchy.levels.empty() || hierarchy.memberOfKey.size() != dimension.keyCount)
             d->damaged("the hierarchy \"" + hierarchy.name + "\" does not match its dimension");
         dimension.hierarchies.push_back(std::move(hierarchy));
@@ -279,16 +305,15 @@ FactTable CubeFile::readFacts(size_t cube) const
     for (size_t m = 0; m < info.measures.size(); ++m)
         table.values.emplace_back(info.factCount);
     const size_t columns = widths.size() + info.measures.size();
-    const uint64_t chunks = chunkRows ? (info.factCount + chunkRows - 1) / chunkRows : 0;
-    uint64_t seen = 0;
+    const uint64_t chunks = chunkRows && info.factCount ? (info.factCount - 1) / chunkRows + 1 : 0;
+    cubecheck::ChunkLedger ledger(d->path, chunks, columns);
     std::vector<uint8_t> narrowKeys;
     SqliteStatement facts(*d->db, "SELECT rowid, chunk, column, bytes FROM facts WHERE cube = ?");
     facts.bind(d->cubeIds[cube]);
     while (facts.step()) {
         const uint64_t chunk = uint64_t(facts.integer(1));
         const uint64_t column = uint64_t(facts.integer(2));
-        if (chunk >= chunks || column >= columns)
-            d->damaged("a fact chunk lies outside the cube");
+        ledger.fill(chunk, column);
         const uint64_t first = chunk * chunkRows;
         const uint64_t count = std::min(chunkRows, info.factCount - first);
         const int width = column < widths.size() ? widths[column] : int(sizeof(double));
@@ -299,16 +324,14 @@ FactTable CubeFile::readFacts(size_t cube) const
         } else if (width == 4) {
             uint32_t* keys = table.keys[column].data() + first;
             readBlob(facts.integer(0), keys, count * 4);
-            checkKeys(keys, count, info.dimensions[column].keyCount);
+            cubecheck::checkKeys(d->path, {keys, count}, info.dimensions[column].keyCount);
         } else {
             narrowKeys.resize(count * width);
             readBlob(facts.integer(0), narrowKeys.data(), narrowKeys.size());
             readKeys(narrowKeys, width, count, table.keys[column].data() + first, info.dimensions[column].keyCount);
         }
-        ++seen;
     }
-    if (seen != chunks * columns)
-        d->damaged("fact chunks are missing");
+    ledger.requireComplete();
     return table;
 }
 
@@ -328,15 +351,6 @@ void CubeFile::readBlob(int64_t rowid, void* target, uint64_t bytes) const
         d->damaged("a fact chunk cannot be read whole");
 }
 
-void CubeFile::checkKeys(const uint32_t* keys, uint64_t count, uint32_t keyCount) const
-{
-    uint32_t largest = 0;
-    for (uint64_t i = 0; i < count; ++i)
-        largest = std::max(largest, keys[i]);
-    if (count > 0 && largest >= keyCount)
-        d->damaged("a fact names an unknown member");
-}
-
 // Widens keys stored in one or two bytes; the loops stay simple so the
 // compiler can vectorise them.
 void CubeFile::readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys,
@@ -354,7 +368,7 @@ void CubeFile::readKeys(std::span<const uint8_t> data, int width, uint64_t count
             keys[i] = key;
         }
     }
-    checkKeys(keys, count, keyCount);
+    cubecheck::checkKeys(d->path, {keys, count}, keyCount);
 }
 
 }  // namespace olap

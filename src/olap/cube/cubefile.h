@@ -42,7 +42,6 @@ private:
     FactTable readFacts(size_t cube) const;
     void readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys, uint32_t keyCount) const;
     void readBlob(int64_t rowid, void* target, uint64_t bytes) const;
-    void checkKeys(const uint32_t* keys, uint64_t count, uint32_t keyCount) const;
 
     std::unique_ptr<Data> d;
 };

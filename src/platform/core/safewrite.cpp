@@ -3,6 +3,7 @@
 #include "platform/core/fileio.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,15 +75,81 @@ std::filesystem::path folderOf(const std::filesystem::path& file)
     return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
+// The target's name as its temporaries carry it.
+std::string temporaryStem(const std::filesystem::path& target)
+{
+    std::string name = target.filename().string();
+    name.resize(std::min(name.size(), kSafeWriteNameLimit));
+    return "." + name + ".";
+}
+
+bool isRandomPart(std::string_view text)
+{
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+// True for "<stem>XXXXXX.tmp" and "<stem>XXXXXX.tmp.YYYYYY": ours, or the
+// file libzip writes in place of ours.
+bool isTemporaryOf(std::string_view name, std::string_view stem)
+{
+    if (!name.starts_with(stem))
+        return false;
+    name.remove_prefix(stem.size());
+    if (name.size() < 6 || !isRandomPart(name.substr(0, 6)) || !name.substr(6).starts_with(kSafeWriteSuffix))
+        return false;
+    name.remove_prefix(6 + kSafeWriteSuffix.size());
+    return name.empty() || (name.size() == 7 && name[0] == '.' && isRandomPart(name.substr(1)));
+}
+
+// Removes the regular files of `folder` that are temporaries of `target`.
+void removeStaleTemporaries(const std::filesystem::path& folder, const std::filesystem::path& target)
+{
+    const std::string stem = temporaryStem(target);
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        if (isTemporaryOf(name, stem) && it->is_regular_file(ignored) && !it->is_symlink(ignored))
+            ::unlink(it->path().c_str());
+    }
+}
+
+int flockRetrying(int fd, int operation)
+{
+    int result = 0;
+    do {
+        result = ::flock(fd, operation);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
+// Locks `folder` shared for a write of `target`, first removing the
+// target's stale temporaries when no other write holds the folder. Returns
+// the locked descriptor, or -1 when the folder cannot be locked.
+int lockFolder(const std::filesystem::path& folder, const std::filesystem::path& target)
+{
+    const int fd = openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (flockRetrying(fd, LOCK_EX | LOCK_NB) == 0)
+        removeStaleTemporaries(folder, target);
+    // Shared from here on; waits only while another write cleans up.
+    if (flockRetrying(fd, LOCK_SH) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // Creates a new temporary file for `target` with `mode` (less the creation
 // mask, which the kernel applies). Returns its descriptor, or -1 with errno set.
 int createTemporary(const std::filesystem::path& target, mode_t mode, std::filesystem::path& made)
 {
-    std::string name = target.filename().string();
-    name.resize(std::min(name.size(), kSafeWriteNameLimit));
+    const std::string stem = temporaryStem(target);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::filesystem::path candidate =
-            folderOf(target) / ("." + name + "." + randomLetters() + std::string(kSafeWriteSuffix));
+        const std::filesystem::path candidate = folderOf(target) / (stem + randomLetters() + std::string(kSafeWriteSuffix));
         const int fd = openRetrying(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             made = candidate;
@@ -135,18 +202,27 @@ SafeWrite::SafeWrite(const std::filesystem::path& target) : mTarget(target)
         mOwner = existing.st_uid;
         mGroup = existing.st_gid;
     }
+    mFolderLock = lockFolder(folderOf(mTarget), mTarget);
     // An existing file's mode from the start, so no one reads the new content
     // who could not read the old; a new file gets 0666 less the creation mask.
     const int fd = createTemporary(mTarget, mKeepOwner ? mMode & 0777 : 0666, mTemporary);
-    if (fd < 0)
-        throw systemFailure(errno, "creating a temporary file for '" + mTarget.string() + "'");
+    if (fd < 0) {
+        const int error = errno;
+        ::close(mFolderLock);   // no destructor runs for a constructor that throws
+        throw systemFailure(error, "creating a temporary file for '" + mTarget.string() + "'");
+    }
     struct stat made {};
     if (!mKeepOwner && ::fstat(fd, &made) == 0)
         mMode = made.st_mode & 07777;
     ::close(fd);
 }
 
-SafeWrite::~SafeWrite() { discard(); }
+SafeWrite::~SafeWrite()
+{
+    discard();
+    if (mFolderLock >= 0)
+        ::close(mFolderLock);
+}
 
 void SafeWrite::discard()
 {

@@ -75,6 +75,7 @@ private:
     uid_t mOwner = 0;
     gid_t mGroup = 0;
     bool mReplaced = false;
+    int mFolderLock = -1;      // the folder, locked shared while this write lives
 };
 
 // Replaces `target` with `content` through a SafeWrite. Throws Failure as

@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <random>
+#include <thread>
 #include <system_error>
 
 namespace platform {
@@ -19,6 +22,19 @@ bool writeProtected(const std::filesystem::path& file)
     using std::filesystem::perms;
     return std::filesystem::exists(status)
            && (status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
+
+// How many steps of SQLite's virtual machine pass between two calls of the
+// work counter.
+constexpr int kWorkUnit = 1000;
+
+bool isDiskFull(sqlite3* db, int code)
+{
+    if ((code & 0xff) == SQLITE_FULL)
+        return true;
+    // A failed write or flush on a full disk can come back as an I/O error.
+    const int system = (code & 0xff) == SQLITE_IOERR ? sqlite3_system_errno(db) : 0;
+    return system == ENOSPC || system == EDQUOT;
 }
 
 }  // namespace
@@ -64,8 +80,64 @@ void SqliteDb::open(const Options& options)
     if (rc != SQLITE_OK)
         fail("cannot be opened");
     sqlite3_extended_result_codes(db, 1);
-    if (options.busyTimeoutMs > 0)
-        sqlite3_busy_timeout(db, options.busyTimeoutMs);
+    mBusyTimeoutMs = options.busyTimeoutMs;
+    if (mBusyTimeoutMs > 0)
+        sqlite3_busy_handler(db, &SqliteDb::waitBusy, this);
+    if (options.untrusted)
+        distrust(options);
+}
+
+// A file from outside may hold views and triggers in place of tables, values
+// of any size and queries that never end: each is bounded here, before any
+// statement of ours runs on it.
+void SqliteDb::distrust(const Options& options)
+{
+    sqlite3* db = handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    if (options.maxValueBytes > 0)
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, options.maxValueBytes);
+    if (options.maxStatementWork > 0) {
+        mWorkLimit = (options.maxStatementWork + kWorkUnit - 1) / kWorkUnit;
+        sqlite3_progress_handler(db, kWorkUnit, &SqliteDb::countWork, this);
+    }
+    exec("PRAGMA cell_size_check = ON", "cannot be opened");
+}
+
+// Non-zero interrupts the statement running now.
+int SqliteDb::countWork(void* db)
+{
+    auto* self = static_cast<SqliteDb*>(db);
+    return ++self->mWork > self->mWorkLimit ? 1 : 0;
+}
+
+// SQLite's own busy handler sleeps longer the longer it waits (up to 100 ms a
+// step), so a connection that has waited long loses the lock to newcomers
+// again and again: with eight writers one made 29 writes while another made
+// 1,102. Steps that grow only to about 10 ms, with random jitter, keep the
+// waiters even; much shorter ones make the waiters' polling slow the writer
+// that holds the lock (bench/settingsstress.cpp).
+int SqliteDb::waitBusy(void* db, int count)
+{
+    auto* self = static_cast<SqliteDb*>(db);
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0)
+        self->mBusySince = now;
+    if (now - self->mBusySince >= std::chrono::milliseconds(self->mBusyTimeoutMs))
+        return 0;
+    thread_local std::minstd_rand random(std::random_device{}());
+    const int stepMs = std::min(count + 1, 10);   // 0.5 to 1.5 times this
+    std::this_thread::sleep_for(std::chrono::microseconds(500 * stepMs + random() % (1000 * stepMs)));
+    return 1;
+}
+
+bool SqliteDb::isTable(std::string_view name) const
+{
+    SqliteStatement query(*this, "SELECT type FROM sqlite_master WHERE name = ?");
+    query.bind(name);
+    return query.step() && query.text(0) == "table";
 }
 
 void SqliteDb::exec(const char* sql, std::string_view problem) const
@@ -94,13 +166,18 @@ void SqliteDb::fail(std::string_view problem) const
 {
     sqlite3* db = handle();
     const int code = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
-    std::string text = describe(problem);
-    if (db && code != SQLITE_OK)
+    const bool full = db && isDiskFull(db, code);
+    std::string text = describe(full ? std::string_view("cannot be written: the disk is full") : problem);
+    if ((code & 0xff) == SQLITE_INTERRUPT && mWorkLimit > 0 && mWork > mWorkLimit)
+        text += " (a query on it does not end within the work a file of its kind can need)";
+    else if (db && code != SQLITE_OK)
         text += std::string(" (") + sqlite3_errmsg(db) + ")";
-    const int32_t number = (code & 0xff) == SQLITE_FULL ? err::kDiskFull
+    const int32_t number = full ? err::kDiskFull
                            : (code & 0xff) == SQLITE_READONLY || (code & 0xff) == SQLITE_PERM
                                ? err::kPermissionDenied
                                : err::kPathFileAccess;
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        throw SqliteBusy(number, text, mSource, code);
     throw Failure(number, text, mSource, code);
 }
 
@@ -111,6 +188,7 @@ void SqliteDb::refuse(int32_t number, std::string_view problem) const
 
 SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql) : mDb(db)
 {
+    mDb.mWork = 0;
     if (sqlite3_prepare_v2(db.handle(), sql, -1, &mStatement, nullptr) != SQLITE_OK)
         db.fail("is not readable as expected");
 }
@@ -159,6 +237,7 @@ bool SqliteStatement::step()
 
 void SqliteStatement::reset()
 {
+    mDb.mWork = 0;
     sqlite3_reset(mStatement);
     sqlite3_clear_bindings(mStatement);
     mNext = 1;

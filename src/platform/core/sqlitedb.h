@@ -3,6 +3,9 @@
 // file and what SQLite said, so users learn which file is at fault.
 #pragma once
 
+#include "platform/core/failure.h"
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -15,6 +18,13 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace platform {
+
+// The Failure SqliteDb throws when another connection held the file locked
+// for longer than the busy timeout: worth another try, unlike the others.
+class SqliteBusy : public Failure {
+public:
+    using Failure::Failure;
+};
 
 class SqliteDb {
 public:
@@ -30,7 +40,18 @@ public:
         // subject such as "The settings file" gives "The settings file '<file>' <problem>".
         std::string subject;
         bool createFolders = false;   // ReadWriteCreate also creates the missing folders above the file
-        int busyTimeoutMs = 0;        // how long to wait for another connection's lock; 0 fails at once
+        // How long to wait for another connection's lock; 0 fails at once.
+        // Waits are short random steps (at most about 15 ms), so that every
+        // waiting connection has much the same chance at the lock.
+        int busyTimeoutMs = 0;
+        // For files from outside, read as hostile: a text or blob longer than
+        // maxValueBytes is refused (0: SQLite's own limit), one run of a
+        // statement may take at most maxStatementWork steps of SQLite's
+        // virtual machine (0: no bound), and the file's views and triggers
+        // may not call functions with side effects.
+        bool untrusted = false;
+        int maxValueBytes = 0;
+        int64_t maxStatementWork = 0;
     };
 
     // Opens `file`. Throws Failure naming the file, with `source` as the
@@ -50,6 +71,10 @@ public:
     // A PRAGMA's integer value.
     int64_t pragma(const char* name) const;
 
+    // True when `name` is a table of the file: not missing, and not a view
+    // that a damaged or crafted file put in a table's place.
+    bool isTable(std::string_view name) const;
+
     // True when the file could be opened for reading only.
     bool isReadOnly() const;
     // Rows changed by the last INSERT, UPDATE or DELETE.
@@ -61,7 +86,10 @@ public:
     std::string describe(std::string_view problem) const;
     // Throws the Failure for this file: describe(problem) followed by SQLite's
     // message in parentheses; the number says whether the disk is full (61),
-    // the file is write-protected (70) or anything else went wrong (75).
+    // the file is write-protected (70) or anything else went wrong (75). A
+    // full disk is said as such whatever `problem` was: the file is fine,
+    // the user must make room. A lock held by another connection for longer
+    // than the busy timeout throws SqliteBusy, so that callers can retry.
     [[noreturn]] void fail(std::string_view problem) const;
     // Throws Failure `number` with describe(problem), for a problem SQLite did not see.
     [[noreturn]] void refuse(int32_t number, std::string_view problem) const;
@@ -72,11 +100,21 @@ private:
     };
 
     void open(const Options& options);
+    void distrust(const Options& options);
+    friend class SqliteStatement;
+    static int countWork(void* db);
+    static int waitBusy(void* db, int count);
 
     std::filesystem::path mFile;
     std::string mSource;
     std::string mSubject;
     std::unique_ptr<sqlite3, Close> mDb;
+    // Work of the statement running now, in units of kWorkUnit steps; reset
+    // when a statement starts a new run.
+    int64_t mWorkLimit = 0;
+    mutable int64_t mWork = 0;
+    int mBusyTimeoutMs = 0;
+    std::chrono::steady_clock::time_point mBusySince;   // when the current wait for a lock began
 };
 
 // One prepared statement; parameters are bound in order from 1.
@@ -96,7 +134,8 @@ public:
     SqliteStatement& bindBlob(std::span<const uint8_t> bytes);
     // True while there is a row to read.
     bool step();
-    // Makes the statement ready to run again with new parameters.
+    // Makes the statement ready to run again with new parameters (and gives
+    // it a fresh work bound on an untrusted file).
     void reset();
 
     int64_t integer(int column) const;

@@ -2,6 +2,7 @@
 
 #include "platform/core/failure.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <locale.h>
 #include <wctype.h>
@@ -184,7 +185,27 @@ std::filesystem::path SettingsStore::defaultFile()
 SettingsStore::SettingsStore(std::filesystem::path file)
     : mDb(file, databaseOptions())
 {
-    initialise();
+    retrying([&] {
+        initialise();
+        return 0;
+    });
+}
+
+// Runs `operation` again while another process holds the file locked for
+// longer than SQLite's own wait, up to kBusyTimeoutMs after the first try:
+// under many writers a write waits its turn instead of failing.
+template <class Operation>
+auto SettingsStore::retrying(Operation operation) const -> decltype(operation())
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        try {
+            return operation();
+        } catch (const SqliteBusy&) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                throw;
+        }
+    }
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -195,7 +216,7 @@ SettingsStore::~SettingsStore() = default;
 void SettingsStore::initialise()
 {
     if (mDb.pragma("application_id") == kApplicationId && mDb.pragma("user_version") == kSchemaVersion)
-        return;
+        return useWriteAheadLog();
     if (mDb.isReadOnly())
         mDb.refuse(err::kPathFileAccess, "is read-only and not set up");
 
@@ -203,14 +224,26 @@ void SettingsStore::initialise()
     // Another process may have set the file up while this one waited for the lock.
     const int64_t application = mDb.pragma("application_id");
     const int64_t version = mDb.pragma("user_version");
-    if (application == kApplicationId && version == kSchemaVersion)
-        return transaction.commit();
+    if (application == kApplicationId && version == kSchemaVersion) {
+        transaction.commit();
+        return useWriteAheadLog();
+    }
     if (application == kApplicationId && version > kSchemaVersion)
         mDb.refuse(err::kPathFileAccess, "was written by a newer version of this program");
     if (application != 0 || tableCount(mDb) != 0)
         mDb.refuse(err::kPathFileAccess, "is a database of another program");
     mDb.exec(kSchema, "cannot be set up");
     transaction.commit();
+    useWriteAheadLog();
+}
+
+// With a write-ahead log readers never wait for a writer, and a writer waits
+// only for the one writing before it. The mode stays with the file, so this
+// changes it once; a file this process may not write keeps the mode it has.
+void SettingsStore::useWriteAheadLog()
+{
+    if (!mDb.isReadOnly())
+        mDb.exec("PRAGMA journal_mode = WAL", "cannot be set up");
 }
 
 int64_t SettingsStore::findKey(RootKey root, std::string_view path) const
@@ -228,132 +261,148 @@ int64_t SettingsStore::findKey(RootKey root, std::string_view path) const
 
 int32_t SettingsStore::openKey(RootKey root, std::string_view path) const
 {
-    SqliteTransaction transaction(mDb, false);
-    const int64_t key = findKey(root, path);
-    transaction.commit();
-    return key ? status::kSuccess : status::kNotFound;
+    return retrying([&] {
+        SqliteTransaction transaction(mDb, false);
+        const int64_t key = findKey(root, path);
+        transaction.commit();
+        return key ? status::kSuccess : status::kNotFound;
+    });
 }
 
 int32_t SettingsStore::createKey(RootKey root, std::string_view path)
 {
-    if (rootId(root) == 0)
-        return status::kNotFound;
-    if (mDb.isReadOnly())
-        return findKey(root, path) ? status::kSuccess : status::kAccessDenied;
-    SqliteTransaction transaction(mDb, true);
-    int64_t id = rootId(root);
-    for (const std::string_view part : splitPath(path)) {
-        SqliteStatement child(mDb, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
-        child.bind(id).bind(foldName(part));
-        if (child.step()) {
-            id = child.integer(0);
-            continue;
+    return retrying([&] {
+        if (rootId(root) == 0)
+            return status::kNotFound;
+        if (mDb.isReadOnly())
+            return findKey(root, path) ? status::kSuccess : status::kAccessDenied;
+        SqliteTransaction transaction(mDb, true);
+        int64_t id = rootId(root);
+        for (const std::string_view part : splitPath(path)) {
+            SqliteStatement child(mDb, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+            child.bind(id).bind(foldName(part));
+            if (child.step()) {
+                id = child.integer(0);
+                continue;
+            }
+            SqliteStatement insert(mDb, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
+            insert.bind(id).bind(part).bind(foldName(part)).step();
+            id = mDb.lastInsertRowId();
         }
-        SqliteStatement insert(mDb, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
-        insert.bind(id).bind(part).bind(foldName(part)).step();
-        id = mDb.lastInsertRowId();
-    }
-    transaction.commit();
-    return status::kSuccess;
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 int32_t SettingsStore::deleteKey(RootKey root, std::string_view path)
 {
-    if (mDb.isReadOnly())
-        return findKey(root, path) ? status::kAccessDenied : status::kNotFound;
-    SqliteTransaction transaction(mDb, true);
-    const int64_t key = findKey(root, path);
-    if (key == 0)
-        return status::kNotFound;
-    SqliteStatement children(mDb, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
-    if (splitPath(path).empty() || children.bind(key).step())
-        return status::kAccessDenied;
-    SqliteStatement(mDb, "DELETE FROM key_values WHERE key = ?1").bind(key).step();
-    SqliteStatement(mDb, "DELETE FROM keys WHERE id = ?1").bind(key).step();
-    transaction.commit();
-    return status::kSuccess;
+    return retrying([&] {
+        if (mDb.isReadOnly())
+            return findKey(root, path) ? status::kAccessDenied : status::kNotFound;
+        SqliteTransaction transaction(mDb, true);
+        const int64_t key = findKey(root, path);
+        if (key == 0)
+            return status::kNotFound;
+        SqliteStatement children(mDb, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+        if (splitPath(path).empty() || children.bind(key).step())
+            return status::kAccessDenied;
+        SqliteStatement(mDb, "DELETE FROM key_values WHERE key = ?1").bind(key).step();
+        SqliteStatement(mDb, "DELETE FROM keys WHERE id = ?1").bind(key).step();
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 int32_t SettingsStore::queryValue(RootKey root, std::string_view path, std::string_view name, Value& value,
                                   size_t capacity) const
 {
-    SqliteTransaction transaction(mDb, false);
-    const int64_t key = findKey(root, path);
-    if (key == 0)
-        return status::kNotFound;
-    SqliteStatement query(mDb, "SELECT type, data FROM key_values WHERE key = ?1 AND fold = ?2");
-    if (!query.bind(key).bind(foldName(name)).step())
-        return status::kNotFound;
-    const std::span<const uint8_t> data = query.blob(1);
-    if (data.size() > capacity)
-        return status::kMoreData;
-    value = {static_cast<uint32_t>(query.integer(0)), {data.begin(), data.end()}};
-    transaction.commit();
-    return status::kSuccess;
+    return retrying([&] {
+        SqliteTransaction transaction(mDb, false);
+        const int64_t key = findKey(root, path);
+        if (key == 0)
+            return status::kNotFound;
+        SqliteStatement query(mDb, "SELECT type, data FROM key_values WHERE key = ?1 AND fold = ?2");
+        if (!query.bind(key).bind(foldName(name)).step())
+            return status::kNotFound;
+        const std::span<const uint8_t> data = query.blob(1);
+        if (data.size() > capacity)
+            return status::kMoreData;
+        value = {static_cast<uint32_t>(query.integer(0)), {data.begin(), data.end()}};
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 int32_t SettingsStore::setValue(RootKey root, std::string_view path, std::string_view name, const Value& value)
 {
-    if (mDb.isReadOnly())
-        return findKey(root, path) ? status::kAccessDenied : status::kNotFound;
-    SqliteTransaction transaction(mDb, true);
-    const int64_t key = findKey(root, path);
-    if (key == 0)
-        return status::kNotFound;
-    // Replacing keeps the row, and with it the value's place in the enumeration
-    // and the spelling of its name.
-    SqliteStatement upsert(mDb, "INSERT INTO key_values (key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
-                            "ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
-    upsert.bind(key).bind(name).bind(foldName(name)).bind(int64_t(value.type)).bindBlob(value.data).step();
-    transaction.commit();
-    return status::kSuccess;
+    return retrying([&] {
+        if (mDb.isReadOnly())
+            return findKey(root, path) ? status::kAccessDenied : status::kNotFound;
+        SqliteTransaction transaction(mDb, true);
+        const int64_t key = findKey(root, path);
+        if (key == 0)
+            return status::kNotFound;
+        // Replacing keeps the row, and with it the value's place in the enumeration
+        // and the spelling of its name.
+        SqliteStatement upsert(mDb, "INSERT INTO key_values (key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
+                                "ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
+        upsert.bind(key).bind(name).bind(foldName(name)).bind(int64_t(value.type)).bindBlob(value.data).step();
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 int32_t SettingsStore::deleteValue(RootKey root, std::string_view path, std::string_view name)
 {
-    Value ignored;
-    if (mDb.isReadOnly())
-        return queryValue(root, path, name, ignored) == status::kSuccess ? status::kAccessDenied : status::kNotFound;
-    SqliteTransaction transaction(mDb, true);
-    const int64_t key = findKey(root, path);
-    if (key == 0)
-        return status::kNotFound;
-    SqliteStatement(mDb, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2").bind(key).bind(foldName(name)).step();
-    if (mDb.changes() == 0)
-        return status::kNotFound;
-    transaction.commit();
-    return status::kSuccess;
+    return retrying([&] {
+        Value ignored;
+        if (mDb.isReadOnly())
+            return queryValue(root, path, name, ignored) == status::kSuccess ? status::kAccessDenied : status::kNotFound;
+        SqliteTransaction transaction(mDb, true);
+        const int64_t key = findKey(root, path);
+        if (key == 0)
+            return status::kNotFound;
+        SqliteStatement(mDb, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2").bind(key).bind(foldName(name)).step();
+        if (mDb.changes() == 0)
+            return status::kNotFound;
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 int32_t SettingsStore::enumKey(RootKey root, std::string_view path, uint32_t index, std::string& name) const
 {
-    SqliteTransaction transaction(mDb, false);
-    const int64_t key = findKey(root, path);
-    if (key == 0)
-        return status::kNotFound;
-    SqliteStatement query(mDb, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2");
-    if (!query.bind(key).bind(int64_t(index)).step())
-        return status::kNoMoreItems;
-    name = query.text(0);
-    transaction.commit();
-    return status::kSuccess;
+    return retrying([&] {
+        SqliteTransaction transaction(mDb, false);
+        const int64_t key = findKey(root, path);
+        if (key == 0)
+            return status::kNotFound;
+        SqliteStatement query(mDb, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2");
+        if (!query.bind(key).bind(int64_t(index)).step())
+            return status::kNoMoreItems;
+        name = query.text(0);
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 int32_t SettingsStore::enumValue(RootKey root, std::string_view path, uint32_t index, std::string& name,
                                  Value& value) const
 {
-    SqliteTransaction transaction(mDb, false);
-    const int64_t key = findKey(root, path);
-    if (key == 0)
-        return status::kNotFound;
-    SqliteStatement query(mDb, "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
-    if (!query.bind(key).bind(int64_t(index)).step())
-        return status::kNoMoreItems;
-    name = query.text(0);
-    const std::span<const uint8_t> data = query.blob(2);
-    value = {static_cast<uint32_t>(query.integer(1)), {data.begin(), data.end()}};
-    transaction.commit();
-    return status::kSuccess;
+    return retrying([&] {
+        SqliteTransaction transaction(mDb, false);
+        const int64_t key = findKey(root, path);
+        if (key == 0)
+            return status::kNotFound;
+        SqliteStatement query(mDb, "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
+        if (!query.bind(key).bind(int64_t(index)).step())
+            return status::kNoMoreItems;
+        name = query.text(0);
+        const std::span<const uint8_t> data = query.blob(2);
+        value = {static_cast<uint32_t>(query.integer(1)), {data.begin(), data.end()}};
+        transaction.commit();
+        return status::kSuccess;
+    });
 }
 
 }  // namespace platform

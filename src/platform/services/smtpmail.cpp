@@ -57,15 +57,19 @@ std::string mailDate(std::time_t now)
 struct SmtpSession::Connection {
     std::unique_ptr<CURL, CurlDeleter> handle{curl_easy_init()};
     char errors[CURL_ERROR_SIZE] = {};
+    std::string server;
 
-    explicit Connection(const SmtpAccount& account)
+    explicit Connection(const SmtpAccount& account) : server(account.server)
     {
         CURL* h = handle.get();
         curl_easy_setopt(h, CURLOPT_URL, account.server.c_str());
         curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errors);
         curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, account.timeoutSeconds);
-        curl_easy_setopt(h, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+        // With a password to protect, TLS or nothing; without one, TLS where offered.
+        curl_easy_setopt(h, CURLOPT_USE_SSL, long(account.user.empty() ? CURLUSESSL_TRY : CURLUSESSL_ALL));
+        if (!account.caFile.empty())
+            curl_easy_setopt(h, CURLOPT_CAINFO, account.caFile.c_str());
         if (!account.user.empty()) {
             curl_easy_setopt(h, CURLOPT_USERNAME, account.user.c_str());
             curl_easy_setopt(h, CURLOPT_PASSWORD, account.password.c_str());
@@ -78,6 +82,11 @@ struct SmtpSession::Connection {
         const CURLcode result = curl_easy_perform(handle.get());
         if (result == CURLE_OK)
             return true;
+        if (result == CURLE_USE_SSL_FAILED) {
+            error = "the mail server " + server + " offers no encryption (STARTTLS), and the login's password "
+                    "is never sent without it; use a server that offers STARTTLS, or an smtps:// address";
+            return false;
+        }
         error = errors[0] ? errors : curl_easy_strerror(result);
         return false;
     }

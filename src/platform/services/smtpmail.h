@@ -2,7 +2,10 @@
 // recipient with a text body and at most one attached file.
 //
 // The server is named by a URL: "smtp://host[:port]" (STARTTLS is used when
-// the server offers it) or "smtps://host[:port]" (TLS from the start).
+// the server offers it) or "smtps://host[:port]" (TLS from the start). An
+// account with a user name is never used without TLS: a server that offers
+// no STARTTLS is refused before the login, so the password never travels in
+// clear text.
 // Nothing here blocks longer than the account's timeout while the server is
 // silent; a server that stops answering in the middle is given up on.
 #pragma once
@@ -19,6 +22,7 @@ struct SmtpAccount {
     std::string senderName;   // the name shown with the sender; ASCII
     std::string user;         // empty: the server is used without logging in
     std::string password;
+    std::string caFile;       // PEM certificates to trust for the server; empty: the system's
     long timeoutSeconds = 15;
 };
 
@@ -41,7 +45,8 @@ public:
     // Connects to the server, reads its greeting, introduces itself and logs
     // in when the account names a user, and keeps the connection until
     // signOff(). False, with the reason in lastError(), when the server is
-    // not configured, cannot be reached, or refuses the greeting or the login.
+    // not configured, cannot be reached, refuses the greeting or the login,
+    // or offers no encryption to an account with a user name.
     bool signOn();
     bool isSignedOn() const;
     // Says goodbye and closes the connection; nothing when not signed on.

@@ -5,6 +5,7 @@
 
 #include "platform/core/failure.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <memory>
@@ -58,6 +59,29 @@ std::string zipProblem(int code)
         zip_error_fini(&error);
         return text;
     }
+    }
+}
+
+// What a part of a workbook may inflate to. The largest sheets real programs
+// write stay well below both; a package crafted to fill memory (a few
+// megabytes that inflate to gigabytes) passes neither.
+constexpr uint64_t kMaxPartBytes = uint64_t(1) << 30;
+// Deflated XML shrinks about tenfold, rarely a hundredfold; tiny parts may
+// shrink more, so the ratio counts only past the first megabyte.
+constexpr uint64_t kMaxRatio = 200;
+constexpr uint64_t kRatioFloor = uint64_t(1) << 20;
+
+// Throws 1004 naming `part` when `inflated` bytes (declared or counted so far)
+// from `stored` compressed bytes pass the caps above.
+void checkInflation(const std::string& package, std::string_view part, uint64_t inflated, uint64_t stored)
+{
+    if (inflated > kMaxPartBytes) {
+        failApplication("'" + package + "' cannot be read: its part " + std::string(part)
+                        + " inflates to more than 1 GiB, more than any workbook part holds");
+    }
+    if (inflated > kRatioFloor && inflated / std::max<uint64_t>(stored, 1) > kMaxRatio) {
+        failApplication("'" + package + "' cannot be read: its part " + std::string(part) + " inflates to more than "
+                        + std::to_string(kMaxRatio) + " times its stored size, more than any workbook part does");
     }
 }
 
@@ -130,6 +154,15 @@ void Package::stream(std::string_view part, const std::function<bool(std::string
     const zip_int64_t index = locate(part);
     if (index < 0)
         failApplication("'" + displayName() + "' has no part " + std::string(part));
+    // The sizes in the zip's directory are checked before reading, and the
+    // bytes as they come: the directory may understate them.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    const bool known = zip_stat_index(mZip, static_cast<zip_uint64_t>(index), 0, &stat) == 0
+                       && (stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE);
+    const uint64_t stored = known ? stat.comp_size : 0;
+    if (known)
+        checkInflation(displayName(), part, stat.size, stored);
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> entry(
         zip_fopen_index(mZip, static_cast<zip_uint64_t>(index), 0), zip_fclose);
     if (!entry) {
@@ -137,12 +170,16 @@ void Package::stream(std::string_view part, const std::function<bool(std::string
                         + " cannot be read (" + zip_strerror(mZip) + ")");
     }
     std::string buffer(1 << 16, '\0');
+    uint64_t inflated = 0;
     for (;;) {
         const zip_int64_t count = zip_fread(entry.get(), buffer.data(), buffer.size());
         if (count < 0) {
             failApplication("'" + displayName() + "' is damaged: its part " + std::string(part)
                             + " cannot be read (" + zip_file_strerror(entry.get()) + ")");
         }
+        inflated += static_cast<uint64_t>(count);
+        if (known || inflated > kMaxPartBytes)
+            checkInflation(displayName(), part, inflated, known ? stored : inflated);
         if (count == 0 || !sink(std::string_view(buffer.data(), static_cast<size_t>(count))))
             break;
     }

@@ -44,7 +44,8 @@ public:
 
     bool has(std::string_view part) const;
     // The bytes of `part`. Throws 1004 naming the file and part when it is
-    // missing or cannot be decompressed.
+    // missing or cannot be decompressed, or inflates to more than 1 GiB or
+    // (past its first megabyte) to more than 200 times its stored size.
     std::string read(std::string_view part) const;
     // Passes the bytes of `part` to `sink` in chunks, in order, until `sink`
     // returns false or the part ends. Throws as read() does.

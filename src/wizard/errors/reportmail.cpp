@@ -28,6 +28,7 @@ platform::SmtpAccount mailAccount()
     account.senderName = QString(kMailIdentity).toStdString();
     account.user = setting("MailUser").trimmed().toStdString();
     account.password = setting("MailPassword").toStdString();
+    account.caFile = setting("MailCertificates").trimmed().toStdString();
     account.timeoutSeconds = kMailTimeoutSeconds;
     return account;
 }

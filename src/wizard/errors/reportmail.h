@@ -4,7 +4,8 @@
 // HKCU at every call: "MailServer" (the server's URL), "SupportAddress" (the
 // vendor's support address, the recipient), "MailSender" (the sender;
 // default: the support address), "MailUser" and "MailPassword" (the login;
-// none when MailUser is empty). Without a server or a support address, mail
+// none when MailUser is empty), "MailCertificates" (certificates to trust for
+// the server; empty: the system's). Without a server or a support address, mail
 // is not configured and the account's server is empty.
 #pragma once
 

@@ -75,7 +75,8 @@ TEST_F(ChartMoves, LocationRefusesAnUnknownSheetPlaceOrNameAndChangesNothing)
         {kLocationAsObject, "Nowhere"},   {kLocationAsObject, "Chart1"},    {0, "Report"}, {3, "Report"},
         {-4105, "Report"},                {kLocationAsNewSheet, "report"}, {kLocationAsNewSheet, "Bad/name"}};
     for (const auto& [where, name] : refused)
-        EXPECT_EQ(failureOf([&] { chart->Location(where, name); }).number(), 1004) << where << " " << name;
+        EXPECT_EQ(failureOf([&, where = where, name = name] { chart->Location(where, name); }).number(), 1004)
+            << where << " " << name;
     EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Chart1", "Report"}));
     EXPECT_EQ(chart->Parent(), nullptr);
 }

@@ -5,7 +5,7 @@
 // SMTP server on the loopback interface; and recorded messages. The form is
 // loaded the way the product loads it, by the trap. Last, the real restart
 // program.
-#include "smtptestserver.h"
+#include "support/smtptestserver.h"
 #include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/errortrap.h"
 #include "wizard/forms/fmwait.h"
@@ -122,6 +122,7 @@ protected:
         setSetting("Installed", mInstall);
         setSetting("ApplicationDir", mInstall);
         setSetting("MailServer", QString::fromStdString(mServer.url()));
+        setSetting("MailCertificates", QString::fromStdString(mServer.caFile()));
         setSetting("SupportAddress", kSupport);
         // Records its working directory and arguments, renamed into place so a reader never sees half of it.
         makeFile(mInstall + QStringLiteral("System/bwrestart"),

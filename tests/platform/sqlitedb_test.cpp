@@ -1,0 +1,91 @@
+// The SQLite layer's guards for files from outside, and what it says when
+// the disk is full.
+#include "platform/core/sqlitedb.h"
+
+#include "platform/core/failure.h"
+#include "support/scratchfolder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace platform;
+using ::testing::HasSubstr;
+
+namespace {
+
+template <class F>
+Failure failureOf(F&& action)
+{
+    try {
+        action();
+    } catch (const Failure& failure) {
+        return failure;
+    }
+    ADD_FAILURE() << "no failure";
+    return Failure(0, "no failure");
+}
+
+SqliteDb::Options untrusted()
+{
+    SqliteDb::Options options;
+    options.mode = SqliteDb::Mode::ReadWriteCreate;
+    options.untrusted = true;
+    options.maxValueBytes = 1 << 20;
+    options.maxStatementWork = 1'000'000;
+    return options;
+}
+
+// Statements an untrusted file's views could run: each is stopped by a
+// bound instead of taking memory or time without end.
+TEST(SqliteDb, AnUntrustedFileBoundsValueSizesAndStatementWork)
+{
+    ScratchFolder folder;
+    SqliteDb db(folder / "outside.db", untrusted());
+    const struct {
+        const char* sql;
+        const char* message;
+    } cases[] = {
+        {"SELECT zeroblob(2000000)", "too big"},
+        {"SELECT randomblob(2000000)", "too big"},
+        {"WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n",
+         "does not end within the work"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.sql);
+        EXPECT_THAT(failureOf([&] { SqliteStatement(db, test.sql).step(); }).description(), HasSubstr(test.message));
+    }
+    // A statement within the bounds still runs, after one that was stopped.
+    SqliteStatement small(db, "SELECT length(zeroblob(1000))");
+    ASSERT_TRUE(small.step());
+    EXPECT_EQ(small.integer(0), 1000);
+}
+
+TEST(SqliteDb, TablesAreToldFromViewsAndMissingNames)
+{
+    ScratchFolder folder;
+    SqliteDb db(folder / "outside.db", SqliteDb::Mode::ReadWriteCreate, "test");
+    db.exec("CREATE TABLE real (x); CREATE VIEW fake AS SELECT 1 AS x");
+    EXPECT_TRUE(db.isTable("real"));
+    EXPECT_FALSE(db.isTable("fake"));
+    EXPECT_FALSE(db.isTable("missing"));
+}
+
+// SQLite's own "full" (here its page limit, the same code as a full disk)
+// is told as a full disk, whatever the statement was trying to do.
+TEST(SqliteDb, AFullDiskIsToldAsSuch)
+{
+    ScratchFolder folder;
+    SqliteDb::Options options;
+    options.mode = SqliteDb::Mode::ReadWriteCreate;
+    options.subject = "The settings file";
+    SqliteDb db(folder / "full.db", options);
+    db.exec("CREATE TABLE t (x); PRAGMA max_page_count = 3");
+    const Failure failure = failureOf([&] {
+        SqliteStatement(db, "INSERT INTO t VALUES (zeroblob(100000))").step();
+    });
+    EXPECT_EQ(failure.number(), err::kDiskFull);
+    EXPECT_THAT(failure.description(), HasSubstr("the disk is full"));
+    EXPECT_THAT(failure.description(), testing::Not(HasSubstr("damaged")));
+}
+
+}  // namespace
