@@ -42,7 +42,7 @@ struct DimensionSpec {
 struct MeasureSpec {
     std::string name;
     Aggregation aggregation = Aggregation::Sum;
-    std::string formatString;
+    std::string formatString = {};
 };
 
 struct CubeSpec {
@@ -54,7 +54,7 @@ struct CubeSpec {
 // One member on a path from the top level down: its name and caption.
 struct PathPart {
     std::string name;
-    std::string caption;  // empty: the name
+    std::string caption = {};  // empty: the name
 };
 
 // A value no fact has: the cell of this measure is empty for that fact.
