@@ -15,6 +15,7 @@
 #include "platform/core/failure.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace sheet::report {
 
@@ -152,7 +153,9 @@ void redrawChart(HostWorkbook& book, RefreshPlan& plan)
 {
     ChartData chart = std::move(plan.computed.grid.chart);
     chart.sheet = plan.report->sheet;
-    const auto onSheet = [&](CellRef& cell) { cell = {plan.topLeft.row + cell.row, plan.topLeft.column + cell.column}; };
+    const auto onSheet = [&](CellRef& cell) {
+        cell = {plan.topLeft.row + cell.row, plan.topLeft.column + cell.column};
+    };
     std::for_each(chart.categoryCells.begin(), chart.categoryCells.end(), onSheet);
     for (auto& series : chart.series)
         std::for_each(series.cells.begin(), series.cells.end(), onSheet);
@@ -200,7 +203,9 @@ ComputedReport computeReport(const ReportDefinition& report)
         pivot::PivotDesign design(cube.info());
         applyDefinition(report, design, computed.skipped);
         if (!design.empty())
-            computed.grid = pivot::layoutGrid(design, cube.query(pivot::buildQuery(design)));
+            // Only a report with a chart needs the chart's data laid out.
+            computed.grid = pivot::layoutGrid(design, cube.query(pivot::buildQuery(design)),
+                                              {std::numeric_limits<int32_t>::max(), report.chart});
     } catch (const platform::Failure& failure) {
         if (failure.description().starts_with("Report '"))
             throw;
