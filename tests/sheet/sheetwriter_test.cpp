@@ -63,6 +63,10 @@ const WriteCase kWrites[] = {
     {"a prefixed part keeps its prefix", [](CellStore& c) { c.setValue({1, 1}, 1.0); },
      "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData/></x:worksheet>",
      {"<x:sheetData><x:row r=\"1\"><x:c r=\"A1\"><x:v>1</x:v></x:c></x:row></x:sheetData>"}},
+    {"clearing cells the part lacks adds none; a held one is emptied",
+     [](CellStore& c) { c.set({1, 1}, {}, {}), c.set({1, 2}, {}, {}), c.set({2, 1}, {}, {}); },
+     sheetPart("<sheetData><row r=\"1\"><c r=\"A1\" s=\"2\"><v>4</v></c></row></sheetData>"),
+     {"<sheetData><row r=\"1\"><c r=\"A1\"/></row></sheetData>"}},
     {"a cell's extension list stays last", [](CellStore& c) { c.setValue({1, 1}, 3.0); },
      sheetPart("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v><extLst><ext uri=\"u\"/></extLst></c></row></sheetData>"),
      {"<c r=\"A1\"><v>3</v><extLst><ext uri=\"u\"/></extLst></c>"}}};

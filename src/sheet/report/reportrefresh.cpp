@@ -6,11 +6,16 @@
 #include "sheet/host/hostworksheet.h"
 #include "sheet/pivot/pivotconnection.h"
 #include "sheet/report/reportbook.h"
+#include "sheet/report/reportchart.h"
 #include "sheet/report/reportdesign.h"
 #include "sheet/report/sheetoccupancy.h"
+#include "sheet/xlsx/autofit.h"
 #include "sheet/xlsx/stylesheet.h"
 #include "sheet/xlsx/workbookdocument.h"
 #include "platform/core/failure.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace sheet::report {
 
@@ -29,6 +34,7 @@ struct RefreshPlan {
     Area after;
     ComputedReport computed;
     std::vector<CellRef> cleared;  // cells of the old report the new one leaves empty
+    std::vector<ReportChart> charts;  // the report's charts
 };
 
 std::shared_ptr<SheetModel> findSheet(HostWorkbook& book, const ReportDefinition& report)
@@ -87,6 +93,9 @@ RefreshPlan planRefresh(HostWorkbook& book, const ReportDefinition& report)
     if (!report.area.empty())
         plan.before = parseAddress(report.area);
     plan.computed = computeReport(report);
+    // Found before anything is drawn: a malformed drawing refuses the refresh.
+    if (report.chart && plan.before)
+        plan.charts = chartsOfArea(book.document(), *plan.sheet, report.sheet, *plan.before);
     const auto& grid = plan.computed.grid;
     plan.after = Area{plan.topLeft, {plan.topLeft.row + std::max(grid.rows, 1) - 1,
                                      plan.topLeft.column + std::max(grid.columns, 1) - 1}};
@@ -138,6 +147,21 @@ RefreshPlan planRefresh(HostWorkbook& book, const ReportDefinition& report)
     return plan;
 }
 
+// The report's chart as a build draws it: referring to the report's new
+// cells and showing their values.
+void redrawChart(HostWorkbook& book, RefreshPlan& plan)
+{
+    ChartData chart = std::move(plan.computed.grid.chart);
+    chart.sheet = plan.report->sheet;
+    const auto onSheet = [&](CellRef& cell) {
+        cell = {plan.topLeft.row + cell.row, plan.topLeft.column + cell.column};
+    };
+    std::for_each(chart.categoryCells.begin(), chart.categoryCells.end(), onSheet);
+    for (auto& series : chart.series)
+        std::for_each(series.cells.begin(), series.cells.end(), onSheet);
+    redrawCharts(book.document(), plan.charts, chart, *plan.before, plan.after);
+}
+
 RefreshedReport draw(HostWorkbook& book, RefreshPlan& plan)
 {
     auto sheet = book.worksheet(plan.sheet);
@@ -147,6 +171,11 @@ RefreshedReport draw(HostWorkbook& book, RefreshPlan& plan)
     for (auto& cell : plan.computed.grid.cells)
         cells.set({plan.topLeft.row + cell.row, plan.topLeft.column + cell.column}, std::move(cell.value),
                   std::move(cell.format));
+    // As a build's AutoFit leaves them, over the report's columns only.
+    for (const auto& [column, width] : fittedWidths(cells, plan.after.first.column, plan.after.last.column))
+        cells.setColumnWidth(column, width);
+    if (!plan.charts.empty())
+        redrawChart(book, plan);
     const auto& report = *plan.report;
     book.document().markPivotReport(*plan.sheet, report.name, plan.after);
     if (plan.sheet->storedPivotTables) {
@@ -174,7 +203,9 @@ ComputedReport computeReport(const ReportDefinition& report)
         pivot::PivotDesign design(cube.info());
         applyDefinition(report, design, computed.skipped);
         if (!design.empty())
-            computed.grid = pivot::layoutGrid(design, cube.query(pivot::buildQuery(design)));
+            // Only a report with a chart needs the chart's data laid out.
+            computed.grid = pivot::layoutGrid(design, cube.query(pivot::buildQuery(design)),
+                                              {std::numeric_limits<int32_t>::max(), report.chart});
     } catch (const platform::Failure& failure) {
         if (failure.description().starts_with("Report '"))
             throw;

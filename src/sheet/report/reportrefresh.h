@@ -17,7 +17,8 @@ class HostWorkbook;
 
 namespace report {
 
-// A report computed from its cube: its cells relative to its top-left cell.
+// A report computed from its cube: its cells relative to its top-left cell,
+// and its chart's data when the definition has a chart.
 struct ComputedReport {
     pivot::PivotGrid grid;
     std::vector<std::string> skipped;  // members the definition names and the cube no longer has

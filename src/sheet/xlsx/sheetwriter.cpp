@@ -6,6 +6,7 @@
 #include "sheet/xlsx/stylesheet.h"
 #include "sheet/xlsx/xmlpart.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -101,23 +102,32 @@ void setValue(pugi::xml_node cell, const CellValue& value)
 // and its extension list stay.
 void fillCell(pugi::xml_node cell, const CellEntry& entry, StyleSheet& styles)
 {
+    pugi::xml_node extension;
     for (auto node = cell.first_child(); node;) {
         const auto next = node.next_sibling();
         if (xml::localName(node) != "extLst")
             cell.remove_child(node);
+        else if (!extension)
+            extension = node;
         node = next;
     }
-    for (const char* attribute : {"t", "cm", "vm", "ph"})
-        cell.remove_attribute(attribute);
+    // One pass over the attributes: a sheet rewritten in place has a
+    // quarter of a million cells.
+    for (auto attribute = cell.first_attribute(); attribute;) {
+        const auto next = attribute.next_attribute();
+        const std::string_view name = attribute.name();
+        if (name == "t" || name == "cm" || name == "vm" || name == "ph" || (entry.format && name == "s"))
+            cell.remove_attribute(attribute);
+        attribute = next;
+    }
     if (entry.format) {
         const uint32_t style = styles.styleFor(*entry.format);
-        cell.remove_attribute("s");
         if (style != 0)
             cell.append_attribute("s") = style;
     }
     setValue(cell, entry.value);
     // extLst must stay last: move it behind the new content.
-    if (auto extension = xml::child(cell, "extLst"))
+    if (extension)
         cell.append_move(extension);
 }
 
@@ -186,6 +196,13 @@ pugi::xml_node insertBefore(pugi::xml_node parent, pugi::xml_node cursor, std::s
     return cursor ? parent.insert_child_before(tag.c_str(), cursor) : parent.append_child(tag.c_str());
 }
 
+// An entry that clears a cell to nothing: a cell the part does not hold is
+// that already, so none is made for it.
+bool clears(const CellEntry& entry)
+{
+    return std::holds_alternative<std::monostate>(entry.value) && entry.format == CellFormat{};
+}
+
 void writeRow(pugi::xml_node row, int32_t rowNumber, const CellGroup& cells, StyleSheet& styles,
               FormulaGuard& guard)
 {
@@ -202,6 +219,8 @@ void writeRow(pugi::xml_node row, int32_t rowNumber, const CellGroup& cells, Sty
             guard.check(cell, at);
         } else {
             guard.check(pugi::xml_node(), at);
+            if (clears(*entry))
+                continue;
             cell = insertBefore(row, cursor, "c");
             cell.append_attribute("r") = cellName(at).c_str();
         }
@@ -229,6 +248,8 @@ void writeRows(pugi::xml_node sheetData, const CellStore& cells, StyleSheet& sty
         pugi::xml_node row;
         if (seek(cursor, "row", number, last, rowIndex) == number) {
             row = cursor;
+        } else if (std::all_of(group.begin(), group.end(), [](const auto& cell) { return clears(*cell.second); })) {
+            continue;
         } else {
             row = insertBefore(sheetData, cursor, "row");
             row.append_attribute("r") = number;

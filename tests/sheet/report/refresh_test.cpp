@@ -13,6 +13,8 @@
 #include "sheet/report/reportrefresh.h"
 #include "sheet/xlsx/workbookdocument.h"
 
+#include <pugixml.hpp>
+
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -171,6 +173,56 @@ TEST_F(ReportRefresh, NewFactsChangeExactlyTheReportsCellsAsSqliteSumsThem)
     const auto refreshed = sheettest::readZip(book);
     ASSERT_EQ(runPivotReport({"refresh", book.string()}).status, 0);
     sheettest::expectUnchangedBut(refreshed, book, {"customXml/item1.xml"});
+}
+
+// Each <col> of the saved sheet `part` of `file`: "min-max" -> width.
+std::map<std::string, std::string> columnWidths(const fs::path& file, const std::string& part)
+{
+    pugi::xml_document sheet;
+    EXPECT_TRUE(sheet.load_string(sheettest::readZip(file).at(part).data.c_str()));
+    std::map<std::string, std::string> widths;
+    for (const auto& col : sheet.document_element().child("cols").children("col"))
+        widths[std::string(col.attribute("min").value()) + "-" + col.attribute("max").value()] =
+            col.attribute("width").value();
+    return widths;
+}
+
+// A report with a chart, refreshed after the cube grew, gives the chart, its
+// frame and the report's column widths a build of the same definition gives
+// now; a column the report does not cover keeps its width.
+TEST_F(ReportRefresh, TheChartAndTheColumnWidthsAreDrawnAgainAsAFreshBuildDrawsThem)
+{
+    const auto definition = folder / "charted.json";
+    sheettest::writeFile(definition, salesDefinition(source.cube, R"(,
+        "rows": [{"dimension": "Product", "drilled": ["[Product].[Food]"]}], "columns": [{"dimension": "Time"}],
+        "data": [{"measure": "Sales Amount", "numberFormat": "#,##0.00"}], "autoformat": true, "chart": true)"));
+    const fs::path charted = folder / "Charted.xlsx", fresh = folder / "Fresh.xlsx";
+    ASSERT_EQ(runPivotReport({"build", definition.string(), "--output", charted.string()}).status, 0);
+    {
+        auto app = createApplication();
+        auto workbook = std::dynamic_pointer_cast<HostWorkbook>(app->Workbooks()->Open(charted.string()));
+        workbook->worksheet(workbook->worksheetModels().at(0))->cells().setColumnWidth(1, 30.0);
+        workbook->Save();
+    }
+    const std::string chartPart = "xl/charts/chart1.xml", drawingPart = "xl/drawings/drawing1.xml";
+    const auto before = sheettest::readZip(charted);
+    ASSERT_TRUE(before.count(chartPart));
+    addFacts();
+    ASSERT_EQ(runPivotReport({"refresh", charted.string()}).status, 0);
+    ASSERT_EQ(runPivotReport({"build", definition.string(), "--output", fresh.string()}).status, 0);
+
+    const auto refreshed = sheettest::readZip(charted), built = sheettest::readZip(fresh);
+    EXPECT_NE(refreshed.at(chartPart).data, before.at(chartPart).data);
+    EXPECT_EQ(refreshed.at(chartPart).data, built.at(chartPart).data);
+    EXPECT_EQ(refreshed.at(drawingPart).data, built.at(drawingPart).data) << "the frame beside the wider report";
+    const std::string newYear = "<c:f>('Report'!$G$5:$G$9,'Report'!$G$11:$G$12)</c:f>";
+    EXPECT_NE(refreshed.at(chartPart).data.find(newYear), std::string::npos);
+    auto widths = columnWidths(charted, kReportSheet);
+    EXPECT_EQ(widths["1-1"], "30");
+    widths.erase("1-1");
+    EXPECT_EQ(widths, columnWidths(fresh, kReportSheet));
+    sheettest::expectUnchangedBut(before, charted,
+                                  {kReportSheet, chartPart, drawingPart, "customXml/item1.xml", "xl/workbook.xml"});
 }
 
 TEST_F(ReportRefresh, LibreOfficeReadsTheRefreshedWorkbook)
