@@ -3,6 +3,7 @@
 // from. Needs the sqlite3 program.
 #include "pivottestsupport.h"
 #include "support/requiredprograms.h"
+#include "support/sqlitescript.h"
 
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
@@ -21,23 +22,10 @@ namespace {
 const std::filesystem::path kSource = PIVOTWIZARD_SAMPLE_SOURCE;
 const std::filesystem::path kStore = PIVOTWIZARD_SAMPLE_STORE;
 
-// Runs `script` through the sqlite3 program; its output lines.
+// Runs `script` through the sqlite3 program over the sample's CSV files.
 std::vector<std::string> sqlite(const std::string& script, const std::filesystem::path& folder)
 {
-    const auto file = folder / "script.sql";
-    sheettest::writeFile(file, script);
-    const std::string command = "cd '" + kSource.string() + "' && sqlite3 -batch :memory: < '" + file.string() + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0) << output;
-    std::vector<std::string> lines;
-    std::istringstream stream(output);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
+    return sqliteScriptLines(script, kSource, folder);
 }
 
 std::string twoDecimals(const std::string& stored)

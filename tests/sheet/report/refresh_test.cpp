@@ -5,6 +5,7 @@
 #include "pivottestsupport.h"
 #include "reporttestsupport.h"
 #include "support/requiredprograms.h"
+#include "support/sqlitescript.h"
 
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostworkbook.h"
@@ -34,21 +35,10 @@ namespace fs = std::filesystem;
 
 const std::string kReportSheet = "xl/worksheets/sheet1.xml";
 
-// Runs `script` through sqlite3 in `folder`; its output lines.
+// Runs `script` through sqlite3 in `folder`; its output lines, sorted.
 std::vector<std::string> sqlite(const std::string& script, const fs::path& folder)
 {
-    sheettest::writeFile(folder / "script.sql", script);
-    const std::string command = "cd '" + folder.string() + "' && sqlite3 -batch :memory: < script.sql";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0) << output;
-    std::vector<std::string> lines;
-    std::istringstream stream(output);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
+    std::vector<std::string> lines = sqliteScriptLines(script, folder, folder);
     std::sort(lines.begin(), lines.end());
     return lines;
 }
