@@ -39,7 +39,7 @@ protected:
 TEST(ApplicationFolder, IsEveryComponentButTheLastEachFollowedBySlash)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"/opt/app/pivotwizard", "/opt/app/"}, {"/opt/app/", "/opt/app/"},
+        {"/opt/app/pivotwizard", "/opt/app/"}, {"/opt/app/", "/opt/"}, {"C:\\Apps\\Cubes\\", "C:/Apps/"},
         {"/pivotwizard", "/"}, {"C:\\App\\Sales\\host.exe", "C:/App/Sales/"},
         {"/opt/app\\bin/host", "/opt/app/bin/"}, {"pivotwizard", ""}, {"", ""},
     };

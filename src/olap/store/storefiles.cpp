@@ -86,14 +86,17 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
 
 std::string applicationFolder(std::string_view applicationPath)
 {
-    const size_t last = applicationPath.find_last_of("/\\");
-    if (last == std::string_view::npos)
-        return {};
-    std::string folder(applicationPath.substr(0, last + 1));
+    std::string folder(applicationPath);
     for (char& c : folder) {
         if (c == '\\')
             c = '/';
     }
+    // A trailing separator names no component of its own: "/opt/app/" is the
+    // path of "app", whose folder is "/opt/".
+    if (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
+    const size_t last = folder.find_last_of('/');
+    folder.resize(last == std::string::npos ? 0 : last + 1);
     return folder;
 }
 

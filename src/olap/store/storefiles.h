@@ -26,9 +26,10 @@ std::string readWholeFile(const std::filesystem::path& file, uint64_t maxBytes);
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // The application folder of an application path: every component but the
-// last, each followed by "/"; '/' and '\' both separate components. Empty
-// when the path has no separator (the current folder).
-// "/opt/app/pivotwizard" -> "/opt/app/"; "C:\App\x.exe" -> "C:/App/".
+// last, each followed by "/"; '/' and '\' both separate components, and a
+// trailing separator adds no empty component. Empty when the path has no
+// separator (the current folder).
+// "/opt/app/pivotwizard" -> "/opt/app/"; "/opt/app/" -> "/opt/"; "C:\App\x.exe" -> "C:/App/".
 std::string applicationFolder(std::string_view applicationPath);
 
 // The file of store cube `storeCubeName` with `extension` (".cub", ".bwf",

@@ -1,6 +1,7 @@
 // The control's public interface, its initialization and termination.
 #include "wizard/control/nxpivotwizardctrl.h"
 
+#include "olap/store/storefiles.h"
 #include "wizard/errors/messagecatalogue.h"
 #include "widgets/diskbrowser.h"
 #include "widgets/nxcubeselectorctrl.h"
@@ -139,17 +140,7 @@ void NxPivotWizardCtrl::hotTipEnd(qint16) {}
 
 QString NxPivotWizardCtrl::applicationFolder(const QString& applicationPath)
 {
-    QString path = applicationPath;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    QStringList components = path.split(QLatin1Char('/'));
-    components.removeLast();  // the empty text after the trailing separator
-    components.removeLast();  // the last real component
-    QString folder;
-    for (const QString& component : components)
-        folder += component + QLatin1Char('/');
-    return folder;
+    return QString::fromStdString(olap::applicationFolder(applicationPath.toStdString()));
 }
 
 QVariant NxPivotWizardCtrl::General_Error_Trap(qint32 ErrCode, const QString& ErrData)
