@@ -370,39 +370,40 @@ int32_t SettingsStore::deleteValue(RootKey root, std::string_view path, std::str
     });
 }
 
-int32_t SettingsStore::enumKey(RootKey root, std::string_view path, uint32_t index, std::string& name) const
+template <class Read>
+int32_t SettingsStore::enumRow(RootKey root, std::string_view path, uint32_t index, const char* sql,
+                               Read read) const
 {
     return retrying([&] {
         SqliteTransaction transaction(mDb, false);
         const int64_t key = findKey(root, path);
         if (key == 0)
             return status::kNotFound;
-        SqliteStatement query(mDb, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2");
+        SqliteStatement query(mDb, sql);
         if (!query.bind(key).bind(int64_t(index)).step())
             return status::kNoMoreItems;
-        name = query.text(0);
+        read(query);
         transaction.commit();
         return status::kSuccess;
     });
 }
 
+int32_t SettingsStore::enumKey(RootKey root, std::string_view path, uint32_t index, std::string& name) const
+{
+    return enumRow(root, path, index, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
+                   [&](SqliteStatement& query) { name = query.text(0); });
+}
+
 int32_t SettingsStore::enumValue(RootKey root, std::string_view path, uint32_t index, std::string& name,
                                  Value& value) const
 {
-    return retrying([&] {
-        SqliteTransaction transaction(mDb, false);
-        const int64_t key = findKey(root, path);
-        if (key == 0)
-            return status::kNotFound;
-        SqliteStatement query(mDb, "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
-        if (!query.bind(key).bind(int64_t(index)).step())
-            return status::kNoMoreItems;
-        name = query.text(0);
-        const std::span<const uint8_t> data = query.blob(2);
-        value = {static_cast<uint32_t>(query.integer(1)), {data.begin(), data.end()}};
-        transaction.commit();
-        return status::kSuccess;
-    });
+    return enumRow(root, path, index,
+                   "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2",
+                   [&](SqliteStatement& query) {
+                       name = query.text(0);
+                       const std::span<const uint8_t> data = query.blob(2);
+                       value = {static_cast<uint32_t>(query.integer(1)), {data.begin(), data.end()}};
+                   });
 }
 
 }  // namespace platform

@@ -143,6 +143,10 @@ private:
     template <class Operation>
     auto retrying(Operation operation) const -> decltype(operation());
     int64_t findKey(RootKey root, std::string_view path) const;   // 0 when missing
+    // Row `index` of `sql` (?1 = the key found at `path`, ?2 = the offset),
+    // handed to `read`; kNotFound without the key, kNoMoreItems past the end.
+    template <class Read>
+    int32_t enumRow(RootKey root, std::string_view path, uint32_t index, const char* sql, Read read) const;
 
     SqliteDb mDb;
 };
