@@ -18,7 +18,7 @@
 // CreatePivotTable to the saved file, opening the cube included.
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
-#include "everyparent.h"
+#include "largestreport.h"
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
 #include "sheet/host/hostapplication.h"
@@ -100,9 +100,7 @@ void SampleLargestPivot(benchmark::State& state)
     const fs::path cube = fs::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub";
     const auto file = olap::CubeFile::open(cube);
     const auto& info = file->catalog().cubes.at(0);
-    std::map<std::string, sheet::VariantArray> drills;
-    for (const auto& dimension : info.dimensions)
-        drills["[" + dimension.name + "]"] = bench::everyParent(dimension);
+    const auto drills = bench::everyParentByField(info);
     int64_t cells = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -111,18 +109,7 @@ void SampleLargestPivot(benchmark::State& state)
         state.ResumeTiming();
         auto table = newTable(book, cube, "Sales", "Sales");
         table->Format(sheet::kTableFormat13);
-        auto fields = table->CubeFields();
-        fields->Item("[Customer]")->Orientation(sheet::kPageField);
-        for (const char* name : {"[Time]", "[Product]", "[Store]"}) {
-            fields->Item(name)->Orientation(std::string(name) == "[Time]" ? sheet::kColumnField : sheet::kRowField);
-            fields->Item(name)->TreeviewControl()->Drilled(drills.at(name));
-        }
-        table->ManualUpdate(true);
-        for (const auto& measure : info.measures)
-            fields->Item("[Measures].[" + measure.name + "]")->Orientation(sheet::kDataField);
-        table->ManualUpdate(false);
-        for (const auto& field : *table->DataFields())
-            field->NumberFormat("0.00");
+        bench::arrangeLargestReport(*table, info, drills);
         book->Worksheets()->Item(1)->Columns()->AutoFit();
         book->SaveAs((kFolder / "sales.xlsx").string());
         const auto area = std::dynamic_pointer_cast<sheet::PlacedPivotTable>(table)->area();

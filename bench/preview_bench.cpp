@@ -14,7 +14,7 @@
 // Not timed: placing the wizard's own member choices, which the table's
 // drills stand in for here.
 #include "olap/cube/cubefile.h"
-#include "everyparent.h"
+#include "largestreport.h"
 #include "sheet/constants.h"
 #include "sheet/cubefield.h"
 #include "sheet/host/hostapplication.h"
@@ -56,18 +56,7 @@ Report largestReport(const fs::path& cube, const olap::CubeInfo& info,
     auto table = cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A1"), "Table Sales");
     table->Format(sheet::kTableFormat13);
     table->Format(sheet::kTableFormatShaded);
-    auto fields = table->CubeFields();
-    fields->Item("[Customer]")->Orientation(sheet::kPageField);
-    for (const char* name : {"[Time]", "[Product]", "[Store]"}) {
-        fields->Item(name)->Orientation(std::string(name) == "[Time]" ? sheet::kColumnField : sheet::kRowField);
-        fields->Item(name)->TreeviewControl()->Drilled(drills.at(name));
-    }
-    table->ManualUpdate(true);
-    for (const auto& measure : info.measures)
-        fields->Item("[Measures].[" + measure.name + "]")->Orientation(sheet::kDataField);
-    table->ManualUpdate(false);
-    for (const auto& field : *table->DataFields())
-        field->NumberFormat("0.00");
+    bench::arrangeLargestReport(*table, info, drills);
     return {app, book, table};
 }
 
@@ -76,9 +65,7 @@ void PreviewLargestSampleReport(benchmark::State& state)
     const fs::path cube = fs::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub";
     const auto file = olap::CubeFile::open(cube);
     const auto& info = file->catalog().cubes.at(0);
-    std::map<std::string, sheet::VariantArray> drills;
-    for (const auto& dimension : info.dimensions)
-        drills["[" + dimension.name + "]"] = bench::everyParent(dimension);
+    const auto drills = bench::everyParentByField(info);
     int64_t rows = 0, cells = 0;
     for (auto _ : state) {
         const Report report = largestReport(cube, info, drills);
