@@ -30,13 +30,6 @@ TEST(ColumnNames, RoundTripEveryColumnOfTheSheet)
     EXPECT_EQ(columnName(256), "IV");
 }
 
-TEST(CellNames, ParseOnlyPlainCellReferences)
-{
-    EXPECT_EQ(parseCellName("B12"), (CellRef{12, 2}));
-    EXPECT_FALSE(parseCellName("$B$12"));
-    EXPECT_FALSE(parseCellName("B"));
-}
-
 TEST(Areas, ContainAndIntersect)
 {
     const Area pivot = *parseAddress("A3:B7");

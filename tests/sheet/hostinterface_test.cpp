@@ -123,17 +123,6 @@ TEST_F(HostInterface, RefusesWithTheNumberOfTheKindOfFailureAndChangesNothing)
     EXPECT_EQ(hidden->Visible(), kSheetVeryHidden);
 }
 
-TEST(HostWithoutEngines, RefusesChartsAndPivotTables)
-{
-    auto bare = HostApplication::create();
-    auto book = bare->Workbooks()->Add();
-    EXPECT_EQ(bare->ActiveChart(), nullptr);
-    EXPECT_EQ(failureOf([&] { bare->Charts()->Add(); }).number(), 1004);
-    auto cache = book->PivotCaches()->Add(kExternalSource);
-    EXPECT_EQ(failureOf([&] { cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("A1"), "T"); }).number(), 1004);
-    EXPECT_EQ(book->Worksheets()->Item(1)->PivotTables()->Count(), 0);
-}
-
 TEST_F(HostInterface, AClosedWorkbooksObjectsFailAsObjectsNotSet)
 {
     auto range = first->Range("A1");

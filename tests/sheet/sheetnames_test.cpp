@@ -20,12 +20,6 @@ TEST(SheetNames, RefuseWhatTheHostRefusesCountingCharactersNotBytes)
         EXPECT_EQ(sheetNameProblem(name).has_value(), refused) << name;
 }
 
-TEST(SheetNames, CompareWithoutRegardToCase)
-{
-    EXPECT_TRUE(sameSheetName("DATA", "data"));
-    EXPECT_FALSE(sameSheetName("Data", "Data2"));
-}
-
 TEST(SheetNames, NewSheetsTakeTheNumberAboveTheHighestInUse)
 {
     EXPECT_EQ(nextSheetName({}), "Sheet1");

@@ -24,22 +24,6 @@ protected:
     std::shared_ptr<Application> app = createApplication();
 };
 
-TEST_F(OpeningWorkbooks, ListsTheWorksheetsInTabOrderWithStateAndProtectionAndTheChartSheetsAsCharts)
-{
-    auto workbook = open();
-    std::vector<std::tuple<std::string, int32_t, bool>> sheets;
-    for (const auto& sheet : *workbook->Worksheets())
-        sheets.push_back({sheet->Name(), sheet->Visible(), sheet->ProtectContents()});
-    EXPECT_EQ(sheets, (std::vector<std::tuple<std::string, int32_t, bool>>{{"Data", kSheetVisible, false},
-                                                                          {"Calc", kSheetHidden, false},
-                                                                          {"Locked", kSheetVisible, true},
-                                                                          {"Secret", kSheetVeryHidden, false}}));
-    auto charts = app->Charts();
-    ASSERT_EQ(charts->Count(), 1);
-    EXPECT_EQ(charts->Item(1)->Name(), "Chart1");
-    EXPECT_EQ(charts->Item(1)->Parent(), nullptr);
-}
-
 TEST_F(OpeningWorkbooks, KnowsWhichSheetsHoldPivotTables)
 {
     auto workbook = open({.pivotTable = true});

@@ -5,6 +5,7 @@
 #include "olap/connection/providerregistry.h"
 #include "platform/core/failure.h"
 #include "smallcube.h"
+#include "support/controls.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -51,12 +52,7 @@ protected:
     }
 
     template <class T>
-    T* child(const char* name) const
-    {
-        T* widget = selector.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
+    T* child(const char* name) const { return findControl<T>(&selector, name); }
 
     // Chooses the test server's provider and connects to `server`.
     bool connectTo(const char* server)

@@ -2,6 +2,8 @@
 // what it shows for help sets and steps it does not have.
 #include "widgets/nxhelpctrl.h"
 
+#include "support/controls.h"
+
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,18 +17,10 @@ namespace {
 
 class HelpControl : public ::testing::Test {
 protected:
-    QString shownText() const { return child<QTextBrowser>("topicBrowser")->toPlainText(); }
-    QListWidget* topicList() const { return child<QListWidget>("topicList"); }
-    QLabel* hotTipPanel() const { return child<QLabel>("hotTipPanel"); }
-    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
-
-    template <class T>
-    T* child(const char* name) const
-    {
-        T* widget = help.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
+    QString shownText() const { return findControl<QTextBrowser>(&help, "topicBrowser")->toPlainText(); }
+    QListWidget* topicList() const { return findControl<QListWidget>(&help, "topicList"); }
+    QLabel* hotTipPanel() const { return findControl<QLabel>(&help, "hotTipPanel"); }
+    QPushButton* button(const char* name) const { return findControl<QPushButton>(&help, name); }
 
     NxHelpCtrl help;
 };

@@ -3,14 +3,11 @@
 // and the saved workbook read back by the host and by LibreOffice, its values
 // compared with what sqlite3 computes from the CSV tables the cubes were
 // built from. How the window saves a report is hostwindow_test.cpp's.
-#include "common/wizardtest.h"
-#include "hostwindow.h"
 #include "samplesqlite.h"
+#include "wizardwalk.h"
 #include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
 #include "support/requiredprograms.h"
-#include "widgets/nxcubeselectorctrl.h"
-#include "widgets/nxdimeditctrl.h"
 
 #include <QDir>
 
@@ -80,30 +77,10 @@ void expectValues(const Grid& report, const std::string& sql, size_t count)
         EXPECT_EQ(reportValue(report, row.at(0), row.at(1)), row.at(2)) << row.at(0) << " in " << row.at(1);
 }
 
-struct Layout {
-    const char* sheet = "New Sheet";
-    const char* column = "B";
-    int row = 3;
-    bool rowGrand = true, columnSubtotals = true;
-    int decimalPlaces = 0;
-};
-
-// A member step's changes to the default selection of its dimension.
-struct Members {
-    const char* dimension;
-    Names check, uncheck;
-};
-
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override { REQUIRE_PROGRAMS("soffice", "sqlite3"); }
 
-    // Clicks through the host window's wizard to Finish, the way a user does,
-    // asking for a chart, row subtotals and the grand total row; true when the
-    // wizard ended with a report.
-    bool run(const std::filesystem::path& output, int kind, const std::string& cube,
-             const std::array<QStringList, 3>& areas, const Names& measures, const std::array<Members, 2>& members,
-             const Layout& layout);
     // The report's sheet in the saved workbook, reopened: a very hidden marker
     // sheet, the report's sheet unprotected, and one chart more than before.
     // Its cells as LibreOffice shows them.
@@ -138,64 +115,6 @@ protected:
     std::unique_ptr<HostWindow> window;
 };
 
-bool EndToEnd::run(const std::filesystem::path& output, int kind, const std::string& cube,
-                   const std::array<QStringList, 3>& areas, const Names& measures, const std::array<Members, 2>& members,
-                   const Layout& layout)
-{
-    window = std::make_unique<HostWindow>(QString::fromStdString((kSamples / "store").string()), host);
-    window->setOutputFile(QString::fromStdString(output.string()));
-    window->show();
-    window->begin();
-    NxPivotWizardCtrl* wizard = window->wizard();
-    auto next = [wizard] {
-        const qint16 before = wizard->currentStep();
-        findControl<QPushButton>(wizard, "butCommand", 1)->click();
-        if (wizard->currentStep() == before)
-            throw std::runtime_error("the wizard stayed on step " + std::to_string(before + 1));
-    };
-    if (wizard->currentStep() == 0)
-        next();
-    auto* selector = wizard->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-    selector->setSelectorSourceType(kind);
-    selector->setSelectorCubeName(QString::fromStdString(cube));
-    next();
-    for (int area = 1; area <= 3; ++area) {
-        findControl<QListWidget>(wizard, "lstCubeDetails", area)->clear();
-        findControl<QListWidget>(wizard, "lstCubeDetails", area)->addItems(areas[size_t(area - 1)]);
-    }
-    next();
-    auto* measuresEditor = wizard->findChild<NxDimEditCtrl*>(QStringLiteral("NxDimEditMembers"));
-    uncheckAll(measuresEditor);
-    check(measuresEditor, measures);
-    next();
-    for (int area : {1, 2}) {  // the row members step, then the column members step
-        const Members& choice = members[size_t(area - 1)];
-        auto* list = findControl<QListWidget>(wizard, "lstCubeOptions", area);
-        list->setCurrentItem(list->findItems(QString::fromLatin1(choice.dimension), Qt::MatchExactly).value(0));
-        const QString editors = area == 1 ? QStringLiteral("NxDimEditRows") : QStringLiteral("NxDimEditCols");
-        for (NxDimEditCtrl* editor : wizard->findChildren<NxDimEditCtrl*>(editors)) {
-            if (attachedName(editor) == choice.dimension) {
-                check(editor, choice.uncheck, true);
-                check(editor, choice.check);
-            }
-        }
-        next();
-    }
-    auto* sheets = findControl<QComboBox>(wizard, "cboInsertSheet");
-    sheets->setCurrentIndex(sheets->findText(QString::fromLatin1(layout.sheet)));
-    findControl<QComboBox>(wizard, "cboAZ")->setCurrentText(QString::fromLatin1(layout.column));
-    findControl<QLineEdit>(wizard, "fraText", 1)->setText(QString::number(layout.row));
-    findControl<QCheckBox>(wizard, "chkDisplay", 1)->setChecked(true);
-    findControl<QCheckBox>(wizard, "chkRowGrand")->setChecked(layout.rowGrand);
-    findControl<QCheckBox>(wizard, "chkColumnsGrand")->setChecked(true);
-    findControl<QCheckBox>(wizard, "chkRowSubs")->setChecked(true);
-    findControl<QCheckBox>(wizard, "chkColumnSubs")->setChecked(layout.columnSubtotals);
-    findControl<QCheckBox>(wizard, "chkDps")->setChecked(true);
-    findControl<QScrollBar>(wizard, "dpscrllbr")->setValue(-layout.decimalPlaces);
-    findControl<QPushButton>(wizard, "butCommand", 2)->click();
-    return window->result();
-}
-
 // The Sales store cube on the sheet Data of the user's workbook, which holds
 // the user's own cells, saved into the workbook's own file: Store on the rows
 // with the USA drilled to the cities of CA and OR (WA, Canada and Mexico
@@ -217,8 +136,8 @@ TEST_F(EndToEnd, AStoreCubeReportInTheUsersWorkbookLeavesItsOtherPartsByteForByt
         time.push_back(quarter + ".[" + months[m] + "]");
     }
     const std::string usa = "[Store].[USA]";
-    const Layout layout{"Data", "H", 20, false, false, 2};
-    ASSERT_TRUE(run({}, kStoreCube, "Sales",
+    const Layout layout{"Data", "H", 20, false, true, false, 2};
+    ASSERT_TRUE(finishWizard(window, host, {}, kStoreCube, "Sales",
                     {QStringList{QStringLiteral("Product"), QStringLiteral("Customer")}, {QStringLiteral("Store")},
                      {QStringLiteral("Time")}},
                     {"[Measures].[Sales Amount]"},
@@ -268,7 +187,7 @@ TEST_F(EndToEnd, ALocalCubeReportInANewWorkbook)
     for (const auto& row : sqlite("SELECT DISTINCT product FROM inventory WHERE category = 'Beverages'"))
         beverages.push_back("[Product].[Beverages].[" + row.at(0) + "]");
     const std::string east = "[Warehouse].[East]", west = "[Warehouse].[West]";
-    ASSERT_TRUE(run(file, kCubeFile, (kSamples / "store" / "NoTime.cub").string(),
+    ASSERT_TRUE(finishWizard(window, host, file, kCubeFile, (kSamples / "store" / "NoTime.cub").string(),
                     {QStringList{}, {QStringLiteral("Product")}, {QStringLiteral("Warehouse")}},
                     {"[Measures].[Quantity On Hand]"},
                     {{{"Product", beverages, {"[Product].[Food]", "[Product].[Household]", "[Product].[Personal Care]"}},

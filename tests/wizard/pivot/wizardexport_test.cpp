@@ -1,16 +1,13 @@
 // A report made by clicking through the wizard becomes a script: exported
 // from the saved workbook and built again by the command-line report
 // builder, it has the same cells, formats and all.
-#include "common/wizardtest.h"
-#include "hostwindow.h"
+#include "wizardwalk.h"
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostworkbook.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/report/reportcommand.h"
 #include "sheet/xlsx/sheetmodel.h"
 #include "sheettestsupport.h"
-#include "widgets/nxcubeselectorctrl.h"
-#include "widgets/nxdimeditctrl.h"
 
 #include <pugixml.hpp>
 
@@ -19,8 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kSamples = PIVOTWIZARD_SAMPLES;
 
 // Every cell element of the report's sheet in `file`, as written.
 std::vector<std::string> reportCells(const fs::path& file, const std::string& sheetName)
@@ -56,38 +51,12 @@ TEST(WizardReportAsScript, ExportedAndBuiltAgainGivesTheSameCells)
     const RecordingMessages messages;
     const ScratchFolder folder;
     const fs::path made = folder / "wizard.xlsx";
-    auto host = sheet::createApplication();
-    HostWindow window(QString::fromStdString((kSamples / "store").string()), host);
-    window.setOutputFile(QString::fromStdString(made.string()));
-    window.show();
-    window.begin();
-    NxPivotWizardCtrl* wizard = window.wizard();
-    const auto next = [wizard] { findControl<QPushButton>(wizard, "butCommand", 1)->click(); };
-    if (wizard->currentStep() == 0)
-        next();
-    auto* selector = wizard->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-    selector->setSelectorSourceType(NxCubeSelectorCtrl::StoreCube);
-    selector->setSelectorCubeName(QStringLiteral("Sales"));
-    next();
-    const std::array<QStringList, 3> areas{QStringList{QStringLiteral("Product")}, QStringList{QStringLiteral("Time")},
-                                           QStringList{QStringLiteral("Store")}};
-    for (int area = 1; area <= 3; ++area) {
-        findControl<QListWidget>(wizard, "lstCubeDetails", area)->clear();
-        findControl<QListWidget>(wizard, "lstCubeDetails", area)->addItems(areas[size_t(area - 1)]);
-    }
-    next();
-    auto* measures = wizard->findChild<NxDimEditCtrl*>(QStringLiteral("NxDimEditMembers"));
-    uncheckAll(measures);
-    check(measures, {"Sales Amount", "Units"});
-    next();
-    next();  // the row members as offered
-    next();  // the column members as offered
-    findControl<QCheckBox>(wizard, "chkDisplay", 1)->setChecked(true);  // a chart
-    findControl<QCheckBox>(wizard, "chkRowSubs")->setChecked(false);
-    findControl<QCheckBox>(wizard, "chkDps")->setChecked(true);
-    findControl<QScrollBar>(wizard, "dpscrllbr")->setValue(-1);
-    findControl<QPushButton>(wizard, "butCommand", 2)->click();
-    ASSERT_TRUE(window.result());
+    std::unique_ptr<HostWindow> window;
+    // A chart, no row subtotals, one decimal place; the member steps as offered.
+    ASSERT_TRUE(finishWizard(window, sheet::createApplication(), made, kStoreCube, "Sales",
+                             {QStringList{QStringLiteral("Product")}, {QStringLiteral("Time")}, {QStringLiteral("Store")}},
+                             {"Sales Amount", "Units"}, {{{"Time", {}, {}}, {"Store", {}, {}}}},
+                             Layout{.rowSubtotals = false, .decimalPlaces = 1}));
     ASSERT_TRUE(fs::exists(made));
 
     std::string definition;
