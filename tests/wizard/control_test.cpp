@@ -53,15 +53,6 @@ TEST_F(Control, TheSkipBoxWritesTheSettingThatMakesBeginSkipTheWelcomeStep)
     EXPECT_EQ(next.currentStep(), 1);
 }
 
-TEST(ApplicationFolder, KeepsEveryComponentButTheLast)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\A\\B\\x.exe", "C:/A/B/"}, {"C:\\Apps\\Cubes\\", "C:/Apps/"}, {"x.exe", ""},
-        {"/home/ann/store/pivotwizard", "/home/ann/store/"}, {"relative/dir\\mixed/app", "relative/dir/mixed/"}};
-    for (const auto& [path, folder] : cases)
-        EXPECT_EQ(NxPivotWizardCtrl::applicationFolder(QString::fromUtf8(path)), QString::fromUtf8(folder)) << path;
-}
-
 // The column list is the sheet's column names (their own test is the
 // host's); the spinners count down as negative values and show them positive.
 TEST_F(Control, TheLayoutStepShowsItsSpinnersAsPositiveNumbers)
