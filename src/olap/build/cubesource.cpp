@@ -137,7 +137,7 @@ std::vector<CubeSummary> buildCubeFile(const CatalogDefinition& catalog, const s
     for (CubeBuilder& builder : builders) {
         cubes.push_back(&builder);
         summary.push_back({builder.spec().name, builder.factCount(), builder.spec().dimensions.size(),
-                           builder.spec().measures.size()});
+                           builder.spec().measures.size() + builder.spec().calculatedMeasures.size()});
     }
     writeCubeFile(output, catalog.catalog, cubes);
     if (catalog.store)
