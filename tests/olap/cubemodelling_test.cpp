@@ -243,6 +243,10 @@ TEST_F(CubeModelling, BadFormulasAreRefusedAtFileLineAndColumn)
         {"Margin", "[Profit / 2", "Margin", 0, "does not parse: \"[\" without the \"]\""},
         {"Margin", "[] + 1", "Margin", 0, "does not parse: a measure reference \"[]\" names no measure"},
         {"Margin", "", "Margin", 0, "\"formula\" must not be empty"},
+        {"Margin", "1..2", "Margin", 0, "does not parse: malformed number \"1..2\""},
+        {"Margin", "IIF [Profit]", "Margin", 4, "does not parse: expected \"(\" after IIF"},
+        {"Margin", "[Measures].Profit", "Margin", 11, "does not parse: expected \"[\" after \"[Measures].\""},
+        {"Margin", "[Profit] = = 1", "Margin", 11, "does not parse: expected a number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.formula);

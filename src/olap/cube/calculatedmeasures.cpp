@@ -69,7 +69,9 @@ bool reaches(const Resolved& resolved, uint32_t from, uint32_t target, std::vect
 std::optional<CalculatedProblem> findCycle(std::span<const MeasureInfo> measures, const Resolved& resolved)
 {
     for (size_t m = 0; m < measures.size(); ++m) {
-        const auto& references = resolved.formulas[m] ? resolved.formulas[m]->references() : std::vector<FormulaReference>();
+        if (!resolved.formulas[m])
+            continue;
+        const std::vector<FormulaReference>& references = resolved.formulas[m]->references();
         for (size_t r = 0; r < references.size(); ++r) {
             const uint32_t input = resolved.inputs[m][r];
             if (input == m)
