@@ -22,33 +22,8 @@ namespace {
 const std::filesystem::path kSource = PIVOTWIZARD_SAMPLE_SOURCE;
 const std::filesystem::path kStore = PIVOTWIZARD_SAMPLE_STORE;
 
-using Grid = std::vector<std::vector<std::string>>;
-
-// LibreOffice's CSV; the report's texts hold no comma or quote.
-Grid csvGrid(const std::string& text)
-{
-    Grid grid;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::vector<std::string>& row = grid.emplace_back();
-        std::istringstream fields(line);
-        for (std::string field; std::getline(fields, field, ',');)
-            row.push_back(field.substr(0, field.find('\r')));
-    }
-    return grid;
-}
-
-// Where the row labelled `row` (in any column) meets the column headed `column` (in any row above).
-std::string reportValue(const Grid& cells, const std::string& row, const std::string& column)
-{
-    for (size_t r = 0; r < cells.size(); ++r)
-        for (size_t labelAt = 0; labelAt < cells[r].size(); ++labelAt)
-            for (size_t h = 0; cells[r][labelAt] == row && h < r; ++h)
-                for (size_t c = labelAt + 1; c < cells[h].size(); ++c)
-                    if (cells[h][c] == column)
-                        return c < cells[r].size() ? cells[r][c] : std::string();
-    return {};
-}
+using sheettest::CsvGrid;
+using sheettest::reportValue;
 
 TEST(CalculatedMeasureReport, LibreOfficeShowsTheMarginsOfTheSumsAsPercentages)
 {
@@ -86,7 +61,7 @@ SELECT 'Grand Total', 'Grand Total', printf('%.1f%%', 100 * (SUM(a) - SUM(c)) / 
     std::filesystem::create_directories(out);
     ASSERT_EQ(sheettest::convertToCsv(testsupport::programPath("soffice"), folder / "margin.xlsx", out, folder / "profile"), 0)
         << sheettest::fileBytes(out / "soffice.log");
-    const Grid report = csvGrid(sheettest::fileBytes(out / ("margin-" + sheetName + ".csv")));
+    const CsvGrid report = sheettest::csvGrid(sheettest::fileBytes(out / ("margin-" + sheetName + ".csv")));
     for (const std::string& line : expected) {
         std::vector<std::string> parts;
         std::istringstream fields(line);
