@@ -131,6 +131,11 @@ TEST(CubeBuilder, RefusesSpecsAndFactsThatCannotMakeACube)
         {[&] { sales.addFact(std::vector<uint32_t>{q1}, std::vector<double>{1, 2}); }, ""},
         {[&] { sales.addFact(std::vector<uint32_t>{q1, 7}, std::vector<double>{1, 2}); }, "unknown key"},
         {[&] { sales.dimensionKey(0, {{"1997"}}); }, "one name per level"},
+        {[] { CubeBuilder(CubeSpec{"C", {}, {{"M"}}, {{"M", "1"}}}); }, "\"M\" is used twice"},
+        {[] { CubeBuilder(CubeSpec{"C", {}, {{"M"}}, {{"A", "[B] + [M]"}, {"B", "[A]"}}}); },
+         "\"A\" refers to itself through \"B\""},
+        {[] { CubeBuilder(CubeSpec{"C", {}, {{"M"}}, {{"A", "[N]"}}}); }, "names the unknown measure \"N\""},
+        {[] { CubeBuilder(CubeSpec{"C", {}, {{"M"}}, {{"A", ""}}}); }, "does not parse"},
     };
     for (const auto& [action, message] : cases)
         EXPECT_THAT(failureOf(action).description(), HasSubstr(message));
@@ -193,6 +198,11 @@ TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
          "\"measures\" is not a table"},
         {"UPDATE levels SET type = 1 WHERE name = 'Category'", "is not its top level"},
         {"UPDATE levels SET type = 1 WHERE name = 'Year'", "does not hold exactly one member"},
+        {"DROP TABLE calculated_measures", "\"calculated_measures\" is not a table"},
+        {"INSERT INTO calculated_measures VALUES (0, 0, 'Loop', '[Loop] + 1', '')", "\"Loop\" refers to itself"},
+        {"INSERT INTO calculated_measures VALUES (0, 0, 'Odd', '[Units] +', '')", "does not parse"},
+        {"INSERT INTO calculated_measures VALUES (0, 0, 'Ghost', '[Nobody]', '')", "unknown measure \"Nobody\""},
+        {"INSERT INTO calculated_measures VALUES (0, 0, 'Blank', '', '')", "\"Blank\" has no formula"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.sql);
@@ -266,6 +276,78 @@ TEST_F(CubeFileTest, RewritingReplacesTheFileWholeAndAFailedWriteLeavesNothingBe
     EXPECT_EQ(CubeFile::open(file)->catalog().name, "Second");
     EXPECT_THAT(failureOf([&] { write(other, "missing/x.cub"); }).description(), HasSubstr("x.cub"));
     EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Calculated measures come back after the stored ones with formula and
+// format; a file of the first format version, which has no table for them,
+// still opens with its stored measures.
+TEST_F(CubeFileTest, CalculatedMeasuresRoundTripAndVersionOneFilesStillOpen)
+{
+    CubeSpec spec = salesSpec();
+    spec.calculatedMeasures = {{"Revenue", "[Units] * [Price]", "#,##0.00"}, {"Share", "[Revenue] / 100", "0.0%"}};
+    CubeBuilder cube(spec);
+    const uint32_t keys[] = {cube.dimensionKey(0, {{"1997"}, {"Q1"}}), cube.dimensionKey(1, {{"Food"}, {"Bread"}})};
+    const double values[] = {3, 2.5};
+    cube.addFact(keys, values);
+    const fs::path file = write(cube, "calculated.cub");
+    {
+        const auto measures = CubeFile::open(file)->catalog().cubes.at(0).measures;
+        ASSERT_EQ(measures.size(), 4u);
+        EXPECT_EQ(storedMeasureCount(CubeFile::open(file)->catalog().cubes.at(0)), 2u);
+        EXPECT_EQ(measures[2].name, "Revenue");
+        EXPECT_EQ(measures[2].formula, "[Units] * [Price]");
+        EXPECT_EQ(measures[3].formatString, "0.0%");
+        EXPECT_EQ(CubeFile::open(file)->facts(0)->values.size(), 2u);
+    }
+    olaptest::execSql(file, "DROP TABLE calculated_measures; PRAGMA user_version = 1");
+    const auto old = CubeFile::open(file);
+    EXPECT_EQ(old->catalog().cubes.at(0).measures.size(), 2u);
+    EXPECT_EQ(old->facts(0)->values.at(0).at(0), 3);
+}
+
+// Within each parent, by the level's order; numbers as numbers; ties and
+// "first seen" keep the order the paths came in.
+TEST(CubeBuilder, MembersAreWrittenInTheirLevelsOrder)
+{
+    const struct {
+        MemberOrder order;
+        bool descending;
+        const char* expected;  // the second level's captions in file order
+    } cases[] = {
+        {MemberOrder::FirstSeen, false, "10 9 b a x"},
+        {MemberOrder::Key, false, "9 10 a b x"},
+        {MemberOrder::Key, true, "b a 10 9 x"},
+        {MemberOrder::Name, false, "9 10 b a x"},      // captions: b is "Apple", a is "Pear"; numbers first
+        {MemberOrder::Ordinal, false, "a 9 b 10 x"},
+        {MemberOrder::Ordinal, true, "10 b 9 a x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        LevelSpec second{"Item", false, c.order, c.descending};
+        CubeBuilder cube({"C", {{"D", DimensionType::Other, {{"", false, "", {{"Group", false, c.order}, second}}}}}, {}});
+        const std::vector<std::vector<PathPart>> paths = {
+            {{"G2"}, {"10", "", 4}}, {{"G2"}, {"9", "", 2}}, {{"G2"}, {"b", "Apple", 3}}, {{"G2"}, {"a", "Pear", 1}},
+            {{"G1"}, {"x", "", 0}}};
+        for (const auto& path : paths)
+            cube.dimensionKey(0, path);
+        ScratchFolder folder;
+        CubeBuilder* cubes[] = {&cube};
+        writeCubeFile(folder / "order.cub", "C", cubes);
+        const HierarchyInfo& hierarchy = CubeFile::open(folder / "order.cub")->catalog().cubes.at(0).dimensions.at(0).hierarchies.at(0);
+        std::string names;
+        for (uint32_t m = hierarchy.levels[1].firstMember; m < hierarchy.levels[1].firstMember + hierarchy.levels[1].memberCount; ++m)
+            names += (names.empty() ? "" : " ") + hierarchy.members[m].name;
+        // G1 sorts before G2 by key and name, after it when first seen.
+        const bool groupFirstSeen = c.order == MemberOrder::FirstSeen || c.order == MemberOrder::Ordinal;
+        std::string expected = c.expected;
+        if (!groupFirstSeen)
+            expected = "x " + expected.substr(0, expected.size() - 2);
+        EXPECT_EQ(names, expected);
+    }
 }
 
 }  // namespace

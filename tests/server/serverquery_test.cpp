@@ -48,7 +48,8 @@ void expectSameResult(const QueryResult& local, const QueryResult& server)
 }
 
 // A cube with more than 100,000 leaf cells when both dimensions are opened:
-// 500 leaves each way, 300,000 facts, and a third dimension for pages.
+// 500 leaves each way, 300,000 facts, and a third dimension for pages; with
+// two calculated measures beside the stored ones.
 CubeBuilder bigCube()
 {
     CubeSpec spec{"Big 'cube'", {}, {}};
@@ -57,6 +58,9 @@ CubeBuilder bigCube()
     spec.dimensions.push_back({"Page", DimensionType::Other, {{{}, false, {}, {{"Kind"}}}}});
     for (size_t m = 0; m < std::size(kMeasures); ++m)
         spec.measures.push_back({numbered("M", m), kMeasures[m].first, {}});
+    // Calculated measures are computed from the aggregated cells on both sides.
+    spec.calculatedMeasures = {{"Ratio", "[M0] / [M1]", "0.0%"},
+                               {"Mixed", "IIF([M2] > [M3], -[M0], [M4] * 2) - [Ratio]"}};
     CubeBuilder cube(spec);
     std::mt19937_64 random(7);
     std::vector<uint32_t> rows, columns, pages;

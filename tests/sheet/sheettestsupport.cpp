@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace sheettest {
 
@@ -158,6 +159,38 @@ int convertToCsv(const std::string& soffice, const std::filesystem::path& workbo
                                 + " --headless --norestore --convert-to '" + filter + "' --outdir '" + out.string()
                                 + "' '" + workbook.string() + "' > '" + (out / "soffice.log").string() + "' 2>&1";
     return std::system(command.c_str());
+}
+
+CsvGrid csvGrid(const std::string& text)
+{
+    CsvGrid grid;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string>& row = grid.emplace_back();
+        std::string field;
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                row.push_back(std::exchange(field, {}));
+            else if (c != '\r' && c != ',')
+                field += c;
+        }
+        row.push_back(field);
+    }
+    return grid;
+}
+
+std::string reportValue(const CsvGrid& cells, const std::string& row, const std::string& column)
+{
+    for (size_t r = 0; r < cells.size(); ++r)
+        for (size_t labelAt = 0; labelAt < cells[r].size(); ++labelAt)
+            for (size_t h = 0; cells[r][labelAt] == row && h < r; ++h)
+                for (size_t c = labelAt + 1; c < cells[h].size(); ++c)
+                    if (cells[h][c] == column)
+                        return c < cells[r].size() ? cells[r][c] : std::string();
+    return {};
 }
 
 }  // namespace sheettest

@@ -74,6 +74,18 @@ void writeFile(const std::filesystem::path& file, const std::string& bytes);
 int convertToCsv(const std::string& soffice, const std::filesystem::path& workbook, const std::filesystem::path& out,
                  const std::filesystem::path& profile);
 
+using CsvGrid = std::vector<std::vector<std::string>>;
+
+// Comma-separated lines as sqlite3's list output and LibreOffice's CSV of
+// reports are. A quoted field is a number shown with thousands separators
+// (report texts hold no quote), which are dropped: values compare with
+// sqlite3's plain digits.
+CsvGrid csvGrid(const std::string& text);
+
+// The value shown where the row labelled `row` (in any column left of the
+// value) meets the column headed `column` (in any row above); "" when none is.
+std::string reportValue(const CsvGrid& cells, const std::string& row, const std::string& column);
+
 // Runs `call` and returns the platform::Failure it throws; fails the test
 // when it throws nothing or something else.
 platform::Failure failureOf(const std::function<void()>& call);

@@ -108,7 +108,9 @@ int64_t unitCost(int product)
 
 void writeMonths(const std::filesystem::path& folder)
 {
-    CsvWriter out(folder / "months.csv", {"month_id", "year", "quarter", "month", "fiscal_year", "fiscal_quarter"});
+    // month_number orders the months, whose captions are names.
+    CsvWriter out(folder / "months.csv",
+                  {"month_id", "year", "quarter", "month", "fiscal_year", "fiscal_quarter", "month_number"});
     for (int year = kFirstYear; year < kFirstYear + kYears; ++year) {
         for (int month = 1; month <= 12; ++month) {
             // The fiscal year runs from July to June and is named after the year it ends in.
@@ -116,7 +118,7 @@ void writeMonths(const std::filesystem::path& folder)
             const int fiscalQuarter = ((month + 5) % 12) / 3 + 1;
             out.field(monthId(year, month)).field(year).field("Q" + std::to_string((month - 1) / 3 + 1));
             out.field(kMonthNames[month - 1]).field("FY" + std::to_string(fiscalYear));
-            out.field("FQ" + std::to_string(fiscalQuarter)).endRecord();
+            out.field("FQ" + std::to_string(fiscalQuarter)).field(month).endRecord();
         }
     }
 }

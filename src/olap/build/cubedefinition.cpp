@@ -1,6 +1,7 @@
 #include "olap/build/cubedefinition.h"
 
 #include "olap/build/cubesourcejson.h"
+#include "olap/cube/calculatedmeasures.h"
 
 #include <algorithm>
 #include <cctype>
@@ -45,6 +46,10 @@ private:
     LevelDefinition level(const Json& value, const std::string& pointer) const;
     JoinDefinition join(const Json& value, const std::string& pointer) const;
     MeasureDefinition measure(const Json& value, const std::string& pointer) const;
+    MeasureFilter filter(const Json& value, const std::string& pointer) const;
+    CalculatedMeasureDefinition calculatedMeasure(const Json& value, const std::string& pointer) const;
+    void checkFormulas(const CubeDefinition& cube) const;
+    void levelOrder(const Json& value, const std::string& pointer, LevelDefinition& level) const;
     StoreCompanion store(const Json& value, const std::string& pointer, const CatalogDefinition& catalog) const;
     void checkLevelTables(const DimensionDefinition& dimension, const CubeDefinition& cube) const;
 
@@ -175,7 +180,7 @@ CatalogDefinition DefinitionParser::parse()
 
 CubeDefinition DefinitionParser::cube(const Json& value, const std::string& pointer) const
 {
-    expectObject(value, pointer, {"name", "factTable", "dimensions", "measures"});
+    expectObject(value, pointer, {"name", "factTable", "dimensions", "measures", "calculatedMeasures"});
     CubeDefinition cube;
     cube.position = at(pointer);
     cube.name = text(value, pointer, "name", true);
@@ -197,6 +202,20 @@ CubeDefinition DefinitionParser::cube(const Json& value, const std::string& poin
                 failAtName(dimensionsPointer));
     checkUnique(cube.measures, [](const MeasureDefinition& m) { return m.name; }, "measure",
                 failAtName(measuresPointer));
+    if (value.contains("calculatedMeasures")) {
+        const Json& calculated = list(value, pointer, "calculatedMeasures");
+        const std::string calculatedPointer = JsonPlaces::child(pointer, "calculatedMeasures");
+        for (size_t i = 0; i < calculated.size(); ++i) {
+            const std::string here = JsonPlaces::child(calculatedPointer, i);
+            cube.calculatedMeasures.push_back(calculatedMeasure(calculated[i], here));
+            const std::string& name = cube.calculatedMeasures.back().name;
+            const auto sameName = [&](const auto& m) { return m.name == name; };
+            if (std::any_of(cube.measures.begin(), cube.measures.end(), sameName)
+                || std::count_if(cube.calculatedMeasures.begin(), cube.calculatedMeasures.end(), sameName) > 1)
+                failAt(JsonPlaces::child(here, "name"), "a second measure named " + inQuotes(name));
+        }
+        checkFormulas(cube);
+    }
     return cube;
 }
 
@@ -285,7 +304,8 @@ HierarchyDefinition DefinitionParser::hierarchy(const Json& value, const std::st
 
 LevelDefinition DefinitionParser::level(const Json& value, const std::string& pointer) const
 {
-    expectObject(value, pointer, {"name", "column", "captionColumn", "table", "namedByKey"});
+    expectObject(value, pointer,
+                 {"name", "column", "captionColumn", "table", "namedByKey", "orderBy", "orderColumn", "descending"});
     LevelDefinition level;
     level.position = at(pointer);
     level.name = text(value, pointer, "name", true);
@@ -293,7 +313,32 @@ LevelDefinition DefinitionParser::level(const Json& value, const std::string& po
     level.captionColumn = placedText(value, pointer, "captionColumn", false);
     level.table = placedText(value, pointer, "table", false);
     level.namedByKey = flag(value, pointer, "namedByKey");
+    levelOrder(value, pointer, level);
     return level;
+}
+
+void DefinitionParser::levelOrder(const Json& value, const std::string& pointer, LevelDefinition& level) const
+{
+    level.descending = flag(value, pointer, "descending");
+    level.orderColumn = placedText(value, pointer, "orderColumn", false);
+    const std::string by = text(value, pointer, "orderBy", false);
+    if (by.empty() && !level.orderColumn.empty())
+        level.order = MemberOrder::Ordinal;
+    else if (by == "name")
+        level.order = MemberOrder::Name;
+    else if (by == "key")
+        level.order = MemberOrder::Key;
+    else if (by == "ordinal")
+        level.order = MemberOrder::Ordinal;
+    else if (!by.empty())
+        failAt(JsonPlaces::child(pointer, "orderBy"),
+               "unknown order " + inQuotes(by) + "; expected \"name\", \"key\" or \"ordinal\"");
+    if (level.order == MemberOrder::Ordinal && level.orderColumn.empty())
+        failAt(pointer, "\"orderBy\": \"ordinal\" needs the \"orderColumn\" that holds each member's place");
+    if (level.order != MemberOrder::Ordinal && !level.orderColumn.empty())
+        failAtName(JsonPlaces::child(pointer, "orderColumn"), "\"orderColumn\" goes with \"orderBy\": \"ordinal\"");
+    if (level.descending && level.order == MemberOrder::FirstSeen)
+        failAtName(JsonPlaces::child(pointer, "descending"), "\"descending\" needs an \"orderBy\"");
 }
 
 JoinDefinition DefinitionParser::join(const Json& value, const std::string& pointer) const
@@ -309,7 +354,7 @@ JoinDefinition DefinitionParser::join(const Json& value, const std::string& poin
 
 MeasureDefinition DefinitionParser::measure(const Json& value, const std::string& pointer) const
 {
-    expectObject(value, pointer, {"name", "column", "aggregation", "format"});
+    expectObject(value, pointer, {"name", "column", "aggregation", "format", "filter"});
     MeasureDefinition measure;
     measure.position = at(pointer);
     measure.name = text(value, pointer, "name", true);
@@ -323,7 +368,74 @@ MeasureDefinition DefinitionParser::measure(const Json& value, const std::string
     measure.aggregation = static_cast<Aggregation>(found - std::begin(kNames));
     measure.column = placedText(value, pointer, "column", measure.aggregation != Aggregation::Count);
     measure.formatString = text(value, pointer, "format", false);
+    if (value.contains("filter"))
+        measure.filter = filter(value.at("filter"), JsonPlaces::child(pointer, "filter"));
     return measure;
+}
+
+MeasureFilter DefinitionParser::filter(const Json& value, const std::string& pointer) const
+{
+    expectObject(value, pointer, {"column", "table", "equals", "notEquals", "oneOf", "from", "to"});
+    MeasureFilter filter;
+    filter.position = at(pointer);
+    filter.column = placedText(value, pointer, "column", true);
+    filter.table = placedText(value, pointer, "table", false);
+    const int tests = int(value.contains("equals")) + int(value.contains("notEquals")) + int(value.contains("oneOf"))
+                      + int(value.contains("from") || value.contains("to"));
+    if (tests != 1)
+        failAt(pointer, "a filter needs exactly one test: \"equals\", \"notEquals\", \"oneOf\" or \"from\"/\"to\"");
+    if (value.contains("equals") || value.contains("notEquals")) {
+        const bool equals = value.contains("equals");
+        filter.test = equals ? MeasureFilter::Test::Equals : MeasureFilter::Test::NotEquals;
+        filter.values.push_back(text(value, pointer, equals ? "equals" : "notEquals", false));
+    } else if (value.contains("oneOf")) {
+        filter.test = MeasureFilter::Test::OneOf;
+        const Json& values = list(value, pointer, "oneOf");
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (!values[i].is_string())
+                failAt(JsonPlaces::child(JsonPlaces::child(pointer, "oneOf"), i), "\"oneOf\" lists texts in double quotes");
+            filter.values.push_back(values[i].get<std::string>());
+        }
+    } else {
+        filter.test = MeasureFilter::Test::Range;
+        for (const char* end : {"from", "to"}) {
+            if (!value.contains(end))
+                continue;
+            if (!value.at(end).is_number())
+                failAt(JsonPlaces::child(pointer, end), inQuotes(end) + " must be a number");
+            (end == std::string_view("from") ? filter.from : filter.to) = value.at(end).get<double>();
+        }
+    }
+    return filter;
+}
+
+CalculatedMeasureDefinition DefinitionParser::calculatedMeasure(const Json& value, const std::string& pointer) const
+{
+    expectObject(value, pointer, {"name", "formula", "format"});
+    CalculatedMeasureDefinition measure;
+    measure.position = at(pointer);
+    measure.name = text(value, pointer, "name", true);
+    measure.formula = placedText(value, pointer, "formula", true);
+    measure.formatString = text(value, pointer, "format", false);
+    return measure;
+}
+
+// A formula's problem is placed at the character it concerns: the formula's
+// text starts one column after its opening quote.
+void DefinitionParser::checkFormulas(const CubeDefinition& cube) const
+{
+    std::vector<MeasureInfo> measures;
+    for (const MeasureDefinition& measure : cube.measures)
+        measures.push_back({measure.name, measure.aggregation, measure.formatString});
+    for (const CalculatedMeasureDefinition& measure : cube.calculatedMeasures)
+        measures.push_back({measure.name, Aggregation::Sum, measure.formatString, measure.formula.value});
+    const auto problem = findCalculatedProblem(measures);
+    if (!problem)
+        return;
+    const DefinitionText& formula = cube.calculatedMeasures[problem->measure - cube.measures.size()].formula;
+    const TextPosition start{formula.position.line, formula.position.column + 1};
+    throwBadInput(mFile, advancePosition(start, std::string_view(formula.value).substr(0, problem->offset)),
+                  problem->message);
 }
 
 StoreCompanion DefinitionParser::store(const Json& value, const std::string& pointer,

@@ -8,8 +8,14 @@
 //           "joins": [ {"table": "products.csv", "key": "product_id", "foreignKey": "product_id"}, ... ],
 //           "hierarchies": [ { "name": "", "allLevel": true, "allMemberName": "All Products",
 //               "levels": [ {"name": "Category", "column": "category", "table": "categories.csv",
-//                            "captionColumn": "...", "namedByKey": false}, ... ] } ] } ],
-//       "measures": [ {"name": "Units", "column": "units", "aggregation": "sum", "format": "#,##0"} ] } ] }
+//                            "captionColumn": "...", "namedByKey": false,
+//                            "orderBy": "name" | "key" | "ordinal", "orderColumn": "...",
+//                            "descending": false}, ... ] } ] } ],
+//       "measures": [ {"name": "Units", "column": "units", "aggregation": "sum", "format": "#,##0",
+//                      "filter": {"column": "...", "table": "...",
+//                                 "equals": "x" | "notEquals": "x" | "oneOf": ["x", ...]
+//                                 | "from": 1, "to": 9}} ],
+//       "calculatedMeasures": [ {"name": "Price", "formula": "[Sales] / [Units]", "format": "0.00"} ] } ] }
 //
 // A dimension with one hierarchy may give "levels", "allLevel" and
 // "allMemberName" directly instead of "hierarchies". Comments ("//", "/* */")
@@ -17,6 +23,7 @@
 #pragma once
 
 #include "olap/build/cubesourceerror.h"
+#include "olap/cube/cubebuilder.h"
 #include "olap/cube/schema.h"
 #include "olap/store/storecompanion.h"
 
@@ -52,6 +59,9 @@ struct LevelDefinition {
     DefinitionText column;         // member names
     DefinitionText captionColumn;  // member captions; empty: the names
     bool namedByKey = false;       // unique names use the key marker "&"
+    MemberOrder order = MemberOrder::FirstSeen;
+    DefinitionText orderColumn;    // numbers giving each member's place, for MemberOrder::Ordinal
+    bool descending = false;
     TextPosition position;
 };
 
@@ -72,10 +82,30 @@ struct DimensionDefinition {
     TextPosition position;
 };
 
+// The facts a filtered measure takes its value from: those whose cell in
+// `column` meets the test. The others have no value for the measure.
+struct MeasureFilter {
+    enum class Test : uint8_t { Equals, NotEquals, OneOf, Range };
+    DefinitionText table;              // empty: the fact table, else a table a dimension joins
+    DefinitionText column;
+    Test test = Test::Equals;
+    std::vector<std::string> values;   // Equals and NotEquals: one; OneOf: the list
+    std::optional<double> from, to;    // Range, both ends included; a cell that is no number fails
+    TextPosition position;
+};
+
 struct MeasureDefinition {
     std::string name;
     DefinitionText column;         // empty only for "count": every fact counts one
     Aggregation aggregation = Aggregation::Sum;
+    std::string formatString;
+    std::optional<MeasureFilter> filter;
+    TextPosition position;
+};
+
+struct CalculatedMeasureDefinition {
+    std::string name;
+    DefinitionText formula;        // checked: it parses and names known measures, no cycle
     std::string formatString;
     TextPosition position;
 };
@@ -85,6 +115,7 @@ struct CubeDefinition {
     DefinitionText factTable;
     std::vector<DimensionDefinition> dimensions;
     std::vector<MeasureDefinition> measures;   // at least one
+    std::vector<CalculatedMeasureDefinition> calculatedMeasures;
     TextPosition position;
 };
 
@@ -105,7 +136,10 @@ struct CatalogDefinition {
 // naming the file, line and column of the first problem: malformed JSON, a
 // missing or unknown member, a value of the wrong kind, an unknown
 // aggregation or dimension type, duplicate names, a level table that the
-// dimension does not join. Columns are not checked against the CSV files here.
+// dimension does not join, a bad member order or measure filter, a formula
+// that does not parse, names an unknown measure or refers to itself
+// (directly or through other calculated measures; placed at the reference).
+// Columns are not checked against the CSV files here.
 CatalogDefinition readCubeDefinition(const std::filesystem::path& file);
 
 // The same for a definition already in memory; `file` names it in messages

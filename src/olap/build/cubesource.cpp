@@ -3,6 +3,7 @@
 #include "olap/build/csvnumber.h"
 #include "olap/build/csvreader.h"
 #include "olap/build/cubesourcedimension.h"
+#include "olap/build/cubesourcefilter.h"
 #include "olap/store/storecompanion.h"
 
 #include <optional>
@@ -25,11 +26,13 @@ CubeSpec cubeSpec(const CubeDefinition& cube)
             h.hasAllLevel = hierarchy.allLevel;
             h.allMemberName = hierarchy.allMemberName;
             for (const LevelDefinition& level : hierarchy.levels)
-                h.levels.push_back({level.name, level.namedByKey});
+                h.levels.push_back({level.name, level.namedByKey, level.order, level.descending});
         }
     }
     for (const MeasureDefinition& measure : cube.measures)
         spec.measures.push_back({measure.name, measure.aggregation, measure.formatString});
+    for (const CalculatedMeasureDefinition& measure : cube.calculatedMeasures)
+        spec.calculatedMeasures.push_back({measure.name, measure.formula.value, measure.formatString});
     return spec;
 }
 
@@ -42,10 +45,12 @@ CubeBuilder makeBuilder(const CatalogDefinition& catalog, const CubeDefinition& 
     }
 }
 
-// A measure's column in the fact table; none for a count of facts.
+// A measure's column in the fact table; none for a count of facts. A
+// filtered measure has no value for the facts that fail its filter.
 struct MeasureColumn {
     std::optional<size_t> column;
     std::string name;
+    std::optional<FilterSource> filter;
 };
 
 std::vector<MeasureColumn> measureColumns(const CatalogDefinition& catalog, const CubeDefinition& cube,
@@ -55,6 +60,8 @@ std::vector<MeasureColumn> measureColumns(const CatalogDefinition& catalog, cons
     for (const MeasureDefinition& measure : cube.measures) {
         MeasureColumn& target = columns.emplace_back();
         target.name = measure.name;
+        if (measure.filter)
+            target.filter.emplace(catalog, cube, *measure.filter, facts);
         if (measure.column.empty())
             continue;
         target.column = facts.findColumn(measure.column.value);
@@ -73,6 +80,10 @@ void readFacts(CsvReader& facts, std::vector<DimensionSource>& dimensions, const
         for (size_t d = 0; d < dimensions.size(); ++d)
             keys[d] = dimensions[d].keyOf(facts);
         for (size_t m = 0; m < measures.size(); ++m) {
+            if (measures[m].filter && !measures[m].filter->meets(facts)) {
+                values[m] = kEmpty;
+                continue;
+            }
             if (!measures[m].column) {
                 values[m] = 1.0;
                 continue;
@@ -126,7 +137,7 @@ std::vector<CubeSummary> buildCubeFile(const CatalogDefinition& catalog, const s
     for (CubeBuilder& builder : builders) {
         cubes.push_back(&builder);
         summary.push_back({builder.spec().name, builder.factCount(), builder.spec().dimensions.size(),
-                           builder.spec().measures.size()});
+                           builder.spec().measures.size() + builder.spec().calculatedMeasures.size()});
     }
     writeCubeFile(output, catalog.catalog, cubes);
     if (catalog.store)

@@ -1,5 +1,7 @@
 #include "olap/build/cubesourcedimension.h"
 
+#include "olap/build/csvnumber.h"
+
 #include <algorithm>
 
 namespace olap {
@@ -17,6 +19,8 @@ DimensionSource::DimensionSource(const CatalogDefinition& catalog, const CubeDef
                                  level.name};
             if (!level.captionColumn.empty())
                 columns.caption = resolve(catalog, dimension, level, level.captionColumn, facts, columns.name.table);
+            if (!level.orderColumn.empty())
+                columns.ordinal = resolve(catalog, dimension, level, level.orderColumn, facts, columns.name.table);
             levels.push_back(std::move(columns));
         }
         mHierarchies.push_back(std::move(levels));
@@ -138,7 +142,14 @@ void DimensionSource::registerTableMembers()
                 std::string caption;
                 if (level.caption)
                     caption = mTables[level.caption->table]->cell(rows[level.caption->table], level.caption->column);
-                paths[h].push_back({std::string(name), std::move(caption)});
+                double ordinal = 0;
+                if (level.ordinal) {
+                    const DimensionTable& own = *mTables[level.ordinal->table];
+                    const size_t at = rows[level.ordinal->table];
+                    ordinal = ordinalOf(level, own.cell(at, level.ordinal->column), own.path(),
+                                        own.cellPosition(at, level.ordinal->column));
+                }
+                paths[h].push_back({std::string(name), std::move(caption), ordinal});
             }
         }
         mKeyOfRow[row] = addMember(paths, first.path(), first.cellPosition(row, first.keyColumn()));
@@ -192,10 +203,30 @@ uint32_t DimensionSource::addFactMember(const CsvReader& facts)
             const std::string_view name = facts.field(level.name.column);
             if (name.empty())
                 facts.failAt(level.name.column, "empty member name for level " + inQuotes(level.levelName));
-            path.push_back({std::string(name), level.caption ? std::string(facts.field(level.caption->column)) : ""});
+            const double ordinal = level.ordinal ? ordinalOf(level, facts.field(level.ordinal->column), facts.path(),
+                                                             facts.fieldPosition(level.ordinal->column))
+                                                 : 0.0;
+            path.push_back({std::string(name), level.caption ? std::string(facts.field(level.caption->column)) : "",
+                            ordinal});
         }
     }
     return addMember(paths, facts.path(), facts.fieldPosition(mFactColumns[0]));
+}
+
+}  // namespace olap
+
+namespace olap {
+
+// A member's place must be a number: a blank or a word would leave its order
+// to chance.
+double DimensionSource::ordinalOf(const LevelColumns& level, std::string_view cell, const std::filesystem::path& file,
+                                  TextPosition position) const
+{
+    double value = 0;
+    if (cell.empty() || !parseCsvNumber(cell, value))
+        throwBadInput(file, position, "the order value " + inQuotes(cell) + " of level " + inQuotes(level.levelName)
+                                          + " is not a number", platform::err::kTypeMismatch);
+    return value;
 }
 
 }  // namespace olap

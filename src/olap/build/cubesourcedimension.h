@@ -50,6 +50,7 @@ private:
         ColumnSource name;
         std::optional<ColumnSource> caption;
         std::string levelName;
+        std::optional<ColumnSource> ordinal = {};  // the member's place, for an order by ordinal
     };
 
     void openJoins(const CatalogDefinition& catalog, const DimensionDefinition& dimension, const CsvReader& facts);
@@ -62,6 +63,8 @@ private:
                        TextPosition position);
     uint32_t joinedKey(const CsvReader& facts) const;
     uint32_t addFactMember(const CsvReader& facts);
+    double ordinalOf(const LevelColumns& level, std::string_view cell, const std::filesystem::path& file,
+                     TextPosition position) const;
 
     CubeBuilder& mBuilder;
     size_t mIndex;

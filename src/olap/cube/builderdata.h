@@ -16,6 +16,7 @@ struct MemberBuild {
     int32_t parent = -1;
     std::string name;
     std::string caption;
+    double ordinal = 0;
 };
 
 struct HierarchyBuild {

@@ -2,6 +2,7 @@
 #include "olap/cube/cubebuilder.h"
 
 #include "olap/cube/builderdata.h"
+#include "olap/cube/calculatedmeasures.h"
 #include "platform/core/failure.h"
 
 #include <cmath>
@@ -23,6 +24,23 @@ void checkUnique(std::set<std::string>& seen, const std::string& name, const std
     if (!seen.insert(name).second)
         specFailure(cube, std::string("the ") + what + " name \"" + name + "\" is used twice");
 }
+
+}  // namespace
+
+std::vector<MeasureInfo> measureInfos(const CubeSpec& spec)
+{
+    std::vector<MeasureInfo> measures;
+    for (const MeasureSpec& measure : spec.measures)
+        measures.push_back({measure.name, measure.aggregation, measure.formatString});
+    for (const CalculatedMeasureSpec& measure : spec.calculatedMeasures) {
+        // An empty formula would make the measure a stored one.
+        measures.push_back({measure.name, Aggregation::Sum, measure.formatString,
+                            measure.formula.empty() ? std::string(" ") : measure.formula});
+    }
+    return measures;
+}
+
+namespace {
 
 void validate(const CubeSpec& spec)
 {
@@ -48,6 +66,10 @@ void validate(const CubeSpec& spec)
     }
     for (const MeasureSpec& measure : spec.measures)
         checkUnique(measures, measure.name, spec.name, "measure");
+    for (const CalculatedMeasureSpec& measure : spec.calculatedMeasures)
+        checkUnique(measures, measure.name, spec.name, "measure");
+    if (const auto problem = findCalculatedProblem(measureInfos(spec)))
+        specFailure(spec.name, problem->message);
 }
 
 }  // namespace
@@ -71,7 +93,7 @@ uint32_t HierarchyBuild::addPath(const std::vector<PathPart>& path)
         key += path[i].name;
         auto [at, added] = lookup[level].try_emplace(std::move(key), uint32_t(levels[level].size()));
         if (added)
-            levels[level].push_back({parent, path[i].name, path[i].caption});
+            levels[level].push_back({parent, path[i].name, path[i].caption, path[i].ordinal});
         parent = int32_t(at->second);
     }
     return uint32_t(parent);

@@ -21,9 +21,20 @@
 
 namespace olap {
 
+// The order of a level's members among the children of one parent. Names
+// and keys compare as numbers when both are numbers, else as text (bytes).
+enum class MemberOrder : uint8_t {
+    FirstSeen,  // as the members were first seen (the source table's order)
+    Name,       // by caption, what users see
+    Key,        // by name, the level column's value
+    Ordinal,    // by each member's PathPart::ordinal
+};
+
 struct LevelSpec {
     std::string name;
     bool namedByKey = false;  // unique names of this level's members use the "&" key marker
+    MemberOrder order = MemberOrder::FirstSeen;
+    bool descending = false;
 };
 
 struct HierarchySpec {
@@ -45,16 +56,26 @@ struct MeasureSpec {
     std::string formatString = {};
 };
 
+// A measure computed from other measures' aggregated cells
+// (measureformula.h); it follows every stored measure in the cube.
+struct CalculatedMeasureSpec {
+    std::string name;
+    std::string formula;
+    std::string formatString = {};
+};
+
 struct CubeSpec {
     std::string name;
     std::vector<DimensionSpec> dimensions;
-    std::vector<MeasureSpec> measures;
+    std::vector<MeasureSpec> measures;  // stored: one value per fact
+    std::vector<CalculatedMeasureSpec> calculatedMeasures = {};
 };
 
 // One member on a path from the top level down: its name and caption.
 struct PathPart {
     std::string name;
     std::string caption = {};  // empty: the name
+    double ordinal = 0;        // the member's place for MemberOrder::Ordinal; the first seen counts
 };
 
 // A value no fact has: the cell of this measure is empty for that fact.
@@ -63,8 +84,10 @@ inline constexpr double kEmpty = std::numeric_limits<double>::quiet_NaN();
 class CubeBuilder {
 public:
     // Throws Failure for a spec that cannot make a cube: no name, a dimension
-    // without levels, duplicate dimension, level or measure names, or a
-    // dimension named like the measures dimension.
+    // without levels, duplicate dimension, level or measure names, a
+    // dimension named like the measures dimension, or a calculated measure
+    // whose formula does not parse, names an unknown measure or refers to
+    // itself.
     explicit CubeBuilder(CubeSpec spec);
     ~CubeBuilder();
     CubeBuilder(CubeBuilder&&) noexcept;
@@ -75,8 +98,9 @@ public:
     // The key of the dimension member that `paths` name: one path per
     // hierarchy of the dimension, in spec order, each with one part per level
     // (the "all" level excluded). The first hierarchy's path identifies the
-    // key; the same path again returns the same key. Members appear in the
-    // order their paths are first seen.
+    // key; the same path again returns the same key. Members appear in their
+    // level's order; with MemberOrder::FirstSeen in the order their paths are
+    // first seen.
     // Throws Failure when a path has the wrong number of parts, or when a key
     // already known is given a different path in another hierarchy
     // ("duplicate member key").
@@ -99,6 +123,10 @@ private:
     uint32_t checkSameKey(size_t dimension, uint32_t key, std::span<const std::vector<PathPart>> paths);
     std::unique_ptr<Data> d;
 };
+
+// The measures of a cube made from `spec`, as readers will see them: the
+// stored ones, then the calculated ones.
+std::vector<MeasureInfo> measureInfos(const CubeSpec& spec);
 
 // Writes a catalog holding the given cubes to `file`: into a temporary file
 // beside it, renamed over `file` only when complete. Throws Failure naming

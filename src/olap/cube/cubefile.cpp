@@ -1,6 +1,7 @@
 // Reads cube files (layout: cubeformat.h): metadata when opened, facts on demand.
 #include "olap/cube/cubefile.h"
 
+#include "olap/cube/calculatedmeasures.h"
 #include "olap/cube/cubefilechecks.h"
 #include "olap/cube/cubeformat.h"
 #include "olap/cube/facttable.h"
@@ -29,6 +30,7 @@ public:
     std::vector<uint64_t> chunkRows;          // per cube
     std::vector<int64_t> cubeIds;             // per cube: its id in the file
     uint64_t fileBytes = 0;                   // what any count in the file is checked against
+    int64_t version = 0;                      // the file's format version
     mutable std::mutex factsLock;
     mutable std::vector<std::weak_ptr<const FactTable>> facts;
 
@@ -192,6 +194,9 @@ void CubeFile::readHeader()
         if (!d->db->isTable(table))
             d->damaged("\"" + std::string(table) + "\" is not a table");
     }
+    d->version = version;
+    if (version >= 2 && !d->db->isTable("calculated_measures"))
+        d->damaged("\"calculated_measures\" is not a table");
 }
 
 void CubeFile::readCatalog()
@@ -279,6 +284,25 @@ void CubeFile::readMeasures(int64_t id, CubeInfo& cube)
             d->damaged("the measure \"" + measures.text(0) + "\" has an unknown aggregation");
         cube.measures.push_back({measures.text(0), Aggregation(aggregation), measures.text(2)});
     }
+    if (d->version >= 2)
+        readCalculatedMeasures(id, cube);
+}
+
+// Calculated measures follow the stored ones; a formula that could not be
+// computed is damage, as the builder never writes one.
+void CubeFile::readCalculatedMeasures(int64_t id, CubeInfo& cube)
+{
+    SqliteStatement measures(*d->db, "SELECT name, formula, format FROM calculated_measures WHERE cube = ? "
+                                     "ORDER BY position");
+    measures.bind(id);
+    while (measures.step()) {
+        MeasureInfo measure{measures.text(0), Aggregation::Sum, measures.text(2), measures.text(1)};
+        if (measure.formula.empty())
+            d->damaged("the calculated measure \"" + measure.name + "\" has no formula");
+        cube.measures.push_back(std::move(measure));
+    }
+    if (const auto problem = findCalculatedProblem(cube.measures))
+        d->damaged(problem->message);
 }
 
 std::shared_ptr<const FactTable> CubeFile::facts(size_t cube) const
@@ -302,9 +326,9 @@ FactTable CubeFile::readFacts(size_t cube) const
     table.rowCount = info.factCount;
     for (size_t k = 0; k < info.dimensions.size(); ++k)
         table.keys.emplace_back(info.factCount);
-    for (size_t m = 0; m < info.measures.size(); ++m)
+    for (size_t m = 0; m < storedMeasureCount(info); ++m)
         table.values.emplace_back(info.factCount);
-    const size_t columns = widths.size() + info.measures.size();
+    const size_t columns = widths.size() + storedMeasureCount(info);
     const uint64_t chunks = chunkRows && info.factCount ? (info.factCount - 1) / chunkRows + 1 : 0;
     cubecheck::ChunkLedger ledger(d->path, chunks, columns);
     std::vector<uint8_t> narrowKeys;

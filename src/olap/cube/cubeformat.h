@@ -13,7 +13,8 @@
 //              members BLOB,        -- packed members, see below
 //              member_of_key BLOB)  -- uint32 LE per dimension key: its deepest-level member
 //   levels    (cube, dimension, hierarchy, position, name, type, named_by_key)
-//   measures  (cube, position, name, aggregation, format)
+//   measures  (cube, position, name, aggregation, format)       -- stored measures
+//   calculated_measures(cube, position, name, formula, format)  -- version 2 on
 //   facts     (cube, chunk, column, bytes, data BLOB)
 //
 // Fact columns 0 .. D-1 are the dimension keys (little-endian unsigned
@@ -26,6 +27,11 @@
 //   uint32 name length, name bytes, uint32 caption length, caption bytes
 //   (length 0: the caption is the name). All integers little-endian.
 // Unique names and child ranges are derived when the file is opened.
+//
+// Calculated measures have no fact column: they follow the stored measures
+// in the cube's measure list and are computed from aggregated cells by their
+// formula (measureformula.h). Version 1 files have no calculated_measures
+// table and are read as cubes without calculated measures.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +39,7 @@
 namespace olap::cubeformat {
 
 inline constexpr int32_t kApplicationId = 0x50574342;  // "PWCB"
-inline constexpr int32_t kVersion = 1;
+inline constexpr int32_t kVersion = 2;
 inline constexpr int kPageSize = 65536;
 inline constexpr uint64_t kChunkRows = 1u << 20;
 

@@ -2,6 +2,7 @@
 #include "olap/cube/builderdata.h"
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubeformat.h"
+#include "olap/cube/memberorder.h"
 #include "platform/core/failure.h"
 #include "platform/core/safewrite.h"
 #include "platform/core/sqlitedb.h"
@@ -35,6 +36,8 @@ CREATE TABLE levels (cube INTEGER NOT NULL, dimension INTEGER NOT NULL, hierarch
                      named_by_key INTEGER NOT NULL, PRIMARY KEY (cube, dimension, hierarchy, position));
 CREATE TABLE measures (cube INTEGER NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,
                        aggregation INTEGER NOT NULL, format TEXT NOT NULL, PRIMARY KEY (cube, position));
+CREATE TABLE calculated_measures (cube INTEGER NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,
+                                  formula TEXT NOT NULL, format TEXT NOT NULL, PRIMARY KEY (cube, position));
 CREATE TABLE facts (cube INTEGER NOT NULL, chunk INTEGER NOT NULL, column INTEGER NOT NULL,
                     bytes INTEGER NOT NULL, data BLOB NOT NULL);
 )sql";
@@ -53,23 +56,30 @@ void appendText(std::vector<uint8_t>& out, const std::string& text)
 }
 
 // The hierarchy's members in file order (level by level; within a level
-// grouped by parent in the parent's order, then as first seen), packed, and
-// each key's deepest member as a file index.
+// grouped by parent in the parent's order, then in the level's order, ties
+// as first seen), packed, and each key's deepest member as a file index.
 struct OrderedMembers {
     std::vector<uint8_t> packed;
     std::vector<uint8_t> memberOfKey;
 };
 
-OrderedMembers orderMembers(const HierarchyBuild& hierarchy)
+OrderedMembers orderMembers(const HierarchyBuild& hierarchy, const HierarchySpec& spec)
 {
+    const LevelSpec kAllLevel;
     OrderedMembers result;
     std::vector<uint32_t> previousIndex;  // file index of each member of the level above, by build index
     uint32_t offset = 0;
     for (const std::vector<MemberBuild>& level : hierarchy.levels) {
         std::vector<uint32_t> order(level.size());
         std::iota(order.begin(), order.end(), 0u);
+        const size_t depth = size_t(&level - hierarchy.levels.data());
+        const LevelSpec& levelSpec = hierarchy.hasAll && depth == 0 ? kAllLevel : spec.levels[depth - (hierarchy.hasAll ? 1 : 0)];
         std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            return level[a].parent >= 0 && level[b].parent >= 0 && previousIndex[level[a].parent] < previousIndex[level[b].parent];
+            const uint32_t parentA = level[a].parent >= 0 ? previousIndex[level[a].parent] : 0;
+            const uint32_t parentB = level[b].parent >= 0 ? previousIndex[level[b].parent] : 0;
+            if (parentA != parentB)
+                return parentA < parentB;
+            return memberBefore(levelSpec, level[a], level[b]);
         });
         std::vector<uint32_t> fileIndex(level.size());
         for (uint32_t position = 0; position < order.size(); ++position) {
@@ -115,6 +125,12 @@ public:
             measure.bind(id).bind(int64_t(m)).bind(spec.name).bind(int64_t(spec.aggregation)).bind(spec.formatString).step();
             measure.reset();
         }
+        SqliteStatement calculated(mDb, "INSERT INTO calculated_measures VALUES (?, ?, ?, ?, ?)");
+        for (size_t m = 0; m < cube.spec.calculatedMeasures.size(); ++m) {
+            const CalculatedMeasureSpec& spec = cube.spec.calculatedMeasures[m];
+            calculated.bind(id).bind(int64_t(m)).bind(spec.name).bind(spec.formula).bind(spec.formatString).step();
+            calculated.reset();
+        }
         writeFacts(id, cube);
     }
 
@@ -128,7 +144,7 @@ private:
         SqliteStatement level(mDb, "INSERT INTO levels VALUES (?, ?, ?, ?, ?, ?, ?)");
         for (size_t h = 0; h < spec.hierarchies.size(); ++h) {
             const HierarchySpec& hierarchy = spec.hierarchies[h];
-            const OrderedMembers members = orderMembers(build.hierarchies[h]);
+            const OrderedMembers members = orderMembers(build.hierarchies[h], hierarchy);
             SqliteStatement(mDb, "INSERT INTO hierarchies VALUES (?, ?, ?, ?, ?, ?)")
                 .bind(cube).bind(position).bind(int64_t(h)).bind(hierarchy.name.empty() ? spec.name : hierarchy.name)
                 .bindBlob(members.packed).bindBlob(members.memberOfKey).step();

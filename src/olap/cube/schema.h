@@ -3,6 +3,7 @@
 // Plain data, cheap to read: opening a cube file fills these and nothing else.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -69,14 +70,28 @@ struct MeasureInfo {
     std::string name;          // "Sales Amount"; unique name "[Measures].[Sales Amount]"
     Aggregation aggregation = Aggregation::Sum;
     std::string formatString;  // default number format, e.g. "#,##0.00"; may be empty
+    // Not empty: a calculated measure, computed from other measures' aggregated
+    // cells by this formula (cube/measureformula.h); it has no fact column and
+    // its aggregation means nothing. Calculated measures follow every stored one.
+    std::string formula = {};
+    bool calculated() const { return !formula.empty(); }
 };
 
 struct CubeInfo {
     std::string name;
     std::vector<DimensionInfo> dimensions;  // in cube order; the measures are not among them
-    std::vector<MeasureInfo> measures;
+    std::vector<MeasureInfo> measures;  // the stored measures (fact columns), then the calculated ones
     uint64_t factCount = 0;
 };
+
+// The number of stored measures: the fact columns of the measures.
+inline size_t storedMeasureCount(const CubeInfo& cube)
+{
+    size_t count = 0;
+    while (count < cube.measures.size() && !cube.measures[count].calculated())
+        ++count;
+    return count;
+}
 
 struct CatalogInfo {
     std::string name;

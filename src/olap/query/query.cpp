@@ -4,6 +4,7 @@
 
 #include "platform/core/failure.h"
 #include "olap/model/membersource.h"
+#include "olap/query/querycalculated.h"
 #include "olap/query/querylayout.h"
 #include "olap/query/querypivot.h"
 #include "olap/query/queryrollup.h"
@@ -82,7 +83,7 @@ void checkQuery(const CubeInfo& cube, const PivotQuery& query)
 // A broken fact table is the reader's bug, not the user's doing.
 void checkFacts(const CubeInfo& cube, const FactTable& facts)
 {
-    bool fits = facts.keys.size() == cube.dimensions.size() && facts.values.size() == cube.measures.size();
+    bool fits = facts.keys.size() == cube.dimensions.size() && facts.values.size() == storedMeasureCount(cube);
     for (const auto& column : facts.keys)
         fits = fits && column.size() == facts.rowCount;
     for (const auto& column : facts.values)
@@ -181,9 +182,11 @@ QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQu
 
 }  // namespace query
 
-QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQuery& query, const QueryOptions& options)
+QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQuery& shown, const QueryOptions& options)
 {
     checkFacts(cube, facts);
+    // The scan aggregates stored measures; calculated ones are computed after.
+    const PivotQuery query = query::aggregatedQuery(cube, shown);
     query::PivotLayout layout = query::layOutPivot(cube, query, true);
     std::vector<query::ScanMeasure> measures;
     for (uint32_t m : query.measures) {
@@ -195,7 +198,9 @@ QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQu
         ? query::scanFacts({}, measures, 0, cellCount, 1)
         : query::scanFacts(scanColumns(cube, facts, query, layout.rows, layout.columns), measures, facts.rowCount,
                            cellCount, options.threads);
-    return query::finishPivot(layout, cube, query, leaves);
+    QueryResult result = query::finishPivot(layout, cube, query, leaves);
+    query::showMeasures(cube, shown, result);
+    return result;
 }
 
 }  // namespace olap

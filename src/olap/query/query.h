@@ -71,7 +71,10 @@ struct PivotQuery {
     QueryAxis rows;
     QueryAxis columns;
     std::vector<PageField> pages;
-    std::vector<uint32_t> measures;  // indices into CubeInfo::measures, in the order shown
+    // Indices into CubeInfo::measures, in the order shown. A calculated
+    // measure's cells are its formula over the aggregated cells of the
+    // measures it reads (query/querycalculated.h).
+    std::vector<uint32_t> measures;
 };
 
 enum class TupleKind : uint8_t {
@@ -118,7 +121,7 @@ struct QueryOptions {
 
 // Computes `query` over `facts`. Requires: `facts` are the facts of `cube`
 // (one key column per dimension with keys below its key count, one value
-// column per measure). Throws Failure (source "olap") for a query that names
+// column per stored measure). Throws Failure (source "olap") for a query that names
 // an unknown dimension, hierarchy, member or measure, places one hierarchy
 // twice, or asks for more cells than memory can hold. Thread-safe: it only
 // reads its arguments.

@@ -1,5 +1,6 @@
 #include "olap/server/servercatalog.h"
 
+#include "olap/cube/calculatedmeasures.h"
 #include "olap/model/metadata.h"
 #include "olap/server/serveranswer.h"
 #include "olap/server/servermembers.h"
@@ -111,6 +112,15 @@ std::pair<CubeInfo, ServerCubeTables> parseCubeMetadata(const std::string& text)
     for (const json& source : list(root, "measures", kMaxMeasures)) {
         MeasureInfo measure;
         measure.name = server::text(source, "name");
+        if (source.contains("formula")) {
+            // Calculated: computed from the aggregated cells, no fact column.
+            measure.formula = server::text(source, "formula");
+            measure.formatString = server::text(source, "format");
+            if (measure.formula.empty())
+                bad("the calculated measure \"" + measure.name + "\" has no formula");
+            cube.measures.push_back(std::move(measure));
+            continue;
+        }
         measure.aggregation = Aggregation(number(source, "aggregation", uint64_t(Aggregation::Average)));
         measure.formatString = server::text(source, "format");
         tables.measureColumns.push_back(server::text(source, "column"));
@@ -118,6 +128,8 @@ std::pair<CubeInfo, ServerCubeTables> parseCubeMetadata(const std::string& text)
         tables.measureHasEmpty.push_back(!empty.is_boolean() || empty.get<bool>());
         cube.measures.push_back(std::move(measure));
     }
+    if (const auto problem = findCalculatedProblem(cube.measures))
+        bad(problem->message);
     return {std::move(cube), std::move(tables)};
 }
 

@@ -143,6 +143,10 @@ std::string cubeMetadataJson(const CubeInfo& cube, uint64_t generation, const st
     json measures = json::array();
     for (size_t m = 0; m < cube.measures.size(); ++m) {
         const MeasureInfo& measure = cube.measures[m];
+        if (measure.calculated()) {
+            measures.push_back({{"name", measure.name}, {"format", measure.formatString}, {"formula", measure.formula}});
+            continue;
+        }
         measures.push_back({{"name", measure.name}, {"aggregation", int(measure.aggregation)},
                             {"format", measure.formatString}, {"column", measureColumnName(m)},
                             {"hasEmpty", m < measureHasEmpty.size() && measureHasEmpty[m]}});
@@ -256,7 +260,7 @@ private:
             for (size_t l : hierarchy.levels)
                 factColumnsSql += quoteName(levelColumnName(hierarchy.dimension, hierarchy.hierarchy, l)) + " UInt32, ";
         }
-        for (size_t m = 0; m < cube.measures.size(); ++m)
+        for (size_t m = 0; m < storedMeasureCount(cube); ++m)
             factColumnsSql += quoteName(measureColumnName(m)) + " Float64, ";
         factColumnsSql += "_pw UInt8 DEFAULT 0";  // keeps the list valid for a cube without dimensions or measures
         const std::string facts = factsTableName(generation);

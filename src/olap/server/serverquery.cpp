@@ -1,6 +1,7 @@
 #include "olap/server/serverquery.h"
 
 #include "olap/model/membersource.h"
+#include "olap/query/querycalculated.h"
 #include "olap/query/querypivot.h"
 #include "olap/server/serveranswer.h"
 #include "olap/server/serversql.h"
@@ -262,16 +263,20 @@ query::LeafAccumulators readLeaves(const ServerSession& session, const std::stri
 
 }  // namespace
 
-QueryResult runServerQuery(const ServerCatalog& catalog, size_t cube, const PivotQuery& query)
+QueryResult runServerQuery(const ServerCatalog& catalog, size_t cube, const PivotQuery& shown)
 {
     const CubeInfo& info = catalog.info.cubes.at(cube);
+    // The server aggregates stored measures; calculated ones are computed here.
+    const PivotQuery query = query::aggregatedQuery(info, shown);
     const ServerCubeTables& tables = catalog.tables.at(cube);
     query::PivotLayout layout = query::layOutPivot(info, query, false);
     const PivotSql sql = pivotSql(info, tables, query, layout);
     const size_t rowBytes = 16 * sql.fields.size() + 64 * query.measures.size() + 16;
     const std::string answer = catalog.session.query(sql.sql, (size_t(layout.cellCount()) + 1) * rowBytes + 4096);
     const query::LeafAccumulators leaves = readLeaves(catalog.session, answer, sql, info, query, layout);
-    return query::finishPivot(layout, info, query, leaves);
+    QueryResult result = query::finishPivot(layout, info, query, leaves);
+    query::showMeasures(info, shown, result);
+    return result;
 }
 
 }  // namespace olap::server

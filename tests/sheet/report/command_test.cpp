@@ -108,7 +108,7 @@ TEST(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
         {"a dimension the cube lacks", salesDefinition(cube, R"(, "rows": [{"dimension": "Region"}])"), "Region"},
         {"a level the cube lacks",
          salesDefinition(cube, R"(, "rows": [{"dimension": "Product", "levels": [{"level": "Brand"}]}])"), "Brand"},
-        {"a measure the cube lacks", salesDefinition(cube, R"(, "data": [{"measure": "Margin"}])"), "Margin"},
+        {"a measure the cube lacks", salesDefinition(cube, R"(, "data": [{"measure": "Discount"}])"), "Discount"},
         {"a member the cube lacks",
          salesDefinition(cube, R"(, "rows": [{"dimension": "Product", "drilled": ["[Product].[Toys]"]}])"),
          "[Product].[Toys]"},

@@ -117,7 +117,7 @@ protected:
     // A new year, a new subcategory under the drilled Food, more facts for old members.
     void addFacts() const
     {
-        source.append("months.csv", {"2025-01,2025,Q1,January,FY2025,FQ3"});
+        source.append("months.csv", {"2025-01,2025,Q1,January,FY2025,FQ3,1"});
         source.append("subcategories.csv", {"S99,Frozen,C2"});
         source.append("products.csv", {"P099,Frozen Peas,S99,2.50,1.20"});
         source.append("sales.csv", {"2025-01,P099,ST01,K0088,2,5.00,2.40,2.60", "2025-01,P028,ST01,K0088,1,17.98,12.38,5.60",

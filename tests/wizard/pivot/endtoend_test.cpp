@@ -17,48 +17,12 @@
 namespace {
 
 const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
-using Grid = std::vector<std::vector<std::string>>;
-
-// Comma-separated lines as sqlite3's list output and LibreOffice's CSV of
-// these reports are. The sample data hold no quote, so a quoted field is a
-// number shown with thousands separators, which are dropped: the values
-// compare with sqlite3's plain digits.
-Grid csvGrid(const std::string& text)
-{
-    Grid grid;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::vector<std::string>& row = grid.emplace_back();
-        std::string field;
-        bool quoted = false;
-        for (char c : line) {
-            if (c == '"')
-                quoted = !quoted;
-            else if (c == ',' && !quoted)
-                row.push_back(std::exchange(field, {}));
-            else if (c != '\r' && c != ',')
-                field += c;
-        }
-        row.push_back(field);
-    }
-    return grid;
-}
+using Grid = sheettest::CsvGrid;
+using sheettest::csvGrid;
+using sheettest::reportValue;
 
 // sqlite3's answer to `sql` over the sample store's source tables.
 Grid sqlite(const std::string& sql) { return csvGrid(sqliteOverSamples({"sales", "stores", "months", "inventory"}, sql)); }
-
-// The value shown where the row labelled `row` (in any column left of the
-// value) meets the column headed `column` (in any row above); "" when none is.
-std::string reportValue(const Grid& cells, const std::string& row, const std::string& column)
-{
-    for (size_t r = 0; r < cells.size(); ++r)
-        for (size_t labelAt = 0; labelAt < cells[r].size(); ++labelAt)
-            for (size_t h = 0; cells[r][labelAt] == row && h < r; ++h)
-                for (size_t c = labelAt + 1; c < cells[h].size(); ++c)
-                    if (cells[h][c] == column)
-                        return c < cells[r].size() ? cells[r][c] : std::string();
-    return {};
-}
 
 bool hasLabel(const Grid& cells, const std::string& label)
 {
