@@ -1,0 +1,395 @@
+#include "sheet/xlsx/rowmerge.h"
+
+#include "sheet/xlsx/a1address.h"
+#include "sheet/xlsx/stylesheet.h"
+#include "sheet/xlsx/xmlpart.h"
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+namespace sheet {
+
+namespace {
+
+// As the document form reads a part (xml::parse).
+constexpr unsigned kCellParsing = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol | pugi::parse_comments
+                                  | pugi::parse_pi | pugi::parse_ws_pcdata_single;
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+std::string_view localOf(std::string_view name)
+{
+    const size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// One element of the rows' text: its start tag and, unless it is an
+// empty-element tag, its content up to the end tag.
+struct Element {
+    std::string_view name;
+    std::string_view attributes;  // the start tag between the name and ">" or "/>"
+    std::string_view content;
+    size_t end = 0;  // offset just past the element
+};
+
+// The element starting at `at` ("<" there); nullopt for anything else.
+// Elements of the same name do not nest in rows and cells, so the first end
+// tag of the name closes it.
+std::optional<Element> elementAt(std::string_view text, size_t at)
+{
+    if (at + 1 >= text.size() || text[at] != '<' || text[at + 1] == '!' || text[at + 1] == '?' || text[at + 1] == '/')
+        return std::nullopt;
+    size_t i = at + 1;
+    while (i < text.size() && !isSpace(text[i]) && text[i] != '/' && text[i] != '>')
+        ++i;
+    Element element;
+    element.name = text.substr(at + 1, i - at - 1);
+    const size_t nameEnd = i;
+    for (char quote = 0; i < text.size() && (quote || text[i] != '>'); ++i) {
+        if (text[i] == '<' && !quote)
+            return std::nullopt;
+        if (text[i] == '"' || text[i] == '\'')
+            quote = quote == text[i] ? 0 : (quote ? quote : text[i]);
+    }
+    if (i >= text.size() || element.name.empty())
+        return std::nullopt;
+    const bool empty = text[i - 1] == '/';
+    element.attributes = text.substr(nameEnd, i - nameEnd - (empty ? 1 : 0));
+    if (empty) {
+        element.end = i + 1;
+        return element;
+    }
+    const std::string close = "</" + std::string(element.name);
+    for (size_t from = i + 1;;) {
+        const size_t found = text.find(close, from);
+        if (found == std::string_view::npos)
+            return std::nullopt;
+        size_t j = found + close.size();
+        while (j < text.size() && isSpace(text[j]))
+            ++j;
+        if (j < text.size() && text[j] == '>') {
+            element.content = text.substr(i + 1, found - i - 1);
+            element.end = j + 1;
+            return element;
+        }
+        from = found + 1;
+    }
+}
+
+// One attribute of a start tag: its name and value as written, and the whole
+// `name="value"` text.
+struct Attribute {
+    std::string_view name, value, text;
+};
+
+// The attributes of `attributes` (Element::attributes); nullopt when they
+// are not well formed.
+std::optional<std::vector<Attribute>> attributesOf(std::string_view attributes)
+{
+    std::vector<Attribute> list;
+    size_t i = 0;
+    for (;;) {
+        while (i < attributes.size() && isSpace(attributes[i]))
+            ++i;
+        if (i == attributes.size())
+            return list;
+        const size_t start = i;
+        while (i < attributes.size() && attributes[i] != '=' && !isSpace(attributes[i]))
+            ++i;
+        const std::string_view name = attributes.substr(start, i - start);
+        while (i < attributes.size() && isSpace(attributes[i]))
+            ++i;
+        if (i == attributes.size() || attributes[i++] != '=')
+            return std::nullopt;
+        while (i < attributes.size() && isSpace(attributes[i]))
+            ++i;
+        if (i == attributes.size() || (attributes[i] != '"' && attributes[i] != '\''))
+            return std::nullopt;
+        const size_t close = attributes.find(attributes[i], i + 1);
+        if (close == std::string_view::npos || name.empty())
+            return std::nullopt;
+        list.push_back({name, attributes.substr(i + 1, close - i - 1), attributes.substr(start, close + 1 - start)});
+        i = close + 1;
+    }
+}
+
+std::string_view valueOf(const std::vector<Attribute>& attributes, std::string_view name)
+{
+    for (const auto& attribute : attributes) {
+        if (attribute.name == name)
+            return attribute.value;
+    }
+    return {};
+}
+
+// Skips the blanks between elements; false when anything else is there.
+bool skipBlanks(std::string_view text, size_t& at)
+{
+    while (at < text.size() && isSpace(text[at]))
+        ++at;
+    return at == text.size() || text[at] == '<';
+}
+
+// Escapes text content as the document form writes it.
+void appendEscaped(std::string& out, std::string_view text)
+{
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+}
+
+class RowMerger {
+public:
+    RowMerger(std::string_view prefix, StyleSheet& styles, FormulaGuard& guard)
+        : mPrefix(prefix), mStyles(styles), mGuard(guard)
+    {
+    }
+
+    // Writes rows of `cells` from `next` on that come before row `before`
+    // (all when 0); returns where it stopped.
+    template <class Iterator>
+    Iterator newRows(Iterator next, Iterator end, int32_t before, std::string& out);
+
+    // Writes the old row `row` (its index `index`) with its cells from
+    // `next` on; nullopt when the row's cells cannot be merged as text.
+    template <class Iterator>
+    std::optional<Iterator> mergeRow(const Element& row, int32_t index, Iterator next, Iterator end, std::string& out);
+
+private:
+    void openCell(std::string& out, CellRef at);
+    void content(std::string& out, const CellEntry& entry);
+    bool replaceCell(std::string& out, const Element& cell, const std::vector<Attribute>& attributes,
+                     std::string_view text, CellRef at, const CellEntry& entry);
+    void element(std::string& out, std::string_view name, std::string_view value);
+
+    std::string mPrefix;
+    StyleSheet& mStyles;
+    FormulaGuard& mGuard;
+};
+
+void RowMerger::element(std::string& out, std::string_view name, std::string_view value)
+{
+    out += '<';
+    out += mPrefix;
+    out += name;
+    out += '>';
+    out += value;
+    out += "</";
+    out += mPrefix;
+    out += name;
+    out += '>';
+}
+
+// The attributes the cell's content decides and the content itself, after
+// the attributes the cell keeps; as fillCell leaves a cell.
+void RowMerger::content(std::string& out, const CellEntry& entry)
+{
+    if (entry.format) {
+        if (const uint32_t style = mStyles.styleFor(*entry.format); style != 0)
+            out += " s=\"" + std::to_string(style) + '"';
+    }
+    if (const auto* number = std::get_if<double>(&entry.value)) {
+        if (!std::isfinite(*number))
+            out += " t=\"e\">", element(out, "v", "#NUM!");
+        else
+            out += '>', element(out, "v", numberText(*number));
+    } else if (const auto* text = std::get_if<std::string>(&entry.value)) {
+        const std::string safe = xmlSafe(*text);
+        out += " t=\"inlineStr\"><" + mPrefix + "is><" + mPrefix + 't';
+        if (!safe.empty() && (std::isspace(static_cast<unsigned char>(safe.front()))
+                              || std::isspace(static_cast<unsigned char>(safe.back()))))
+            out += " xml:space=\"preserve\"";
+        out += '>';
+        appendEscaped(out, safe);
+        out += "</" + mPrefix + "t></" + mPrefix + "is>";
+    } else if (const auto* flag = std::get_if<bool>(&entry.value)) {
+        out += " t=\"b\">", element(out, "v", *flag ? "1" : "0");
+    } else {
+        out += "/>";
+        return;
+    }
+    out += "</" + mPrefix + "c>";
+}
+
+void RowMerger::openCell(std::string& out, CellRef at)
+{
+    out += '<' + mPrefix + "c r=\"" + cellName(at) + '"';
+}
+
+// Rewrites the old cell `cell` (its text `text`). A cell holding a formula
+// or an extension list goes through the document form; false when it cannot
+// be read.
+bool RowMerger::replaceCell(std::string& out, const Element& cell, const std::vector<Attribute>& attributes,
+                            std::string_view text, CellRef at, const CellEntry& entry)
+{
+    bool simple = true;
+    for (size_t lt = cell.content.find('<'); lt != std::string_view::npos && simple;
+         lt = cell.content.find('<', lt + 1)) {
+        size_t i = lt + 1;
+        while (i < cell.content.size() && !isSpace(cell.content[i]) && cell.content[i] != '/' && cell.content[i] != '>')
+            ++i;
+        const std::string_view local = localOf(cell.content.substr(lt + 1, i - lt - 1));
+        simple = local != "f" && local != "extLst";
+    }
+    if (!simple) {
+        pugi::xml_document document;
+        if (!document.load_buffer(text.data(), text.size(), kCellParsing, pugi::encoding_utf8))
+            return false;
+        const auto node = document.document_element();
+        mGuard.check(node, at);
+        fillCell(node, entry, mStyles);
+        std::ostringstream written;
+        node.print(written, "", pugi::format_raw, pugi::encoding_utf8);
+        out += written.str();
+        return true;
+    }
+    out += '<';
+    out += cell.name;
+    for (const auto& attribute : attributes) {
+        const auto& name = attribute.name;
+        if (name == "t" || name == "cm" || name == "vm" || name == "ph" || (entry.format && name == "s"))
+            continue;
+        out += ' ';
+        out += attribute.text;
+    }
+    content(out, entry);
+    return true;
+}
+
+template <class Iterator>
+Iterator RowMerger::newRows(Iterator next, Iterator end, int32_t before, std::string& out)
+{
+    while (next != end && (before == 0 || next->first.row < before)) {
+        const int32_t row = next->first.row;
+        std::string cells;
+        for (; next != end && next->first.row == row; ++next) {
+            if (clears(next->second))
+                continue;
+            openCell(cells, next->first);
+            content(cells, next->second);
+        }
+        if (!cells.empty())
+            out += '<' + mPrefix + "row r=\"" + std::to_string(row) + "\">" + cells + "</" + mPrefix + "row>";
+    }
+    return next;
+}
+
+template <class Iterator>
+std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, Iterator next, Iterator end,
+                                            std::string& out)
+{
+    const auto attributes = attributesOf(row.attributes);
+    if (!attributes)
+        return std::nullopt;
+    std::string cells;
+    const std::string_view text = row.content;
+    size_t at = 0, copied = 0;
+    int32_t last = 0;
+    const auto writeBefore = [&](int32_t column) {
+        for (; next != end && next->first.row == index && next->first.column < column; ++next) {
+            if (!clears(next->second))
+                openCell(cells, next->first), content(cells, next->second);
+        }
+    };
+    while (skipBlanks(text, at) && at < text.size()) {
+        const auto cell = elementAt(text, at);
+        if (!cell || localOf(cell->name) != "c")
+            return std::nullopt;
+        const auto cellAttributes = attributesOf(cell->attributes);
+        const auto column = cellAttributes ? parseCellName(valueOf(*cellAttributes, "r")) : std::nullopt;
+        if (!column || column->row != index || column->column <= last)
+            return std::nullopt;
+        last = column->column;
+        writeBefore(last);
+        if (next != end && next->first == CellRef{index, last}) {
+            cells.append(text.substr(copied, at - copied));
+            if (!replaceCell(cells, *cell, *cellAttributes, text.substr(at, cell->end - at), next->first,
+                             next->second))
+                return std::nullopt;
+            ++next;
+        } else {
+            cells.append(text.substr(copied, cell->end - copied));
+        }
+        at = copied = cell->end;
+    }
+    if (at != text.size())
+        return std::nullopt;
+    writeBefore(kMaxColumn + 1);
+    cells.append(text.substr(copied));
+    out += '<';
+    out += row.name;
+    for (const auto& attribute : *attributes) {
+        if (attribute.name != "spans")  // a hint of the row's extent; wrong once cells are added
+            out += ' ', out += attribute.text;
+    }
+    if (cells.empty())
+        out += "/>";
+    else
+        out += '>' + cells + "</" + std::string(row.name) + '>';
+    return next;
+}
+
+int32_t indexOf(std::string_view value)
+{
+    int32_t index = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
+    return ec == std::errc() && end == value.data() + value.size() && index > 0 ? index : 0;
+}
+
+}  // namespace
+
+std::optional<MergedRows> mergeRows(std::string_view rows, std::string_view prefix, const CellStore& cells,
+                                    StyleSheet& styles, FormulaGuard& guard)
+{
+    // Array formulas reach over cells of other rows; "<!" and "<?" open
+    // comments, CDATA and instructions, which text inside would hide.
+    if (rows.find("array") != std::string_view::npos || rows.find("<!") != std::string_view::npos
+        || rows.find("<?") != std::string_view::npos)
+        return std::nullopt;
+    RowMerger merger(prefix, styles, guard);
+    MergedRows merged;
+    merged.text.reserve(rows.size() + cells.cells().size() * 40);
+    auto next = cells.cells().begin();
+    const auto end = cells.cells().end();
+    size_t at = 0, copied = 0;
+    int32_t last = 0;
+    while (skipBlanks(rows, at) && at < rows.size()) {
+        const auto row = elementAt(rows, at);
+        if (!row || localOf(row->name) != "row")
+            return std::nullopt;
+        const auto attributes = attributesOf(row->attributes);
+        const int32_t index = attributes ? indexOf(valueOf(*attributes, "r")) : 0;
+        if (index <= last)
+            return std::nullopt;
+        last = index;
+        merged.hadRows = true;
+        merged.text.append(rows.substr(copied, at - copied));
+        next = merger.newRows(next, end, index, merged.text);
+        if (next != end && next->first.row == index) {
+            const auto after = merger.mergeRow(*row, index, next, end, merged.text);
+            if (!after)
+                return std::nullopt;
+            next = *after;
+        } else {
+            merged.text.append(rows.substr(at, row->end - at));
+        }
+        at = copied = row->end;
+    }
+    if (at != rows.size())
+        return std::nullopt;
+    merged.text.append(rows.substr(copied));
+    merger.newRows(next, end, 0, merged.text);
+    return merged;
+}
+
+}  // namespace sheet
