@@ -5,6 +5,7 @@
 #include "sheet/xlsx/xmlpart.h"
 
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -16,6 +17,17 @@ namespace {
 // As the document form reads a part (xml::parse).
 constexpr unsigned kCellParsing = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol | pugi::parse_comments
                                   | pugi::parse_pi | pugi::parse_ws_pcdata_single;
+
+// Where `what` first occurs in `text` from `from` on; npos when it does not.
+// memmem skips ahead far better than a search for the first character does
+// in markup, where "<" opens every element.
+size_t findText(std::string_view text, std::string_view what, size_t from = 0)
+{
+    if (from > text.size())
+        return std::string_view::npos;
+    const void* found = memmem(text.data() + from, text.size() - from, what.data(), what.size());
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : std::string_view::npos;
+}
 
 bool isSpace(char c)
 {
@@ -64,16 +76,19 @@ std::optional<Element> elementAt(std::string_view text, size_t at)
         element.end = i + 1;
         return element;
     }
-    const std::string close = "</" + std::string(element.name);
     for (size_t from = i + 1;;) {
-        const size_t found = text.find(close, from);
+        const size_t found = findText(text, element.name, from);
         if (found == std::string_view::npos)
             return std::nullopt;
-        size_t j = found + close.size();
+        if (found < i + 3 || text[found - 2] != '<' || text[found - 1] != '/') {
+            from = found + 1;
+            continue;
+        }
+        size_t j = found + element.name.size();
         while (j < text.size() && isSpace(text[j]))
             ++j;
         if (j < text.size() && text[j] == '>') {
-            element.content = text.substr(i + 1, found - i - 1);
+            element.content = text.substr(i + 1, found - 2 - i - 1);
             element.end = j + 1;
             return element;
         }
@@ -87,17 +102,17 @@ struct Attribute {
     std::string_view name, value, text;
 };
 
-// The attributes of `attributes` (Element::attributes); nullopt when they
-// are not well formed.
-std::optional<std::vector<Attribute>> attributesOf(std::string_view attributes)
+// Reads the attributes of `attributes` (Element::attributes) into `list`;
+// false when they are not well formed.
+bool readAttributes(std::string_view attributes, std::vector<Attribute>& list)
 {
-    std::vector<Attribute> list;
+    list.clear();
     size_t i = 0;
     for (;;) {
         while (i < attributes.size() && isSpace(attributes[i]))
             ++i;
         if (i == attributes.size())
-            return list;
+            return true;
         const size_t start = i;
         while (i < attributes.size() && attributes[i] != '=' && !isSpace(attributes[i]))
             ++i;
@@ -105,17 +120,25 @@ std::optional<std::vector<Attribute>> attributesOf(std::string_view attributes)
         while (i < attributes.size() && isSpace(attributes[i]))
             ++i;
         if (i == attributes.size() || attributes[i++] != '=')
-            return std::nullopt;
+            return false;
         while (i < attributes.size() && isSpace(attributes[i]))
             ++i;
         if (i == attributes.size() || (attributes[i] != '"' && attributes[i] != '\''))
-            return std::nullopt;
+            return false;
         const size_t close = attributes.find(attributes[i], i + 1);
         if (close == std::string_view::npos || name.empty())
-            return std::nullopt;
+            return false;
         list.push_back({name, attributes.substr(i + 1, close - i - 1), attributes.substr(start, close + 1 - start)});
         i = close + 1;
     }
+}
+
+std::optional<std::vector<Attribute>> attributesOf(std::string_view attributes)
+{
+    std::vector<Attribute> list;
+    if (!readAttributes(attributes, list))
+        return std::nullopt;
+    return list;
 }
 
 std::string_view valueOf(const std::vector<Attribute>& attributes, std::string_view name)
@@ -175,6 +198,7 @@ private:
     std::string mPrefix;
     StyleSheet& mStyles;
     FormulaGuard& mGuard;
+    std::vector<Attribute> mCellAttributes;  // of the cell being read, kept to spare an allocation per cell
 };
 
 void RowMerger::element(std::string& out, std::string_view name, std::string_view value)
@@ -223,7 +247,11 @@ void RowMerger::content(std::string& out, const CellEntry& entry)
 
 void RowMerger::openCell(std::string& out, CellRef at)
 {
-    out += '<' + mPrefix + "c r=\"" + cellName(at) + '"';
+    out += '<';
+    out += mPrefix;
+    out += "c r=\"";
+    out += cellName(at);
+    out += '"';
 }
 
 // Rewrites the old cell `cell` (its text `text`). A cell holding a formula
@@ -271,15 +299,26 @@ Iterator RowMerger::newRows(Iterator next, Iterator end, int32_t before, std::st
 {
     while (next != end && (before == 0 || next->first.row < before)) {
         const int32_t row = next->first.row;
-        std::string cells;
+        const size_t start = out.size();
+        out += '<';
+        out += mPrefix;
+        out += "row r=\"";
+        out += std::to_string(row);
+        out += "\">";
+        const size_t cells = out.size();
         for (; next != end && next->first.row == row; ++next) {
             if (clears(next->second))
                 continue;
-            openCell(cells, next->first);
-            content(cells, next->second);
+            openCell(out, next->first);
+            content(out, next->second);
         }
-        if (!cells.empty())
-            out += '<' + mPrefix + "row r=\"" + std::to_string(row) + "\">" + cells + "</" + mPrefix + "row>";
+        if (out.size() == cells) {
+            out.resize(start);  // a row of cleared cells the part does not hold
+            continue;
+        }
+        out += "</";
+        out += mPrefix;
+        out += "row>";
     }
     return next;
 }
@@ -291,7 +330,15 @@ std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, I
     const auto attributes = attributesOf(row.attributes);
     if (!attributes)
         return std::nullopt;
-    std::string cells;
+    out += '<';
+    out += row.name;
+    for (const auto& attribute : *attributes) {
+        if (attribute.name != "spans")  // a hint of the row's extent; wrong once cells are added
+            out += ' ', out += attribute.text;
+    }
+    out += '>';
+    const size_t start = out.size();
+    std::string& cells = out;
     const std::string_view text = row.content;
     size_t at = 0, copied = 0;
     int32_t last = 0;
@@ -305,15 +352,15 @@ std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, I
         const auto cell = elementAt(text, at);
         if (!cell || localOf(cell->name) != "c")
             return std::nullopt;
-        const auto cellAttributes = attributesOf(cell->attributes);
-        const auto column = cellAttributes ? parseCellName(valueOf(*cellAttributes, "r")) : std::nullopt;
+        const bool read = readAttributes(cell->attributes, mCellAttributes);
+        const auto column = read ? parseCellName(valueOf(mCellAttributes, "r")) : std::nullopt;
         if (!column || column->row != index || column->column <= last)
             return std::nullopt;
         last = column->column;
         writeBefore(last);
         if (next != end && next->first == CellRef{index, last}) {
             cells.append(text.substr(copied, at - copied));
-            if (!replaceCell(cells, *cell, *cellAttributes, text.substr(at, cell->end - at), next->first,
+            if (!replaceCell(cells, *cell, mCellAttributes, text.substr(at, cell->end - at), next->first,
                              next->second))
                 return std::nullopt;
             ++next;
@@ -326,16 +373,14 @@ std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, I
         return std::nullopt;
     writeBefore(kMaxColumn + 1);
     cells.append(text.substr(copied));
-    out += '<';
-    out += row.name;
-    for (const auto& attribute : *attributes) {
-        if (attribute.name != "spans")  // a hint of the row's extent; wrong once cells are added
-            out += ' ', out += attribute.text;
+    if (out.size() == start) {
+        out.back() = '/';
+        out += '>';
+    } else {
+        out += "</";
+        out += row.name;
+        out += '>';
     }
-    if (cells.empty())
-        out += "/>";
-    else
-        out += '>' + cells + "</" + std::string(row.name) + '>';
     return next;
 }
 
@@ -353,8 +398,8 @@ std::optional<MergedRows> mergeRows(std::string_view rows, std::string_view pref
 {
     // Array formulas reach over cells of other rows; "<!" and "<?" open
     // comments, CDATA and instructions, which text inside would hide.
-    if (rows.find("array") != std::string_view::npos || rows.find("<!") != std::string_view::npos
-        || rows.find("<?") != std::string_view::npos)
+    if (findText(rows, "array") != std::string_view::npos || findText(rows, "<!") != std::string_view::npos
+        || findText(rows, "<?") != std::string_view::npos)
         return std::nullopt;
     RowMerger merger(prefix, styles, guard);
     MergedRows merged;
