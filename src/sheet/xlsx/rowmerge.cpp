@@ -5,7 +5,6 @@
 #include "sheet/xlsx/xmlpart.h"
 
 #include <charconv>
-#include <cstring>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -18,15 +17,16 @@ namespace {
 constexpr unsigned kCellParsing = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol | pugi::parse_comments
                                   | pugi::parse_pi | pugi::parse_ws_pcdata_single;
 
-// Where `what` first occurs in `text` from `from` on; npos when it does not.
-// memmem skips ahead far better than a search for the first character does
-// in markup, where "<" opens every element.
-size_t findText(std::string_view text, std::string_view what, size_t from = 0)
+// Whether `text` holds `what`, looked for through its character at `rare`:
+// memchr finds a character rare in cell markup many times faster than a
+// search for the whole of `what` goes.
+bool holds(std::string_view text, std::string_view what, size_t rare)
 {
-    if (from > text.size())
-        return std::string_view::npos;
-    const void* found = memmem(text.data() + from, text.size() - from, what.data(), what.size());
-    return found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : std::string_view::npos;
+    for (size_t at = text.find(what[rare], rare); at != std::string_view::npos; at = text.find(what[rare], at + 1)) {
+        if (text.substr(at - rare, what.size()) == what)
+            return true;
+    }
+    return false;
 }
 
 bool isSpace(char c)
@@ -45,14 +45,31 @@ std::string_view localOf(std::string_view name)
 struct Element {
     std::string_view name;
     std::string_view attributes;  // the start tag between the name and ">" or "/>"
-    std::string_view content;
-    size_t end = 0;  // offset just past the element
+    std::string_view content;     // up to the end tag, or to the end of the text when not looked for
+    size_t contentBegin = 0;
+    size_t end = 0;  // offset just past the element; 0 when its end tag was not looked for
 };
+
+// The end tag of `name` at or after `from`: the offsets of its "<" and just
+// past its ">".
+std::optional<std::pair<size_t, size_t>> endTag(std::string_view text, size_t from, std::string_view name)
+{
+    for (size_t at = text.find('<', from); at != std::string_view::npos; at = text.find('<', at + 1)) {
+        if (text.substr(at + 1, 1) != "/" || text.substr(at + 2, name.size()) != name)
+            continue;
+        size_t j = at + 2 + name.size();
+        while (j < text.size() && isSpace(text[j]))
+            ++j;
+        if (j < text.size() && text[j] == '>')
+            return std::pair{at, j + 1};
+    }
+    return std::nullopt;
+}
 
 // The element starting at `at` ("<" there); nullopt for anything else.
 // Elements of the same name do not nest in rows and cells, so the first end
-// tag of the name closes it.
-std::optional<Element> elementAt(std::string_view text, size_t at)
+// tag of the name closes it; it is looked for unless `findEnd` is false.
+std::optional<Element> elementAt(std::string_view text, size_t at, bool findEnd = true)
 {
     if (at + 1 >= text.size() || text[at] != '<' || text[at + 1] == '!' || text[at + 1] == '?' || text[at + 1] == '/')
         return std::nullopt;
@@ -76,24 +93,17 @@ std::optional<Element> elementAt(std::string_view text, size_t at)
         element.end = i + 1;
         return element;
     }
-    for (size_t from = i + 1;;) {
-        const size_t found = findText(text, element.name, from);
-        if (found == std::string_view::npos)
-            return std::nullopt;
-        if (found < i + 3 || text[found - 2] != '<' || text[found - 1] != '/') {
-            from = found + 1;
-            continue;
-        }
-        size_t j = found + element.name.size();
-        while (j < text.size() && isSpace(text[j]))
-            ++j;
-        if (j < text.size() && text[j] == '>') {
-            element.content = text.substr(i + 1, found - 2 - i - 1);
-            element.end = j + 1;
-            return element;
-        }
-        from = found + 1;
+    element.contentBegin = i + 1;
+    if (!findEnd) {
+        element.content = text.substr(i + 1);
+        return element;
     }
+    const auto close = endTag(text, i + 1, element.name);
+    if (!close)
+        return std::nullopt;
+    element.content = text.substr(i + 1, close->first - i - 1);
+    element.end = close->second;
+    return element;
 }
 
 // One attribute of a start tag: its name and value as written, and the whole
@@ -150,6 +160,22 @@ std::string_view valueOf(const std::vector<Attribute>& attributes, std::string_v
     return {};
 }
 
+// The cell `name` refers to ("C5"); the upper-case spelling every writer
+// uses is read here directly, as it is on every cell of every merged row.
+std::optional<CellRef> cellAt(std::string_view name)
+{
+    size_t i = 0;
+    int32_t column = 0, row = 0;
+    for (; i < name.size() && i < 3 && name[i] >= 'A' && name[i] <= 'Z'; ++i)
+        column = column * 26 + (name[i] - 'A' + 1);
+    const size_t digits = i;
+    for (; i < name.size() && i - digits < 7 && name[i] >= '0' && name[i] <= '9'; ++i)
+        row = row * 10 + (name[i] - '0');
+    if (i == name.size() && digits > 0 && i > digits && name[digits] != '0' && column <= kMaxColumn && row <= kMaxRow)
+        return CellRef{row, column};
+    return parseCellName(name);
+}
+
 // Skips the blanks between elements; false when anything else is there.
 bool skipBlanks(std::string_view text, size_t& at)
 {
@@ -184,9 +210,10 @@ public:
     Iterator newRows(Iterator next, Iterator end, int32_t before, std::string& out);
 
     // Writes the old row `row` (its index `index`) with its cells from
-    // `next` on; nullopt when the row's cells cannot be merged as text.
+    // `next` on, and sets its end when not known; nullopt when the row's
+    // cells cannot be merged as text.
     template <class Iterator>
-    std::optional<Iterator> mergeRow(const Element& row, int32_t index, Iterator next, Iterator end, std::string& out);
+    std::optional<Iterator> mergeRow(Element& row, int32_t index, Iterator next, Iterator end, std::string& out);
 
 private:
     void openCell(std::string& out, CellRef at);
@@ -324,7 +351,7 @@ Iterator RowMerger::newRows(Iterator next, Iterator end, int32_t before, std::st
 }
 
 template <class Iterator>
-std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, Iterator next, Iterator end,
+std::optional<Iterator> RowMerger::mergeRow(Element& row, int32_t index, Iterator next, Iterator end,
                                             std::string& out)
 {
     const auto attributes = attributesOf(row.attributes);
@@ -348,12 +375,12 @@ std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, I
                 openCell(cells, next->first), content(cells, next->second);
         }
     };
-    while (skipBlanks(text, at) && at < text.size()) {
+    while (skipBlanks(text, at) && at < text.size() && text.substr(at, 2) != "</") {
         const auto cell = elementAt(text, at);
         if (!cell || localOf(cell->name) != "c")
             return std::nullopt;
         const bool read = readAttributes(cell->attributes, mCellAttributes);
-        const auto column = read ? parseCellName(valueOf(mCellAttributes, "r")) : std::nullopt;
+        const auto column = read ? cellAt(valueOf(mCellAttributes, "r")) : std::nullopt;
         if (!column || column->row != index || column->column <= last)
             return std::nullopt;
         last = column->column;
@@ -369,10 +396,16 @@ std::optional<Iterator> RowMerger::mergeRow(const Element& row, int32_t index, I
         }
         at = copied = cell->end;
     }
-    if (at != text.size())
+    if (row.end == 0) {  // the row's content runs on to the end of the rows: its end tag comes here
+        const auto close = endTag(text, at, row.name);
+        if (!close || close->first != at)
+            return std::nullopt;
+        row.end = row.contentBegin + close->second;
+    } else if (at != text.size()) {
         return std::nullopt;
+    }
     writeBefore(kMaxColumn + 1);
-    cells.append(text.substr(copied));
+    cells.append(text.substr(copied, at - copied));
     if (out.size() == start) {
         out.back() = '/';
         out += '>';
@@ -398,8 +431,7 @@ std::optional<MergedRows> mergeRows(std::string_view rows, std::string_view pref
 {
     // Array formulas reach over cells of other rows; "<!" and "<?" open
     // comments, CDATA and instructions, which text inside would hide.
-    if (findText(rows, "array") != std::string_view::npos || findText(rows, "<!") != std::string_view::npos
-        || findText(rows, "<?") != std::string_view::npos)
+    if (holds(rows, "array", 4) || holds(rows, "<!", 1) || holds(rows, "<?", 1))
         return std::nullopt;
     RowMerger merger(prefix, styles, guard);
     MergedRows merged;
@@ -409,7 +441,7 @@ std::optional<MergedRows> mergeRows(std::string_view rows, std::string_view pref
     size_t at = 0, copied = 0;
     int32_t last = 0;
     while (skipBlanks(rows, at) && at < rows.size()) {
-        const auto row = elementAt(rows, at);
+        auto row = elementAt(rows, at, false);
         if (!row || localOf(row->name) != "row")
             return std::nullopt;
         const auto attributes = attributesOf(row->attributes);
@@ -426,6 +458,12 @@ std::optional<MergedRows> mergeRows(std::string_view rows, std::string_view pref
                 return std::nullopt;
             next = *after;
         } else {
+            if (row->end == 0) {
+                const auto close = endTag(rows, row->contentBegin, row->name);
+                if (!close)
+                    return std::nullopt;
+                row->end = close->second;
+            }
             merged.text.append(rows.substr(at, row->end - at));
         }
         at = copied = row->end;
