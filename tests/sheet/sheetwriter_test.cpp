@@ -84,6 +84,13 @@ const WriteCase kWrites[] = {
       "r=\"A2\" s=\"1\" t=\"inlineStr\"><x:is><x:t>a\tb\r\nc \"q\" 'p'</x:t></x:is></x:c>",
       "<x:c r=\"C2\" t=\"b\"><x:v>0</x:v></x:c><x:c r=\"D2\" t=\"e\"><x:v>#NUM!</x:v></x:c>",
       "<x:row r=\"5\"><x:c r=\"B5\"><x:v>4</x:v></x:c></x:row><x:row r=\"7\"><x:c r=\"A7\"><x:v>7</x:v></x:c></x:row>"}},
+    // Rows the text merge leaves to the document form.
+    {"a comment among the rows", [](CellStore& c) { c.setValue({1, 2}, 2.0); },
+     sheetPart("<sheetData><!-- kept --><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>"),
+     {"<!-- kept --><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>"}},
+    {"a row with an extension list", [](CellStore& c) { c.setValue({1, 1}, 2.0); },
+     sheetPart("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><extLst/></row></sheetData>"),
+     {"<row r=\"1\"><c r=\"A1\"><v>2</v></c><extLst/></row>"}},
     // The document form would write these rows in its own spelling.
     {"rows and cells not written keep their bytes", [](CellStore& c) { c.setValue({1, 2}, 2.0); },
      sheetPart("<sheetData>\n <row r='1' spans=\"1:3\"> <c r=\"A1\" t=\"inlineStr\"><is><t>A&#10;&gt;</t></is></c>"
