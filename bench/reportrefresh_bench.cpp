@@ -1,7 +1,11 @@
 // How fast kept reports are refreshed and built from definitions.
 //
 //     cmake --build build --target reportrefresh_bench pivotreport
-//     build/bench/reportrefresh_bench
+//     build/bench/reportrefresh_bench --benchmark_repetitions=5
+//
+// On a shared machine compare building and refreshing within one run: what
+// counts is refresh over build (at most 1.2), and each alone varies with the
+// load.
 //
 // BuildSampleLargestReport / RefreshSampleLargestReport: the sample store's
 // Sales cube with Product and Store on the rows, Time on the columns,
