@@ -153,13 +153,11 @@ void growDimension(pugi::xml_node worksheet, const CellStore& cells, bool hadCel
     auto dimension = xml::child(worksheet, "dimension");
     if (!dimension || cells.cells().empty())
         return;
-    Area area{cells.cells().begin()->first, cells.cells().begin()->first, Area::Kind::Cells};
+    Area area = *cells.area();
     const auto existing = parseAddress(dimension.attribute("ref").value());
-    if (existing && hadCells)
-        area = Area{existing->first, existing->last, Area::Kind::Cells};
-    for (const auto& [at, entry] : cells.cells()) {
-        area.first = {std::min(area.first.row, at.row), std::min(area.first.column, at.column)};
-        area.last = {std::max(area.last.row, at.row), std::max(area.last.column, at.column)};
+    if (existing && hadCells) {
+        area.first = {std::min(area.first.row, existing->first.row), std::min(area.first.column, existing->first.column)};
+        area.last = {std::max(area.last.row, existing->last.row), std::max(area.last.column, existing->last.column)};
     }
     auto ref = dimension.attribute("ref");
     if (!ref)
@@ -222,8 +220,9 @@ std::optional<WrittenSheet> writeByRows(std::string_view text, const CellStore& 
     const size_t rowsBegin = tag->first + tag->second;
     size_t rowsEnd = rowsBegin, tailBegin = rowsBegin;
     if (!empty) {
-        rowsEnd = text.find("</" + name + ">", rowsBegin);
-        if (rowsEnd == std::string_view::npos)
+        // From the end: the rows run to within a few elements of it.
+        rowsEnd = text.rfind("</" + name + ">");
+        if (rowsEnd == std::string_view::npos || rowsEnd < rowsBegin)
             return std::nullopt;
         tailBegin = rowsEnd + name.size() + 3;
     }
