@@ -216,11 +216,11 @@ public:
     std::optional<Iterator> mergeRow(Element& row, int32_t index, Iterator next, Iterator end, std::string& out);
 
 private:
-    void openCell(std::string& out, CellRef at);
-    void content(std::string& out, const CellEntry& entry);
+    static void openCell(std::string& out, CellRef at, std::string_view prefix);
+    void content(std::string& out, const CellEntry& entry, std::string_view prefix);
     bool replaceCell(std::string& out, const Element& cell, const std::vector<Attribute>& attributes,
                      std::string_view text, CellRef at, const CellEntry& entry);
-    void element(std::string& out, std::string_view name, std::string_view value);
+    static void element(std::string& out, std::string_view prefix, std::string_view name, std::string_view value);
 
     std::string mPrefix;
     StyleSheet& mStyles;
@@ -228,22 +228,23 @@ private:
     std::vector<Attribute> mCellAttributes;  // of the cell being read, kept to spare an allocation per cell
 };
 
-void RowMerger::element(std::string& out, std::string_view name, std::string_view value)
+void RowMerger::element(std::string& out, std::string_view prefix, std::string_view name, std::string_view value)
 {
     out += '<';
-    out += mPrefix;
+    out += prefix;
     out += name;
     out += '>';
     out += value;
     out += "</";
-    out += mPrefix;
+    out += prefix;
     out += name;
     out += '>';
 }
 
 // The attributes the cell's content decides and the content itself, after
-// the attributes the cell keeps; as fillCell leaves a cell.
-void RowMerger::content(std::string& out, const CellEntry& entry)
+// the attributes the cell keeps; as fillCell leaves a cell. The cell's
+// elements are named with `prefix`, as the cell is.
+void RowMerger::content(std::string& out, const CellEntry& entry, std::string_view prefix)
 {
     if (entry.format) {
         if (const uint32_t style = mStyles.styleFor(*entry.format); style != 0)
@@ -251,31 +252,41 @@ void RowMerger::content(std::string& out, const CellEntry& entry)
     }
     if (const auto* number = std::get_if<double>(&entry.value)) {
         if (!std::isfinite(*number))
-            out += " t=\"e\">", element(out, "v", "#NUM!");
+            out += " t=\"e\">", element(out, prefix, "v", "#NUM!");
         else
-            out += '>', element(out, "v", numberText(*number));
+            out += '>', element(out, prefix, "v", numberText(*number));
     } else if (const auto* text = std::get_if<std::string>(&entry.value)) {
         const std::string safe = xmlSafe(*text);
-        out += " t=\"inlineStr\"><" + mPrefix + "is><" + mPrefix + 't';
+        out += " t=\"inlineStr\"><";
+        out += prefix;
+        out += "is><";
+        out += prefix;
+        out += 't';
         if (!safe.empty() && (std::isspace(static_cast<unsigned char>(safe.front()))
                               || std::isspace(static_cast<unsigned char>(safe.back()))))
             out += " xml:space=\"preserve\"";
         out += '>';
         appendEscaped(out, safe);
-        out += "</" + mPrefix + "t></" + mPrefix + "is>";
+        out += "</";
+        out += prefix;
+        out += "t></";
+        out += prefix;
+        out += "is>";
     } else if (const auto* flag = std::get_if<bool>(&entry.value)) {
-        out += " t=\"b\">", element(out, "v", *flag ? "1" : "0");
+        out += " t=\"b\">", element(out, prefix, "v", *flag ? "1" : "0");
     } else {
         out += "/>";
         return;
     }
-    out += "</" + mPrefix + "c>";
+    out += "</";
+    out += prefix;
+    out += "c>";
 }
 
-void RowMerger::openCell(std::string& out, CellRef at)
+void RowMerger::openCell(std::string& out, CellRef at, std::string_view prefix)
 {
     out += '<';
-    out += mPrefix;
+    out += prefix;
     out += "c r=\"";
     out += cellName(at);
     out += '"';
@@ -317,7 +328,7 @@ bool RowMerger::replaceCell(std::string& out, const Element& cell, const std::ve
         out += ' ';
         out += attribute.text;
     }
-    content(out, entry);
+    content(out, entry, cell.name.substr(0, cell.name.size() - 1));  // the name ends in "c"
     return true;
 }
 
@@ -336,8 +347,8 @@ Iterator RowMerger::newRows(Iterator next, Iterator end, int32_t before, std::st
         for (; next != end && next->first.row == row; ++next) {
             if (clears(next->second))
                 continue;
-            openCell(out, next->first);
-            content(out, next->second);
+            openCell(out, next->first, mPrefix);
+            content(out, next->second, mPrefix);
         }
         if (out.size() == cells) {
             out.resize(start);  // a row of cleared cells the part does not hold
@@ -350,6 +361,57 @@ Iterator RowMerger::newRows(Iterator next, Iterator end, int32_t before, std::st
     return next;
 }
 
+// The row's start tag without its spans: a hint of the row's extent, wrong
+// once cells are added.
+void openRow(std::string& out, const Element& row, const std::vector<Attribute>& attributes)
+{
+    out += '<';
+    out += row.name;
+    for (const auto& attribute : attributes) {
+        if (attribute.name != "spans")
+            out += ' ', out += attribute.text;
+    }
+    out += '>';
+}
+
+// Ends the row opened at `start` in `out`, as an empty element when nothing
+// was written in it.
+void closeRow(std::string& out, std::string_view name, size_t start)
+{
+    if (out.size() == start) {
+        out.back() = '/';
+        out += '>';
+        return;
+    }
+    out += "</";
+    out += name;
+    out += '>';
+}
+
+// Whether the row's cells end at `at` of its content, where its end tag is;
+// sets the row's end when it was not known.
+bool endsAt(Element& row, size_t at)
+{
+    if (row.end != 0)
+        return at == row.content.size();
+    const auto close = endTag(row.content, at, row.name);
+    if (!close || close->first != at)
+        return false;
+    row.end = row.contentBegin + close->second;
+    return true;
+}
+
+// Finds the end of `row` of `rows` when it is not known; false when there
+// is none.
+bool findEnd(std::string_view rows, Element& row)
+{
+    if (row.end != 0)
+        return true;
+    const auto close = endTag(rows, row.contentBegin, row.name);
+    row.end = close ? close->second : 0;
+    return close.has_value();
+}
+
 template <class Iterator>
 std::optional<Iterator> RowMerger::mergeRow(Element& row, int32_t index, Iterator next, Iterator end,
                                             std::string& out)
@@ -357,63 +419,41 @@ std::optional<Iterator> RowMerger::mergeRow(Element& row, int32_t index, Iterato
     const auto attributes = attributesOf(row.attributes);
     if (!attributes)
         return std::nullopt;
-    out += '<';
-    out += row.name;
-    for (const auto& attribute : *attributes) {
-        if (attribute.name != "spans")  // a hint of the row's extent; wrong once cells are added
-            out += ' ', out += attribute.text;
-    }
-    out += '>';
+    openRow(out, row, *attributes);
     const size_t start = out.size();
-    std::string& cells = out;
+    const std::string_view prefix = row.name.substr(0, row.name.size() - 3);  // new cells are named as the row is
     const std::string_view text = row.content;
     size_t at = 0, copied = 0;
     int32_t last = 0;
     const auto writeBefore = [&](int32_t column) {
         for (; next != end && next->first.row == index && next->first.column < column; ++next) {
             if (!clears(next->second))
-                openCell(cells, next->first), content(cells, next->second);
+                openCell(out, next->first, prefix), content(out, next->second, prefix);
         }
     };
     while (skipBlanks(text, at) && at < text.size() && text.substr(at, 2) != "</") {
         const auto cell = elementAt(text, at);
-        if (!cell || localOf(cell->name) != "c")
-            return std::nullopt;
-        const bool read = readAttributes(cell->attributes, mCellAttributes);
+        const bool read = cell && localOf(cell->name) == "c" && readAttributes(cell->attributes, mCellAttributes);
         const auto column = read ? cellAt(valueOf(mCellAttributes, "r")) : std::nullopt;
         if (!column || column->row != index || column->column <= last)
             return std::nullopt;
         last = column->column;
         writeBefore(last);
-        if (next != end && next->first == CellRef{index, last}) {
-            cells.append(text.substr(copied, at - copied));
-            if (!replaceCell(cells, *cell, mCellAttributes, text.substr(at, cell->end - at), next->first,
-                             next->second))
+        out.append(text.substr(copied, at - copied));
+        if (next != end && next->first == *column) {
+            if (!replaceCell(out, *cell, mCellAttributes, text.substr(at, cell->end - at), *column, next->second))
                 return std::nullopt;
             ++next;
         } else {
-            cells.append(text.substr(copied, cell->end - copied));
+            out.append(text.substr(at, cell->end - at));
         }
         at = copied = cell->end;
     }
-    if (row.end == 0) {  // the row's content runs on to the end of the rows: its end tag comes here
-        const auto close = endTag(text, at, row.name);
-        if (!close || close->first != at)
-            return std::nullopt;
-        row.end = row.contentBegin + close->second;
-    } else if (at != text.size()) {
+    if (!endsAt(row, at))
         return std::nullopt;
-    }
     writeBefore(kMaxColumn + 1);
-    cells.append(text.substr(copied, at - copied));
-    if (out.size() == start) {
-        out.back() = '/';
-        out += '>';
-    } else {
-        out += "</";
-        out += row.name;
-        out += '>';
-    }
+    out.append(text.substr(copied, at - copied));
+    closeRow(out, row.name, start);
     return next;
 }
 
@@ -457,14 +497,10 @@ std::optional<MergedRows> mergeRows(std::string_view rows, std::string_view pref
             if (!after)
                 return std::nullopt;
             next = *after;
+        } else if (!findEnd(rows, *row)) {
+            return std::nullopt;
         } else {
-            if (row->end == 0) {
-                const auto close = endTag(rows, row->contentBegin, row->name);
-                if (!close)
-                    return std::nullopt;
-                row->end = close->second;
-            }
-            merged.text.append(rows.substr(at, row->end - at));
+            merged.text.append(rows.substr(at, row->end - at));  // a row the host does not write, as it was
         }
         at = copied = row->end;
     }

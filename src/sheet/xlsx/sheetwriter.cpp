@@ -197,6 +197,59 @@ namespace {
 // document.
 constexpr std::string_view kRowsMark = "<?pivotwizard-rows?>";
 
+// Where a worksheet part's rows are: the sheetData element's name and
+// offsets in the part.
+struct RowsPlace {
+    std::string name;
+    size_t tagBegin = 0;   // the start tag's "<"
+    size_t rowsBegin = 0;  // the rows, between the start and the end tag
+    size_t rowsEnd = 0;
+    size_t tailBegin = 0;  // just past the end tag
+};
+
+// nullopt when the part has no sheetData element, or one the text merge
+// leaves to the document form.
+std::optional<RowsPlace> locateRows(std::string_view text)
+{
+    const auto tag = locateStartTag(text, "sheetData");
+    if (!tag)
+        return std::nullopt;
+    const std::string_view start = text.substr(tag->first, tag->second);
+    // Markup before the rows that could hide or fake the start tag; the
+    // element takes no attributes.
+    if (text.substr(0, tag->first).find("<!") != std::string_view::npos || start.find('=') != std::string_view::npos)
+        return std::nullopt;
+    RowsPlace place;
+    place.tagBegin = tag->first;
+    place.rowsBegin = place.rowsEnd = place.tailBegin = tag->first + tag->second;
+    const size_t nameEnd = start.find_first_of(" \t\r\n/>", 1);
+    place.name = std::string(start.substr(1, nameEnd - 1));
+    if (start.ends_with("/>"))
+        return place;
+    // From the end: the rows run to within a few elements of it.
+    place.rowsEnd = text.rfind("</" + place.name + ">");
+    if (place.rowsEnd == std::string_view::npos || place.rowsEnd < place.rowsBegin)
+        return std::nullopt;
+    place.tailBegin = place.rowsEnd + place.name.size() + 3;
+    return place;
+}
+
+// `written` (the part serialised with kRowsMark for its rows) with `rows`
+// in their place; nullopt when the mark is not there once.
+std::optional<std::string> withRows(std::string written, const std::string& name, const std::string& rows)
+{
+    const size_t mark = written.find(kRowsMark);
+    if (mark == std::string::npos || written.find(kRowsMark, mark + 1) != std::string::npos)
+        return std::nullopt;
+    const std::string open = "<" + name + ">", close = "</" + name + ">";
+    if (rows.empty() && mark >= open.size() && written.compare(mark - open.size(), open.size(), open) == 0
+        && written.compare(mark + kRowsMark.size(), close.size(), close) == 0)
+        written.replace(mark - open.size(), open.size() + kRowsMark.size() + close.size(), "<" + name + "/>");
+    else
+        written.replace(mark, kRowsMark.size(), rows);
+    return written;
+}
+
 // The part with its rows merged as text; nullopt where the document form
 // must do it.
 std::optional<WrittenSheet> writeByRows(std::string_view text, const CellStore& cells, StyleSheet& styles,
@@ -204,36 +257,20 @@ std::optional<WrittenSheet> writeByRows(std::string_view text, const CellStore& 
                                         const std::function<void(pugi::xml_node)>& finish, std::string_view file,
                                         std::string_view part)
 {
-    const auto tag = locateStartTag(text, "sheetData");
-    if (!tag)
+    const auto place = locateRows(text);
+    if (!place)
         return std::nullopt;
-    const std::string_view head = text.substr(0, tag->first);
-    const std::string_view start = text.substr(tag->first, tag->second);
-    // Markup before the rows that could hide or fake the start tag.
-    if (head.find("<!") != std::string_view::npos || start.find('=') != std::string_view::npos)
-        return std::nullopt;
-    const bool empty = start.ends_with("/>");
-    size_t nameEnd = 1;
-    while (nameEnd < start.size() && start[nameEnd] != '/' && start[nameEnd] != '>' && !std::isspace(static_cast<unsigned char>(start[nameEnd])))
-        ++nameEnd;
-    const std::string name(start.substr(1, nameEnd - 1));
-    const size_t rowsBegin = tag->first + tag->second;
-    size_t rowsEnd = rowsBegin, tailBegin = rowsBegin;
-    if (!empty) {
-        // From the end: the rows run to within a few elements of it.
-        rowsEnd = text.rfind("</" + name + ">");
-        if (rowsEnd == std::string_view::npos || rowsEnd < rowsBegin)
-            return std::nullopt;
-        tailBegin = rowsEnd + name.size() + 3;
-    }
-    const std::string prefix = name.substr(0, name.find(':') == std::string::npos ? 0 : name.find(':') + 1);
+    const std::string& name = place->name;
     FormulaGuard guard{{}, sheetName};
-    const auto rows = mergeRows(text.substr(rowsBegin, rowsEnd - rowsBegin), prefix, cells, styles, guard);
+    const auto rows = mergeRows(text.substr(place->rowsBegin, place->rowsEnd - place->rowsBegin),
+                                name.substr(0, name.find(':') == std::string::npos ? 0 : name.find(':') + 1), cells,
+                                styles, guard);
     if (!rows)
         return std::nullopt;
-    const std::string skeleton = std::string(head) + "<" + name + ">" + std::string(kRowsMark) + "</" + name + ">"
-                                 + std::string(text.substr(tailBegin));
-    const auto document = xml::parse(skeleton, file, part);
+    const auto document = xml::parse(std::string(text.substr(0, place->tagBegin)) + "<" + name + ">"
+                                         + std::string(kRowsMark) + "</" + name + ">"
+                                         + std::string(text.substr(place->tailBegin)),
+                                     file, part);
     const auto root = xml::root(*document);
     if (!cells.cells().empty())
         growDimension(root, cells, rows->hadRows);
@@ -241,17 +278,10 @@ std::optional<WrittenSheet> writeByRows(std::string_view text, const CellStore& 
         writeColumnWidths(root, cells.columnWidths());
     if (finish)
         finish(root);
-    std::string written = xml::serialize(*document);
-    const size_t mark = written.find(kRowsMark);
-    if (mark == std::string::npos || written.find(kRowsMark, mark + 1) != std::string::npos)
+    auto written = withRows(xml::serialize(*document), name, rows->text);
+    if (!written)
         return std::nullopt;
-    const std::string open = "<" + name + ">", close = "</" + name + ">";
-    if (rows->text.empty() && mark >= open.size() && written.compare(mark - open.size(), open.size(), open) == 0
-        && written.compare(mark + kRowsMark.size(), close.size(), close) == 0)
-        written.replace(mark - open.size(), open.size() + kRowsMark.size() + close.size(), "<" + name + "/>");
-    else
-        written.replace(mark, kRowsMark.size(), rows->text);
-    return WrittenSheet{std::move(written), {guard.replacedFormula}};
+    return WrittenSheet{std::move(*written), {guard.replacedFormula}};
 }
 
 }  // namespace

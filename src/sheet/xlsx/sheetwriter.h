@@ -1,8 +1,10 @@
-// Writing the host's cells into a worksheet part. The part is edited as a
-// document: rows and cells the host did not write stay exactly as they were,
-// new rows and cells are put in order, and the sheet's dimension and column
-// list grow to cover what was written. New sheets start from newSheetPart()
-// and go through the same code.
+// Writing the host's cells into a worksheet part: rows and cells the host
+// did not write stay exactly as they were, new rows and cells are put in
+// order, and the sheet's dimension and column list grow to cover what was
+// written. New sheets start from newSheetPart() and go through the same code.
+// writeSheetPart merges the rows as text (rowmerge.h) and edits the rest of
+// the part as a document; writeCells edits a whole parsed part, for rows the
+// text merge leaves to it.
 #pragma once
 
 #include "sheet/xlsx/cellstore.h"
