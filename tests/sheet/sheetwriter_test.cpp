@@ -74,7 +74,8 @@ const WriteCase kWrites[] = {
      [](CellStore& c) {
          c.setValue({2, 1}, std::string("a\tb\r\nc \"q\" 'p'")), c.setValue({2, 2}, std::string());
          c.setValue({2, 3}, false), c.setValue({2, 4}, std::numeric_limits<double>::infinity());
-         c.set({2, 5}, 1e-7, CellFormat{.fill = 0xEEDDCC}), c.setValue({5, 2}, 4.0), c.setValue({1, 9}, 1.0);
+         c.set({2, 5}, 1e-7, CellFormat{.bold = true, .border = true, .numberFormat = "0.0"});
+         c.setValue({5, 2}, 4.0), c.setValue({1, 9}, 1.0);
      },
      "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData><x:row r=\"2\" "
      "spans=\"1:5\" ht=\"20\" customHeight=\"1\"><x:c r=\"A2\" s=\"1\" t=\"s\" cm=\"1\"><x:v>0</x:v></x:c><x:c "
@@ -137,8 +138,9 @@ TEST(SheetWriting, PutsTheHostsCellsIntoThePartAndKeepsTheRest)
         EXPECT_EQ(write(c.fill, c.part, text).replacedFormula, c.replacedFormula);
         for (const auto& held : c.holds)
             EXPECT_NE(text.find(held), std::string::npos) << held << "\nin " << text;
-        if (c.asDocument)
+        if (c.asDocument) {
             EXPECT_EQ(text, writtenAsDocument(c.fill, c.part));
+        }
     }
 }
 
