@@ -5,6 +5,8 @@
 
 #include "sheettestsupport.h"
 
+#include <limits>
+
 using namespace sheet;
 using sheettest::failureOf;
 
@@ -22,6 +24,7 @@ struct WriteCase {
     std::string part;
     std::vector<std::string> holds;
     bool replacedFormula = false;
+    bool asDocument = true;  // the same bytes as writing into the parsed document gives
 };
 
 const WriteCase kWrites[] = {
@@ -67,19 +70,64 @@ const WriteCase kWrites[] = {
      [](CellStore& c) { c.set({1, 1}, {}, {}), c.set({1, 2}, {}, {}), c.set({2, 1}, {}, {}); },
      sheetPart("<sheetData><row r=\"1\"><c r=\"A1\" s=\"2\"><v>4</v></c></row></sheetData>"),
      {"<sheetData><row r=\"1\"><c r=\"A1\"/></row></sheetData>"}},
+    {"every kind of value over cells with other attributes, in a prefixed part",
+     [](CellStore& c) {
+         c.setValue({2, 1}, std::string("a\tb\r\nc \"q\" 'p'")), c.setValue({2, 2}, std::string());
+         c.setValue({2, 3}, false), c.setValue({2, 4}, std::numeric_limits<double>::infinity());
+         c.set({2, 5}, 1e-7, CellFormat{.bold = true, .border = true, .numberFormat = "0.0"});
+         c.setValue({5, 2}, 4.0), c.setValue({1, 9}, 1.0);
+     },
+     "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData><x:row r=\"2\" "
+     "spans=\"1:5\" ht=\"20\" customHeight=\"1\"><x:c r=\"A2\" s=\"1\" t=\"s\" cm=\"1\"><x:v>0</x:v></x:c><x:c "
+     "r=\"C2\" vm=\"2\" ph=\"1\"/><x:c r=\"E2\" s=\"2\"><x:v>1</x:v></x:c><x:c r=\"F2\"><x:v>6</x:v></x:c></x:row>"
+     "<x:row r=\"5\"/><x:row r=\"7\"><x:c r=\"A7\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>",
+     {"<x:row r=\"1\"><x:c r=\"I1\"><x:v>1</x:v></x:c></x:row><x:row r=\"2\" ht=\"20\" customHeight=\"1\"><x:c "
+      "r=\"A2\" s=\"1\" t=\"inlineStr\"><x:is><x:t>a\tb\r\nc \"q\" 'p'</x:t></x:is></x:c>",
+      "<x:c r=\"C2\" t=\"b\"><x:v>0</x:v></x:c><x:c r=\"D2\" t=\"e\"><x:v>#NUM!</x:v></x:c>",
+      "<x:row r=\"5\"><x:c r=\"B5\"><x:v>4</x:v></x:c></x:row><x:row r=\"7\"><x:c r=\"A7\"><x:v>7</x:v></x:c></x:row>"}},
+    // Rows the text merge leaves to the document form.
+    {"a comment among the rows", [](CellStore& c) { c.setValue({1, 2}, 2.0); },
+     sheetPart("<sheetData><!-- kept --><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>"),
+     {"<!-- kept --><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>"}},
+    {"a row with an extension list", [](CellStore& c) { c.setValue({1, 1}, 2.0); },
+     sheetPart("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><extLst/></row></sheetData>"),
+     {"<row r=\"1\"><c r=\"A1\"><v>2</v></c><extLst/></row>"}},
+    // The document form would write these rows in its own spelling.
+    {"rows and cells not written keep their bytes", [](CellStore& c) { c.setValue({1, 2}, 2.0); },
+     sheetPart("<sheetData>\n <row r='1' spans=\"1:3\"> <c r=\"A1\" t=\"inlineStr\"><is><t>A&#10;&gt;</t></is></c>"
+               "</row>\n <row r='3'><c r='C3'><v>3</v></c ></row >\n</sheetData>"),
+     {"<row r='1'> <c r=\"A1\" t=\"inlineStr\"><is><t>A&#10;&gt;</t></is></c><c r=\"B1\"><v>2</v></c></row>\n <row "
+      "r='3'><c r='C3'><v>3</v></c ></row >\n</sheetData>"},
+     false,
+     false},
     {"a cell's extension list stays last", [](CellStore& c) { c.setValue({1, 1}, 3.0); },
      sheetPart("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v><extLst><ext uri=\"u\"/></extLst></c></row></sheetData>"),
      {"<c r=\"A1\"><v>3</v><extLst><ext uri=\"u\"/></extLst></c>"}}};
+
+StyleSheet testStyles()
+{
+    return StyleSheet::parse(StyleSheet::minimalPart(), "test.xlsx", "xl/styles.xml");
+}
 
 WriteOutcome write(const std::function<void(CellStore&)>& fill, const std::string& part, std::string& written)
 {
     CellStore cells;
     fill(cells);
-    StyleSheet styles = StyleSheet::parse(StyleSheet::minimalPart(), "test.xlsx", "xl/styles.xml");
+    StyleSheet styles = testStyles();
+    auto sheet = writeSheetPart(part, cells, styles, "Data", {}, "test.xlsx", "xl/worksheets/sheet1.xml");
+    written = std::move(sheet.text);
+    return sheet.outcome;
+}
+
+// The part as writing the cells into the parsed document gives it.
+std::string writtenAsDocument(const std::function<void(CellStore&)>& fill, const std::string& part)
+{
+    CellStore cells;
+    fill(cells);
+    StyleSheet styles = testStyles();
     auto document = xml::parse(part, "test.xlsx", "xl/worksheets/sheet1.xml");
-    const auto outcome = writeCells(xml::root(*document), cells, styles, "Data");
-    written = xml::serialize(*document);
-    return outcome;
+    writeCells(xml::root(*document), cells, styles, "Data");
+    return xml::serialize(*document);
 }
 
 TEST(SheetWriting, PutsTheHostsCellsIntoThePartAndKeepsTheRest)
@@ -90,6 +138,9 @@ TEST(SheetWriting, PutsTheHostsCellsIntoThePartAndKeepsTheRest)
         EXPECT_EQ(write(c.fill, c.part, text).replacedFormula, c.replacedFormula);
         for (const auto& held : c.holds)
             EXPECT_NE(text.find(held), std::string::npos) << held << "\nin " << text;
+        if (c.asDocument) {
+            EXPECT_EQ(text, writtenAsDocument(c.fill, c.part));
+        }
     }
 }
 

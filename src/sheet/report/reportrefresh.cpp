@@ -166,11 +166,18 @@ RefreshedReport draw(HostWorkbook& book, RefreshPlan& plan)
 {
     auto sheet = book.worksheet(plan.sheet);
     CellStore& cells = sheet->cells();
-    for (const CellRef& cell : plan.cleared)
-        cells.set(cell, CellValue{}, CellFormat{});
-    for (auto& cell : plan.computed.grid.cells)
-        cells.set({plan.topLeft.row + cell.row, plan.topLeft.column + cell.column}, std::move(cell.value),
-                  std::move(cell.format));
+    // Set in row order, cleared cells among the new ones: the store then
+    // adds each at its end, and the save walks cells lying in that order.
+    std::sort(plan.cleared.begin(), plan.cleared.end());
+    auto cleared = plan.cleared.begin();
+    for (auto& cell : plan.computed.grid.cells) {
+        const CellRef at{plan.topLeft.row + cell.row, plan.topLeft.column + cell.column};
+        for (; cleared != plan.cleared.end() && *cleared < at; ++cleared)
+            cells.set(*cleared, CellValue{}, CellFormat{});
+        cells.set(at, std::move(cell.value), std::move(cell.format));
+    }
+    for (; cleared != plan.cleared.end(); ++cleared)
+        cells.set(*cleared, CellValue{}, CellFormat{});
     // As a build's AutoFit leaves them, over the report's columns only.
     for (const auto& [column, width] : fittedWidths(cells, plan.after.first.column, plan.after.last.column))
         cells.setColumnWidth(column, width);

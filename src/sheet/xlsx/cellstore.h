@@ -53,11 +53,16 @@ public:
     // The cells in row, then column order.
     const std::map<CellRef, CellEntry>& cells() const { return mCells; }
     const std::map<int32_t, double>& columnWidths() const { return mWidths; }
+    // The smallest area holding every cell set; nullopt when none is.
+    const std::optional<Area>& area() const { return mArea; }
     bool empty() const { return mCells.empty() && mWidths.empty(); }
     void clear();
 
 private:
+    void cover(CellRef cell);
+
     std::map<CellRef, CellEntry> mCells;
+    std::optional<Area> mArea;  // kept as cells are set: a quarter of a million is slow to walk
     std::map<int32_t, double> mWidths;
 };
 

@@ -138,6 +138,17 @@ std::string Package::read(std::string_view part) const
     if (const auto it = mMemory.find(std::string(part)); it != mMemory.end())
         return it->second;
     std::string bytes;
+    // Room for the size the directory gives, once it passes the checks
+    // stream() makes: a sheet of many megabytes is then not copied over and
+    // over as it grows.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    const zip_int64_t index = locate(part);
+    if (index >= 0 && zip_stat_index(mZip, static_cast<zip_uint64_t>(index), 0, &stat) == 0
+        && (stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE)) {
+        checkInflation(displayName(), part, stat.size, stat.comp_size);
+        bytes.reserve(static_cast<size_t>(stat.size));
+    }
     stream(part, [&](std::string_view chunk) {
         bytes.append(chunk);
         return true;

@@ -1,14 +1,15 @@
 #include "sheet/xlsx/sheetwriter.h"
 
+#include "sheet/xlsx/cellwriting.h"
 #include "sheet/xlsx/columnwidths.h"
-#include "sheet/failures.h"
 #include "sheet/xlsx/ooxml.h"
+#include "sheet/xlsx/rowmerge.h"
 #include "sheet/xlsx/stylesheet.h"
+#include "sheet/xlsx/tagedit.h"
 #include "sheet/xlsx/xmlpart.h"
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <vector>
 
 namespace sheet {
@@ -49,112 +50,6 @@ int32_t cellColumn(pugi::xml_node cell, int32_t row, int32_t previous)
     return previous + 1;
 }
 
-std::string numberText(double number)
-{
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, number);
-    return std::string(buffer, end);
-}
-
-// Characters XML 1.0 cannot carry are left out of written text.
-std::string xmlSafe(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 || c == '\t' || c == '\n' || c == '\r')
-            out += c;
-    }
-    return out;
-}
-
-void setText(pugi::xml_node cell, const std::string& text)
-{
-    cell.append_attribute("t") = "inlineStr";
-    auto is = cell.append_child(xml::qualified(cell, "is").c_str());
-    auto t = is.append_child(xml::qualified(cell, "t").c_str());
-    const std::string safe = xmlSafe(text);
-    if (!safe.empty() && (std::isspace(static_cast<unsigned char>(safe.front()))
-                          || std::isspace(static_cast<unsigned char>(safe.back()))))
-        t.append_attribute("xml:space") = "preserve";
-    t.text() = safe.c_str();
-}
-
-void setValue(pugi::xml_node cell, const CellValue& value)
-{
-    if (const auto* number = std::get_if<double>(&value)) {
-        if (!std::isfinite(*number)) {
-            cell.append_attribute("t") = "e";
-            cell.append_child(xml::qualified(cell, "v").c_str()).text() = "#NUM!";
-        } else {
-            cell.append_child(xml::qualified(cell, "v").c_str()).text() = numberText(*number).c_str();
-        }
-    } else if (const auto* text = std::get_if<std::string>(&value)) {
-        setText(cell, *text);
-    } else if (const auto* flag = std::get_if<bool>(&value)) {
-        cell.append_attribute("t") = "b";
-        cell.append_child(xml::qualified(cell, "v").c_str()).text() = *flag ? "1" : "0";
-    }
-}
-
-// Replaces the content of `cell` with `entry`. The cell's other attributes
-// and its extension list stay.
-void fillCell(pugi::xml_node cell, const CellEntry& entry, StyleSheet& styles)
-{
-    pugi::xml_node extension;
-    for (auto node = cell.first_child(); node;) {
-        const auto next = node.next_sibling();
-        if (xml::localName(node) != "extLst")
-            cell.remove_child(node);
-        else if (!extension)
-            extension = node;
-        node = next;
-    }
-    // One pass over the attributes: a sheet rewritten in place has a
-    // quarter of a million cells.
-    for (auto attribute = cell.first_attribute(); attribute;) {
-        const auto next = attribute.next_attribute();
-        const std::string_view name = attribute.name();
-        if (name == "t" || name == "cm" || name == "vm" || name == "ph" || (entry.format && name == "s"))
-            cell.remove_attribute(attribute);
-        attribute = next;
-    }
-    if (entry.format) {
-        const uint32_t style = styles.styleFor(*entry.format);
-        if (style != 0)
-            cell.append_attribute("s") = style;
-    }
-    setValue(cell, entry.value);
-    // extLst must stay last: move it behind the new content.
-    if (extension)
-        cell.append_move(extension);
-}
-
-struct FormulaGuard {
-    std::vector<Area> arrays;  // multi-cell array formulas of the sheet
-    std::string_view sheetName;
-    bool replacedFormula = false;
-
-    void check(pugi::xml_node cell, CellRef at)
-    {
-        for (const auto& area : arrays) {
-            if (area.contains(at)) {
-                failApplication("Cell " + cellName(at) + " of sheet '" + std::string(sheetName)
-                                + "' is part of an array formula, which the host cannot change in part");
-            }
-        }
-        const auto formula = cell ? xml::child(cell, "f") : pugi::xml_node();
-        if (!formula)
-            return;
-        if (std::string_view(formula.attribute("t").value()) == "shared" && formula.attribute("ref")) {
-            failApplication("Cell " + cellName(at) + " of sheet '" + std::string(sheetName)
-                            + "' holds a formula that other cells share, which the host cannot overwrite");
-        }
-        replacedFormula = true;
-    }
-};
-
 std::vector<Area> arrayFormulas(pugi::xml_node sheetData)
 {
     std::vector<Area> areas;
@@ -194,13 +89,6 @@ pugi::xml_node insertBefore(pugi::xml_node parent, pugi::xml_node cursor, std::s
 {
     const std::string tag = xml::qualified(parent, name);
     return cursor ? parent.insert_child_before(tag.c_str(), cursor) : parent.append_child(tag.c_str());
-}
-
-// An entry that clears a cell to nothing: a cell the part does not hold is
-// that already, so none is made for it.
-bool clears(const CellEntry& entry)
-{
-    return std::holds_alternative<std::monostate>(entry.value) && entry.format == CellFormat{};
 }
 
 void writeRow(pugi::xml_node row, int32_t rowNumber, const CellGroup& cells, StyleSheet& styles,
@@ -265,13 +153,11 @@ void growDimension(pugi::xml_node worksheet, const CellStore& cells, bool hadCel
     auto dimension = xml::child(worksheet, "dimension");
     if (!dimension || cells.cells().empty())
         return;
-    Area area{cells.cells().begin()->first, cells.cells().begin()->first, Area::Kind::Cells};
+    Area area = *cells.area();
     const auto existing = parseAddress(dimension.attribute("ref").value());
-    if (existing && hadCells)
-        area = Area{existing->first, existing->last, Area::Kind::Cells};
-    for (const auto& [at, entry] : cells.cells()) {
-        area.first = {std::min(area.first.row, at.row), std::min(area.first.column, at.column)};
-        area.last = {std::max(area.last.row, at.row), std::max(area.last.column, at.column)};
+    if (existing && hadCells) {
+        area.first = {std::min(area.first.row, existing->first.row), std::min(area.first.column, existing->first.column)};
+        area.last = {std::max(area.last.row, existing->last.row), std::max(area.last.column, existing->last.column)};
     }
     auto ref = dimension.attribute("ref");
     if (!ref)
@@ -303,6 +189,117 @@ WriteOutcome writeCells(pugi::xml_node worksheet, const CellStore& cells, StyleS
     if (!cells.columnWidths().empty())
         writeColumnWidths(worksheet, cells.columnWidths());
     return {guard.replacedFormula};
+}
+
+namespace {
+
+// Stands for the merged rows in the part while the rest of it is edited as a
+// document.
+constexpr std::string_view kRowsMark = "<?pivotwizard-rows?>";
+
+// Where a worksheet part's rows are: the sheetData element's name and
+// offsets in the part.
+struct RowsPlace {
+    std::string name;
+    size_t tagBegin = 0;   // the start tag's "<"
+    size_t rowsBegin = 0;  // the rows, between the start and the end tag
+    size_t rowsEnd = 0;
+    size_t tailBegin = 0;  // just past the end tag
+};
+
+// nullopt when the part has no sheetData element, or one the text merge
+// leaves to the document form.
+std::optional<RowsPlace> locateRows(std::string_view text)
+{
+    const auto tag = locateStartTag(text, "sheetData");
+    if (!tag)
+        return std::nullopt;
+    const std::string_view start = text.substr(tag->first, tag->second);
+    // Markup before the rows that could hide or fake the start tag; the
+    // element takes no attributes.
+    if (text.substr(0, tag->first).find("<!") != std::string_view::npos || start.find('=') != std::string_view::npos)
+        return std::nullopt;
+    RowsPlace place;
+    place.tagBegin = tag->first;
+    place.rowsBegin = place.rowsEnd = place.tailBegin = tag->first + tag->second;
+    const size_t nameEnd = start.find_first_of(" \t\r\n/>", 1);
+    place.name = std::string(start.substr(1, nameEnd - 1));
+    if (start.ends_with("/>"))
+        return place;
+    // From the end: the rows run to within a few elements of it.
+    place.rowsEnd = text.rfind("</" + place.name + ">");
+    if (place.rowsEnd == std::string_view::npos || place.rowsEnd < place.rowsBegin)
+        return std::nullopt;
+    place.tailBegin = place.rowsEnd + place.name.size() + 3;
+    return place;
+}
+
+// `written` (the part serialised with kRowsMark for its rows) with `rows`
+// in their place; nullopt when the mark is not there once.
+std::optional<std::string> withRows(std::string written, const std::string& name, const std::string& rows)
+{
+    const size_t mark = written.find(kRowsMark);
+    if (mark == std::string::npos || written.find(kRowsMark, mark + 1) != std::string::npos)
+        return std::nullopt;
+    const std::string open = "<" + name + ">", close = "</" + name + ">";
+    if (rows.empty() && mark >= open.size() && written.compare(mark - open.size(), open.size(), open) == 0
+        && written.compare(mark + kRowsMark.size(), close.size(), close) == 0)
+        written.replace(mark - open.size(), open.size() + kRowsMark.size() + close.size(), "<" + name + "/>");
+    else
+        written.replace(mark, kRowsMark.size(), rows);
+    return written;
+}
+
+// The part with its rows merged as text; nullopt where the document form
+// must do it.
+std::optional<WrittenSheet> writeByRows(std::string_view text, const CellStore& cells, StyleSheet& styles,
+                                        std::string_view sheetName,
+                                        const std::function<void(pugi::xml_node)>& finish, std::string_view file,
+                                        std::string_view part)
+{
+    const auto place = locateRows(text);
+    if (!place)
+        return std::nullopt;
+    const std::string& name = place->name;
+    FormulaGuard guard{{}, sheetName};
+    const auto rows = mergeRows(text.substr(place->rowsBegin, place->rowsEnd - place->rowsBegin),
+                                name.substr(0, name.find(':') == std::string::npos ? 0 : name.find(':') + 1), cells,
+                                styles, guard);
+    if (!rows)
+        return std::nullopt;
+    const auto document = xml::parse(std::string(text.substr(0, place->tagBegin)) + "<" + name + ">"
+                                         + std::string(kRowsMark) + "</" + name + ">"
+                                         + std::string(text.substr(place->tailBegin)),
+                                     file, part);
+    const auto root = xml::root(*document);
+    if (!cells.cells().empty())
+        growDimension(root, cells, rows->hadRows);
+    if (!cells.columnWidths().empty())
+        writeColumnWidths(root, cells.columnWidths());
+    if (finish)
+        finish(root);
+    auto written = withRows(xml::serialize(*document), name, rows->text);
+    if (!written)
+        return std::nullopt;
+    return WrittenSheet{std::move(*written), {guard.replacedFormula}};
+}
+
+}  // namespace
+
+WrittenSheet writeSheetPart(std::string_view text, const CellStore& cells, StyleSheet& styles,
+                            std::string_view sheetName, const std::function<void(pugi::xml_node)>& finish,
+                            std::string_view file, std::string_view part)
+{
+    if (auto written = writeByRows(text, cells, styles, sheetName, finish, file, part))
+        return std::move(*written);
+    const auto document = xml::parse(text, file, part);
+    const auto root = xml::root(*document);
+    WriteOutcome outcome;
+    if (!cells.empty())
+        outcome = writeCells(root, cells, styles, sheetName);
+    if (finish)
+        finish(root);
+    return {xml::serialize(*document), outcome};
 }
 
 void setTabSelected(pugi::xml_node worksheet, bool selected)

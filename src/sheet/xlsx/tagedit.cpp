@@ -42,7 +42,11 @@ std::optional<std::pair<size_t, size_t>> attributeSpan(std::string_view tag, std
 std::optional<std::pair<size_t, size_t>> locateStartTag(std::string_view text, std::string_view name)
 {
     StartTagScanner scanner{std::string(name)};
-    scanner.feed(text);
+    // In pieces: the scanner keeps what it is given, and the tag is
+    // usually near the start of a part that may run to many megabytes.
+    constexpr size_t kPiece = 1 << 16;
+    for (size_t at = 0; at < text.size() && scanner.feed(text.substr(at, kPiece)); at += kPiece) {
+    }
     if (!scanner.tag())
         return std::nullopt;
     return std::make_pair(text.find(*scanner.tag()), scanner.tag()->size());

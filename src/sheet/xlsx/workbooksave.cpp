@@ -136,14 +136,14 @@ void WorkbookDocument::prepareSheets(SaveBatch& batch)
 void WorkbookDocument::prepareSheet(SheetModel& sheet, SaveBatch& batch)
 {
     const std::string text = sheet.created && !mPackage->has(sheet.part) ? newPartOf(sheet) : mPackage->read(sheet.part);
-    const auto document = xml::parse(text, displayName(), sheet.part);
-    const auto root = xml::root(*document);
-    if (!sheet.cells.empty())
-        batch.replacedFormula |= writeCells(root, sheet.cells, styles(), name(sheet)).replacedFormula;
-    for (const auto& edit : sheet.edits)
-        edit(root);
-    setTabSelected(root, indexOf(sheet) == activeSheet());
-    batch.add(sheet.part, xml::serialize(*document));
+    const bool selected = indexOf(sheet) == activeSheet();
+    auto written = writeSheetPart(text, sheet.cells, styles(), name(sheet), [&](pugi::xml_node root) {
+        for (const auto& edit : sheet.edits)
+            edit(root);
+        setTabSelected(root, selected);
+    }, displayName(), sheet.part);
+    batch.replacedFormula |= written.outcome.replacedFormula;
+    batch.add(sheet.part, std::move(written.text));
 }
 
 // Moving the active tab also moves the selected tab: the sheet that was

@@ -104,11 +104,13 @@ protected:
             "data": [{"measure": "Sales Amount", "numberFormat": "0.00"}], "autoformat": true)"));
         const auto run = runPivotReport({"build", definition.string(), "--output", book.string()});
         ASSERT_EQ(run.status, 0) << run.err;
-        // Content around the report, and a second sheet.
+        // Content around the report (above, below, and beside it in a row
+        // it spans), and a second sheet.
         auto app = createApplication();
         auto workbook = std::dynamic_pointer_cast<HostWorkbook>(app->Workbooks()->Open(book.string()));
         auto sheet = workbook->worksheet(workbook->worksheetModels().at(0));
         sheet->cells().set({1, 1}, std::string("Weekly sales"), CellFormat{true, false, ""});
+        sheet->cells().set({5, 10}, std::string("note"), CellFormat{});
         sheet->cells().set({30, 12}, 42.0, CellFormat{});
         workbook->Worksheets()->Add(workbook->Worksheets()->Item(1));
         workbook->Save();
