@@ -1,0 +1,140 @@
+#include "olap/cube/cubefacts.h"
+
+#include "olap/cube/cubefilechecks.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace olap::cubefacts {
+
+using platform::SqliteDb;
+using platform::SqliteStatement;
+
+Connections::Connections(std::filesystem::path file, SqliteDb::Options options, std::unique_ptr<SqliteDb> first)
+    : mFile(std::move(file)), mOptions(std::move(options))
+{
+    mIdle.push_back(std::move(first));
+}
+
+Connections::~Connections() = default;
+
+std::unique_ptr<SqliteDb> Connections::take()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mLock);
+        if (!mIdle.empty()) {
+            std::unique_ptr<SqliteDb> db = std::move(mIdle.back());
+            mIdle.pop_back();
+            return db;
+        }
+    }
+    return std::make_unique<SqliteDb>(mFile, mOptions);
+}
+
+void Connections::give(std::unique_ptr<SqliteDb> db)
+{
+    const std::lock_guard<std::mutex> lock(mLock);
+    mIdle.push_back(std::move(db));
+}
+
+namespace {
+
+class CubeFacts : public FactSource {
+public:
+    CubeFacts(std::shared_ptr<Connections> connections, FactLayout layout)
+        : mConnections(std::move(connections)), mLayout(std::move(layout))
+    {
+        mChunks = mLayout.chunkRows && mLayout.factCount ? (mLayout.factCount - 1) / mLayout.chunkRows + 1 : 0;
+        mColumns = mLayout.keyWidths.size() + mLayout.measureCount;
+        mConnections->with([this](const SqliteDb& db) { listChunks(db); });
+    }
+
+    KeyColumn readKeys(size_t dimension) const override
+    {
+        KeyColumn keys = keyColumn(mLayout.keyWidths.at(dimension), mLayout.factCount);
+        std::visit([&](auto& column) {
+            readColumn(dimension, column.data());
+            cubecheck::checkKeys(mConnections->file(), std::span(std::as_const(column)),
+                                 mLayout.keyCounts[dimension]);
+        }, keys);
+        return keys;
+    }
+
+    Column<double> readValues(size_t measure) const override
+    {
+        Column<double> values(mLayout.factCount);
+        readColumn(mLayout.keyWidths.size() + measure, values.data());
+        return values;
+    }
+
+private:
+    [[noreturn]] void damaged(const std::string& what) const { cubecheck::damaged(mConnections->file(), what); }
+
+    uint64_t widthOf(uint64_t column) const
+    {
+        return column < mLayout.keyWidths.size() ? uint64_t(mLayout.keyWidths[column]) : sizeof(double);
+    }
+
+    void listChunks(const SqliteDb& db)
+    {
+        cubecheck::ChunkLedger ledger(mConnections->file(), mChunks, mColumns);
+        mRowIds.assign(mChunks * mColumns, 0);
+        SqliteStatement facts(db, "SELECT rowid, chunk, column, bytes FROM facts WHERE cube = ?");
+        facts.bind(mLayout.cubeId);
+        while (facts.step()) {
+            const uint64_t chunk = uint64_t(facts.integer(1));
+            const uint64_t column = uint64_t(facts.integer(2));
+            ledger.fill(chunk, column);
+            const uint64_t count = std::min(mLayout.chunkRows, mLayout.factCount - chunk * mLayout.chunkRows);
+            if (uint64_t(facts.integer(3)) != count * widthOf(column))
+                damaged("a fact chunk has the wrong length");
+            mRowIds[chunk * mColumns + column] = facts.integer(0);
+        }
+        ledger.requireComplete();
+    }
+
+    template <class T>
+    void readColumn(uint64_t column, T* target) const
+    {
+        mConnections->with([&](const SqliteDb& db) {
+            for (uint64_t chunk = 0; chunk < mChunks; ++chunk) {
+                const uint64_t first = chunk * mLayout.chunkRows;
+                const uint64_t count = std::min(mLayout.chunkRows, mLayout.factCount - first);
+                readBlob(db, mRowIds[chunk * mColumns + column], target + first, count * sizeof(T));
+            }
+        });
+    }
+
+    // Reads a whole fact blob straight into `target`: the blob interface
+    // copies the file's pages into our column without a buffer of SQLite's
+    // in between.
+    void readBlob(const SqliteDb& db, int64_t rowid, void* target, uint64_t bytes) const
+    {
+        sqlite3_blob* blob = nullptr;
+        if (sqlite3_blob_open(db.handle(), "main", "facts", "data", rowid, 0, &blob) != SQLITE_OK) {
+            sqlite3_blob_close(blob);
+            db.fail("is damaged or cannot be read");
+        }
+        const bool complete = uint64_t(sqlite3_blob_bytes(blob)) == bytes
+                              && (bytes == 0 || sqlite3_blob_read(blob, target, int(bytes), 0) == SQLITE_OK);
+        sqlite3_blob_close(blob);
+        if (!complete)
+            damaged("a fact chunk cannot be read whole");
+    }
+
+    std::shared_ptr<Connections> mConnections;
+    FactLayout mLayout;
+    uint64_t mChunks = 0;
+    uint64_t mColumns = 0;
+    std::vector<int64_t> mRowIds;  // [chunk * columns + column]
+};
+
+}  // namespace
+
+std::shared_ptr<const FactSource> openFacts(std::shared_ptr<Connections> connections, FactLayout layout)
+{
+    return std::make_shared<const CubeFacts>(std::move(connections), std::move(layout));
+}
+
+}  // namespace olap::cubefacts
