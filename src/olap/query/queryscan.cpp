@@ -43,11 +43,47 @@ void addOffsets(const Key* keys, const uint32_t* offsets, size_t count, uint32_t
     }
 }
 
+// Up to kFused key columns in one loop, each at its own width, without a
+// running sum in memory: the common pivot has three or fewer.
+constexpr size_t kFused = 3;
+
+template <size_t... I, class... Key>
+void fusedCells(std::index_sequence<I...>, const uint32_t* const* offsets, size_t count, uint32_t cellCount,
+                uint32_t* cells, const Key*... keys)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t sum = (uint64_t(offsets[I][keys[i]]) + ...);
+        cells[i] = uint32_t(std::min<uint64_t>(sum, cellCount));
+    }
+}
+
+template <class... Key>
+void fusedCells(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
+                uint32_t* cells, const Key*... keys)
+{
+    if constexpr (sizeof...(Key) < kFused) {
+        if (sizeof...(Key) < columns.size()) {
+            std::visit([&](const auto& next) {
+                fusedCells(columns, begin, count, cellCount, cells, keys..., next.data() + begin);
+            }, *columns[sizeof...(Key)].keys);
+            return;
+        }
+    }
+    if constexpr (sizeof...(Key) > 0) {
+        const uint32_t* offsets[sizeof...(Key)];
+        for (size_t c = 0; c < sizeof...(Key); ++c)
+            offsets[c] = columns[c].offsetOfKey.data();
+        fusedCells(std::index_sequence_for<Key...>(), offsets, count, cellCount, cells, keys...);
+    }
+}
+
 void cellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
                   uint32_t* cells)
 {
     if (columns.empty())
         return std::fill(cells, cells + count, 0u);
+    if (columns.size() <= kFused)
+        return fusedCells<>(columns, begin, count, cellCount, cells);
     for (size_t c = 0; c < columns.size(); ++c) {
         const uint32_t* offsets = columns[c].offsetOfKey.data();
         std::visit([&](const auto& keys) {
