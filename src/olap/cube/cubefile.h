@@ -10,7 +10,7 @@
 
 namespace olap {
 
-struct FactTable;  // the facts of one cube, column by column (facttable.h)
+class FactTable;  // the facts of one cube, column by column (facttable.h)
 
 class CubeFile {
 public:

@@ -142,19 +142,33 @@ struct BlockFacts {
 // Up to kGroup measures in one loop, so that a fact's cell is fetched once
 // for all of them. `first` points at the group's first measure in cell 0.
 constexpr size_t kGroup = 3;
+constexpr size_t kPrefetch = 16;
 
 template <Aggregation... A, size_t... I>
 void addGroup(Accumulator* first, size_t stride, const double* const* values, const BlockFacts& facts,
               std::index_sequence<I...>)
 {
+    // The cells are known ahead: asking for a later fact's cell now hides
+    // the wait for it when the accumulators outgrow the first-level cache.
+    const size_t ahead = std::min(facts.count, kPrefetch);
     if (facts.picked) {
-        for (size_t i = 0; i < facts.count; ++i) {
+        for (size_t i = 0; i < facts.count - ahead; ++i) {
+            __builtin_prefetch(first + size_t(facts.cells[i + kPrefetch]) * stride, 1);
+            Accumulator* cell = first + size_t(facts.cells[i]) * stride;
+            (addValue<A>(cell[I], values[I][facts.picked[i]]), ...);
+        }
+        for (size_t i = facts.count - ahead; i < facts.count; ++i) {
             Accumulator* cell = first + size_t(facts.cells[i]) * stride;
             (addValue<A>(cell[I], values[I][facts.picked[i]]), ...);
         }
         return;
     }
-    for (size_t i = 0; i < facts.count; ++i) {
+    for (size_t i = 0; i < facts.count - ahead; ++i) {
+        __builtin_prefetch(first + size_t(facts.cells[i + kPrefetch]) * stride, 1);
+        Accumulator* cell = first + size_t(facts.cells[i]) * stride;
+        (addValue<A>(cell[I], values[I][i]), ...);
+    }
+    for (size_t i = facts.count - ahead; i < facts.count; ++i) {
         Accumulator* cell = first + size_t(facts.cells[i]) * stride;
         (addValue<A>(cell[I], values[I][i]), ...);
     }
