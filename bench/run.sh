@@ -12,7 +12,8 @@
 # (makebenchcube), facts.duckdb (DuckDB's copy), facts.sqlite (SQLite's copy,
 # only with SQLITE=1: its run takes minutes). 100M facts take about 20 GB of
 # disk with the peers' copies and 8 GB of memory to make. The build goes to
-# FOLDER/build unless BUILD_DIR names another. Needs cmake, ninja, node with
+# FOLDER/build unless BUILD_DIR names another (of type BUILD_TYPE, Release
+# unless named). Needs cmake, ninja, node with
 # npm, and sqlite3 for SQLITE=1.
 set -euo pipefail
 
@@ -38,7 +39,7 @@ load() { cut -d' ' -f1 /proc/loadavg; }
 echo "== Building the benchmarks in $build"
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" "${launcher[@]}" >/dev/null
 cmake --build "$build" --target makebenchcube querybench querymemory >/dev/null
 
 if [[ ! -f $data/bench.cub || ! -f $data/facts.csv ]]; then

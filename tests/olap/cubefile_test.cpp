@@ -3,6 +3,7 @@
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
+#include "olap/query/query.h"
 #include "olaptestsupport.h"
 #include "support/fulldisk.h"
 
@@ -214,6 +215,30 @@ TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
         const platform::Failure failure = failureOf([&] { readEveryColumn(file); });
         EXPECT_THAT(failure.description(), HasSubstr("sales.cub: the cube file is damaged"));
         EXPECT_THAT(failure.description(), HasSubstr(test.message));
+    }
+}
+
+// A pivot reads only the columns it uses: with the Time keys and the Price
+// values spoilt, a pivot of Units by Product still runs, and one that uses
+// either spoilt column fails naming the file, on the same open file.
+TEST_F(CubeFileTest, APivotReadsOnlyTheColumnsItUses)
+{
+    const fs::path file = writeSales();
+    olaptest::execSql(file, "UPDATE facts SET data = X'FFFFFF' WHERE column = 0;"
+                            "UPDATE facts SET data = X'00' WHERE column = 3");
+    const auto cube = CubeFile::open(file);
+    const CubeInfo& info = cube->catalog().cubes[0];
+    PivotQuery byProduct;
+    byProduct.rows.fields = {{1, 0, {}, {}}};
+    byProduct.measures = {0};
+    const QueryResult result = runQuery(info, *cube->facts(0), byProduct);
+    EXPECT_EQ(result.cell(result.rows.size() - 1, 0, 0), 7.0);
+    PivotQuery byTime = byProduct, price = byProduct;
+    byTime.rows.fields = {{0, 0, {}, {}}};
+    price.measures = {1};
+    for (const PivotQuery& query : {byTime, price}) {
+        const platform::Failure failure = failureOf([&] { runQuery(info, *cube->facts(0), query); });
+        EXPECT_THAT(failure.description(), HasSubstr("sales.cub: the cube file is damaged"));
     }
 }
 

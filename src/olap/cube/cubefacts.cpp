@@ -98,30 +98,40 @@ private:
     void readColumn(uint64_t column, T* target) const
     {
         mConnections->with([&](const SqliteDb& db) {
+            Blob blob(*this, db);
             for (uint64_t chunk = 0; chunk < mChunks; ++chunk) {
                 const uint64_t first = chunk * mLayout.chunkRows;
                 const uint64_t count = std::min(mLayout.chunkRows, mLayout.factCount - first);
-                readBlob(db, mRowIds[chunk * mColumns + column], target + first, count * sizeof(T));
+                blob.read(mRowIds[chunk * mColumns + column], target + first, count * sizeof(T));
             }
         });
     }
 
-    // Reads a whole fact blob straight into `target`: the blob interface
-    // copies the file's pages into our column without a buffer of SQLite's
-    // in between.
-    void readBlob(const SqliteDb& db, int64_t rowid, void* target, uint64_t bytes) const
-    {
-        sqlite3_blob* blob = nullptr;
-        if (sqlite3_blob_open(db.handle(), "main", "facts", "data", rowid, 0, &blob) != SQLITE_OK) {
-            sqlite3_blob_close(blob);
-            db.fail("is damaged or cannot be read");
+    // Reads whole fact blobs straight into columns: the blob interface copies
+    // the file's pages into our column without a buffer of SQLite's in
+    // between. One handle moves from chunk to chunk, as opening one
+    // compiles a statement.
+    class Blob {
+    public:
+        Blob(const CubeFacts& facts, const SqliteDb& db) : mFacts(facts), mDb(db) {}
+        ~Blob() { sqlite3_blob_close(mBlob); }
+
+        void read(int64_t rowid, void* target, uint64_t bytes)
+        {
+            const int opened = mBlob ? sqlite3_blob_reopen(mBlob, rowid)
+                                     : sqlite3_blob_open(mDb.handle(), "main", "facts", "data", rowid, 0, &mBlob);
+            if (opened != SQLITE_OK)
+                mDb.fail("is damaged or cannot be read");
+            if (uint64_t(sqlite3_blob_bytes(mBlob)) != bytes
+                || (bytes != 0 && sqlite3_blob_read(mBlob, target, int(bytes), 0) != SQLITE_OK))
+                mFacts.damaged("a fact chunk cannot be read whole");
         }
-        const bool complete = uint64_t(sqlite3_blob_bytes(blob)) == bytes
-                              && (bytes == 0 || sqlite3_blob_read(blob, target, int(bytes), 0) == SQLITE_OK);
-        sqlite3_blob_close(blob);
-        if (!complete)
-            damaged("a fact chunk cannot be read whole");
-    }
+
+    private:
+        const CubeFacts& mFacts;
+        const SqliteDb& mDb;
+        sqlite3_blob* mBlob = nullptr;
+    };
 
     std::shared_ptr<Connections> mConnections;
     FactLayout mLayout;
