@@ -242,6 +242,25 @@ TEST_F(CubeFileTest, APivotReadsOnlyTheColumnsItUses)
     }
 }
 
+// A cube rebuilt under the same name while the old file is open (the
+// builder replaces files whole) leaves the open file's facts as they were:
+// columns read later still come from the file the metadata came from.
+TEST_F(CubeFileTest, ColumnsReadLaterComeFromTheFileThatWasOpened)
+{
+    const auto cube = CubeFile::open(writeSales());
+    CubeBuilder other(salesSpec());
+    other.addFact(std::vector<uint32_t>{other.dimensionKey(0, {{"1999"}, {"Q4"}}),
+                                        other.dimensionKey(1, {{"Food"}, {"Rice"}})},
+                  std::vector<double>{100, 9});
+    fs::rename(write(other, "other.cub"), mFolder / "sales.cub");
+    PivotQuery query;
+    query.rows.fields = {{0, 0, {}, {}}};
+    query.columns.fields = {{1, 0, {}, {}}};
+    query.measures = {0, 1};
+    const QueryResult result = runQuery(cube->catalog().cubes[0], *cube->facts(0), query);
+    EXPECT_EQ(result.cell(result.rows.size() - 1, result.columns.size() - 1, 0), 7.0);
+}
+
 // A dimension no fact refers to has no keys: its key table is an empty blob,
 // which SQLite hands back as a null pointer.
 TEST_F(CubeFileTest, ADimensionWithoutKeysOpens)

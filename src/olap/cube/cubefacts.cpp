@@ -3,6 +3,7 @@
 #include "olap/cube/cubefilechecks.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -11,31 +12,46 @@ namespace olap::cubefacts {
 using platform::SqliteDb;
 using platform::SqliteStatement;
 
-Connections::Connections(std::filesystem::path file, SqliteDb::Options options, std::unique_ptr<SqliteDb> first)
-    : mFile(std::move(file)), mOptions(std::move(options))
+Connections::Connections(std::filesystem::path file, const SqliteDb::Options& options, std::unique_ptr<SqliteDb> first,
+                         uint64_t opened)
+    : mFile(std::move(file))
 {
     mIdle.push_back(std::move(first));
+    try {
+        auto second = std::make_unique<SqliteDb>(mFile, options);
+        if (opened != 0 && fileIdentity(mFile) == opened)
+            mIdle.push_back(std::move(second));
+    } catch (const platform::Failure&) {
+        // Gone or unreadable since the metadata was read: the first connection still reads it.
+    }
 }
 
 Connections::~Connections() = default;
 
 std::unique_ptr<SqliteDb> Connections::take()
 {
-    {
-        const std::lock_guard<std::mutex> lock(mLock);
-        if (!mIdle.empty()) {
-            std::unique_ptr<SqliteDb> db = std::move(mIdle.back());
-            mIdle.pop_back();
-            return db;
-        }
-    }
-    return std::make_unique<SqliteDb>(mFile, mOptions);
+    std::unique_lock<std::mutex> lock(mLock);
+    mFreed.wait(lock, [this] { return !mIdle.empty(); });
+    std::unique_ptr<SqliteDb> db = std::move(mIdle.back());
+    mIdle.pop_back();
+    return db;
 }
 
 void Connections::give(std::unique_ptr<SqliteDb> db)
 {
-    const std::lock_guard<std::mutex> lock(mLock);
-    mIdle.push_back(std::move(db));
+    {
+        const std::lock_guard<std::mutex> lock(mLock);
+        mIdle.push_back(std::move(db));
+    }
+    mFreed.notify_one();
+}
+
+uint64_t fileIdentity(const std::filesystem::path& file)
+{
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0)
+        return 0;
+    return (uint64_t(status.st_dev) << 40) ^ uint64_t(status.st_ino);
 }
 
 namespace {

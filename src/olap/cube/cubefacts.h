@@ -5,6 +5,7 @@
 #include "olap/cube/facttable.h"
 #include "platform/core/sqlitedb.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -13,14 +14,18 @@
 
 namespace olap::cubefacts {
 
-// The connections to one cube file. Each thread that reads a column takes
-// one of its own, so that two columns are read at once; connections are
-// kept for the next read. Thread-safe.
+// The connections to one cube file: the one that read the metadata and, when
+// the file is still the one it opened, a second one opened at once, so that
+// two columns are read at the same time. No connection is opened later: a
+// file replaced meanwhile (a cube rebuilt under the same name) must not mix
+// its facts with the metadata read before. Thread-safe; a thread that finds
+// no free connection waits for one.
 class Connections {
 public:
-    // `first` is the connection that read the metadata; more are opened with `options`.
-    Connections(std::filesystem::path file, platform::SqliteDb::Options options,
-                std::unique_ptr<platform::SqliteDb> first);
+    // `first` is the connection that read the metadata; `opened` the
+    // identity of the file it opened (fileIdentity before it was opened).
+    Connections(std::filesystem::path file, const platform::SqliteDb::Options& options,
+                std::unique_ptr<platform::SqliteDb> first, uint64_t opened);
     ~Connections();
 
     const std::filesystem::path& file() const { return mFile; }
@@ -43,10 +48,13 @@ private:
     void give(std::unique_ptr<platform::SqliteDb> db);
 
     std::filesystem::path mFile;
-    platform::SqliteDb::Options mOptions;
     std::mutex mLock;
+    std::condition_variable mFreed;
     std::vector<std::unique_ptr<platform::SqliteDb>> mIdle;
 };
+
+// Which file `file` names now (device and inode, 0 when it cannot be told).
+uint64_t fileIdentity(const std::filesystem::path& file);
 
 // What the metadata says of one cube's facts.
 struct FactLayout {

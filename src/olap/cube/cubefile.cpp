@@ -168,12 +168,13 @@ std::shared_ptr<const CubeFile> CubeFile::open(const std::filesystem::path& file
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(file, error);
     cube->d->fileBytes = error ? 0 : uint64_t(size);
+    const uint64_t identity = cubefacts::fileIdentity(file);
     cube->d->db = std::make_unique<SqliteDb>(file, readOptions(cube->d->fileBytes));
     cube->readHeader();
     cube->readCatalog();
     cube->d->facts.resize(cube->d->catalog.cubes.size());
     cube->d->connections = std::make_shared<cubefacts::Connections>(file, readOptions(cube->d->fileBytes),
-                                                                    std::move(cube->d->db));
+                                                                    std::move(cube->d->db), identity);
     return cube;
 }
 
