@@ -52,20 +52,20 @@ Database factDatabase(const TestCube& cube)
     }
     for (size_t m = 0; m < cube.info.measures.size(); ++m)
         columns += numbered("m", m) + (m + 1 < cube.info.measures.size() ? ", " : "");
-    for (uint64_t row = 0; row < cube.facts.rowCount; ++row) {
+    for (uint64_t row = 0; row < cube.facts.rowCount(); ++row) {
         rows += rows.empty() ? "(" : ", (";
         for (uint32_t d = 0; d < cube.info.dimensions.size(); ++d) {
             const HierarchyInfo& hierarchy = cube.info.dimensions[d].hierarchies[0];
             std::vector<int32_t> path(hierarchy.levels.size());
-            for (auto m = int32_t(hierarchy.memberOfKey[cube.facts.keys[d][row]]); m >= 0;
+            for (auto m = int32_t(hierarchy.memberOfKey[olap::keyAt(cube.facts.keys(d), row)]); m >= 0;
                  m = hierarchy.members[m].parent)
                 path[hierarchy.members[m].level] = m;
             for (int32_t member : path)
                 rows += std::to_string(member) + ", ";
         }
-        for (size_t m = 0; m < cube.facts.values.size(); ++m) {
-            const double value = cube.facts.values[m][row];
-            rows += (std::isnan(value) ? "NULL" : std::to_string(value)) + (m + 1 < cube.facts.values.size() ? ", " : ")");
+        for (size_t m = 0; m < cube.facts.measureCount(); ++m) {
+            const double value = cube.facts.values(m)[row];
+            rows += (std::isnan(value) ? "NULL" : std::to_string(value)) + (m + 1 < cube.facts.measureCount() ? ", " : ")");
         }
     }
     std::string sql = "CREATE TABLE f (" + columns + ");";

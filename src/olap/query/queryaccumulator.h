@@ -16,9 +16,11 @@
 
 namespace olap::query {
 
+// No member initialisers: large arrays of them are left uninitialised until
+// the thread that uses a range of them fills it.
 struct Accumulator {
-    double value = 0;
-    uint64_t count = 0;
+    double value;
+    uint64_t count;
 };
 
 constexpr Accumulator emptyAccumulator(Aggregation aggregation)

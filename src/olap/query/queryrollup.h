@@ -9,7 +9,9 @@ namespace olap::query {
 
 // Fills result.cells from the leaf accumulators: a tuple pair's cell merges the
 // leaves of its row range with those of its column range, first along the
-// rows, then along the columns. Requires: result.rows, result.columns and
+// rows, then along the columns; a large pivot's rows are shared between two
+// threads, each row's merges in the same order whatever the threads.
+// Requires: result.rows, result.columns and
 // result.measures are set; leaves[m] holds rows.leafCount * columns.leafCount
 // cells, row-leaf major.
 void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggregations, const AxisLayout& rows,

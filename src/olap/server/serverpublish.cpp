@@ -95,8 +95,10 @@ std::vector<HierarchyColumns> factColumns(const CubeInfo& cube)
 std::vector<bool> measuresWithEmpty(const FactTable& facts)
 {
     std::vector<bool> result;
-    for (const auto& column : facts.values)
+    for (size_t m = 0; m < facts.measureCount(); ++m) {
+        const std::span<const double> column = facts.values(m);
         result.push_back(std::any_of(column.begin(), column.end(), [](double v) { return std::isnan(v); }));
+    }
     return result;
 }
 
@@ -324,22 +326,28 @@ private:
         // Rows go to the servers in turn, so every shard gets its share of
         // every cube, however small.
         std::vector<RowBinary> rows(mSessions.size());
-        for (uint64_t first = 0; first < facts.rowCount; first += kBlockRows) {
-            const uint64_t end = std::min(facts.rowCount, first + kBlockRows);
+        std::vector<const KeyColumn*> keys;
+        for (const HierarchyColumns& hierarchy : columns)
+            keys.push_back(&facts.keys(hierarchy.dimension));
+        std::vector<std::span<const double>> values;
+        for (size_t m = 0; m < facts.measureCount(); ++m)
+            values.push_back(facts.values(m));
+        for (uint64_t first = 0; first < facts.rowCount(); first += kBlockRows) {
+            const uint64_t end = std::min(facts.rowCount(), first + kBlockRows);
             for (RowBinary& part : rows) {
                 part.clear();
                 part.reserve((end - first) / rows.size() * (columns.size() * 12 + cube.measures.size() * 8 + 1));
             }
             for (uint64_t row = first; row < end; ++row) {
                 RowBinary& part = rows[row % rows.size()];
-                for (const HierarchyColumns& hierarchy : columns) {
-                    const size_t width = hierarchy.levels.size();
-                    const uint32_t* ancestors = hierarchy.ancestors.data() + facts.keys[hierarchy.dimension][row] * width;
+                for (size_t h = 0; h < columns.size(); ++h) {
+                    const size_t width = columns[h].levels.size();
+                    const uint32_t* ancestors = columns[h].ancestors.data() + keyAt(*keys[h], row) * width;
                     for (size_t j = 0; j < width; ++j)
                         part.number(ancestors[j]);
                 }
-                for (const auto& values : facts.values)
-                    part.number(values[row]);
+                for (const std::span<const double> column : values)
+                    part.number(column[row]);
                 part.number(uint8_t(0));
             }
             for (size_t s = 0; s < mSessions.size(); ++s) {
