@@ -358,12 +358,12 @@ TEST_F(CubeFileTest, CalculatedMeasuresRoundTripAndVersionOneFilesStillOpen)
         EXPECT_EQ(measures[2].name, "Revenue");
         EXPECT_EQ(measures[2].formula, "[Units] * [Price]");
         EXPECT_EQ(measures[3].formatString, "0.0%");
-        EXPECT_EQ(CubeFile::open(file)->facts(0)->values.size(), 2u);
+        EXPECT_EQ(CubeFile::open(file)->facts(0)->measureCount(), 2u);
     }
     olaptest::execSql(file, "DROP TABLE calculated_measures; PRAGMA user_version = 1");
     const auto old = CubeFile::open(file);
     EXPECT_EQ(old->catalog().cubes.at(0).measures.size(), 2u);
-    EXPECT_EQ(old->facts(0)->values.at(0).at(0), 3);
+    EXPECT_EQ(old->facts(0)->values(0)[0], 3);
 }
 
 // Within each parent, by the level's order; numbers as numbers; ties and
@@ -394,7 +394,8 @@ TEST(CubeBuilder, MembersAreWrittenInTheirLevelsOrder)
         ScratchFolder folder;
         CubeBuilder* cubes[] = {&cube};
         writeCubeFile(folder / "order.cub", "C", cubes);
-        const HierarchyInfo& hierarchy = CubeFile::open(folder / "order.cub")->catalog().cubes.at(0).dimensions.at(0).hierarchies.at(0);
+        const auto file = CubeFile::open(folder / "order.cub");
+        const HierarchyInfo& hierarchy = file->catalog().cubes.at(0).dimensions.at(0).hierarchies.at(0);
         std::string names;
         for (uint32_t m = hierarchy.levels[1].firstMember; m < hierarchy.levels[1].firstMember + hierarchy.levels[1].memberCount; ++m)
             names += (names.empty() ? "" : " ") + hierarchy.members[m].name;
