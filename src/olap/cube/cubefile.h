@@ -39,6 +39,7 @@ private:
     void readDimensions(int64_t id, CubeInfo& cube);
     void readHierarchies(int64_t cube, int64_t position, DimensionInfo& dimension);
     void readMeasures(int64_t id, CubeInfo& cube);
+    void readDistinctMeasures(int64_t id, CubeInfo& cube, std::vector<int>& widths);
     void readCalculatedMeasures(int64_t id, CubeInfo& cube);
     FactTable readFacts(size_t cube) const;
     void readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys, uint32_t keyCount) const;

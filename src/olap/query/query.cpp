@@ -164,7 +164,7 @@ PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapK
 }
 
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
-                        const LeafAccumulators& leaves)
+                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct)
 {
     std::vector<Aggregation> aggregations;
     for (uint32_t m : query.measures)
@@ -176,6 +176,8 @@ QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQu
     layout.rows.tuples.clear();
     layout.columns.tuples.clear();
     rollUp(leaves, aggregations, layout.rows, layout.columns, result);
+    for (const DistinctCells& cells : distinct)
+        putDistinctCells(cells, result);
     dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty);
     return result;
 }

@@ -91,6 +91,10 @@ inline void withAggregation(Aggregation aggregation, Run&& run)
         return run.template operator()<Aggregation::Max>();
     case Aggregation::Average:
         return run.template operator()<Aggregation::Average>();
+    case Aggregation::DistinctCount:
+        // Its cells come from the facts of every cell (DistinctCells), not
+        // from leaves: its leaves stay empty and roll up as counts.
+        return run.template operator()<Aggregation::Count>();
     }
 }
 

@@ -5,7 +5,10 @@
 #pragma once
 
 #include "olap/query/querylayout.h"
+#include "olap/query/queryrollup.h"
 #include "olap/query/queryscan.h"
+
+#include <span>
 
 namespace olap::query {
 
@@ -22,9 +25,10 @@ struct PivotLayout {
 PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapKeys);
 
 // The result from the leaf accumulators of `layout` (cellCount() + 1 cells,
-// the measures of the query side by side, row-leaf major). Consumes the
-// layout's tuples.
+// the measures of the query side by side, row-leaf major), and of the
+// distinct counts, which every distinct count measure of the query needs
+// (its leaf accumulators are not read). Consumes the layout's tuples.
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
-                        const LeafAccumulators& leaves);
+                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct = {});
 
 }  // namespace olap::query

@@ -87,6 +87,15 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
     }
 }
 
+void putDistinctCells(const DistinctCells& cells, QueryResult& result)
+{
+    const size_t measureCount = result.measures.size();
+    for (size_t i = 0; i < cells.counts.size(); ++i) {
+        const uint32_t count = cells.counts[i];
+        result.cells[i * measureCount + cells.measure] = count ? std::optional<double>(count) : std::nullopt;
+    }
+}
+
 void dropEmptyTuples(QueryResult& result, bool rows, bool columns)
 {
     if (result.measures.empty() || (!rows && !columns))
