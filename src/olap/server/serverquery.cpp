@@ -23,7 +23,7 @@ std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables,
                            bool grouped)
 {
     std::string select;
-    for (uint32_t m : query.measures) {
+    for (uint32_t m : query::leafMeasures(cube, query)) {
         const std::string column = quoteName(tables.measureColumns[m]);
         const bool empty = tables.measureHasEmpty[m];
         const std::string has = "NOT isNaN(" + column + ")";
@@ -35,11 +35,8 @@ std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables,
         case Aggregation::Average: select += ", " + aggregate("sum"); break;
         case Aggregation::Min: select += ", " + aggregate("min"); break;
         case Aggregation::Max: select += ", " + aggregate("max"); break;
-        case Aggregation::Count: select += ", 0"; break;
-        case Aggregation::DistinctCount:
-            // Counted per cell by serverDistinctCounts; its leaves stay empty.
-            select += ", 0, 0";
-            continue;
+        case Aggregation::Count:
+        case Aggregation::DistinctCount: select += ", 0"; break;  // not a leaf measure
         }
         // Without empty values every group returned has values; only
         // averages and counts need how many. (Without GROUP BY the one row
@@ -138,7 +135,8 @@ std::vector<uint64_t> groupMembers(const std::vector<std::string>& row, const Pi
 query::LeafAccumulators readLeaves(const ServerSession& session, const std::string& answer, const PivotSql& sql,
                                    const CubeInfo& cube, const PivotQuery& query, const query::PivotLayout& layout)
 {
-    const size_t measureCount = query.measures.size();
+    const std::vector<uint32_t> measures = query::leafMeasures(cube, query);
+    const size_t measureCount = measures.size();
     const size_t rowFields = query.rows.fields.size();
     const size_t keyColumns = std::max<size_t>(sql.keyEnds.size(), 1);
     const uint32_t cellCount = layout.cellCount();
@@ -146,7 +144,7 @@ query::LeafAccumulators readLeaves(const ServerSession& session, const std::stri
     leaves.cells.resize((size_t(cellCount) + 1) * measureCount);
     for (size_t c = 0; c <= cellCount; ++c) {
         for (size_t m = 0; m < measureCount; ++m)
-            leaves.cells[c * measureCount + m] = query::emptyAccumulator(cube.measures[query.measures[m]].aggregation);
+            leaves.cells[c * measureCount + m] = query::emptyAccumulator(cube.measures[measures[m]].aggregation);
     }
     try {
         for (const auto& row : parseRows(answer, keyColumns + 2 * measureCount, size_t(cellCount) + 1)) {
