@@ -2,19 +2,22 @@
 // (makebenchcube), the timings (querybench) and the memory probe
 // (querymemory). Header-only: every .cpp in bench/ is a program of its own.
 //
-// The cube: 10 million sales facts over four dimensions, each with an "all"
-// level, and three measures.
+// The cube: sales facts (10 million unless makebenchcube is told another
+// count) over four dimensions, each with an "all" level, and three measures.
 //   Time      Year > Quarter > Month          4 x 4 x 3  = 48 keys
 //   Product   Category > Subcategory > Item   4 x 5 x 10 = 200 keys
 //   Store     Country > Region > Shop         2 x 3 x 5  = 30 keys
-//   Customer  City > Customer                 100 x 100  = 10,000 keys
+//   Customer  City > Customer                 1,000 x 100 = 100,000 keys
 //   Units (Sum), Amount (Sum), Price (Average; one fact in 20 has no price)
 //
 // The pivot: Product and Store on the rows, every member drilled down to the
 // deepest level, Time on the columns (years), Units and Price, with subtotals
 // and grand totals. Its deepest cells are 200 x 30 x 4 = 24,000, the size of
 // the two-key GROUP BY that general engines were measured with; the "months"
-// variant opens Time down to months (288,000 deepest cells).
+// variant opens Time down to months (288,000 deepest cells). The customers
+// pivot is the large one: every customer under its city on the rows, the
+// twelve months of 2024 under its quarters on the columns (the other years
+// hidden): 1,200,000 deepest cells.
 //
 // Facts are drawn from a fixed pseudo-random sequence, so every run makes the
 // same cube and the same CSV.
@@ -25,6 +28,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -35,7 +39,7 @@ inline constexpr uint32_t kCategories = 4, kSubcategoriesPer = 5, kItemsPer = 10
 inline constexpr uint32_t kItems = kCategories * kSubcategoriesPer * kItemsPer;
 inline constexpr uint32_t kCountries = 2, kRegionsPer = 3, kShopsPer = 5;
 inline constexpr uint32_t kShops = kCountries * kRegionsPer * kShopsPer;
-inline constexpr uint32_t kCities = 100, kCustomersPer = 100, kCustomers = kCities * kCustomersPer;
+inline constexpr uint32_t kCities = 1000, kCustomersPer = 100, kCustomers = kCities * kCustomersPer;
 
 enum Dimension : uint32_t { kTime = 0, kProduct = 1, kStore = 2, kCustomer = 3 };
 enum Measure : uint32_t { kUnits = 0, kAmount = 1, kPrice = 2 };
@@ -96,6 +100,24 @@ inline olap::PivotQuery benchPivot(const olap::CubeInfo& cube, bool months)
     olap::PivotQuery query;
     query.rows.fields = {{kProduct, 0, everyParent(cube, kProduct), {}}, {kStore, 0, everyParent(cube, kStore), {}}};
     query.columns.fields = {{kTime, 0, months ? everyParent(cube, kTime) : std::vector<uint32_t>{}, {}}};
+    query.measures = {kUnits, kPrice};
+    return query;
+}
+
+inline olap::PivotQuery customersPivot(const olap::CubeInfo& cube)
+{
+    olap::PivotQuery query;
+    query.rows.fields = {{kCustomer, 0, everyParent(cube, kCustomer), {}}};
+    const auto& time = cube.dimensions[kTime].hierarchies[0].members;
+    olap::AxisField months{kTime, 0, {0}, {}};
+    for (uint32_t m = 0; m < time.size(); ++m) {
+        const bool lastYear = time[m].level == 1 && time[m].name == std::to_string(kFirstYear + kYears - 1);
+        if (time[m].level == 1 && !lastYear)
+            months.hidden.push_back(m);
+        if (lastYear || (time[m].level == 2 && time[time[m].parent].name == std::to_string(kFirstYear + kYears - 1)))
+            months.drilled.push_back(m);
+    }
+    query.columns.fields = {months};
     query.measures = {kUnits, kPrice};
     return query;
 }

@@ -3,11 +3,11 @@
 //   facts.csv   the same facts, one row each with every level's code, for
 //               the general engines we compare with
 //
-//     makebenchcube /tmp/pivot-bench
+//     makebenchcube /tmp/pivot-bench [FACTS]     (default 10,000,000 facts)
 //
 // Codes in the CSV: year 2021..2024, quarter and month numbered through all
 // years (0..15, 0..47), category/subcategory/item 0..3/0..19/0..199,
-// country/region/shop 0..1/0..5/0..29, city/customer 0..99/0..9999; an empty
+// country/region/shop 0..1/0..5/0..29, city/customer 0..999/0..99999; an empty
 // price field is a fact without a price.
 #include "benchcube.h"
 
@@ -128,18 +128,19 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: makebenchcube FOLDER\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: makebenchcube FOLDER [FACTS]\n";
         return 2;
     }
     const std::filesystem::path folder = argv[1];
+    const uint64_t factCount = argc == 3 ? std::stoull(argv[2]) : kFactCount;
     std::filesystem::create_directories(folder);
     olap::CubeBuilder cube(benchSpec());
     addKeys(cube);
     {
         CsvWriter csv(folder / "facts.csv");
         Random random;
-        for (uint64_t i = 0; i < kFactCount; ++i) {
+        for (uint64_t i = 0; i < factCount; ++i) {
             const Fact f = nextFact(random);
             const uint32_t keys[] = {f.month, f.item, f.shop, f.customer};
             const double values[] = {f.units, f.amount, f.price};
@@ -149,7 +150,7 @@ int main(int argc, char** argv)
     }
     olap::CubeBuilder* cubes[] = {&cube};
     olap::writeCubeFile(folder / "bench.cub", "Benchmark", cubes);
-    std::cout << "wrote " << kFactCount << " facts to " << (folder / "bench.cub") << " and " << (folder / "facts.csv")
+    std::cout << "wrote " << factCount << " facts to " << (folder / "bench.cub") << " and " << (folder / "facts.csv")
               << "\n";
     return 0;
 }

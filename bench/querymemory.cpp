@@ -4,9 +4,10 @@
 //     querymemory /tmp/pivot-bench
 //     {"peakBytes": ..., "factBytes": ..., "queryFactBytes": ..., "seconds": ..., "grandUnits": ..., ...}
 //
-// factBytes is the size of the fact columns in memory (4 bytes per key, 8 per
-// value), queryFactBytes that of the columns the pivot reads; peakBytes the
-// process's high-water mark of resident memory (VmHWM).
+// factBytes is the size of all the fact columns in memory (keys at their
+// stored width of 1, 2 or 4 bytes, 8 bytes per value), queryFactBytes that of
+// the columns the pivot reads; peakBytes the process's high-water mark of
+// resident memory (VmHWM) after the pivot, before any other column is read.
 #include "benchcube.h"
 
 #include "olap/cube/cubefile.h"
@@ -46,11 +47,23 @@ int main(int argc, char** argv)
     const olap::QueryResult result = olap::runQuery(cube, *facts, query);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    const uint64_t factBytes = facts->rowCount * (facts->keys.size() * 4 + facts->values.size() * 8);
-    const uint64_t queryFactBytes =
-        facts->rowCount * ((query.rows.fields.size() + query.columns.fields.size()) * 4 + query.measures.size() * 8);
+    const uint64_t peakBytes = peakResidentBytes();
+
+    // Read after the peak is taken: the pivot's columns are in memory, the
+    // others are read here only to be measured.
+    auto keyBytes = [&](size_t d) {
+        return std::visit([](const auto& keys) { return uint64_t(keys.size() * sizeof(keys[0])); }, facts->keys(d));
+    };
+    uint64_t factBytes = facts->rowCount() * facts->measureCount() * sizeof(double);
+    for (size_t d = 0; d < facts->dimensionCount(); ++d)
+        factBytes += keyBytes(d);
+    uint64_t queryFactBytes = facts->rowCount() * query.measures.size() * sizeof(double);
+    for (const olap::QueryAxis* axis : {&query.rows, &query.columns}) {
+        for (const olap::AxisField& field : axis->fields)
+            queryFactBytes += keyBytes(field.dimension);
+    }
     const size_t lastRow = result.rows.size() - 1, lastColumn = result.columns.size() - 1;
-    std::cout << std::setprecision(17) << "{\"peakBytes\": " << peakResidentBytes() << ", \"factBytes\": " << factBytes
+    std::cout << std::setprecision(17) << "{\"peakBytes\": " << peakBytes << ", \"factBytes\": " << factBytes
               << ", \"queryFactBytes\": " << queryFactBytes << ", \"seconds\": " << seconds
               << ", \"grandUnits\": " << result.cell(lastRow, lastColumn, 0).value_or(-1)
               << ", \"grandPrice\": " << result.cell(lastRow, lastColumn, 1).value_or(-1) << "}\n";

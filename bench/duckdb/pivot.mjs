@@ -1,32 +1,38 @@
-// Times the benchmark pivot on DuckDB. Prints one JSON line.
+// Times the benchmark pivots on DuckDB in their best form (pivotsql.mjs).
+// Prints one JSON line.
 //
-//     node pivot.mjs FOLDER [RUNS]
+//     node pivot.mjs FOLDER [RUNS]     timings
+//     node pivot.mjs FOLDER memory     peak memory of open + years pivot, in a fresh process
 //
 // FOLDER holds facts.csv (from makebenchcube). The facts are loaded once into
-// the DuckDB database FOLDER/facts.duckdb (not timed: the counterpart of
-// building the cube file), with 32-bit integer codes and double values like
-// the cube's. Then, with 2 threads, for each way of writing the pivot
-// (pivotsql.mjs):
+// the DuckDB database FOLDER/facts.duckdb with the small dimension tables
+// (not timed: the counterpart of building the cube file), with 32-bit
+// integer codes and double values like the cube's. Then, with 2 threads and
+// perfect_ht_threshold raised, for each pivot:
 //   openAndQuerySeconds  a fresh instance opens the database and runs the
 //                        pivot (the operating system's page cache is warm;
 //                        median of 3)
 //   querySeconds         the same pivot again on that instance, data cached
 //                        (best of RUNS; medianSeconds their median)
-// and the CPU seconds of the process (all DuckDB threads) for each.
+// with the CPU seconds of the process (all DuckDB threads) and the machine's
+// load average over the last minute when each was measured.
 import { DuckDBInstance } from '@duckdb/node-api';
 import { existsSync, readFileSync } from 'node:fs';
+import { loadavg } from 'node:os';
 import { join } from 'node:path';
-import { checkSql, groupingSetsPivot, twoStepPivot } from './pivotsql.mjs';
+import { bestPivot, checkSql, dimensionTablesSql } from './pivotsql.mjs';
 
 const [folder, runsText] = process.argv.slice(2);
 if (!folder) {
-  console.error('usage: node pivot.mjs FOLDER [RUNS]');
+  console.error('usage: node pivot.mjs FOLDER [RUNS|memory]');
   process.exit(2);
 }
-const runs = Number(runsText ?? 5);
 const csv = join(folder, 'facts.csv');
 const database = join(folder, 'facts.duckdb');
 const options = { threads: '2' };
+// Leaf groupings of up to 2^24 distinct key combinations (customer and
+// month: 23 bits) use DuckDB's perfect hash aggregate.
+const settings = 'SET perfect_ht_threshold = 24;';
 
 const codes = ['year', 'quarter', 'month', 'category', 'subcategory', 'item', 'country', 'region', 'shop', 'city',
   'customer'];
@@ -38,6 +44,7 @@ async function load() {
   const connection = await instance.connect();
   const types = JSON.stringify(columnTypes).replaceAll('"', "'");
   await connection.run(`CREATE TABLE facts AS SELECT * FROM read_csv('${csv}', header = true, columns = ${types})`);
+  await connection.run(dimensionTablesSql);
   connection.closeSync();
   instance.closeSync();
 }
@@ -55,25 +62,30 @@ function cpuSeconds(start) {
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
+async function connect() {
+  const instance = await DuckDBInstance.create(database, options);
+  const connection = await instance.connect();
+  await connection.run(settings);
+  return { instance, connection };
+}
+
 // Three fresh opens; medians.
 async function openAndQuery(pivot) {
   const times = [], cpu = [];
   for (let i = 0; i < 3; ++i) {
     const start = process.hrtime.bigint(), startCpu = process.cpuUsage();
-    const instance = await DuckDBInstance.create(database, options);
-    const connection = await instance.connect();
+    const { instance, connection } = await connect();
     await connection.run(pivot);
     times.push(seconds(start));
     cpu.push(cpuSeconds(startCpu));
     connection.closeSync();
     instance.closeSync();
   }
-  return { openAndQuerySeconds: median(times), openAndQueryCpuSeconds: median(cpu) };
+  return { openAndQuerySeconds: median(times), openAndQueryCpuSeconds: median(cpu), openAndQueryLoad: loadavg()[0] };
 }
 
-async function repeatedQuery(pivot) {
-  const instance = await DuckDBInstance.create(database, options);
-  const connection = await instance.connect();
+async function repeatedQuery(pivot, name, runs) {
+  const { instance, connection } = await connect();
   const times = [], cpu = [];
   for (let i = 0; i <= runs; ++i) {
     const start = process.hrtime.bigint(), startCpu = process.cpuUsage();
@@ -83,11 +95,18 @@ async function repeatedQuery(pivot) {
       cpu.push(cpuSeconds(startCpu));
     }
   }
-  const [check] = (await connection.runAndReadAll(checkSql)).getRowObjectsJS();
+  const load = loadavg()[0];
+  const [check] = (await connection.runAndReadAll(checkSql(name))).getRowObjectsJS();
   connection.closeSync();
   instance.closeSync();
   return { querySeconds: Math.min(...times), medianSeconds: median(times), medianCpuSeconds: median(cpu),
-    grandUnits: check.grand_units, grandPrice: check.grand_price, cells: Number(check.cells) };
+    queryLoad: load, grandUnits: check.grand_units, grandPrice: check.grand_price, cells: Number(check.cells) };
+}
+
+// The process's high-water mark of resident memory, node's own included.
+function peakResidentBytes() {
+  const line = readFileSync('/proc/self/status', 'utf8').split('\n').find((l) => l.startsWith('VmHWM:'));
+  return Number(line.split(/\s+/)[1]) * 1024;
 }
 
 async function main() {
@@ -97,10 +116,18 @@ async function main() {
     await load();
     loadSeconds = seconds(start);
   }
-  const version = duckdbVersion();
-  const result = { engine: `DuckDB ${version}`, loadSeconds };
-  for (const [name, pivot] of [['groupingSets', groupingSetsPivot()], ['twoSteps', twoStepPivot()]])
-    result[name] = { ...(await openAndQuery(pivot)), ...(await repeatedQuery(pivot)) };
+  if (runsText === 'memory') {
+    const { instance, connection } = await connect();
+    await connection.run(bestPivot('years'));
+    console.log(JSON.stringify({ peakBytes: peakResidentBytes() }));
+    connection.closeSync();
+    instance.closeSync();
+    return;
+  }
+  const runs = Number(runsText ?? 5);
+  const result = { engine: `DuckDB ${duckdbVersion()}`, loadSeconds };
+  for (const name of ['years', 'customers'])
+    result[name] = { ...(await openAndQuery(bestPivot(name))), ...(await repeatedQuery(bestPivot(name), name, runs)) };
   console.log(JSON.stringify(result));
 }
 

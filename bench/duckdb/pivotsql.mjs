@@ -1,68 +1,103 @@
-// The benchmark pivot (bench/benchcube.h) as SQL, for the engines we compare
-// with: Product (category > subcategory > item) and Store (country > region >
-// shop) on the rows, all drilled, with a subtotal per drilled level; years on
-// the columns; grand totals; Units summed, Price averaged.
+// The benchmark pivots (bench/benchcube.h) as SQL, in the form an expert
+// gives them to DuckDB: group the facts once by the pivot's leaf keys (a
+// small table), join the small dimension tables to that for the upper
+// levels, and run GROUPING SETS on the small result, carrying sums and
+// counts so that averages stay exact. `SET perfect_ht_threshold` (see
+// pivot.mjs) lets the leaf grouping use a directly indexed hash table.
 //
-// A pivot cell is one grouping of the facts, so the pivot is 7 row groupings
-// times 2 column groupings. Two ways to write it:
-//   grouping sets  one GROUP BY GROUPING SETS over the facts (DuckDB)
-//   two steps      group the deepest cells once, then roll them up with a
-//                  UNION ALL of GROUP BYs, carrying sums and counts so that
-//                  averages stay exact (SQLite, which has no grouping sets;
-//                  DuckDB too, as it is often faster there)
+//   years      Product (category > subcategory > item) and Store (country >
+//              region > shop) on the rows, all drilled; years on the columns;
+//              39,125 cells with subtotals and grand totals
+//   customers  Customer (city > customer) on the rows; the months of 2024
+//              under their quarters on the columns
 //
-//     node pivotsql.mjs sets|steps   prints the statement that makes table "pivot_cells"
-//     node pivotsql.mjs sqlite       the two steps for SQLite (no CREATE OR REPLACE)
-//     node pivotsql.mjs check        prints the query of grand total and cell count
+// The dimension tables (items, shops, customers, months) are made with the
+// facts table when the database is loaded (dimensionTablesSql).
+//
+//     node pivotsql.mjs years|customers    prints the statement that makes table "pivot_cells"
+//     node pivotsql.mjs sqlite             the years pivot for SQLite (no grouping sets)
+//     node pivotsql.mjs check              prints the query of grand total and cell count
 
-const levels = ['category', 'subcategory', 'item', 'country', 'region', 'shop'];
-// Row groupings: the item and shop leaves, then the shop's region and
-// country within an item, the item over all shops, its subcategory and
-// category, and the grand total.
-const rowSets = [6, 5, 4, 3, 2, 1, 0].map((n) => levels.slice(0, n));
-const columnSets = [['year'], []];
-const groupingSets = rowSets.flatMap((rows) => columnSets.map((columns) => [...rows, ...columns]));
-const allColumns = [...levels, 'year'];
+const pivots = {
+  years: {
+    leafKeys: ['item', 'shop', 'year'],
+    where: '',
+    joins: 'JOIN items USING (item) JOIN shops USING (shop)',
+    rowLevels: ['category', 'subcategory', 'item', 'country', 'region', 'shop'],
+    columnSets: [['year'], []],
+    // Row groupings: item and shop leaves, the shop's region and country
+    // within an item, the item over all shops, its subcategory and
+    // category, and the grand total.
+    rowSets: (levels) => [6, 5, 4, 3, 2, 1, 0].map((n) => levels.slice(0, n)),
+  },
+  customers: {
+    leafKeys: ['customer', 'month'],
+    where: 'WHERE year = 2024',
+    joins: 'JOIN customers USING (customer) JOIN months USING (month)',
+    rowLevels: ['city', 'customer'],
+    columnSets: [['year', 'quarter', 'month'], ['year', 'quarter'], ['year'], []],
+    rowSets: (levels) => [2, 1, 0].map((n) => levels.slice(0, n)),
+  },
+};
 
-export function groupingSetsPivot() {
-  const sets = groupingSets.map((set) => `(${set.join(', ')})`).join(',\n    ');
+export const dimensionTablesSql = `
+CREATE TABLE items AS SELECT DISTINCT item, subcategory, category FROM facts;
+CREATE TABLE shops AS SELECT DISTINCT shop, region, country FROM facts;
+CREATE TABLE customers AS SELECT DISTINCT customer, city FROM facts;
+CREATE TABLE months AS SELECT DISTINCT month, quarter, year FROM facts;`;
+
+export function bestPivot(name) {
+  const p = pivots[name];
+  const columnLevels = p.columnSets[0];
+  const allColumns = [...p.rowLevels, ...columnLevels];
+  const sets = p.rowSets(p.rowLevels).flatMap((rows) => p.columnSets.map((columns) => [...rows, ...columns]));
   return `CREATE OR REPLACE TEMP TABLE pivot_cells AS
-SELECT ${allColumns.join(', ')}, SUM(units) AS units, AVG(price) AS price, COUNT(*) AS facts
-FROM facts
+WITH leaf AS (
+  SELECT ${p.leafKeys.join(', ')}, SUM(units) AS units, SUM(price) AS price_sum, COUNT(price) AS price_count
+  FROM facts ${p.where}
+  GROUP BY ${p.leafKeys.join(', ')})
+SELECT ${allColumns.join(', ')}, SUM(units) AS units, SUM(price_sum) / SUM(price_count) AS price
+FROM leaf ${p.joins}
 GROUP BY GROUPING SETS (
-    ${sets});`;
+    ${sets.map((set) => `(${set.join(', ')})`).join(',\n    ')});`;
 }
 
-export function twoStepPivot(replace = true) {
-  const selects = groupingSets.map((set) => {
+// The years pivot in two steps for SQLite, which has no grouping sets: the
+// deepest cells once, then a UNION ALL of GROUP BYs over them.
+export function sqlitePivot() {
+  const p = pivots.years;
+  const allColumns = [...p.rowLevels, 'year'];
+  const sets = p.rowSets(p.rowLevels).flatMap((rows) => p.columnSets.map((columns) => [...rows, ...columns]));
+  const selects = sets.map((set) => {
     const shown = allColumns.map((column) => (set.includes(column) ? column : `NULL AS ${column}`));
     const grouped = set.length ? `\nGROUP BY ${set.join(', ')}` : '';
-    return `SELECT ${shown.join(', ')}, SUM(units) AS units, SUM(price_sum) / SUM(price_count) AS price, SUM(facts) AS facts
+    return `SELECT ${shown.join(', ')}, SUM(units) AS units, SUM(price_sum) / SUM(price_count) AS price
 FROM leaf${grouped}`;
   });
-  return `CREATE ${replace ? 'OR REPLACE ' : ''}TEMP TABLE pivot_cells AS
+  return `CREATE TEMP TABLE pivot_cells AS
 WITH leaf AS MATERIALIZED (
-  SELECT ${allColumns.join(', ')}, SUM(units) AS units, SUM(price) AS price_sum, COUNT(price) AS price_count,
-         COUNT(*) AS facts
+  SELECT ${allColumns.join(', ')}, SUM(units) AS units, SUM(price) AS price_sum, COUNT(price) AS price_count
   FROM facts
   GROUP BY ${allColumns.join(', ')})
 ${selects.join('\nUNION ALL\n')};`;
 }
 
-// The grand total of Units and the number of pivot cells, to check that all
-// engines computed the same pivot.
-export const checkSql = `SELECT (SELECT units FROM pivot_cells WHERE category IS NULL AND year IS NULL) AS grand_units,
-       (SELECT price FROM pivot_cells WHERE category IS NULL AND year IS NULL) AS grand_price,
+// The grand total of Units and Price and the number of pivot cells, to check
+// that all engines computed the same pivot.
+export function checkSql(name = 'years') {
+  const top = name === 'years' ? 'category' : 'city';
+  return `SELECT (SELECT units FROM pivot_cells WHERE ${top} IS NULL AND year IS NULL) AS grand_units,
+       (SELECT price FROM pivot_cells WHERE ${top} IS NULL AND year IS NULL) AS grand_price,
        (SELECT COUNT(*) FROM pivot_cells) AS cells`;
+}
 
 if (import.meta.url === `file://${process.argv[1]}`) {
-  const engine = process.argv[2];
-  if (engine === 'sets') console.log(groupingSetsPivot());
-  else if (engine === 'steps') console.log(twoStepPivot());
-  else if (engine === 'sqlite') console.log(twoStepPivot(false));
-  else if (engine === 'check') console.log(`${checkSql};`);
+  const what = process.argv[2];
+  if (what in pivots) console.log(bestPivot(what));
+  else if (what === 'sqlite') console.log(sqlitePivot());
+  else if (what === 'check') console.log(`${checkSql()};`);
   else {
-    console.error('usage: node pivotsql.mjs sets|steps|sqlite|check');
+    console.error('usage: node pivotsql.mjs years|customers|sqlite|check');
     process.exit(2);
   }
 }

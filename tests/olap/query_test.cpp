@@ -103,42 +103,54 @@ TEST(QueryFailures, UnknownDimensionHierarchyMemberOrMeasureIndexIsBadInput)
         EXPECT_EQ(failure.source(), "olap");
         EXPECT_THAT(failure.description(), olaptest::HasSubstr(text));
     }
-    TestCube broken = smallCube();
-    broken.facts.values.clear();  // facts that do not match the cube are a bug
-    EXPECT_THROW(runQuery(broken.info, broken.facts, PivotQuery{}), platform::InternalFailure);
+    const TestCube small = smallCube();
+    const olap::FactTable broken(small.facts.rowCount(), small.info.dimensions.size(), 0);
+    // facts that do not match the cube are a bug
+    EXPECT_THROW(runQuery(small.info, broken, PivotQuery{}), platform::InternalFailure);
 }
 
-// Enough facts for the scan to split them into parts, with values whose sums
-// depend on the order of addition.
+// Facts with values whose sums depend on the order of addition: enough of
+// them for the scan to split them into parts (few keys), or to split the
+// cells between threads (a key for every few facts), and one key hidden.
 TEST(QueryThreads, TheResultIsTheSameForAnyThreadCount)
 {
-    HierarchySpec flat{{}, false, {}, {{"Name", false}}};
-    CubeBuilder builder({"Big", {{"A", DimensionType::Other, {flat}}},
-                         {{"V", Aggregation::Sum, {}}, {"W", Aggregation::Average, {}}}});
-    for (int k = 0; k < 7; ++k)
-        builder.dimensionKey(0, {{"a" + std::to_string(k)}});
-    TestCube cube = olaptest::readBack(builder);
-    const uint64_t rows = 3'000'000;
-    cube.facts.rowCount = rows;
-    cube.facts.keys[0].resize(rows);
-    cube.facts.values[0].resize(rows);
-    cube.facts.values[1].resize(rows);
-    uint64_t state = 12345;
-    for (uint64_t i = 0; i < rows; ++i) {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        cube.facts.keys[0][i] = uint32_t((state >> 33) % 7);
-        cube.facts.values[0][i] = double(state >> 11) * 0x1p-53 * 1e6;
-        cube.facts.values[1][i] = (state >> 20) % 9 == 0 ? kEmpty : double(state >> 40) / 3;
-    }
-    PivotQuery query;
-    query.rows.fields = {{0, 0, {}, {}}};
-    query.measures = {0, 1};
-    const QueryResult one = runQuery(cube.info, cube.facts, query, {1});
-    for (unsigned threads : {2u, 3u, 8u}) {
-        const QueryResult many = runQuery(cube.info, cube.facts, query, {threads});
-        ASSERT_EQ(many.cells.size(), one.cells.size());
-        for (size_t i = 0; i < one.cells.size(); ++i)
-            EXPECT_EQ(many.cells[i], one.cells[i]) << "cell " << i << " with " << threads << " threads";
+    const struct {
+        uint32_t keys;
+        uint64_t rows;
+    } cases[] = {{7, 3'000'000}, {60'000, 300'000}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.keys);
+        HierarchySpec flat{{}, false, {}, {{"Name", false}}};
+        CubeBuilder builder({"Big", {{"A", DimensionType::Other, {flat}}},
+                             {{"V", Aggregation::Sum, {}}, {"W", Aggregation::Average, {}}}});
+        for (uint32_t k = 0; k < test.keys; ++k)
+            builder.dimensionKey(0, {{"a" + std::to_string(k)}});
+        const TestCube read = olaptest::readBack(builder);
+        TestCube cube{read.info, olap::FactTable(test.rows, 1, 2)};
+        olap::KeyColumn keys = olap::keyColumn(test.keys < 256 ? 1 : 2, test.rows);
+        olap::Column<double> values(test.rows), others(test.rows);
+        uint64_t state = 12345;
+        std::visit([&](auto& column) {
+            for (uint64_t i = 0; i < test.rows; ++i) {
+                state = state * 6364136223846793005u + 1442695040888963407u;
+                column[i] = typename std::decay_t<decltype(column)>::value_type((state >> 33) % test.keys);
+                values[i] = double(state >> 11) * 0x1p-53 * 1e6;
+                others[i] = (state >> 20) % 9 == 0 ? kEmpty : double(state >> 40) / 3;
+            }
+        }, keys);
+        cube.facts.setKeys(0, std::move(keys));
+        cube.facts.setValues(0, std::move(values));
+        cube.facts.setValues(1, std::move(others));
+        PivotQuery query;
+        query.rows.fields = {{0, 0, {}, {1}}};
+        query.measures = {0, 1};
+        const QueryResult one = runQuery(cube.info, cube.facts, query, {1});
+        for (unsigned threads : {2u, 3u, 8u}) {
+            const QueryResult many = runQuery(cube.info, cube.facts, query, {threads});
+            ASSERT_EQ(many.cells.size(), one.cells.size());
+            for (size_t i = 0; i < one.cells.size(); ++i)
+                ASSERT_EQ(many.cells[i], one.cells[i]) << "cell " << i << " with " << threads << " threads";
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 #include "olap/cube/cubefile.h"
 
 #include "olap/cube/calculatedmeasures.h"
+#include "olap/cube/cubefacts.h"
 #include "olap/cube/cubefilechecks.h"
 #include "olap/cube/cubeformat.h"
 #include "olap/cube/facttable.h"
@@ -9,7 +10,7 @@
 #include "platform/core/sqlitedb.h"
 #include "olap/model/metadata.h"
 
-#include <sqlite3.h>
+#include <span>
 
 #include <algorithm>
 #include <cmath>
@@ -32,8 +33,12 @@ public:
     std::vector<int64_t> cubeIds;             // per cube: its id in the file
     uint64_t fileBytes = 0;                   // what any count in the file is checked against
     int64_t version = 0;                      // the file's format version
+    // After opening, the metadata's connection joins these, which read facts.
+    std::shared_ptr<cubefacts::Connections> connections;
     mutable std::mutex factsLock;
-    mutable std::vector<std::weak_ptr<const FactTable>> facts;
+    // Per cube, once asked for: its columns are read on first use and kept
+    // while the file is open.
+    mutable std::vector<std::shared_ptr<const FactTable>> facts;
 
     [[noreturn]] void damaged(const std::string& what) const { cubecheck::damaged(path, what); }
 };
@@ -166,10 +171,13 @@ std::shared_ptr<const CubeFile> CubeFile::open(const std::filesystem::path& file
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(file, error);
     cube->d->fileBytes = error ? 0 : uint64_t(size);
+    const uint64_t identity = cubefacts::fileIdentity(file);
     cube->d->db = std::make_unique<SqliteDb>(file, readOptions(cube->d->fileBytes));
     cube->readHeader();
     cube->readCatalog();
     cube->d->facts.resize(cube->d->catalog.cubes.size());
+    cube->d->connections = std::make_shared<cubefacts::Connections>(file, readOptions(cube->d->fileBytes),
+                                                                    std::move(cube->d->db), identity);
     return cube;
 }
 
@@ -348,89 +356,20 @@ std::shared_ptr<const FactTable> CubeFile::facts(size_t cube) const
     const std::lock_guard<std::mutex> lock(d->factsLock);
     if (cube >= d->facts.size())
         throw platform::Failure(platform::err::kSubscript, d->path.string() + ": there is no cube number " + std::to_string(cube), "olap");
-    if (auto known = d->facts[cube].lock())
-        return known;
-    auto table = std::make_shared<const FactTable>(readFacts(cube));
-    d->facts[cube] = table;
-    return table;
-}
-
-FactTable CubeFile::readFacts(size_t cube) const
-{
-    const CubeInfo& info = d->catalog.cubes[cube];
-    const std::vector<int>& widths = d->keyWidths[cube];
-    const uint64_t chunkRows = d->chunkRows[cube];
-    FactTable table;
-    table.rowCount = info.factCount;
-    for (size_t k = 0; k < info.dimensions.size(); ++k)
-        table.keys.emplace_back(info.factCount);
-    for (size_t m = 0; m < storedMeasureCount(info); ++m)
-        table.values.emplace_back(info.factCount);
-    const size_t columns = widths.size() + storedMeasureCount(info);
-    const uint64_t chunks = chunkRows && info.factCount ? (info.factCount - 1) / chunkRows + 1 : 0;
-    cubecheck::ChunkLedger ledger(d->path, chunks, columns);
-    std::vector<uint8_t> narrowKeys;
-    SqliteStatement facts(*d->db, "SELECT rowid, chunk, column, bytes FROM facts WHERE cube = ?");
-    facts.bind(d->cubeIds[cube]);
-    while (facts.step()) {
-        const uint64_t chunk = uint64_t(facts.integer(1));
-        const uint64_t column = uint64_t(facts.integer(2));
-        ledger.fill(chunk, column);
-        const uint64_t first = chunk * chunkRows;
-        const uint64_t count = std::min(chunkRows, info.factCount - first);
-        const int width = column < widths.size() ? widths[column] : int(sizeof(double));
-        if (uint64_t(facts.integer(3)) != count * uint64_t(width))
-            d->damaged("a fact chunk has the wrong length");
-        if (column >= widths.size()) {
-            readBlob(facts.integer(0), table.values[column - widths.size()].data() + first, count * sizeof(double));
-        } else if (width == 4) {
-            uint32_t* keys = table.keys[column].data() + first;
-            readBlob(facts.integer(0), keys, count * 4);
-            cubecheck::checkKeys(d->path, {keys, count}, info.dimensions[column].keyCount);
-        } else {
-            narrowKeys.resize(count * width);
-            readBlob(facts.integer(0), narrowKeys.data(), narrowKeys.size());
-            readKeys(narrowKeys, width, count, table.keys[column].data() + first, info.dimensions[column].keyCount);
-        }
+    if (!d->facts[cube]) {
+        const CubeInfo& info = d->catalog.cubes[cube];
+        cubefacts::FactLayout layout{d->cubeIds[cube], info.factCount, d->chunkRows[cube], d->keyWidths[cube], {},
+                                     storedMeasureCount(info)};
+        for (const DimensionInfo& dimension : info.dimensions)
+            layout.keyCounts.push_back(dimension.keyCount);
+        layout.measureWidths = d->measureWidths[cube];
+        for (size_t m = 0; m < layout.measureCount; ++m)
+            layout.distinctValues.push_back(info.measures[m].distinctValues);
+        d->facts[cube] = std::make_shared<const FactTable>(info.factCount, info.dimensions.size(),
+                                                           storedMeasureCount(info),
+                                                           cubefacts::openFacts(d->connections, std::move(layout)));
     }
-    ledger.requireComplete();
-    return table;
-}
-
-// Reads a whole fact blob straight into `target`: the blob interface copies
-// the file's pages into our column without a buffer of SQLite's in between.
-void CubeFile::readBlob(int64_t rowid, void* target, uint64_t bytes) const
-{
-    sqlite3_blob* blob = nullptr;
-    if (sqlite3_blob_open(d->db->handle(), "main", "facts", "data", rowid, 0, &blob) != SQLITE_OK) {
-        sqlite3_blob_close(blob);
-        d->db->fail("is damaged or cannot be read");
-    }
-    const bool complete = uint64_t(sqlite3_blob_bytes(blob)) == bytes
-                          && (bytes == 0 || sqlite3_blob_read(blob, target, int(bytes), 0) == SQLITE_OK);
-    sqlite3_blob_close(blob);
-    if (!complete)
-        d->damaged("a fact chunk cannot be read whole");
-}
-
-// Widens keys stored in one or two bytes; the loops stay simple so the
-// compiler can vectorise them.
-void CubeFile::readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys,
-                        uint32_t keyCount) const
-{
-    if (data.size() != count * width)
-        d->damaged("a fact chunk has the wrong length");
-    if (width == 1) {
-        for (uint64_t i = 0; i < count; ++i)
-            keys[i] = data[i];
-    } else {
-        for (uint64_t i = 0; i < count; ++i) {
-            uint16_t key;
-            std::memcpy(&key, data.data() + 2 * i, 2);
-            keys[i] = key;
-        }
-    }
-    cubecheck::checkKeys(d->path, {keys, count}, keyCount);
+    return d->facts[cube];
 }
 
 }  // namespace olap

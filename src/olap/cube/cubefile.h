@@ -7,11 +7,10 @@
 #include <filesystem>
 #include <cstdint>
 #include <memory>
-#include <span>
 
 namespace olap {
 
-struct FactTable;  // the facts of one cube, column by column (facttable.h)
+class FactTable;  // the facts of one cube, column by column (facttable.h)
 
 class CubeFile {
 public:
@@ -25,9 +24,10 @@ public:
     const std::filesystem::path& path() const;
     const CatalogInfo& catalog() const;
 
-    // The facts of cube `cube` (index into catalog().cubes), read on first use
-    // and shared afterwards. Throws Failure when the fact data is damaged.
-    // Thread-safe.
+    // The facts of cube `cube` (index into catalog().cubes). The first call
+    // lists the cube's fact chunks; each column is read when first used and
+    // kept while the file is open. Throws Failure when the list of chunks is
+    // damaged (a column's own damage shows when it is read). Thread-safe.
     std::shared_ptr<const FactTable> facts(size_t cube) const;
 
     class Data;
@@ -41,9 +41,6 @@ private:
     void readMeasures(int64_t id, CubeInfo& cube);
     void readDistinctMeasures(int64_t id, CubeInfo& cube, std::vector<int>& widths);
     void readCalculatedMeasures(int64_t id, CubeInfo& cube);
-    FactTable readFacts(size_t cube) const;
-    void readKeys(std::span<const uint8_t> data, int width, uint64_t count, uint32_t* keys, uint32_t keyCount) const;
-    void readBlob(int64_t rowid, void* target, uint64_t bytes) const;
 
     std::unique_ptr<Data> d;
 };

@@ -37,13 +37,33 @@ void checkAllLevel(const std::filesystem::path& file, const HierarchyInfo& hiera
     }
 }
 
-void checkKeys(const std::filesystem::path& file, std::span<const uint32_t> keys, uint32_t keyCount)
+namespace {
+
+template <class Key>
+void checkKeysOfWidth(const std::filesystem::path& file, std::span<const Key> keys, uint32_t keyCount)
 {
-    uint32_t largest = 0;
-    for (const uint32_t key : keys)
+    Key largest = 0;
+    for (const Key key : keys)
         largest = std::max(largest, key);
     if (!keys.empty() && largest >= keyCount)
         damaged(file, "a fact names an unknown member");
+}
+
+}  // namespace
+
+void checkKeys(const std::filesystem::path& file, std::span<const uint8_t> keys, uint32_t keyCount)
+{
+    checkKeysOfWidth(file, keys, keyCount);
+}
+
+void checkKeys(const std::filesystem::path& file, std::span<const uint16_t> keys, uint32_t keyCount)
+{
+    checkKeysOfWidth(file, keys, keyCount);
+}
+
+void checkKeys(const std::filesystem::path& file, std::span<const uint32_t> keys, uint32_t keyCount)
+{
+    checkKeysOfWidth(file, keys, keyCount);
 }
 
 ChunkLedger::ChunkLedger(const std::filesystem::path& file, uint64_t chunks, uint64_t columns)

@@ -29,6 +29,8 @@ void checkFactCount(const std::filesystem::path& file, const CubeInfo& cube, std
 void checkAllLevel(const std::filesystem::path& file, const HierarchyInfo& hierarchy);
 
 // Refuses a key at or past `keyCount`: facts are indexes into the dimension's keys.
+void checkKeys(const std::filesystem::path& file, std::span<const uint8_t> keys, uint32_t keyCount);
+void checkKeys(const std::filesystem::path& file, std::span<const uint16_t> keys, uint32_t keyCount);
 void checkKeys(const std::filesystem::path& file, std::span<const uint32_t> keys, uint32_t keyCount);
 
 // Which fact chunks of one cube have been read: each (chunk, column) must be

@@ -5,6 +5,7 @@
 #include "platform/core/failure.h"
 #include "olap/model/membersource.h"
 #include "olap/query/querycalculated.h"
+#include "olap/query/querydistinct.h"
 #include "olap/query/querylayout.h"
 #include "olap/query/querypivot.h"
 #include "olap/query/queryrollup.h"
@@ -83,14 +84,28 @@ void checkQuery(const CubeInfo& cube, const PivotQuery& query)
 // A broken fact table is the reader's bug, not the user's doing.
 void checkFacts(const CubeInfo& cube, const FactTable& facts)
 {
-    bool fits = facts.keys.size() == cube.dimensions.size() && facts.values.size() == storedMeasureCount(cube);
-    for (const auto& column : facts.keys)
-        fits = fits && column.size() == facts.rowCount;
-    for (const auto& column : facts.values)
-        fits = fits && column.size() == facts.rowCount;
-    if (!fits && facts.rowCount > 0)
+    if (facts.dimensionCount() != cube.dimensions.size() || facts.measureCount() != storedMeasureCount(cube))
         throw platform::InternalFailure(
             "the facts of cube \"" + cube.name + "\" do not match its dimensions and measures", "olap");
+}
+
+// Reads the columns the pivot uses that are not in memory yet, two at a
+// time; no other column is read.
+void readUsedColumns(const CubeInfo& cube, const FactTable& facts, const PivotQuery& query)
+{
+    std::vector<size_t> dimensions;
+    for (const QueryAxis* axis : {&query.rows, &query.columns}) {
+        for (const AxisField& field : axis->fields)
+            dimensions.push_back(field.dimension);
+    }
+    for (const PageField& page : query.pages) {
+        if (!page.selected.empty())
+            dimensions.push_back(page.dimension);
+    }
+    std::vector<size_t> measures, distinct;
+    for (uint32_t m : query.measures)
+        (cube.measures[m].aggregation == Aggregation::DistinctCount ? distinct : measures).push_back(m);
+    facts.read(dimensions, measures, distinct);
 }
 
 // Refuses a pivot of more than kMaxAccumulators cells, counted with the
@@ -107,7 +122,7 @@ void checkSize(const CubeInfo& cube, uint64_t rows, uint64_t columns, size_t mea
 ScanColumn axisColumn(const FactTable& facts, const AxisField& field, const query::FieldLayout& layout,
                       uint64_t stride, uint32_t cellCount)
 {
-    ScanColumn column{facts.keys[field.dimension], {}};
+    ScanColumn column{&facts.keys(field.dimension), {}};
     column.offsetOfKey.reserve(layout.leafOfKey().size());
     for (uint32_t leaf : layout.leafOfKey())
         column.offsetOfKey.push_back(leaf == query::kExcluded ? cellCount : uint32_t(leaf * stride));
@@ -125,7 +140,7 @@ ScanColumn pageColumn(const CubeInfo& cube, const FactTable& facts, const PageFi
         const int32_t parent = hierarchy.members[m].parent;
         selected[m] = selected[m] || (parent >= 0 && selected[parent]);
     }
-    ScanColumn column{facts.keys[page.dimension], {}};
+    ScanColumn column{&facts.keys(page.dimension), {}};
     for (uint32_t member : hierarchy.memberOfKey)
         column.offsetOfKey.push_back(selected[member] ? 0 : cellCount);
     return column;
@@ -163,6 +178,16 @@ PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapK
     return layout;
 }
 
+std::vector<uint32_t> leafMeasures(const CubeInfo& cube, const PivotQuery& query)
+{
+    std::vector<uint32_t> measures;
+    for (uint32_t m : query.measures) {
+        if (cube.measures[m].aggregation != Aggregation::DistinctCount)
+            measures.push_back(m);
+    }
+    return measures;
+}
+
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
                         const LeafAccumulators& leaves, std::span<const DistinctCells> distinct)
 {
@@ -190,17 +215,30 @@ QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQu
     // The scan aggregates stored measures; calculated ones are computed after.
     const PivotQuery query = query::aggregatedQuery(cube, shown);
     query::PivotLayout layout = query::layOutPivot(cube, query, true);
+    if (facts.rowCount() > 0)
+        readUsedColumns(cube, facts, query);
     std::vector<query::ScanMeasure> measures;
-    for (uint32_t m : query.measures) {
-        measures.push_back({facts.rowCount ? std::span<const double>(facts.values[m]) : std::span<const double>(),
+    for (uint32_t m : query::leafMeasures(cube, query)) {
+        measures.push_back({facts.rowCount() ? facts.values(m) : std::span<const double>(),
                             cube.measures[m].aggregation});
     }
+    std::vector<query::DistinctColumn> distinct;
+    for (size_t i = 0; i < query.measures.size(); ++i) {
+        const MeasureInfo& measure = cube.measures[query.measures[i]];
+        if (measure.aggregation == Aggregation::DistinctCount)
+            distinct.push_back({i, facts.rowCount() ? &facts.distinctIds(query.measures[i]) : nullptr,
+                                measure.distinctValues});
+    }
     const uint32_t cellCount = layout.cellCount();
-    const query::LeafAccumulators leaves = facts.rowCount == 0
+    const std::vector<query::ScanColumn> columns =
+        facts.rowCount() == 0 ? std::vector<query::ScanColumn>()
+                              : scanColumns(cube, facts, query, layout.rows, layout.columns);
+    const query::LeafAccumulators leaves = facts.rowCount() == 0
         ? query::scanFacts({}, measures, 0, cellCount, 1)
-        : query::scanFacts(scanColumns(cube, facts, query, layout.rows, layout.columns), measures, facts.rowCount,
-                           cellCount, options.threads);
-    QueryResult result = query::finishPivot(layout, cube, query, leaves);
+        : query::scanFacts(columns, measures, facts.rowCount(), cellCount, options.threads);
+    const std::vector<query::DistinctCells> distinctCells =
+        query::countDistinct(columns, distinct, facts.rowCount(), layout, options.threads);
+    QueryResult result = query::finishPivot(layout, cube, query, leaves, distinctCells);
     query::showMeasures(cube, shown, result);
     return result;
 }

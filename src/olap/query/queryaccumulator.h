@@ -16,9 +16,11 @@
 
 namespace olap::query {
 
+// No member initialisers: large arrays of them are left uninitialised until
+// the thread that uses a range of them fills it.
 struct Accumulator {
-    double value = 0;
-    uint64_t count = 0;
+    double value;
+    uint64_t count;
 };
 
 constexpr Accumulator emptyAccumulator(Aggregation aggregation)
@@ -92,8 +94,8 @@ inline void withAggregation(Aggregation aggregation, Run&& run)
     case Aggregation::Average:
         return run.template operator()<Aggregation::Average>();
     case Aggregation::DistinctCount:
-        // Its cells come from the facts of every cell (DistinctCells), not
-        // from leaves: its leaves stay empty and roll up as counts.
+        // Never rolled up from leaves (DistinctCells hold its cells); an
+        // empty accumulator of it finishes as an empty cell.
         return run.template operator()<Aggregation::Count>();
     }
 }

@@ -2,65 +2,93 @@
 #include "olap/query/queryrollup.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <thread>
 
 namespace olap::query {
 
 namespace {
 
-// For one measure: every row tuple's merge of its row leaves, per column leaf.
-template <Aggregation A>
-std::vector<Accumulator> rollUpRows(const LeafAccumulators& leaves, size_t measure, const AxisLayout& rows,
-                                    uint64_t columnLeaves)
-{
-    std::vector<Accumulator> merged(rows.ranges.size() * columnLeaves, emptyAccumulator(A));
-    const size_t stride = leaves.measureCount;
-    for (size_t r = 0; r < rows.ranges.size(); ++r) {
-        Accumulator* into = merged.data() + r * columnLeaves;
-        for (uint64_t leaf = rows.ranges[r].first; leaf < rows.ranges[r].end; ++leaf) {
-            const Accumulator* from = leaves.cells.data() + leaf * columnLeaves * stride + measure;
-            for (uint64_t c = 0; c < columnLeaves; ++c)
-                mergeInto<A>(into[c], from[c * stride]);
-        }
-    }
-    return merged;
-}
+// Row tuples whose range holds at least this many leaves are shared out one
+// by one, the others in blocks of kRowBlock: a total over every row leaf
+// can be as much work as all the other rows together.
+constexpr uint64_t kLargeRange = 1024;
+constexpr size_t kRowBlock = 256;
+// Below this many leaf merges one thread rolls up: starting one costs more.
+constexpr uint64_t kMergesForThreads = uint64_t(1) << 18;
 
+// One row tuple, one measure: its row leaves merged per column leaf (in
+// `merged`, reused from row to row), then each column tuple's leaves.
 template <Aggregation A>
-void rollUpMeasure(const LeafAccumulators& leaves, size_t measure, const AxisLayout& rows, const AxisLayout& columns,
-                   QueryResult& result)
+void rollUpRow(const LeafAccumulators& leaves, size_t leafMeasure, size_t measure, const LeafRange& rowRange,
+               const AxisLayout& columns, std::vector<Accumulator>& merged, std::optional<double>* cells,
+               size_t measureCount)
 {
     const uint64_t columnLeaves = columns.leafCount;
-    const std::vector<Accumulator> merged = rollUpRows<A>(leaves, measure, rows, columnLeaves);
-    const size_t measureCount = result.measures.size();
-    for (size_t r = 0; r < rows.ranges.size(); ++r) {
-        const Accumulator* row = merged.data() + r * columnLeaves;
-        for (size_t c = 0; c < columns.ranges.size(); ++c) {
-            Accumulator cell = emptyAccumulator(A);
-            for (uint64_t leaf = columns.ranges[c].first; leaf < columns.ranges[c].end; ++leaf)
-                mergeInto<A>(cell, row[leaf]);
-            result.cells[(r * columns.ranges.size() + c) * measureCount + measure] = finalValue(A, cell);
-        }
+    const size_t stride = leaves.measureCount;
+    merged.assign(columnLeaves, emptyAccumulator(A));
+    for (uint64_t leaf = rowRange.first; leaf < rowRange.end; ++leaf) {
+        const Accumulator* from = leaves.cells.data() + leaf * columnLeaves * stride + leafMeasure;
+        for (uint64_t c = 0; c < columnLeaves; ++c)
+            mergeInto<A>(merged[c], from[c * stride]);
+    }
+    for (size_t c = 0; c < columns.ranges.size(); ++c) {
+        Accumulator cell = emptyAccumulator(A);
+        for (uint64_t leaf = columns.ranges[c].first; leaf < columns.ranges[c].end; ++leaf)
+            mergeInto<A>(cell, merged[leaf]);
+        cells[c * measureCount + measure] = finalValue(A, cell);
     }
 }
 
-// Which tuples of one axis have a non-empty cell.
-std::vector<uint8_t> nonEmpty(const QueryResult& result, bool rows)
+// The pieces of work: single large row tuples first, then blocks of rows.
+std::vector<std::pair<size_t, size_t>> rowWork(const AxisLayout& rows)
+{
+    std::vector<std::pair<size_t, size_t>> work;
+    for (size_t r = 0; r < rows.ranges.size(); ++r) {
+        if (rows.ranges[r].end - rows.ranges[r].first >= kLargeRange)
+            work.emplace_back(r, r + 1);
+    }
+    for (size_t r = 0; r < rows.ranges.size();) {
+        size_t end = r;
+        while (end < rows.ranges.size() && end - r < kRowBlock
+               && rows.ranges[end].end - rows.ranges[end].first < kLargeRange)
+            ++end;
+        if (end > r)
+            work.emplace_back(r, end);
+        r = std::max(end, r + (end == r ? 1 : 0));
+    }
+    return work;
+}
+
+uint64_t mergeCount(const AxisLayout& rows, const AxisLayout& columns)
+{
+    uint64_t leaves = 0;
+    for (const LeafRange& range : rows.ranges)
+        leaves += range.end - range.first;
+    return leaves * columns.leafCount;
+}
+
+// Which tuples have a non-empty cell: used[r] for rows, used[c] for columns.
+void markNonEmpty(const QueryResult& result, std::vector<uint8_t>& rowUsed, std::vector<uint8_t>& columnUsed)
 {
     const size_t columnCount = result.columns.size();
     const size_t measureCount = result.measures.size();
-    std::vector<uint8_t> used(rows ? result.rows.size() : columnCount);
-    for (size_t i = 0; i < result.cells.size(); ++i) {
-        if (result.cells[i]) {
-            const size_t tuple = i / measureCount;
-            used[rows ? tuple / columnCount : tuple % columnCount] = 1;
+    const std::optional<double>* cell = result.cells.data();
+    for (size_t r = 0; r < result.rows.size(); ++r) {
+        for (size_t c = 0; c < columnCount; ++c) {
+            bool any = false;
+            for (size_t m = 0; m < measureCount; ++m, ++cell)
+                any = any || cell->has_value();
+            rowUsed[r] |= uint8_t(any);
+            columnUsed[c] |= uint8_t(any);
         }
     }
-    const auto& tuples = rows ? result.rows : result.columns;
-    for (size_t t = 0; t < tuples.size(); ++t) {
-        if (tuples[t].kind == TupleKind::GrandTotal)
-            used[t] = 1;
-    }
-    return used;
+    for (size_t r = 0; r < result.rows.size(); ++r)
+        rowUsed[r] |= uint8_t(result.rows[r].kind == TupleKind::GrandTotal);
+    for (size_t c = 0; c < columnCount; ++c)
+        columnUsed[c] |= uint8_t(result.columns[c].kind == TupleKind::GrandTotal);
 }
 
 template <class T>
@@ -79,12 +107,50 @@ std::vector<T> keepUsed(std::vector<T>&& items, const std::vector<uint8_t>& used
 void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggregations, const AxisLayout& rows,
             const AxisLayout& columns, QueryResult& result)
 {
-    result.cells.assign(rows.ranges.size() * columns.ranges.size() * aggregations.size(), std::nullopt);
-    for (size_t m = 0; m < aggregations.size(); ++m) {
-        withAggregation(aggregations[m], [&]<Aggregation A>() {
-            rollUpMeasure<A>(leaves, m, rows, columns, result);
-        });
+    const size_t measureCount = aggregations.size();
+    result.cells.assign(rows.ranges.size() * columns.ranges.size() * measureCount, std::nullopt);
+    if (measureCount == 0)
+        return;
+    // Distinct counts have no leaves (putDistinctCells fills them).
+    std::vector<size_t> leafMeasure(measureCount, SIZE_MAX);
+    for (size_t m = 0, leaf = 0; m < measureCount; ++m) {
+        if (aggregations[m] != Aggregation::DistinctCount)
+            leafMeasure[m] = leaf++;
     }
+    const std::vector<std::pair<size_t, size_t>> work = rowWork(rows);
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        std::vector<Accumulator> merged;
+        for (size_t w = next++; w < work.size(); w = next++) {
+            for (size_t r = work[w].first; r < work[w].second; ++r) {
+                std::optional<double>* cells = result.cells.data() + r * columns.ranges.size() * measureCount;
+                for (size_t m = 0; m < measureCount; ++m) {
+                    if (leafMeasure[m] == SIZE_MAX)
+                        continue;
+                    withAggregation(aggregations[m], [&]<Aggregation A>() {
+                        rollUpRow<A>(leaves, leafMeasure[m], m, rows.ranges[r], columns, merged, cells, measureCount);
+                    });
+                }
+            }
+        }
+    };
+    // Each row tuple's cells are written by one thread, in the same order
+    // of merges whatever the threads: the same result.
+    std::exception_ptr error;
+    {
+        std::jthread helper;
+        if (mergeCount(rows, columns) * measureCount >= kMergesForThreads && std::thread::hardware_concurrency() > 1)
+            helper = std::jthread([&] {
+                try {
+                    run();
+                } catch (...) {
+                    error = std::current_exception();  // rethrown below, once both threads are done
+                }
+            });
+        run();
+    }
+    if (error)
+        std::rethrow_exception(error);
 }
 
 void putDistinctCells(const DistinctCells& cells, QueryResult& result)
@@ -100,26 +166,25 @@ void dropEmptyTuples(QueryResult& result, bool rows, bool columns)
 {
     if (result.measures.empty() || (!rows && !columns))
         return;
-    const std::vector<uint8_t> usedRows = rows ? nonEmpty(result, true) : std::vector<uint8_t>(result.rows.size(), 1);
-    const std::vector<uint8_t> usedColumns =
-        columns ? nonEmpty(result, false) : std::vector<uint8_t>(result.columns.size(), 1);
+    std::vector<uint8_t> usedRows(result.rows.size(), rows ? 0 : 1);
+    std::vector<uint8_t> usedColumns(result.columns.size(), columns ? 0 : 1);
+    markNonEmpty(result, usedRows, usedColumns);
     const auto allUsed = [](const std::vector<uint8_t>& used) {
         return std::find(used.begin(), used.end(), 0) == used.end();
     };
     if (allUsed(usedRows) && allUsed(usedColumns))
         return;
-    std::vector<std::optional<double>> cells;
+    // Kept cells move down in place: a cell's new place is never after its old one.
     const size_t measureCount = result.measures.size();
-    cells.reserve(result.cells.size());
+    size_t to = 0;
     for (size_t r = 0; r < result.rows.size(); ++r) {
         for (size_t c = 0; usedRows[r] && c < result.columns.size(); ++c) {
-            if (!usedColumns[c])
-                continue;
-            const auto first = result.cells.begin() + ptrdiff_t((r * result.columns.size() + c) * measureCount);
-            cells.insert(cells.end(), first, first + ptrdiff_t(measureCount));
+            const size_t from = (r * result.columns.size() + c) * measureCount;
+            for (size_t m = 0; usedColumns[c] && m < measureCount; ++m)
+                result.cells[to++] = result.cells[from + m];
         }
     }
-    result.cells = std::move(cells);
+    result.cells.resize(to);
     result.rows = keepUsed(std::move(result.rows), usedRows);
     result.columns = keepUsed(std::move(result.columns), usedColumns);
 }

@@ -1,5 +1,6 @@
 // The fact scan: blocks of facts, cell numbers first, then one loop per group
-// of measures, on several threads with accumulators of their own.
+// of measures, on several threads: over parts of the facts with accumulators
+// of their own, or over ranges of the cells in one shared set.
 #include "olap/query/queryscan.h"
 
 #include <algorithm>
@@ -19,74 +20,94 @@ constexpr size_t kBlock = 2048;
 // A part has at least this many facts, and there are at most kMaxParts:
 // enough for the cores of a desktop, while every part's accumulators are
 // fresh memory that costs page faults on each query.
-constexpr uint64_t kFactsPerPart = uint64_t(1) << 20;
+constexpr uint64_t kFactsPerPart = uint64_t(1) << 18;
 constexpr uint64_t kMaxParts = 4;
 // Memory for the parts' accumulators, per fact scanned: a small share of
-// what the facts themselves take (at least 12 bytes each).
+// what the facts themselves take (at least 9 bytes each).
 constexpr uint64_t kAccumulatorBytesPerFact = 2;
 constexpr uint64_t kTwoPartBytesPerFact = 4;
+// Below this many facts one thread scans: starting threads costs more.
+constexpr uint64_t kFactsForThreads = uint64_t(1) << 16;
 
-// The common case of up to four key columns in one pass, without a running
-// sum in memory.
-template <size_t N>
-void cellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
-                  uint32_t* cells)
+// Adds one key column's offsets to the block's cell numbers (the first
+// column sets them). A sum stays at most cellCount: offsets are below
+// 2^31 and the running sum is capped after each column.
+template <bool First, class Key>
+void addOffsets(const Key* keys, const uint32_t* offsets, size_t count, uint32_t cellCount, uint32_t* cells)
 {
-    const uint32_t* keys[N];
-    const uint32_t* offsets[N];
-    for (size_t c = 0; c < N; ++c) {
-        keys[c] = columns[c].keys.data() + begin;
-        offsets[c] = columns[c].offsetOfKey.data();
-    }
     for (size_t i = 0; i < count; ++i) {
-        uint64_t sum = 0;
-        for (size_t c = 0; c < N; ++c)
-            sum += offsets[c][keys[c][i]];
+        if constexpr (First)
+            cells[i] = offsets[keys[i]];
+        else
+            cells[i] = std::min(cells[i] + offsets[keys[i]], cellCount);
+    }
+}
+
+// Up to kFused key columns in one loop, each at its own width, without a
+// running sum in memory: the common pivot has three or fewer.
+constexpr size_t kFused = 3;
+
+template <size_t... I, class... Key>
+void fusedCells(std::index_sequence<I...>, const uint32_t* const* offsets, size_t count, uint32_t cellCount,
+                uint32_t* cells, const Key*... keys)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t sum = (uint64_t(offsets[I][keys[i]]) + ...);
         cells[i] = uint32_t(std::min<uint64_t>(sum, cellCount));
     }
 }
 
-void cellsOfBlockAnyWidth(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
-                          uint32_t* cells)
+template <class... Key>
+void fusedCells(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
+                uint32_t* cells, const Key*... keys)
 {
-    std::array<uint64_t, kBlock> sum{};
-    for (const ScanColumn& column : columns) {
-        const uint32_t* keys = column.keys.data() + begin;
-        const uint32_t* offsets = column.offsetOfKey.data();
-        for (size_t i = 0; i < count; ++i)
-            sum[i] += offsets[keys[i]];
+    if constexpr (sizeof...(Key) < kFused) {
+        if (sizeof...(Key) < columns.size()) {
+            std::visit([&](const auto& next) {
+                fusedCells(columns, begin, count, cellCount, cells, keys..., next.data() + begin);
+            }, *columns[sizeof...(Key)].keys);
+            return;
+        }
     }
-    for (size_t i = 0; i < count; ++i)
-        cells[i] = uint32_t(std::min<uint64_t>(sum[i], cellCount));
+    if constexpr (sizeof...(Key) > 0) {
+        const uint32_t* offsets[sizeof...(Key)];
+        for (size_t c = 0; c < sizeof...(Key); ++c)
+            offsets[c] = columns[c].offsetOfKey.data();
+        fusedCells(std::index_sequence_for<Key...>(), offsets, count, cellCount, cells, keys...);
+    }
 }
 
 void cellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
                   uint32_t* cells)
 {
-    switch (columns.size()) {
-    case 0:
+    if (columns.empty())
         return std::fill(cells, cells + count, 0u);
-    case 1:
-        return cellsOfBlock<1>(columns, begin, count, cellCount, cells);
-    case 2:
-        return cellsOfBlock<2>(columns, begin, count, cellCount, cells);
-    case 3:
-        return cellsOfBlock<3>(columns, begin, count, cellCount, cells);
-    case 4:
-        return cellsOfBlock<4>(columns, begin, count, cellCount, cells);
-    default:
-        return cellsOfBlockAnyWidth(columns, begin, count, cellCount, cells);
+    if (columns.size() <= kFused)
+        return fusedCells<>(columns, begin, count, cellCount, cells);
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const uint32_t* offsets = columns[c].offsetOfKey.data();
+        std::visit([&](const auto& keys) {
+            if (c == 0)
+                addOffsets<true>(keys.data() + begin, offsets, count, cellCount, cells);
+            else
+                addOffsets<false>(keys.data() + begin, offsets, count, cellCount, cells);
+        }, *columns[c].keys);
+    }
+}
+
+void fillEmpty(std::span<const ScanMeasure> measures, Accumulator* cells, uint64_t firstCell, uint64_t endCell)
+{
+    for (uint64_t cell = firstCell; cell < endCell; ++cell) {
+        for (size_t m = 0; m < measures.size(); ++m)
+            cells[cell * measures.size() + m] = emptyAccumulator(measures[m].aggregation);
     }
 }
 
 LeafAccumulators emptyAccumulators(std::span<const ScanMeasure> measures, uint32_t cellCount)
 {
     LeafAccumulators result{measures.size(), {}};
-    result.cells.reserve((size_t(cellCount) + 1) * measures.size());
-    for (uint64_t cell = 0; cell <= cellCount; ++cell) {
-        for (const ScanMeasure& measure : measures)
-            result.cells.push_back(emptyAccumulator(measure.aggregation));
-    }
+    result.cells.resize((size_t(cellCount) + 1) * measures.size());
+    fillEmpty(measures, result.cells.data(), 0, uint64_t(cellCount) + 1);
     return result;
 }
 
@@ -110,28 +131,57 @@ void withUpdateKind(Aggregation aggregation, Run&& run)
     }
 }
 
+// The facts of a block to add: all of them, or (with `picked`) those at the
+// listed positions.
+struct BlockFacts {
+    const uint32_t* cells;
+    const uint16_t* picked;  // nullptr: every fact, in order
+    size_t count;
+};
+
 // Up to kGroup measures in one loop, so that a fact's cell is fetched once
 // for all of them. `first` points at the group's first measure in cell 0.
 constexpr size_t kGroup = 3;
+constexpr size_t kPrefetch = 16;
 
 template <Aggregation... A, size_t... I>
-void addGroup(Accumulator* first, size_t stride, const double* const* values, const uint32_t* cells, size_t count,
+void addGroup(Accumulator* first, size_t stride, const double* const* values, const BlockFacts& facts,
               std::index_sequence<I...>)
 {
-    for (size_t i = 0; i < count; ++i) {
-        Accumulator* cell = first + size_t(cells[i]) * stride;
+    // The cells are known ahead: asking for a later fact's cell now hides
+    // the wait for it when the accumulators outgrow the first-level cache.
+    const size_t ahead = std::min(facts.count, kPrefetch);
+    if (facts.picked) {
+        for (size_t i = 0; i < facts.count - ahead; ++i) {
+            __builtin_prefetch(first + size_t(facts.cells[i + kPrefetch]) * stride, 1);
+            Accumulator* cell = first + size_t(facts.cells[i]) * stride;
+            (addValue<A>(cell[I], values[I][facts.picked[i]]), ...);
+        }
+        for (size_t i = facts.count - ahead; i < facts.count; ++i) {
+            Accumulator* cell = first + size_t(facts.cells[i]) * stride;
+            (addValue<A>(cell[I], values[I][facts.picked[i]]), ...);
+        }
+        return;
+    }
+    for (size_t i = 0; i < facts.count - ahead; ++i) {
+        __builtin_prefetch(first + size_t(facts.cells[i + kPrefetch]) * stride, 1);
+        Accumulator* cell = first + size_t(facts.cells[i]) * stride;
+        (addValue<A>(cell[I], values[I][i]), ...);
+    }
+    for (size_t i = facts.count - ahead; i < facts.count; ++i) {
+        Accumulator* cell = first + size_t(facts.cells[i]) * stride;
         (addValue<A>(cell[I], values[I][i]), ...);
     }
 }
 
 template <Aggregation... A>
 void addGroup(std::span<const ScanMeasure> group, Accumulator* first, size_t stride, uint64_t block,
-              const uint32_t* cells, size_t count)
+              const BlockFacts& facts)
 {
     if constexpr (sizeof...(A) < kGroup) {
         if (sizeof...(A) < group.size()) {
             withUpdateKind(group[sizeof...(A)].aggregation, [&]<Aggregation Next>() {
-                addGroup<A..., Next>(group, first, stride, block, cells, count);
+                addGroup<A..., Next>(group, first, stride, block, facts);
             });
             return;
         }
@@ -140,27 +190,48 @@ void addGroup(std::span<const ScanMeasure> group, Accumulator* first, size_t str
         const double* values[sizeof...(A)];
         for (size_t m = 0; m < sizeof...(A); ++m)
             values[m] = group[m].values.data() + block;
-        addGroup<A...>(first, stride, values, cells, count, std::index_sequence_for<decltype(A)...>());
+        addGroup<A...>(first, stride, values, facts, std::index_sequence_for<decltype(A)...>());
     }
 }
 
-void addMeasures(std::span<const ScanMeasure> measures, uint64_t block, const uint32_t* cells, size_t count,
-                 LeafAccumulators& into)
+void addMeasures(std::span<const ScanMeasure> measures, uint64_t block, const BlockFacts& facts,
+                 Accumulator* into)
 {
     for (size_t m = 0; m < measures.size(); m += kGroup) {
         const auto group = measures.subspan(m, std::min(kGroup, measures.size() - m));
-        addGroup<>(group, into.cells.data() + m, measures.size(), block, cells, count);
+        addGroup<>(group, into + m, measures.size(), block, facts);
     }
 }
 
 void scanPart(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures, uint64_t begin,
-              uint64_t end, uint32_t cellCount, LeafAccumulators& into)
+              uint64_t end, uint32_t cellCount, Accumulator* into)
 {
     std::array<uint32_t, kBlock> cells;
     for (uint64_t block = begin; block < end; block += kBlock) {
         const size_t count = size_t(std::min<uint64_t>(kBlock, end - block));
         cellsOfBlock(columns, block, count, cellCount, cells.data());
-        addMeasures(measures, block, cells.data(), count, into);
+        addMeasures(measures, block, {cells.data(), nullptr, count}, into);
+    }
+}
+
+// Adds only the facts whose cells lie in [firstCell, endCell); the others
+// are dropped without a branch per fact.
+void scanRange(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures, uint64_t rowCount,
+               uint32_t cellCount, uint32_t firstCell, uint32_t endCell, Accumulator* into)
+{
+    std::array<uint32_t, kBlock> cells;
+    std::array<uint16_t, kBlock> picked;
+    const uint32_t width = endCell - firstCell;
+    for (uint64_t block = 0; block < rowCount; block += kBlock) {
+        const size_t count = size_t(std::min<uint64_t>(kBlock, rowCount - block));
+        cellsOfBlock(columns, block, count, cellCount, cells.data());
+        size_t kept = 0;
+        for (size_t i = 0; i < count; ++i) {
+            cells[kept] = cells[i];
+            picked[kept] = uint16_t(i);
+            kept += cells[i] - firstCell < width;
+        }
+        addMeasures(measures, block, {cells.data(), picked.data(), kept}, into);
     }
 }
 
@@ -189,45 +260,92 @@ uint64_t partCount(uint64_t rowCount, uint32_t cellCount, size_t measureCount)
     return parts;
 }
 
-}  // namespace
-
-LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
-                           uint64_t rowCount, uint32_t cellCount, unsigned threads)
+// Runs work(t) for t = 0 .. count-1 on `count` threads (this one among
+// them), then rethrows the first failure.
+template <class Work>
+void onThreads(unsigned count, Work&& work)
 {
-    const uint64_t parts = partCount(rowCount, cellCount, measures.size());
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = unsigned(std::min<uint64_t>(threads, parts));
-    std::vector<LeafAccumulators> results(parts);
-    std::vector<std::exception_ptr> errors(threads);
-    // Threads take the next part as they finish one, so a thread that the
-    // system holds up does not hold up the others.
-    std::atomic<uint64_t> nextPart{0};
-    auto work = [&](unsigned thread) {
+    std::vector<std::exception_ptr> errors(count);
+    auto run = [&](unsigned thread) {
         try {
-            for (uint64_t p = nextPart++; p < parts; p = nextPart++) {
-                results[p] = emptyAccumulators(measures, cellCount);
-                scanPart(columns, measures, rowCount * p / parts, rowCount * (p + 1) / parts, cellCount, results[p]);
-            }
+            work(thread);
         } catch (...) {
             errors[thread] = std::current_exception();
         }
     };
     {
         std::vector<std::jthread> workers;
-        for (unsigned t = 1; t < threads; ++t)
-            workers.emplace_back(work, t);
-        work(0);
+        for (unsigned t = 1; t < count; ++t)
+            workers.emplace_back(run, t);
+        run(0);
     }
     for (const std::exception_ptr& error : errors) {
         if (error)
             std::rethrow_exception(error);
     }
+}
+
+LeafAccumulators scanParts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
+                           uint64_t rowCount, uint32_t cellCount, unsigned threads, uint64_t parts)
+{
+    std::vector<LeafAccumulators> results(parts);
+    // Threads take the next part as they finish one, so a thread that the
+    // system holds up does not hold up the others.
+    std::atomic<uint64_t> nextPart{0};
+    onThreads(unsigned(std::min<uint64_t>(threads, parts)), [&](unsigned) {
+        for (uint64_t p = nextPart++; p < parts; p = nextPart++) {
+            results[p] = emptyAccumulators(measures, cellCount);
+            scanPart(columns, measures, rowCount * p / parts, rowCount * (p + 1) / parts, cellCount,
+                     results[p].cells.data());
+        }
+    });
     for (uint64_t p = 1; p < parts; ++p) {
         mergeParts(measures, results[0], results[p]);
         results[p] = {};
     }
     return std::move(results[0]);
+}
+
+// One set of accumulators, each thread filling and adding to its own range
+// of cells: no merge, and the fresh memory is touched by both cores. The
+// excluded facts' cell stays empty.
+LeafAccumulators scanRanges(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
+                            uint64_t rowCount, uint32_t cellCount, unsigned threads)
+{
+    LeafAccumulators result{measures.size(), {}};
+    result.cells.resize((size_t(cellCount) + 1) * measures.size());
+    fillEmpty(measures, result.cells.data(), cellCount, uint64_t(cellCount) + 1);
+    onThreads(threads, [&](unsigned t) {
+        const auto first = uint32_t(uint64_t(cellCount) * t / threads);
+        const auto end = uint32_t(uint64_t(cellCount) * (t + 1) / threads);
+        fillEmpty(measures, result.cells.data(), first, end);
+        scanRange(columns, measures, rowCount, cellCount, first, end, result.cells.data());
+    });
+    return result;
+}
+
+}  // namespace
+
+void leafCellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
+                      uint32_t* cells)
+{
+    cellsOfBlock(columns, begin, count, cellCount, cells);
+}
+
+LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
+                           uint64_t rowCount, uint32_t cellCount, unsigned threads)
+{
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    const uint64_t parts = partCount(rowCount, cellCount, measures.size());
+    // Each cell adds its facts in fact order from an empty start, whether
+    // one part or ranges of cells: the same result.
+    // Every range's thread reads all the facts: no more of them than cores.
+    const unsigned rangeThreads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
+    if (parts == 1 && rangeThreads > 1 && rowCount >= kFactsForThreads && cellCount >= rangeThreads
+        && !measures.empty())
+        return scanRanges(columns, measures, rowCount, cellCount, rangeThreads);
+    return scanParts(columns, measures, rowCount, cellCount, threads, parts);
 }
 
 }  // namespace olap::query

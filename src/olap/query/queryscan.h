@@ -8,6 +8,7 @@
 // one extra cell past the end that nobody reads; so the loop has no branches.
 #pragma once
 
+#include "olap/cube/facttable.h"
 #include "olap/query/queryaccumulator.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@
 namespace olap::query {
 
 struct ScanColumn {
-    std::span<const uint32_t> keys;   // the fact table's key column
+    const KeyColumn* keys = nullptr;    // the fact table's key column, at its stored width
     std::vector<uint32_t> offsetOfKey;  // per key; cellCount to exclude
 };
 
@@ -31,16 +32,22 @@ struct ScanMeasure {
 // the last one is the excluded facts' cell.
 struct LeafAccumulators {
     size_t measureCount = 0;
-    std::vector<Accumulator> cells;  // [cell * measureCount + measure]
+    Column<Accumulator> cells;  // [cell * measureCount + measure]; uninitialised when resized
 
     const Accumulator& at(uint64_t cell, size_t measure) const { return cells[cell * measureCount + measure]; }
 };
 
 // Requires: every key is below its column's offsetOfKey.size(); cellCount is
-// below UINT32_MAX; columns.size() * cellCount fits in 64 bits. The facts are
-// split into parts that depend only on the fact and cell counts, and the
-// parts are merged in order, so the result is the same for any `threads`
-// (0: one per core).
+// below 2^31. With few cells for the facts, the facts are split into parts
+// that depend only on the fact and cell counts, and the parts' accumulators
+// are merged in order; with many, each thread takes a range of the cells and
+// adds the facts that fall in it, in fact order. Either way the result is
+// the same for any `threads` (0: one per core).
+// The leaf cells of facts [begin, begin + count), as the scan computes them
+// (cellCount for an excluded fact). Requires: as scanFacts's.
+void leafCellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
+                      uint32_t* cells);
+
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
                            uint64_t rowCount, uint32_t cellCount, unsigned threads);
 

@@ -1,0 +1,252 @@
+#include "olap/query/querydistinct.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <map>
+#include <thread>
+
+namespace olap::query {
+
+namespace {
+
+constexpr size_t kBlock = 2048;
+constexpr unsigned kMaxThreads = 2;
+
+// One axis's tuples as distinct leaf ranges (tuples with the same range
+// have the same cells), and per axis leaf the ranges that hold it.
+struct AxisAncestors {
+    std::vector<uint32_t> rangeOfTuple;
+    uint32_t rangeCount = 0;
+    std::vector<uint32_t> first;  // per leaf: its ranges are ranges[first[leaf] .. first[leaf + 1])
+    std::vector<uint32_t> ranges;
+};
+
+AxisAncestors axisAncestors(const AxisLayout& axis)
+{
+    AxisAncestors result;
+    std::map<std::pair<uint64_t, uint64_t>, uint32_t> known;
+    std::vector<LeafRange> distinct;
+    for (const LeafRange& range : axis.ranges) {
+        const auto [at, added] = known.try_emplace({range.first, range.end}, uint32_t(distinct.size()));
+        if (added)
+            distinct.push_back(range);
+        result.rangeOfTuple.push_back(at->second);
+    }
+    result.rangeCount = uint32_t(distinct.size());
+    // Ranges nest or are apart, and a pivot's axis has few levels: counting
+    // per leaf then filling is linear in leaves times depth.
+    std::vector<uint32_t> count(axis.leafCount + 1);
+    for (const LeafRange& range : distinct) {
+        for (uint64_t leaf = range.first; leaf < range.end; ++leaf)
+            ++count[leaf + 1];
+    }
+    for (uint64_t leaf = 0; leaf < axis.leafCount; ++leaf)
+        count[leaf + 1] += count[leaf];
+    result.first = count;
+    result.ranges.resize(count.back());
+    for (uint32_t r = 0; r < distinct.size(); ++r) {
+        for (uint64_t leaf = distinct[r].first; leaf < distinct[r].end; ++leaf)
+            result.ranges[count[leaf]++] = r;
+    }
+    return result;
+}
+
+unsigned threadCount(unsigned threads, uint64_t rowCount)
+{
+    const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
+    return rowCount < (uint64_t(1) << 16) ? 1u : std::min(cores, kMaxThreads);
+}
+
+// Runs work(part) for part 0 .. parts-1, each on a thread of its own but the last.
+template <class Work>
+void onThreads(unsigned parts, Work&& work)
+{
+    std::vector<std::exception_ptr> errors(parts);
+    {
+        std::vector<std::jthread> helpers;
+        for (unsigned p = 0; p + 1 < parts; ++p) {
+            helpers.emplace_back([&, p] {
+                try {
+                    work(p);
+                } catch (...) {
+                    errors[p] = std::current_exception();  // rethrown below, once every thread is done
+                }
+            });
+        }
+        work(parts - 1);
+    }
+    for (const std::exception_ptr& error : errors) {
+        if (error)
+            std::rethrow_exception(error);
+    }
+}
+
+// The leaf cells of the facts, grouped by id: cellsById[idStart[id] ..
+// idStart[id + 1]) are the cells of id's facts (excluded facts dropped).
+struct FactsById {
+    std::vector<uint32_t> idStart;
+    Column<uint32_t> cells;
+};
+
+template <class Id>
+FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t valueCount, uint64_t rowCount,
+                   uint32_t cellCount, unsigned parts)
+{
+    // Pass 1: per part, how many included facts each id has.
+    std::vector<std::vector<uint32_t>> counts(parts, std::vector<uint32_t>(size_t(valueCount) + 2));
+    const auto partRange = [&](unsigned p) {
+        return std::pair<uint64_t, uint64_t>{rowCount * p / parts, rowCount * (p + 1) / parts};
+    };
+    onThreads(parts, [&](unsigned p) {
+        std::array<uint32_t, kBlock> cells;
+        uint32_t* count = counts[p].data();
+        const auto [begin, end] = partRange(p);
+        for (uint64_t block = begin; block < end; block += kBlock) {
+            const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
+            leafCellsOfBlock(columns, block, n, cellCount, cells.data());
+            for (size_t i = 0; i < n; ++i)
+                count[cells[i] < cellCount ? ids[block + i] : valueCount + 1] += 1;
+        }
+    });
+    // Id 0 (no value) and the excluded facts (valueCount + 1) take no place.
+    FactsById result;
+    result.idStart.assign(size_t(valueCount) + 2, 0);
+    uint32_t at = 0;
+    for (uint32_t id = 1; id <= valueCount; ++id) {
+        result.idStart[id] = at;
+        for (unsigned p = 0; p < parts; ++p) {
+            const uint32_t n = counts[p][id];
+            counts[p][id] = at;
+            at += n;
+        }
+    }
+    result.idStart[valueCount + 1] = at;
+    result.cells.resize(at);
+    // Pass 2: every included fact's cell into its id's place.
+    onThreads(parts, [&](unsigned p) {
+        std::array<uint32_t, kBlock> cells;
+        uint32_t* next = counts[p].data();
+        uint32_t* into = result.cells.data();
+        const auto [begin, end] = partRange(p);
+        for (uint64_t block = begin; block < end; block += kBlock) {
+            const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
+            leafCellsOfBlock(columns, block, n, cellCount, cells.data());
+            for (size_t i = 0; i < n; ++i) {
+                const uint32_t id = ids[block + i];
+                if (cells[i] < cellCount && id != 0)
+                    into[next[id]++] = cells[i];
+            }
+        }
+    });
+    return result;
+}
+
+// Per leaf cell, the pairs of ranges (row range * column ranges + column
+// range) whose tuples hold it: pairs[start[cell] .. start[cell + 1]).
+struct CellPairs {
+    std::vector<uint32_t> start;
+    std::vector<uint32_t> pairs;
+};
+
+CellPairs cellPairs(const AxisAncestors& rows, const AxisAncestors& columns, uint64_t rowLeaves, uint64_t columnLeaves)
+{
+    CellPairs result;
+    result.start.reserve(rowLeaves * columnLeaves + 1);
+    result.start.push_back(0);
+    for (uint64_t row = 0; row < rowLeaves; ++row) {
+        for (uint64_t column = 0; column < columnLeaves; ++column) {
+            for (uint32_t r = rows.first[row]; r < rows.first[row + 1]; ++r) {
+                for (uint32_t c = columns.first[column]; c < columns.first[column + 1]; ++c)
+                    result.pairs.push_back(rows.ranges[r] * columns.rangeCount + columns.ranges[c]);
+            }
+            result.start.push_back(uint32_t(result.pairs.size()));
+        }
+    }
+    return result;
+}
+
+// A pair's count and the last id it counted, side by side: one cache line.
+struct PairCount {
+    uint32_t lastId = 0;
+    uint32_t count = 0;
+};
+
+// Counts ids [firstId, endId) into `counts` (per pair of ranges).
+void countIds(const FactsById& facts, uint32_t firstId, uint32_t endId, const CellPairs& cells,
+              std::vector<PairCount>& counts)
+{
+    PairCount* pairs = counts.data();
+    const uint32_t* start = cells.start.data();
+    const uint32_t* list = cells.pairs.data();
+    for (uint32_t id = firstId; id < endId; ++id) {
+        for (uint32_t at = facts.idStart[id]; at < facts.idStart[id + 1]; ++at) {
+            const uint32_t cell = facts.cells[at];
+            for (uint32_t p = start[cell]; p < start[cell + 1]; ++p) {
+                PairCount& pair = pairs[list[p]];
+                pair.count += pair.lastId != id;
+                pair.lastId = id;
+            }
+        }
+    }
+}
+
+template <class Id>
+DistinctCells countColumn(std::span<const ScanColumn> columns, const DistinctColumn& distinct, const Id* ids,
+                          uint64_t rowCount, const PivotLayout& layout, const AxisAncestors& rows,
+                          const AxisAncestors& axisColumns, const CellPairs& pairs, unsigned parts)
+{
+    const uint32_t cellCount = layout.cellCount();
+    const FactsById facts = sortById(columns, ids, distinct.valueCount, rowCount, cellCount, parts);
+    // Each thread takes ids with about an equal share of the facts.
+    std::vector<uint32_t> bounds{1};
+    for (unsigned p = 1; p < parts; ++p) {
+        const uint32_t half = uint32_t(uint64_t(facts.cells.size()) * p / parts);
+        const auto at = std::lower_bound(facts.idStart.begin() + 1, facts.idStart.end() - 1, half);
+        bounds.push_back(std::max(bounds.back(), uint32_t(at - facts.idStart.begin())));
+    }
+    bounds.push_back(distinct.valueCount + 1);
+    std::vector<std::vector<PairCount>> counts(parts);
+    onThreads(parts, [&](unsigned p) {
+        counts[p].resize(size_t(rows.rangeCount) * axisColumns.rangeCount);
+        countIds(facts, bounds[p], bounds[p + 1], pairs, counts[p]);
+    });
+    DistinctCells result{distinct.measure, {}};
+    result.counts.reserve(rows.rangeOfTuple.size() * axisColumns.rangeOfTuple.size());
+    for (uint32_t r : rows.rangeOfTuple) {
+        for (uint32_t c : axisColumns.rangeOfTuple) {
+            uint32_t total = 0;
+            for (const std::vector<PairCount>& part : counts)
+                total += part[size_t(r) * axisColumns.rangeCount + c].count;
+            result.counts.push_back(total);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<DistinctCells> countDistinct(std::span<const ScanColumn> columns,
+                                         std::span<const DistinctColumn> distinct, uint64_t rowCount,
+                                         const PivotLayout& layout, unsigned threads)
+{
+    std::vector<DistinctCells> result;
+    if (distinct.empty())
+        return result;
+    const AxisAncestors rows = axisAncestors(layout.rows);
+    const AxisAncestors axisColumns = axisAncestors(layout.columns);
+    const unsigned parts = threadCount(threads, rowCount);
+    const CellPairs pairs = cellPairs(rows, axisColumns, layout.rows.leafCount, layout.columns.leafCount);
+    for (const DistinctColumn& column : distinct) {
+        if (rowCount == 0) {
+            result.push_back({column.measure, std::vector<uint32_t>(layout.rows.ranges.size() * layout.columns.ranges.size())});
+            continue;
+        }
+        std::visit([&](const auto& ids) {
+            result.push_back(countColumn(columns, column, ids.data(), rowCount, layout, rows, axisColumns, pairs, parts));
+        }, *column.ids);
+    }
+    return result;
+}
+
+}  // namespace olap::query
