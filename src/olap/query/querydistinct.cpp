@@ -143,15 +143,23 @@ FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t 
 }
 
 // Per leaf cell, the pairs of ranges (row range * column ranges + column
-// range) whose tuples hold it: pairs[start[cell] .. start[cell + 1]).
+// range) whose tuples hold it: pairs[start[cell] .. start[cell + 1]). Not
+// listed (empty) when the list would outgrow the facts: each cell's pairs
+// are then found from its row and column leaves.
 struct CellPairs {
     std::vector<uint32_t> start;
     std::vector<uint32_t> pairs;
+    const AxisAncestors* rows = nullptr;
+    const AxisAncestors* columns = nullptr;
+    uint64_t columnLeaves = 1;
 };
 
-CellPairs cellPairs(const AxisAncestors& rows, const AxisAncestors& columns, uint64_t rowLeaves, uint64_t columnLeaves)
+CellPairs cellPairs(const AxisAncestors& rows, const AxisAncestors& columns, uint64_t rowLeaves, uint64_t columnLeaves,
+                    uint64_t rowCount)
 {
-    CellPairs result;
+    CellPairs result{{}, {}, &rows, &columns, columnLeaves};
+    if (uint64_t(rows.ranges.size()) * columns.ranges.size() > std::max<uint64_t>(4 * rowCount, uint64_t(1) << 20))
+        return result;
     result.start.reserve(rowLeaves * columnLeaves + 1);
     result.start.push_back(0);
     for (uint64_t row = 0; row < rowLeaves; ++row) {
@@ -179,14 +187,29 @@ void countIds(const FactsById& facts, uint32_t firstId, uint32_t endId, const Ce
     PairCount* pairs = counts.data();
     const uint32_t* start = cells.start.data();
     const uint32_t* list = cells.pairs.data();
+    const auto count = [&](size_t pair, uint32_t id) {
+        pairs[pair].count += pairs[pair].lastId != id;
+        pairs[pair].lastId = id;
+    };
+    if (cells.start.empty()) {
+        const AxisAncestors& rows = *cells.rows;
+        const AxisAncestors& columns = *cells.columns;
+        for (uint32_t id = firstId; id < endId; ++id) {
+            for (uint32_t at = facts.idStart[id]; at < facts.idStart[id + 1]; ++at) {
+                const uint64_t row = facts.cells[at] / cells.columnLeaves, column = facts.cells[at] % cells.columnLeaves;
+                for (uint32_t r = rows.first[row]; r < rows.first[row + 1]; ++r) {
+                    for (uint32_t c = columns.first[column]; c < columns.first[column + 1]; ++c)
+                        count(size_t(rows.ranges[r]) * columns.rangeCount + columns.ranges[c], id);
+                }
+            }
+        }
+        return;
+    }
     for (uint32_t id = firstId; id < endId; ++id) {
         for (uint32_t at = facts.idStart[id]; at < facts.idStart[id + 1]; ++at) {
             const uint32_t cell = facts.cells[at];
-            for (uint32_t p = start[cell]; p < start[cell + 1]; ++p) {
-                PairCount& pair = pairs[list[p]];
-                pair.count += pair.lastId != id;
-                pair.lastId = id;
-            }
+            for (uint32_t p = start[cell]; p < start[cell + 1]; ++p)
+                count(list[p], id);
         }
     }
 }
@@ -236,7 +259,7 @@ std::vector<DistinctCells> countDistinct(std::span<const ScanColumn> columns,
     const AxisAncestors rows = axisAncestors(layout.rows);
     const AxisAncestors axisColumns = axisAncestors(layout.columns);
     const unsigned parts = threadCount(threads, rowCount);
-    const CellPairs pairs = cellPairs(rows, axisColumns, layout.rows.leafCount, layout.columns.leafCount);
+    const CellPairs pairs = cellPairs(rows, axisColumns, layout.rows.leafCount, layout.columns.leafCount, rowCount);
     for (const DistinctColumn& column : distinct) {
         if (rowCount == 0) {
             result.push_back({column.measure, std::vector<uint32_t>(layout.rows.ranges.size() * layout.columns.ranges.size())});
