@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <exception>
 #include <map>
 #include <thread>
@@ -82,19 +83,30 @@ void onThreads(unsigned parts, Work&& work)
     }
 }
 
-// The leaf cells of the facts, grouped by id: cellsById[idStart[id] ..
-// idStart[id + 1]) are the cells of id's facts (excluded facts dropped).
+// The included facts (id and leaf cell) grouped by id in two steps: into
+// buckets of 2^shift neighbouring ids here, in one pass that writes to few
+// places at a time (bucket counts and tails stay in the caches, unlike one
+// counter per id); each bucket is then ordered by id on its own, in the
+// caches, when it is counted.
 struct FactsById {
-    std::vector<uint32_t> idStart;
-    Column<uint32_t> cells;
+    unsigned shift = 0;
+    std::vector<uint32_t> bucketStart;  // entries of bucket b: [bucketStart[b], bucketStart[b + 1])
+    Column<uint64_t> entries;           // id << 32 | cell
 };
+
+constexpr unsigned kBucketBits = 12;
 
 template <class Id>
 FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t valueCount, uint64_t rowCount,
                    uint32_t cellCount, unsigned parts)
 {
-    // Pass 1: per part, how many included facts each id has.
-    std::vector<std::vector<uint32_t>> counts(parts, std::vector<uint32_t>(size_t(valueCount) + 2));
+    FactsById result;
+    const unsigned idBits = unsigned(std::bit_width(valueCount));
+    result.shift = idBits > kBucketBits ? idBits - kBucketBits : 0;
+    const size_t buckets = (size_t(valueCount) >> result.shift) + 1;
+    // Pass 1: per part, how many included facts each bucket has; the last
+    // counter takes id 0 (no value) and the excluded facts.
+    std::vector<std::vector<uint32_t>> counts(parts, std::vector<uint32_t>(buckets + 1));
     const auto partRange = [&](unsigned p) {
         return std::pair<uint64_t, uint64_t>{rowCount * p / parts, rowCount * (p + 1) / parts};
     };
@@ -105,29 +117,29 @@ FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t 
         for (uint64_t block = begin; block < end; block += kBlock) {
             const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
             leafCellsOfBlock(columns, block, n, cellCount, cells.data());
-            for (size_t i = 0; i < n; ++i)
-                count[cells[i] < cellCount ? ids[block + i] : valueCount + 1] += 1;
+            for (size_t i = 0; i < n; ++i) {
+                const uint32_t id = ids[block + i];
+                count[cells[i] < cellCount && id != 0 ? id >> result.shift : buckets] += 1;
+            }
         }
     });
-    // Id 0 (no value) and the excluded facts (valueCount + 1) take no place.
-    FactsById result;
-    result.idStart.assign(size_t(valueCount) + 2, 0);
+    result.bucketStart.assign(buckets + 1, 0);
     uint32_t at = 0;
-    for (uint32_t id = 1; id <= valueCount; ++id) {
-        result.idStart[id] = at;
+    for (size_t b = 0; b < buckets; ++b) {
+        result.bucketStart[b] = at;
         for (unsigned p = 0; p < parts; ++p) {
-            const uint32_t n = counts[p][id];
-            counts[p][id] = at;
+            const uint32_t n = counts[p][b];
+            counts[p][b] = at;
             at += n;
         }
     }
-    result.idStart[valueCount + 1] = at;
-    result.cells.resize(at);
-    // Pass 2: every included fact's cell into its id's place.
+    result.bucketStart[buckets] = at;
+    result.entries.resize(at);
+    // Pass 2: every included fact into its bucket.
     onThreads(parts, [&](unsigned p) {
         std::array<uint32_t, kBlock> cells;
         uint32_t* next = counts[p].data();
-        uint32_t* into = result.cells.data();
+        uint64_t* into = result.entries.data();
         const auto [begin, end] = partRange(p);
         for (uint64_t block = begin; block < end; block += kBlock) {
             const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
@@ -135,7 +147,7 @@ FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t 
             for (size_t i = 0; i < n; ++i) {
                 const uint32_t id = ids[block + i];
                 if (cells[i] < cellCount && id != 0)
-                    into[next[id]++] = cells[i];
+                    into[next[id >> result.shift]++] = uint64_t(id) << 32 | cells[i];
             }
         }
     });
@@ -180,37 +192,47 @@ struct PairCount {
     uint32_t count = 0;
 };
 
-// Counts ids [firstId, endId) into `counts` (per pair of ranges).
-void countIds(const FactsById& facts, uint32_t firstId, uint32_t endId, const CellPairs& cells,
+// Counts the ids of buckets [firstBucket, endBucket) into `counts` (per
+// pair of ranges): each bucket ordered by id, then each id's cells counted
+// once in every pair that holds them.
+void countIds(const FactsById& facts, size_t firstBucket, size_t endBucket, const CellPairs& cells,
               std::vector<PairCount>& counts)
 {
     PairCount* pairs = counts.data();
-    const uint32_t* start = cells.start.data();
-    const uint32_t* list = cells.pairs.data();
     const auto count = [&](size_t pair, uint32_t id) {
         pairs[pair].count += pairs[pair].lastId != id;
         pairs[pair].lastId = id;
     };
-    if (cells.start.empty()) {
+    const auto countCell = [&](uint32_t cell, uint32_t id) {
+        if (!cells.start.empty()) {
+            for (uint32_t p = cells.start[cell]; p < cells.start[cell + 1]; ++p)
+                count(cells.pairs[p], id);
+            return;
+        }
         const AxisAncestors& rows = *cells.rows;
         const AxisAncestors& columns = *cells.columns;
-        for (uint32_t id = firstId; id < endId; ++id) {
-            for (uint32_t at = facts.idStart[id]; at < facts.idStart[id + 1]; ++at) {
-                const uint64_t row = facts.cells[at] / cells.columnLeaves, column = facts.cells[at] % cells.columnLeaves;
-                for (uint32_t r = rows.first[row]; r < rows.first[row + 1]; ++r) {
-                    for (uint32_t c = columns.first[column]; c < columns.first[column + 1]; ++c)
-                        count(size_t(rows.ranges[r]) * columns.rangeCount + columns.ranges[c], id);
-                }
-            }
+        const uint64_t row = cell / cells.columnLeaves, column = cell % cells.columnLeaves;
+        for (uint32_t r = rows.first[row]; r < rows.first[row + 1]; ++r) {
+            for (uint32_t c = columns.first[column]; c < columns.first[column + 1]; ++c)
+                count(size_t(rows.ranges[r]) * columns.rangeCount + columns.ranges[c], id);
         }
-        return;
-    }
-    for (uint32_t id = firstId; id < endId; ++id) {
-        for (uint32_t at = facts.idStart[id]; at < facts.idStart[id + 1]; ++at) {
-            const uint32_t cell = facts.cells[at];
-            for (uint32_t p = start[cell]; p < start[cell + 1]; ++p)
-                count(list[p], id);
-        }
+    };
+    const uint32_t idsPerBucket = uint32_t(1) << facts.shift;
+    std::vector<uint32_t> start(size_t(idsPerBucket) + 1);
+    std::vector<uint64_t> ordered;
+    for (size_t b = firstBucket; b < endBucket; ++b) {
+        const uint64_t* first = facts.entries.data() + facts.bucketStart[b];
+        const uint64_t* end = facts.entries.data() + facts.bucketStart[b + 1];
+        std::fill(start.begin(), start.end(), 0u);
+        for (const uint64_t* e = first; e < end; ++e)
+            ++start[((*e >> 32) & (idsPerBucket - 1)) + 1];
+        for (uint32_t i = 0; i < idsPerBucket; ++i)
+            start[i + 1] += start[i];
+        ordered.resize(size_t(end - first));
+        for (const uint64_t* e = first; e < end; ++e)
+            ordered[start[(*e >> 32) & (idsPerBucket - 1)]++] = *e;
+        for (const uint64_t entry : ordered)
+            countCell(uint32_t(entry), uint32_t(entry >> 32));
     }
 }
 
@@ -221,14 +243,15 @@ DistinctCells countColumn(std::span<const ScanColumn> columns, const DistinctCol
 {
     const uint32_t cellCount = layout.cellCount();
     const FactsById facts = sortById(columns, ids, distinct.valueCount, rowCount, cellCount, parts);
-    // Each thread takes ids with about an equal share of the facts.
-    std::vector<uint32_t> bounds{1};
+    // Each thread takes buckets of ids with about an equal share of the facts.
+    const size_t buckets = facts.bucketStart.size() - 1;
+    std::vector<size_t> bounds{0};
     for (unsigned p = 1; p < parts; ++p) {
-        const uint32_t half = uint32_t(uint64_t(facts.cells.size()) * p / parts);
-        const auto at = std::lower_bound(facts.idStart.begin() + 1, facts.idStart.end() - 1, half);
-        bounds.push_back(std::max(bounds.back(), uint32_t(at - facts.idStart.begin())));
+        const uint32_t share = uint32_t(uint64_t(facts.entries.size()) * p / parts);
+        const auto at = std::lower_bound(facts.bucketStart.begin(), facts.bucketStart.end() - 1, share);
+        bounds.push_back(std::max(bounds.back(), size_t(at - facts.bucketStart.begin())));
     }
-    bounds.push_back(distinct.valueCount + 1);
+    bounds.push_back(buckets);
     std::vector<std::vector<PairCount>> counts(parts);
     onThreads(parts, [&](unsigned p) {
         counts[p].resize(size_t(rows.rangeCount) * axisColumns.rangeCount);
