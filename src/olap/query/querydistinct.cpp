@@ -1,5 +1,7 @@
 #include "olap/query/querydistinct.h"
 
+#include "platform/core/failure.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -110,6 +112,7 @@ FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t 
     const auto partRange = [&](unsigned p) {
         return std::pair<uint64_t, uint64_t>{rowCount * p / parts, rowCount * (p + 1) / parts};
     };
+    std::vector<uint32_t> largest(parts, 0);
     onThreads(parts, [&](unsigned p) {
         std::array<uint32_t, kBlock> cells;
         uint32_t* count = counts[p].data();
@@ -118,11 +121,15 @@ FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t 
             const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
             leafCellsOfBlock(columns, block, n, cellCount, cells.data());
             for (size_t i = 0; i < n; ++i) {
-                const uint32_t id = ids[block + i];
-                count[cells[i] < cellCount && id != 0 ? id >> result.shift : buckets] += 1;
+                const uint32_t id = std::min<uint32_t>(ids[block + i], valueCount + 1);
+                largest[p] = std::max(largest[p], id);
+                count[cells[i] < cellCount && id != 0 && id <= valueCount ? id >> result.shift : buckets] += 1;
             }
         }
     });
+    // Ids past the count are the caller's mix-up of cube and facts, never the file's (its reader checks them).
+    if (*std::max_element(largest.begin(), largest.end()) > valueCount)
+        throw platform::InternalFailure("a distinct count's ids exceed its value count", "olap");
     result.bucketStart.assign(buckets + 1, 0);
     uint32_t at = 0;
     for (size_t b = 0; b < buckets; ++b) {
