@@ -8,11 +8,13 @@
 //   Product   Category > Subcategory > Item   4 x 5 x 10 = 200 keys
 //   Store     Country > Region > Shop         2 x 3 x 5  = 30 keys
 //   Customer  City > Customer                 1,000 x 100 = 100,000 keys
-//   Units (Sum), Amount (Sum), Price (Average; one fact in 20 has no price)
+//   Units (Sum), Amount (Sum), Price (Average; one fact in 20 has no price),
+//   Shoppers (distinct count of a shopper id, 1,000,000 values drawn
+//   uniformly: about ten facts each)
 //
 // The pivot: Product and Store on the rows, every member drilled down to the
 // deepest level, Time on the columns (years), Units and Price, with subtotals
-// and grand totals. Its deepest cells are 200 x 30 x 4 = 24,000, the size of
+// and grand totals; the "distinct" variant adds Shoppers. Its deepest cells are 200 x 30 x 4 = 24,000, the size of
 // the two-key GROUP BY that general engines were measured with; the "months"
 // variant opens Time down to months (288,000 deepest cells). The customers
 // pivot is the large one: every customer under its city on the rows, the
@@ -40,13 +42,15 @@ inline constexpr uint32_t kItems = kCategories * kSubcategoriesPer * kItemsPer;
 inline constexpr uint32_t kCountries = 2, kRegionsPer = 3, kShopsPer = 5;
 inline constexpr uint32_t kShops = kCountries * kRegionsPer * kShopsPer;
 inline constexpr uint32_t kCities = 1000, kCustomersPer = 100, kCustomers = kCities * kCustomersPer;
+inline constexpr uint32_t kShoppers = 1'000'000;
 
 enum Dimension : uint32_t { kTime = 0, kProduct = 1, kStore = 2, kCustomer = 3 };
-enum Measure : uint32_t { kUnits = 0, kAmount = 1, kPrice = 2 };
+enum Measure : uint32_t { kUnits = 0, kAmount = 1, kPrice = 2, kShoppersMeasure = 3 };
 
 // A small, fast generator with a fixed seed (splitmix64).
 class Random {
 public:
+    explicit Random(uint64_t seed = 20240611) : mState(seed) {}
     uint64_t next()
     {
         uint64_t z = (mState += 0x9e3779b97f4a7c15u);
@@ -57,7 +61,7 @@ public:
     uint32_t below(uint32_t bound) { return uint32_t((next() >> 32) * bound >> 32); }
 
 private:
-    uint64_t mState = 20240611;
+    uint64_t mState;
 };
 
 // One fact: a key per dimension (keys are numbered as the generator adds
@@ -95,12 +99,14 @@ inline std::vector<uint32_t> everyParent(const olap::CubeInfo& cube, uint32_t di
     return parents;
 }
 
-inline olap::PivotQuery benchPivot(const olap::CubeInfo& cube, bool months)
+inline olap::PivotQuery benchPivot(const olap::CubeInfo& cube, bool months, bool distinct = false)
 {
     olap::PivotQuery query;
     query.rows.fields = {{kProduct, 0, everyParent(cube, kProduct), {}}, {kStore, 0, everyParent(cube, kStore), {}}};
     query.columns.fields = {{kTime, 0, months ? everyParent(cube, kTime) : std::vector<uint32_t>{}, {}}};
     query.measures = {kUnits, kPrice};
+    if (distinct)
+        query.measures.push_back(kShoppersMeasure);
     return query;
 }
 

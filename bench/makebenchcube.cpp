@@ -8,7 +8,8 @@
 // Codes in the CSV: year 2021..2024, quarter and month numbered through all
 // years (0..15, 0..47), category/subcategory/item 0..3/0..19/0..199,
 // country/region/shop 0..1/0..5/0..29, city/customer 0..999/0..99999; an empty
-// price field is a fact without a price.
+// price field is a fact without a price; shopper 0..999999 (the distinct
+// count's values, drawn from a sequence of their own).
 #include "benchcube.h"
 
 #include "olap/cube/cubebuilder.h"
@@ -38,7 +39,7 @@ olap::CubeSpec benchSpec()
          {"Store", DimensionType::Other, {hierarchy({{"Country"}, {"Region"}, {"Shop"}})}},
          {"Customer", DimensionType::Other, {hierarchy({{"City"}, {"Customer", true}})}}},
         {{"Units", olap::Aggregation::Sum, "#,##0"}, {"Amount", olap::Aggregation::Sum, "#,##0.00"},
-         {"Price", olap::Aggregation::Average, "#,##0.00"}}};
+         {"Price", olap::Aggregation::Average, "#,##0.00"}, {"Shoppers", olap::Aggregation::DistinctCount, "#,##0"}}};
 }
 
 PathPart part(std::string name)
@@ -77,7 +78,7 @@ public:
     {
         if (!mFile)
             throw std::runtime_error("cannot write " + file.string());
-        text("year,quarter,month,category,subcategory,item,country,region,shop,city,customer,units,amount,price\n");
+        text("year,quarter,month,category,subcategory,item,country,region,shop,city,customer,units,amount,price,shopper\n");
     }
     ~CsvWriter()
     {
@@ -85,7 +86,7 @@ public:
         std::fclose(mFile);
     }
 
-    void row(const Fact& f)
+    void row(const Fact& f, uint32_t shopper)
     {
         const uint32_t codes[] = {kFirstYear + f.month / 12, f.month / 3, f.month, f.item / 50, f.item / 10, f.item,
                                   f.shop / 15, f.shop / 5, f.shop, f.customer / 100, f.customer};
@@ -94,9 +95,10 @@ public:
         field(f.units, ',');
         field(f.amount, ',');
         if (std::isnan(f.price))
-            mBuffer[mUsed++] = '\n';
+            mBuffer[mUsed++] = ',';
         else
-            field(f.price, '\n');
+            field(f.price, ',');
+        field(shopper, '\n');
         if (mUsed > sizeof mBuffer - 256)
             flush();
     }
@@ -139,13 +141,15 @@ int main(int argc, char** argv)
     addKeys(cube);
     {
         CsvWriter csv(folder / "facts.csv");
-        Random random;
+        Random random, shoppers(1'000'003);
         for (uint64_t i = 0; i < factCount; ++i) {
             const Fact f = nextFact(random);
+            const uint32_t shopper = shoppers.below(kShoppers);
             const uint32_t keys[] = {f.month, f.item, f.shop, f.customer};
-            const double values[] = {f.units, f.amount, f.price};
+            const double values[] = {f.units, f.amount, f.price,
+                                     double(cube.distinctId(kShoppersMeasure, std::to_string(shopper)))};
             cube.addFact(keys, values);
-            csv.row(f);
+            csv.row(f, shopper);
         }
     }
     olap::CubeBuilder* cubes[] = {&cube};

@@ -1,7 +1,9 @@
 // Peak memory of computing the benchmark pivot from the cube file, in a
 // fresh process: open, read the facts, query once. Prints one JSON line:
 //
-//     querymemory /tmp/pivot-bench
+//     querymemory /tmp/pivot-bench [distinct]
+//
+// With "distinct", the pivot also counts the distinct shoppers.
 //     {"peakBytes": ..., "factBytes": ..., "queryFactBytes": ..., "seconds": ..., "grandUnits": ..., ...}
 //
 // factBytes is the size of all the fact columns in memory (keys at their
@@ -35,15 +37,16 @@ uint64_t peakResidentBytes()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: querymemory FOLDER\n";
+    const bool distinct = argc == 3 && std::string(argv[2]) == "distinct";
+    if (argc != 2 && !distinct) {
+        std::cerr << "usage: querymemory FOLDER [distinct]\n";
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
     const auto file = olap::CubeFile::open(std::filesystem::path(argv[1]) / "bench.cub");
     const olap::CubeInfo& cube = file->catalog().cubes[0];
     const auto facts = file->facts(0);
-    const olap::PivotQuery query = bench::benchPivot(cube, false);
+    const olap::PivotQuery query = bench::benchPivot(cube, false, distinct);
     const olap::QueryResult result = olap::runQuery(cube, *facts, query);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
@@ -54,10 +57,19 @@ int main(int argc, char** argv)
     auto keyBytes = [&](size_t d) {
         return std::visit([](const auto& keys) { return uint64_t(keys.size() * sizeof(keys[0])); }, facts->keys(d));
     };
-    uint64_t factBytes = facts->rowCount() * facts->measureCount() * sizeof(double);
+    auto measureBytes = [&](uint32_t m) {
+        if (cube.measures[m].aggregation != olap::Aggregation::DistinctCount)
+            return facts->rowCount() * sizeof(double);
+        return std::visit([](const auto& ids) { return uint64_t(ids.size() * sizeof(ids[0])); }, facts->distinctIds(m));
+    };
+    uint64_t factBytes = 0;
+    for (uint32_t m = 0; m < facts->measureCount(); ++m)
+        factBytes += measureBytes(m);
     for (size_t d = 0; d < facts->dimensionCount(); ++d)
         factBytes += keyBytes(d);
-    uint64_t queryFactBytes = facts->rowCount() * query.measures.size() * sizeof(double);
+    uint64_t queryFactBytes = 0;
+    for (uint32_t m : query.measures)
+        queryFactBytes += measureBytes(m);
     for (const olap::QueryAxis* axis : {&query.rows, &query.columns}) {
         for (const olap::AxisField& field : axis->fields)
             queryFactBytes += keyBytes(field.dimension);
@@ -66,6 +78,9 @@ int main(int argc, char** argv)
     std::cout << std::setprecision(17) << "{\"peakBytes\": " << peakBytes << ", \"factBytes\": " << factBytes
               << ", \"queryFactBytes\": " << queryFactBytes << ", \"seconds\": " << seconds
               << ", \"grandUnits\": " << result.cell(lastRow, lastColumn, 0).value_or(-1)
-              << ", \"grandPrice\": " << result.cell(lastRow, lastColumn, 1).value_or(-1) << "}\n";
+              << ", \"grandPrice\": " << result.cell(lastRow, lastColumn, 1).value_or(-1);
+    if (distinct)
+        std::cout << ", \"grandShoppers\": " << result.cell(lastRow, lastColumn, 2).value_or(-1);
+    std::cout << "}\n";
     return 0;
 }

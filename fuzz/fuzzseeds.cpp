@@ -46,21 +46,23 @@ std::string readText(const fs::path& file)
 }
 
 // A cube with an "all" level, two hierarchies on one dimension, empty values
-// and every aggregation that reads values.
+// and every aggregation that reads values, a distinct count among them.
 CubeBuilder salesCube()
 {
     CubeBuilder cube({"Sales",
                       {{"Time", DimensionType::Time, {{"", true, "", {{"Year", true}, {"Quarter"}}}}},
                        {"Product", DimensionType::Other, {{"", false, "", {{"Category"}, {"Item"}}}, {"Brand", false, "", {{"Brand"}}}}}},
-                      {{"Units", Aggregation::Sum, "#,##0"}, {"Price", Aggregation::Average, "0.00"}, {"Top", Aggregation::Max, ""}}});
+                      {{"Units", Aggregation::Sum, "#,##0"}, {"Price", Aggregation::Average, "0.00"}, {"Top", Aggregation::Max, ""},
+                       {"Buyers", Aggregation::DistinctCount, ""}}});
     const uint32_t q1 = cube.dimensionKey(0, {{"1997", ""}, {"Q1", "Quarter 1"}});
     const uint32_t q2 = cube.dimensionKey(0, {{"1998", ""}, {"Q2", ""}});
     const std::vector<std::vector<PathPart>> cola = {{{"Drinks", ""}, {"Cola", ""}}, {{"Acme", ""}}};
     const std::vector<std::vector<PathPart>> bread = {{{"Food", ""}, {"Bread", ""}}, {{"Fresh", ""}}};
     const uint32_t c = cube.dimensionKey(1, cola), b = cube.dimensionKey(1, bread);
-    cube.addFact(std::vector<uint32_t>{q1, c}, std::vector<double>{3, 1.5, 2});
-    cube.addFact(std::vector<uint32_t>{q2, b}, std::vector<double>{4, kEmpty, 7});
-    cube.addFact(std::vector<uint32_t>{q2, c}, std::vector<double>{kEmpty, 2.25, kEmpty});
+    const double ann = cube.distinctId(3, "Ann"), bo = cube.distinctId(3, "Bo");
+    cube.addFact(std::vector<uint32_t>{q1, c}, std::vector<double>{3, 1.5, 2, ann});
+    cube.addFact(std::vector<uint32_t>{q2, b}, std::vector<double>{4, kEmpty, 7, bo});
+    cube.addFact(std::vector<uint32_t>{q2, c}, std::vector<double>{kEmpty, 2.25, kEmpty, ann});
     return cube;
 }
 

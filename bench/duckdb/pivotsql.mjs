@@ -14,6 +14,10 @@
 // The dimension tables (items, shops, customers, months) are made with the
 // facts table when the database is loaded (dimensionTablesSql).
 //
+// The distinct pivot is the years pivot with COUNT(DISTINCT shopper) added:
+// a distinct count cannot be summed from leaf groups, so every grouping set
+// reads the facts themselves (with their level codes, no joins needed).
+//
 //     node pivotsql.mjs years|customers    prints the statement that makes table "pivot_cells"
 //     node pivotsql.mjs sqlite             the years pivot for SQLite (no grouping sets)
 //     node pivotsql.mjs check              prints the query of grand total and cell count
@@ -62,6 +66,17 @@ GROUP BY GROUPING SETS (
     ${sets.map((set) => `(${set.join(', ')})`).join(',\n    ')});`;
 }
 
+export function distinctPivot() {
+  const p = pivots.years;
+  const allColumns = [...p.rowLevels, ...p.columnSets[0]];
+  const sets = p.rowSets(p.rowLevels).flatMap((rows) => p.columnSets.map((columns) => [...rows, ...columns]));
+  return `CREATE OR REPLACE TEMP TABLE pivot_cells AS
+SELECT ${allColumns.join(', ')}, SUM(units) AS units, AVG(price) AS price, COUNT(DISTINCT shopper) AS shoppers
+FROM facts
+GROUP BY GROUPING SETS (
+    ${sets.map((set) => `(${set.join(', ')})`).join(',\n    ')});`;
+}
+
 // The years pivot in two steps for SQLite, which has no grouping sets: the
 // deepest cells once, then a UNION ALL of GROUP BYs over them.
 export function sqlitePivot() {
@@ -94,10 +109,11 @@ export function checkSql(name = 'years') {
 if (import.meta.url === `file://${process.argv[1]}`) {
   const what = process.argv[2];
   if (what in pivots) console.log(bestPivot(what));
+  else if (what === 'distinct') console.log(distinctPivot());
   else if (what === 'sqlite') console.log(sqlitePivot());
   else if (what === 'check') console.log(`${checkSql()};`);
   else {
-    console.error('usage: node pivotsql.mjs years|customers|sqlite|check');
+    console.error('usage: node pivotsql.mjs years|customers|distinct|sqlite|check');
     process.exit(2);
   }
 }

@@ -16,7 +16,8 @@ import { join } from 'node:path';
 
 function readAll(folder) {
   const read = (name) => (existsSync(join(folder, name)) ? JSON.parse(readFileSync(join(folder, name), 'utf8')) : null);
-  return { ours: read('querybench.json'), memory: read('memory.json'), duckdb: read('duckdb.json'),
+  return { ours: read('querybench.json'), memory: read('memory.json'), distinctMemory: read('memory-distinct.json'),
+    duckdb: read('duckdb.json'),
     duckdbMemory: read('duckdb-memory.json'), sqlite: read('sqlite.json') };
 }
 
@@ -38,7 +39,8 @@ const mb = (bytes) => `${(bytes / 1e6).toFixed(0)} MB`;
 
 function ourFigures(ours) {
   const names = { bandwidth1: 'Bandwidth/threads:1', bandwidth2: 'Bandwidth/threads:2', open: 'Open',
-    years1: 'Pivot/Years/threads:1', years2: 'Pivot/Years/threads:2', months: 'Pivot/Months/threads:2',
+    years1: 'Pivot/Years/threads:1', years2: 'Pivot/Years/threads:2',
+    distinct1: 'Pivot/YearsDistinct/threads:1', distinct2: 'Pivot/YearsDistinct/threads:2', months: 'Pivot/Months/threads:2',
     customers1: 'Pivot/Customers/threads:1', customers2: 'Pivot/Customers/threads:2', fromFile: 'PivotFromFile' };
   return Object.fromEntries(Object.entries(names).map(([key, name]) => [key, oursRun(ours, name)]));
 }
@@ -53,7 +55,7 @@ function printTable(rows, header) {
 }
 
 function reportOne(folder) {
-  const { ours, memory, duckdb, duckdbMemory, sqlite } = readAll(folder);
+  const { ours, memory, distinctMemory, duckdb, duckdbMemory, sqlite } = readAll(folder);
   const o = ourFigures(ours);
   const rows = [];
   const line = (what, t, base, baseCpu) => rows.push([`  ${what}`, ms(t.wall), ms(t.cpu),
@@ -63,6 +65,8 @@ function reportOne(folder) {
   line('open the cube (metadata only)', o.open);
   line('years pivot, in memory, 2 threads', o.years2);
   line('years pivot, in memory, 1 thread', o.years1, o.years2);
+  line('years pivot + distinct count of shoppers, 2 threads (ratio: over the years pivot)', o.distinct2, o.years2);
+  line('years pivot + distinct count, 1 thread (ratio: over the years pivot)', o.distinct1, o.years1);
   line('months pivot (288,000 deepest cells), 2 threads', o.months);
   line('customers pivot (1,200,000 deepest cells), 2 threads', o.customers2);
   line('customers pivot, 1 thread', o.customers1, o.customers2);
@@ -79,6 +83,11 @@ function reportOne(folder) {
         opened ?? cached);
     }
   }
+  if (duckdb?.distinct) {
+    const r = duckdb.distinct;
+    line('years pivot + COUNT(DISTINCT shopper), data cached (best run)', { wall: r.querySeconds, cpu: r.medianCpuSeconds, load: r.queryLoad }, o.distinct2);
+    line('years pivot + COUNT(DISTINCT shopper), data cached (median)', { wall: r.medianSeconds, cpu: r.medianCpuSeconds, load: r.queryLoad }, o.distinct2);
+  }
   if (sqlite) {
     rows.push([`${sqlite.engine}, command line, warm page cache`]);
     line('years pivot in two steps; ratio to ours from file', { wall: sqlite.querySeconds, cpu: sqlite.cpuSeconds, load: sqlite.load }, o.fromFile);
@@ -92,6 +101,12 @@ function reportOne(folder) {
     console.log(`\nPeak memory, open + read + years pivot: ours ${mb(memory.peakBytes)}; the pivot's columns take ` +
       `${mb(memory.queryFactBytes)} (all columns ${mb(memory.factBytes)}): ${(memory.peakBytes / memory.queryFactBytes).toFixed(2)}x` +
       (duckdbMemory ? `; DuckDB (node process included) ${mb(duckdbMemory.peakBytes)}` : ''));
+  }
+  if (distinctMemory) {
+    console.log(`Peak memory, open + read + years pivot with the distinct count: ours ${mb(distinctMemory.peakBytes)}; its columns take ` +
+      `${mb(distinctMemory.queryFactBytes)}: ${(distinctMemory.peakBytes / distinctMemory.queryFactBytes).toFixed(2)}x`);
+    console.log(`Grand total of shoppers: ours ${distinctMemory.grandShoppers}` +
+      (duckdb?.distinct ? `, DuckDB ${duckdb.distinct.grandShoppers}` : ''));
   }
   const checks = [['ours', memory], ['DuckDB', duckdb?.years], ['SQLite', sqlite]].filter(([, r]) => r);
   console.log(`Grand totals: ${checks.map(([n, r]) => `${n} ${r.grandUnits} units, price ${Number(r.grandPrice).toFixed(9)}`).join('; ')}`);

@@ -167,7 +167,7 @@ TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
          "@/sales.json:32:47: column \"subcategory_id\" is in more than one of @/products.csv, @/subcategories.csv, @/categories.csv; say which with \"table\""},
         // the definition itself
         {"sales.json", R"("aggregation": "max")", R"("aggregation": "maximum")",
-         "@/sales.json:47:69: unknown aggregation \"maximum\"; expected sum, count, min, max or average"},
+         "@/sales.json:47:69: unknown aggregation \"maximum\"; expected sum, count, min, max, average or distinct count"},
         {"sales.json", R"("type": "time",)", R"("type": "time")",
          "@/sales.json:14:11: malformed JSON: expected ',' or '}' after a member of an object"},
         {"sales.json", R"("factTable": "sales.csv")", R"("factTable": "sale.csv")",

@@ -94,8 +94,10 @@ TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
         {R"("catalog": "Shop")", R"("catalog": "")", "2:14: \"catalog\" must not be empty"},
         {R"("catalog": "Shop",)", R"("catalog": "Shop", "colour": 1,)", "2:22: unknown member \"colour\"; expected one of catalog, cubes, store"},
         {R"("name": "Units", "column": "units")", R"("name": "Units", "column": "units", "aggregation": "median")",
-         "7:70: unknown aggregation \"median\"; expected sum, count, min, max or average"},
+         "7:70: unknown aggregation \"median\"; expected sum, count, min, max, average or distinct count"},
         {R"("name": "Units", "column": "units")", R"("name": "Units")", "7:18: missing member \"column\""},
+        {R"("name": "Units", "column": "units")", R"("name": "Units", "aggregation": "distinct count")",
+         "7:18: missing member \"column\""},
         {R"({"name": "City", "column": "city"})", R"({"name": "City", "colum": "city"})",
          "6:66: unknown member \"colum\"; expected one of name, column, captionColumn, table, namedByKey, orderBy, "
          "orderColumn, descending"},

@@ -150,6 +150,13 @@ TEST(CubeBuilder, RefusesSpecsAndFactsThatCannotMakeACube)
          "\"A\" refers to itself through \"B\""},
         {[] { CubeBuilder(CubeSpec{"C", {}, {{"M"}}, {{"A", "[N]"}}}); }, "names the unknown measure \"N\""},
         {[] { CubeBuilder(CubeSpec{"C", {}, {{"M"}}, {{"A", ""}}}); }, "does not parse"},
+        {[&] { sales.distinctId(0, "x"); }, "is not a distinct count"},
+        {[] {
+             CubeBuilder cube(CubeSpec{"C", {}, {{"D", Aggregation::DistinctCount}}});
+             cube.distinctId(0, "x");
+             cube.addFact({}, std::vector<double>{2});
+         },
+         "unknown value of \"D\""},
     };
     for (const auto& [action, message] : cases)
         EXPECT_THAT(failureOf(action).description(), HasSubstr(message));
@@ -364,6 +371,59 @@ TEST_F(CubeFileTest, CalculatedMeasuresRoundTripAndVersionOneFilesStillOpen)
     const auto old = CubeFile::open(file);
     EXPECT_EQ(old->catalog().cubes.at(0).measures.size(), 2u);
     EXPECT_EQ(old->facts(0)->values(0)[0], 3);
+}
+
+// A distinct count's ids are stored at the width its value count needs
+// (300 values and "no value": two bytes) and read back as written; crafted
+// distinct counts are refused before their facts are used.
+TEST_F(CubeFileTest, DistinctCountIdsRoundTripAndCraftedOnesAreRefused)
+{
+    CubeSpec spec = salesSpec();
+    spec.measures.push_back({"Customers", Aggregation::DistinctCount});
+    const auto writeDistinct = [&] {
+        CubeBuilder cube(spec);
+        const uint32_t keys[] = {cube.dimensionKey(0, {{"1997"}, {"Q1"}}), cube.dimensionKey(1, {{"Food"}, {"Bread"}})};
+        for (int i = 0; i < 600; ++i) {
+            const double id = i % 7 == 0 ? kEmpty : double(cube.distinctId(2, std::to_string(i % 300)));
+            cube.addFact(keys, std::vector<double>{1, 1, id});
+        }
+        return write(cube, "distinct.cub");
+    };
+    const fs::path file = writeDistinct();
+    {
+        const auto cube = CubeFile::open(file);
+        EXPECT_EQ(cube->catalog().cubes.at(0).measures.at(2).distinctValues, 300u);
+        const KeyColumn& ids = cube->facts(0)->distinctIds(2);
+        ASSERT_TRUE(std::holds_alternative<Column<uint16_t>>(ids));
+        EXPECT_EQ(keyAt(ids, 0), 0u);
+        EXPECT_EQ(keyAt(ids, 1), 1u);
+        EXPECT_EQ(keyAt(ids, 2), 2u);
+        EXPECT_EQ(keyAt(ids, 301), 0u);
+        EXPECT_EQ(keyAt(ids, 302), 2u);  // "2" again
+    }
+    const struct {
+        const char* sql;
+        const char* message;
+    } cases[] = {
+        {"UPDATE measures SET aggregation = 6 WHERE position = 2", "unknown aggregation (6; this program knows those of format version 2)"},
+        {"PRAGMA user_version = 1", "is a distinct count, which needs format version 2"},
+        {"DROP TABLE distinct_measures", "\"distinct_measures\" is not a table"},
+        {"DELETE FROM distinct_measures", "\"Customers\" has no value count"},
+        {"UPDATE distinct_measures SET measure = 0", "names the wrong measure"},
+        {"UPDATE distinct_measures SET measure = 3", "names the wrong measure"},
+        {"UPDATE distinct_measures SET key_width = 1", "wrong value count or width"},
+        {"UPDATE distinct_measures SET value_count = 70000", "wrong value count or width"},
+        {"UPDATE distinct_measures SET value_count = 200", "unknown value"},
+        {"UPDATE distinct_measures SET key_width = 4", "wrong length"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.sql);
+        writeDistinct();
+        olaptest::execSql(file, test.sql);
+        const platform::Failure failure = failureOf([&] { CubeFile::open(file)->facts(0)->distinctIds(2); });
+        EXPECT_THAT(failure.description(), HasSubstr("distinct.cub: the cube file is damaged"));
+        EXPECT_THAT(failure.description(), HasSubstr(test.message));
+    }
 }
 
 // Within each parent, by the level's order; numbers as numbers; ties and

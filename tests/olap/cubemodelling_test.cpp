@@ -1,7 +1,8 @@
 // Cube modelling beyond plain sums, against sqlite3 over the CSV files the
 // cube is built from (data/modelling): member order (ORDER BY), filtered
 // measures (SUM over CASE), calculated measures (expressions over the
-// group's SUMs), with hidden members and a page filter; and the builder's
+// group's SUMs), distinct counts (COUNT(DISTINCT)), with hidden members and
+// a page filter; and the builder's
 // refusal of every kind of bad formula, at its file, line and column.
 #include "olap/build/cubedefinition.h"
 #include "olap/build/cubesource.h"
@@ -33,6 +34,11 @@ const std::map<std::string, std::string> kMeasureSql = {
     {"Profit Flag", "CASE WHEN S - C >= 100 THEN 2 WHEN S - C < 100 THEN -2 END"},
     {"Promotion Share", "P / NULLIF(S, 0)"},
     {"Weighted", "-(15 + U) * 2 / 2.0 + CASE WHEN C <> 0 THEN 0.5 WHEN C = 0 THEN 1 END"},
+    {"Customers", "D"},
+    {"Named Customers", "DN"},
+    {"Unit Sizes", "DU"},
+    {"Promotion Customers", "DP"},
+    {"Sales per Customer", "S / D"},
 };
 
 // The aggregates of a group of rows of view f: plain sums, and the sums
@@ -43,7 +49,12 @@ const char* const kGroupSql =
     " SUM(CASE WHEN promotion_id IN ('2', '3') THEN us END) AS O,"
     " SUM(CASE WHEN ss BETWEEN 50 AND 150 THEN ss END) AS B,"
     " SUM(CASE WHEN store_name = 'Store A' THEN ss END) AS A,"
-    " NULLIF(COUNT(CASE WHEN store_name = 'Store A' THEN 1 END), 0) AS N FROM f WHERE ";
+    " NULLIF(COUNT(CASE WHEN store_name = 'Store A' THEN 1 END), 0) AS N,"
+    " NULLIF(COUNT(DISTINCT NULLIF(customer_id, '')), 0) AS D,"
+    " NULLIF(COUNT(DISTINCT NULLIF(customer_name, '')), 0) AS DN,"
+    " NULLIF(COUNT(DISTINCT NULLIF(unit_sales, '')), 0) AS DU,"
+    " NULLIF(COUNT(DISTINCT CASE WHEN promotion_name <> 'No Promotion' THEN NULLIF(customer_id, '') END), 0) AS DP"
+    " FROM f WHERE ";
 
 const char* const kPrelude = R"(.mode list
 .import --csv sales.csv sales
@@ -163,7 +174,7 @@ TEST_F(CubeModelling, MembersAreStoredInTheOrderTheirLevelsName)
 // Rows: both years drilled, March 2024 hidden; columns: categories with
 // Novelty drilled and Bolt (in Hardware) hidden; page: two promotions.
 // Every cell of every tuple, subtotals and grand totals included.
-TEST_F(CubeModelling, FilteredAndCalculatedCellsEqualSqliteWithHiddenMembersAndPages)
+TEST_F(CubeModelling, FilteredCalculatedAndDistinctCellsEqualSqliteWithHiddenMembersAndPages)
 {
     REQUIRE_PROGRAMS("sqlite3");
     PivotQuery query;
@@ -177,7 +188,10 @@ TEST_F(CubeModelling, FilteredAndCalculatedCellsEqualSqliteWithHiddenMembersAndP
     const std::vector<std::vector<std::string>> measureLists = {
         {"Margin", "Profit Flag", "Promotion Share", "Weighted", "Average Price", "Offer Units", "Big Sales",
          "Store A Facts"},
-        {"Store Sales", "Store Cost", "Unit Sales", "Promotion Sales", "Store A Sales", "Profit", "Margin"}};
+        {"Store Sales", "Store Cost", "Unit Sales", "Promotion Sales", "Store A Sales", "Profit", "Margin"},
+        // Distinct counts: every cell, subtotal and total counts its own facts.
+        {"Customers", "Named Customers", "Unit Sizes", "Promotion Customers", "Sales per Customer"},
+        {"Sales per Customer", "Customers", "Store Sales"}};
     for (const auto& names : measureLists) {
         query.measures.clear();
         std::string select;

@@ -1,6 +1,7 @@
 // The query engine against an independent computation: random cubes and
 // random pivots, every cell checked against SQLite's GROUP BY over the same
-// facts, for every aggregation.
+// facts, for every aggregation (COUNT(DISTINCT) for the distinct count, per
+// tuple's own group: never added up from the cells below).
 //
 // SQLite sees one row per fact with, per dimension and level, the index of
 // the fact's member on that level (taken from the member tree, not from the
@@ -64,7 +65,10 @@ Database factDatabase(const TestCube& cube)
                 rows += std::to_string(member) + ", ";
         }
         for (size_t m = 0; m < cube.facts.measureCount(); ++m) {
-            const double value = cube.facts.values(m)[row];
+            // A distinct count's ids, 0 for no value.
+            const bool distinct = cube.info.measures[m].aggregation == Aggregation::DistinctCount;
+            const uint32_t id = distinct ? keyAt(cube.facts.distinctIds(m), row) : 0;
+            const double value = distinct ? (id == 0 ? kEmpty : double(id)) : cube.facts.values(m)[row];
             rows += (std::isnan(value) ? "NULL" : std::to_string(value)) + (m + 1 < cube.facts.measureCount() ? ", " : ")");
         }
     }
@@ -120,7 +124,8 @@ private:
         }
         std::string sql = "SELECT " + keys;
         for (uint32_t m : mQuery.measures)
-            sql += std::string(kMeasures[m].second) + "(m" + std::to_string(m) + "), COUNT(m" + std::to_string(m) + "), ";
+            sql += std::string(kMeasures[m].second) + (m == kDistinctMeasure ? " m" : "(m") + std::to_string(m)
+                   + "), COUNT(m" + std::to_string(m) + "), ";
         sql += "0 FROM f WHERE " + filter();
         if (!keys.empty())
             sql += " GROUP BY " + keys.substr(0, keys.size() - 2);

@@ -13,14 +13,22 @@
 
 namespace olap::randompivots {
 
-// One measure per aggregation, with SQLite's name for it; the last, a count
-// with a value in every fact, counts facts.
+// One measure per aggregation, with SQLite's name for it; kFactsMeasure, a
+// count with a value in every fact, counts facts; the last counts distinct
+// ids (randomDistinctId).
 inline constexpr std::pair<Aggregation, const char*> kMeasures[] = {{Aggregation::Sum, "SUM"},
     {Aggregation::Count, "COUNT"}, {Aggregation::Min, "MIN"}, {Aggregation::Max, "MAX"},
-    {Aggregation::Average, "AVG"}, {Aggregation::Count, "COUNT"}};
+    {Aggregation::Average, "AVG"}, {Aggregation::Count, "COUNT"}, {Aggregation::DistinctCount, "COUNT(DISTINCT"}};
 inline constexpr uint32_t kFactsMeasure = 5;
+inline constexpr uint32_t kDistinctMeasure = 6;
 
 inline std::string numbered(const char* prefix, size_t number) { return prefix + std::to_string(number); }
+
+// A fact's value of the distinct count measure: one of `values` customers, or none.
+inline double randomDistinctId(std::mt19937_64& random, CubeBuilder& cube, size_t values)
+{
+    return random() % 6 == 0 ? kEmpty : double(cube.distinctId(kDistinctMeasure, numbered("c", random() % values)));
+}
 
 // ---- random cubes -------------------------------------------------------
 
@@ -72,6 +80,7 @@ inline CubeBuilder randomCubeBuilder(std::mt19937_64& random, const std::string&
         for (uint32_t m = 0; m < kFactsMeasure; ++m)
             values.push_back(random() % 5 == 0 ? kEmpty : double(int64_t(random() % 400) - 200) / 4);
         values.push_back(1);
+        values.push_back(randomDistinctId(random, cube, 20));
         cube.addFact(factKeys, values);
     }
     return cube;

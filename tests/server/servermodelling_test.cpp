@@ -61,9 +61,9 @@ uint32_t measureNamed(const CubeInfo& cube, const std::string& name)
 
 // The measures come back with their formulas and formats. Pivots over
 // pairs of placed dimensions, with a member hidden and a page selection,
-// showing calculated measures alone, with their inputs, and filtered
-// measures: equal tuples (so members in the same order) and equal cells.
-TEST_F(ServerModelling, PivotsOfCalculatedAndFilteredMeasuresEqualTheLocalEngine)
+// showing calculated measures alone, with their inputs, filtered measures
+// and distinct counts: equal tuples (so members in the same order) and equal cells.
+TEST_F(ServerModelling, PivotsOfCalculatedFilteredAndDistinctMeasuresEqualTheLocalEngine)
 {
     REQUIRE_CLICKHOUSE();
     const auto catalog = publish(TestServer::shared());
@@ -77,7 +77,8 @@ TEST_F(ServerModelling, PivotsOfCalculatedAndFilteredMeasuresEqualTheLocalEngine
     const std::vector<std::vector<std::string>> measureLists = {
         {"Margin", "Promotion Share", "Profit Flag", "Weighted"},
         {"Store Sales", "Profit", "Margin", "Average Price", "Store Cost"},
-        {"Promotion Sales", "Offer Units", "Big Sales", "Store A Sales", "Store A Facts", "Margin"}};
+        {"Promotion Sales", "Offer Units", "Big Sales", "Store A Sales", "Store A Facts", "Margin"},
+        {"Customers", "Named Customers", "Unit Sizes", "Promotion Customers", "Sales per Customer"}};
     const struct {
         uint32_t rows, columns, page;
     } layouts[] = {{0, 1, 2}, {1, 3, 0}, {2, 0, 3}};

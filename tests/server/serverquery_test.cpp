@@ -49,7 +49,8 @@ void expectSameResult(const QueryResult& local, const QueryResult& server)
 
 // A cube with more than 100,000 leaf cells when both dimensions are opened:
 // 500 leaves each way, 300,000 facts, and a third dimension for pages; with
-// two calculated measures beside the stored ones.
+// two calculated measures beside the stored ones (one reads the distinct count,
+// of 20,000 values: ids grouped in several buckets, on both threads).
 CubeBuilder bigCube()
 {
     CubeSpec spec{"Big 'cube'", {}, {}};
@@ -60,7 +61,8 @@ CubeBuilder bigCube()
         spec.measures.push_back({numbered("M", m), kMeasures[m].first, {}});
     // Calculated measures are computed from the aggregated cells on both sides.
     spec.calculatedMeasures = {{"Ratio", "[M0] / [M1]", "0.0%"},
-                               {"Mixed", "IIF([M2] > [M3], -[M0], [M4] * 2) - [Ratio]"}};
+                               {"Mixed", "IIF([M2] > [M3], -[M0], [M4] * 2) - [Ratio]"},
+                               {"Per Customer", "[M0] / [M6]"}};
     CubeBuilder cube(spec);
     std::mt19937_64 random(7);
     std::vector<uint32_t> rows, columns, pages;
@@ -76,6 +78,7 @@ CubeBuilder bigCube()
         for (uint32_t m = 0; m < kFactsMeasure; ++m)
             values.push_back(random() % 7 == 0 ? kEmpty : double(int64_t(random() % 4000) - 2000) / 4);
         values.push_back(1);
+        values.push_back(randomDistinctId(random, cube, 20000));
         cube.addFact(keys, values);
     }
     return cube;

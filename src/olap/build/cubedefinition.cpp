@@ -359,11 +359,12 @@ MeasureDefinition DefinitionParser::measure(const Json& value, const std::string
     measure.position = at(pointer);
     measure.name = text(value, pointer, "name", true);
     const std::string aggregation = value.contains("aggregation") ? text(value, pointer, "aggregation", true) : "sum";
-    constexpr std::string_view kNames[] = {"sum", "count", "min", "max", "average"};
+    constexpr std::string_view kNames[] = {"sum", "count", "min", "max", "average", "distinct count"};
     const auto found = std::find(std::begin(kNames), std::end(kNames), aggregation);
     if (found == std::end(kNames))
         failAt(JsonPlaces::child(pointer, "aggregation"),
-               "unknown aggregation " + inQuotes(aggregation) + "; expected sum, count, min, max or average");
+               "unknown aggregation " + inQuotes(aggregation)
+                   + "; expected sum, count, min, max, average or distinct count");
     // The names are listed in the order of the Aggregation codes.
     measure.aggregation = static_cast<Aggregation>(found - std::begin(kNames));
     measure.column = placedText(value, pointer, "column", measure.aggregation != Aggregation::Count);

@@ -51,6 +51,7 @@ struct MeasureColumn {
     std::optional<size_t> column;
     std::string name;
     std::optional<FilterSource> filter;
+    bool distinct = false;  // a distinct count: any text is a value, an empty field none
 };
 
 std::vector<MeasureColumn> measureColumns(const CatalogDefinition& catalog, const CubeDefinition& cube,
@@ -60,6 +61,7 @@ std::vector<MeasureColumn> measureColumns(const CatalogDefinition& catalog, cons
     for (const MeasureDefinition& measure : cube.measures) {
         MeasureColumn& target = columns.emplace_back();
         target.name = measure.name;
+        target.distinct = measure.aggregation == Aggregation::DistinctCount;
         if (measure.filter)
             target.filter.emplace(catalog, cube, *measure.filter, facts);
         if (measure.column.empty())
@@ -89,6 +91,11 @@ void readFacts(CsvReader& facts, std::vector<DimensionSource>& dimensions, const
                 continue;
             }
             const size_t column = *measures[m].column;
+            if (measures[m].distinct) {
+                const std::string_view value = facts.field(column);
+                values[m] = value.empty() ? kEmpty : double(builder.distinctId(m, value));
+                continue;
+            }
             if (!parseCsvNumber(facts.field(column), values[m])) {
                 facts.failAt(column,
                              "non-numeric value " + inQuotes(facts.field(column)) + " for measure "

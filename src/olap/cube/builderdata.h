@@ -43,7 +43,9 @@ public:
     CubeSpec spec;
     std::vector<DimensionBuild> dimensions;
     std::vector<std::vector<uint32_t>> keys;   // [dimension][fact]
-    std::vector<std::vector<double>> values;   // [measure][fact]
+    std::vector<std::vector<double>> values;   // [measure][fact]; a distinct count's ids as numbers
+    // Per measure: a distinct count's value -> id (from 1); empty for other measures.
+    std::vector<std::unordered_map<std::string, uint32_t>> distinctIds;
     uint64_t factCount = 0;
 };
 

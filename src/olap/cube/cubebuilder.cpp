@@ -111,6 +111,7 @@ CubeBuilder::CubeBuilder(CubeSpec spec) : d(std::make_unique<Data>())
     }
     d->keys.resize(d->spec.dimensions.size());
     d->values.resize(d->spec.measures.size());
+    d->distinctIds.resize(d->spec.measures.size());
 }
 
 CubeBuilder::~CubeBuilder() = default;
@@ -168,6 +169,16 @@ uint32_t CubeBuilder::checkSameKey(size_t dimension, uint32_t key, std::span<con
     return key;
 }
 
+uint32_t CubeBuilder::distinctId(size_t measure, std::string_view value)
+{
+    if (measure >= d->spec.measures.size() || d->spec.measures[measure].aggregation != Aggregation::DistinctCount)
+        specFailure(d->spec.name, "measure number " + std::to_string(measure) + " is not a distinct count");
+    auto& ids = d->distinctIds[measure];
+    if (ids.size() >= UINT32_MAX - 1)
+        specFailure(d->spec.name, "\"" + d->spec.measures[measure].name + "\" has more different values than a cube holds");
+    return ids.try_emplace(std::string(value), uint32_t(ids.size() + 1)).first->second;
+}
+
 void CubeBuilder::addFact(std::span<const uint32_t> keys, std::span<const double> values)
 {
     if (keys.size() != d->dimensions.size() || values.size() != d->values.size())
@@ -176,6 +187,12 @@ void CubeBuilder::addFact(std::span<const uint32_t> keys, std::span<const double
         if (keys[i] >= d->dimensions[i].keyOfPath.size())
             specFailure(d->spec.name, "a fact names an unknown key of \"" + d->spec.dimensions[i].name + "\"");
         d->keys[i].push_back(keys[i]);
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        const bool distinct = d->spec.measures[i].aggregation == Aggregation::DistinctCount;
+        if (distinct && !std::isnan(values[i])
+            && !(values[i] >= 1 && values[i] <= double(d->distinctIds[i].size()) && values[i] == std::floor(values[i])))
+            specFailure(d->spec.name, "a fact names an unknown value of \"" + d->spec.measures[i].name + "\"");
     }
     for (size_t i = 0; i < values.size(); ++i)
         d->values[i].push_back(values[i]);

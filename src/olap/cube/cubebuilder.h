@@ -17,6 +17,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace olap {
@@ -108,9 +109,15 @@ public:
     // The same for a dimension with a single hierarchy.
     uint32_t dimensionKey(size_t dimension, const std::vector<PathPart>& path);
 
+    // The id of `value` in the column of distinct count measure `measure`:
+    // the same value gives the same id, ids count from 1 in order of first
+    // sight. Any text is a value (keys, names, numbers as written). Throws
+    // Failure for a measure that is not a distinct count.
+    uint32_t distinctId(size_t measure, std::string_view value);
+
     // Adds one fact: a key per dimension (from dimensionKey) and a value per
-    // measure (kEmpty for none). Throws Failure for a wrong count or an
-    // unknown key.
+    // measure (kEmpty for none; for a distinct count, an id from distinctId).
+    // Throws Failure for a wrong count, an unknown key or an unknown id.
     void addFact(std::span<const uint32_t> keys, std::span<const double> values);
 
     uint64_t factCount() const;

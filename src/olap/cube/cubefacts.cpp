@@ -1,6 +1,7 @@
 #include "olap/cube/cubefacts.h"
 
 #include "olap/cube/cubefilechecks.h"
+#include "platform/core/failure.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -79,9 +80,27 @@ public:
 
     Column<double> readValues(size_t measure) const override
     {
+        if (widthOf(mLayout.keyWidths.size() + measure) != sizeof(double))
+            throw platform::InternalFailure("measure " + std::to_string(measure) + " holds no values", "olap");
         Column<double> values(mLayout.factCount);
         readColumn(mLayout.keyWidths.size() + measure, values.data());
         return values;
+    }
+
+    KeyColumn readDistinctIds(size_t measure) const override
+    {
+        const uint64_t column = mLayout.keyWidths.size() + measure;
+        const int width = int(widthOf(column));
+        if (width == int(sizeof(double)))
+            throw platform::InternalFailure("measure " + std::to_string(measure) + " holds no ids", "olap");
+        KeyColumn ids = keyColumn(width, mLayout.factCount);
+        std::visit([&](auto& column) {
+            readColumn(mLayout.keyWidths.size() + measure, column.data());
+            const auto largest = std::max_element(column.begin(), column.end());
+            if (largest != column.end() && uint64_t(*largest) > mLayout.distinctValues[measure])
+                damaged("a fact names an unknown value of a distinct count");
+        }, ids);
+        return ids;
     }
 
 private:
@@ -89,7 +108,8 @@ private:
 
     uint64_t widthOf(uint64_t column) const
     {
-        return column < mLayout.keyWidths.size() ? uint64_t(mLayout.keyWidths[column]) : sizeof(double);
+        return column < mLayout.keyWidths.size() ? uint64_t(mLayout.keyWidths[column])
+                                                 : uint64_t(mLayout.measureWidths[column - mLayout.keyWidths.size()]);
     }
 
     void listChunks(const SqliteDb& db)

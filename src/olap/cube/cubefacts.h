@@ -64,6 +64,9 @@ struct FactLayout {
     std::vector<int> keyWidths;         // per dimension: 1, 2 or 4 bytes
     std::vector<uint32_t> keyCounts;    // per dimension
     size_t measureCount = 0;
+    // Per stored measure: 8 (a double), or a distinct count's id width.
+    std::vector<int> measureWidths;
+    std::vector<uint32_t> distinctValues;  // per stored measure: a distinct count's value count
 };
 
 // Lists the cube's fact chunks, and refuses a missing, repeated or

@@ -28,6 +28,7 @@ public:
     std::unique_ptr<SqliteDb> db;
     CatalogInfo catalog;
     std::vector<std::vector<int>> keyWidths;  // per cube: bytes per key of each dimension
+    std::vector<std::vector<int>> measureWidths;  // per cube: bytes per value of each stored measure
     std::vector<uint64_t> chunkRows;          // per cube
     std::vector<int64_t> cubeIds;             // per cube: its id in the file
     uint64_t fileBytes = 0;                   // what any count in the file is checked against
@@ -203,8 +204,10 @@ void CubeFile::readHeader()
             d->damaged("\"" + std::string(table) + "\" is not a table");
     }
     d->version = version;
-    if (version >= 2 && !d->db->isTable("calculated_measures"))
-        d->damaged("\"calculated_measures\" is not a table");
+    for (const char* table : {"calculated_measures", "distinct_measures"}) {
+        if (version >= 2 && !d->db->isTable(table))
+            d->damaged("\"" + std::string(table) + "\" is not a table");
+    }
 }
 
 void CubeFile::readCatalog()
@@ -223,7 +226,9 @@ void CubeFile::readCatalog()
             d->damaged("the facts of \"" + cube.name + "\" have no chunk size");
         readDimensions(cubes.integer(0), cube);
         readMeasures(cubes.integer(0), cube);
-        cubecheck::checkFactCount(d->path, cube, d->keyWidths.back(), d->fileBytes);
+        std::vector<int> widths = d->keyWidths.back();
+        widths.insert(widths.end(), d->measureWidths.back().begin(), d->measureWidths.back().end());
+        cubecheck::checkFactCount(d->path, cube, widths, d->fileBytes);
         d->cubeIds.push_back(cubes.integer(0));
         d->catalog.cubes.push_back(std::move(cube));
     }
@@ -286,14 +291,47 @@ void CubeFile::readMeasures(int64_t id, CubeInfo& cube)
 {
     SqliteStatement measures(*d->db, "SELECT name, aggregation, format FROM measures WHERE cube = ? ORDER BY position");
     measures.bind(id);
+    std::vector<int> widths;
     while (measures.step()) {
         const int64_t aggregation = measures.integer(1);
-        if (aggregation < 0 || aggregation > int64_t(Aggregation::Average))
-            d->damaged("the measure \"" + measures.text(0) + "\" has an unknown aggregation");
+        if (aggregation < 0 || aggregation > int64_t(Aggregation::DistinctCount))
+            d->damaged("the measure \"" + measures.text(0) + "\" has an unknown aggregation (" + std::to_string(aggregation)
+                       + "; this program knows those of format version " + std::to_string(cubeformat::kVersion) + ")");
+        if (aggregation == int64_t(Aggregation::DistinctCount) && d->version < 2)
+            d->damaged("the measure \"" + measures.text(0) + "\" is a distinct count, which needs format version 2");
         cube.measures.push_back({measures.text(0), Aggregation(aggregation), measures.text(2)});
+        widths.push_back(int(sizeof(double)));
     }
     if (d->version >= 2)
+        readDistinctMeasures(id, cube, widths);
+    d->measureWidths.push_back(std::move(widths));
+    if (d->version >= 2)
         readCalculatedMeasures(id, cube);
+}
+
+// Each distinct count names how many values its column holds and the bytes
+// per id; any other measure named here, or a distinct count not, is damage.
+void CubeFile::readDistinctMeasures(int64_t id, CubeInfo& cube, std::vector<int>& widths)
+{
+    SqliteStatement distinct(*d->db, "SELECT measure, value_count, key_width FROM distinct_measures WHERE cube = ?");
+    distinct.bind(id);
+    std::vector<bool> described(cube.measures.size());
+    while (distinct.step()) {
+        const int64_t measure = distinct.integer(0), values = distinct.integer(1), width = distinct.integer(2);
+        if (measure < 0 || uint64_t(measure) >= cube.measures.size() || described[measure]
+            || cube.measures[measure].aggregation != Aggregation::DistinctCount)
+            d->damaged("a distinct count names the wrong measure");
+        const int64_t largest = width == 1 ? 0xff : width == 2 ? 0xffff : width == 4 ? 0xfffffffe : -1;
+        if (values < 0 || values > largest)
+            d->damaged("the distinct count \"" + cube.measures[measure].name + "\" has a wrong value count or width");
+        cube.measures[measure].distinctValues = uint32_t(values);
+        widths[measure] = int(width);
+        described[measure] = true;
+    }
+    for (size_t m = 0; m < cube.measures.size(); ++m) {
+        if (cube.measures[m].aggregation == Aggregation::DistinctCount && !described[m])
+            d->damaged("the distinct count \"" + cube.measures[m].name + "\" has no value count");
+    }
 }
 
 // Calculated measures follow the stored ones; a formula that could not be
@@ -324,6 +362,9 @@ std::shared_ptr<const FactTable> CubeFile::facts(size_t cube) const
                                      storedMeasureCount(info)};
         for (const DimensionInfo& dimension : info.dimensions)
             layout.keyCounts.push_back(dimension.keyCount);
+        layout.measureWidths = d->measureWidths[cube];
+        for (size_t m = 0; m < layout.measureCount; ++m)
+            layout.distinctValues.push_back(info.measures[m].distinctValues);
         d->facts[cube] = std::make_shared<const FactTable>(info.factCount, info.dimensions.size(),
                                                            storedMeasureCount(info),
                                                            cubefacts::openFacts(d->connections, std::move(layout)));

@@ -15,7 +15,7 @@ void damaged(const std::filesystem::path& file, const std::string& what)
 void checkFactCount(const std::filesystem::path& file, const CubeInfo& cube, std::span<const int> widths,
                     uint64_t fileBytes)
 {
-    uint64_t bytesPerFact = sizeof(double) * storedMeasureCount(cube);
+    uint64_t bytesPerFact = 0;
     for (const int width : widths)
         bytesPerFact += uint64_t(width);
     // A fact with no column still counts against the file, so that a cube

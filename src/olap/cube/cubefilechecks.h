@@ -18,9 +18,9 @@ namespace olap::cubecheck {
 // Throws the failure for a damaged cube file, naming `file` and `what`.
 [[noreturn]] void damaged(const std::filesystem::path& file, const std::string& what);
 
-// Requires: `widths` holds the key width in bytes of each of the cube's
-// dimensions. Refuses a fact count that the file's `fileBytes` cannot hold:
-// each fact takes its key widths and eight bytes per measure.
+// Requires: `widths` holds the bytes per fact of each of the cube's fact
+// columns (keys, then stored measures). Refuses a fact count that the file's
+// `fileBytes` cannot hold.
 void checkFactCount(const std::filesystem::path& file, const CubeInfo& cube, std::span<const int> widths,
                     uint64_t fileBytes);
 

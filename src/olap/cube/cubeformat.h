@@ -15,11 +15,15 @@
 //   levels    (cube, dimension, hierarchy, position, name, type, named_by_key)
 //   measures  (cube, position, name, aggregation, format)       -- stored measures
 //   calculated_measures(cube, position, name, formula, format)  -- version 2 on
+//   distinct_measures(cube, measure, value_count, key_width)    -- version 2 on
 //   facts     (cube, chunk, column, bytes, data BLOB)
 //
 // Fact columns 0 .. D-1 are the dimension keys (little-endian unsigned
 // integers of the dimension's key_width), columns D .. D+M-1 the measures
-// (little-endian IEEE doubles; NaN = no value). Chunk c holds the facts
+// (little-endian IEEE doubles; NaN = no value), except that a distinct
+// count's column holds per fact the id of its value (1..value_count, 0 = no
+// value) as a little-endian unsigned integer of its key_width, as in
+// distinct_measures (measure = its position in measures). Chunk c holds the facts
 // c*chunk_rows .. (c+1)*chunk_rows - 1.
 //
 // Packed members, level by level, top first, in display order; per member:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -38,6 +39,8 @@ CREATE TABLE measures (cube INTEGER NOT NULL, position INTEGER NOT NULL, name TE
                        aggregation INTEGER NOT NULL, format TEXT NOT NULL, PRIMARY KEY (cube, position));
 CREATE TABLE calculated_measures (cube INTEGER NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,
                                   formula TEXT NOT NULL, format TEXT NOT NULL, PRIMARY KEY (cube, position));
+CREATE TABLE distinct_measures (cube INTEGER NOT NULL, measure INTEGER NOT NULL, value_count INTEGER NOT NULL,
+                                key_width INTEGER NOT NULL, PRIMARY KEY (cube, measure));
 CREATE TABLE facts (cube INTEGER NOT NULL, chunk INTEGER NOT NULL, column INTEGER NOT NULL,
                     bytes INTEGER NOT NULL, data BLOB NOT NULL);
 )sql";
@@ -100,6 +103,21 @@ OrderedMembers orderMembers(const HierarchyBuild& hierarchy, const HierarchySpec
 
 int keyWidth(size_t keyCount) { return keyCount <= 0x100 ? 1 : keyCount <= 0x10000 ? 2 : 4; }
 
+// A distinct count's ids and the 0 of "no value" in the fewest bytes.
+int distinctWidth(size_t values) { return keyWidth(values + 1); }
+
+// A distinct count's ids, held as numbers while building (NaN: no value).
+std::vector<uint8_t> idChunk(const std::vector<double>& ids, uint64_t first, uint64_t count, int width)
+{
+    std::vector<uint8_t> bytes(count * width);
+    for (uint64_t i = 0; i < count; ++i) {
+        const double id = ids[first + i];
+        const uint32_t value = std::isnan(id) ? 0 : uint32_t(id);
+        std::memcpy(&bytes[i * width], &value, width);
+    }
+    return bytes;
+}
+
 std::vector<uint8_t> keyChunk(const std::vector<uint32_t>& keys, uint64_t first, uint64_t count, int width)
 {
     std::vector<uint8_t> bytes(count * width);
@@ -124,6 +142,14 @@ public:
             const MeasureSpec& spec = cube.spec.measures[m];
             measure.bind(id).bind(int64_t(m)).bind(spec.name).bind(int64_t(spec.aggregation)).bind(spec.formatString).step();
             measure.reset();
+        }
+        SqliteStatement distinct(mDb, "INSERT INTO distinct_measures VALUES (?, ?, ?, ?)");
+        for (size_t m = 0; m < cube.spec.measures.size(); ++m) {
+            if (cube.spec.measures[m].aggregation != Aggregation::DistinctCount)
+                continue;
+            const size_t values = cube.distinctIds[m].size();
+            distinct.bind(id).bind(int64_t(m)).bind(int64_t(values)).bind(int64_t(distinctWidth(values))).step();
+            distinct.reset();
         }
         SqliteStatement calculated(mDb, "INSERT INTO calculated_measures VALUES (?, ?, ?, ?, ?)");
         for (size_t m = 0; m < cube.spec.calculatedMeasures.size(); ++m) {
@@ -174,6 +200,11 @@ private:
             for (size_t d = 0; d < data.keys.size(); ++d)
                 write(chunk, d, keyChunk(data.keys[d], first, count, keyWidth(data.dimensions[d].keyOfPath.size())));
             for (size_t m = 0; m < data.values.size(); ++m) {
+                if (data.spec.measures[m].aggregation == Aggregation::DistinctCount) {
+                    const int width = distinctWidth(data.distinctIds[m].size());
+                    write(chunk, data.keys.size() + m, idChunk(data.values[m], first, count, width));
+                    continue;
+                }
                 const auto* p = reinterpret_cast<const uint8_t*>(data.values[m].data() + first);
                 write(chunk, data.keys.size() + m, std::vector<uint8_t>(p, p + count * sizeof(double)));
             }

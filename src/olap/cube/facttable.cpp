@@ -81,8 +81,9 @@ struct FactTable::State {
     std::shared_ptr<const FactSource> source;
     std::vector<Slot<KeyColumn>> keys;
     std::vector<Slot<Column<double>>> values;
+    std::vector<Slot<KeyColumn>> ids;  // per measure; only distinct counts have them
 
-    State(size_t dimensions, size_t measures) : keys(dimensions), values(measures) {}
+    State(size_t dimensions, size_t measures) : keys(dimensions), values(measures), ids(measures) {}
 };
 
 namespace {
@@ -122,6 +123,8 @@ FactTable::FactTable(const FactTable& other)
     for (size_t m = 0; m < d->values.size(); ++m) {
         if (other.d->values[m].ready)
             filled(d->values[m], [&] { return *other.d->values[m].column; });
+        if (other.d->ids[m].ready)
+            filled(d->ids[m], [&] { return *other.d->ids[m].column; });
     }
 }
 
@@ -156,27 +159,48 @@ std::span<const double> FactTable::values(size_t measure) const
     });
 }
 
+const KeyColumn& FactTable::distinctIds(size_t measure) const
+{
+    if (measure >= d->ids.size())
+        missingColumn("id", measure);
+    return filled(d->ids[measure], [&] {
+        if (!d->source && mRowCount == 0)
+            return KeyColumn();
+        if (!d->source)
+            missingColumn("id", measure);
+        return d->source->readDistinctIds(measure);
+    });
+}
+
 // The columns are dealt out in turn to two threads: reading a column is
 // copying it out of the page cache into fresh memory, which one core does
 // at well under the machine's memory bandwidth.
-void FactTable::read(std::span<const size_t> dimensions, std::span<const size_t> measures) const
+void FactTable::read(std::span<const size_t> dimensions, std::span<const size_t> measures,
+                     std::span<const size_t> distinct) const
 {
-    std::vector<std::pair<bool, size_t>> wanted;
+    enum Kind { kKeys, kValues, kIds };
+    std::vector<std::pair<Kind, size_t>> wanted;
     for (size_t k : dimensions) {
         if (k < d->keys.size() && !d->keys[k].ready)
-            wanted.emplace_back(true, k);
+            wanted.emplace_back(kKeys, k);
     }
     for (size_t m : measures) {
         if (m < d->values.size() && !d->values[m].ready)
-            wanted.emplace_back(false, m);
+            wanted.emplace_back(kValues, m);
+    }
+    for (size_t m : distinct) {
+        if (m < d->ids.size() && !d->ids[m].ready)
+            wanted.emplace_back(kIds, m);
     }
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t i = next++; i < wanted.size(); i = next++) {
-            if (wanted[i].first)
+            if (wanted[i].first == kKeys)
                 keys(wanted[i].second);
-            else
+            else if (wanted[i].first == kValues)
                 values(wanted[i].second);
+            else
+                distinctIds(wanted[i].second);
         }
     };
     std::exception_ptr error;
@@ -208,6 +232,13 @@ void FactTable::setValues(size_t measure, Column<double> values)
     if (measure >= d->values.size() || values.size() != mRowCount)
         missingColumn("value", measure);
     filled(d->values[measure], [&] { return std::move(values); });
+}
+
+void FactTable::setDistinctIds(size_t measure, KeyColumn ids)
+{
+    if (measure >= d->ids.size() || keyCount(ids) != mRowCount)
+        missingColumn("id", measure);
+    filled(d->ids[measure], [&] { return std::move(ids); });
 }
 
 }  // namespace olap

@@ -84,6 +84,8 @@ public:
     // Failure when the stored column is damaged.
     virtual KeyColumn readKeys(size_t dimension) const = 0;
     virtual Column<double> readValues(size_t measure) const = 0;
+    // Distinct count measure m's ids (schema.h: 0 = no value).
+    virtual KeyColumn readDistinctIds(size_t measure) const = 0;
 };
 
 class FactTable {
@@ -105,14 +107,19 @@ public:
     // InternalFailure when a table without a source lacks it.
     const KeyColumn& keys(size_t dimension) const;
     std::span<const double> values(size_t measure) const;
+    // A distinct count measure's column of ids, in place of its values.
+    const KeyColumn& distinctIds(size_t measure) const;
 
-    // Reads the named columns that are not read yet, up to two at a time.
-    void read(std::span<const size_t> dimensions, std::span<const size_t> measures) const;
+    // Reads the named columns that are not read yet, up to two at a time:
+    // key columns, value columns, distinct count measures' id columns.
+    void read(std::span<const size_t> dimensions, std::span<const size_t> measures,
+              std::span<const size_t> distinct = {}) const;
 
     // Sets a column of a table built in memory. Requires: the column holds
     // rowCount() entries; nothing reads the table meanwhile.
     void setKeys(size_t dimension, KeyColumn keys);
     void setValues(size_t measure, Column<double> values);
+    void setDistinctIds(size_t measure, KeyColumn ids);
 
 private:
     struct State;

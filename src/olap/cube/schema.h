@@ -21,7 +21,11 @@ enum class LevelType : int32_t { Regular = 0, All = 1 };
 
 // How a measure combines the facts of a cell. Empty facts (no value) are left
 // out of every aggregation; Count counts the facts that have a value.
-enum class Aggregation : uint8_t { Sum = 0, Count = 1, Min = 2, Max = 3, Average = 4 };
+// DistinctCount counts the different values of its column among a cell's
+// facts: it cannot be added up from the cells below, so every cell, subtotal
+// and total is counted from its own facts (the facts hold each value as a
+// dense id, cubeformat.h).
+enum class Aggregation : uint8_t { Sum = 0, Count = 1, Min = 2, Max = 3, Average = 4, DistinctCount = 5 };
 
 // The name of the dimension that holds the measures, as unique names spell it.
 inline constexpr const char* kMeasuresDimensionName = "Measures";
@@ -74,6 +78,9 @@ struct MeasureInfo {
     // cells by this formula (cube/measureformula.h); it has no fact column and
     // its aggregation means nothing. Calculated measures follow every stored one.
     std::string formula = {};
+    // DistinctCount: how many different values the column holds. The facts
+    // hold ids 1..distinctValues; 0 is a fact without a value.
+    uint32_t distinctValues = 0;
     bool calculated() const { return !formula.empty(); }
 };
 

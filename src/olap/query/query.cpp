@@ -5,6 +5,7 @@
 #include "platform/core/failure.h"
 #include "olap/model/membersource.h"
 #include "olap/query/querycalculated.h"
+#include "olap/query/querydistinct.h"
 #include "olap/query/querylayout.h"
 #include "olap/query/querypivot.h"
 #include "olap/query/queryrollup.h"
@@ -90,7 +91,7 @@ void checkFacts(const CubeInfo& cube, const FactTable& facts)
 
 // Reads the columns the pivot uses that are not in memory yet, two at a
 // time; no other column is read.
-void readUsedColumns(const FactTable& facts, const PivotQuery& query)
+void readUsedColumns(const CubeInfo& cube, const FactTable& facts, const PivotQuery& query)
 {
     std::vector<size_t> dimensions;
     for (const QueryAxis* axis : {&query.rows, &query.columns}) {
@@ -101,8 +102,10 @@ void readUsedColumns(const FactTable& facts, const PivotQuery& query)
         if (!page.selected.empty())
             dimensions.push_back(page.dimension);
     }
-    const std::vector<size_t> measures(query.measures.begin(), query.measures.end());
-    facts.read(dimensions, measures);
+    std::vector<size_t> measures, distinct;
+    for (uint32_t m : query.measures)
+        (cube.measures[m].aggregation == Aggregation::DistinctCount ? distinct : measures).push_back(m);
+    facts.read(dimensions, measures, distinct);
 }
 
 // Refuses a pivot of more than kMaxAccumulators cells, counted with the
@@ -175,8 +178,18 @@ PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapK
     return layout;
 }
 
+std::vector<uint32_t> leafMeasures(const CubeInfo& cube, const PivotQuery& query)
+{
+    std::vector<uint32_t> measures;
+    for (uint32_t m : query.measures) {
+        if (cube.measures[m].aggregation != Aggregation::DistinctCount)
+            measures.push_back(m);
+    }
+    return measures;
+}
+
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
-                        const LeafAccumulators& leaves)
+                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct)
 {
     std::vector<Aggregation> aggregations;
     for (uint32_t m : query.measures)
@@ -188,6 +201,8 @@ QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQu
     layout.rows.tuples.clear();
     layout.columns.tuples.clear();
     rollUp(leaves, aggregations, layout.rows, layout.columns, result);
+    for (const DistinctCells& cells : distinct)
+        putDistinctCells(cells, result);
     dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty);
     return result;
 }
@@ -201,18 +216,29 @@ QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQu
     const PivotQuery query = query::aggregatedQuery(cube, shown);
     query::PivotLayout layout = query::layOutPivot(cube, query, true);
     if (facts.rowCount() > 0)
-        readUsedColumns(facts, query);
+        readUsedColumns(cube, facts, query);
     std::vector<query::ScanMeasure> measures;
-    for (uint32_t m : query.measures) {
+    for (uint32_t m : query::leafMeasures(cube, query)) {
         measures.push_back({facts.rowCount() ? facts.values(m) : std::span<const double>(),
                             cube.measures[m].aggregation});
     }
+    std::vector<query::DistinctColumn> distinct;
+    for (size_t i = 0; i < query.measures.size(); ++i) {
+        const MeasureInfo& measure = cube.measures[query.measures[i]];
+        if (measure.aggregation == Aggregation::DistinctCount)
+            distinct.push_back({i, facts.rowCount() ? &facts.distinctIds(query.measures[i]) : nullptr,
+                                measure.distinctValues});
+    }
     const uint32_t cellCount = layout.cellCount();
+    const std::vector<query::ScanColumn> columns =
+        facts.rowCount() == 0 ? std::vector<query::ScanColumn>()
+                              : scanColumns(cube, facts, query, layout.rows, layout.columns);
     const query::LeafAccumulators leaves = facts.rowCount() == 0
         ? query::scanFacts({}, measures, 0, cellCount, 1)
-        : query::scanFacts(scanColumns(cube, facts, query, layout.rows, layout.columns), measures, facts.rowCount(),
-                           cellCount, options.threads);
-    QueryResult result = query::finishPivot(layout, cube, query, leaves);
+        : query::scanFacts(columns, measures, facts.rowCount(), cellCount, options.threads);
+    const std::vector<query::DistinctCells> distinctCells =
+        query::countDistinct(columns, distinct, facts.rowCount(), layout, options.threads);
+    QueryResult result = query::finishPivot(layout, cube, query, leaves, distinctCells);
     query::showMeasures(cube, shown, result);
     return result;
 }

@@ -93,6 +93,10 @@ inline void withAggregation(Aggregation aggregation, Run&& run)
         return run.template operator()<Aggregation::Max>();
     case Aggregation::Average:
         return run.template operator()<Aggregation::Average>();
+    case Aggregation::DistinctCount:
+        // Never rolled up from leaves (DistinctCells hold its cells); an
+        // empty accumulator of it finishes as an empty cell.
+        return run.template operator()<Aggregation::Count>();
     }
 }
 

@@ -5,7 +5,10 @@
 #pragma once
 
 #include "olap/query/querylayout.h"
+#include "olap/query/queryrollup.h"
 #include "olap/query/queryscan.h"
+
+#include <span>
 
 namespace olap::query {
 
@@ -21,10 +24,15 @@ struct PivotLayout {
 // Throws runQuery's failures.
 PivotLayout layOutPivot(const CubeInfo& cube, const PivotQuery& query, bool mapKeys);
 
+// The measures of `query` whose cells are rolled up from leaf accumulators:
+// all but the distinct counts, in the query's order.
+std::vector<uint32_t> leafMeasures(const CubeInfo& cube, const PivotQuery& query);
+
 // The result from the leaf accumulators of `layout` (cellCount() + 1 cells,
-// the measures of the query side by side, row-leaf major). Consumes the
-// layout's tuples.
+// the leafMeasures() of the query side by side, row-leaf major), and the
+// cells of every distinct count measure of the query. Consumes the layout's
+// tuples.
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
-                        const LeafAccumulators& leaves);
+                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct = {});
 
 }  // namespace olap::query

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <thread>
 
@@ -21,14 +22,15 @@ constexpr uint64_t kMergesForThreads = uint64_t(1) << 18;
 // One row tuple, one measure: its row leaves merged per column leaf (in
 // `merged`, reused from row to row), then each column tuple's leaves.
 template <Aggregation A>
-void rollUpRow(const LeafAccumulators& leaves, size_t measure, const LeafRange& rowRange, const AxisLayout& columns,
-               std::vector<Accumulator>& merged, std::optional<double>* cells, size_t measureCount)
+void rollUpRow(const LeafAccumulators& leaves, size_t leafMeasure, size_t measure, const LeafRange& rowRange,
+               const AxisLayout& columns, std::vector<Accumulator>& merged, std::optional<double>* cells,
+               size_t measureCount)
 {
     const uint64_t columnLeaves = columns.leafCount;
     const size_t stride = leaves.measureCount;
     merged.assign(columnLeaves, emptyAccumulator(A));
     for (uint64_t leaf = rowRange.first; leaf < rowRange.end; ++leaf) {
-        const Accumulator* from = leaves.cells.data() + leaf * columnLeaves * stride + measure;
+        const Accumulator* from = leaves.cells.data() + leaf * columnLeaves * stride + leafMeasure;
         for (uint64_t c = 0; c < columnLeaves; ++c)
             mergeInto<A>(merged[c], from[c * stride]);
     }
@@ -109,6 +111,12 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
     result.cells.assign(rows.ranges.size() * columns.ranges.size() * measureCount, std::nullopt);
     if (measureCount == 0)
         return;
+    // Distinct counts have no leaves (putDistinctCells fills them).
+    std::vector<size_t> leafMeasure(measureCount, SIZE_MAX);
+    for (size_t m = 0, leaf = 0; m < measureCount; ++m) {
+        if (aggregations[m] != Aggregation::DistinctCount)
+            leafMeasure[m] = leaf++;
+    }
     const std::vector<std::pair<size_t, size_t>> work = rowWork(rows);
     std::atomic<size_t> next{0};
     auto run = [&] {
@@ -117,8 +125,10 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
             for (size_t r = work[w].first; r < work[w].second; ++r) {
                 std::optional<double>* cells = result.cells.data() + r * columns.ranges.size() * measureCount;
                 for (size_t m = 0; m < measureCount; ++m) {
+                    if (leafMeasure[m] == SIZE_MAX)
+                        continue;
                     withAggregation(aggregations[m], [&]<Aggregation A>() {
-                        rollUpRow<A>(leaves, m, rows.ranges[r], columns, merged, cells, measureCount);
+                        rollUpRow<A>(leaves, leafMeasure[m], m, rows.ranges[r], columns, merged, cells, measureCount);
                     });
                 }
             }
@@ -141,6 +151,15 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
     }
     if (error)
         std::rethrow_exception(error);
+}
+
+void putDistinctCells(const DistinctCells& cells, QueryResult& result)
+{
+    const size_t measureCount = result.measures.size();
+    for (size_t i = 0; i < cells.counts.size(); ++i) {
+        const uint32_t count = cells.counts[i];
+        result.cells[i * measureCount + cells.measure] = count ? std::optional<double>(count) : std::nullopt;
+    }
 }
 
 void dropEmptyTuples(QueryResult& result, bool rows, bool columns)

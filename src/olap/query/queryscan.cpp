@@ -326,6 +326,12 @@ LeafAccumulators scanRanges(std::span<const ScanColumn> columns, std::span<const
 
 }  // namespace
 
+void leafCellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
+                      uint32_t* cells)
+{
+    cellsOfBlock(columns, begin, count, cellCount, cells);
+}
+
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
                            uint64_t rowCount, uint32_t cellCount, unsigned threads)
 {

@@ -43,6 +43,11 @@ struct LeafAccumulators {
 // are merged in order; with many, each thread takes a range of the cells and
 // adds the facts that fall in it, in fact order. Either way the result is
 // the same for any `threads` (0: one per core).
+// The leaf cells of facts [begin, begin + count), as the scan computes them
+// (cellCount for an excluded fact). Requires: as scanFacts's.
+void leafCellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
+                      uint32_t* cells);
+
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
                            uint64_t rowCount, uint32_t cellCount, unsigned threads);
 

@@ -121,7 +121,7 @@ std::pair<CubeInfo, ServerCubeTables> parseCubeMetadata(const std::string& text)
             cube.measures.push_back(std::move(measure));
             continue;
         }
-        measure.aggregation = Aggregation(number(source, "aggregation", uint64_t(Aggregation::Average)));
+        measure.aggregation = Aggregation(number(source, "aggregation", uint64_t(Aggregation::DistinctCount)));
         measure.formatString = server::text(source, "format");
         tables.measureColumns.push_back(server::text(source, "column"));
         const json& empty = field(source, "hasEmpty");

@@ -92,10 +92,20 @@ std::vector<HierarchyColumns> factColumns(const CubeInfo& cube)
     return result;
 }
 
-std::vector<bool> measuresWithEmpty(const FactTable& facts)
+bool isDistinct(const CubeInfo& cube, size_t measure)
+{
+    return cube.measures[measure].aggregation == Aggregation::DistinctCount;
+}
+
+// A distinct count's facts without a value have id 0, which its count leaves out.
+std::vector<bool> measuresWithEmpty(const CubeInfo& cube, const FactTable& facts)
 {
     std::vector<bool> result;
     for (size_t m = 0; m < facts.measureCount(); ++m) {
+        if (isDistinct(cube, m)) {
+            result.push_back(false);
+            continue;
+        }
         const std::span<const double> column = facts.values(m);
         result.push_back(std::any_of(column.begin(), column.end(), [](double v) { return std::isnan(v); }));
     }
@@ -196,7 +206,7 @@ public:
             loadFacts(cube, facts, columns, generation, sent, total);
             const std::string row = "INSERT INTO " + table("pw_cubes") + " VALUES (" + quoteText(cube.name) + ", "
                 + std::to_string(generation) + ", now(), "
-                + quoteText(cubeMetadataJson(cube, generation, measuresWithEmpty(facts))) + ")";
+                + quoteText(cubeMetadataJson(cube, generation, measuresWithEmpty(cube, facts))) + ")";
             for (const ServerSession& session : mSessions)
                 session.execute(row);
         } catch (const platform::Failure& failure) {
@@ -263,7 +273,7 @@ private:
                 factColumnsSql += quoteName(levelColumnName(hierarchy.dimension, hierarchy.hierarchy, l)) + " UInt32, ";
         }
         for (size_t m = 0; m < storedMeasureCount(cube); ++m)
-            factColumnsSql += quoteName(measureColumnName(m)) + " Float64, ";
+            factColumnsSql += quoteName(measureColumnName(m)) + (isDistinct(cube, m) ? " UInt32, " : " Float64, ");
         factColumnsSql += "_pw UInt8 DEFAULT 0";  // keeps the list valid for a cube without dimensions or measures
         const std::string facts = factsTableName(generation);
         const bool cluster = !mOptions.cluster.empty();
@@ -329,9 +339,13 @@ private:
         std::vector<const KeyColumn*> keys;
         for (const HierarchyColumns& hierarchy : columns)
             keys.push_back(&facts.keys(hierarchy.dimension));
+        // Per stored measure, in column order: its values, or a distinct count's ids.
         std::vector<std::span<const double>> values;
-        for (size_t m = 0; m < facts.measureCount(); ++m)
-            values.push_back(facts.values(m));
+        std::vector<const KeyColumn*> ids;
+        for (size_t m = 0; m < facts.measureCount(); ++m) {
+            values.push_back(isDistinct(cube, m) ? std::span<const double>() : facts.values(m));
+            ids.push_back(isDistinct(cube, m) ? &facts.distinctIds(m) : nullptr);
+        }
         for (uint64_t first = 0; first < facts.rowCount(); first += kBlockRows) {
             const uint64_t end = std::min(facts.rowCount(), first + kBlockRows);
             for (RowBinary& part : rows) {
@@ -346,8 +360,12 @@ private:
                     for (size_t j = 0; j < width; ++j)
                         part.number(ancestors[j]);
                 }
-                for (const std::span<const double> column : values)
-                    part.number(column[row]);
+                for (size_t m = 0; m < values.size(); ++m) {
+                    if (ids[m])
+                        part.number(keyAt(*ids[m], row));
+                    else
+                        part.number(values[m][row]);
+                }
                 part.number(uint8_t(0));
             }
             for (size_t s = 0; s < mSessions.size(); ++s) {

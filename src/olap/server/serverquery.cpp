@@ -4,6 +4,8 @@
 #include "olap/query/querycalculated.h"
 #include "olap/query/querypivot.h"
 #include "olap/server/serveranswer.h"
+#include "olap/server/serverdistinct.h"
+#include "olap/server/serverfields.h"
 #include "olap/server/serversql.h"
 
 #include <algorithm>
@@ -16,97 +18,12 @@ namespace {
 
 using query::FieldLayout;
 
-std::string numberList(const std::vector<uint32_t>& members)
-{
-    std::string text;
-    for (uint32_t member : members)
-        text += (text.empty() ? "" : ", ") + std::to_string(member);
-    return text;
-}
-
-// Members grouped by their level.
-std::map<uint16_t, std::vector<uint32_t>> byLevel(const HierarchyInfo& hierarchy, const std::vector<uint32_t>& members)
-{
-    std::map<uint16_t, std::vector<uint32_t>> levels;
-    for (uint32_t member : members)
-        levels[memberOf(hierarchy, member).level].push_back(member);
-    return levels;
-}
-
-// One placed field: its grouping expression, and the leaf of each member the
-// expression can give.
-struct FieldGrouping {
-    std::string expression;
-    std::unordered_map<uint32_t, uint32_t> leafOfMember;
-};
-
-FieldGrouping fieldGrouping(const HierarchyInfo& hierarchy, const std::vector<std::string>& columns,
-                            const FieldLayout& layout)
-{
-    FieldGrouping grouping;
-    std::vector<uint32_t> open;
-    for (const FieldLayout::Node& node : layout.nodes()) {
-        if (node.open)
-            open.push_back(node.member);
-        else
-            grouping.leafOfMember.emplace(node.member, node.firstLeaf);
-    }
-    const auto openByLevel = byLevel(hierarchy, open);
-    size_t level = hierarchy.levels[0].type == LevelType::All ? 1 : 0;
-    if (level >= hierarchy.levels.size()) {
-        grouping.expression = "toUInt32(0)";  // only the "all" member: nothing is shown
-        return grouping;
-    }
-    std::string conditions;
-    for (; level + 1 < hierarchy.levels.size(); ++level) {
-        const auto found = openByLevel.find(uint16_t(level));
-        if (found == openByLevel.end())
-            break;
-        // Every member of the level open: no fact stops here, so the test
-        // would only cost time (a fully drilled field groups by one column).
-        if (found->second.size() == hierarchy.levels[level].memberCount)
-            continue;
-        const std::string column = quoteName(columns[level]);
-        conditions += column + " NOT IN (" + numberList(found->second) + "), " + column + ", ";
-    }
-    const std::string last = quoteName(columns[level]);
-    grouping.expression = conditions.empty() ? last : "multiIf(" + conditions + last + ")";
-    return grouping;
-}
-
-// Leaves out the facts beneath hidden members.
-void hiddenFilter(const HierarchyInfo& hierarchy, const std::vector<std::string>& columns,
-                  const std::vector<uint32_t>& hidden, std::string& where)
-{
-    for (const auto& [level, members] : byLevel(hierarchy, hidden)) {
-        if (columns[level].empty())
-            where += " AND 0";  // the "all" member hidden: nothing is left
-        else
-            where += " AND " + quoteName(columns[level]) + " NOT IN (" + numberList(members) + ")";
-    }
-}
-
-// Keeps the facts beneath a selected member.
-void pageFilter(const HierarchyInfo& hierarchy, const std::vector<std::string>& columns,
-                const std::vector<uint32_t>& selected, std::string& where)
-{
-    if (selected.empty())
-        return;
-    std::string any;
-    for (const auto& [level, members] : byLevel(hierarchy, selected)) {
-        if (columns[level].empty())
-            return;  // the "all" member selected: every fact
-        any += (any.empty() ? "" : " OR ") + quoteName(columns[level]) + " IN (" + numberList(members) + ")";
-    }
-    where += " AND (" + any + ")";
-}
-
 // Per measure, its aggregate and the count of its values.
 std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables, const PivotQuery& query,
                            bool grouped)
 {
     std::string select;
-    for (uint32_t m : query.measures) {
+    for (uint32_t m : query::leafMeasures(cube, query)) {
         const std::string column = quoteName(tables.measureColumns[m]);
         const bool empty = tables.measureHasEmpty[m];
         const std::string has = "NOT isNaN(" + column + ")";
@@ -118,7 +35,8 @@ std::string measureColumns(const CubeInfo& cube, const ServerCubeTables& tables,
         case Aggregation::Average: select += ", " + aggregate("sum"); break;
         case Aggregation::Min: select += ", " + aggregate("min"); break;
         case Aggregation::Max: select += ", " + aggregate("max"); break;
-        case Aggregation::Count: select += ", 0"; break;
+        case Aggregation::Count:
+        case Aggregation::DistinctCount: select += ", 0"; break;  // not a leaf measure
         }
         // Without empty values every group returned has values; only
         // averages and counts need how many. (Without GROUP BY the one row
@@ -185,12 +103,9 @@ PivotSql pivotSql(const CubeInfo& cube, const ServerCubeTables& tables, const Pi
             result.fields.push_back(fieldGrouping(hierarchy, columns, axisLayout->fields[f]));
             expressions.push_back(result.fields.back().expression);
             result.radix.push_back(std::max<uint64_t>(memberTotal(hierarchy), 1));
-            hiddenFilter(hierarchy, columns, field.hidden, where);
         }
     }
-    for (const PageField& page : query.pages)
-        pageFilter(hierarchyOf(page.dimension, page.hierarchy), tables.levelColumns[page.dimension][page.hierarchy],
-                   page.selected, where);
+    where = factConditions(cube, tables, query);
     const std::string groupBy = groupKeys(expressions, result);
     const std::string measures = measureColumns(cube, tables, query, !groupBy.empty());
     result.sql = "SELECT " + (groupBy.empty() ? "0" : groupBy) + measures + " FROM " + quoteName(tables.factsTable)
@@ -220,7 +135,8 @@ std::vector<uint64_t> groupMembers(const std::vector<std::string>& row, const Pi
 query::LeafAccumulators readLeaves(const ServerSession& session, const std::string& answer, const PivotSql& sql,
                                    const CubeInfo& cube, const PivotQuery& query, const query::PivotLayout& layout)
 {
-    const size_t measureCount = query.measures.size();
+    const std::vector<uint32_t> measures = query::leafMeasures(cube, query);
+    const size_t measureCount = measures.size();
     const size_t rowFields = query.rows.fields.size();
     const size_t keyColumns = std::max<size_t>(sql.keyEnds.size(), 1);
     const uint32_t cellCount = layout.cellCount();
@@ -228,7 +144,7 @@ query::LeafAccumulators readLeaves(const ServerSession& session, const std::stri
     leaves.cells.resize((size_t(cellCount) + 1) * measureCount);
     for (size_t c = 0; c <= cellCount; ++c) {
         for (size_t m = 0; m < measureCount; ++m)
-            leaves.cells[c * measureCount + m] = query::emptyAccumulator(cube.measures[query.measures[m]].aggregation);
+            leaves.cells[c * measureCount + m] = query::emptyAccumulator(cube.measures[measures[m]].aggregation);
     }
     try {
         for (const auto& row : parseRows(answer, keyColumns + 2 * measureCount, size_t(cellCount) + 1)) {
@@ -274,7 +190,8 @@ QueryResult runServerQuery(const ServerCatalog& catalog, size_t cube, const Pivo
     const size_t rowBytes = 16 * sql.fields.size() + 64 * query.measures.size() + 16;
     const std::string answer = catalog.session.query(sql.sql, (size_t(layout.cellCount()) + 1) * rowBytes + 4096);
     const query::LeafAccumulators leaves = readLeaves(catalog.session, answer, sql, info, query, layout);
-    QueryResult result = query::finishPivot(layout, info, query, leaves);
+    const std::vector<query::DistinctCells> distinct = serverDistinctCounts(catalog, cube, query, layout);
+    QueryResult result = query::finishPivot(layout, info, query, leaves, distinct);
     query::showMeasures(info, shown, result);
     return result;
 }

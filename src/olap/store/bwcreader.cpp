@@ -115,7 +115,7 @@ CubeInfo readCube(ByteReader& in)
     for (uint32_t m = 0; m < measureCount; ++m) {
         MeasureInfo measure;
         measure.name = in.text();
-        measure.aggregation = enumValue<Aggregation>(in, int(Aggregation::Average), "aggregation");
+        measure.aggregation = enumValue<Aggregation>(in, int(Aggregation::DistinctCount), "aggregation");
         measure.formatString = in.text();
         cube.measures.push_back(std::move(measure));
     }

@@ -75,7 +75,7 @@ protected:
         // Product on the rows, Time on the columns; Sales Amount alone.
         openCube(kStoreCube, QStringLiteral("Sales"));
         ASSERT_TRUE(next());
-        for (const char* measure : {"Units", "Cost", "Profit", "Margin"})
+        for (const char* measure : {"Units", "Cost", "Customers", "Profit", "Margin"})
             clickCheckBox(wizard.NxDimEditMembers, measure);
         ASSERT_TRUE(next());
     }
