@@ -13,7 +13,7 @@
 //
 // SampleLargestPivot: the sample store's Sales cube with Product and Store on
 // the rows, Time on the columns, Customer as a page field, every level of
-// the three axis dimensions drilled open, the four measures as data fields,
+// the three axis dimensions drilled open, every measure as a data field,
 // the table autoformat, a number format, AutoFit and a save: timed from
 // CreatePivotTable to the saved file, opening the cube included.
 #include "olap/cube/cubebuilder.h"
