@@ -359,10 +359,9 @@ std::shared_ptr<const FactTable> CubeFile::facts(size_t cube) const
     if (!d->facts[cube]) {
         const CubeInfo& info = d->catalog.cubes[cube];
         cubefacts::FactLayout layout{d->cubeIds[cube], info.factCount, d->chunkRows[cube], d->keyWidths[cube], {},
-                                     storedMeasureCount(info)};
+                                     storedMeasureCount(info), d->measureWidths[cube], {}};
         for (const DimensionInfo& dimension : info.dimensions)
             layout.keyCounts.push_back(dimension.keyCount);
-        layout.measureWidths = d->measureWidths[cube];
         for (size_t m = 0; m < layout.measureCount; ++m)
             layout.distinctValues.push_back(info.measures[m].distinctValues);
         d->facts[cube] = std::make_shared<const FactTable>(info.factCount, info.dimensions.size(),

@@ -20,7 +20,6 @@ using namespace pivottest;
 namespace {
 
 const std::filesystem::path kSource = PIVOTWIZARD_SAMPLE_SOURCE;
-const std::filesystem::path kStore = PIVOTWIZARD_SAMPLE_STORE;
 
 using sheettest::CsvGrid;
 using sheettest::reportValue;
@@ -45,11 +44,7 @@ SELECT 'Grand Total', 'Grand Total', printf('%.1f%%', 100 * (SUM(a) - SUM(c)) / 
 
     auto app = createApplication();
     auto book = app->Workbooks()->Add();
-    auto cache = book->PivotCaches()->Add(kExternalSource);
-    cache->Connection(VariantArray{localConnection(kStore / "Sales.cub", "Sales")});
-    cache->CommandType(kCommandCube);
-    cache->CommandText(VariantArray{std::string("Sales")});
-    auto table = cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("B2"), "Table Sales");
+    auto table = sampleSalesTable(*book, "B2");
     table->CubeFields()->Item("[Store]")->Orientation(kRowField);
     table->CubeFields()->Item("[Time]")->Orientation(kColumnField);
     table->CubeFields()->Item("[Measures].[Margin]")->Orientation(kDataField);

@@ -20,7 +20,6 @@ using namespace pivottest;
 namespace {
 
 const std::filesystem::path kSource = PIVOTWIZARD_SAMPLE_SOURCE;
-const std::filesystem::path kStore = PIVOTWIZARD_SAMPLE_STORE;
 
 // Runs `script` through the sqlite3 program over the sample's CSV files.
 std::vector<std::string> sqlite(const std::string& script, const std::filesystem::path& folder)
@@ -62,11 +61,7 @@ SELECT 'Grand Total', '', 'Grand Total', printf('%.2f', SUM(amount)) FROM f;
 
     auto app = createApplication();
     auto book = app->Workbooks()->Add();
-    auto cache = book->PivotCaches()->Add(kExternalSource);
-    cache->Connection(VariantArray{localConnection(kStore / "Sales.cub", "Sales")});
-    cache->CommandType(kCommandCube);
-    cache->CommandText(VariantArray{std::string("Sales")});
-    auto table = cache->CreatePivotTable(book->Worksheets()->Item(1)->Range("B2"), "Table Sales");
+    auto table = sampleSalesTable(*book, "B2");
     table->CubeFields()->Item("[Product]")->Orientation(kRowField);
     table->CubeFields()->Item("[Time]")->Orientation(kColumnField);
     table->CubeFields()->Item("[Measures].[Sales Amount]")->Orientation(kDataField);

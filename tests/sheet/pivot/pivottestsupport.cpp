@@ -64,6 +64,16 @@ std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::f
     return cache;
 }
 
+std::shared_ptr<sheet::PivotTable> sampleSalesTable(sheet::Workbook& book, const std::string& address)
+{
+    auto cache = book.PivotCaches()->Add(sheet::kExternalSource);
+    const std::filesystem::path cube = std::filesystem::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub";
+    cache->Connection(sheet::VariantArray{localConnection(cube, "Sales")});
+    cache->CommandType(sheet::kCommandCube);
+    cache->CommandText(sheet::VariantArray{std::string("Sales")});
+    return cache->CreatePivotTable(book.Worksheets()->Item(1)->Range(address), "Table Sales");
+}
+
 ShopTable makeShopTable(const std::filesystem::path& cube, const std::string& address)
 {
     ShopTable shop;

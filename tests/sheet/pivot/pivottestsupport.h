@@ -27,6 +27,10 @@ std::string localConnection(const std::filesystem::path& cube, const std::string
 // A pivot cache of `book` over the cube "Shop" of `cube`.
 std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::filesystem::path& cube);
 
+// A pivot table "Table Sales" over the sample store's Sales cube at
+// `address` of `book`'s first sheet.
+std::shared_ptr<sheet::PivotTable> sampleSalesTable(sheet::Workbook& book, const std::string& address);
+
 // A new workbook of a new host application and a pivot table "Table Shop"
 // at `address` of its first sheet, made from `cube`.
 struct ShopTable {

@@ -30,11 +30,7 @@ void makeReportAsTheWizardDoes(const fs::path& file)
     auto app = createApplication();
     auto book = app->Workbooks()->Add();
     auto sheet = book->Worksheets()->Item(1);
-    auto cache = book->PivotCaches()->Add(kExternalSource);
-    cache->Connection(VariantArray{pivottest::localConnection(kStore / "Sales.cub", "Sales")});
-    cache->CommandType(kCommandCube);
-    cache->CommandText(VariantArray{std::string("Sales")});
-    auto table = cache->CreatePivotTable(sheet->Range("B4"), "Table Sales");
+    auto table = pivottest::sampleSalesTable(*book, "B4");
     table->RowGrand(false);
     table->Format(kTableFormat13);
     auto fields = table->CubeFields();
