@@ -5,11 +5,9 @@
 // checked against sqlite3 in tests/olap/cubemodelling_test.cpp.)
 #include "olap/build/cubedefinition.h"
 #include "olap/build/cubesource.h"
-#include "olap/connection/providerserver.h"
 #include "olap/cube/cubefile.h"
 #include "olap/query/query.h"
-#include "olap/server/serverpublish.h"
-#include "olaptestsupport.h"
+#include "publishing.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
 
@@ -32,15 +30,8 @@ protected:
 
     std::shared_ptr<const CatalogInfo> publish(const TestServer& server) const
     {
-        server::PublishOptions options;
-        options.servers.push_back(server::parseDataSource(server.dataSource()));
-        server::publishCubeFile(mFolder / "modelling.cub", options);
-        for (const auto& catalog : ServerProvider().connect(server.dataSource(), "", "")) {
-            if (catalog->name == "Modelling")
-                return catalog;
-        }
-        ADD_FAILURE() << "the published catalog is not listed";
-        return nullptr;
+        servertest::publish(mFolder / "modelling.cub", server.url());
+        return servertest::catalogNamed(server.dataSource(), "Modelling");
     }
 
     const CubeInfo& local() const { return mFile->catalog().cubes.at(0); }

@@ -6,7 +6,7 @@
 // against SQLite (tests/olap/query_sqlite_test.cpp).
 #include "olap/connection/providerserver.h"
 #include "olap/cube/cubefile.h"
-#include "olap/server/serverpublish.h"
+#include "publishing.h"
 #include "randompivots.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
@@ -127,25 +127,6 @@ protected:
         sFolder.reset();
     }
 
-    // Publishes the cube file to `urls` and opens its catalog through the provider.
-    static std::shared_ptr<const CatalogInfo> publishTo(const std::string& urls, const std::string& cluster,
-                                                        const std::string& dataSource)
-    {
-        server::PublishOptions options;
-        for (size_t at = 0, comma; at <= urls.size(); at = comma + 1) {
-            comma = std::min(urls.find(',', at), urls.size());
-            options.servers.push_back(server::parseDataSource(urls.substr(at, comma - at)));
-        }
-        options.cluster = cluster;
-        server::publishCubeFile(sFile->path(), options);
-        for (const auto& catalog : ServerProvider().connect(dataSource, "", "")) {
-            if (catalog->name == "Battery")
-                return catalog;
-        }
-        ADD_FAILURE() << "the published catalog is not listed";
-        return nullptr;
-    }
-
     void runBattery(const std::shared_ptr<const CatalogInfo>& catalog)
     {
         ASSERT_TRUE(catalog);
@@ -185,14 +166,16 @@ TEST_F(ServerPivots, RandomPivotsOnOneServerEqualTheLocalEngine)
 {
     REQUIRE_CLICKHOUSE();
     TestServer& server = TestServer::shared();
-    runBattery(publishTo(server.url(), "", server.dataSource()));
+    servertest::publish(sFile->path(), server.url());
+    runBattery(servertest::catalogNamed(server.dataSource(), "Battery"));
 }
 
 TEST_F(ServerPivots, RandomPivotsOnATwoShardClusterEqualTheLocalEngine)
 {
     REQUIRE_CLICKHOUSE();
     TestCluster& cluster = TestCluster::shared();
-    const auto catalog = publishTo(cluster.urls(), cluster.name(), cluster.server(1).dataSource());
+    servertest::publish(sFile->path(), cluster.urls(), cluster.name());
+    const auto catalog = servertest::catalogNamed(cluster.server(1).dataSource(), "Battery");
     // The facts are split across both servers.
     for (size_t s = 0; s < 2; ++s) {
         const std::string count = cluster.server(s).query(
