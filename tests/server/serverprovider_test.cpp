@@ -7,7 +7,7 @@
 #include "olap/connection/connectionmodel.h"
 #include "olap/model/membersource.h"
 #include "olap/server/serversession.h"
-#include "publishing.h"
+#include "servertest.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
 

@@ -6,8 +6,8 @@
 // against SQLite (tests/olap/query_sqlite_test.cpp).
 #include "olap/connection/providerserver.h"
 #include "olap/cube/cubefile.h"
-#include "publishing.h"
 #include "randompivots.h"
+#include "servertest.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
 
@@ -17,35 +17,6 @@ namespace {
 using namespace randompivots;
 using testsupport::TestCluster;
 using testsupport::TestServer;
-
-void expectSameTuples(const std::vector<AxisTuple>& local, const std::vector<AxisTuple>& server, const char* axis)
-{
-    ASSERT_EQ(local.size(), server.size()) << axis;
-    for (size_t t = 0; t < local.size(); ++t) {
-        ASSERT_EQ(local[t].kind, server[t].kind) << axis << " " << t;
-        ASSERT_EQ(local[t].members.size(), server[t].members.size());
-        for (size_t f = 0; f < local[t].members.size(); ++f) {
-            EXPECT_EQ(local[t].members[f].member, server[t].members[f].member) << axis << " " << t;
-            EXPECT_EQ(local[t].members[f].depth, server[t].members[f].depth) << axis << " " << t;
-        }
-    }
-}
-
-// Values are quarters, so sums in any order are exact: cells must be equal, not close.
-void expectSameResult(const QueryResult& local, const QueryResult& server)
-{
-    expectSameTuples(local.rows, server.rows, "row");
-    expectSameTuples(local.columns, server.columns, "column");
-    ASSERT_EQ(local.cells.size(), server.cells.size());
-    size_t differences = 0;
-    for (size_t i = 0; i < local.cells.size() && differences < 5; ++i) {
-        if (local.cells[i] != server.cells[i]) {
-            ++differences;
-            ADD_FAILURE() << "cell " << i / local.measures.size() << " measure " << local.measures[i % local.measures.size()] << ": local " << local.cells[i].value_or(-0.5) << (local.cells[i] ? "" : " (empty)")
-                          << ", server " << server.cells[i].value_or(-0.5) << (server.cells[i] ? "" : " (empty)");
-        }
-    }
-}
 
 // A cube with more than 100,000 leaf cells when both dimensions are opened:
 // 500 leaves each way, 300,000 facts, and a third dimension for pages; with
@@ -127,6 +98,7 @@ protected:
         sFolder.reset();
     }
 
+    // Values are quarters, so sums in any order are exact: cells must be equal, not close.
     void runBattery(const std::shared_ptr<const CatalogInfo>& catalog)
     {
         ASSERT_TRUE(catalog);
@@ -145,7 +117,8 @@ protected:
             for (int q = 0; q < kQueriesPerCube; ++q) {
                 SCOPED_TRACE("cube " + std::to_string(c) + " query " + std::to_string(q));
                 const PivotQuery query = randomQuery(random, local);
-                expectSameResult(runQuery(local, *sFile->facts(c), query), provider.query(catalog, onServer(c), query));
+                servertest::expectSameResult(runQuery(local, *sFile->facts(c), query),
+                                             provider.query(catalog, onServer(c), query));
             }
         }
         SCOPED_TRACE("the big pivot");
@@ -153,7 +126,7 @@ protected:
         const PivotQuery query = bigQuery(sFile->catalog().cubes[big]);
         const QueryResult local = runQuery(sFile->catalog().cubes[big], *sFile->facts(big), query);
         EXPECT_GT(local.rows.size() * local.columns.size(), 100000u);
-        expectSameResult(local, provider.query(catalog, onServer(big), query));
+        servertest::expectSameResult(local, provider.query(catalog, onServer(big), query));
     }
 
     static constexpr int kRandomCubes = 40;

@@ -2,7 +2,7 @@
 // then refreshed after the cube was published again with more facts.
 #include "olap/connection/providerregistry.h"
 #include "olap/server/serversession.h"
-#include "publishing.h"
+#include "servertest.h"
 #include "sheet/report/reportcommand.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"

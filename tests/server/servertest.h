@@ -1,11 +1,13 @@
 // What the server tests share: a small cube of items, published to test
-// servers and found again through the server provider.
+// servers and found again through the server provider, and the comparison
+// of a server's pivot with the local engine's.
 #pragma once
 
 #include "olap/connection/providerserver.h"
 #include "olap/server/serverpublish.h"
 #include "olaptestsupport.h"
 
+#include <cmath>
 #include <span>
 
 namespace servertest {
@@ -50,6 +52,40 @@ inline std::shared_ptr<const olap::CatalogInfo> catalogNamed(const std::string& 
     }
     ADD_FAILURE() << "catalog " << name << " is not listed";
     return nullptr;
+}
+
+inline void expectSameTuples(const std::vector<olap::AxisTuple>& local, const std::vector<olap::AxisTuple>& server,
+                             const char* axis)
+{
+    ASSERT_EQ(local.size(), server.size()) << axis;
+    for (size_t t = 0; t < local.size(); ++t) {
+        ASSERT_EQ(local[t].kind, server[t].kind) << axis << " " << t;
+        ASSERT_EQ(local[t].members.size(), server[t].members.size());
+        for (size_t f = 0; f < local[t].members.size(); ++f) {
+            EXPECT_EQ(local[t].members[f].member, server[t].members[f].member) << axis << " " << t;
+            EXPECT_EQ(local[t].members[f].depth, server[t].members[f].depth) << axis << " " << t;
+        }
+    }
+}
+
+// The same tuples, and cells equal to within `tolerance` relative to the
+// local cell (at least 1); the first five differences are reported.
+inline void expectSameResult(const olap::QueryResult& local, const olap::QueryResult& server, double tolerance = 0)
+{
+    expectSameTuples(local.rows, server.rows, "row");
+    expectSameTuples(local.columns, server.columns, "column");
+    ASSERT_EQ(local.cells.size(), server.cells.size());
+    size_t differences = 0;
+    for (size_t i = 0; i < local.cells.size() && differences < 5; ++i) {
+        const auto mine = local.cells[i], theirs = server.cells[i];
+        if (mine.has_value() != theirs.has_value()
+            || (mine && std::fabs(*mine - *theirs) > tolerance * std::max(1.0, std::fabs(*mine)))) {
+            ++differences;
+            ADD_FAILURE() << "cell " << i / local.measures.size() << " measure " << local.measures[i % local.measures.size()]
+                          << ": local " << mine.value_or(-0.5) << (mine ? "" : " (empty)") << ", server "
+                          << theirs.value_or(-0.5) << (theirs ? "" : " (empty)");
+        }
+    }
 }
 
 }  // namespace servertest
