@@ -123,7 +123,6 @@ TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
         {R"("levels": [{"name": "City", "column": "city"}])", "\"joins\": []", "6:47: \"joins\" must not be empty"},
         {R"({"name": "City", "column": "city"})", R"({"name": "City", "column": "city", "table": "stores.csv"})",
          "6:93: dimension \"Store\" does not reach table \"stores.csv\"; its tables: sales.csv"},
-        {R"("cubes": [{)", R"("cubes": [], "x": [{)", "3:16: unknown member \"x\"; expected one of catalog, cubes, store"},
         {R"([{"name": "Store", "levels": [{"name": "City", "column": "city"}]}])", "[]",
          "6:19: \"dimensions\" must not be empty"},
         {R"("catalog": "Shop",)", R"("catalog": "Shop", "store": {"measuresSpecial": true},)",

@@ -83,15 +83,7 @@ protected:
 
     const CubeInfo& cube() const { return mFile->catalog().cubes.at(0); }
 
-    uint32_t dimension(const std::string& name) const
-    {
-        for (uint32_t d = 0; d < cube().dimensions.size(); ++d) {
-            if (cube().dimensions[d].name == name)
-                return d;
-        }
-        ADD_FAILURE() << "no dimension " << name;
-        return 0;
-    }
+    uint32_t dimension(const std::string& name) const { return olaptest::indexNamed(cube().dimensions, name); }
 
     // The member captioned `caption` (under the member captioned `parent`, when given).
     uint32_t member(const std::string& dimensionName, const std::string& caption, const std::string& parent = {}) const
@@ -107,15 +99,7 @@ protected:
         return 0;
     }
 
-    uint32_t measure(const std::string& name) const
-    {
-        for (uint32_t m = 0; m < cube().measures.size(); ++m) {
-            if (cube().measures[m].name == name)
-                return m;
-        }
-        ADD_FAILURE() << "no measure " << name;
-        return 0;
-    }
+    uint32_t measure(const std::string& name) const { return olaptest::indexNamed(cube().measures, name); }
 
     // The SQL condition that selects the facts of one field's tuple member.
     std::string memberCondition(uint32_t dimensionIndex, int32_t memberIndex) const

@@ -90,6 +90,19 @@ inline TestCube readBack(olap::CubeBuilder& cube)
     return {file->catalog().cubes.at(0), *file->facts(0)};
 }
 
+// The position in `items` (dimensions, measures: anything with a name) of
+// the one named `name`; a test failure, and 0, when none is.
+template <class Items>
+uint32_t indexNamed(const Items& items, const std::string& name)
+{
+    for (uint32_t i = 0; i < items.size(); ++i) {
+        if (items[i].name == name)
+            return i;
+    }
+    ADD_FAILURE() << "nothing is named " << name;
+    return 0;
+}
+
 // A member path by names from the top level down, captions the names.
 inline std::vector<olap::PathPart> pathOf(const std::vector<std::string>& names)
 {

@@ -103,10 +103,9 @@ TEST(QueryFailures, UnknownDimensionHierarchyMemberOrMeasureIndexIsBadInput)
         EXPECT_EQ(failure.source(), "olap");
         EXPECT_THAT(failure.description(), olaptest::HasSubstr(text));
     }
-    const TestCube small = smallCube();
-    const olap::FactTable broken(small.facts.rowCount(), small.info.dimensions.size(), 0);
     // facts that do not match the cube are a bug
-    EXPECT_THROW(runQuery(small.info, broken, PivotQuery{}), platform::InternalFailure);
+    const olap::FactTable broken(cube.facts.rowCount(), cube.info.dimensions.size(), 0);
+    EXPECT_THROW(runQuery(cube.info, broken, PivotQuery{}), platform::InternalFailure);
 }
 
 // Facts with values whose sums depend on the order of addition: enough of

@@ -57,15 +57,10 @@ TEST_F(StoreLoaderTest, ExtractingWritesTheStoreCubeWithoutFactKeys)
     const std::string cub = olaptest::readBytes(mFolder / "Sales.cub");
     const std::string bwf = olaptest::readBytes(mFolder / "Sales.bwf");
     ASSERT_TRUE(extract()) << mProblem;
+    // What the store cube holds is checked through the store model (storemodel_test.cpp).
     const StoreCubeData data = readBwcFile(mTarget, true);
     EXPECT_EQ(data.storeName, "Sales");
-    EXPECT_EQ(data.catalogName, "Sales Catalog");
     EXPECT_EQ(data.cube.factCount, 3u);
-    EXPECT_TRUE(data.companion.measuresSpecial);
-    EXPECT_EQ(data.companion.measureListDimension, "Measure List");
-    ASSERT_EQ(data.cube.dimensions.size(), 4u);
-    EXPECT_EQ(data.cube.dimensions[1].hierarchies.size(), 2u);
-    EXPECT_EQ(data.cube.measures.at(0).formatString, "#,##0.00");
     for (const DimensionInfo& dimension : data.cube.dimensions) {
         for (const HierarchyInfo& hierarchy : dimension.hierarchies)
             EXPECT_TRUE(hierarchy.memberOfKey.empty()) << dimension.name;

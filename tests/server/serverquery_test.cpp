@@ -6,8 +6,8 @@
 // against SQLite (tests/olap/query_sqlite_test.cpp).
 #include "olap/connection/providerserver.h"
 #include "olap/cube/cubefile.h"
-#include "olap/server/serverpublish.h"
 #include "randompivots.h"
+#include "servertest.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
 
@@ -17,35 +17,6 @@ namespace {
 using namespace randompivots;
 using testsupport::TestCluster;
 using testsupport::TestServer;
-
-void expectSameTuples(const std::vector<AxisTuple>& local, const std::vector<AxisTuple>& server, const char* axis)
-{
-    ASSERT_EQ(local.size(), server.size()) << axis;
-    for (size_t t = 0; t < local.size(); ++t) {
-        ASSERT_EQ(local[t].kind, server[t].kind) << axis << " " << t;
-        ASSERT_EQ(local[t].members.size(), server[t].members.size());
-        for (size_t f = 0; f < local[t].members.size(); ++f) {
-            EXPECT_EQ(local[t].members[f].member, server[t].members[f].member) << axis << " " << t;
-            EXPECT_EQ(local[t].members[f].depth, server[t].members[f].depth) << axis << " " << t;
-        }
-    }
-}
-
-// Values are quarters, so sums in any order are exact: cells must be equal, not close.
-void expectSameResult(const QueryResult& local, const QueryResult& server)
-{
-    expectSameTuples(local.rows, server.rows, "row");
-    expectSameTuples(local.columns, server.columns, "column");
-    ASSERT_EQ(local.cells.size(), server.cells.size());
-    size_t differences = 0;
-    for (size_t i = 0; i < local.cells.size() && differences < 5; ++i) {
-        if (local.cells[i] != server.cells[i]) {
-            ++differences;
-            ADD_FAILURE() << "cell " << i / local.measures.size() << " measure " << local.measures[i % local.measures.size()] << ": local " << local.cells[i].value_or(-0.5) << (local.cells[i] ? "" : " (empty)")
-                          << ", server " << server.cells[i].value_or(-0.5) << (server.cells[i] ? "" : " (empty)");
-        }
-    }
-}
 
 // A cube with more than 100,000 leaf cells when both dimensions are opened:
 // 500 leaves each way, 300,000 facts, and a third dimension for pages; with
@@ -127,25 +98,7 @@ protected:
         sFolder.reset();
     }
 
-    // Publishes the cube file to `urls` and opens its catalog through the provider.
-    static std::shared_ptr<const CatalogInfo> publishTo(const std::string& urls, const std::string& cluster,
-                                                        const std::string& dataSource)
-    {
-        server::PublishOptions options;
-        for (size_t at = 0, comma; at <= urls.size(); at = comma + 1) {
-            comma = std::min(urls.find(',', at), urls.size());
-            options.servers.push_back(server::parseDataSource(urls.substr(at, comma - at)));
-        }
-        options.cluster = cluster;
-        server::publishCubeFile(sFile->path(), options);
-        for (const auto& catalog : ServerProvider().connect(dataSource, "", "")) {
-            if (catalog->name == "Battery")
-                return catalog;
-        }
-        ADD_FAILURE() << "the published catalog is not listed";
-        return nullptr;
-    }
-
+    // Values are quarters, so sums in any order are exact: cells must be equal, not close.
     void runBattery(const std::shared_ptr<const CatalogInfo>& catalog)
     {
         ASSERT_TRUE(catalog);
@@ -164,7 +117,8 @@ protected:
             for (int q = 0; q < kQueriesPerCube; ++q) {
                 SCOPED_TRACE("cube " + std::to_string(c) + " query " + std::to_string(q));
                 const PivotQuery query = randomQuery(random, local);
-                expectSameResult(runQuery(local, *sFile->facts(c), query), provider.query(catalog, onServer(c), query));
+                servertest::expectSameResult(runQuery(local, *sFile->facts(c), query),
+                                             provider.query(catalog, onServer(c), query));
             }
         }
         SCOPED_TRACE("the big pivot");
@@ -172,7 +126,7 @@ protected:
         const PivotQuery query = bigQuery(sFile->catalog().cubes[big]);
         const QueryResult local = runQuery(sFile->catalog().cubes[big], *sFile->facts(big), query);
         EXPECT_GT(local.rows.size() * local.columns.size(), 100000u);
-        expectSameResult(local, provider.query(catalog, onServer(big), query));
+        servertest::expectSameResult(local, provider.query(catalog, onServer(big), query));
     }
 
     static constexpr int kRandomCubes = 40;
@@ -185,14 +139,16 @@ TEST_F(ServerPivots, RandomPivotsOnOneServerEqualTheLocalEngine)
 {
     REQUIRE_CLICKHOUSE();
     TestServer& server = TestServer::shared();
-    runBattery(publishTo(server.url(), "", server.dataSource()));
+    servertest::publish(sFile->path(), server.url());
+    runBattery(servertest::catalogNamed(server.dataSource(), "Battery"));
 }
 
 TEST_F(ServerPivots, RandomPivotsOnATwoShardClusterEqualTheLocalEngine)
 {
     REQUIRE_CLICKHOUSE();
     TestCluster& cluster = TestCluster::shared();
-    const auto catalog = publishTo(cluster.urls(), cluster.name(), cluster.server(1).dataSource());
+    servertest::publish(sFile->path(), cluster.urls(), cluster.name());
+    const auto catalog = servertest::catalogNamed(cluster.server(1).dataSource(), "Battery");
     // The facts are split across both servers.
     for (size_t s = 0; s < 2; ++s) {
         const std::string count = cluster.server(s).query(

@@ -1,10 +1,8 @@
 // Reports of a cube on a server, by the command-line report builder: built,
 // then refreshed after the cube was published again with more facts.
 #include "olap/connection/providerregistry.h"
-#include "olap/connection/providerserver.h"
-#include "olap/server/serverpublish.h"
 #include "olap/server/serversession.h"
-#include "olaptestsupport.h"
+#include "servertest.h"
 #include "sheet/report/reportcommand.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
@@ -19,18 +17,7 @@ using testsupport::TestServer;
 // Items 0 .. count-1 with amounts 0 .. count-1, published as catalog "pr shop".
 void publishItems(const TestServer& server, const ScratchFolder& folder, int count)
 {
-    olap::CubeBuilder cube({"Shop", {{"Item", olap::DimensionType::Other, {{{}, true, {}, {{"Item"}}}}}},
-                            {{"Amount", olap::Aggregation::Sum, {}}}});
-    for (int i = 0; i < count; ++i) {
-        const uint32_t key = cube.dimensionKey(0, olaptest::pathOf({"item " + std::to_string(i)}));
-        const double value = i;
-        cube.addFact(std::span(&key, 1), std::span(&value, 1));
-    }
-    olap::CubeBuilder* cubes[] = {&cube};
-    olap::writeCubeFile(folder / "shop.cub", "pr shop", cubes);
-    olap::server::PublishOptions options;
-    options.servers.push_back(olap::server::parseDataSource(server.dataSource()));
-    olap::server::publishCubeFile(folder / "shop.cub", options);
+    servertest::publish(servertest::writeItems(folder / "shop.cub", "pr shop", "Shop", count), server.url());
 }
 
 std::string run(const std::vector<std::string>& arguments)

@@ -29,10 +29,13 @@ uint16_t freePort()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    if (handle < 0 || ::bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+    if (handle < 0)
         throw std::runtime_error("no free loopback port");
+    const bool found = ::bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                       && ::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &size) == 0;
     ::close(handle);
+    if (!found)
+        throw std::runtime_error("no free loopback port");
     return ntohs(address.sin_port);
 }
 

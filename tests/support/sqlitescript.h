@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,6 +25,10 @@ inline std::vector<std::string> sqliteScriptLines(const std::string& script,
     const std::string command =
         "cd '" + workingFolder.string() + "' && sqlite3 -batch :memory: < '" + file.string() + "'";
     FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot start sqlite3: " << std::strerror(errno);
+        return {};
+    }
     std::string output;
     char buffer[4096];
     while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
