@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 namespace olap {
 
@@ -71,6 +72,18 @@ public:
         return value;
     }
 
+    // Passes over one member: parent, level, name and caption.
+    void skipMember()
+    {
+        need(sizeof(int32_t) + sizeof(uint16_t));
+        mAt += sizeof(int32_t) + sizeof(uint16_t);
+        for (int part = 0; part < 2; ++part) {
+            const uint32_t length = number<uint32_t>();
+            need(length);
+            mAt += length;
+        }
+    }
+
 private:
     void need(size_t bytes) const
     {
@@ -82,6 +95,18 @@ private:
     const CubeFile::Data& mFile;
     size_t mAt = 0;
 };
+
+// Appends `name` in brackets, a "]" in it doubled (metadata.h's bracketed),
+// without a string of its own: a hierarchy can hold a million members.
+void appendBracketed(std::string& to, std::string_view name)
+{
+    to += '[';
+    for (size_t close = name.find(']'); close != std::string_view::npos; close = name.find(']')) {
+        to.append(name.substr(0, close + 1)) += ']';
+        name.remove_prefix(close + 1);
+    }
+    to.append(name) += ']';
+}
 
 // Fills parents' child ranges and every member's unique name, and checks that
 // the members form a tree in level order.
@@ -95,8 +120,12 @@ void completeMembers(HierarchyInfo& hierarchy, const std::string& prefix, const 
             || (member.parent >= 0 && members[member.parent].level + 1 != member.level))
             file.damaged("the member tree of \"" + hierarchy.name + "\" is inconsistent");
         const LevelInfo& level = hierarchy.levels[member.level];
-        const std::string part = memberPart(level, member);
-        member.uniqueName = (member.parent < 0 ? prefix : members[member.parent].uniqueName) + "." + part;
+        const std::string& above = member.parent < 0 ? prefix : members[member.parent].uniqueName;
+        member.uniqueName.reserve(above.size() + member.name.size() + 4);
+        member.uniqueName.append(above) += '.';
+        if (level.namedByKey)
+            member.uniqueName += '&';
+        appendBracketed(member.uniqueName, member.name);
         if (member.caption.empty())
             member.caption = member.name;
         if (member.parent >= 0) {
@@ -117,6 +146,12 @@ void completeMembers(HierarchyInfo& hierarchy, const std::string& prefix, const 
 void readMembers(HierarchyInfo& hierarchy, std::span<const uint8_t> packed, std::span<const uint8_t> memberOfKey,
                  const std::string& prefix, const CubeFile::Data& file)
 {
+    // Counted first, so that the list is allocated once and never moved.
+    MemberReader counter(packed, file);
+    size_t count = 0;
+    for (; !counter.atEnd(); ++count)
+        counter.skipMember();
+    hierarchy.members.reserve(count);
     MemberReader reader(packed, file);
     while (!reader.atEnd()) {
         MemberInfo member;

@@ -3,6 +3,7 @@
 #include "platform/core/failure.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace olap::cubecheck {
 
@@ -42,9 +43,27 @@ namespace {
 template <class Key>
 void checkKeysOfWidth(const std::filesystem::path& file, std::span<const Key> keys, uint32_t keyCount)
 {
+    // Four vectors of 16 bytes (the instruction set every x86-64 has), as
+    // the compiler does not vectorise this loop by itself: a column of
+    // 100,000,000 keys is checked on every read.
+    typedef Key Vector __attribute__((vector_size(16)));
+    constexpr size_t kLanes = sizeof(Vector) / sizeof(Key), kStep = 4 * kLanes;
+    Vector top[4] = {};
+    size_t at = 0;
+    for (; at + kStep <= keys.size(); at += kStep) {
+        for (size_t v = 0; v < 4; ++v) {
+            Vector next;
+            std::memcpy(&next, keys.data() + at + v * kLanes, sizeof(next));
+            top[v] = top[v] > next ? top[v] : next;
+        }
+    }
     Key largest = 0;
-    for (const Key key : keys)
-        largest = std::max(largest, key);
+    for (; at < keys.size(); ++at)
+        largest = std::max(largest, keys[at]);
+    for (const Vector& vector : top) {
+        for (size_t lane = 0; lane < kLanes; ++lane)
+            largest = std::max<Key>(largest, vector[lane]);
+    }
     if (!keys.empty() && largest >= keyCount)
         damaged(file, "a fact names an unknown member");
 }

@@ -189,7 +189,7 @@ std::vector<uint32_t> leafMeasures(const CubeInfo& cube, const PivotQuery& query
 }
 
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
-                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct)
+                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct, unsigned threads)
 {
     std::vector<Aggregation> aggregations;
     for (uint32_t m : query.measures)
@@ -200,10 +200,10 @@ QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQu
     result.measures = query.measures;
     layout.rows.tuples.clear();
     layout.columns.tuples.clear();
-    rollUp(leaves, aggregations, layout.rows, layout.columns, result);
+    rollUp(leaves, aggregations, layout.rows, layout.columns, result, threads);
     for (const DistinctCells& cells : distinct)
         putDistinctCells(cells, result);
-    dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty);
+    dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty, threads);
     return result;
 }
 
@@ -238,7 +238,7 @@ QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQu
         : query::scanFacts(columns, measures, facts.rowCount(), cellCount, options.threads);
     const std::vector<query::DistinctCells> distinctCells =
         query::countDistinct(columns, distinct, facts.rowCount(), layout, options.threads);
-    QueryResult result = query::finishPivot(layout, cube, query, leaves, distinctCells);
+    QueryResult result = query::finishPivot(layout, cube, query, leaves, distinctCells, options.threads);
     query::showMeasures(cube, shown, result);
     return result;
 }

@@ -31,8 +31,9 @@ std::vector<uint32_t> leafMeasures(const CubeInfo& cube, const PivotQuery& query
 // The result from the leaf accumulators of `layout` (cellCount() + 1 cells,
 // the leafMeasures() of the query side by side, row-leaf major), and the
 // cells of every distinct count measure of the query. Consumes the layout's
-// tuples.
+// tuples. `threads` as QueryOptions::threads; the result does not depend on it.
 QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQuery& query,
-                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct = {});
+                        const LeafAccumulators& leaves, std::span<const DistinctCells> distinct = {},
+                        unsigned threads = 0);
 
 }  // namespace olap::query

@@ -30,12 +30,14 @@ void putDistinctCells(const DistinctCells& cells, QueryResult& result);
 // those that are not distinct counts, whose cells stay empty here.
 // Requires: result.rows, result.columns and result.measures are set; the
 // leaves hold rows.leafCount * columns.leafCount cells, row-leaf major.
+// `threads` as QueryOptions::threads (0: one per core, and 1 keeps every
+// step of the result on the calling thread).
 void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggregations, const AxisLayout& rows,
-            const AxisLayout& columns, QueryResult& result);
+            const AxisLayout& columns, QueryResult& result, unsigned threads = 0);
 
 // Removes the row tuples (when `rows`) and column tuples (when `columns`)
 // whose cells are all empty, keeping grand totals. With no measures nothing
-// is removed.
-void dropEmptyTuples(QueryResult& result, bool rows, bool columns);
+// is removed. `threads` as rollUp's.
+void dropEmptyTuples(QueryResult& result, bool rows, bool columns, unsigned threads = 0);
 
 }  // namespace olap::query
