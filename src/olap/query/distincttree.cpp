@@ -3,25 +3,35 @@
 #include "platform/core/failure.h"
 
 #include <algorithm>
+#include <array>
 
 namespace olap::query {
 
 namespace {
 
-// An id has a handful of facts: an insertion sort beats a general sort there.
-void sortKeys(std::span<uint32_t> keys)
+constexpr size_t kSmall = 16;
+constexpr uint32_t kNoKey = UINT32_MAX;  // above every key: cells stay below 2^31
+
+// An id has a handful of facts. Each key's place is the number of smaller
+// keys: compares that never branch beat a sort's unforeseeable branches at
+// that size. Repeated keys take one place; the places after it keep kNoKey.
+// Returns the keys in order.
+std::span<const uint32_t> sortKeys(std::span<uint32_t> keys, std::array<uint32_t, kSmall>& small)
 {
-    if (keys.size() > 32) {
+    if (keys.size() > kSmall) {
         std::sort(keys.begin(), keys.end());
-        return;
+        return keys;
     }
-    for (size_t i = 1; i < keys.size(); ++i) {
-        const uint32_t key = keys[i];
-        size_t j = i;
-        for (; j > 0 && keys[j - 1] > key; --j)
-            keys[j] = keys[j - 1];
-        keys[j] = key;
+    small.fill(kNoKey);
+    const uint32_t* in = keys.data();
+    const size_t n = keys.size();
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t place = 0;
+        for (size_t j = 0; j < n; ++j)
+            place += in[j] < in[i];
+        small[place] = in[i];
     }
+    return std::span<const uint32_t>(small.data(), n);
 }
 
 }  // namespace
@@ -54,6 +64,7 @@ AxisRanges::AxisRanges(const AxisLayout& axis) : leafCount(uint32_t(axis.leafCou
         if (!open.empty() && end[open.back()] < end[r])
             throw platform::InternalFailure("two tuples of an axis overlap without nesting", "olap");
         parent.push_back(open.empty() ? kNoRange : open.back());
+        depth.push_back(uint32_t(open.size()));
         open.push_back(r);
         // In preorder a nested range comes after the ranges holding it.
         std::fill(deepest.begin() + first[r], deepest.begin() + end[r], r);
@@ -71,8 +82,11 @@ void AxisRanges::listHolders(const std::vector<uint32_t>& deepest)
         for (uint32_t r = deepest[leaf]; r != kNoRange; r = parent[r])
             holders.push_back(r);
         std::reverse(holders.begin() + ptrdiff_t(at), holders.end());
-        if (holders.size() - at > UINT16_MAX)
-            throw platform::InternalFailure("an axis nests its tuples too deep", "olap");
+        if (holders.size() - at > UINT8_MAX)
+            throw platform::Failure(platform::err::kNotSupported,
+                                    "a distinct count cannot be shown with more than 255 levels of tuples on one axis",
+                                    "olap");
+        maxDepth = std::max(maxDepth, uint32_t(holders.size() - at));
         holderStart.push_back(uint32_t(holders.size()));
     }
 }
@@ -89,11 +103,11 @@ void AxisRanges::tableSharedRanges()
         const uint32_t length = std::min(holderStart[gap + 1] - holderStart[gap], holderStart[gap + 2] - holderStart[gap + 1]);
         while (shared < length && a[shared] == b[shared])
             ++shared;
-        sharedByGaps[gap] = uint16_t(shared);
+        sharedByGaps[gap] = uint8_t(shared);
     }
     for (unsigned level = 1; level < levels; ++level) {
-        const uint16_t* below = &sharedByGaps[size_t(level - 1) * leafCount];
-        uint16_t* row = &sharedByGaps[size_t(level) * leafCount];
+        const uint8_t* below = &sharedByGaps[size_t(level - 1) * leafCount];
+        uint8_t* row = &sharedByGaps[size_t(level) * leafCount];
         const uint32_t half = uint32_t(1) << (level - 1);
         for (uint32_t gap = 0; gap + half < leafCount; ++gap)
             row[gap] = std::min(below[gap], below[gap + half]);
@@ -102,29 +116,35 @@ void AxisRanges::tableSharedRanges()
 
 DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other)
     : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
-      mLeaves(size_t(tree.leafCount) * mWidth), mNested((size_t(tree.rangeCount()) + 1) * mWidth), mLast(mWidth)
+      mSlots(std::max(tree.maxDepth, 1u)), mCounts(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
 {
 }
 
 void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
 {
-    sortKeys(keys);
+    std::array<uint32_t, kSmall> small;
+    const std::span<const uint32_t> sorted = sortKeys(keys, small);
     const AxisRanges& tree = *mTree;
     const AxisRanges& other = *mOther;
     const uint32_t otherLeaves = mByOtherLeaves.divisor();
-    for (const uint32_t key : keys) {
+    uint32_t* counts = mCounts.data();
+    const size_t row = mWidth * mSlots;
+    // The leaves are far apart: ask for all their counters before the first is needed.
+    for (const uint32_t key : keys)
+        __builtin_prefetch(counts + size_t(mByOtherLeaves.quotient(key)) * row, 1);
+    for (const uint32_t key : sorted) {
+        if (key == kNoKey)
+            continue;  // a repeated key's place
         const uint32_t leaf = mByOtherLeaves.quotient(key);
         const uint32_t otherLeaf = key - leaf * otherLeaves;
+        uint32_t* slots = counts + size_t(leaf) * row;
         for (uint32_t h = other.holderStart[otherLeaf]; h < other.holderStart[otherLeaf + 1]; ++h) {
             const uint32_t range = other.holders[h];
             Last& last = mLast[range];
-            if (last.id == id) {
-                if (last.leaf == leaf)
-                    continue;
-                // Wraps below zero: the roll-up's sums are exact modulo 2^32 and end in range.
-                mNested[size_t(tree.commonRange(last.leaf, leaf)) * mWidth + range] -= 1;
-            }
-            mLeaves[size_t(leaf) * mWidth + range] += 1;
+            if (last.id == id && last.leaf == leaf)
+                continue;
+            const uint32_t shared = last.id == id ? tree.commonCount(last.leaf, leaf) : 0;
+            slots[shared * mWidth + range] += 1;
             last = {id, leaf};
         }
     }
@@ -133,33 +153,26 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
 std::vector<uint32_t> DistinctTreeCounter::rollUp(std::span<const DistinctTreeCounter> counters)
 {
     const AxisRanges& tree = *counters[0].mTree;
-    const size_t width = counters[0].mWidth;
-    // Per other range, the leaf counters' running sums along the tree axis.
-    std::vector<uint32_t> before((size_t(tree.leafCount) + 1) * width);
-    for (size_t leaf = 0; leaf < tree.leafCount; ++leaf) {
+    const size_t width = counters[0].mWidth, slots = counters[0].mSlots;
+    // [(depth * (leafCount + 1) + leaf) * width + otherRange]: the ids that
+    // the leaves before `leaf` count at `depth`, summed along the tree axis.
+    std::vector<uint32_t> before(tree.maxDepth * (size_t(tree.leafCount) + 1) * width);
+    const auto at = [&](size_t depth, size_t leaf) { return &before[(depth * (tree.leafCount + 1) + leaf) * width]; };
+    for (uint32_t leaf = 0; leaf < tree.leafCount; ++leaf) {
+        const uint32_t depths = tree.holderStart[leaf + 1] - tree.holderStart[leaf];
         for (size_t c = 0; c < width; ++c) {
-            uint32_t sum = before[leaf * width + c];
-            for (const DistinctTreeCounter& counter : counters)
-                sum += counter.mLeaves[leaf * width + c];
-            before[(leaf + 1) * width + c] = sum;
+            uint32_t counted = 0;  // from depth 0 to d
+            for (size_t d = 0; d < tree.maxDepth; ++d) {
+                for (const DistinctTreeCounter& counter : counters)
+                    counted += counter.mCounts[(leaf * slots + d) * width + c];
+                at(d, leaf + 1)[c] = at(d, leaf)[c] + (d < depths ? counted : 0);
+            }
         }
     }
     std::vector<uint32_t> result(size_t(tree.rangeCount()) * width);
-    for (const DistinctTreeCounter& counter : counters) {
-        for (size_t i = 0; i < result.size(); ++i)
-            result[i] += counter.mNested[i];
-    }
-    // Children follow their parents in preorder: from the back, every range
-    // has its nested ranges added when it is added to its own parent.
-    for (uint32_t r = tree.rangeCount(); r-- > 0;) {
-        if (tree.parent[r] != kNoRange) {
-            for (size_t c = 0; c < width; ++c)
-                result[size_t(tree.parent[r]) * width + c] += result[size_t(r) * width + c];
-        }
-    }
     for (uint32_t r = 0; r < tree.rangeCount(); ++r) {
         for (size_t c = 0; c < width; ++c)
-            result[size_t(r) * width + c] += before[size_t(tree.end[r]) * width + c] - before[size_t(tree.first[r]) * width + c];
+            result[r * width + c] = at(tree.depth[r], tree.end[r])[c] - at(tree.depth[r], tree.first[r])[c];
     }
     return result;
 }

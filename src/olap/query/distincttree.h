@@ -2,17 +2,16 @@
 // Private to the query engine.
 //
 // One axis is the tree axis: its tuples' leaf ranges nest or are apart, so
-// they form a forest in which a range's parent is the smallest range holding
-// it. Take one id and one range c of the other axis, and the tree-axis
-// leaves of the id's facts that fall in c, in order and without repeats:
-// l1 < l2 < ... < lk. Add 1 at each li and subtract 1 at the deepest range
-// holding both l(i-1) and li. Then the sum over a range's leaves and the
-// ranges nested in it is 1 when the id has a fact in the range and 0 if not:
-// the id's leaves inside a range are consecutive in that order, and a pair's
-// deepest common range lies inside the range exactly when both leaves do.
-// So a fact costs one or two counter updates per other-axis range holding
-// its leaf (usually two or three), not one per tuple pair, and the counters
-// of several threads, each taking its own ids, are simply summed.
+// they form a forest; a leaf's ranges are a chain from the outermost one in.
+// Take one id and one range c of the other axis, and the tree-axis leaves of
+// the id's facts that fall in c, in order and without repeats: l1 < l2 < ...
+// The ranges that l1 .. li hold between them are l(i-1)'s, plus the ranges
+// of li past the n outermost ones, which li shares with l(i-1) (the shared
+// ranges of an earlier leaf are fewer still). So li counts the id once in
+// each of its ranges deeper than n: one counter, "from depth n on", per
+// fact and per other-axis range holding it (usually two or three), not one
+// per tuple pair. The roll-up adds them up along the tree axis, and the
+// counters of several threads, each taking its own ids, are simply summed.
 #pragma once
 
 #include "olap/query/querypivot.h"
@@ -29,7 +28,7 @@ inline constexpr uint32_t kNoRange = UINT32_MAX;
 
 // One axis's tuples as distinct non-empty leaf ranges, in preorder (first
 // leaf ascending, longer first). Throws InternalFailure when two ranges
-// overlap without nesting.
+// overlap without nesting, Failure when a leaf is in more than 255 ranges.
 struct AxisRanges {
     explicit AxisRanges(const AxisLayout& axis);
 
@@ -39,16 +38,14 @@ struct AxisRanges {
     std::vector<uint32_t> rangeOfTuple;  // kNoRange for a tuple with no leaves
 
     uint32_t rangeCount() const { return uint32_t(first.size()); }
-    // The deepest range holding leaves a < b, or rangeCount() if none does.
-    uint32_t commonRange(uint32_t a, uint32_t b) const
+    // How many ranges hold both leaves a < b.
+    uint32_t commonCount(uint32_t a, uint32_t b) const
     {
-        // The ranges holding a pair of neighbouring leaves are the first ones
-        // of each leaf's list; those holding every pair from a to b, the
-        // fewest of them (a minimum over the gaps, from two table entries).
+        // Those holding every neighbouring pair from a to b: the fewest over
+        // the gaps between, a minimum read from two table entries.
         const unsigned level = unsigned(std::bit_width(b - a)) - 1;
-        const uint16_t* shared = &sharedByGaps[size_t(level) * leafCount];
-        const uint32_t common = std::min(shared[a], shared[b - (uint32_t(1) << level)]);
-        return common == 0 ? rangeCount() : holders[holderStart[a] + common - 1];
+        const uint8_t* shared = &sharedByGaps[size_t(level) * leafCount];
+        return std::min(shared[a], shared[b - (uint32_t(1) << level)]);
     }
 
     // Per leaf: the ranges holding it, outermost first,
@@ -56,7 +53,9 @@ struct AxisRanges {
     std::vector<uint32_t> holderStart, holders;
     // [level * leafCount + gap]: how many ranges hold all the leaves from gap
     // to gap + 2^level (the gap's pairs' minimum).
-    std::vector<uint16_t> sharedByGaps;
+    std::vector<uint8_t> sharedByGaps;
+    std::vector<uint32_t> depth;  // per range: how many ranges hold it
+    uint32_t maxDepth = 0;        // the most ranges holding one leaf
 
 private:
     void listHolders(const std::vector<uint32_t>& deepest);
@@ -104,10 +103,13 @@ private:
     const AxisRanges* mTree;
     const AxisRanges* mOther;
     Divider mByOtherLeaves;
-    size_t mWidth;                  // other.rangeCount()
-    std::vector<uint32_t> mLeaves;  // [treeLeaf * mWidth + otherRange]
-    std::vector<uint32_t> mNested;  // [treeRange * mWidth + otherRange]; one more row for pairs with no common range
-    std::vector<Last> mLast;        // per other range
+    size_t mWidth;  // other.rangeCount()
+    size_t mSlots;  // tree.maxDepth
+    // [(treeLeaf * mSlots + n) * mWidth + otherRange]: the ids counted at
+    // the leaf in its ranges from depth n on (a leaf's counters are near
+    // each other, the few depths most facts start at first).
+    std::vector<uint32_t> mCounts;
+    std::vector<Last> mLast;  // per other range
 };
 
 }  // namespace olap::query
