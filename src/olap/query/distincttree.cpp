@@ -116,7 +116,7 @@ void AxisRanges::tableSharedRanges()
 
 DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other)
     : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
-      mSlots(std::max(tree.maxDepth, 1u)), mCounts(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
+      mSlots(std::max(tree.maxDepth, 1u)), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
 {
 }
 
@@ -127,17 +127,28 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
     const AxisRanges& tree = *mTree;
     const AxisRanges& other = *mOther;
     const uint32_t otherLeaves = mByOtherLeaves.divisor();
-    uint32_t* counts = mCounts.data();
+    if (++mIdsSinceMoved == UINT16_MAX)
+        moveRecent();
+    uint16_t* counts = mRecent.data();
     const size_t row = mWidth * mSlots;
     // The leaves are far apart: ask for all their counters before the first is needed.
-    for (const uint32_t key : keys)
-        __builtin_prefetch(counts + size_t(mByOtherLeaves.quotient(key)) * row, 1);
+    uint32_t previous = UINT32_MAX;
+    for (const uint32_t key : sorted) {
+        if (key == kNoKey)
+            continue;
+        const uint32_t leaf = mByOtherLeaves.quotient(key);
+        __builtin_prefetch(counts + size_t(leaf) * row, 1);
+        __builtin_prefetch(counts + size_t(leaf) * row + 31, 1);
+        if (previous < leaf)
+            tree.prefetchCommon(previous, leaf);
+        previous = leaf;
+    }
     for (const uint32_t key : sorted) {
         if (key == kNoKey)
             continue;  // a repeated key's place
         const uint32_t leaf = mByOtherLeaves.quotient(key);
         const uint32_t otherLeaf = key - leaf * otherLeaves;
-        uint32_t* slots = counts + size_t(leaf) * row;
+        uint16_t* slots = counts + size_t(leaf) * row;
         for (uint32_t h = other.holderStart[otherLeaf]; h < other.holderStart[otherLeaf + 1]; ++h) {
             const uint32_t range = other.holders[h];
             Last& last = mLast[range];
@@ -148,6 +159,15 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
             last = {id, leaf};
         }
     }
+}
+
+void DistinctTreeCounter::moveRecent()
+{
+    mCounts.resize(mRecent.size());
+    for (size_t i = 0; i < mRecent.size(); ++i)
+        mCounts[i] += mRecent[i];
+    std::fill(mRecent.begin(), mRecent.end(), uint16_t(0));
+    mIdsSinceMoved = 0;
 }
 
 std::vector<uint32_t> DistinctTreeCounter::rollUp(std::span<const DistinctTreeCounter> counters)
@@ -164,7 +184,7 @@ std::vector<uint32_t> DistinctTreeCounter::rollUp(std::span<const DistinctTreeCo
             uint32_t counted = 0;  // from depth 0 to d
             for (size_t d = 0; d < tree.maxDepth; ++d) {
                 for (const DistinctTreeCounter& counter : counters)
-                    counted += counter.mCounts[(leaf * slots + d) * width + c];
+                    counted += counter.countAt((leaf * slots + d) * width + c);
                 at(d, leaf + 1)[c] = at(d, leaf)[c] + (d < depths ? counted : 0);
             }
         }
