@@ -93,23 +93,25 @@ void AxisRanges::listHolders(const std::vector<uint32_t>& deepest)
 
 void AxisRanges::tableSharedRanges()
 {
-    const unsigned levels = leafCount > 1 ? unsigned(std::bit_width(leafCount - 1)) : 0;
-    sharedByGaps.assign(size_t(levels) * leafCount, 0);
-    for (uint32_t gap = 0; gap + 1 < leafCount; ++gap) {
+    // Position p is leaf p - 1; position 0 stands before every leaf and shares no range.
+    const uint32_t gaps = leafCount;
+    const unsigned levels = unsigned(std::bit_width(gaps));
+    sharedByGaps.assign(size_t(levels) * gaps, 0);
+    for (uint32_t gap = 1; gap < gaps; ++gap) {
         // Lists of neighbours share their outermost ranges up to the first difference.
         uint32_t shared = 0;
-        const uint32_t* a = &holders[holderStart[gap]];
-        const uint32_t* b = &holders[holderStart[gap + 1]];
-        const uint32_t length = std::min(holderStart[gap + 1] - holderStart[gap], holderStart[gap + 2] - holderStart[gap + 1]);
+        const uint32_t* a = &holders[holderStart[gap - 1]];
+        const uint32_t* b = &holders[holderStart[gap]];
+        const uint32_t length = std::min(holderStart[gap] - holderStart[gap - 1], holderStart[gap + 1] - holderStart[gap]);
         while (shared < length && a[shared] == b[shared])
             ++shared;
         sharedByGaps[gap] = uint8_t(shared);
     }
     for (unsigned level = 1; level < levels; ++level) {
-        const uint8_t* below = &sharedByGaps[size_t(level - 1) * leafCount];
-        uint8_t* row = &sharedByGaps[size_t(level) * leafCount];
+        const uint8_t* below = &sharedByGaps[size_t(level - 1) * gaps];
+        uint8_t* row = &sharedByGaps[size_t(level) * gaps];
         const uint32_t half = uint32_t(1) << (level - 1);
-        for (uint32_t gap = 0; gap + half < leafCount; ++gap)
+        for (uint32_t gap = 0; gap + half < gaps; ++gap)
             row[gap] = std::min(below[gap], below[gap + half]);
     }
 }
@@ -124,39 +126,34 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
 {
     std::array<uint32_t, kSmall> small;
     const std::span<const uint32_t> sorted = sortKeys(keys, small);
-    const AxisRanges& tree = *mTree;
-    const AxisRanges& other = *mOther;
-    const uint32_t otherLeaves = mByOtherLeaves.divisor();
     if (++mIdsSinceMoved == UINT16_MAX)
         moveRecent();
+    // Held in locals: the stores below could otherwise alias them and force a reload per fact.
+    const AxisRanges& tree = *mTree;
+    const uint32_t* holderStart = mOther->holderStart.data();
+    const uint32_t* holders = mOther->holders.data();
+    const uint32_t otherLeaves = mByOtherLeaves.divisor();
+    const size_t width = mWidth, row = mWidth * mSlots;
     uint16_t* counts = mRecent.data();
-    const size_t row = mWidth * mSlots;
-    // The leaves are far apart: ask for all their counters before the first is needed.
-    uint32_t previous = UINT32_MAX;
-    for (const uint32_t key : sorted) {
-        if (key == kNoKey)
-            continue;
-        const uint32_t leaf = mByOtherLeaves.quotient(key);
-        __builtin_prefetch(counts + size_t(leaf) * row, 1);
-        __builtin_prefetch(counts + size_t(leaf) * row + 31, 1);
-        if (previous < leaf)
-            tree.prefetchCommon(previous, leaf);
-        previous = leaf;
-    }
+    Last* lasts = mLast.data();
     for (const uint32_t key : sorted) {
         if (key == kNoKey)
             continue;  // a repeated key's place
         const uint32_t leaf = mByOtherLeaves.quotient(key);
-        const uint32_t otherLeaf = key - leaf * otherLeaves;
+        const uint32_t otherLeaf = key - leaf * otherLeaves, position = leaf + 1;
         uint16_t* slots = counts + size_t(leaf) * row;
-        for (uint32_t h = other.holderStart[otherLeaf]; h < other.holderStart[otherLeaf + 1]; ++h) {
-            const uint32_t range = other.holders[h];
-            Last& last = mLast[range];
-            if (last.id == id && last.leaf == leaf)
-                continue;
-            const uint32_t shared = last.id == id ? tree.commonCount(last.leaf, leaf) : 0;
-            slots[shared * mWidth + range] += 1;
-            last = {id, leaf};
+        const uint32_t* end = holders + holderStart[otherLeaf + 1];
+        for (const uint32_t* range = holders + holderStart[otherLeaf]; range < end; ++range) {
+            Last& last = lasts[*range];
+            // Shared with the id's previous leaf in this range, if any.
+            uint32_t shared = 0;
+            if (last.id == id) {
+                if (last.position == position)
+                    continue;
+                shared = tree.commonCount(last.position, position);
+            }
+            slots[shared * width + *range] += 1;
+            last = {id, position};
         }
     }
 }

@@ -38,7 +38,8 @@ struct AxisRanges {
     std::vector<uint32_t> rangeOfTuple;  // kNoRange for a tuple with no leaves
 
     uint32_t rangeCount() const { return uint32_t(first.size()); }
-    // How many ranges hold both leaves a < b.
+    // How many ranges hold both leaves at positions a < b, where position p
+    // is leaf p - 1 and position 0 stands before every leaf (it shares none).
     uint32_t commonCount(uint32_t a, uint32_t b) const
     {
         // Those holding every neighbouring pair from a to b: the fewest over
@@ -48,20 +49,11 @@ struct AxisRanges {
         return std::min(shared[a], shared[b - (uint32_t(1) << level)]);
     }
 
-    // Asks for what commonCount(a, b) reads.
-    void prefetchCommon(uint32_t a, uint32_t b) const
-    {
-        const unsigned level = unsigned(std::bit_width(b - a)) - 1;
-        const uint8_t* shared = &sharedByGaps[size_t(level) * leafCount];
-        __builtin_prefetch(shared + a);
-        __builtin_prefetch(shared + b - (uint32_t(1) << level));
-    }
-
     // Per leaf: the ranges holding it, outermost first,
     // holders[holderStart[leaf] .. holderStart[leaf + 1]).
     std::vector<uint32_t> holderStart, holders;
-    // [level * leafCount + gap]: how many ranges hold all the leaves from gap
-    // to gap + 2^level (the gap's pairs' minimum).
+    // [level * leafCount + gap]: how many ranges hold all the positions from
+    // gap to gap + 2^level (the minimum over the neighbouring pairs between).
     std::vector<uint8_t> sharedByGaps;
     std::vector<uint32_t> depth;  // per range: how many ranges hold it
     uint32_t maxDepth = 0;        // the most ranges holding one leaf
@@ -106,7 +98,7 @@ public:
 private:
     struct Last {
         uint32_t id = 0;
-        uint32_t leaf = 0;
+        uint32_t position = 0;  // leaf + 1
     };
 
     const AxisRanges* mTree;
