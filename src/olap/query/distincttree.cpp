@@ -34,9 +34,9 @@ std::span<const uint32_t> sortKeys(std::span<uint32_t> keys, std::array<uint32_t
     return std::span<const uint32_t>(small.data(), n);
 }
 
-}  // namespace
-
-AxisRanges::AxisRanges(const AxisLayout& axis) : leafCount(uint32_t(axis.leafCount))
+// The distinct non-empty ranges of `axis` in preorder, and per tuple its
+// range's index in them (kNoRange for an empty one).
+std::vector<LeafRange> preorderRanges(const AxisLayout& axis, std::vector<uint32_t>& rangeOfTuple)
 {
     const auto before = [](const LeafRange& a, const LeafRange& b) {
         return a.first != b.first ? a.first < b.first : a.end > b.end;
@@ -54,6 +54,14 @@ AxisRanges::AxisRanges(const AxisLayout& axis) : leafCount(uint32_t(axis.leafCou
         const auto at = std::lower_bound(sorted.begin(), sorted.end(), range, before);
         rangeOfTuple.push_back(range.first < range.end ? uint32_t(at - sorted.begin()) : kNoRange);
     }
+    return sorted;
+}
+
+}  // namespace
+
+AxisRanges::AxisRanges(const AxisLayout& axis) : leafCount(uint32_t(axis.leafCount))
+{
+    const std::vector<LeafRange> sorted = preorderRanges(axis, rangeOfTuple);
     std::vector<uint32_t> open;  // the ranges holding the current one, outermost first
     std::vector<uint32_t> deepest(leafCount, kNoRange);
     for (uint32_t r = 0; r < sorted.size(); ++r) {
