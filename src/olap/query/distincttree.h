@@ -81,8 +81,10 @@ private:
 };
 
 // One thread's counters. An id's facts are given as keys: tree-axis leaf
-// times the other axis's leaf count plus other-axis leaf.
-class DistinctTreeCounter {
+// times the other axis's leaf count plus other-axis leaf. Counters of
+// different threads stand side by side in a vector: each has cache lines of
+// its own, not to be written by one core and read by the other per id.
+class alignas(64) DistinctTreeCounter {
 public:
     // `tree` and `other` must outlive the counter.
     DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other);
