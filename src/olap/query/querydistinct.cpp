@@ -305,14 +305,17 @@ std::vector<DistinctCells> countDistinct(std::span<const ScanColumn> columns,
     std::vector<DistinctCells> result;
     if (distinct.empty())
         return result;
+    // Without facts or cells every count is 0 (and an axis facing one with
+    // no leaves may have more leaves than the counters could number).
+    if (rowCount == 0 || layout.cellCount() == 0) {
+        for (const DistinctColumn& column : distinct)
+            result.push_back({column.measure, std::vector<uint32_t>(layout.rows.ranges.size() * layout.columns.ranges.size())});
+        return result;
+    }
     const AxisRanges rows(layout.rows);
     const AxisRanges axisColumns(layout.columns);
     const unsigned parts = threadCount(threads, rowCount);
     for (const DistinctColumn& column : distinct) {
-        if (rowCount == 0) {
-            result.push_back({column.measure, std::vector<uint32_t>(layout.rows.ranges.size() * layout.columns.ranges.size())});
-            continue;
-        }
         std::visit([&](const auto& ids) {
             result.push_back(countColumn(columns, column, ids.data(), rowCount, layout, rows, axisColumns, parts));
         }, *column.ids);
