@@ -106,23 +106,62 @@ int keyWidth(size_t keyCount) { return keyCount <= 0x100 ? 1 : keyCount <= 0x100
 // A distinct count's ids and the 0 of "no value" in the fewest bytes.
 int distinctWidth(size_t values) { return keyWidth(values + 1); }
 
-// A distinct count's ids, held as numbers while building (NaN: no value).
-std::vector<uint8_t> idChunk(const std::vector<double>& ids, uint64_t first, uint64_t count, int width)
+// The facts in the order they are written: by the first distinct count's
+// ids (stably; "no value" first), so that a query finds each id's facts side
+// by side; as added where the cube has no distinct count. Empty: as added.
+std::vector<uint32_t> factOrder(const CubeBuilder::Data& data)
 {
-    std::vector<uint8_t> bytes(count * width);
-    for (uint64_t i = 0; i < count; ++i) {
-        const double id = ids[first + i];
+    std::vector<uint32_t> order;
+    const auto distinct = std::find_if(data.spec.measures.begin(), data.spec.measures.end(),
+                                       [](const MeasureSpec& m) { return m.aggregation == Aggregation::DistinctCount; });
+    // Past 2^32 facts the order would need wider indices than it is worth.
+    if (distinct == data.spec.measures.end() || data.factCount > UINT32_MAX)
+        return order;
+    const std::vector<double>& ids = data.values[size_t(distinct - data.spec.measures.begin())];
+    const auto idOf = [&](uint64_t fact) { return std::isnan(ids[fact]) ? size_t(0) : size_t(ids[fact]); };
+    std::vector<uint32_t> start(data.distinctIds[size_t(distinct - data.spec.measures.begin())].size() + 2);
+    for (uint64_t fact = 0; fact < data.factCount; ++fact)
+        ++start[idOf(fact) + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    order.resize(data.factCount);
+    for (uint64_t fact = 0; fact < data.factCount; ++fact)
+        order[start[idOf(fact)]++] = uint32_t(fact);
+    return order;
+}
+
+// Facts [first, first + count) of the written order.
+struct FactRange {
+    const std::vector<uint32_t>& order;
+    uint64_t first = 0;
+    uint64_t count = 0;
+    uint64_t operator[](uint64_t i) const { return order.empty() ? first + i : order[first + i]; }
+};
+
+// A distinct count's ids, held as numbers while building (NaN: no value).
+std::vector<uint8_t> idChunk(const std::vector<double>& ids, const FactRange& facts, int width)
+{
+    std::vector<uint8_t> bytes(facts.count * width);
+    for (uint64_t i = 0; i < facts.count; ++i) {
+        const double id = ids[facts[i]];
         const uint32_t value = std::isnan(id) ? 0 : uint32_t(id);
         std::memcpy(&bytes[i * width], &value, width);
     }
     return bytes;
 }
 
-std::vector<uint8_t> keyChunk(const std::vector<uint32_t>& keys, uint64_t first, uint64_t count, int width)
+std::vector<uint8_t> keyChunk(const std::vector<uint32_t>& keys, const FactRange& facts, int width)
 {
-    std::vector<uint8_t> bytes(count * width);
-    for (uint64_t i = 0; i < count; ++i)
-        std::memcpy(&bytes[i * width], &keys[first + i], width);  // little-endian: the low bytes first
+    std::vector<uint8_t> bytes(facts.count * width);
+    for (uint64_t i = 0; i < facts.count; ++i)
+        std::memcpy(&bytes[i * width], &keys[facts[i]], width);  // little-endian: the low bytes first
+    return bytes;
+}
+
+std::vector<uint8_t> valueChunk(const std::vector<double>& values, const FactRange& facts)
+{
+    std::vector<uint8_t> bytes(facts.count * sizeof(double));
+    for (uint64_t i = 0; i < facts.count; ++i)
+        std::memcpy(&bytes[i * sizeof(double)], &values[facts[i]], sizeof(double));
     return bytes;
 }
 
@@ -195,18 +234,16 @@ private:
             fact.bind(cube).bind(int64_t(chunk)).bind(int64_t(column)).bind(int64_t(bytes.size())).bindBlob(bytes).step();
             fact.reset();
         };
+        const std::vector<uint32_t> order = factOrder(data);
         for (uint64_t first = 0, chunk = 0; first < data.factCount; first += cubeformat::kChunkRows, ++chunk) {
-            const uint64_t count = std::min<uint64_t>(cubeformat::kChunkRows, data.factCount - first);
+            const FactRange facts{order, first, std::min<uint64_t>(cubeformat::kChunkRows, data.factCount - first)};
             for (size_t d = 0; d < data.keys.size(); ++d)
-                write(chunk, d, keyChunk(data.keys[d], first, count, keyWidth(data.dimensions[d].keyOfPath.size())));
+                write(chunk, d, keyChunk(data.keys[d], facts, keyWidth(data.dimensions[d].keyOfPath.size())));
             for (size_t m = 0; m < data.values.size(); ++m) {
-                if (data.spec.measures[m].aggregation == Aggregation::DistinctCount) {
-                    const int width = distinctWidth(data.distinctIds[m].size());
-                    write(chunk, data.keys.size() + m, idChunk(data.values[m], first, count, width));
-                    continue;
-                }
-                const auto* p = reinterpret_cast<const uint8_t*>(data.values[m].data() + first);
-                write(chunk, data.keys.size() + m, std::vector<uint8_t>(p, p + count * sizeof(double)));
+                const bool distinct = data.spec.measures[m].aggregation == Aggregation::DistinctCount;
+                write(chunk, data.keys.size() + m,
+                      distinct ? idChunk(data.values[m], facts, distinctWidth(data.distinctIds[m].size()))
+                               : valueChunk(data.values[m], facts));
             }
         }
     }

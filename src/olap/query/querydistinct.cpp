@@ -1,12 +1,12 @@
 #include "olap/query/querydistinct.h"
 
+#include "olap/query/distincttree.h"
 #include "platform/core/failure.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <exception>
-#include <map>
 #include <thread>
 
 namespace olap::query {
@@ -15,45 +15,6 @@ namespace {
 
 constexpr size_t kBlock = 2048;
 constexpr unsigned kMaxThreads = 2;
-
-// One axis's tuples as distinct leaf ranges (tuples with the same range
-// have the same cells), and per axis leaf the ranges that hold it.
-struct AxisAncestors {
-    std::vector<uint32_t> rangeOfTuple;
-    uint32_t rangeCount = 0;
-    std::vector<uint32_t> first;  // per leaf: its ranges are ranges[first[leaf] .. first[leaf + 1])
-    std::vector<uint32_t> ranges;
-};
-
-AxisAncestors axisAncestors(const AxisLayout& axis)
-{
-    AxisAncestors result;
-    std::map<std::pair<uint64_t, uint64_t>, uint32_t> known;
-    std::vector<LeafRange> distinct;
-    for (const LeafRange& range : axis.ranges) {
-        const auto [at, added] = known.try_emplace({range.first, range.end}, uint32_t(distinct.size()));
-        if (added)
-            distinct.push_back(range);
-        result.rangeOfTuple.push_back(at->second);
-    }
-    result.rangeCount = uint32_t(distinct.size());
-    // Ranges nest or are apart, and a pivot's axis has few levels: counting
-    // per leaf then filling is linear in leaves times depth.
-    std::vector<uint32_t> count(axis.leafCount + 1);
-    for (const LeafRange& range : distinct) {
-        for (uint64_t leaf = range.first; leaf < range.end; ++leaf)
-            ++count[leaf + 1];
-    }
-    for (uint64_t leaf = 0; leaf < axis.leafCount; ++leaf)
-        count[leaf + 1] += count[leaf];
-    result.first = count;
-    result.ranges.resize(count.back());
-    for (uint32_t r = 0; r < distinct.size(); ++r) {
-        for (uint64_t leaf = distinct[r].first; leaf < distinct[r].end; ++leaf)
-            result.ranges[count[leaf]++] = r;
-    }
-    return result;
-}
 
 unsigned threadCount(unsigned threads, uint64_t rowCount)
 {
@@ -161,72 +122,69 @@ FactsById sortById(std::span<const ScanColumn> columns, const Id* ids, uint32_t 
     return result;
 }
 
-// Per leaf cell, the pairs of ranges (row range * column ranges + column
-// range) whose tuples hold it: pairs[start[cell] .. start[cell + 1]). Not
-// listed (empty) when the list would outgrow the facts: each cell's pairs
-// are then found from its row and column leaves.
-struct CellPairs {
-    std::vector<uint32_t> start;
-    std::vector<uint32_t> pairs;
-    const AxisAncestors* rows = nullptr;
-    const AxisAncestors* columns = nullptr;
-    uint64_t columnLeaves = 1;
+// A fact's counter key from its leaf cell: tree-axis leaf major.
+class KeyOfCell {
+public:
+    KeyOfCell(const PivotLayout& layout, bool treeIsRows)
+        : mTransposed(!treeIsRows), mByColumns(uint32_t(std::max<uint64_t>(layout.columns.leafCount, 1))),
+          mRowLeaves(uint32_t(layout.rows.leafCount))
+    {
+    }
+    uint32_t operator()(uint32_t cell) const
+    {
+        if (!mTransposed)
+            return cell;
+        const uint32_t row = mByColumns.quotient(cell);
+        return (cell - row * mByColumns.divisor()) * mRowLeaves + row;
+    }
+
+private:
+    bool mTransposed;
+    Divider mByColumns;
+    uint32_t mRowLeaves;
 };
 
-CellPairs cellPairs(const AxisAncestors& rows, const AxisAncestors& columns, uint64_t rowLeaves, uint64_t columnLeaves,
-                    uint64_t rowCount)
+// Counts facts [begin, end), which hold whole ids, in one pass when their
+// ids ascend (each id's facts are then side by side). False when they do
+// not: the counter is then spoilt.
+template <class Id>
+bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t begin, uint64_t end, uint32_t cellCount,
+                  const KeyOfCell& keyOf, DistinctTreeCounter& counter)
 {
-    CellPairs result{{}, {}, &rows, &columns, columnLeaves};
-    if (uint64_t(rows.ranges.size()) * columns.ranges.size() > std::max<uint64_t>(4 * rowCount, uint64_t(1) << 20))
-        return result;
-    result.start.reserve(rowLeaves * columnLeaves + 1);
-    result.start.push_back(0);
-    for (uint64_t row = 0; row < rowLeaves; ++row) {
-        for (uint64_t column = 0; column < columnLeaves; ++column) {
-            for (uint32_t r = rows.first[row]; r < rows.first[row + 1]; ++r) {
-                for (uint32_t c = columns.first[column]; c < columns.first[column + 1]; ++c)
-                    result.pairs.push_back(rows.ranges[r] * columns.rangeCount + columns.ranges[c]);
+    std::array<uint32_t, kBlock> cells;
+    std::vector<uint32_t> keys;
+    uint32_t current = 0;
+    for (uint64_t block = begin; block < end; block += kBlock) {
+        const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
+        leafCellsOfBlock(columns, block, n, cellCount, cells.data());
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t id = ids[block + i];
+            if (id != current) {
+                if (id < current)
+                    return false;
+                if (!keys.empty())
+                    counter.countId(current, keys);
+                keys.clear();
+                current = id;
             }
-            result.start.push_back(uint32_t(result.pairs.size()));
+            if (cells[i] < cellCount && id != 0)
+                keys.push_back(keyOf(cells[i]));
         }
     }
-    return result;
+    if (!keys.empty())
+        counter.countId(current, keys);
+    return true;
 }
 
-// A pair's count and the last id it counted, side by side: one cache line.
-struct PairCount {
-    uint32_t lastId = 0;
-    uint32_t count = 0;
-};
-
-// Counts the ids of buckets [firstBucket, endBucket) into `counts` (per
-// pair of ranges): each bucket ordered by id, then each id's cells counted
-// once in every pair that holds them.
-void countIds(const FactsById& facts, size_t firstBucket, size_t endBucket, const CellPairs& cells,
-              std::vector<PairCount>& counts)
+// Counts the ids of buckets [firstBucket, endBucket): each bucket ordered by
+// id in the caches, then each id's facts counted.
+void countBuckets(const FactsById& facts, size_t firstBucket, size_t endBucket, const KeyOfCell& keyOf,
+                  DistinctTreeCounter& counter)
 {
-    PairCount* pairs = counts.data();
-    const auto count = [&](size_t pair, uint32_t id) {
-        pairs[pair].count += pairs[pair].lastId != id;
-        pairs[pair].lastId = id;
-    };
-    const auto countCell = [&](uint32_t cell, uint32_t id) {
-        if (!cells.start.empty()) {
-            for (uint32_t p = cells.start[cell]; p < cells.start[cell + 1]; ++p)
-                count(cells.pairs[p], id);
-            return;
-        }
-        const AxisAncestors& rows = *cells.rows;
-        const AxisAncestors& columns = *cells.columns;
-        const uint64_t row = cell / cells.columnLeaves, column = cell % cells.columnLeaves;
-        for (uint32_t r = rows.first[row]; r < rows.first[row + 1]; ++r) {
-            for (uint32_t c = columns.first[column]; c < columns.first[column + 1]; ++c)
-                count(size_t(rows.ranges[r]) * columns.rangeCount + columns.ranges[c], id);
-        }
-    };
     const uint32_t idsPerBucket = uint32_t(1) << facts.shift;
     std::vector<uint32_t> start(size_t(idsPerBucket) + 1);
     std::vector<uint64_t> ordered;
+    std::vector<uint32_t> keys;
     for (size_t b = firstBucket; b < endBucket; ++b) {
         const uint64_t* first = facts.entries.data() + facts.bucketStart[b];
         const uint64_t* end = facts.entries.data() + facts.bucketStart[b + 1];
@@ -238,17 +196,63 @@ void countIds(const FactsById& facts, size_t firstBucket, size_t endBucket, cons
         ordered.resize(size_t(end - first));
         for (const uint64_t* e = first; e < end; ++e)
             ordered[start[(*e >> 32) & (idsPerBucket - 1)]++] = *e;
-        for (const uint64_t entry : ordered)
-            countCell(uint32_t(entry), uint32_t(entry >> 32));
+        for (size_t i = 0; i < ordered.size();) {
+            const uint32_t id = uint32_t(ordered[i] >> 32);
+            keys.clear();
+            for (; i < ordered.size() && uint32_t(ordered[i] >> 32) == id; ++i)
+                keys.push_back(keyOf(uint32_t(ordered[i])));
+            counter.countId(id, keys);
+        }
     }
 }
 
+// Facts split into `parts` ranges that do not cut an id's run of facts.
 template <class Id>
-DistinctCells countColumn(std::span<const ScanColumn> columns, const DistinctColumn& distinct, const Id* ids,
-                          uint64_t rowCount, const PivotLayout& layout, const AxisAncestors& rows,
-                          const AxisAncestors& axisColumns, const CellPairs& pairs, unsigned parts)
+std::vector<uint64_t> partsAtIds(const Id* ids, uint64_t rowCount, unsigned parts)
 {
-    const uint32_t cellCount = layout.cellCount();
+    std::vector<uint64_t> bounds{0};
+    for (unsigned p = 1; p < parts; ++p) {
+        uint64_t at = std::max(bounds.back(), rowCount * p / parts);
+        while (at > 0 && at < rowCount && ids[at] == ids[at - 1])
+            ++at;
+        bounds.push_back(at);
+    }
+    bounds.push_back(rowCount);
+    return bounds;
+}
+
+// Counts the facts in one pass where they are stored in the order of this
+// column's ids (as the builder stores them for the first distinct count);
+// false, with nothing counted, where they are not.
+template <class Id>
+bool countStoredInOrder(std::span<const ScanColumn> columns, const DistinctColumn& distinct, const Id* ids,
+                        uint64_t rowCount, uint32_t cellCount, const KeyOfCell& keyOf,
+                        std::vector<DistinctTreeCounter>& counters)
+{
+    const unsigned parts = unsigned(counters.size());
+    const std::vector<uint64_t> bounds = partsAtIds(ids, rowCount, parts);
+    for (unsigned p = 1; p < parts; ++p) {
+        if (bounds[p] > 0 && bounds[p] < rowCount && ids[bounds[p]] < ids[bounds[p] - 1])
+            return false;
+    }
+    std::vector<uint8_t> inOrder(parts);
+    onThreads(parts, [&](unsigned p) {
+        inOrder[p] = countInOrder(columns, ids, bounds[p], bounds[p + 1], cellCount, keyOf, counters[p]);
+    });
+    if (std::find(inOrder.begin(), inOrder.end(), 0) != inOrder.end())
+        return false;
+    // Ids past the count are the caller's mix-up of cube and facts, never the file's (its reader checks them).
+    if (uint32_t(ids[rowCount - 1]) > distinct.valueCount)
+        throw platform::InternalFailure("a distinct count's ids exceed its value count", "olap");
+    return true;
+}
+
+template <class Id>
+void countAnyOrder(std::span<const ScanColumn> columns, const DistinctColumn& distinct, const Id* ids,
+                   uint64_t rowCount, uint32_t cellCount, const KeyOfCell& keyOf,
+                   std::vector<DistinctTreeCounter>& counters)
+{
+    const unsigned parts = unsigned(counters.size());
     const FactsById facts = sortById(columns, ids, distinct.valueCount, rowCount, cellCount, parts);
     // Each thread takes buckets of ids with about an equal share of the facts.
     const size_t buckets = facts.bucketStart.size() - 1;
@@ -259,19 +263,34 @@ DistinctCells countColumn(std::span<const ScanColumn> columns, const DistinctCol
         bounds.push_back(std::max(bounds.back(), size_t(at - facts.bucketStart.begin())));
     }
     bounds.push_back(buckets);
-    std::vector<std::vector<PairCount>> counts(parts);
-    onThreads(parts, [&](unsigned p) {
-        counts[p].resize(size_t(rows.rangeCount) * axisColumns.rangeCount);
-        countIds(facts, bounds[p], bounds[p + 1], pairs, counts[p]);
-    });
+    onThreads(parts, [&](unsigned p) { countBuckets(facts, bounds[p], bounds[p + 1], keyOf, counters[p]); });
+}
+
+template <class Id>
+DistinctCells countColumn(std::span<const ScanColumn> columns, const DistinctColumn& distinct, const Id* ids,
+                          uint64_t rowCount, const PivotLayout& layout, const AxisRanges& rows,
+                          const AxisRanges& axisColumns, unsigned parts)
+{
+    const uint32_t cellCount = layout.cellCount();
+    const bool treeIsRows = layout.rows.ranges.size() >= layout.columns.ranges.size();
+    const AxisRanges& tree = treeIsRows ? rows : axisColumns;
+    const AxisRanges& other = treeIsRows ? axisColumns : rows;
+    const KeyOfCell keyOf(layout, treeIsRows);
+    std::vector<DistinctTreeCounter> counters(parts, DistinctTreeCounter(tree, other));
+    if (!countStoredInOrder(columns, distinct, ids, rowCount, cellCount, keyOf, counters)) {
+        counters.assign(parts, DistinctTreeCounter(tree, other));
+        countAnyOrder(columns, distinct, ids, rowCount, cellCount, keyOf, counters);
+    }
+    const std::vector<uint32_t> counts = DistinctTreeCounter::rollUp(counters);
+    const size_t width = other.rangeCount();
     DistinctCells result{distinct.measure, {}};
     result.counts.reserve(rows.rangeOfTuple.size() * axisColumns.rangeOfTuple.size());
-    for (uint32_t r : rows.rangeOfTuple) {
-        for (uint32_t c : axisColumns.rangeOfTuple) {
-            uint32_t total = 0;
-            for (const std::vector<PairCount>& part : counts)
-                total += part[size_t(r) * axisColumns.rangeCount + c].count;
-            result.counts.push_back(total);
+    for (const uint32_t r : rows.rangeOfTuple) {
+        for (const uint32_t c : axisColumns.rangeOfTuple) {
+            if (r == kNoRange || c == kNoRange)
+                result.counts.push_back(0);
+            else
+                result.counts.push_back(treeIsRows ? counts[size_t(r) * width + c] : counts[size_t(c) * width + r]);
         }
     }
     return result;
@@ -286,17 +305,19 @@ std::vector<DistinctCells> countDistinct(std::span<const ScanColumn> columns,
     std::vector<DistinctCells> result;
     if (distinct.empty())
         return result;
-    const AxisAncestors rows = axisAncestors(layout.rows);
-    const AxisAncestors axisColumns = axisAncestors(layout.columns);
-    const unsigned parts = threadCount(threads, rowCount);
-    const CellPairs pairs = cellPairs(rows, axisColumns, layout.rows.leafCount, layout.columns.leafCount, rowCount);
-    for (const DistinctColumn& column : distinct) {
-        if (rowCount == 0) {
+    // Without facts or cells every count is 0 (and an axis facing one with
+    // no leaves may have more leaves than the counters could number).
+    if (rowCount == 0 || layout.cellCount() == 0) {
+        for (const DistinctColumn& column : distinct)
             result.push_back({column.measure, std::vector<uint32_t>(layout.rows.ranges.size() * layout.columns.ranges.size())});
-            continue;
-        }
+        return result;
+    }
+    const AxisRanges rows(layout.rows);
+    const AxisRanges axisColumns(layout.columns);
+    const unsigned parts = threadCount(threads, rowCount);
+    for (const DistinctColumn& column : distinct) {
         std::visit([&](const auto& ids) {
-            result.push_back(countColumn(columns, column, ids.data(), rowCount, layout, rows, axisColumns, pairs, parts));
+            result.push_back(countColumn(columns, column, ids.data(), rowCount, layout, rows, axisColumns, parts));
         }, *column.ids);
     }
     return result;

@@ -1,14 +1,15 @@
 // Distinct counts on the local engine. Private to the query engine.
 //
-// A distinct count cannot be rolled up from leaf cells, so each tuple pair
-// counts its own facts' ids. The facts are sorted by id (a counting sort:
-// ids are dense), each id's facts giving their leaf cells; then for every id
-// its leaf cells are walked, and every tuple pair whose leaf ranges hold the
-// cell (its ancestors, usually a handful per axis) counts the id once, with a
-// "last id seen" stamp per pair. Hidden members and page selections exclude
-// facts exactly as in the scan (their cell is cellCount), so totals are
-// visual totals. Two threads take halves of the facts for the sort and
-// halves of the ids for the counting.
+// A distinct count cannot be rolled up from leaf cells; instead each id's
+// facts are counted once per tuple pair through the tree counters of
+// distincttree.h, which then add up like sums. That needs each id's facts
+// side by side. The builder stores the facts in the order of the first
+// distinct count's ids, so for that column one pass over the facts, cut
+// into one range per thread at id boundaries, is enough; whether the ids do
+// ascend is checked on the way. Any other column (or an older file) has its
+// facts grouped by id first with a counting sort (ids are dense). Hidden
+// members and page selections exclude facts exactly as in the scan (their
+// cell is cellCount), so totals are visual totals.
 #pragma once
 
 #include "olap/query/querypivot.h"

@@ -1,0 +1,205 @@
+#include "olap/query/distincttree.h"
+
+#include "platform/core/failure.h"
+
+#include <algorithm>
+#include <array>
+
+namespace olap::query {
+
+namespace {
+
+constexpr size_t kSmall = 16;
+constexpr uint32_t kNoKey = UINT32_MAX;  // above every key: cells stay below 2^31
+
+// An id has a handful of facts. Each key's place is the number of smaller
+// keys: compares that never branch beat a sort's unforeseeable branches at
+// that size. Repeated keys take one place; the places after it keep kNoKey.
+// Returns the keys in order.
+std::span<const uint32_t> sortKeys(std::span<uint32_t> keys, std::array<uint32_t, kSmall>& small)
+{
+    if (keys.size() > kSmall) {
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    }
+    small.fill(kNoKey);
+    const uint32_t* in = keys.data();
+    const size_t n = keys.size();
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t place = 0;
+        for (size_t j = 0; j < n; ++j)
+            place += in[j] < in[i];
+        small[place] = in[i];
+    }
+    return std::span<const uint32_t>(small.data(), n);
+}
+
+// The distinct non-empty ranges of `axis` in preorder, and per tuple its
+// range's index in them (kNoRange for an empty one).
+std::vector<LeafRange> preorderRanges(const AxisLayout& axis, std::vector<uint32_t>& rangeOfTuple)
+{
+    const auto before = [](const LeafRange& a, const LeafRange& b) {
+        return a.first != b.first ? a.first < b.first : a.end > b.end;
+    };
+    std::vector<LeafRange> sorted;
+    for (const LeafRange& range : axis.ranges) {
+        if (range.first < range.end)
+            sorted.push_back(range);
+    }
+    std::sort(sorted.begin(), sorted.end(), before);
+    sorted.erase(std::unique(sorted.begin(), sorted.end(),
+                             [](const LeafRange& a, const LeafRange& b) { return a.first == b.first && a.end == b.end; }),
+                 sorted.end());
+    for (const LeafRange& range : axis.ranges) {
+        const auto at = std::lower_bound(sorted.begin(), sorted.end(), range, before);
+        rangeOfTuple.push_back(range.first < range.end ? uint32_t(at - sorted.begin()) : kNoRange);
+    }
+    return sorted;
+}
+
+}  // namespace
+
+AxisRanges::AxisRanges(const AxisLayout& axis) : leafCount(uint32_t(axis.leafCount))
+{
+    const std::vector<LeafRange> sorted = preorderRanges(axis, rangeOfTuple);
+    std::vector<uint32_t> open;  // the ranges holding the current one, outermost first
+    std::vector<uint32_t> deepest(leafCount, kNoRange);
+    for (uint32_t r = 0; r < sorted.size(); ++r) {
+        first.push_back(uint32_t(sorted[r].first));
+        end.push_back(uint32_t(sorted[r].end));
+        while (!open.empty() && end[open.back()] <= first[r])
+            open.pop_back();
+        if (!open.empty() && end[open.back()] < end[r])
+            throw platform::InternalFailure("two tuples of an axis overlap without nesting", "olap");
+        parent.push_back(open.empty() ? kNoRange : open.back());
+        depth.push_back(uint32_t(open.size()));
+        open.push_back(r);
+        // In preorder a nested range comes after the ranges holding it.
+        std::fill(deepest.begin() + first[r], deepest.begin() + end[r], r);
+    }
+    listHolders(deepest);
+    tableSharedRanges();
+}
+
+void AxisRanges::listHolders(const std::vector<uint32_t>& deepest)
+{
+    holderStart.reserve(size_t(leafCount) + 1);
+    holderStart.push_back(0);
+    for (uint32_t leaf = 0; leaf < leafCount; ++leaf) {
+        const size_t at = holders.size();
+        for (uint32_t r = deepest[leaf]; r != kNoRange; r = parent[r])
+            holders.push_back(r);
+        std::reverse(holders.begin() + ptrdiff_t(at), holders.end());
+        if (holders.size() - at > UINT8_MAX)
+            throw platform::Failure(platform::err::kNotSupported,
+                                    "a distinct count cannot be shown with more than 255 levels of tuples on one axis",
+                                    "olap");
+        maxDepth = std::max(maxDepth, uint32_t(holders.size() - at));
+        holderStart.push_back(uint32_t(holders.size()));
+    }
+}
+
+void AxisRanges::tableSharedRanges()
+{
+    // Position p is leaf p - 1; position 0 stands before every leaf and shares no range.
+    const uint32_t gaps = leafCount;
+    const unsigned levels = unsigned(std::bit_width(gaps));
+    sharedByGaps.assign(size_t(levels) * gaps, 0);
+    for (uint32_t gap = 1; gap < gaps; ++gap) {
+        // Lists of neighbours share their outermost ranges up to the first difference.
+        uint32_t shared = 0;
+        const uint32_t* a = &holders[holderStart[gap - 1]];
+        const uint32_t* b = &holders[holderStart[gap]];
+        const uint32_t length = std::min(holderStart[gap] - holderStart[gap - 1], holderStart[gap + 1] - holderStart[gap]);
+        while (shared < length && a[shared] == b[shared])
+            ++shared;
+        sharedByGaps[gap] = uint8_t(shared);
+    }
+    for (unsigned level = 1; level < levels; ++level) {
+        const uint8_t* below = &sharedByGaps[size_t(level - 1) * gaps];
+        uint8_t* row = &sharedByGaps[size_t(level) * gaps];
+        const uint32_t half = uint32_t(1) << (level - 1);
+        for (uint32_t gap = 0; gap + half < gaps; ++gap)
+            row[gap] = std::min(below[gap], below[gap + half]);
+    }
+}
+
+DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other)
+    : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
+      mSlots(std::max(tree.maxDepth, 1u)), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
+{
+}
+
+void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
+{
+    std::array<uint32_t, kSmall> small;
+    const std::span<const uint32_t> sorted = sortKeys(keys, small);
+    if (++mIdsSinceMoved == UINT16_MAX)
+        moveRecent();
+    // Held in locals: the stores below could otherwise alias them and force a reload per fact.
+    const AxisRanges& tree = *mTree;
+    const uint32_t* holderStart = mOther->holderStart.data();
+    const uint32_t* holders = mOther->holders.data();
+    const uint32_t otherLeaves = mByOtherLeaves.divisor();
+    const size_t width = mWidth, row = mWidth * mSlots;
+    uint16_t* counts = mRecent.data();
+    Last* lasts = mLast.data();
+    for (const uint32_t key : sorted) {
+        if (key == kNoKey)
+            continue;  // a repeated key's place
+        const uint32_t leaf = mByOtherLeaves.quotient(key);
+        const uint32_t otherLeaf = key - leaf * otherLeaves, position = leaf + 1;
+        uint16_t* slots = counts + size_t(leaf) * row;
+        const uint32_t* end = holders + holderStart[otherLeaf + 1];
+        for (const uint32_t* range = holders + holderStart[otherLeaf]; range < end; ++range) {
+            Last& last = lasts[*range];
+            // Shared with the id's previous leaf in this range, if any.
+            uint32_t shared = 0;
+            if (last.id == id) {
+                if (last.position == position)
+                    continue;
+                shared = tree.commonCount(last.position, position);
+            }
+            slots[shared * width + *range] += 1;
+            last = {id, position};
+        }
+    }
+}
+
+void DistinctTreeCounter::moveRecent()
+{
+    mCounts.resize(mRecent.size());
+    for (size_t i = 0; i < mRecent.size(); ++i)
+        mCounts[i] += mRecent[i];
+    std::fill(mRecent.begin(), mRecent.end(), uint16_t(0));
+    mIdsSinceMoved = 0;
+}
+
+std::vector<uint32_t> DistinctTreeCounter::rollUp(std::span<const DistinctTreeCounter> counters)
+{
+    const AxisRanges& tree = *counters[0].mTree;
+    const size_t width = counters[0].mWidth, slots = counters[0].mSlots;
+    // [(depth * (leafCount + 1) + leaf) * width + otherRange]: the ids that
+    // the leaves before `leaf` count at `depth`, summed along the tree axis.
+    std::vector<uint32_t> before(tree.maxDepth * (size_t(tree.leafCount) + 1) * width);
+    const auto at = [&](size_t depth, size_t leaf) { return &before[(depth * (tree.leafCount + 1) + leaf) * width]; };
+    for (uint32_t leaf = 0; leaf < tree.leafCount; ++leaf) {
+        const uint32_t depths = tree.holderStart[leaf + 1] - tree.holderStart[leaf];
+        for (size_t c = 0; c < width; ++c) {
+            uint32_t counted = 0;  // from depth 0 to d
+            for (size_t d = 0; d < tree.maxDepth; ++d) {
+                for (const DistinctTreeCounter& counter : counters)
+                    counted += counter.countAt((leaf * slots + d) * width + c);
+                at(d, leaf + 1)[c] = at(d, leaf)[c] + (d < depths ? counted : 0);
+            }
+        }
+    }
+    std::vector<uint32_t> result(size_t(tree.rangeCount()) * width);
+    for (uint32_t r = 0; r < tree.rangeCount(); ++r) {
+        for (size_t c = 0; c < width; ++c)
+            result[r * width + c] = at(tree.depth[r], tree.end[r])[c] - at(tree.depth[r], tree.first[r])[c];
+    }
+    return result;
+}
+
+}  // namespace olap::query

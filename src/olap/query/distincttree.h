@@ -1,0 +1,125 @@
+// Distinct counts over the tuple pairs of a pivot, added up like sums.
+// Private to the query engine.
+//
+// One axis is the tree axis: its tuples' leaf ranges nest or are apart, so
+// they form a forest; a leaf's ranges are a chain from the outermost one in.
+// Take one id and one range c of the other axis, and the tree-axis leaves of
+// the id's facts that fall in c, in order and without repeats: l1 < l2 < ...
+// The ranges that l1 .. li hold between them are l(i-1)'s, plus the ranges
+// of li past the n outermost ones, which li shares with l(i-1) (the shared
+// ranges of an earlier leaf are fewer still). So li counts the id once in
+// each of its ranges deeper than n: one counter, "from depth n on", per
+// fact and per other-axis range holding it (usually two or three), not one
+// per tuple pair. The roll-up adds them up along the tree axis, and the
+// counters of several threads, each taking its own ids, are simply summed.
+#pragma once
+
+#include "olap/query/querypivot.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace olap::query {
+
+inline constexpr uint32_t kNoRange = UINT32_MAX;
+
+// One axis's tuples as distinct non-empty leaf ranges, in preorder (first
+// leaf ascending, longer first). Throws InternalFailure when two ranges
+// overlap without nesting, Failure when a leaf is in more than 255 ranges.
+struct AxisRanges {
+    explicit AxisRanges(const AxisLayout& axis);
+
+    uint32_t leafCount = 0;
+    std::vector<uint32_t> first, end;    // per range
+    std::vector<uint32_t> parent;        // per range: the smallest range holding it, or kNoRange
+    std::vector<uint32_t> rangeOfTuple;  // kNoRange for a tuple with no leaves
+
+    uint32_t rangeCount() const { return uint32_t(first.size()); }
+    // How many ranges hold both leaves at positions a < b, where position p
+    // is leaf p - 1 and position 0 stands before every leaf (it shares none).
+    uint32_t commonCount(uint32_t a, uint32_t b) const
+    {
+        // Those holding every neighbouring pair from a to b: the fewest over
+        // the gaps between, a minimum read from two table entries.
+        const unsigned level = unsigned(std::bit_width(b - a)) - 1;
+        const uint8_t* shared = &sharedByGaps[size_t(level) * leafCount];
+        return std::min(shared[a], shared[b - (uint32_t(1) << level)]);
+    }
+
+    // Per leaf: the ranges holding it, outermost first,
+    // holders[holderStart[leaf] .. holderStart[leaf + 1]).
+    std::vector<uint32_t> holderStart, holders;
+    // [level * leafCount + gap]: how many ranges hold all the positions from
+    // gap to gap + 2^level (the minimum over the neighbouring pairs between).
+    std::vector<uint8_t> sharedByGaps;
+    std::vector<uint32_t> depth;  // per range: how many ranges hold it
+    uint32_t maxDepth = 0;        // the most ranges holding one leaf
+
+private:
+    void listHolders(const std::vector<uint32_t>& deepest);
+    void tableSharedRanges();
+};
+
+// Divides by a fixed divisor with a multiplication: exact for every 32-bit
+// dividend (the divisor's reciprocal rounded up in 64 bits).
+class Divider {
+public:
+    explicit Divider(uint32_t divisor) : mDivisor(divisor), mReciprocal(divisor > 1 ? UINT64_MAX / divisor + 1 : 0) {}
+    uint32_t quotient(uint32_t n) const
+    {
+        __extension__ using Wide = unsigned __int128;
+        return mDivisor == 1 ? n : uint32_t((Wide(mReciprocal) * n) >> 64);
+    }
+    uint32_t divisor() const { return mDivisor; }
+
+private:
+    uint32_t mDivisor;
+    uint64_t mReciprocal;
+};
+
+// One thread's counters. An id's facts are given as keys: tree-axis leaf
+// times the other axis's leaf count plus other-axis leaf. Counters of
+// different threads stand side by side in a vector: each has cache lines of
+// its own, not to be written by one core and read by the other per id.
+class alignas(64) DistinctTreeCounter {
+public:
+    // `tree` and `other` must outlive the counter.
+    DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other);
+
+    // Counts one id (never 0) from the keys of its included facts, which it
+    // reorders. Every id is given at most once.
+    void countId(uint32_t id, std::span<uint32_t> keys);
+
+    // Per (tree range, other range) pair: how many ids it holds, summed over
+    // `counters`, [treeRange * other.rangeCount() + otherRange].
+    static std::vector<uint32_t> rollUp(std::span<const DistinctTreeCounter> counters);
+
+private:
+    struct Last {
+        uint32_t id = 0;
+        uint32_t position = 0;  // leaf + 1
+    };
+
+    const AxisRanges* mTree;
+    const AxisRanges* mOther;
+    Divider mByOtherLeaves;
+    size_t mWidth;  // other.rangeCount()
+    size_t mSlots;  // tree.maxDepth
+    // [(treeLeaf * mSlots + n) * mWidth + otherRange]: the ids counted at
+    // the leaf in its ranges from depth n on (a leaf's counters are near
+    // each other, the few depths most facts start at first).
+    // An id adds at most 1 to each, so the recent ones are moved into the
+    // wide ones every 65,535 ids: half the bytes to keep in the caches.
+    std::vector<uint16_t> mRecent;
+    std::vector<uint32_t> mCounts;  // empty until the first move
+    uint32_t mIdsSinceMoved = 0;
+
+    void moveRecent();
+    uint32_t countAt(size_t i) const { return mRecent[i] + (mCounts.empty() ? 0 : mCounts[i]); }
+    std::vector<Last> mLast;  // per other range
+};
+
+}  // namespace olap::query

@@ -1,0 +1,174 @@
+// Distinct counts against SQLite's COUNT(DISTINCT) over the same facts, on
+// the paths the engine takes: the first distinct count's facts are stored in
+// the order of its ids and counted in one pass, the second's are not and are
+// grouped by id first; nested fields on the axis with more tuples, hidden
+// members above the deepest level, a page filter, the other axis the larger
+// one, and enough facts and ids for two threads and many ids per thread.
+#include "olap/query/query.h"
+#include "olaptestsupport.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <random>
+
+namespace olap {
+namespace {
+
+constexpr uint32_t kLevels[] = {3, 2, 2};  // per dimension, below its "all" level
+constexpr uint32_t kFirst = 0, kSecond = 1;  // the two distinct count measures
+
+struct Sample {
+    olaptest::TestCube cube;
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db{nullptr, &sqlite3_close};
+};
+
+// `facts` facts on members m0..m2 of every level. The first measure's value
+// is "0" in nearly half the facts (they straddle the middle of the stored
+// order, where two threads split it), else one of `values` or none; the
+// second's one of 40. SQLite's table f holds per fact its member on every
+// level (l<dimension>_<level>) and its two ids (NULL: none).
+Sample makeSample(uint64_t facts, uint32_t values)
+{
+    CubeSpec spec{"Distinct", {}, {{"Shoppers", Aggregation::DistinctCount}, {"Items", Aggregation::DistinctCount}}};
+    std::string columns;
+    for (uint32_t d = 0; d < std::size(kLevels); ++d) {
+        HierarchySpec hierarchy{{}, true, {}, {}};
+        for (uint32_t l = 0; l <= kLevels[d]; ++l) {
+            if (l > 0)
+                hierarchy.levels.push_back({"L" + std::to_string(l)});
+            columns += "l" + std::to_string(d) + "_" + std::to_string(l) + ", ";
+        }
+        spec.dimensions.push_back({"D" + std::to_string(d), DimensionType::Other, {hierarchy}});
+    }
+    CubeBuilder builder(spec);
+    std::mt19937_64 random(facts);
+    for (uint64_t i = 0; i < facts; ++i) {
+        std::vector<uint32_t> keys;
+        for (uint32_t d = 0; d < std::size(kLevels); ++d) {
+            std::vector<PathPart> path(kLevels[d]);
+            for (PathPart& part : path)
+                part.name = "m" + std::to_string(random() % 3);
+            keys.push_back(builder.dimensionKey(d, path));
+        }
+        const uint64_t first = random() % 20 < 9 ? 0 : random() % values;
+        builder.addFact(keys, std::vector<double>{
+            random() % 9 == 0 ? kEmpty : double(builder.distinctId(kFirst, std::to_string(first))),
+            double(builder.distinctId(kSecond, std::to_string(random() % 40)))});
+    }
+    Sample sample{olaptest::readBack(builder)};
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    sample.db.reset(db);
+    std::string sql = "CREATE TABLE f (" + columns + "a, b); INSERT INTO f VALUES ";
+    const FactTable& table = sample.cube.facts;
+    for (uint64_t row = 0; row < table.rowCount(); ++row) {
+        sql += row == 0 ? "(" : ", (";
+        for (uint32_t d = 0; d < std::size(kLevels); ++d) {
+            const HierarchyInfo& hierarchy = sample.cube.info.dimensions[d].hierarchies[0];
+            std::vector<int32_t> path(hierarchy.levels.size());
+            for (auto m = int32_t(hierarchy.memberOfKey[keyAt(table.keys(d), row)]); m >= 0; m = hierarchy.members[m].parent)
+                path[hierarchy.members[m].level] = m;
+            for (int32_t member : path)
+                sql += std::to_string(member) + ", ";
+        }
+        const uint32_t a = keyAt(table.distinctIds(kFirst), row);
+        sql += (a ? std::to_string(a) : "NULL") + ", " + std::to_string(keyAt(table.distinctIds(kSecond), row)) + ")";
+    }
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    return sample;
+}
+
+// SQLite's counts of a cell, per measure: facts beneath the tuples' members, less hidden ones, within the pages.
+std::array<uint32_t, 2> expectedCounts(const Sample& sample, const PivotQuery& query, const AxisTuple& row,
+                                       const AxisTuple& column)
+{
+    std::vector<AxisField> fields = query.rows.fields;
+    fields.insert(fields.end(), query.columns.fields.begin(), query.columns.fields.end());
+    std::vector<TupleMember> members = row.members;
+    members.insert(members.end(), column.members.begin(), column.members.end());
+    const auto test = [&](uint32_t dimension, uint32_t member, const char* comparison) {
+        const uint16_t level = sample.cube.info.dimensions[dimension].hierarchies[0].members[member].level;
+        return " AND l" + std::to_string(dimension) + "_" + std::to_string(level) + comparison + std::to_string(member);
+    };
+    std::string sql = "SELECT COUNT(DISTINCT a), COUNT(DISTINCT b) FROM f WHERE 1";
+    for (size_t f = 0; f < fields.size(); ++f) {
+        if (members[f].member != kAllMembers)
+            sql += test(fields[f].dimension, uint32_t(members[f].member), " = ");
+        for (uint32_t hidden : fields[f].hidden)
+            sql += test(fields[f].dimension, hidden, " <> ");
+    }
+    for (const PageField& page : query.pages)
+        sql += test(page.dimension, page.selected.at(0), " = ");
+    sqlite3_stmt* statement = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(sample.db.get(), sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
+    EXPECT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    const std::array<uint32_t, 2> counts{uint32_t(sqlite3_column_int64(statement, 0)),
+                                         uint32_t(sqlite3_column_int64(statement, 1))};
+    sqlite3_finalize(statement);
+    return counts;
+}
+
+// The members of dimension `d` with children, down to level `deepest`; or, with a name, those of level `deepest` named so.
+std::vector<uint32_t> members(const CubeInfo& cube, uint32_t d, uint16_t deepest, const std::string& name = {})
+{
+    std::vector<uint32_t> result;
+    const auto& all = cube.dimensions[d].hierarchies[0].members;
+    for (uint32_t m = 0; m < all.size(); ++m) {
+        if (name.empty() ? all[m].childCount > 0 && all[m].level <= deepest : all[m].level == deepest && all[m].name == name)
+            result.push_back(m);
+    }
+    return result;
+}
+
+TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
+{
+    const Sample small = makeSample(2000, 300);
+    // Two threads, each with more than 65,535 ids.
+    const Sample large = makeSample(300000, 1000000);
+    const struct {
+        const char* name;
+        const Sample& sample;
+        unsigned threads;
+        std::function<void(const CubeInfo&, PivotQuery&)> shape;
+    } cases[] = {
+        {"nested rows drilled to the leaves", small, 1, [](const CubeInfo& cube, PivotQuery& query) {
+             query.rows.fields = {{0, 0, members(cube, 0, 3), {}}, {1, 0, members(cube, 1, 2), {}}};
+             query.columns.fields = {{2, 0, members(cube, 2, 1), {}}};
+         }},
+        {"hidden members above the leaves, a page, subtotals first", small, 2, [](const CubeInfo& cube, PivotQuery& query) {
+             query.rows.fields = {{0, 0, members(cube, 0, 3), members(cube, 0, 2, "m1")},
+                                  {1, 0, members(cube, 1, 2), members(cube, 1, 1, "m2")}};
+             query.rows.subtotalsFirst = true;
+             query.pages = {{2, 0, members(cube, 2, 1, "m0")}};
+         }},
+        {"the columns the larger axis, no grand totals", small, 1, [](const CubeInfo& cube, PivotQuery& query) {
+             query.rows.fields = {{1, 0, {}, {}}};
+             query.rows.grandTotal = false;
+             query.columns.fields = {{0, 0, members(cube, 0, 3), {}}, {2, 0, members(cube, 2, 1), {}}};
+             query.columns.subtotals = false;
+         }},
+        {"many facts and ids on two threads", large, 2, [](const CubeInfo& cube, PivotQuery& query) {
+             query.rows.fields = {{0, 0, members(cube, 0, 1), {}}, {1, 0, {}, {}}};
+             query.columns.fields = {{2, 0, {}, members(cube, 2, 1, "m2")}};
+         }},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        PivotQuery query;
+        test.shape(test.sample.cube.info, query);
+        query.measures = {kFirst, kSecond};
+        const QueryResult result = runQuery(test.sample.cube.info, test.sample.cube.facts, query, {test.threads});
+        ASSERT_GT(result.rows.size() * result.columns.size(), 4u);
+        for (size_t r = 0; r < result.rows.size(); ++r) {
+            for (size_t c = 0; c < result.columns.size(); ++c) {
+                const auto want = expectedCounts(test.sample, query, result.rows[r], result.columns[c]);
+                for (const uint32_t m : {kFirst, kSecond})
+                    ASSERT_EQ(result.cell(r, c, m).value_or(0), want[m]) << "cell " << r << "," << c << " measure " << m;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace olap
