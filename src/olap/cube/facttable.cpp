@@ -1,6 +1,7 @@
 #include "olap/cube/facttable.h"
 
 #include "platform/core/failure.h"
+#include "platform/core/parallel.h"
 
 #include <sys/mman.h>
 
@@ -203,21 +204,8 @@ void FactTable::read(std::span<const size_t> dimensions, std::span<const size_t>
                 distinctIds(wanted[i].second);
         }
     };
-    std::exception_ptr error;
-    {
-        std::jthread helper;
-        if (wanted.size() > 1 && std::thread::hardware_concurrency() > 1)
-            helper = std::jthread([&] {
-                try {
-                    work();
-                } catch (...) {
-                    error = std::current_exception();  // rethrown below, once both threads are done
-                }
-            });
-        work();
-    }
-    if (error)
-        std::rethrow_exception(error);
+    const bool both = wanted.size() > 1 && std::thread::hardware_concurrency() > 1;
+    platform::onThreads(both ? 2 : 1, [&](unsigned) { work(); });
 }
 
 void FactTable::setKeys(size_t dimension, KeyColumn keys)

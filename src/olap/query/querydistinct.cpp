@@ -2,6 +2,7 @@
 
 #include "olap/query/distincttree.h"
 #include "platform/core/failure.h"
+#include "platform/core/parallel.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,8 @@ namespace olap::query {
 
 namespace {
 
+using platform::onThreads;
+
 constexpr size_t kBlock = 2048;
 constexpr unsigned kMaxThreads = 2;
 
@@ -20,30 +23,6 @@ unsigned threadCount(unsigned threads, uint64_t rowCount)
 {
     const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     return rowCount < (uint64_t(1) << 16) ? 1u : std::min(cores, kMaxThreads);
-}
-
-// Runs work(part) for part 0 .. parts-1, each on a thread of its own but the last.
-template <class Work>
-void onThreads(unsigned parts, Work&& work)
-{
-    std::vector<std::exception_ptr> errors(parts);
-    {
-        std::vector<std::jthread> helpers;
-        for (unsigned p = 0; p + 1 < parts; ++p) {
-            helpers.emplace_back([&, p] {
-                try {
-                    work(p);
-                } catch (...) {
-                    errors[p] = std::current_exception();  // rethrown below, once every thread is done
-                }
-            });
-        }
-        work(parts - 1);
-    }
-    for (const std::exception_ptr& error : errors) {
-        if (error)
-            std::rethrow_exception(error);
-    }
 }
 
 // The included facts (id and leaf cell) grouped by id in two steps: into

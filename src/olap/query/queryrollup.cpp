@@ -1,6 +1,8 @@
 // Rolling leaf cells up into the cells of the tuples, and dropping empty ones.
 #include "olap/query/queryrollup.h"
 
+#include "platform/core/parallel.h"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -89,19 +91,7 @@ void onTwoThreads(bool both, Work&& work)
         work(1u);
         return;
     }
-    std::exception_ptr error;
-    {
-        std::jthread helper([&] {
-            try {
-                work(1u);
-            } catch (...) {
-                error = std::current_exception();  // rethrown below, once both threads are done
-            }
-        });
-        work(0u);
-    }
-    if (error)
-        std::rethrow_exception(error);
+    platform::onThreads(2, work);
 }
 
 // Below this many bytes of cells one thread does the result's chores.
@@ -206,21 +196,8 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
     };
     // Each row tuple's cells are written by one thread, in the same order
     // of merges whatever the threads: the same result.
-    std::exception_ptr error;
-    {
-        std::jthread helper;
-        if (mergeCount(rows, columns) * measureCount >= kMergesForThreads && secondThread(threads))
-            helper = std::jthread([&] {
-                try {
-                    run();
-                } catch (...) {
-                    error = std::current_exception();  // rethrown below, once both threads are done
-                }
-            });
-        run();
-    }
-    if (error)
-        std::rethrow_exception(error);
+    const bool both = mergeCount(rows, columns) * measureCount >= kMergesForThreads && secondThread(threads);
+    platform::onThreads(both ? 2 : 1, [&](unsigned) { run(); });
 }
 
 void putDistinctCells(const DistinctCells& cells, QueryResult& result)

@@ -3,6 +3,8 @@
 // of their own, or over ranges of the cells in one shared set.
 #include "olap/query/queryscan.h"
 
+#include "platform/core/parallel.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -13,6 +15,8 @@
 namespace olap::query {
 
 namespace {
+
+using platform::onThreads;
 
 // Facts per block: the block's cell numbers stay in the first-level cache
 // while the measures' loops read them.
@@ -258,31 +262,6 @@ uint64_t partCount(uint64_t rowCount, uint32_t cellCount, size_t measureCount)
     if (parts == 2 && 2 * partBytes > rowCount * kTwoPartBytesPerFact)
         parts = 1;
     return parts;
-}
-
-// Runs work(t) for t = 0 .. count-1 on `count` threads (this one among
-// them), then rethrows the first failure.
-template <class Work>
-void onThreads(unsigned count, Work&& work)
-{
-    std::vector<std::exception_ptr> errors(count);
-    auto run = [&](unsigned thread) {
-        try {
-            work(thread);
-        } catch (...) {
-            errors[thread] = std::current_exception();
-        }
-    };
-    {
-        std::vector<std::jthread> workers;
-        for (unsigned t = 1; t < count; ++t)
-            workers.emplace_back(run, t);
-        run(0);
-    }
-    for (const std::exception_ptr& error : errors) {
-        if (error)
-            std::rethrow_exception(error);
-    }
 }
 
 LeafAccumulators scanParts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
