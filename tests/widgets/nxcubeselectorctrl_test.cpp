@@ -4,14 +4,11 @@
 
 #include "olap/connection/providerregistry.h"
 #include "platform/core/failure.h"
-#include "smallcube.h"
 #include "support/controls.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -93,24 +90,6 @@ TEST_F(CubeSelector, ListsAndChoosesTheStoreCubesOfTheApplicationFolder)
     EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Late"));
 }
 
-// The local page's name is the file's path; each page keeps its values while
-// another is shown, and catalog and cube may be typed without connecting.
-TEST_F(CubeSelector, EachKindKeepsItsValuesWhileAnotherIsShown)
-{
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::LocalCubeFile);
-    child<QLineEdit>("cubeFile")->setText(file("Sales.cub"));
-    EXPECT_EQ(selector.selectorCubeName(), file("Sales.cub"));
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
-    selector.setSelectorCatalog(QStringLiteral("Finance"));
-    selector.setSelectorCubeName(QStringLiteral("Budget"));
-    EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Finance"));
-    EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Budget"));
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::LocalCubeFile);
-    EXPECT_EQ(selector.selectorCubeName(), file("Sales.cub"));
-    EXPECT_THROW(selector.setSelectorSourceType(3), platform::Failure);
-    EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::LocalCubeFile);
-}
-
 // A failed connection says why on the page and lists nothing.
 TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
 {
@@ -127,17 +106,6 @@ TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
     EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Server Catalog"));
     EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Budget"));
     EXPECT_EQ(child<QComboBox>("serverCube")->count(), 2);
-}
-
-TEST_F(CubeSelector, ConnectingThroughTheLocalProviderOpensACubeFileAsAServer)
-{
-    writeSmallCube(file("Sales.cub").toStdString());
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
-    selector.setSelectorProvider(QStringLiteral("MSOLAP.2"));
-    selector.setSelectorServer(file("Sales.cub"));
-    child<QPushButton>("connect")->click();
-    EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Sales Catalog"));
-    EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Sales"));
 }
 
 TEST_F(CubeSelector, OptionFalseOffersOnlyTheStoreAndTrueOffersEveryKind)

@@ -50,17 +50,6 @@ protected:
 INSTANTIATE_TEST_SUITE_P(BothModels, MemberEditor,
                          ::testing::Values(int(NxDimEditCtrl::StoreModel), int(NxDimEditCtrl::ConnectionModel)), modelName);
 
-TEST_P(MemberEditor, AttachingSetsTheModeAndTheOtherModeDetaches)
-{
-    EXPECT_TRUE(editor.hasDimension());
-    EXPECT_EQ(editor.mode(), GetParam());
-    EXPECT_THROW(editor.setMode(2), platform::Failure);
-    EXPECT_THROW(editor.setOption(7, true), platform::Failure);
-    editor.setMode(GetParam() == NxDimEditCtrl::StoreModel ? NxDimEditCtrl::ConnectionModel : NxDimEditCtrl::StoreModel);
-    EXPECT_FALSE(editor.hasDimension());
-    EXPECT_EQ(model()->rowCount(), 0);
-}
-
 // Qt's model tester fetches every level when it is made (so not before the
 // lazy loading is seen), and cannot watch a reset of a model that loads
 // children lazily: it counts what it fetches then as rows inserted during

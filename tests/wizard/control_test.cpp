@@ -1,6 +1,5 @@
-// The control's own interface: the welcome step's setting, the application
-// folder, the start column list and the spinners of the layout step, and the
-// help form its help buttons open.
+// The control's own interface: the welcome step's setting and the help
+// form its help buttons open.
 #include "common/wizardtest.h"
 #include "wizard/forms/frmerrorhand.h"
 #include "wizard/forms/frmhelp.h"
@@ -51,22 +50,6 @@ TEST_F(Control, TheSkipBoxWritesTheSettingThatMakesBeginSkipTheWelcomeStep)
     TestWizard next;
     next.Begin();
     EXPECT_EQ(next.currentStep(), 1);
-}
-
-// The column list is the sheet's column names (their own test is the
-// host's); the spinners count down as negative values and show them positive.
-TEST_F(Control, TheLayoutStepShowsItsSpinnersAsPositiveNumbers)
-{
-    TestWizard wizard;
-    EXPECT_EQ(wizard.cboAZ->count(), 256);
-    findControl<QScrollBar>(&wizard, "vRowScroll")->setValue(-42);
-    EXPECT_EQ(wizard.fraText[1]->text(), QStringLiteral("42"));
-    wizard.dpscrllbr->setValue(-5);
-    EXPECT_EQ(wizard.lblDps->text(), QStringLiteral("5"));
-    for (const bool on : {true, false}) {
-        wizard.chkDps->click();
-        EXPECT_EQ(std::pair(wizard.dpscrllbr->isEnabled(), wizard.lblDps->isEnabled()), std::pair(on, on));
-    }
 }
 
 // The one help form is modeless, has no owner window and shows the wizard's

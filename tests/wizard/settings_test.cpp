@@ -50,18 +50,6 @@ protected:
     ScratchFolder folder;
 };
 
-TEST_F(Registry, RootKeysAreNamedInAnyCaseAndAnExistingFileIsRootOne)
-{
-    const std::pair<const char*, quint32> roots[] = {{"HKCU", 0x80000001}, {"HKLM", 0x80000002}, {"HKU", 0x80000003},
-                                                     {"HKDD", 0x80000006}, {"HKCC", 0x80000005}, {"HKCR", 0x80000000}};
-    for (const auto& [root, handle] : roots)
-        for (const QString& spelling : {text(root), text(root).left(1) + text(root).mid(1).toLower()})
-            EXPECT_EQ(fTopKey(spelling), qint32(handle)) << spelling.toStdString();
-    EXPECT_EQ(fTopKey(iniFile("[S]\n")), 1);
-    for (const QString& none : {path("absent.ini"), path("."), text("HKEY_CURRENT_USER"), QString()})
-        EXPECT_EQ(fTopKey(none), 0) << none.toStdString();
-}
-
 TEST_F(Registry, AnUnknownRootOrAStoreThatCannotBeOpenedIs99AndChangesNothing)
 {
     const auto expectNothingAttempted = [](const QString& root) {
