@@ -167,11 +167,4 @@ TEST(CubeDefinition, HostileTextsAreReportedAtTheirPlace)
     }
 }
 
-TEST(CubeDefinition, AMissingFileIsReportedByNumber53)
-{
-    const auto failure = olaptest::failureOf([] { olap::readCubeDefinition("/nonexistent/folder/shop.json"); });
-    EXPECT_EQ(failure.number(), platform::err::kFileNotFound);
-    EXPECT_THAT(failure.description(), olaptest::HasSubstr("/nonexistent/folder/shop.json"));
-}
-
 }  // namespace
