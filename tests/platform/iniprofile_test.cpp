@@ -55,7 +55,7 @@ TEST_F(IniProfileTest, ReadingAString)
 TEST_F(IniProfileTest, ReadingTheLeadingNumberOfAValue)
 {
     const std::pair<const char*, int32_t> cases[] = {
-        {"N=42", 42}, {"N=-7", -7}, {"N=+5", 5},  {"N=12abc", 12}, {"N=abc", 0},        {"N=-", 0},
+        {"N=42", 42}, {"N=-7", -7}, {"N=+5", 5},  {"N=12abc", 12}, {"N=abc", 0},
         {"N=0x1F", 31}, {"N=0xzz", 0}, {"N=3.9", 3}, {"N=4294967295", -1}, {"N=", -99}, {"Other=1", -99},
     };
     for (const auto& [line, expected] : cases) {
