@@ -4,7 +4,6 @@
 // connection.
 #include "olap/connection/connectionmodel.h"
 
-#include "olap/cube/cubefile.h"
 #include "olaptestsupport.h"
 
 #include <functional>
@@ -14,12 +13,12 @@ using olaptest::failureOf;
 
 namespace {
 
-// A server provider as a later one will plug in: its own names, catalogs
-// from elsewhere. Here two catalogs copied from the test cube file.
+// A server provider with its own names and no server behind it (the real
+// one is walked against a real server in tests/server).
 class FakeServerProvider : public Provider {
 public:
-    FakeServerProvider(std::string connectionName, std::string providerName, std::filesystem::path cube)
-        : mConnectionName(std::move(connectionName)), mProviderName(std::move(providerName)), mCube(std::move(cube))
+    FakeServerProvider(std::string connectionName, std::string providerName)
+        : mConnectionName(std::move(connectionName)), mProviderName(std::move(providerName))
     {
     }
     std::string connectionName() const override { return mConnectionName; }
@@ -28,28 +27,19 @@ public:
 
     Catalogs connect(const std::string& dataSource, const std::string&, const std::string&) const override
     {
-        if (dataSource != "olap.example.org")
-            throw platform::Failure(platform::err::kDeviceUnavailable, "no server " + dataSource, "olap");
-        CatalogInfo first = CubeFile::open(mCube)->catalog();
-        first.name = "Finance";
-        CatalogInfo second = first;
-        second.name = "Retail";
-        second.cubes[0].name = "Shops";
-        return {std::make_shared<const CatalogInfo>(first), std::make_shared<const CatalogInfo>(second)};
+        throw platform::Failure(platform::err::kDeviceUnavailable, "no server " + dataSource, "olap");
     }
 
 private:
     std::string mConnectionName, mProviderName;
-    std::filesystem::path mCube;
 };
 
 // Registers a provider for one test and removes it afterwards.
 class ScopedProvider {
 public:
-    ScopedProvider(const std::string& name, const std::string& providerName, const std::filesystem::path& cube)
-        : mName(name)
+    ScopedProvider(const std::string& name, const std::string& providerName) : mName(name)
     {
-        registerProvider(std::make_shared<FakeServerProvider>(name, providerName, cube));
+        registerProvider(std::make_shared<FakeServerProvider>(name, providerName));
     }
     ~ScopedProvider() { unregisterProvider(mName); }
 
@@ -115,17 +105,17 @@ struct ConnectionOutline {
 TEST_F(ConnectionTest, ProvidersAreTheServersInRegistrationOrderThenTheLocalFile)
 {
     {
-        ScopedProvider first("Server A", "MSOLAP.2", mCubePath);
-        ScopedProvider second("Server B", "Fake B", mCubePath);
+        ScopedProvider first("Server A", "MSOLAP.2");
+        ScopedProvider second("Server B", "Fake B");
         const Collection<const Provider> providers = OlapConnection().providers();
         ASSERT_EQ(providers.count(), 3);
         EXPECT_EQ(providers.item(0)->connectionName(), "Server A");
         EXPECT_EQ(providers.item(1)->connectionName(), "Server B");
         EXPECT_EQ(providers.item(2)->connectionName(), "Local Cube File");
         EXPECT_EQ(failureOf([&] { providers.item(3); }).number(), platform::err::kSubscript);
-        const auto again = std::make_shared<FakeServerProvider>("Server A", "Other", mCubePath);
+        const auto again = std::make_shared<FakeServerProvider>("Server A", "Other");
         EXPECT_EQ(failureOf([&] { registerProvider(again); }).number(), platform::err::kInvalidCall);
-        const auto local = std::make_shared<FakeServerProvider>("Local Cube File", "Other", mCubePath);
+        const auto local = std::make_shared<FakeServerProvider>("Local Cube File", "Other");
         EXPECT_EQ(failureOf([&] { registerProvider(local); }).number(), platform::err::kInvalidCall);
         EXPECT_EQ(failureOf([&] { registerProvider(nullptr); }).number(), platform::err::kObjectNotSet);
     }
@@ -136,31 +126,11 @@ TEST_F(ConnectionTest, ProvidersAreTheServersInRegistrationOrderThenTheLocalFile
     EXPECT_EQ(providers.item(0)->providerString(), "MSOLAP.2");
 }
 
-TEST_F(ConnectionTest, ConnectingToAServerWalksItsDatabasesAndCubes)
-{
-    ScopedProvider server("Server A", "Fake A", mCubePath);
-    OlapConnection connection;  // takes the providers registered when it is made
-    connection.connect("Server A", "olap.example.org", "", "");
-    const Collection<KDatabase> databases = connection.databases();
-    ASSERT_EQ(databases.count(), 2);
-    EXPECT_EQ(databases.item(0)->name(), "Finance");
-    EXPECT_EQ(databases.item(1)->name(), "Retail");
-    const std::shared_ptr<KCubeEntry> entry = databases.item(1)->cubes().item(0);
-    EXPECT_EQ(entry->name(), "Shops");
-    EXPECT_EQ(entry->definition()->cubeEntry(), entry);
-    EXPECT_EQ(entry->definition()->dimensions().count(), 5);
-    EXPECT_FALSE(connection.lastFailure());
-    connection.connect("Local Cube File", mCubePath.string(), "", "");
-    EXPECT_EQ(connection.databases().item(0)->cubes().item(0)->name(), "Sales");
-    const FakeServerProvider plain("Server B", "Fake", mCubePath);
-    EXPECT_EQ(failureOf([&] { plain.openLocalCube(mCubePath); }).number(), platform::err::kNotSupported);
-}
-
 // An open or connect that fails does not throw; the next call does, and
 // lastFailure keeps the failure until an open succeeds.
 TEST_F(ConnectionTest, AFailedOpenIsKeptForTheNextCall)
 {
-    ScopedProvider server("Server A", "Fake A", mCubePath);
+    ScopedProvider server("Server A", "Fake A");
     const std::filesystem::path missing = mFolder / "Stock.cub", corrupt = mFolder / "Corrupt.cub";
     olaptest::writeText(corrupt, std::string(8192, 'x'));
     const struct {
