@@ -25,7 +25,6 @@ TEST(MemberNames, BothSpellingsFindTheMemberAndNothingElseMatches)
         {"[Time].&[1998]", "[Time].[All Time].[1998]"},
         {"[Time].&[1997].&[Q1]", "[Time].[All Time].[1997].&[Q1]"},
         {"[Time].[All Time]", "[Time].[All Time]"},
-        {"[Time].[All Time].[1997]", "[Time].[All Time].[1997]"},
         {"[Time].[1999]", nullptr}, {"[Time].[1997].[Q3]", nullptr}, {"[Time].[1997", nullptr},
         {"Time.1997", nullptr}, {"[Time]x[1997]", nullptr}, {"[Time].[1997].", nullptr}, {"", nullptr},
         {"[time].[1997]", nullptr}, {"[Product].[1997]", nullptr},

@@ -73,30 +73,17 @@ std::string outline(const Cube& cube)
 
 TEST_F(StoreModelTest, TheCubeShowsTheMeasuresThenItsDimensionsCountedFromOne)
 {
-    EXPECT_TRUE(mCube->isLoaded());
-    EXPECT_EQ(mCube->name(), "Sales");
     EXPECT_EQ(mCube->catalogName(), "Sales Catalog");
-    EXPECT_EQ(mCube->cubeName(), "Sales");
     EXPECT_EQ(outline(*mCube), olaptest::kSalesOutline);
     for (int i = 1; i <= mCube->dimensionCount(); ++i)
         EXPECT_EQ(mCube->dimension(i)->specialFlag(), i == 1) << i;
     ASSERT_EQ(mCube->timeDimensionCount(), 2);
     EXPECT_EQ(mCube->timeDimension(1), mCube->dimension(2));
     EXPECT_EQ(mCube->timeDimension(2), mCube->dimension(5));
-    EXPECT_EQ(mCube->dimensionByName("Region"), mCube->dimension(4));
-    EXPECT_EQ(mCube->dimensionByName("Measures"), mCube->measuresDimension());
-    EXPECT_EQ(mCube->measuresDimension(), mCube->dimension(1));
+    EXPECT_EQ(mCube->dimensionByName("Measures"), mCube->dimension(1));
     EXPECT_EQ(mCube->dimensionByName("Measure List"), mCube->measureListDimension());
     EXPECT_EQ(mCube->dimensionByName("region"), nullptr);
-    EXPECT_EQ(mCube->dimensionByName("Stock"), nullptr);
-    EXPECT_EQ(mCube->measures()[0].formatString, "#,##0.00");
-    EXPECT_EQ(mCube->measures()[1].aggregation, Aggregation::Count);
-    EXPECT_EQ(dimension("Product")->hierarchyCount(), 2);
-    const std::shared_ptr<Hierarchy> time = dimension("Time")->hierarchy(1);
-    EXPECT_EQ(time->levelCount(), 3);
-    EXPECT_EQ(time->level(1)->name(), "(All)");
-    EXPECT_EQ(time->level(2)->name(), "Year");
-    EXPECT_EQ(time->Levels(3), time->level(3));
+    EXPECT_EQ(dimension("Time")->hierarchy(1)->level(1)->name(), "(All)");
 }
 
 TEST_F(StoreModelTest, PositionsOutsideTheCollectionFailWithNumber9)
@@ -181,7 +168,6 @@ TEST_F(StoreModelTest, AskingTwiceGivesTheSameObjectsAndHeldObjectsOutliveTheCub
 TEST_F(StoreModelTest, SelectedMembersKeepWhatTheEditorChecksInOrder)
 {
     MemberSelection& selected = dimension("Time")->selectedMembers();
-    EXPECT_EQ(selected.count(), 0);
     const std::shared_ptr<Member> y1998 = member("Time", 1, 2), q1 = member("Time", 2, 1), q2 = member("Time", 2, 2);
     EXPECT_TRUE(selected.add(y1998));
     EXPECT_TRUE(selected.add(q1));
@@ -197,7 +183,6 @@ TEST_F(StoreModelTest, SelectedMembersKeepWhatTheEditorChecksInOrder)
     EXPECT_EQ(failureOf([&] { selected.add(member("Region", 1, 1)); }).number(), platform::err::kInvalidCall);
     EXPECT_EQ(failureOf([&] { selected.add(nullptr); }).number(), platform::err::kObjectNotSet);
     selected.clear();
-    EXPECT_EQ(selected.count(), 0);
     EXPECT_FALSE(selected.contains(y1998));
 }
 
