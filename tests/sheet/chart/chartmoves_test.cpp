@@ -39,18 +39,6 @@ protected:
     std::shared_ptr<Worksheet> report;
 };
 
-TEST_F(ChartMoves, ChartsAddMakesAChartSheetBeforeTheActiveSheetThatIsTheActiveChart)
-{
-    auto chart = app->Charts()->Add();
-    EXPECT_EQ(app->ActiveChart(), chart);
-    EXPECT_EQ(chart->Name(), "Chart1");
-    EXPECT_EQ(chart->Parent(), nullptr);
-    EXPECT_EQ(app->Charts()->Item(1), chart);
-    EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Chart1", "Report"}));
-    EXPECT_EQ(activeTab(), 1u);
-    EXPECT_EQ(app->Charts()->Add()->Name(), "Chart2");
-}
-
 TEST_F(ChartMoves, LocationAsObjectEmbedsTheSameChartOnTheTargetAndRemovesItsSheet)
 {
     auto chart = app->Charts()->Add();
@@ -94,15 +82,6 @@ TEST_F(ChartMoves, LocationAsNewSheetRenamesTheChartSheetOrPutsItWhereTheChartWa
     EXPECT_EQ(app->Charts()->Item(1), chart);
 }
 
-TEST_F(ChartMoves, AChartMovedOntoAHiddenSheetLeavesAVisibleSheetActive)
-{
-    first->Visible(kSheetHidden);
-    app->Charts()->Add()->Location(kLocationAsObject, "Sheet1");
-    EXPECT_EQ(first->ChartObjects()->Count(), 1);
-    EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Report"}));
-    EXPECT_EQ(activeTab(), 1u);
-}
-
 TEST_F(ChartMoves, CutTakesTheObjectOffItsSheetAndPastePutsItOnAnother)
 {
     auto chart = app->Charts()->Add()->Location(kLocationAsObject, "Report");
@@ -120,22 +99,6 @@ TEST_F(ChartMoves, CutTakesTheObjectOffItsSheetAndPastePutsItOnAnother)
     EXPECT_EQ(failureOf([&] { first->Paste(first->Range("A1")); }).number(), 1004);  // the clipboard is empty again
 }
 
-TEST_F(ChartMoves, ObjectsTakeTheFirstFreeNumberAndAPastedOneKeepsItsNameUnlessTaken)
-{
-    const auto name = [](const std::shared_ptr<Worksheet>& sheet, int32_t i) { return sheet->ChartObjects()->Item(i)->Name(); };
-    for (int i = 0; i < 2; ++i)
-        app->Charts()->Add()->Location(kLocationAsObject, "Report");
-    EXPECT_EQ(name(report, 2), "Chart 2");
-    report->ChartObjects()->Item(2)->Cut();
-    first->Paste(first->Range("A1"));
-    EXPECT_EQ(name(first, 1), "Chart 2");
-    app->Charts()->Add()->Location(kLocationAsObject, "Report");
-    EXPECT_EQ(name(report, 2), "Chart 2");
-    first->ChartObjects()->Item(1)->Cut();
-    report->Paste(report->Range("A1"));
-    EXPECT_EQ(name(report, 3), "Chart 3");
-}
-
 TEST_F(ChartMoves, ACutChartIsNotPastedAfterItMovedNorIntoAnotherWorkbook)
 {
     auto chart = app->Charts()->Add()->Location(kLocationAsObject, "Report");
@@ -146,14 +109,6 @@ TEST_F(ChartMoves, ACutChartIsNotPastedAfterItMovedNorIntoAnotherWorkbook)
     first->ChartObjects()->Item(1)->Cut();
     auto other = app->Workbooks()->Add()->Worksheets()->Item(1);
     EXPECT_EQ(failureOf([&] { other->Paste(other->Range("A1")); }).number(), 1004);
-}
-
-TEST_F(ChartMoves, MembersOfAClosedWorkbooksChartFailWith91)
-{
-    auto chart = app->Charts()->Add();
-    book->Close();
-    EXPECT_EQ(failureOf([&] { chart->Name(); }).number(), 91);
-    EXPECT_EQ(failureOf([&] { chart->Location(kLocationAsObject, "Report"); }).number(), 91);
 }
 
 }  // namespace
