@@ -16,8 +16,12 @@ namespace {
 
 class ChartSaving : public ::testing::Test {
 protected:
+    // A new workbook saved as a new file: Sheet1, and Report with the table.
     void SetUp() override
     {
+        app = chartApplication();
+        book = app->Workbooks()->Add();
+        file = folder / ("Charts" + std::to_string(++saves) + ".xlsx");
         report = book->Worksheets()->Add(book->Worksheets()->Item(1));
         report->Name("Report");
         table = placeTable(report, "C3:E7");
@@ -34,9 +38,10 @@ protected:
     }
 
     ScratchFolder folder;
-    std::filesystem::path file = folder / "Charts.xlsx";
-    std::shared_ptr<HostApplication> app = chartApplication();
-    std::shared_ptr<Workbook> book = app->Workbooks()->Add();
+    std::filesystem::path file;
+    int saves = 0;
+    std::shared_ptr<HostApplication> app;
+    std::shared_ptr<Workbook> book;
     std::shared_ptr<Worksheet> report;
     std::shared_ptr<FakeTable> table;
 };
@@ -59,29 +64,35 @@ TEST_F(ChartSaving, EmbeddedChartsAreLinkedSheetToOneDrawingToTheirChartsWhichRe
               (std::vector<std::string>{"'Q1 Report''s'!$C$4:$C$6", "'Q1 Report''s'!$C$4:$C$6"}));
 }
 
-TEST_F(ChartSaving, AChartSitsTwoColumnsRightOfItsTableAsTheTableIsDrawnWhenSaved)
+// An embedded chart sits two columns right of its table as the table is
+// drawn when saved, a pasted one at its destination, and one without a table
+// at the selection, empty.
+TEST_F(ChartSaving, AnEmbeddedChartSitsBesideItsTableOrWhereItWasPutOrSelected)
 {
-    embedIn("Report");
-    table->cover(area("C3:H12"));  // the table grows after the chart was placed, as the wizard adds fields
-    EXPECT_EQ(save().anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"9,2"});
-}
-
-TEST_F(ChartSaving, APastedChartSitsAtItsDestination)
-{
-    embedIn("Report");
-    report->ChartObjects()->Item(1)->Cut();
-    report->Paste(report->Range("C3")->Offset(2, 2));
-    EXPECT_EQ(save().anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"4,4"});
-}
-
-TEST_F(ChartSaving, WithoutATableTheChartIsEmptyAndSitsAtTheSelection)
-{
-    auto first = book->Worksheets()->Item(1);
-    first->Range("B5")->Select();
-    embedIn(first->Name());
-    const auto parts = save();
-    EXPECT_EQ(parts.anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"1,4"});
-    const auto chart = parseXml(parts["xl/charts/chart1.xml"]);
+    const struct {
+        const char* what;
+        std::function<void()> place;
+        const char* anchor;
+    } cases[] = {
+        {"the table grew after the chart was placed, as the wizard adds fields",
+         [&] { embedIn("Report"), table->cover(area("C3:H12")); }, "9,2"},
+        {"pasted",
+         [&] {
+             embedIn("Report");
+             report->ChartObjects()->Item(1)->Cut();
+             report->Paste(report->Range("C3")->Offset(2, 2));
+         },
+         "4,4"},
+        {"no table", [&] { book->Worksheets()->Item(1)->Range("B5")->Select(), embedIn("Sheet1"); }, "1,4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.place();
+        const auto parts = save();
+        EXPECT_EQ(parts.anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{c.anchor});
+    }
+    const auto chart = parseXml(save()["xl/charts/chart1.xml"]);
     EXPECT_TRUE(chart->document_element().child("c:chart").child("c:plotArea").child("c:barChart"));
     EXPECT_TRUE(texts(chart->document_element(), "c:ser").empty());
 }

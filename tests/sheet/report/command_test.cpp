@@ -173,10 +173,6 @@ TEST(PivotReportCommand, AWorkbookWhoseDefinitionsWereDroppedStillCountsItsRepor
     EXPECT_NE(refreshed.err.find("no report definitions"), std::string::npos) << refreshed.err;
 }
 
-}  // namespace
-
-namespace {
-
 TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
 {
     ScratchFolder folder;
@@ -202,10 +198,6 @@ TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_NE(after.out.find("Table Sales\tMore\t"), std::string::npos) << after.out;
 }
-
-}  // namespace
-
-namespace {
 
 TEST(PivotReportCommand, BuildingOverAnotherTableOrTheUsersCellsIsRefused)
 {
