@@ -131,7 +131,6 @@ TEST(PivotReportCommand, WrongArgumentsAreUsageErrors)
         {},
         {"draw", "a.json"},
         {"build"},
-        {"build", "a.json"},
         {"build", "a.json", "--output"},
         {"build", "a.json", "--format", "xml"},
         {"refresh", "a.xlsx", "--sheet", "S"},
