@@ -20,10 +20,8 @@ TEST(NumberFormats, DecimalPlacesChangeOnlyTheDecimalsOfEverySectionThatShowsANu
     } cases[] = {
         {"#,##0", 1, "#,##0.0"},
         {"#,##0.00", 0, "#,##0"},
-        {"#,##0.00", 3, "#,##0.000"},
         {"0", 2, "0.00"},
         {"", 2, "0.00"},
-        {"General", 1, "0.0"},
         {"0%", 2, "0.00%"},
         {"0.00E+00", 1, "0.0E+00"},
         {"#,##0,,", 1, "#,##0.0,,"},  // scaled by millions: the scaling commas stay after the decimals

@@ -1,12 +1,22 @@
 // Saving a workbook the user made elsewhere: the host adds and changes what
-// it was asked to, and every other part comes back byte for byte.
+// it was asked to, and every other part comes back byte for byte. A save
+// either completes or leaves the file on disk as it was: a part that cannot
+// be made, a process killed in the middle of writing, or a target that
+// cannot be written must never cost the user their workbook.
 #include "sheet/xlsx/cellstore.h"
 #include "sheet/host/hostapplication.h"
+#include "sheet/host/hostworkbook.h"
 #include "sheet/host/hostworksheet.h"
+#include "sheet/xlsx/workbookdocument.h"
+#include "platform/core/failure.h"
 
 #include "sheettestsupport.h"
 
 #include <set>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace sheet;
 using namespace sheettest;
@@ -19,6 +29,7 @@ protected:
     {
         writeZip(file, fixtureParts());
         before = readZip(file);
+        original = fileBytes(file);
         workbook = app->Workbooks()->Open(file.string());
     }
 
@@ -44,10 +55,12 @@ protected:
     void expectUnchangedBut(const std::set<std::string>& changed) { sheettest::expectUnchangedBut(before, file, changed); }
 
     std::string savedPart(const std::string& name) { return readZip(file).at(name).data; }
+    WorkbookDocument& document() { return std::dynamic_pointer_cast<HostWorkbook>(workbook)->document(); }
 
     ScratchFolder folder;
     std::filesystem::path file = folder / "Sales.xlsx";
     std::map<std::string, StoredEntry> before;
+    std::string original;
     std::shared_ptr<Application> app = createApplication();
     std::shared_ptr<Workbook> workbook;
 };
@@ -145,16 +158,98 @@ TEST_F(RoundTrips, RenamingAndHidingChangeOnlyTheWorkbookPart)
 
 TEST_F(RoundTrips, SavingWithoutChangesLeavesTheFileAloneAndSaveAsLeavesTheFirstFile)
 {
-    const auto bytes = fileBytes(file);
     workbook->Save();
-    EXPECT_EQ(fileBytes(file), bytes);
+    EXPECT_EQ(fileBytes(file), original);
     addReport();
     const auto copy = folder / "Copy.xlsx";
     workbook->SaveAs(copy.string());
-    EXPECT_EQ(fileBytes(file), bytes);
+    EXPECT_EQ(fileBytes(file), original);
     EXPECT_EQ(workbook->Name(), "Copy.xlsx");
     EXPECT_EQ(readZip(copy).size(), before.size() + 1);
     EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"Copy.xlsx", "Sales.xlsx"}));
+}
+
+// The part is made while libzip writes the new package, after other parts
+// are already written: a failure in the middle of the save.
+TEST_F(RoundTrips, APartThatFailsMidSaveLeavesTheOriginalAndNoTemporaryFile)
+{
+    int attempts = 0;
+    document().putPart("xl/extra.xml", "application/xml", [&]() -> std::string {
+        if (++attempts == 1)
+            throw platform::Failure(platform::err::kDiskFull, "the disk went away");
+        return "<extra/>";
+    });
+    const auto failure = failureOf([&] { workbook->Save(); });
+    EXPECT_EQ(failure.number(), 1004);
+    EXPECT_NE(failure.description().find("Sales.xlsx"), std::string::npos) << failure.description();
+    EXPECT_NE(failure.description().find("the disk went away"), std::string::npos) << failure.description();
+    EXPECT_EQ(fileBytes(file), original);
+    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
+
+    workbook->Save();  // the workbook is still whole in memory and saves once the part can be made
+    EXPECT_EQ(readZip(file).at("xl/extra.xml").data, "<extra/>");
+    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
+}
+
+TEST_F(RoundTrips, AProcessKilledMidSaveLeavesTheOriginalReadable)
+{
+    document().putPart("xl/extra.xml", "application/xml", []() -> std::string {
+        ::raise(SIGKILL);
+        return {};
+    });
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            workbook->Save();
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    EXPECT_EQ(fileBytes(file), original);
+    const auto another = createApplication();
+    auto reopened = another->Workbooks()->Open(file.string());
+    EXPECT_EQ(reopened->Worksheets()->Count(), 4);
+    // Killed inside libzip's write, the save left our temporary copy and
+    // libzip's file beside the workbook; the next save removes both.
+    EXPECT_EQ(filesIn(folder.path()).size(), 3u);
+    const auto host = std::dynamic_pointer_cast<HostWorkbook>(reopened);
+    host->worksheet(host->worksheetModels().front())->cells().setValue({1, 1}, 1.0);
+    reopened->Save();
+    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
+}
+
+TEST_F(RoundTrips, ASaveIntoAMissingFolderFailsNamingTheTarget)
+{
+    const auto target = folder / "missing" / "Out.xlsx";
+    const auto failure = failureOf([&] { workbook->SaveAs(target.string()); });
+    EXPECT_EQ(failure.number(), 1004);
+    EXPECT_NE(failure.description().find("Out.xlsx"), std::string::npos) << failure.description();
+    EXPECT_EQ(fileBytes(file), original);
+    EXPECT_EQ(workbook->FullName(), std::filesystem::canonical(file).string());
+}
+
+// Opening reads no sheet part, so a broken sheet shows only when it is saved.
+TEST_F(RoundTrips, ASheetThatCannotBeWrittenFailsBeforeAnythingIsWritten)
+{
+    auto parts = fixtureParts();
+    parts["xl/worksheets/sheet1.xml"] = "<worksheet><sheetData><row></worksheet>";
+    const auto broken = folder / "Broken.xlsx";
+    writeZip(broken, parts);
+    const auto bytes = fileBytes(broken);
+    auto book = app->Workbooks()->Open(broken.string());
+    auto data = std::dynamic_pointer_cast<HostWorkbook>(book)->worksheet(
+        std::dynamic_pointer_cast<HostWorkbook>(book)->worksheetModels().front());
+    data->cells().setValue({1, 1}, 1.0);
+    const auto failure = failureOf([&] { book->Save(); });
+    EXPECT_EQ(failure.number(), 1004);
+    EXPECT_NE(failure.description().find("xl/worksheets/sheet1.xml is not well-formed"), std::string::npos)
+        << failure.description();
+    EXPECT_EQ(fileBytes(broken), bytes);
 }
 
 }  // namespace

@@ -63,9 +63,6 @@ const WriteCase kWrites[] = {
      sheetPart("<sheetViews/><sheetFormatPr defaultRowHeight=\"15\"/><sheetData/>"),
      {"<sheetFormatPr defaultRowHeight=\"15\"/><cols><col min=\"2\" max=\"2\" width=\"11\" customWidth=\"1\"/></cols>"
       "<sheetData"}},
-    {"a prefixed part keeps its prefix", [](CellStore& c) { c.setValue({1, 1}, 1.0); },
-     "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData/></x:worksheet>",
-     {"<x:sheetData><x:row r=\"1\"><x:c r=\"A1\"><x:v>1</x:v></x:c></x:row></x:sheetData>"}},
     {"clearing cells the part lacks adds none; a held one is emptied",
      [](CellStore& c) { c.set({1, 1}, {}, {}), c.set({1, 2}, {}, {}), c.set({2, 1}, {}, {}); },
      sheetPart("<sheetData><row r=\"1\"><c r=\"A1\" s=\"2\"><v>4</v></c></row></sheetData>"),
@@ -89,9 +86,6 @@ const WriteCase kWrites[] = {
     {"a comment among the rows", [](CellStore& c) { c.setValue({1, 2}, 2.0); },
      sheetPart("<sheetData><!-- kept --><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>"),
      {"<!-- kept --><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>"}},
-    {"a row with an extension list", [](CellStore& c) { c.setValue({1, 1}, 2.0); },
-     sheetPart("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><extLst/></row></sheetData>"),
-     {"<row r=\"1\"><c r=\"A1\"><v>2</v></c><extLst/></row>"}},
     // The document form would write these rows in its own spelling.
     {"rows and cells not written keep their bytes", [](CellStore& c) { c.setValue({1, 2}, 2.0); },
      sheetPart("<sheetData>\n <row r='1' spans=\"1:3\"> <c r=\"A1\" t=\"inlineStr\"><is><t>A&#10;&gt;</t></is></c>"

@@ -7,17 +7,6 @@ using namespace sheet;
 
 namespace {
 
-TEST(VariantArrays, TwoDimensionalTablesHaveEmptySlotsUntilFilledAndBoundsFromZero)
-{
-    EXPECT_EQ(VariantArray().upperBound(), -1);
-    auto table = VariantArray::twoDimensional(2, 3);
-    table(1, 2) = "[Time].[1997].[Q1]";
-    EXPECT_EQ(table.upperBound(1), 1);
-    EXPECT_EQ(table.upperBound(2), 2);
-    EXPECT_FALSE(table(0, 0));
-    EXPECT_EQ(table(1, 2), "[Time].[1997].[Q1]");
-}
-
 TEST(VariantArrays, RefuseIndicesOutsideTheBoundsAndTheWrongNumberOfSubscripts)
 {
     VariantArray list{"a", std::nullopt};

@@ -1,9 +1,12 @@
-// Saving workbooks with charts: the chart, drawing and chart sheet parts, the
+// Charts through the host interface as the wizard drives them (Charts.Add,
+// Location, the chart objects of a sheet, Cut and Paste), and saving
+// workbooks with charts: the chart, drawing and chart sheet parts, the
 // links between them, and where an embedded chart sits. In a workbook the user
 // made elsewhere the host joins the user's own drawing, leaves every part it
 // did not change as it was, and rewrites or drops its own parts as the charts
 // change.
 #include "sheet/host/hostworkbook.h"
+#include "sheet/xlsx/workbookdocument.h"
 
 #include "charttestsupport.h"
 
@@ -11,14 +14,20 @@
 
 using namespace sheet;
 using namespace charttest;
+using sheettest::failureOf;
 
 namespace {
 
 class ChartSaving : public ::testing::Test {
 protected:
+    // A new workbook saved as a new file: Sheet1, and Report with the table.
     void SetUp() override
     {
-        report = book->Worksheets()->Add(book->Worksheets()->Item(1));
+        app = chartApplication();
+        book = app->Workbooks()->Add();
+        file = folder / ("Charts" + std::to_string(++saves) + ".xlsx");
+        first = book->Worksheets()->Item(1);
+        report = book->Worksheets()->Add(first);
         report->Name("Report");
         table = placeTable(report, "C3:E7");
         report->Range("C3")->Select();
@@ -33,13 +42,100 @@ protected:
         return SavedParts(file);
     }
 
+    std::vector<std::string> tabs()
+    {
+        std::vector<std::string> names;
+        for (const auto& sheet : document().sheets())
+            names.push_back(document().name(*sheet));
+        return names;
+    }
+
+    size_t activeTab() { return document().activeSheet(); }
+    WorkbookDocument& document() { return std::dynamic_pointer_cast<HostWorkbook>(book)->document(); }
+
     ScratchFolder folder;
-    std::filesystem::path file = folder / "Charts.xlsx";
-    std::shared_ptr<HostApplication> app = chartApplication();
-    std::shared_ptr<Workbook> book = app->Workbooks()->Add();
-    std::shared_ptr<Worksheet> report;
+    std::filesystem::path file;
+    int saves = 0;
+    std::shared_ptr<HostApplication> app;
+    std::shared_ptr<Workbook> book;
+    std::shared_ptr<Worksheet> first, report;
     std::shared_ptr<FakeTable> table;
 };
+
+using ChartMoves = ChartSaving;
+
+TEST_F(ChartMoves, LocationAsObjectEmbedsTheSameChartOnTheTargetAndRemovesItsSheet)
+{
+    auto chart = app->Charts()->Add();
+    EXPECT_EQ(chart->Location(kLocationAsObject, "REPORT"), chart);  // names compare without regard to case
+    EXPECT_EQ(app->ActiveChart(), chart);
+    EXPECT_EQ(app->Charts()->Count(), 0);
+    EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Report"}));
+    EXPECT_EQ(activeTab(), 1u);
+    auto holder = chart->Parent();
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(holder->Name(), "Chart 1");
+    EXPECT_EQ(holder->Chart(), chart);
+    EXPECT_EQ(holder->Parent(), report);
+    EXPECT_EQ(report->ChartObjects()->Item(1), holder);
+    EXPECT_EQ(chart->Name(), "Report Chart 1");
+}
+
+TEST_F(ChartMoves, LocationRefusesAnUnknownSheetPlaceOrNameAndChangesNothing)
+{
+    auto chart = app->Charts()->Add();
+    const std::pair<int32_t, const char*> refused[] = {
+        {kLocationAsObject, "Nowhere"},   {kLocationAsObject, "Chart1"},    {0, "Report"}, {3, "Report"},
+        {-4105, "Report"},                {kLocationAsNewSheet, "report"}, {kLocationAsNewSheet, "Bad/name"}};
+    for (const auto& [where, name] : refused)
+        EXPECT_EQ(failureOf([&, where = where, name = name] { chart->Location(where, name); }).number(), 1004)
+            << where << " " << name;
+    EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Chart1", "Report"}));
+    EXPECT_EQ(chart->Parent(), nullptr);
+}
+
+TEST_F(ChartMoves, LocationAsNewSheetRenamesTheChartSheetOrPutsItWhereTheChartWas)
+{
+    auto chart = app->Charts()->Add();
+    chart->Location(kLocationAsNewSheet, "Sales chart");
+    EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Sales chart", "Report"}));
+    chart->Location(kLocationAsObject, "Report");
+    EXPECT_EQ(chart->Location(kLocationAsNewSheet, "Back again"), chart);
+    EXPECT_EQ(report->ChartObjects()->Count(), 0);
+    EXPECT_EQ(chart->Parent(), nullptr);
+    EXPECT_EQ(tabs(), (std::vector<std::string>{"Sheet1", "Back again", "Report"}));
+    EXPECT_EQ(app->Charts()->Item(1), chart);
+}
+
+TEST_F(ChartMoves, CutTakesTheObjectOffItsSheetAndPastePutsItOnAnother)
+{
+    auto chart = app->Charts()->Add()->Location(kLocationAsObject, "Report");
+    auto holder = report->ChartObjects()->Item(1);
+    holder->Cut();
+    EXPECT_EQ(report->ChartObjects()->Count(), 0);
+    EXPECT_EQ(failureOf([&] { holder->Parent(); }).number(), 91);
+    EXPECT_EQ(failureOf([&] { holder->Cut(); }).number(), 1004);
+    first->Select();
+    first->Paste(first->Range("B2")->Offset(2, 2));
+    ASSERT_EQ(first->ChartObjects()->Count(), 1);
+    EXPECT_EQ(first->ChartObjects()->Item(1)->Chart(), chart);
+    EXPECT_EQ(chart->Parent()->Parent(), first);
+    EXPECT_EQ(app->ActiveChart(), chart);
+    EXPECT_EQ(failureOf([&] { first->Paste(first->Range("A1")); }).number(), 1004);  // the clipboard is empty again
+}
+
+TEST_F(ChartMoves, ACutChartIsNotPastedAfterItMovedNorIntoAnotherWorkbook)
+{
+    auto chart = app->Charts()->Add()->Location(kLocationAsObject, "Report");
+    report->ChartObjects()->Item(1)->Cut();
+    chart->Location(kLocationAsObject, "Sheet1");
+    EXPECT_EQ(failureOf([&] { report->Paste(report->Range("A1")); }).number(), 1004);
+    EXPECT_EQ(report->ChartObjects()->Count(), 0);
+    first->ChartObjects()->Item(1)->Cut();
+    auto other = app->Workbooks()->Add()->Worksheets()->Item(1);
+    EXPECT_EQ(failureOf([&] { other->Paste(other->Range("A1")); }).number(), 1004);
+}
+
 
 TEST_F(ChartSaving, EmbeddedChartsAreLinkedSheetToOneDrawingToTheirChartsWhichReferToTheTablesCells)
 {
@@ -59,29 +155,35 @@ TEST_F(ChartSaving, EmbeddedChartsAreLinkedSheetToOneDrawingToTheirChartsWhichRe
               (std::vector<std::string>{"'Q1 Report''s'!$C$4:$C$6", "'Q1 Report''s'!$C$4:$C$6"}));
 }
 
-TEST_F(ChartSaving, AChartSitsTwoColumnsRightOfItsTableAsTheTableIsDrawnWhenSaved)
+// An embedded chart sits two columns right of its table as the table is
+// drawn when saved, a pasted one at its destination, and one without a table
+// at the selection, empty.
+TEST_F(ChartSaving, AnEmbeddedChartSitsBesideItsTableOrWhereItWasPutOrSelected)
 {
-    embedIn("Report");
-    table->cover(area("C3:H12"));  // the table grows after the chart was placed, as the wizard adds fields
-    EXPECT_EQ(save().anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"9,2"});
-}
-
-TEST_F(ChartSaving, APastedChartSitsAtItsDestination)
-{
-    embedIn("Report");
-    report->ChartObjects()->Item(1)->Cut();
-    report->Paste(report->Range("C3")->Offset(2, 2));
-    EXPECT_EQ(save().anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"4,4"});
-}
-
-TEST_F(ChartSaving, WithoutATableTheChartIsEmptyAndSitsAtTheSelection)
-{
-    auto first = book->Worksheets()->Item(1);
-    first->Range("B5")->Select();
-    embedIn(first->Name());
-    const auto parts = save();
-    EXPECT_EQ(parts.anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{"1,4"});
-    const auto chart = parseXml(parts["xl/charts/chart1.xml"]);
+    const struct {
+        const char* what;
+        std::function<void()> place;
+        const char* anchor;
+    } cases[] = {
+        {"the table grew after the chart was placed, as the wizard adds fields",
+         [&] { embedIn("Report"), table->cover(area("C3:H12")); }, "9,2"},
+        {"pasted",
+         [&] {
+             embedIn("Report");
+             report->ChartObjects()->Item(1)->Cut();
+             report->Paste(report->Range("C3")->Offset(2, 2));
+         },
+         "4,4"},
+        {"no table", [&] { first->Range("B5")->Select(), embedIn("Sheet1"); }, "1,4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.place();
+        const auto parts = save();
+        EXPECT_EQ(parts.anchors("xl/drawings/drawing1.xml"), std::vector<std::string>{c.anchor});
+    }
+    const auto chart = parseXml(save()["xl/charts/chart1.xml"]);
     EXPECT_TRUE(chart->document_element().child("c:chart").child("c:plotArea").child("c:barChart"));
     EXPECT_TRUE(texts(chart->document_element(), "c:ser").empty());
 }

@@ -91,10 +91,8 @@ size_t pixelsOf(const std::vector<std::filesystem::path>& pages, uint32_t rgb)
         std::string pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, '\0');
         in.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
         for (size_t i = 0; i + 2 < pixels.size(); i += 3) {
-            const uint32_t pixel = static_cast<uint32_t>(static_cast<unsigned char>(pixels[i])) << 16
-                                   | static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 1])) << 8
-                                   | static_cast<unsigned char>(pixels[i + 2]);
-            count += pixel == rgb;
+            const auto byte = [&](size_t at) { return uint32_t(static_cast<unsigned char>(pixels[at])); };
+            count += (byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2)) == rgb;
         }
     }
     return count;

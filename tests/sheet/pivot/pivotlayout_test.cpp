@@ -6,7 +6,6 @@
 #include "sheet/constants.h"
 #include "sheet/xlsx/a1address.h"
 #include "sheet/host/hostapplication.h"
-#include "olap/cube/cubebuilder.h"
 
 using namespace sheet;
 using namespace pivottest;
@@ -214,65 +213,6 @@ TEST_F(PivotLayout, NumberFormatsAndTheAutoformatStyleTheCells)
     EXPECT_TRUE(cells.at("A5").bold);   // Drinks Total
     EXPECT_FALSE(cells.at("B3").bold);  // Tea
     EXPECT_THROW(shop.table->Format(7), platform::Failure);
-}
-
-// A till's takings: amounts whose sum a binary double cannot hold exactly
-// (0.1 + 0.2 sums to 0.30000000000000004), and units in the thousands.
-void writeTillCube(const std::filesystem::path& file)
-{
-    olap::CubeSpec spec{"Till",
-                        {{"Day", olap::DimensionType::Other, {{"", false, "", {{"Day"}}}}}},
-                        {{"Amount", olap::Aggregation::Sum, "#,##0.00"}, {"Units", olap::Aggregation::Sum, "#,##0"}}};
-    olap::CubeBuilder till(spec);
-    for (const auto& [amount, units] : {std::pair{0.1, 4000.0}, {0.2, 264.0}}) {
-        const uint32_t keys[] = {till.dimensionKey(0, std::vector<olap::PathPart>{{"Monday", ""}})};
-        const double values[] = {amount, units};
-        till.addFact(keys, values);
-    }
-    olap::CubeBuilder* cubes[] = {&till};
-    olap::writeCubeFile(file, "Till", cubes);
-}
-
-// Setting decimal places ("0", "0.0", ...), as the wizard does, keeps the
-// measure's own thousands separators; any other code is taken as given.
-TEST_F(PivotLayout, DecimalPlacesKeepTheMeasuresGroupingAndSumsAreStoredAsTheirDigitsSay)
-{
-    writeTillCube(folder / "till.cub");
-    const struct {
-        const char* setTo;  // "" leaves the cube's format
-        const char* amount;
-        const char* units;
-    } cases[] = {
-        {"", "#,##0.00", "#,##0"},
-        {"0.0", "#,##0.0", "#,##0.0"},
-        {"0", "#,##0", "#,##0"},
-        {"0.000", "#,##0.000", "#,##0.000"},
-        {"0.0 \"kg\"", "0.0 \"kg\"", "0.0 \"kg\""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.setTo);
-        shop.app = createApplication();
-        shop.book = shop.app->Workbooks()->Add();
-        shop.sheet = shop.book->Worksheets()->Item(1);
-        auto cache = shop.book->PivotCaches()->Add(kExternalSource);
-        cache->Connection(VariantArray{localConnection(folder / "till.cub", "Till")});
-        cache->CommandType(kCommandCube);
-        cache->CommandText(VariantArray{std::string("Till")});
-        shop.table = cache->CreatePivotTable(shop.sheet->Range("A1"), "Table Till");
-        shop.place("[Day]", kRowField);
-        shop.place("[Measures].[Amount]", kDataField);
-        shop.place("[Measures].[Units]", kDataField);
-        if (*c.setTo) {
-            for (const auto& field : *shop.table->DataFields())
-                field->NumberFormat(c.setTo);
-        }
-        EXPECT_EQ(shop.table->DataFields()->Item(2)->NumberFormat(), c.units);
-        const auto cells = saved();
-        EXPECT_EQ(cells.at("B3").numberFormat, c.amount);
-        EXPECT_EQ(cells.at("C3").numberFormat, c.units);
-        EXPECT_EQ(cells.at("B3").text, "0.3");
-        EXPECT_EQ(cells.at("C3").text, "4264");
-    }
 }
 
 TEST_F(PivotLayout, ManualUpdateDefersDrawingAndASmallerTableLeavesNothingBehind)

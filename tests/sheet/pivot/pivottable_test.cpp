@@ -61,19 +61,6 @@ TEST_F(CubePivotTableTest, PositionsOrderTheFieldsOfAnArea)
     EXPECT_EQ(field("[Product]")->Position(), 2);
 }
 
-TEST_F(CubePivotTableTest, DrillTablesAcceptUniqueNamesWithOrWithoutKeyMarkersAndTheAllMember)
-{
-    shop.place("[Product]", kRowField);
-    shop.place("[Time]", kColumnField);
-    const auto accepted = table({{"[Product].[All Products]"},
-                                 {"[Product].[Drinks]", "[Product].&[Food]"},
-                                 {std::nullopt, "[Product].[All Products].[Drinks]"}});
-    tree("[Product]")->Drilled(accepted);
-    EXPECT_EQ(tree("[Product]")->Drilled(), accepted);
-    tree("[Time]")->Drilled(table({{"[Time].&[2023]"}}));
-    tree("[Time]")->Hidden(table({{}, {"[Time].[2023].[Q2]"}}));
-}
-
 TEST_F(CubePivotTableTest, PivotFieldsAreTheLevelsOfPlacedDimensionsAndTheDataFields)
 {
     shop.place("[Product]", kRowField);
@@ -87,10 +74,6 @@ TEST_F(CubePivotTableTest, PivotFieldsAreTheLevelsOfPlacedDimensionsAndTheDataFi
                                                                     {"[Measures].[Units]", kDataField},
                                                                     {"[Measures].[Sales]", kDataField}}));
     EXPECT_EQ(shop.table->DataFields()->Item(1)->NumberFormat(), "0");  // the cube's format until set
-    auto level = shop.table->PivotFields()->Item("[Product].[Category]");
-    const VariantArray hidden{std::string("[Product].[Food]"), std::nullopt};
-    level->HiddenItemsList(hidden);
-    EXPECT_EQ(level->HiddenItemsList(), hidden);
 }
 
 TEST_F(CubePivotTableTest, RefusesWhatIsNoFieldMemberOrPlaceOfItAndKeepsItsState)

@@ -58,12 +58,18 @@ void makeReportAsTheWizardDoes(const fs::path& file)
     book->SaveAs(file.string());
 }
 
-TEST(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells)
-{
+// A workbook with the report the wizard makes.
+class PivotReportCommand : public ::testing::Test {
+protected:
+    void SetUp() override { makeReportAsTheWizardDoes(book); }
+
     ScratchFolder folder;
-    const auto original = folder / "wizard.xlsx";
-    makeReportAsTheWizardDoes(original);
-    const auto exported = runPivotReport({"export", original.string(), "--report", "Table Sales"});
+    fs::path book = folder / "Book.xlsx";
+};
+
+TEST_F(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells)
+{
+    const auto exported = runPivotReport({"export", book.string(), "--report", "Table Sales"});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_NE(exported.out.find("[Store].[Canada]"), std::string::npos) << exported.out;
     sheettest::writeFile(folder / "sales.json", exported.out);
@@ -71,7 +77,7 @@ TEST(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells)
     const auto built = runPivotReport({"build", (folder / "sales.json").string(), "--output", rebuilt.string()});
     ASSERT_EQ(built.status, 0) << built.err;
 
-    const auto cells = cellLines(original, "xl/worksheets/sheet1.xml");
+    const auto cells = cellLines(book, "xl/worksheets/sheet1.xml");
     ASSERT_GT(cells.size(), 40u);
     EXPECT_EQ(cellLines(rebuilt, "xl/worksheets/sheet1.xml"), cells);
     EXPECT_NE(std::find(cells.begin(), cells.end(), "C4=(Multiple Items)|"), cells.end());
@@ -83,11 +89,8 @@ TEST(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells)
     EXPECT_EQ(printed.out.find("Dairy"), std::string::npos) << "hidden members stay hidden";
 }
 
-TEST(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
+TEST_F(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
 {
-    ScratchFolder folder;
-    const auto book = folder / "Existing.xlsx";
-    makeReportAsTheWizardDoes(book);
     const std::string bytes = sheettest::fileBytes(book);
     const fs::path cube = kStore / "Sales.cub";
     const std::string rows = R"(, "rows": [{"dimension": "Product"}], "data": [{"measure": "Units"}])";
@@ -125,13 +128,12 @@ TEST(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
     }
 }
 
-TEST(PivotReportCommand, WrongArgumentsAreUsageErrors)
+TEST(PivotReportUsage, WrongArgumentsAreUsageErrors)
 {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"draw", "a.json"},
         {"build"},
-        {"build", "a.json"},
         {"build", "a.json", "--output"},
         {"build", "a.json", "--format", "xml"},
         {"refresh", "a.xlsx", "--sheet", "S"},
@@ -149,11 +151,8 @@ TEST(PivotReportCommand, WrongArgumentsAreUsageErrors)
     EXPECT_NE(help.out.find("refresh BOOK.xlsx"), std::string::npos);
 }
 
-TEST(PivotReportCommand, AWorkbookWhoseDefinitionsWereDroppedStillCountsItsReports)
+TEST_F(PivotReportCommand, AWorkbookWhoseDefinitionsWereDroppedStillCountsItsReports)
 {
-    ScratchFolder folder;
-    const auto book = folder / "Dropped.xlsx";
-    makeReportAsTheWizardDoes(book);
     // Another program saved it without the custom part.
     auto parts = sheettest::Parts{};
     for (const auto& [name, entry] : sheettest::readZip(book)) {
@@ -173,15 +172,8 @@ TEST(PivotReportCommand, AWorkbookWhoseDefinitionsWereDroppedStillCountsItsRepor
     EXPECT_NE(refreshed.err.find("no report definitions"), std::string::npos) << refreshed.err;
 }
 
-}  // namespace
-
-namespace {
-
-TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
+TEST_F(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
 {
-    ScratchFolder folder;
-    const auto book = folder / "Bad.xlsx";
-    makeReportAsTheWizardDoes(book);
     auto parts = sheettest::Parts{};
     for (const auto& [name, entry] : sheettest::readZip(book))
         parts[name] = entry.data;
@@ -191,7 +183,7 @@ TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
     sheettest::writeZip(book, parts);
     const auto listed = runPivotReport({"list", book.string()});
     EXPECT_EQ(listed.status, 1);
-    EXPECT_NE(listed.err.find("Bad.xlsx"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find("Book.xlsx"), std::string::npos) << listed.err;
     EXPECT_NE(listed.err.find("reports[0].name: missing"), std::string::npos) << listed.err;
 
     const auto definition = folder / "more.json";
@@ -203,15 +195,9 @@ TEST(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
     EXPECT_NE(after.out.find("Table Sales\tMore\t"), std::string::npos) << after.out;
 }
 
-}  // namespace
-
-namespace {
-
-TEST(PivotReportCommand, BuildingOverAnotherTableOrTheUsersCellsIsRefused)
+TEST_F(PivotReportCommand, BuildingOverAnotherTableOrTheUsersCellsIsRefused)
 {
-    ScratchFolder folder;
-    const auto book = folder / "Mine.xlsx";
-    makeReportAsTheWizardDoes(book);  // "Table Sales" at B4 of Sheet1
+    // "Table Sales" is at B4 of Sheet1.
     {
         auto app = createApplication();
         auto workbook = std::dynamic_pointer_cast<HostWorkbook>(app->Workbooks()->Open(book.string()));

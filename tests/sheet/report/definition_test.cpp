@@ -47,22 +47,6 @@ TEST(ReportDefinitions, EveryFieldReadsBackAsWritten)
     EXPECT_EQ(toJson(reportFromJson(toJson(std::vector<ReportDefinition>{report}), "b.json")), one);
 }
 
-TEST(ReportDefinitions, OmittedOptionsTakeTheWizardsDefaults)
-{
-    const auto report = reportFromJson(
-        R"({"version": 1, "name": "T", "source": {"dataSource": "s.cub", "cube": "S"},
-            "rows": [{"dimension": "Time", "levels": [{"level": "Year"}]}]})",
-        "t.json");
-    EXPECT_EQ(report.sheet, "Sheet1");
-    EXPECT_EQ(report.cell, "A1");
-    EXPECT_EQ(report.source.provider, "MSOLAP.2");
-    EXPECT_TRUE(report.rowGrand);
-    EXPECT_TRUE(report.columnGrand);
-    EXPECT_FALSE(report.autoformat);
-    ASSERT_EQ(report.rows.at(0).levels.size(), 1u);
-    EXPECT_TRUE(report.rows[0].levels[0].subtotals[0]) << "automatic subtotals unless told otherwise";
-}
-
 TEST(ReportDefinitions, HostileDefinitionsAreRefusedNamingTheOriginAndField)
 {
     const std::string source = R"("source": {"dataSource": "s.cub", "cube": "S"})";

@@ -35,18 +35,11 @@ namespace fs = std::filesystem;
 
 const std::string kReportSheet = "xl/worksheets/sheet1.xml";
 
-// Runs `script` through sqlite3 in `folder`; its output lines, sorted.
-std::vector<std::string> sqlite(const std::string& script, const fs::path& folder)
-{
-    std::vector<std::string> lines = sqliteScriptLines(script, folder, folder);
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
-// Food drilled to its subcategories, the other categories closed, by year.
+// Food drilled to its subcategories, the other categories closed, by year,
+// as sqlite3 sums them over the tables in `folder`; sorted.
 std::vector<std::string> expectedBySqlite(const fs::path& folder)
 {
-    return sqlite(R"(.mode list
+    auto lines = sqliteScriptLines(R"(.mode list
 .import --csv sales.csv sales
 .import --csv products.csv products
 .import --csv subcategories.csv subcategories
@@ -63,7 +56,9 @@ CREATE VIEW lines AS
 SELECT label, year, printf('%.2f', SUM(amount)) FROM lines GROUP BY 1, 2;
 SELECT label, 'Grand Total', printf('%.2f', SUM(amount)) FROM lines GROUP BY 1;
 )",
-                  folder);
+                                   folder, folder);
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 // The report's values as "label|column|value": the label is the
