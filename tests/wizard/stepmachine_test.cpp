@@ -15,7 +15,7 @@ public:
     bool cubeValid = true, membersChosen = true, buildSucceeds = true;
     int measuresChosen = 1;
     // What the stand-ins were asked.
-    int builds = 0, workbookReads = 0;
+    int builds = 0;
     QStringList membersChecked;
 
 protected:
@@ -40,7 +40,6 @@ protected:
         membersChecked << aDimension;
         return membersChosen;
     }
-    void GetActiveWorkbookDetails() override { ++workbookReads; }
     bool CreatePivot() override
     {
         ++builds;
@@ -90,11 +89,9 @@ TEST_F(StepMachine, NextMovesThroughTheStepsEnablingTheButtonsTheStepAllowsAndCa
         EXPECT_FALSE(results.at(step).at(0).toBool());
     }
     ASSERT_EQ(steps.count(), 6);
-    EXPECT_EQ(steps.at(0).at(0).toString(), QStringLiteral("PivotTable Wizard (Step 2 of 7)"));
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(steps.at(i).at(1).value<qint16>(), i + 2);
     EXPECT_EQ(wizard.membersChecked, (QStringList{QStringLiteral("Product"), QStringLiteral("Time")}));
-    EXPECT_EQ(wizard.workbookReads, 1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(messages.shown().empty());
 }

@@ -30,18 +30,16 @@ class TestWizard : public NxPivotWizardCtrl {
 public:
     using NxPivotWizardCtrl::NxPivotWizardCtrl;
     // Procedures.
-    using NxPivotWizardCtrl::CheckValidFileSelected, NxPivotWizardCtrl::ClearInputBoxes,
-        NxPivotWizardCtrl::LoadDimensionDetails, NxPivotWizardCtrl::LoadMeasureDetails,
-        NxPivotWizardCtrl::GetActiveWorkbookDetails, NxPivotWizardCtrl::isSheetProtected,
-        NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot, NxPivotWizardCtrl::memberEditor,
-        NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild, NxPivotWizardCtrl::FieldMembers;
+    using NxPivotWizardCtrl::CheckValidFileSelected, NxPivotWizardCtrl::GetActiveWorkbookDetails,
+        NxPivotWizardCtrl::isSheetProtected, NxPivotWizardCtrl::StartCellIsValid, NxPivotWizardCtrl::CreatePivot,
+        NxPivotWizardCtrl::memberEditor, NxPivotWizardCtrl::applyMemberStates, NxPivotWizardCtrl::PivotBuild,
+        NxPivotWizardCtrl::FieldMembers;
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
         NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube, NxPivotWizardCtrl::loadedKind,
         NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey, NxPivotWizardCtrl::measuresDimensionName,
-        NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::providerConnectionName,
-        NxPivotWizardCtrl::sourceCatalog, NxPivotWizardCtrl::sourceCube, NxPivotWizardCtrl::sourceLocation,
-        NxPivotWizardCtrl::sourceProvider, NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
+        NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCube,
+        NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
     // Controls.
     using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DirCube, NxPivotWizardCtrl::FileCube,
         NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails, NxPivotWizardCtrl::lstCubeOptions,

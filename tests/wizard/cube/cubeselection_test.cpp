@@ -146,32 +146,26 @@ protected:
     QListWidget* storeCubes = nullptr;
 };
 
-TEST_F(BrowsingForCubes, AFileClickedInTheBrowserIsTheLocalCubeFileNextOpens)
-{
-    openCubesFolder();
-    clickEntry(wizard.FileCube, QStringLiteral("Local.cub"));
-    EXPECT_EQ(choice(), std::pair(kCubeFile, path("cubes/Local.cub")));
-    EXPECT_TRUE(next());
-    EXPECT_TRUE(messages.shown().empty()) << messages.shown().front().text.toStdString();
-    ASSERT_TRUE(wizard.loadedKCube);
-    EXPECT_EQ(wizard.sourceCube, path("cubes/Local.cub"));
-}
-
 // Whatever tab the user looks at, the choice made on either stays the
-// selector's, and the tab that made it shows it again.
-TEST_F(BrowsingForCubes, SwitchingTabsKeepsTheChoiceAndShowsIt)
+// selector's, the tab that made it shows it again, and Next opens it.
+TEST_F(BrowsingForCubes, AChoiceOnEitherTabStaysAcrossTabSwitchesAndNextOpensIt)
 {
     openCubesFolder();
     clickEntry(wizard.FileCube, QStringLiteral("Local.cub"));
     const auto local = std::pair(kCubeFile, path("cubes/Local.cub"));
-    clickTab(1);
     EXPECT_EQ(choice(), local);
+    clickTab(1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // on into the store's list, and out again
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(choice(), local);
     clickTab(0);
     EXPECT_EQ(choice(), local);
     EXPECT_EQ(wizard.FileCube->selectedFile(), path("cubes/Local.cub"));
+    EXPECT_TRUE(next());
+    EXPECT_TRUE(messages.shown().empty()) << messages.shown().front().text.toStdString();
+    ASSERT_TRUE(wizard.loadedKCube);
+    EXPECT_EQ(wizard.sourceCube, path("cubes/Local.cub"));
+    ASSERT_TRUE(click(0));
 
     clickTab(1);
     clickEntry(storeCubes, QStringLiteral("Sales"));
