@@ -90,7 +90,7 @@ TestServer::TestServer() : mHttpPort(freePort()), mTcpPort(freePort()), mInterse
     std::filesystem::create_directories(mFolder / "log");
 }
 
-TestServer::~TestServer() { stop(); }
+TestServer::~TestServer() { kill(); }
 
 TestServer& TestServer::shared()
 {
@@ -163,22 +163,6 @@ void TestServer::start()
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-}
-
-void TestServer::stop()
-{
-    if (!running())
-        return;
-    ::kill(mPid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (::waitpid(mPid, nullptr, WNOHANG) != mPid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    mPid = -1;
 }
 
 void TestServer::kill()
