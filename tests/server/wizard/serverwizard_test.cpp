@@ -108,6 +108,17 @@ protected:
         ASSERT_TRUE(window->result());
     }
 
+    // User analyst with `password` for `server` in the settings store, where
+    // the server page looks for a login.
+    static void storeLogin(const std::string& server, const std::string& password)
+    {
+        platform::SettingsStore store(platform::SettingsStore::defaultFile());
+        const std::string key = serverSettingsKey(server);
+        store.createKey(platform::RootKey::CurrentUser, key);
+        store.setValue(platform::RootKey::CurrentUser, key, "User", platform::Value::fromString("analyst"));
+        store.setValue(platform::RootKey::CurrentUser, key, "Password", platform::Value::fromString(password));
+    }
+
     // The worksheet parts of a saved workbook, which hold the report's cells.
     static std::map<std::string, std::string> sheetParts(const std::filesystem::path& file)
     {
@@ -130,11 +141,7 @@ TEST_F(ServerWizard, AServerCubeReportEqualsTheLocalCubesAndItsCacheNamesTheServ
 {
     const std::string server = TestServer::shared().dataSource();
     // The login of the settings store: used, and found in no part of the saved workbook.
-    platform::SettingsStore store(platform::SettingsStore::defaultFile());
-    store.createKey(platform::RootKey::CurrentUser, serverSettingsKey(server));
-    store.setValue(platform::RootKey::CurrentUser, serverSettingsKey(server), "User", platform::Value::fromString("analyst"));
-    store.setValue(platform::RootKey::CurrentUser, serverSettingsKey(server), "Password",
-                   platform::Value::fromString(testsupport::kAnalystPassword));
+    storeLogin(server, testsupport::kAnalystPassword);
     NxPivotWizardCtrl* wizard = openWizard();
     connectTo(wizard, server);
     NxCubeSelectorCtrl* selector = selectorOf(wizard);
@@ -173,8 +180,6 @@ TEST_F(ServerWizard, CubeStepFailuresSayWhatHappenedAndTheWizardGoesOnWhenPutRig
 {
     TestServer stopped;  // configured, never started: nothing listens on its port
     const std::string good = TestServer::shared().dataSource();
-    const std::string key = serverSettingsKey(good);
-    platform::SettingsStore store(platform::SettingsStore::defaultFile());
     struct Case {
         const char* what;
         std::string server;
@@ -189,23 +194,20 @@ TEST_F(ServerWizard, CubeStepFailuresSayWhatHappenedAndTheWizardGoesOnWhenPutRig
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         messages.clear();
-        if (c.password) {
-            store.createKey(platform::RootKey::CurrentUser, key);
-            store.setValue(platform::RootKey::CurrentUser, key, "User", platform::Value::fromString("analyst"));
-            store.setValue(platform::RootKey::CurrentUser, key, "Password", platform::Value::fromString(c.password));
-        }
+        if (c.password)
+            storeLogin(good, c.password);
         connectTo(wizard, c.server);
         EXPECT_THAT(selectorOf(wizard)->serverStatus().toStdString(), testing::HasSubstr("Could not connect: " + c.says));
         selectorOf(wizard)->setSelectorCatalog(QStringLiteral("Inventory"));
         selectorOf(wizard)->setSelectorCubeName(QStringLiteral("Inventory"));
         EXPECT_FALSE(next(wizard));
-        ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].title, QStringLiteral("Server Error"));
-        EXPECT_THAT(messages.shown()[0].text.toStdString(), testing::HasSubstr(c.says));
-        EXPECT_THAT(messages.shown()[0].text.toStdString(), testing::Not(testing::HasSubstr("wr0ng-k3y")));
+        const RecordedMessage shown = messages.single();
+        EXPECT_EQ(shown.title, QStringLiteral("Server Error"));
+        EXPECT_THAT(shown.text.toStdString(), testing::HasSubstr(c.says));
+        EXPECT_THAT(shown.text.toStdString(), testing::Not(testing::HasSubstr("wr0ng-k3y")));
         EXPECT_THAT(selectorOf(wizard)->serverStatus().toStdString(), testing::Not(testing::HasSubstr("wr0ng-k3y")));
     }
-    store.setValue(platform::RootKey::CurrentUser, key, "Password", platform::Value::fromString(testsupport::kAnalystPassword));
+    storeLogin(good, testsupport::kAnalystPassword);
     connectTo(wizard, good);
     selectorOf(wizard)->setSelectorCatalog(QStringLiteral("Inventory"));
     selectorOf(wizard)->setSelectorCubeName(QStringLiteral("Inventory"));
