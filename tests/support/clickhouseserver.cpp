@@ -12,7 +12,7 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -65,9 +65,7 @@ std::pair<long, std::string> post(const std::string& url, const std::string& sql
 std::string tail(const std::filesystem::path& file)
 {
     std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string all = text.str();
+    const std::string all{std::istreambuf_iterator<char>(in), {}};
     return all.size() > 2000 ? all.substr(all.size() - 2000) : all;
 }
 

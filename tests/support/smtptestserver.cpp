@@ -6,10 +6,10 @@
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -19,10 +19,7 @@ namespace {
 
 bool isCommand(const std::string& line, std::string_view command)
 {
-    if (line.size() < command.size())
-        return false;
-    return std::equal(command.begin(), command.end(), line.begin(),
-                      [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); });
+    return ::strncasecmp(line.c_str(), command.data(), command.size()) == 0;
 }
 
 std::string toBase64(const std::string& bytes)
