@@ -43,12 +43,6 @@ protected:
     std::filesystem::path mLog = mFolder / "Error Logs" / "BWError.log";
 };
 
-TEST(ErrorRecordText, IsElevenLinesWithTheLabelsColonInColumn16AndCrLf)
-{
-    EXPECT_EQ(errorFieldLines(sampleRecord()), kFieldLines);
-    EXPECT_EQ(errorRecordText(sampleRecord()), kSampleText);
-}
-
 TEST(BuildInfo, VersionIsThreePlainNumbers)
 {
     for (const auto& [dotted, plain] : {std::pair{"2.00.0054", "2.0.54"}, {"1.0.1", "1.0.1"}, {"3", "3.0.0"},
@@ -58,6 +52,8 @@ TEST(BuildInfo, VersionIsThreePlainNumbers)
 
 TEST_F(ErrorLogTest, RecordsFollowWhatTheLogHeldAndAMissingLogIsCreatedWithItsFolder)
 {
+    // Eleven lines, the labels' colons in column 16, CR LF.
+    EXPECT_EQ(errorFieldLines(sampleRecord()), kFieldLines);
     appendErrorRecord(mLog, sampleRecord());
     EXPECT_EQ(textOf(mLog), kSampleText);
     writeText(mLog, "an older record without an end");

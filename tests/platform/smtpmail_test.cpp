@@ -13,15 +13,8 @@ namespace {
 
 SmtpAccount account(const SmtpTestServer& server, const std::string& user)
 {
-    SmtpAccount account;
-    account.server = server.url();
-    account.sender = "reports@example.com";
-    account.senderName = "Reports";
-    account.user = user;
-    account.password = user.empty() ? "" : "s3cret";
-    account.caFile = server.caFile();
-    account.timeoutSeconds = 10;
-    return account;
+    return {.server = server.url(), .sender = "reports@example.com", .senderName = "Reports", .user = user,
+            .password = user.empty() ? "" : "s3cret", .caFile = server.caFile(), .timeoutSeconds = 10};
 }
 
 // A server without STARTTLS once got the password in clear text. With

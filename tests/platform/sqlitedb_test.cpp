@@ -25,22 +25,17 @@ Failure failureOf(F&& action)
     return Failure(0, "no failure");
 }
 
-SqliteDb::Options untrusted()
-{
-    SqliteDb::Options options;
-    options.mode = SqliteDb::Mode::ReadWriteCreate;
-    options.untrusted = true;
-    options.maxValueBytes = 1 << 20;
-    options.maxStatementWork = 1'000'000;
-    return options;
-}
-
 // Statements an untrusted file's views could run: each is stopped by a
 // bound instead of taking memory or time without end.
 TEST(SqliteDb, AnUntrustedFileBoundsValueSizesAndStatementWork)
 {
     ScratchFolder folder;
-    SqliteDb db(folder / "outside.db", untrusted());
+    SqliteDb::Options options;
+    options.mode = SqliteDb::Mode::ReadWriteCreate;
+    options.untrusted = true;
+    options.maxValueBytes = 1 << 20;
+    options.maxStatementWork = 1'000'000;
+    SqliteDb db(folder / "outside.db", options);
     const struct {
         const char* sql;
         const char* message;
@@ -58,16 +53,6 @@ TEST(SqliteDb, AnUntrustedFileBoundsValueSizesAndStatementWork)
     SqliteStatement small(db, "SELECT length(zeroblob(1000))");
     ASSERT_TRUE(small.step());
     EXPECT_EQ(small.integer(0), 1000);
-}
-
-TEST(SqliteDb, TablesAreToldFromViewsAndMissingNames)
-{
-    ScratchFolder folder;
-    SqliteDb db(folder / "outside.db", SqliteDb::Mode::ReadWriteCreate, "test");
-    db.exec("CREATE TABLE real (x); CREATE VIEW fake AS SELECT 1 AS x");
-    EXPECT_TRUE(db.isTable("real"));
-    EXPECT_FALSE(db.isTable("fake"));
-    EXPECT_FALSE(db.isTable("missing"));
 }
 
 // SQLite's own "full" (here its page limit, the same code as a full disk)

@@ -92,8 +92,6 @@ TEST(ServerProvider, FailuresOfPivotsAndConnectionsSayWhatHappened)
     const Case cases[] = {
         {"database gone", [&] { server.query("DROP DATABASE `pw ten`"); }, server::kServerNoDatabase,
          "has no database 'pw ten'"},
-        {"facts gone", [&] { server.query("DROP TABLE " + tableLike(server, "pw_facts_%")); }, server::kServerRejected,
-         "rejected the query: Table `pw ten`.pw_facts_"},
         {"metadata spoilt",
          [&] { server.query("INSERT INTO `pw ten`.pw_cubes VALUES ('Ten', 18446744073709551615, now(), '{\"name\": 7}')"); },
          server::kServerMalformed, "sent an answer that cannot be read (cube metadata: \"name\" is not a text)",

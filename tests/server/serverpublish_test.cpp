@@ -1,12 +1,17 @@
-// Publishing: the command line, and a cube replaced while readers read it.
+// Publishing: the command line, a cube replaced while readers read it, and
+// a report of a server cube, built by the command-line report builder and
+// refreshed after the cube was published again with more facts.
 #include "olap/build/cubesourcecommand.h"
+#include "olap/connection/providerregistry.h"
 #include "olap/connection/providerserver.h"
 #include "olap/server/serverpublish.h"
-#include "olaptestsupport.h"
+#include "servertest.h"
+#include "sheet/report/reportcommand.h"
 #include "support/clickhouseserver.h"
 #include "support/requiredprograms.h"
 
 #include <atomic>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -54,7 +59,6 @@ TEST(PublishCommand, PublishesAndSaysHowFastOrWhatWentWrong)
         {{"--publish", url, cube}, kCommandDone, "published 1 cube(s), 3 facts, to database \"pw counting\""},
         {{"--publish", url, "--database", "pw other", "--quiet", cube}, kCommandDone, ""},
         {{"--publish", url}, kCommandUsage, "expected the cube file or definition to publish"},
-        {{"--publish", "ftp://x", cube}, kCommandBadInput, "names a scheme other than http or https"},
         {{"--publish", url + "," + url, cube}, kCommandBadInput, "several servers are given without the cluster"},
         {{"--publish", url, "--cluster", "nowhere", cube}, kCommandBadInput, "knows no cluster 'nowhere'"},
     };
@@ -110,6 +114,42 @@ TEST(Publishing, ReplacingACubeIsAtomicForReaders)
     options.keepReplaced = std::chrono::seconds(0);
     server::publishCubeFile(small, options);
     EXPECT_EQ(server.query(factTables), "2\n") << "the cube and the one it replaced";
+}
+
+std::string run(const std::vector<std::string>& arguments)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(sheet::report::runPivotReportCommand(arguments, out, err), 0) << err.str();
+    return out.str();
+}
+
+TEST(ServerReports, AreBuiltAndRefreshedAfterTheCubeIsPublishedAgain)
+{
+    REQUIRE_CLICKHOUSE();
+    const ScratchFolder folder;
+    TestServer& server = TestServer::shared();
+    // Items 0 .. count-1 with amounts 0 .. count-1.
+    const auto publishItems = [&](int count) {
+        servertest::publish(servertest::writeItems(folder / "shop.cub", "pr shop", "Shop", count), server.url());
+    };
+    server.query("DROP DATABASE IF EXISTS `pr shop`");
+    publishItems(3);
+    unregisterProvider(kServerConnectionName);
+    registerProvider(std::make_shared<ServerProvider>());
+    const auto definition = folder / "shop.json";
+    std::ofstream(definition) << R"({"version": 1, "name": "Table Shop", "source": {"kind": "server",
+        "provider": "PWCH.1", "dataSource": ")" << server.dataSource() << R"(", "catalog": "pr shop", "cube": "Shop"},
+        "rows": [{"dimension": "Item"}], "data": [{"measure": "Amount"}]})";
+    const auto book = folder / "shop.xlsx";
+    EXPECT_EQ(run({"build", definition.string(), "--format", "csv"}),
+              "Amount,\nItem,Total\nitem 0,0\nitem 1,1\nitem 2,2\nGrand Total,3\n");
+    run({"build", definition.string(), "--output", book.string()});
+
+    publishItems(5);
+    run({"refresh", book.string()});
+    const std::string cells = run({"refresh", book.string(), "--format", "csv"});
+    EXPECT_NE(cells.find("item 4,4\nGrand Total,10\n"), std::string::npos) << cells;
+    unregisterProvider(kServerConnectionName);
 }
 
 }  // namespace

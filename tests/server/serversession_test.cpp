@@ -115,12 +115,8 @@ TEST(ServerSession, FailuresSayWhatHappened)
     const ServerAddress address = parseDataSource(server.dataSource());
     ServerAddress nobody = address;
     nobody.port = 1;  // nothing listens there
-    ServerLogin wrong;
-    wrong.user = "analyst";
-    wrong.password = "not-the-password";
-    ServerLogin injecting;
-    injecting.user = "analyst";
-    injecting.password = "not-the-password\r\nX-ClickHouse-User: default";
+    const ServerLogin wrong{.user = "analyst", .password = "not-the-password"};
+    const ServerLogin injecting{.user = "analyst", .password = "not-the-password\r\nX-ClickHouse-User: default"};
     ServerLogin quick;
     quick.timeout = std::chrono::milliseconds(500);
     struct Case {
@@ -147,10 +143,8 @@ TEST(ServerSession, FailuresSayWhatHappened)
     }
     // The timed-out query was cancelled on the server, not left running.
     EXPECT_EQ(server.query("SELECT count() FROM system.processes WHERE query LIKE 'SELECT sleep(1.5)%'"), "0\n");
-    ServerLogin analyst;
-    analyst.user = "analyst";
-    analyst.password = testsupport::kAnalystPassword;
-    EXPECT_EQ(ServerSession(address, analyst).query("SELECT 1"), "1\n");
+    EXPECT_EQ(ServerSession(address, {.user = "analyst", .password = testsupport::kAnalystPassword}).query("SELECT 1"),
+              "1\n");
 }
 
 // What a session puts on the wire for one request (request line, headers,
@@ -185,9 +179,7 @@ std::string requestOnTheWire(const std::function<void(uint16_t port)>& send)
 // (the URL a server or a proxy logs), never in the body.
 TEST(ServerSession, TheLoginTravelsInHeadersOnly)
 {
-    ServerLogin login;
-    login.user = "an@lyst";
-    login.password = "pa ss&word=1";
+    const ServerLogin login{.user = "an@lyst", .password = "pa ss&word=1"};
     const std::string request = requestOnTheWire([&](uint16_t port) {
         const ServerSession session(parseDataSource("127.0.0.1:" + std::to_string(port)), login, "Sales");
         try {

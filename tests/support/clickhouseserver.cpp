@@ -12,7 +12,7 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -65,9 +65,7 @@ std::pair<long, std::string> post(const std::string& url, const std::string& sql
 std::string tail(const std::filesystem::path& file)
 {
     std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string all = text.str();
+    const std::string all{std::istreambuf_iterator<char>(in), {}};
     return all.size() > 2000 ? all.substr(all.size() - 2000) : all;
 }
 
@@ -90,7 +88,7 @@ TestServer::TestServer() : mHttpPort(freePort()), mTcpPort(freePort()), mInterse
     std::filesystem::create_directories(mFolder / "log");
 }
 
-TestServer::~TestServer() { stop(); }
+TestServer::~TestServer() { kill(); }
 
 TestServer& TestServer::shared()
 {
@@ -163,22 +161,6 @@ void TestServer::start()
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-}
-
-void TestServer::stop()
-{
-    if (!running())
-        return;
-    ::kill(mPid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (::waitpid(mPid, nullptr, WNOHANG) != mPid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    mPid = -1;
 }
 
 void TestServer::kill()

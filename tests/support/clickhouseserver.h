@@ -45,13 +45,10 @@ public:
     // Starts the server and waits until it answers (throws std::runtime_error
     // with the end of its error log when it does not within 60 s).
     void start();
-    // SIGTERM, then SIGKILL after 20 s; the data folder stays for start().
-    void stop();
-    // SIGKILL at once: a server dying in the middle of a query.
+    // SIGKILL at once: a server dying in the middle of a query, or the end.
     void kill();
     bool running() const { return mPid > 0; }
 
-    uint16_t httpPort() const { return mHttpPort; }
     uint16_t tcpPort() const { return mTcpPort; }
     // "127.0.0.1:PORT", as users type it.
     std::string dataSource() const;

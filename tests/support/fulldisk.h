@@ -35,16 +35,13 @@ public:
     std::string whyNot() const { return std::strerror(mError); }
     std::filesystem::path operator/(const std::string& name) const { return mFolder / name; }
 
-    // Takes every free byte but `spare`.
-    void fill(size_t spare = 0)
+    // Takes every free byte.
+    void fill()
     {
         std::ofstream filler(mFolder / "filler", std::ios::binary);
         const std::string block(4096, 'x');
         while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
         }
-        filler.close();
-        if (spare > 0)
-            std::filesystem::resize_file(mFolder / "filler", std::filesystem::file_size(mFolder / "filler") - spare);
     }
 
 private:

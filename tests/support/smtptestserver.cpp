@@ -6,10 +6,10 @@
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -19,24 +19,15 @@ namespace {
 
 bool isCommand(const std::string& line, std::string_view command)
 {
-    if (line.size() < command.size())
-        return false;
-    return std::equal(command.begin(), command.end(), line.begin(),
-                      [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); });
+    return ::strncasecmp(line.c_str(), command.data(), command.size()) == 0;
 }
 
-std::string fromBase64(const std::string& text)
+std::string toBase64(const std::string& bytes)
 {
-    std::string bytes((text.size() + 3) / 4 * 3, '\0');
-    const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-                                       reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
-    if (length < 0)
-        return {};
-    bytes.resize(size_t(length));
-    // EVP_DecodeBlock counts the padding as zero bytes.
-    for (size_t pad = text.size() - std::min(text.find_last_not_of('=') + 1, text.size()); pad > 0 && !bytes.empty(); --pad)
-        bytes.pop_back();
-    return bytes;
+    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    text.resize(size_t(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
+                                       reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()))));
+    return text;
 }
 
 }  // namespace
@@ -179,7 +170,7 @@ std::string SmtpTestServer::caFile() const { return (mTls->folder / "server.pem"
 void SmtpTestServer::requireLogin(const std::string& user, const std::string& password)
 {
     std::lock_guard lock(mMutex);
-    mLogin = std::string(1, '\0') + user + '\0' + password;
+    mLogin = toBase64(std::string(1, '\0') + user + '\0' + password);
 }
 
 std::vector<SmtpTestServer::Mail> SmtpTestServer::mails() const
@@ -198,7 +189,7 @@ int SmtpTestServer::clearTextLogins() const
 bool SmtpTestServer::loginMatches(const std::string& base64) const
 {
     std::lock_guard lock(mMutex);
-    return mLogin.empty() || fromBase64(base64) == mLogin;
+    return mLogin.empty() || base64 == mLogin;
 }
 
 void SmtpTestServer::serve(int fd)

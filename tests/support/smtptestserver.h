@@ -50,7 +50,7 @@ private:
     bool mStartTls = true;
     std::unique_ptr<Tls> mTls;
     mutable std::mutex mMutex;  // guards everything below
-    std::string mLogin;         // "\0user\0password" once a login is required
+    std::string mLogin;         // "\0user\0password" in base64 once a login is required
     std::vector<Mail> mMails;
     int mClearTextLogins = 0;
     std::vector<int> mClients;
