@@ -3,7 +3,8 @@
 // the order of its ids and counted in one pass, the second's are not and are
 // grouped by id first; nested fields on the axis with more tuples, hidden
 // members above the deepest level, a page filter, the other axis the larger
-// one, and enough facts and ids for two threads and many ids per thread.
+// one, enough facts and ids for two threads and many ids per thread, and a
+// tree too wide for its leaves' paths to fit one 64-bit number.
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 
@@ -15,8 +16,32 @@
 namespace olap {
 namespace {
 
-constexpr uint32_t kLevels[] = {3, 2, 2};  // per dimension, below its "all" level
 constexpr uint32_t kFirst = 0, kSecond = 1;  // the two distinct count measures
+
+// Per dimension, the members of a fact below the "all" level.
+using PathOf = std::function<std::vector<PathPart>(uint32_t dimension, uint64_t fact, std::mt19937_64& random)>;
+
+// Three dimensions of 3, 2 and 2 levels, members m0..m2 everywhere.
+const std::vector<uint32_t> kThreeDimensions = {3, 2, 2};
+std::vector<PathPart> randomPath(uint32_t dimension, uint64_t, std::mt19937_64& random)
+{
+    std::vector<PathPart> path(kThreeDimensions[dimension]);
+    for (PathPart& part : path)
+        part.name = "m" + std::to_string(random() % 3);
+    return path;
+}
+
+// One dimension of 8 levels where one member of each level has 128
+// children: 8 bits per level, more than one 64-bit number can number.
+const std::vector<uint32_t> kComb = {8};
+std::vector<PathPart> combPath(uint32_t, uint64_t fact, std::mt19937_64&)
+{
+    const uint64_t leaf = fact % (8 * 127 + 1), branch = leaf / 127;  // branch 8: the spine's own leaf
+    std::vector<PathPart> path(8);
+    for (uint64_t l = 0; l < 8; ++l)
+        path[l].name = l < branch ? "s" : l == branch ? "x" + std::to_string(leaf % 127) : "c";
+    return path;
+}
 
 struct Sample {
     olaptest::TestCube cube;
@@ -28,13 +53,14 @@ struct Sample {
 // order, where two threads split it), else one of `values` or none; the
 // second's one of 40. SQLite's table f holds per fact its member on every
 // level (l<dimension>_<level>) and its two ids (NULL: none).
-Sample makeSample(uint64_t facts, uint32_t values)
+Sample makeSample(uint64_t facts, uint32_t values, const std::vector<uint32_t>& levels = kThreeDimensions,
+                  const PathOf& pathOf = randomPath)
 {
     CubeSpec spec{"Distinct", {}, {{"Shoppers", Aggregation::DistinctCount}, {"Items", Aggregation::DistinctCount}}};
     std::string columns;
-    for (uint32_t d = 0; d < std::size(kLevels); ++d) {
+    for (uint32_t d = 0; d < levels.size(); ++d) {
         HierarchySpec hierarchy{{}, true, {}, {}};
-        for (uint32_t l = 0; l <= kLevels[d]; ++l) {
+        for (uint32_t l = 0; l <= levels[d]; ++l) {
             if (l > 0)
                 hierarchy.levels.push_back({"L" + std::to_string(l)});
             columns += "l" + std::to_string(d) + "_" + std::to_string(l) + ", ";
@@ -45,12 +71,8 @@ Sample makeSample(uint64_t facts, uint32_t values)
     std::mt19937_64 random(facts);
     for (uint64_t i = 0; i < facts; ++i) {
         std::vector<uint32_t> keys;
-        for (uint32_t d = 0; d < std::size(kLevels); ++d) {
-            std::vector<PathPart> path(kLevels[d]);
-            for (PathPart& part : path)
-                part.name = "m" + std::to_string(random() % 3);
-            keys.push_back(builder.dimensionKey(d, path));
-        }
+        for (uint32_t d = 0; d < levels.size(); ++d)
+            keys.push_back(builder.dimensionKey(d, pathOf(d, i, random)));
         const uint64_t first = random() % 20 < 9 ? 0 : random() % values;
         builder.addFact(keys, std::vector<double>{
             random() % 9 == 0 ? kEmpty : double(builder.distinctId(kFirst, std::to_string(first))),
@@ -64,7 +86,7 @@ Sample makeSample(uint64_t facts, uint32_t values)
     const FactTable& table = sample.cube.facts;
     for (uint64_t row = 0; row < table.rowCount(); ++row) {
         sql += row == 0 ? "(" : ", (";
-        for (uint32_t d = 0; d < std::size(kLevels); ++d) {
+        for (uint32_t d = 0; d < levels.size(); ++d) {
             const HierarchyInfo& hierarchy = sample.cube.info.dimensions[d].hierarchies[0];
             std::vector<int32_t> path(hierarchy.levels.size());
             for (auto m = int32_t(hierarchy.memberOfKey[keyAt(table.keys(d), row)]); m >= 0; m = hierarchy.members[m].parent)
@@ -121,6 +143,20 @@ std::vector<uint32_t> members(const CubeInfo& cube, uint32_t d, uint16_t deepest
     return result;
 }
 
+void expectEveryCell(const Sample& sample, PivotQuery query, unsigned threads)
+{
+    query.measures = {kFirst, kSecond};
+    const QueryResult result = runQuery(sample.cube.info, sample.cube.facts, query, {threads});
+    ASSERT_GT(result.rows.size() * result.columns.size(), 4u);
+    for (size_t r = 0; r < result.rows.size(); ++r) {
+        for (size_t c = 0; c < result.columns.size(); ++c) {
+            const auto want = expectedCounts(sample, query, result.rows[r], result.columns[c]);
+            for (const uint32_t m : {kFirst, kSecond})
+                ASSERT_EQ(result.cell(r, c, m).value_or(0), want[m]) << "cell " << r << "," << c << " measure " << m;
+        }
+    }
+}
+
 TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
 {
     const Sample small = makeSample(2000, 300);
@@ -157,17 +193,16 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
         SCOPED_TRACE(test.name);
         PivotQuery query;
         test.shape(test.sample.cube.info, query);
-        query.measures = {kFirst, kSecond};
-        const QueryResult result = runQuery(test.sample.cube.info, test.sample.cube.facts, query, {test.threads});
-        ASSERT_GT(result.rows.size() * result.columns.size(), 4u);
-        for (size_t r = 0; r < result.rows.size(); ++r) {
-            for (size_t c = 0; c < result.columns.size(); ++c) {
-                const auto want = expectedCounts(test.sample, query, result.rows[r], result.columns[c]);
-                for (const uint32_t m : {kFirst, kSecond})
-                    ASSERT_EQ(result.cell(r, c, m).value_or(0), want[m]) << "cell " << r << "," << c << " measure " << m;
-            }
-        }
+        expectEveryCell(test.sample, query, test.threads);
     }
+}
+
+TEST(DistinctCount, EveryCellEqualsCountDistinctOnATreeTooWideToNumberInOneWord)
+{
+    const Sample comb = makeSample(2500, 60, kComb, combPath);
+    PivotQuery query;
+    query.rows.fields = {{0, 0, members(comb.cube.info, 0, 8), {}}};
+    expectEveryCell(comb, query, 1);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 namespace olap::query {
 
@@ -78,7 +79,7 @@ AxisRanges::AxisRanges(const AxisLayout& axis) : leafCount(uint32_t(axis.leafCou
         std::fill(deepest.begin() + first[r], deepest.begin() + end[r], r);
     }
     listHolders(deepest);
-    tableSharedRanges();
+    numberPaths();
 }
 
 void AxisRanges::listHolders(const std::vector<uint32_t>& deepest)
@@ -99,34 +100,49 @@ void AxisRanges::listHolders(const std::vector<uint32_t>& deepest)
     }
 }
 
-void AxisRanges::tableSharedRanges()
+uint32_t AxisRanges::sharedCount(uint32_t a, uint32_t b) const
 {
-    // Position p is leaf p - 1; position 0 stands before every leaf and shares no range.
-    const uint32_t gaps = leafCount;
-    const unsigned levels = unsigned(std::bit_width(gaps));
-    sharedByGaps.assign(size_t(levels) * gaps, 0);
-    for (uint32_t gap = 1; gap < gaps; ++gap) {
-        // Lists of neighbours share their outermost ranges up to the first difference.
-        uint32_t shared = 0;
-        const uint32_t* a = &holders[holderStart[gap - 1]];
-        const uint32_t* b = &holders[holderStart[gap]];
-        const uint32_t length = std::min(holderStart[gap] - holderStart[gap - 1], holderStart[gap + 1] - holderStart[gap]);
-        while (shared < length && a[shared] == b[shared])
-            ++shared;
-        sharedByGaps[gap] = uint8_t(shared);
+    const uint32_t* x = &holders[holderStart[a]];
+    const uint32_t* y = &holders[holderStart[b]];
+    const uint32_t length = std::min(holderStart[a + 1] - holderStart[a], holderStart[b + 1] - holderStart[b]);
+    uint32_t shared = 0;
+    while (shared < length && x[shared] == y[shared])
+        ++shared;
+    return shared;
+}
+
+void AxisRanges::numberPaths()
+{
+    // Each range's place among its siblings, and the widest place per depth.
+    std::vector<uint32_t> place(rangeCount()), children(rangeCount() + 1, 0);
+    std::vector<unsigned> bits(maxDepth, 0);
+    for (uint32_t r = 0; r < rangeCount(); ++r) {
+        place[r] = ++children[parent[r] == kNoRange ? rangeCount() : parent[r]];
+        bits[depth[r]] = std::max(bits[depth[r]], unsigned(std::bit_width(place[r])));
     }
-    for (unsigned level = 1; level < levels; ++level) {
-        const uint8_t* below = &sharedByGaps[size_t(level - 1) * gaps];
-        uint8_t* row = &sharedByGaps[size_t(level) * gaps];
-        const uint32_t half = uint32_t(1) << (level - 1);
-        for (uint32_t gap = 0; gap + half < gaps; ++gap)
-            row[gap] = std::min(below[gap], below[gap + half]);
+    std::vector<unsigned> shift(maxDepth);
+    unsigned used = 0;
+    for (uint32_t d = 0; d < maxDepth; ++d) {
+        used += bits[d];
+        if (used > 63)
+            return;  // leaves compare their lists of ranges instead
+        shift[d] = 64 - used;
+    }
+    sharedByLeadingZeros.fill(uint8_t(maxDepth));
+    for (uint32_t d = 0; d < maxDepth; ++d) {
+        for (unsigned bit = shift[d]; bit < shift[d] + bits[d]; ++bit)
+            sharedByLeadingZeros[63 - bit] = uint8_t(d);
+    }
+    path.assign(leafCount, 0);
+    for (uint32_t leaf = 0; leaf < leafCount; ++leaf) {
+        for (uint32_t i = holderStart[leaf]; i < holderStart[leaf + 1]; ++i)
+            path[leaf] |= uint64_t(place[holders[i]]) << shift[depth[holders[i]]];
     }
 }
 
 DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other)
     : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
-      mSlots(std::max(tree.maxDepth, 1u)), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
+      mSlots(tree.maxDepth + 1), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
 {
 }
 
@@ -136,11 +152,22 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
     const std::span<const uint32_t> sorted = sortKeys(keys, small);
     if (++mIdsSinceMoved == UINT16_MAX)
         moveRecent();
+    if (mTree->path.empty())
+        countSorted<false>(id, sorted);
+    else
+        countSorted<true>(id, sorted);
+}
+
+template <bool kPaths>
+void DistinctTreeCounter::countSorted(uint32_t id, std::span<const uint32_t> sorted)
+{
     // Held in locals: the stores below could otherwise alias them and force a reload per fact.
     const AxisRanges& tree = *mTree;
+    const uint64_t* paths = tree.path.data();
+    const uint8_t* sharedBy = tree.sharedByLeadingZeros.data();
     const uint32_t* holderStart = mOther->holderStart.data();
     const uint32_t* holders = mOther->holders.data();
-    const uint32_t otherLeaves = mByOtherLeaves.divisor();
+    const uint32_t otherLeaves = mByOtherLeaves.divisor(), nothing = tree.maxDepth;
     const size_t width = mWidth, row = mWidth * mSlots;
     uint16_t* counts = mRecent.data();
     Last* lasts = mLast.data();
@@ -148,20 +175,26 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
         if (key == kNoKey)
             continue;  // a repeated key's place
         const uint32_t leaf = mByOtherLeaves.quotient(key);
-        const uint32_t otherLeaf = key - leaf * otherLeaves, position = leaf + 1;
+        const uint32_t otherLeaf = key - leaf * otherLeaves;
+        const uint64_t path = kPaths ? paths[leaf] : leaf + 1;
         uint16_t* slots = counts + size_t(leaf) * row;
         const uint32_t* end = holders + holderStart[otherLeaf + 1];
         for (const uint32_t* range = holders + holderStart[otherLeaf]; range < end; ++range) {
             Last& last = lasts[*range];
             // Shared with the id's previous leaf in this range, if any.
-            uint32_t shared = 0;
-            if (last.id == id) {
-                if (last.position == position)
-                    continue;
-                shared = tree.commonCount(last.position, position);
+            uint32_t shared;
+            if constexpr (kPaths) {
+                // Arithmetic, not branches: which facts start a range is a
+                // coin toss. Another id's leaf differs in the top bit (shares
+                // nothing); the low bit, never a path's, stands for "equal".
+                const uint64_t differ = (last.path ^ path) | uint64_t(last.id != id) << 63 | 1;
+                shared = sharedBy[std::countl_zero(differ)];
+            } else {
+                const uint64_t before = last.id == id ? last.path : 0;
+                shared = before == 0 ? 0 : before == path ? nothing : tree.sharedCount(uint32_t(before - 1), leaf);
             }
             slots[shared * width + *range] += 1;
-            last = {id, position};
+            last = {id, path};
         }
     }
 }

@@ -17,6 +17,7 @@
 #include "olap/query/querypivot.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -38,29 +39,29 @@ struct AxisRanges {
     std::vector<uint32_t> rangeOfTuple;  // kNoRange for a tuple with no leaves
 
     uint32_t rangeCount() const { return uint32_t(first.size()); }
-    // How many ranges hold both leaves at positions a < b, where position p
-    // is leaf p - 1 and position 0 stands before every leaf (it shares none).
-    uint32_t commonCount(uint32_t a, uint32_t b) const
-    {
-        // Those holding every neighbouring pair from a to b: the fewest over
-        // the gaps between, a minimum read from two table entries.
-        const unsigned level = unsigned(std::bit_width(b - a)) - 1;
-        const uint8_t* shared = &sharedByGaps[size_t(level) * leafCount];
-        return std::min(shared[a], shared[b - (uint32_t(1) << level)]);
-    }
 
     // Per leaf: the ranges holding it, outermost first,
     // holders[holderStart[leaf] .. holderStart[leaf + 1]).
     std::vector<uint32_t> holderStart, holders;
-    // [level * leafCount + gap]: how many ranges hold all the positions from
-    // gap to gap + 2^level (the minimum over the neighbouring pairs between).
-    std::vector<uint8_t> sharedByGaps;
     std::vector<uint32_t> depth;  // per range: how many ranges hold it
     uint32_t maxDepth = 0;        // the most ranges holding one leaf
 
+    // Each leaf's chain of ranges as one number: per depth, from the top
+    // bits down, the place (from 1) of its range there among its siblings,
+    // 0 below its deepest range. Two leaves share the ranges before the
+    // field holding the highest bit in which their paths differ, so the
+    // shared count is a table entry per count of leading zero bits (63 and
+    // 64, equal paths: maxDepth). Bit 0 is never used. Empty when the places
+    // need more than 63 bits.
+    std::vector<uint64_t> path;
+    std::array<uint8_t, 65> sharedByLeadingZeros{};
+
+    // How many ranges hold both `a` and `b` (leaves).
+    uint32_t sharedCount(uint32_t a, uint32_t b) const;
+
 private:
     void listHolders(const std::vector<uint32_t>& deepest);
-    void tableSharedRanges();
+    void numberPaths();
 };
 
 // Divides by a fixed divisor with a multiplication: exact for every 32-bit
@@ -100,17 +101,22 @@ public:
 private:
     struct Last {
         uint32_t id = 0;
-        uint32_t position = 0;  // leaf + 1
+        uint64_t path = 0;  // the leaf's path (leaf + 1 where the tree has none); 0: no leaf yet
     };
+
+    template <bool kPaths>
+    void countSorted(uint32_t id, std::span<const uint32_t> sorted);
 
     const AxisRanges* mTree;
     const AxisRanges* mOther;
     Divider mByOtherLeaves;
     size_t mWidth;  // other.rangeCount()
-    size_t mSlots;  // tree.maxDepth
+    size_t mSlots;  // tree.maxDepth + 1
     // [(treeLeaf * mSlots + n) * mWidth + otherRange]: the ids counted at
     // the leaf in its ranges from depth n on (a leaf's counters are near
-    // each other, the few depths most facts start at first).
+    // each other, the few depths most facts start at first). Depth maxDepth
+    // takes, unread, the facts that add nothing: counting them there costs
+    // less than a branch the processor cannot foresee.
     // An id adds at most 1 to each, so the recent ones are moved into the
     // wide ones every 65,535 ids: half the bytes to keep in the caches.
     std::vector<uint16_t> mRecent;
