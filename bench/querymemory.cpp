@@ -9,7 +9,10 @@
 // factBytes is the size of all the fact columns in memory (keys at their
 // stored width of 1, 2 or 4 bytes, 8 bytes per value), queryFactBytes that of
 // the columns the pivot reads; peakBytes the process's high-water mark of
-// resident memory (VmHWM) after the pivot, before any other column is read.
+// resident memory (VmHWM) after the pivot, before any other column is read;
+// openBytes the resident memory once the cube is open, before any column is
+// read (the program, and the cube's dimensions and members: the same at
+// every fact count); resultBytes what the result's cells and headers take.
 #include "benchcube.h"
 
 #include "olap/cube/cubefile.h"
@@ -23,14 +26,25 @@
 
 namespace {
 
-uint64_t peakResidentBytes()
+// A figure of /proc/self/status, such as "VmHWM:".
+uint64_t statusBytes(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoull(line.substr(6)) * 1024;  // reported in kB
+        if (line.rfind(field, 0) == 0)
+            return std::stoull(line.substr(field.size())) * 1024;  // reported in kB
     }
     return 0;
+}
+
+uint64_t resultBytes(const olap::QueryResult& result)
+{
+    uint64_t bytes = result.cells.size() * sizeof(result.cells[0]);
+    for (const auto* tuples : {&result.rows, &result.columns}) {
+        for (const olap::AxisTuple& tuple : *tuples)
+            bytes += sizeof(tuple) + tuple.members.size() * sizeof(tuple.members[0]);
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -45,12 +59,13 @@ int main(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     const auto file = olap::CubeFile::open(std::filesystem::path(argv[1]) / "bench.cub");
     const olap::CubeInfo& cube = file->catalog().cubes[0];
+    const uint64_t openBytes = statusBytes("VmRSS:");
     const auto facts = file->facts(0);
     const olap::PivotQuery query = bench::benchPivot(cube, false, distinct);
     const olap::QueryResult result = olap::runQuery(cube, *facts, query);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    const uint64_t peakBytes = peakResidentBytes();
+    const uint64_t peakBytes = statusBytes("VmHWM:");
 
     // Read after the peak is taken: the pivot's columns are in memory, the
     // others are read here only to be measured.
@@ -76,7 +91,8 @@ int main(int argc, char** argv)
     }
     const size_t lastRow = result.rows.size() - 1, lastColumn = result.columns.size() - 1;
     std::cout << std::setprecision(17) << "{\"peakBytes\": " << peakBytes << ", \"factBytes\": " << factBytes
-              << ", \"queryFactBytes\": " << queryFactBytes << ", \"seconds\": " << seconds
+              << ", \"queryFactBytes\": " << queryFactBytes << ", \"openBytes\": " << openBytes
+              << ", \"resultBytes\": " << resultBytes(result) << ", \"seconds\": " << seconds
               << ", \"grandUnits\": " << result.cell(lastRow, lastColumn, 0).value_or(-1)
               << ", \"grandPrice\": " << result.cell(lastRow, lastColumn, 1).value_or(-1);
     if (distinct)

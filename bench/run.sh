@@ -87,7 +87,11 @@ echo "== Our engine (load $(load))"
 "$build/bench/querymemory" "$data" distinct > "$data/memory-distinct.json"
 
 echo "== DuckDB (load $(load))"
-node "$here/duckdb/pivot.mjs" "$data" 5 > "$data/duckdb.json"
+# DuckDB's COUNT(DISTINCT) pivot on 100M facts takes over 7 minutes and
+# 20 GB of memory a run: above 10M facts it runs only with DISTINCT=1.
+skip=0
+if (( facts > 10000000 )) && [[ ${DISTINCT:-0} != 1 ]]; then skip=1; fi
+SKIP_DISTINCT=$skip node "$here/duckdb/pivot.mjs" "$data" 5 > "$data/duckdb.json"
 node "$here/duckdb/pivot.mjs" "$data" memory > "$data/duckdb-memory.json"
 
 if [[ ${SQLITE:-0} != 0 ]]; then

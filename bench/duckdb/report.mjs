@@ -101,6 +101,9 @@ function reportOne(folder) {
     console.log(`\nPeak memory, open + read + years pivot: ours ${mb(memory.peakBytes)}; the pivot's columns take ` +
       `${mb(memory.queryFactBytes)} (all columns ${mb(memory.factBytes)}): ${(memory.peakBytes / memory.queryFactBytes).toFixed(2)}x` +
       (duckdbMemory ? `; DuckDB (node process included) ${mb(duckdbMemory.peakBytes)}` : ''));
+    if (memory.openBytes)
+      console.log(`  of which the open cube (program, dimensions, members) ${mb(memory.openBytes)}; the rest ` +
+        `${mb(memory.peakBytes - memory.openBytes)} against columns + result ${mb(memory.queryFactBytes + memory.resultBytes)}`);
   }
   if (distinctMemory) {
     console.log(`Peak memory, open + read + years pivot with the distinct count: ours ${mb(distinctMemory.peakBytes)}; its columns take ` +
@@ -127,10 +130,12 @@ function reportSizes(folders) {
       `${ratio(o.years1.wall, o.years2.wall)} / ${ratio(o.customers1.wall, o.customers2.wall)}`,
       `${gb(o.years2.bytesPerSecond)} = ${(100 * o.years2.bytesPerSecond / o.bandwidth2.bytesPerSecond).toFixed(0)}%`,
       `${mb(memory.peakBytes)} (${mb(memory.queryFactBytes)}) / ${duckdbMemory ? mb(duckdbMemory.peakBytes) : '-'}`,
+      memory.openBytes ? `${mb(memory.openBytes)}; ${mb(memory.peakBytes - memory.openBytes)} (${mb(memory.queryFactBytes + memory.resultBytes)})` : '-',
       `${Math.min(...loads).toFixed(1)}-${Math.max(...loads).toFixed(1)}`]);
   }
   const header = ['facts', 'years in memory: ours / DuckDB', 'from file: ours / DuckDB', 'customers: ours / DuckDB',
-    '1->2 threads years / customers', 'scan (of 2-thread bandwidth)', 'peak memory ours (columns) / DuckDB', 'load'];
+    '1->2 threads years / customers', 'scan (of 2-thread bandwidth)', 'peak memory ours (columns) / DuckDB',
+    'open cube; rest (columns + result)', 'load'];
   const widths = header.map((h, i) => Math.max(h.length, ...rows.map((r) => r[i].length)));
   console.log('\n' + header.map((h, i) => h.padEnd(widths[i])).join(' | '));
   console.log(widths.map((w) => '-'.repeat(w)).join('-|-'));

@@ -6,6 +6,8 @@
 // likewise, 0 for a page field's selected keys. An excluded key (hidden, or
 // not selected on a page) has the offset `cellCount`, which sends the fact to
 // one extra cell past the end that nobody reads; so the loop has no branches.
+// Where a key is excluded, each block's excluded facts are dropped before
+// the measures' loops (still without a branch per fact).
 #pragma once
 
 #include "olap/cube/facttable.h"
