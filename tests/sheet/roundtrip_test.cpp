@@ -116,30 +116,21 @@ TEST_F(RoundTrips, TheNewSheetIsWrittenAndRegisteredAndOnlyTheTabMarkMovesElsewh
     EXPECT_EQ(readZip(file).size(), before.size() + 1);
 }
 
-TEST_F(RoundTrips, WritingIntoAUserSheetKeepsItsOtherCells)
+// Replacing a formula drops the calculation chain that lists it.
+TEST_F(RoundTrips, WritingIntoAUserSheetKeepsItsOtherCellsAndDropsTheCalculationChain)
 {
-    auto data = workbook->Worksheets()->Item("Data");
-    cellsOf(data).setValue({6, 1}, std::string("Added"));
+    auto& cells = cellsOf(workbook->Worksheets()->Item("Data"));
+    cells.setValue({6, 1}, std::string("Added"));
+    cells.setValue({4, 2}, 42.0);
     workbook->Save();
     const auto sheet = savedPart("xl/worksheets/sheet1.xml");
-    EXPECT_NE(sheet.find("<c r=\"B4\" s=\"2\"><f>SUM(B2:B3)</f><v>42</v></c></row><row r=\"6\"><c r=\"A6\" "
-                         "t=\"inlineStr\"><is><t>Added</t></is></c></row></sheetData>"),
+    EXPECT_NE(sheet.find("<c r=\"B4\" s=\"2\"><v>42</v></c></row><row r=\"6\"><c r=\"A6\" t=\"inlineStr\"><is><t>Added"
+                         "</t></is></c></row></sheetData>"),
               std::string::npos)
         << sheet;
     EXPECT_NE(sheet.find("<dimension ref=\"A1:B6\"/>"), std::string::npos) << sheet;
-    EXPECT_NE(sheet.find("<drawing r:id=\"rId1\"/>"), std::string::npos) << sheet;
-    expectUnchangedBut({"xl/worksheets/sheet1.xml"});
-}
-
-TEST_F(RoundTrips, ReplacingAFormulaDropsTheCalculationChain)
-{
-    auto data = workbook->Worksheets()->Item("Data");
-    cellsOf(data).setValue({4, 2}, 42.0);
-    workbook->Save();
-    const auto after = readZip(file);
-    EXPECT_FALSE(after.count("xl/calcChain.xml"));
-    EXPECT_EQ(after.at("xl/_rels/workbook.xml.rels").data.find("calcChain"), std::string::npos);
-    EXPECT_EQ(after.at("[Content_Types].xml").data.find("calcChain"), std::string::npos);
+    for (const auto& [name, entry] : readZip(file))
+        EXPECT_EQ((name + entry.data).find("calcChain"), std::string::npos) << name;
     expectUnchangedBut({"xl/worksheets/sheet1.xml", "xl/calcChain.xml", "xl/_rels/workbook.xml.rels",
                         "[Content_Types].xml"});
 }
@@ -221,16 +212,6 @@ TEST_F(RoundTrips, AProcessKilledMidSaveLeavesTheOriginalReadable)
     host->worksheet(host->worksheetModels().front())->cells().setValue({1, 1}, 1.0);
     reopened->Save();
     EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
-}
-
-TEST_F(RoundTrips, ASaveIntoAMissingFolderFailsNamingTheTarget)
-{
-    const auto target = folder / "missing" / "Out.xlsx";
-    const auto failure = failureOf([&] { workbook->SaveAs(target.string()); });
-    EXPECT_EQ(failure.number(), 1004);
-    EXPECT_NE(failure.description().find("Out.xlsx"), std::string::npos) << failure.description();
-    EXPECT_EQ(fileBytes(file), original);
-    EXPECT_EQ(workbook->FullName(), std::filesystem::canonical(file).string());
 }
 
 // Opening reads no sheet part, so a broken sheet shows only when it is saved.

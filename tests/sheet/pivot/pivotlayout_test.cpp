@@ -163,14 +163,6 @@ TEST_F(PivotLayout, AChartGetsTheVisibleRowItemsWithoutTotalsAndOneSeriesPerColu
     } cases[] = {
         {"one measure", salesByProductAndYear, "Sales", {"Tea", "Coffee", "Food"}, {"B3", "B4", "A6"},
          {"2023 Sales", "2024 Sales"}, {"C3", "C4", "C6"}, {10, 7.5, 5}},
-        {"two measures across",
-         [](ShopTable& shop) {
-             salesByProductAndYear(shop);
-             shop.place("[Measures].[Units]", kDataField);
-         },
-         "Sales and Units", {"Tea", "Coffee", "Food"}, {"B4", "B5", "A7"},
-         {"2023 - Sales Sales", "2023 - Units Units", "2024 - Sales Sales", "2024 - Units Units"},
-         {"C4", "C5", "C7"}, {10, 7.5, 5}},
         {"two measures down the rows",
          [](ShopTable& shop) {
              shop.place("[Time]", kRowField);
