@@ -203,24 +203,6 @@ protected:
     std::shared_ptr<FakeTable> table;
 };
 
-TEST_F(ChartResaving, AChartSheetGoesBeforeTheActiveSheetAndKeepsTheOtherSheetsIntact)
-{
-    app->Charts()->Add();
-    book->Save();
-    const SavedParts parts(file);
-    EXPECT_EQ(parts.charts("xl/chartsheets/sheet2.xml"), "xl/drawings/drawing3.xml: xl/charts/chart3.xml");
-    const auto workbook = parseXml(parts["xl/workbook.xml"]);
-    std::vector<std::string> names;
-    for (auto entry : workbook->document_element().child("sheets").children("sheet"))
-        names.push_back(entry.attribute("name").value());
-    EXPECT_EQ(names, (std::vector<std::string>{"Chart2", "Data", "Calc", "Locked", "Secret", "Chart1"}));
-    // Sheet-local names still point at their sheets.
-    EXPECT_STREQ(workbook->document_element().child("definedNames").first_child().attribute("localSheetId").value(), "3");
-    expectUnchangedBut({"xl/chartsheets/sheet2.xml", "xl/chartsheets/_rels/sheet2.xml.rels", "xl/charts/chart3.xml",
-                        "xl/drawings/drawing3.xml", "xl/drawings/_rels/drawing3.xml.rels", "[Content_Types].xml",
-                        "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml"});
-}
-
 TEST_F(ChartResaving, SavingAgainWithNothingChangedWritesNothingAndANewlyDrawnTableRewritesItsChart)
 {
     app->Charts()->Add()->Location(kLocationAsObject, "Data");
@@ -240,7 +222,8 @@ TEST_F(ChartResaving, SavingAgainWithNothingChangedWritesNothingAndANewlyDrawnTa
     EXPECT_EQ(texts(chart->document_element(), "c:val//c:v"), std::vector<std::string>{"99"});
 }
 
-// A chart sheet moved into the Data sheet after a save takes its sheet parts
+// A new chart sheet goes before the active sheet, keeping the other sheets
+// intact; moved into the Data sheet after a save, it takes its sheet parts
 // along and joins the user's drawing after the user's chart; cut and never
 // pasted, it leaves the file and the drawing comes back as it was.
 TEST_F(ChartResaving, AChartThatMovesOrIsCutTakesItsPartsAlong)
@@ -248,10 +231,21 @@ TEST_F(ChartResaving, AChartThatMovesOrIsCutTakesItsPartsAlong)
     auto chart = app->Charts()->Add();
     EXPECT_EQ(chart->Name(), "Chart2");  // the fixture's chart sheet is Chart1
     book->Save();
-    ASSERT_TRUE(SavedParts(file).has("xl/chartsheets/sheet2.xml"));
+    SavedParts parts(file);
+    EXPECT_EQ(parts.charts("xl/chartsheets/sheet2.xml"), "xl/drawings/drawing3.xml: xl/charts/chart3.xml");
+    const auto workbook = parseXml(parts["xl/workbook.xml"]);
+    std::vector<std::string> names;  // the chart sheet goes before the active sheet
+    for (auto entry : workbook->document_element().child("sheets").children("sheet"))
+        names.push_back(entry.attribute("name").value());
+    EXPECT_EQ(names, (std::vector<std::string>{"Chart2", "Data", "Calc", "Locked", "Secret", "Chart1"}));
+    // Sheet-local names still point at their sheets.
+    EXPECT_STREQ(workbook->document_element().child("definedNames").first_child().attribute("localSheetId").value(), "3");
+    expectUnchangedBut({"xl/chartsheets/sheet2.xml", "xl/chartsheets/_rels/sheet2.xml.rels", "xl/charts/chart3.xml",
+                        "xl/drawings/drawing3.xml", "xl/drawings/_rels/drawing3.xml.rels", "[Content_Types].xml",
+                        "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml"});
     chart->Location(kLocationAsObject, "Data");
     book->Save();
-    SavedParts parts(file);
+    parts = SavedParts(file);
     for (const char* gone : {"xl/chartsheets/sheet2.xml", "xl/chartsheets/_rels/sheet2.xml.rels",
                              "xl/drawings/drawing3.xml", "xl/drawings/_rels/drawing3.xml.rels"})
         EXPECT_FALSE(parts.has(gone)) << gone;

@@ -1,6 +1,6 @@
 // End to end: a pivot report added to a workbook another program saved, as
 // the wizard builds it, then opened by LibreOffice, which reads the report's
-// labels and formatted values.
+// labels and formatted values and the user's sheets as they were.
 #include "pivottestsupport.h"
 #include "support/requiredprograms.h"
 
@@ -60,6 +60,10 @@ TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreO
               ",2023 Total,,22.50,6.00\n"
               ",2024,,21.25,9.00\n"
               ",Grand Total,,43.75,15.00\n");
+    // The user's sheets as they were, their formats and formulas.
+    EXPECT_EQ(fileBytes(out / "Sales-Data.csv"), "Region,Amount\nNorth,10.0\nSouth,32.0\nTotal,42.0\n");
+    EXPECT_EQ(fileBytes(out / "Sales-Calc.csv"), "84\n");
+    EXPECT_EQ(fileBytes(out / "Sales-Locked.csv"), "Do not touch,7\n");
 }
 
 }  // namespace

@@ -137,16 +137,14 @@ TEST_F(ReportRefresh, NewFactsChangeExactlyTheReportsCellsAsSqliteSumsThem)
     sheettest::expectUnchangedBut(before, book, {kReportSheet, "customXml/item1.xml", "xl/workbook.xml"});
     const auto cellsAfter = pivottest::savedCells(book, kReportSheet);
     const Area report = *parseAddress("B3:H13");
-    for (const auto& cells : {cellsBefore, cellsAfter}) {
-        for (const auto& [name, cell] : cells) {
-            if (report.contains(*parseCellName(name)))
-                continue;
-            SCOPED_TRACE(name);
-            ASSERT_TRUE(cellsBefore.count(name) && cellsAfter.count(name));
-            EXPECT_EQ(cellsAfter.at(name).text, cellsBefore.at(name).text);
-            EXPECT_EQ(cellsAfter.at(name).bold, cellsBefore.at(name).bold);
-        }
-    }
+    const auto outside = [&](const std::map<std::string, pivottest::SavedCell>& cells) {
+        std::map<std::string, std::string> kept;
+        for (const auto& [name, cell] : cells)
+            if (!report.contains(*parseCellName(name)))
+                kept[name] = cell.text + (cell.bold ? "|bold" : "");
+        return kept;
+    };
+    EXPECT_EQ(outside(cellsAfter), outside(cellsBefore));
     // Refreshing again with nothing new leaves the sheet as it is.
     const auto refreshed = sheettest::readZip(book);
     ASSERT_EQ(runPivotReport({"refresh", book.string()}).status, 0);
