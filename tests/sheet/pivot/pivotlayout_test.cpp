@@ -1,6 +1,5 @@
 // What a pivot table over a cube draws into its sheet, read back from the
-// saved file: labels, totals, hidden members, formats; and the values it
-// hands to a chart.
+// saved file: labels, totals, hidden members, formats.
 #include "pivottestsupport.h"
 
 #include "sheet/constants.h"
@@ -134,69 +133,6 @@ TEST_F(PivotLayout, DrawsEveryDesignAsTheHostWould)
         shop = makeShopTable(cube);
         layout.design(shop);
         EXPECT_EQ(grid(), layout.shown);
-    }
-}
-
-// Cells as "B3" for short expectations.
-std::vector<std::string> names(const std::vector<CellRef>& cells)
-{
-    std::vector<std::string> out;
-    for (const auto& cell : cells)
-        out.push_back(cellName(cell));
-    return out;
-}
-
-// A chart names the measures in its title, takes the row items (no totals)
-// as categories with the cells of their innermost labels, and a series per
-// column item (per measure too, when the measures go down the rows) on the
-// cells of its values; the table starts at A1.
-TEST_F(PivotLayout, AChartGetsTheVisibleRowItemsWithoutTotalsAndOneSeriesPerColumnItemOnTheirCells)
-{
-    const struct {
-        const char* what;
-        std::function<void(ShopTable&)> design;
-        const char* title;
-        std::vector<std::string> categories, categoryCells;
-        std::vector<std::string> series;  // name, then the measure's name
-        std::vector<std::string> firstSeriesCells;
-        std::vector<std::optional<double>> firstSeriesValues;
-    } cases[] = {
-        {"one measure", salesByProductAndYear, "Sales", {"Tea", "Coffee", "Food"}, {"B3", "B4", "A6"},
-         {"2023 Sales", "2024 Sales"}, {"C3", "C4", "C6"}, {10, 7.5, 5}},
-        {"two measures across",
-         [](ShopTable& shop) {
-             salesByProductAndYear(shop);
-             shop.place("[Measures].[Units]", kDataField);
-         },
-         "Sales and Units", {"Tea", "Coffee", "Food"}, {"B4", "B5", "A7"},
-         {"2023 - Sales Sales", "2023 - Units Units", "2024 - Sales Sales", "2024 - Units Units"},
-         {"C4", "C5", "C7"}, {10, 7.5, 5}},
-        {"two measures down the rows",
-         [](ShopTable& shop) {
-             shop.place("[Time]", kRowField);
-             shop.place("[Measures].[Sales]", kDataField);
-             shop.place("[Measures].[Units]", kDataField);
-             shop.place("[Measures]", kRowField);
-         },
-         "Sales and Units", {"2023", "2024"}, {"A3", "A5"}, {"Total - Sales Sales", "Total - Units Units"},
-         {"C3", "C5"}, {22.5, 21.25}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        shop = makeShopTable(cube);
-        c.design(shop);
-        const auto data = std::dynamic_pointer_cast<PlacedPivotTable>(shop.table)->chartData();
-        ASSERT_TRUE(data);
-        EXPECT_EQ(data->title, c.title);
-        EXPECT_EQ(data->categories, c.categories);
-        EXPECT_EQ(names(data->categoryCells), c.categoryCells);
-        std::vector<std::string> series;
-        for (const auto& s : data->series)
-            series.push_back(s.name + " " + data->measures.at(s.measure).name);
-        EXPECT_EQ(series, c.series);
-        ASSERT_FALSE(data->series.empty());
-        EXPECT_EQ(names(data->series[0].cells), c.firstSeriesCells);
-        EXPECT_EQ(data->series[0].values, c.firstSeriesValues);
     }
 }
 
