@@ -50,26 +50,20 @@ protected:
     ScratchFolder folder;
 };
 
-TEST_F(Registry, AnUnknownRootOrAStoreThatCannotBeOpenedIs99AndChangesNothing)
+TEST_F(Registry, AStoreThatCannotBeOpenedIs99AndChangesNothing)
 {
-    const auto expectNothingAttempted = [](const QString& root) {
-        QVariant value;
-        QString list = text("kept");
-        EXPECT_EQ(fReadValue(root, kDefaults, text("V"), text("D"), text("dflt"), value), 99);
-        EXPECT_EQ(value.toString(), text("dflt"));
-        EXPECT_EQ(fWriteValue(root, kDefaults, text("V"), text("S"), text("x")), 99);
-        EXPECT_EQ(fDeleteKey(root, kDefaults, text("K")), 99);
-        EXPECT_EQ(fDeleteValue(root, kDefaults, text("V")), 99);
-        EXPECT_EQ(fEnumKey(root, kDefaults, list), 99);
-        EXPECT_EQ(fEnumValue(root, kDefaults, list), 99);
-        EXPECT_EQ(list, text("kept"));
-    };
-    expectNothingAttempted(text("HKXX"));
-    EXPECT_FALSE(QFile::exists(settings.settingsFile())) << "the settings store was touched";
     QFile broken(settings.settingsFile());
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(4096, 'x')) == 4096);
     broken.close();
-    expectNothingAttempted(kUser);
+    QVariant value;
+    QString list = text("kept");
+    EXPECT_EQ(fReadValue(kUser, kDefaults, text("V"), text("D"), text("dflt"), value), 99);
+    EXPECT_EQ(value.toString(), text("dflt"));
+    for (const qint32 status : {fWriteValue(kUser, kDefaults, text("V"), text("S"), text("x")),
+                                fDeleteKey(kUser, kDefaults, text("K")), fDeleteValue(kUser, kDefaults, text("V")),
+                                fEnumKey(kUser, kDefaults, list), fEnumValue(kUser, kDefaults, list)})
+        EXPECT_EQ(status, 99);
+    EXPECT_EQ(list, text("kept"));
     EXPECT_FALSE(trapped()) << "the registry functions never show the report form";
 }
 
@@ -88,11 +82,9 @@ TEST_F(Registry, ValuesAreStoredInTheirTypesEncodingAndReadBack)
         {"b", false, std::vector<uint8_t>{0, 0}, false},
         {"D", -5, std::vector<uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}, -5},
         // A double word is converted to 16 bits first.
-        {"D", 32767, std::nullopt, 32767}, {"D", -32768, std::nullopt, -32768}, {"d", text(" 12 "), std::nullopt, 12},
-        {"D", 2.5, std::nullopt, 2}, {"D", 3.5, std::nullopt, 4}, {"D", true, std::nullopt, -1},
-        {"D", QVariant(), std::nullopt, 0},
+        {"d", text(" 12 "), std::nullopt, 12}, {"D", 2.5, std::nullopt, 2}, {"D", 3.5, std::nullopt, 4},
         // What does not convert is not written, though the key is made.
-        {"D", 40000, std::nullopt, {}}, {"D", -32769, std::nullopt, {}}, {"D", text("abc"), std::nullopt, {}},
+        {"D", 32768, std::nullopt, {}}, {"D", text("abc"), std::nullopt, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << " " << c.written.toString().toStdString());
@@ -108,27 +100,6 @@ TEST_F(Registry, ValuesAreStoredInTheirTypesEncodingAndReadBack)
             EXPECT_EQ(value.typeId(), c.read.typeId());
         }
     }
-}
-
-TEST_F(Registry, StatusCodesTellWhatWasMissing)
-{
-    QVariant value;
-    EXPECT_EQ(read(text("Installed"), "D", value, 17), 2) << "no key";
-    EXPECT_EQ(value.toInt(), 17);
-    write(text("Count"), "D", 7);
-    EXPECT_EQ(read(text("Installed"), "S", value), 2) << "no value";
-    EXPECT_EQ(read(text("Count"), "B", value), 234) << "two bytes of a longer value";
-    EXPECT_EQ(value.toString(), text("default"));
-    EXPECT_EQ(write(text("Odd"), "Q", 5), 0);
-    EXPECT_EQ(read(text("Odd"), "S", value), 2) << "an unknown type writes nothing";
-    EXPECT_EQ(read(text("Odd"), "Q", value), 0) << "and reads nothing";
-    EXPECT_EQ(value.toString(), text("default"));
-    QString list;
-    EXPECT_EQ(fEnumKey(kUser, text("Software\\Nobody"), list), 2);
-    EXPECT_TRUE(list.isEmpty());
-    // Deleting what is not there is no failure.
-    EXPECT_EQ(fDeleteKey(kUser, text("Software\\Nobody"), text("Nothing")), 0);
-    EXPECT_EQ(fDeleteValue(kUser, kDefaults, text("Nothing")), 0);
 }
 
 TEST_F(Registry, ListsEndEachNameWithANulAndTheListWithAnother)

@@ -80,11 +80,9 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
     } cases[] = {
         {"cancel", true, false, "", {}, {}, Nothing, "", {}, 0, false, 0},
         {"own file", true, true, "", {}, {}, Nothing, "mine.xlsx", {saved}, 0, false, 0},
-        {"chosen file", false, true, "", {"report.xlsx"}, {}, Nothing, "report.xlsx", {saved}, 0, false, 0},
         {"dialog cancelled, saved again", false, true, "", {"", "report.xlsx"}, {Save}, Nothing, "report.xlsx",
          {saved}, 1, false, 0},
         {"dialog cancelled, discarded", false, true, "", {""}, {Discard}, Nothing, "", {}, 1, false, 1},
-        {"dialog cancelled, kept", false, true, "", {""}, {Keep}, Nothing, "", {}, 1, true, 1},
         {"kept, window closed, kept", false, true, "", {""}, {Keep, Keep}, CloseWindow, "", {}, 2, true, 1},
         {"kept, window closed, discarded", false, true, "", {""}, {Keep, Discard}, CloseWindow, "", {}, 2, false, 1},
         {"kept, window closed, saved", false, true, "", {"", "report.xlsx"}, {Keep, Save}, CloseWindow,
@@ -163,63 +161,47 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
 // and the day's date.
 TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
 {
-    const struct {
-        const char* what;
-        int kind;
-        std::string cube;  // a store cube of the scratch folder, or a cube file's path there
-        const char* name;  // the cube's own name
-    } cases[] = {{"store cube", kStoreCube, "Sales", "Sales"},
-                 {"cube file", kCubeFile, "NoTime.cub", "Inventory"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TempSettings settings;
-        const RecordingMessages messages;
-        ScriptedDialogs dialogs;
-        const ScratchFolder folder;
-        for (const char* name : {"Sales.cub", "Sales.bwf", "NoTime.cub"})
-            std::filesystem::copy_file(kSamples / "store" / name, folder / name);
-        std::filesystem::create_directory(folder / "reports");
-        const QString store = QString::fromStdString(folder.path().string());
-        const QString cube = c.kind == kStoreCube ? QString::fromStdString(c.cube)
-                                                  : QString::fromStdString((folder / c.cube).string());
-        const QString today = QDate::currentDate().toString(Qt::ISODate);
-        // Opens the window on a new workbook; Next clicked `nexts` times.
-        const auto run = [&](int nexts) {
-            const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
-            spreadsheet->Workbooks()->Add();
-            auto window = std::make_unique<HostWindow>(store, spreadsheet);
-            window->show();
-            window->begin();
-            for (int i = 0; i < nexts; ++i)
-                findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
-            return window;
-        };
-        auto selector = [](HostWindow& window) {
-            return window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-        };
-        {
-            const auto first = run(1);
-            selector(*first)->setSelectorSourceType(c.kind);
-            selector(*first)->setSelectorCubeName(cube);
-            findControl<QPushButton>(first->wizard(), "butCommand", 1)->click();
-            ASSERT_EQ(first->wizard()->currentStep(), 2) << messages.shown().size();
-            dialogs.files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
-            Q_EMIT first->wizard()->PivotResult(true);
-            ASSERT_EQ(first->savedFile(), dialogs.files[0]);
-        }
-        const auto window = run(0);
-        EXPECT_EQ(selector(*window)->selectorSourceType(), c.kind);
-        EXPECT_EQ(selector(*window)->selectorCubeName(), cube);
-        // The offered cube is the one the cube step takes.
-        for (int i = 0; i < 2; ++i)
+    const TempSettings settings;
+    const RecordingMessages messages;
+    ScriptedDialogs dialogs;
+    const ScratchFolder folder;
+    for (const char* name : {"Sales.cub", "Sales.bwf"})
+        std::filesystem::copy_file(kSamples / "store" / name, folder / name);
+    std::filesystem::create_directory(folder / "reports");
+    const QString store = QString::fromStdString(folder.path().string());
+    // Opens the window on a new workbook; Next clicked `nexts` times.
+    const auto run = [&](int nexts) {
+        const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
+        spreadsheet->Workbooks()->Add();
+        auto window = std::make_unique<HostWindow>(store, spreadsheet);
+        window->show();
+        window->begin();
+        for (int i = 0; i < nexts; ++i)
             findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
-        ASSERT_EQ(window->wizard()->currentStep(), 2);
-        dialogs.answers = {UnsavedAnswer::Discard};
-        Q_EMIT window->wizard()->PivotResult(true);
-        ASSERT_EQ(dialogs.suggested.size(), 2u);
-        EXPECT_EQ(dialogs.suggested[1],
-                  QString::fromStdString((folder / "reports").string()) + u'/' + text(c.name) + u' ' + today + QStringLiteral(".xlsx"));
+        return window;
+    };
+    auto selector = [](HostWindow& window) {
+        return window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
+    };
+    {
+        const auto first = run(1);
+        selector(*first)->setSelectorSourceType(kStoreCube);
+        selector(*first)->setSelectorCubeName(QStringLiteral("Sales"));
+        findControl<QPushButton>(first->wizard(), "butCommand", 1)->click();
+        ASSERT_EQ(first->wizard()->currentStep(), 2) << messages.shown().size();
+        dialogs.files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
+        Q_EMIT first->wizard()->PivotResult(true);
+        ASSERT_EQ(first->savedFile(), dialogs.files[0]);
     }
+    const auto window = run(2);  // the offered cube is the one the cube step takes
+    EXPECT_EQ(selector(*window)->selectorSourceType(), kStoreCube);
+    EXPECT_EQ(selector(*window)->selectorCubeName(), QStringLiteral("Sales"));
+    ASSERT_EQ(window->wizard()->currentStep(), 2);
+    dialogs.answers = {UnsavedAnswer::Discard};
+    Q_EMIT window->wizard()->PivotResult(true);
+    ASSERT_EQ(dialogs.suggested.size(), 2u);
+    EXPECT_EQ(dialogs.suggested[1], QString::fromStdString((folder / "reports").string()) + QStringLiteral("/Sales ")
+                                        + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".xlsx"));
 }
 
 // The save's window: shown and painted, centred on the window it belongs
