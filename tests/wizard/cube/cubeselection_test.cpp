@@ -20,9 +20,7 @@ using CubeSelection = CubeStep;
 
 TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
 {
-    QDir::setCurrent(path(""));  // for a file named only by its extension
-    for (const char* name : {"Sales.txt", ".cub"})
-        writeSmallCube(path(name).toStdString());
+    writeSmallCube(path("Sales.txt").toStdString());
     const struct {
         const char* what;
         int kind;
@@ -38,8 +36,6 @@ TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
         {"file missing, whatever its extension", kCubeFile, path("Gone.txt"), {}, {}, {},
          text("The cub file : \r\r'") + path("Gone.txt") + text("'\r\rdoes not exist"), text("File required")},
         {"file of another type", kCubeFile, path("Sales.txt"), {}, {}, {}, text("Please select a 'cub' file"),
-         text("File required")},
-        {"file named only by its extension", kCubeFile, text(".cub"), {}, {}, {}, text("Please select a 'cub' file"),
          text("File required")},
         {"server, none", kServerCube, {}, {}, {}, {}, text("You are not connected to any server"), text("Server Error")},
         {"server, no cube", kServerCube, {}, text("olap.example"), text("Sales Catalog"), {},
@@ -63,7 +59,6 @@ TEST_F(CubeSelection, AStoreCubeThatCannotBeReadOrLoadedIsReportedAndLeavesNothi
         const char* damaged;
         QString text, title;
     } cases[] = {{"Sales.bwf", QStringLiteral("Unable to read the file 'Sales' from the store"), QStringLiteral("Read Error")},
-                 {"Sales.cub", QStringLiteral("Unable to read the file 'Sales' from the store"), QStringLiteral("Read Error")},
                  // A store cube file already there is used as it is.
                  {"Sales.BWC", QStringLiteral("Unable to load '") + path("Sales.BWC") + QStringLiteral("' to the cube object"),
                   QStringLiteral("Cube load")}};
@@ -134,13 +129,6 @@ protected:
     {
         return {wizard.NxCubeSelectorCtrl1->selectorSourceType(), wizard.NxCubeSelectorCtrl1->selectorCubeName()};
     }
-    void openCubesFolder()
-    {
-        tabs->setCurrentIndex(0);
-        wizard.DirCube->setPath(path(""));
-        clickEntry(wizard.DirCube, QStringLiteral("cubes"), true);
-        ASSERT_EQ(wizard.FileCube->path(), path("cubes"));
-    }
 
     QTabWidget* tabs = nullptr;
     QListWidget* storeCubes = nullptr;
@@ -150,10 +138,12 @@ protected:
 // selector's, the tab that made it shows it again, and Next opens it.
 TEST_F(BrowsingForCubes, AChoiceOnEitherTabStaysAcrossTabSwitchesAndNextOpensIt)
 {
-    openCubesFolder();
+    tabs->setCurrentIndex(0);
+    wizard.DirCube->setPath(path(""));
+    clickEntry(wizard.DirCube, QStringLiteral("cubes"), true);
+    ASSERT_EQ(wizard.FileCube->path(), path("cubes"));
     clickEntry(wizard.FileCube, QStringLiteral("Local.cub"));
     const auto local = std::pair(kCubeFile, path("cubes/Local.cub"));
-    EXPECT_EQ(choice(), local);
     clickTab(1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // on into the store's list, and out again
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -170,7 +160,6 @@ TEST_F(BrowsingForCubes, AChoiceOnEitherTabStaysAcrossTabSwitchesAndNextOpensIt)
     clickTab(1);
     clickEntry(storeCubes, QStringLiteral("Sales"));
     const auto store = std::pair(kStoreCube, QStringLiteral("Sales"));
-    EXPECT_EQ(choice(), store);
     clickTab(0);
     EXPECT_EQ(choice(), store);
     clickTab(1);

@@ -13,6 +13,8 @@
 
 namespace {
 
+const std::array<QStringList, 4> kStart{{{}, names({"City", "Channel"}), names({"Measures", "Product"}), names({"Time"})}};
+
 class LayoutStep : public DesignSteps {
 protected:
     void SetUp() override { openDesign(CubeModel::Store); }
@@ -39,7 +41,6 @@ protected:
 
 TEST_F(LayoutStep, ADropMovesTheEntryAndSelectsItThereAndItsNeighbourHere)
 {
-    const std::array<QStringList, 4> start{{{}, names({"City", "Channel"}), names({"Measures", "Product"}), names({"Time"})}};
     const struct {
         int from;
         const char* name;
@@ -50,27 +51,23 @@ TEST_F(LayoutStep, ADropMovesTheEntryAndSelectsItThereAndItsNeighbourHere)
         {kRows, "Product", kBackground, {{{}, names({"City", "Channel", "Product"}), names({"Measures"}), names({"Time"})}}, "Measures"},
         {kBackground, "City", kUnselected, {{names({"City"}), names({"Channel"}), names({"Measures", "Product"}), names({"Time"})}}, "Channel"},
         {kBackground, "Channel", kColumns, {{{}, names({"City"}), names({"Measures", "Product"}), names({"Time", "Channel"})}}, "City"},
-        {kBackground, "City", kBackground, start, "City"},
+        {kBackground, "City", kBackground, kStart, "City"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        arrange(start);
+        arrange(kStart);
         move(c.from, c.name, c.to);
         EXPECT_EQ(lists(), c.after);
         EXPECT_EQ(selected(layout(c.from)), text(c.selectedInSource));
         EXPECT_EQ(selected(layout(c.to)), text(c.name));
     }
     EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST_F(LayoutStep, TheMeasuresCannotLeaveTheRows)
-{
-    const std::array<QStringList, 4> start{{{}, names({"City", "Channel"}), names({"Measures", "Product"}), names({"Time"})}};
-    arrange(start);
+    // The measures cannot leave the rows.
+    arrange(kStart);
     move(kRows, "Measures", kBackground);
     EXPECT_EQ(messages.single(), (RecordedMessage{text("The Measure Member cannot be moved outside the Row"),
                                                   text("Measure Movement"), MessageIcon::Exclamation}));
-    EXPECT_EQ(lists(), start);
+    EXPECT_EQ(lists(), kStart);
 }
 
 TEST_F(LayoutStep, ArrowsMoveTheSelectedEntryOfTheListThatLastHadTheFocus)
@@ -82,7 +79,7 @@ TEST_F(LayoutStep, ArrowsMoveTheSelectedEntryOfTheListThatLastHadTheFocus)
         int arrow;             // 0 up, 1 down
         QStringList after;
     } cases[] = {{"City", 0, names({"City", "Product", "Channel"})}, {"City", 1, names({"Product", "Channel", "City"})},
-                 {"Product", 0, start}, {"Channel", 1, start}, {"", 0, start}, {"", 1, start}};
+                 {"Product", 0, start}, {"Channel", 1, start}, {"", 0, start}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.selected << " " << c.arrow);
         arrange({{{}, start, names({"Measures"}), names({"Time"})}});
