@@ -125,26 +125,6 @@ TEST_F(Registry, ListsEndEachNameWithANulAndTheListWithAnother)
     EXPECT_EQ(fEnumKey(kUser, kDefaults + text("\\Zeta"), none), 2);
 }
 
-// What the profile functions do with an entry is theirs; here, what each
-// registry function returns for an INI file.
-TEST_F(Registry, IniFilesAreReadAsTextOrNumberWrittenAsTextOnlyAndAreNoKeys)
-{
-    const QString ini = iniFile("[Defaults]\r\nInstalled=/opt/bw\r\nCount = 42\r\nOrt=K\xC3\xB6ln\r\n");
-    QVariant value;
-    EXPECT_EQ(fReadValue(ini, text("Defaults"), text("Installed"), text("S"), QString(), value), 0);
-    EXPECT_EQ(value, QVariant(text("/opt/bw")));
-    EXPECT_EQ(fReadValue(ini, text("Defaults"), text("Count"), text("D"), 0, value), 0);
-    EXPECT_EQ(value.toInt(), 42);
-    QString list;
-    EXPECT_EQ(fEnumValue(ini, text("Defaults"), list), 36) << "characters, not bytes";
-    EXPECT_EQ(list, nuls("Installed=/opt/bw\0Count=42\0", 27) + text("Ort=Köln") + nuls("\0\0", 2) + QString(8192 - 37, u' '));
-    EXPECT_EQ(fDeleteKey(ini, text("Defaults"), text("Sub")), 6);
-    EXPECT_EQ(fEnumKey(ini, text("Defaults"), list), 6);
-    EXPECT_EQ(fWriteValue(ini, text("Defaults"), text("Installed"), text("S"), text("/new")), 1);
-    EXPECT_EQ(fWriteValue(ini, text("Defaults"), text("N"), text("D"), 5), 99) << "only text is written";
-    EXPECT_EQ(fDeleteValue(ini, text("Defaults"), text("Installed")), 1);
-}
-
 TEST_F(Registry, TheTolerantIniLookupFindsSectionsAndEntriesByTheirEnds)
 {
     const struct {

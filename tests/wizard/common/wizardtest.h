@@ -120,9 +120,6 @@ using Names = std::vector<std::string>;
 DimMember memberNamed(const NxDimEditCtrl* editor, const std::string& name);
 void check(NxDimEditCtrl* editor, const Names& names, bool uncheck = false);
 void uncheckAll(NxDimEditCtrl* editor);
-// Clicks the check box of `name`'s row with the mouse, as a user does; the
-// rows of its ancestors are opened first. Requires: the editor is shown.
-void clickCheckBox(NxDimEditCtrl* editor, const std::string& name);
 // The name of the dimension attached to `editor`; empty when none is.
 std::string attachedName(const NxDimEditCtrl* editor);
 // The checked members' captions, in the order they were checked.

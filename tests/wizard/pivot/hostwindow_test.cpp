@@ -1,9 +1,7 @@
 // The host program's window: where a built report is saved and what the
 // user is told and asked; that a built report is never lost without the user
 // saying so (a cancelled save dialog, the window closed); the cube and the
-// folder it remembers for the next run; and the window that shows a save
-// going on.
-#include "busywork.h"
+// folder it remembers for the next run.
 #include "common/wizardtest.h"
 #include "hostdialogs.h"
 #include "hostwindow.h"
@@ -15,10 +13,6 @@
 #include <QDir>
 #include <QFrame>
 #include <QTest>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -202,43 +196,6 @@ TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
     ASSERT_EQ(dialogs.suggested.size(), 2u);
     EXPECT_EQ(dialogs.suggested[1], QString::fromStdString((folder / "reports").string()) + QStringLiteral("/Sales ")
                                         + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".xlsx"));
-}
-
-// The save's window: shown and painted, centred on the window it belongs
-// to, before the work ends; the work's failure comes back to the caller.
-TEST(BusyWork, IsPaintedCentredOnItsOwnerWhileTheWorkRunsAndHandsBackAFailure)
-{
-    QWidget owner;
-    owner.setGeometry(100, 80, 600, 400);
-    owner.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
-    struct Watch : QObject {
-        std::atomic<bool> painted = false;
-        QRect placed;
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            auto* widget = qobject_cast<QWidget*>(watched);
-            if (event->type() == QEvent::Paint && widget && widget->window()->objectName() == u"BusyWork") {
-                placed = widget->window()->frameGeometry();
-                painted = true;
-            }
-            return false;
-        }
-    } watch;
-    qApp->installEventFilter(&watch);
-    bool sawPaint = false;
-    runShowingProgress(&owner, QStringLiteral("Saving"), [&] {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!watch.painted && std::chrono::steady_clock::now() < until)
-            std::this_thread::yield();
-        sawPaint = watch.painted;
-    });
-    qApp->removeEventFilter(&watch);
-    EXPECT_TRUE(sawPaint);
-    EXPECT_LE((watch.placed.center() - owner.frameGeometry().center()).manhattanLength(), 2);
-    EXPECT_THROW(runShowingProgress(&owner, QStringLiteral("Saving"),
-                                    [] { throw platform::Failure(70, "Permission denied"); }),
-                 platform::Failure);
 }
 
 }  // namespace
