@@ -1,10 +1,6 @@
-// The procedure error trap and its report form, end to end, over a small real
-// world: an install directory (also the application directory) named by the
-// settings, the temporary and data folders, all in a scratch folder; a
-// stand-in for the restart program that records how it was started; a real
-// SMTP server on the loopback interface; and recorded messages. The form is
-// loaded the way the product loads it, by the trap. Last, the real restart
-// program.
+// The error trap and its report form over a scratch install folder, a
+// stand-in restart program that records how it was started, a real SMTP
+// server on loopback and recorded messages; last, the real restart program.
 #include "support/smtptestserver.h"
 #include "wizard/errors/errortrap.h"
 #include "wizard/forms/frmerrorhand.h"
@@ -68,7 +64,6 @@ void click(const char* button) { findControl<QPushButton>(&form(), button)->clic
 void check(const char* box, bool on) { findControl<QAbstractButton>(&form(), box)->setChecked(on); }
 bool enabled(const char* name) { return findControl<QWidget>(&form(), name)->isEnabled(); }
 bool unloaded() { return QTest::qWaitFor([] { return !frmErrorHand::isLoaded(); }); }
-bool closedForm() { return form().close() && unloaded(); }
 // Fails a procedure of `global` under the trap.
 void failUnderTrap()
 {
@@ -194,22 +189,15 @@ TEST_F(ErrorReport, TheVendorReceivesTheDescriptionTheFailureAndTheArchiveAndClo
     EXPECT_TRUE(form().isVisible());
     EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("Error Logs/BWError.log")));
     EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("System/bwrestart.ran")));
-    describe(QStringLiteral("Building"));
-    // A server that refuses the sign-on is passed over without a word; one that refuses the mail is a mail error.
-    for (const auto& [user, password, told] : {std::tuple{"reporter", "wrong", false}, {"", "", true}}) {
-        setLogin(user, password);
-        click("butEMail");
-        ASSERT_EQ(mMessages.shown().size(), size_t(told)) << user;
-        if (told) {
-            EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("The error log failed to be sent due to a mail error"),
-                                                           QStringLiteral("Error"), MessageIcon::Information}));
-        }
-        EXPECT_FALSE(form().mailSent);
-        EXPECT_TRUE(archivesIn(mTempFolder).isEmpty());
-        mMessages.clear();
-    }
-    EXPECT_TRUE(mServer.mails().empty());
-    ASSERT_TRUE(closedForm());
+    describe(QStringLiteral("Choosing members\nthen Finish"));
+    setLogin("", "");  // the server refuses the mail: a mail error, and nothing is sent
+    click("butEMail");
+    EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("The error log failed to be sent due to a mail error"),
+                                                   QStringLiteral("Error"), MessageIcon::Information}));
+    EXPECT_FALSE(form().mailSent);
+    EXPECT_TRUE(archivesIn(mTempFolder).isEmpty() && mServer.mails().empty());
+    mMessages.clear();
+    ASSERT_TRUE(form().close() && unloaded());
 
     setLogin("reporter", "s3cret");
     frmErrorHand& shown = reportFailure();

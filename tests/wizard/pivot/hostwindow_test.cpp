@@ -21,34 +21,31 @@ const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
 // Answers the host's dialogs from a script, in turn, and records what was
 // offered. A script that has run out cancels the save dialog and keeps the
 // report, so a test that asks more than it expects cannot lose anything.
-class ScriptedDialogs {
-public:
-    ScriptedDialogs() : mPrevious(installHostDialogs(std::make_unique<Script>(*this))) {}
-    ~ScriptedDialogs() { installHostDialogs(std::move(mPrevious)); }
-
+struct Script final : HostDialogs {
     std::vector<QString> files;          // the save dialog's answers ("" cancels)
     std::vector<UnsavedAnswer> answers;  // the unsaved question's answers
     std::vector<QString> suggested;      // what the save dialog offered, each time
     std::vector<QString> questions;      // the unsaved question's texts
-    size_t filesGiven() const { return suggested.size(); }
+    QString chooseSaveFile(QWidget*, const QString& offered) override
+    {
+        suggested.push_back(offered);
+        return suggested.size() <= files.size() ? files[suggested.size() - 1] : QString();
+    }
+    UnsavedAnswer askUnsaved(QWidget*, const QString& text) override
+    {
+        questions.push_back(text);
+        return questions.size() <= answers.size() ? answers[questions.size() - 1] : UnsavedAnswer::Keep;
+    }
+};
+// Installs a Script for its lifetime.
+class ScriptedDialogs {
+public:
+    ScriptedDialogs() : mPrevious(installHostDialogs(std::unique_ptr<HostDialogs>(mScript))) {}
+    ~ScriptedDialogs() { installHostDialogs(std::move(mPrevious)); }
+    Script* operator->() const { return mScript; }
 
 private:
-    struct Script final : HostDialogs {
-        explicit Script(ScriptedDialogs& owner) : owner(owner) {}
-        QString chooseSaveFile(QWidget*, const QString& offered) override
-        {
-            owner.suggested.push_back(offered);
-            const size_t turn = owner.suggested.size() - 1;
-            return turn < owner.files.size() ? owner.files[turn] : QString();
-        }
-        UnsavedAnswer askUnsaved(QWidget*, const QString& text) override
-        {
-            owner.questions.push_back(text);
-            const size_t turn = owner.questions.size() - 1;
-            return turn < owner.answers.size() ? owner.answers[turn] : UnsavedAnswer::Keep;
-        }
-        ScriptedDialogs& owner;
-    };
+    Script* mScript = new Script;
     std::unique_ptr<HostDialogs> mPrevious;
 };
 
@@ -96,8 +93,8 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         const ScratchFolder folder;
         auto path = [&](const char* name) { return *name ? QString::fromStdString((folder / name).string()) : QString(); };
         for (const char* file : c.files)
-            dialogs.files.push_back(path(file));
-        dialogs.answers = c.answers;
+            dialogs->files.push_back(path(file));
+        dialogs->answers = c.answers;
         const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
         HostWindow window(QString::fromStdString(folder.path().string()), spreadsheet);
         auto book = spreadsheet->Workbooks()->Add();
@@ -129,9 +126,9 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         EXPECT_EQ(bar->isVisible(), c.open);
         EXPECT_EQ(window.hasUnsavedReport(), c.open);
         EXPECT_EQ(window.wizard()->isEnabled(), !c.built);
-        EXPECT_EQ(dialogs.filesGiven(), c.files.size());
-        ASSERT_EQ(dialogs.questions.size(), c.asked);
-        for (const QString& question : dialogs.questions)
+        EXPECT_EQ(dialogs->suggested.size(), c.files.size());
+        ASSERT_EQ(dialogs->questions.size(), c.asked);
+        for (const QString& question : dialogs->questions)
             EXPECT_EQ(question, QStringLiteral("The PivotTable report was not saved."));
         EXPECT_EQ(window.savedFile(), path(c.saved));
         ASSERT_EQ(messages.shown().size(), c.told.size());
@@ -183,18 +180,18 @@ TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
         selector(*first)->setSelectorCubeName(QStringLiteral("Sales"));
         findControl<QPushButton>(first->wizard(), "butCommand", 1)->click();
         ASSERT_EQ(first->wizard()->currentStep(), 2) << messages.shown().size();
-        dialogs.files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
+        dialogs->files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
         Q_EMIT first->wizard()->PivotResult(true);
-        ASSERT_EQ(first->savedFile(), dialogs.files[0]);
+        ASSERT_EQ(first->savedFile(), dialogs->files[0]);
     }
     const auto window = run(2);  // the offered cube is the one the cube step takes
     EXPECT_EQ(selector(*window)->selectorSourceType(), kStoreCube);
     EXPECT_EQ(selector(*window)->selectorCubeName(), QStringLiteral("Sales"));
     ASSERT_EQ(window->wizard()->currentStep(), 2);
-    dialogs.answers = {UnsavedAnswer::Discard};
+    dialogs->answers = {UnsavedAnswer::Discard};
     Q_EMIT window->wizard()->PivotResult(true);
-    ASSERT_EQ(dialogs.suggested.size(), 2u);
-    EXPECT_EQ(dialogs.suggested[1], QString::fromStdString((folder / "reports").string()) + QStringLiteral("/Sales ")
+    ASSERT_EQ(dialogs->suggested.size(), 2u);
+    EXPECT_EQ(dialogs->suggested[1], QString::fromStdString((folder / "reports").string()) + QStringLiteral("/Sales ")
                                         + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".xlsx"));
 }
 
