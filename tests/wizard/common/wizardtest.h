@@ -37,8 +37,7 @@ public:
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
         NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube, NxPivotWizardCtrl::loadedKind,
-        NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey, NxPivotWizardCtrl::measuresDimensionName,
-        NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCube,
+        NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::sourceCube,
         NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
     // Controls.
     using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DirCube, NxPivotWizardCtrl::FileCube,
@@ -46,7 +45,7 @@ public:
         NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement, NxPivotWizardCtrl::NxDimEditMembers,
         NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols, NxPivotWizardCtrl::cboInsertSheet,
         NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText, NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr,
-        NxPivotWizardCtrl::lblDps, NxPivotWizardCtrl::mnuCheckOptions;
+        NxPivotWizardCtrl::mnuCheckOptions;
 
     // The editor of `dimension` among the row (area 1) or column (area 2)
     // editors; null when none shows it.

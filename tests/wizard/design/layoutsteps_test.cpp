@@ -1,5 +1,6 @@
 // The layout steps over the Design store cube. Dimensions: drops between the
-// four lists, the rule that the measures stay in the rows, and the arrows.
+// four lists and the rule that the measures stay in the rows (the arrows, by
+// Ctrl+arrow keys, are the keyboard walk's).
 // Report: the sheet list over real workbooks of the spreadsheet host, the
 // protection read-out, and the start row check.
 #include "designsteps.h"
@@ -30,13 +31,6 @@ protected:
     {
         return {entries(layout(0)), entries(layout(1)), entries(layout(2)), entries(layout(3))};
     }
-    void focusList(int index)
-    {
-        QApplication::setActiveWindow(&wizard);
-        layout(index)->setFocus();
-        ASSERT_EQ(wizard.focusedLayoutList, index);
-    }
-    void arrow(int index) { wizard.butMovement[size_t(index)]->click(); }
 };
 
 TEST_F(LayoutStep, ADropMovesTheEntryAndSelectsItThereAndItsNeighbourHere)
@@ -68,34 +62,6 @@ TEST_F(LayoutStep, ADropMovesTheEntryAndSelectsItThereAndItsNeighbourHere)
     EXPECT_EQ(messages.single(), (RecordedMessage{text("The Measure Member cannot be moved outside the Row"),
                                                   text("Measure Movement"), MessageIcon::Exclamation}));
     EXPECT_EQ(lists(), kStart);
-}
-
-TEST_F(LayoutStep, ArrowsMoveTheSelectedEntryOfTheListThatLastHadTheFocus)
-{
-    focusList(kBackground);
-    const QStringList start = names({"Product", "City", "Channel"});
-    const struct {
-        const char* selected;  // "": none
-        int arrow;             // 0 up, 1 down
-        QStringList after;
-    } cases[] = {{"City", 0, names({"City", "Product", "Channel"})}, {"City", 1, names({"Product", "Channel", "City"})},
-                 {"Product", 0, start}, {"Channel", 1, start}, {"", 0, start}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.selected << " " << c.arrow);
-        arrange({{{}, start, names({"Measures"}), names({"Time"})}});
-        if (*c.selected)
-            select(layout(kBackground), text(c.selected));
-        arrow(c.arrow);
-        EXPECT_EQ(entries(layout(kBackground)), c.after);
-        if (*c.selected) {
-            EXPECT_EQ(selected(layout(kBackground)), text(c.selected));
-        }
-    }
-    EXPECT_TRUE(layout(kBackground)->hasFocus());
-    // The drop gives Columns the focus: the arrows follow it.
-    move(kBackground, "Product", kColumns);
-    arrow(0);
-    EXPECT_EQ(entries(layout(kColumns)), names({"Product", "Time"}));
 }
 
 class ReportLayout : public DesignSteps {
