@@ -16,7 +16,6 @@ namespace {
 
 const QString kUser = QStringLiteral("HKCU");
 const QString kDefaults = QStringLiteral("Software\\Brennlow\\Defaults");
-QString nuls(const char* text, qsizetype length) { return QString::fromLatin1(text, length); }
 
 class Registry : public testing::Test {
 protected:
@@ -100,26 +99,6 @@ TEST_F(Registry, ValuesAreStoredInTheirTypesEncodingAndReadBack)
             EXPECT_EQ(value.typeId(), c.read.typeId());
         }
     }
-}
-
-TEST_F(Registry, ListsEndEachNameWithANulAndTheListWithAnother)
-{
-    for (const char* child : {"Zeta", "alpha"})
-        fWriteValue(kUser, kDefaults + text("\\") + text(child), text("V"), text("S"), text("x"));
-    write(text("Installed"), "S", text("/opt/bw"));
-    write(text("Count"), "D", -5);
-    write(text("Flag"), "B", true);
-    platform::SettingsStore(platform::SettingsStore::defaultFile())
-        .setValue(platform::RootKey::CurrentUser, kDefaults.toStdString(), "Blob", platform::Value::fromBinary({1, 2, 3, 4}));
-    QString keys, values, none;
-    EXPECT_EQ(fEnumKey(kUser, kDefaults, keys), 0);
-    EXPECT_EQ(keys, nuls("alpha\0Zeta\0\0", 12));
-    // Texts, double words and binary values of up to two bytes, as numbers.
-    EXPECT_EQ(fEnumValue(kUser, kDefaults, values), 0);
-    EXPECT_EQ(values, nuls("Installed=/opt/bw\0Count=-5\0Flag=65535\0\0", 39));
-    EXPECT_EQ(fDeleteKey(kUser, text("Software"), text("Brennlow")), 5) << "a key with subkeys";
-    EXPECT_EQ(fDeleteKey(kUser, kDefaults, text("Zeta")), 0);
-    EXPECT_EQ(fEnumKey(kUser, kDefaults + text("\\Zeta"), none), 2);
 }
 
 TEST_F(Registry, TheTolerantIniLookupFindsSectionsAndEntriesByTheirEnds)

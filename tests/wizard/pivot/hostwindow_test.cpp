@@ -1,22 +1,17 @@
 // The host program's window: where a built report is saved and what the
 // user is told and asked; that a built report is never lost without the user
-// saying so (a cancelled save dialog, the window closed); the cube and the
-// folder it remembers for the next run.
+// saying so (a cancelled save dialog, the window closed).
 #include "common/wizardtest.h"
 #include "hostdialogs.h"
 #include "hostwindow.h"
 #include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
-#include "widgets/nxcubeselectorctrl.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFrame>
 #include <QTest>
 
 namespace {
-
-const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
 
 // Answers the host's dialogs from a script, in turn, and records what was
 // offered. A script that has run out cancels the save dialog and keeps the
@@ -140,54 +135,6 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         }
         EXPECT_EQ(window.exitCode(), c.exitCode);
     }
-}
-
-// A report built on a cube and saved: the next run offers that cube on the
-// cube step, and offers to save into the same folder under the cube's name
-// and the day's date.
-TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
-{
-    const TempSettings settings;
-    const RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    const ScratchFolder folder;
-    for (const char* name : {"Sales.cub", "Sales.bwf"})
-        std::filesystem::copy_file(kSamples / "store" / name, folder / name);
-    std::filesystem::create_directory(folder / "reports");
-    const QString store = QString::fromStdString(folder.path().string());
-    // Opens the window on a new workbook; Next clicked `nexts` times.
-    const auto run = [&](int nexts) {
-        const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
-        spreadsheet->Workbooks()->Add();
-        auto window = std::make_unique<HostWindow>(store, spreadsheet);
-        window->show();
-        window->begin();
-        for (int i = 0; i < nexts; ++i)
-            findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
-        return window;
-    };
-    auto selector = [](HostWindow& window) {
-        return window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-    };
-    {
-        const auto first = run(1);
-        selector(*first)->setSelectorSourceType(kStoreCube);
-        selector(*first)->setSelectorCubeName(QStringLiteral("Sales"));
-        findControl<QPushButton>(first->wizard(), "butCommand", 1)->click();
-        ASSERT_EQ(first->wizard()->currentStep(), 2) << messages.shown().size();
-        dialogs->files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
-        Q_EMIT first->wizard()->PivotResult(true);
-        ASSERT_EQ(first->savedFile(), dialogs->files[0]);
-    }
-    const auto window = run(2);  // the offered cube is the one the cube step takes
-    EXPECT_EQ(selector(*window)->selectorSourceType(), kStoreCube);
-    EXPECT_EQ(selector(*window)->selectorCubeName(), QStringLiteral("Sales"));
-    ASSERT_EQ(window->wizard()->currentStep(), 2);
-    dialogs->answers = {UnsavedAnswer::Discard};
-    Q_EMIT window->wizard()->PivotResult(true);
-    ASSERT_EQ(dialogs->suggested.size(), 2u);
-    EXPECT_EQ(dialogs->suggested[1], QString::fromStdString((folder / "reports").string()) + QStringLiteral("/Sales ")
-                                        + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".xlsx"));
 }
 
 }  // namespace
