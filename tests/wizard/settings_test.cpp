@@ -1,7 +1,6 @@
-// The settings modules: `registry` (typed values in the settings store and
-// entries of INI files, with the status codes callers test) and `global`
-// (splitting a line into its fields, and the overflow of its 16-bit field
-// counter reported through the error trap).
+// The settings modules: `registry` (typed values in the settings store, the
+// tolerant INI lookup) and `global` (splitting a line into its fields, and the
+// overflow of its 16-bit field counter reported through the error trap).
 #include "common/wizardtest.h"
 #include "wizard/forms/frmerrorhand.h"
 #include "wizard/settings/registry.h"

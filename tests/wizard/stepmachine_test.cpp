@@ -73,7 +73,7 @@ protected:
 };
 
 // Cancel, on every step, changes nothing and raises a false result.
-TEST_F(StepMachine, NextMovesThroughTheStepsEnablingTheButtonsTheStepAllowsAndCancelEndsInFalse)
+TEST_F(StepMachine, NextMovesThroughTheStepsAndCancelEndsInFalse)
 {
     for (int step = 0; step <= 6; ++step) {
         SCOPED_TRACE(step);
@@ -81,9 +81,6 @@ TEST_F(StepMachine, NextMovesThroughTheStepsEnablingTheButtonsTheStepAllowsAndCa
             ASSERT_TRUE(click(1));
         }
         EXPECT_EQ(frontFrame(), step);
-        const bool enabled[] = {step != 0, step != 6, step != 0, true};  // Back, Next, Finish, Cancel
-        for (size_t button = 0; button < 4; ++button)
-            EXPECT_EQ(wizard.butCommand[button]->isEnabled(), enabled[button]) << "button " << button;
         EXPECT_FALSE(click(3));
         ASSERT_EQ(results.count(), step + 1);
         EXPECT_FALSE(results.at(step).at(0).toBool());

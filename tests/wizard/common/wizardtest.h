@@ -38,11 +38,11 @@ public:
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
         NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube, NxPivotWizardCtrl::loadedKind,
         NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::sourceCube,
-        NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
+        NxPivotWizardCtrl::excelVersion;
     // Controls.
     using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DirCube, NxPivotWizardCtrl::FileCube,
         NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails, NxPivotWizardCtrl::lstCubeOptions,
-        NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement, NxPivotWizardCtrl::NxDimEditMembers,
+        NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::NxDimEditMembers,
         NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols, NxPivotWizardCtrl::cboInsertSheet,
         NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText, NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr,
         NxPivotWizardCtrl::mnuCheckOptions;

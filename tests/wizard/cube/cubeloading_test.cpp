@@ -1,7 +1,6 @@
 // Loading a cube when the cube selection step is left: where its dimensions
 // are placed, when a held cube is reused, the multiple-hierarchies warning,
-// and the failures that keep the wizard on the step. The member steps' lists
-// are checked with those steps.
+// and the failures that keep the wizard on the step.
 #include "cubestep.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"

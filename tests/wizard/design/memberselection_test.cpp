@@ -1,6 +1,6 @@
-// The member steps over both cube models: one editor per dimension opened,
-// the default selection, the rule for leaving the step, and the right-click
-// menu that checks groups of members.
+// The member steps over both cube models: the rule for leaving the step and
+// the right-click menu that checks groups of members. The default selection
+// and the editor brought to the front are the end-to-end and keyboard walks'.
 #include "designsteps.h"
 #include "widgets/membertreemodel.h"
 #include "widgets/nxdimeditctrl.h"
@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QStackedWidget>
 #include <QTreeView>
 
 
@@ -32,11 +31,6 @@ protected:
         select(wizard.lstCubeOptions[size_t(area)], text(name));
         return wizard.editorOf(area, text(name));
     }
-    NxDimEditCtrl* front(int area) const
-    {
-        auto* stack = qobject_cast<QStackedWidget*>((area == 1 ? wizard.NxDimEditRows : wizard.NxDimEditCols)[0]->parentWidget());
-        return stack ? qobject_cast<NxDimEditCtrl*>(stack->currentWidget()) : nullptr;
-    }
     // Right-clicks `member` in `editor` (its parent opened first) and chooses menu item `item`.
     void choose(NxDimEditCtrl* editor, const char* member, const char* item)
     {
@@ -53,30 +47,6 @@ protected:
             wizard.mnuCheckOptions->findChild<QAction*>(text(item))->trigger();
     }
 };
-
-// However often the user picks a dimension in the list (the second round
-// finding the editors made in the first), its editor comes to the front with its top level checked, or the level below a single top member.
-TEST_P(MemberSteps, PickingADimensionShowsItsEditorWithItsTopLevelChecked)
-{
-    QListWidget* list = wizard.lstCubeOptions[1];
-    const std::pair<const char*, Names> cases[] = {
-        {"City", {"Paris", "Rome", "Oslo"}}, {"Product", {"Drinks", "Food"}}, {"Channel", {"Web"}}};
-    for (int round = 0; round < 2; ++round) {
-        for (const auto& [dimension, checked] : cases) {
-            SCOPED_TRACE(dimension);
-            QListWidgetItem* item = list->findItems(text(dimension), Qt::MatchExactly).value(0);
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-            ASSERT_NE(front(1), nullptr);
-            EXPECT_EQ(front(1), wizard.editorOf(1, text(dimension)));
-            EXPECT_EQ(checkedCaptions(front(1)), checked);
-            EXPECT_EQ(wizard.currentDimensionName, text(dimension));
-        }
-    }
-    ASSERT_EQ(wizard.NxDimEditRows.size(), size_t(list->count()));
-    NxDimEditCtrl* product = wizard.editorOf(1, text("Product"));
-    EXPECT_TRUE(product->treeView()->isExpanded(product->treeModel()->indexOf(memberNamed(product, "All Products"))));
-    EXPECT_TRUE(messages.shown().empty());
-}
 
 TEST_P(MemberSteps, LeavingTheRowStepNeedsMembersOfTheShownDimension)
 {

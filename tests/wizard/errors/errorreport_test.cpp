@@ -62,7 +62,6 @@ frmErrorHand& form() { return frmErrorHand::instance(); }
 void describe(const QString& text) { findControl<QPlainTextEdit>(&form(), "edtWhatDoing")->setPlainText(text); }
 void click(const char* button) { findControl<QPushButton>(&form(), button)->click(); }
 void check(const char* box, bool on) { findControl<QAbstractButton>(&form(), box)->setChecked(on); }
-bool enabled(const char* name) { return findControl<QWidget>(&form(), name)->isEnabled(); }
 bool unloaded() { return QTest::qWaitFor([] { return !frmErrorHand::isLoaded(); }); }
 // Fails a procedure of `global` under the trap.
 void failUnderTrap()
@@ -179,7 +178,7 @@ TEST_F(ErrorReport, TheVendorReceivesTheDescriptionTheFailureAndTheArchiveAndClo
     mServer.requireLogin("reporter", "s3cret");
     setLogin("reporter", "s3cret");
     reportFailure();
-    ASSERT_TRUE(enabled("butEMail"));
+    ASSERT_TRUE(findControl<QWidget>(&form(), "butEMail")->isEnabled());
     describe(QStringLiteral("  \n\t "));
     click("butClose");
     EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("Please enter a brief description of what you were "

@@ -10,11 +10,9 @@
 
 namespace {
 
-// A thin decorator over a real pivot table of the spreadsheet host: every
-// assignment of TreeviewControl.Drilled and TreeviewControl.Hidden is recorded
-// with its field, and the next reject[kind] of each kind fail with 1004 (-1:
-// every one). Accepted assignments reach the real table. Hidden-item lists go
-// to the real pivot fields unrecorded.
+// A decorator over a real pivot table: each TreeviewControl.Drilled/Hidden
+// assignment is recorded, and the next reject[kind] of a kind (-1: all) fail
+// with 1004; accepted ones reach the real table.
 enum Assignment { kDrilled, kHidden };
 
 struct GivenTable {
