@@ -6,13 +6,8 @@
 #include "wizard/settings/registry.h"
 #include "widgets/nxhelpctrl.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextBrowser>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <memory>
 
@@ -28,28 +23,20 @@ protected:
 
 TEST_F(Control, TheSkipBoxWritesTheSettingThatMakesBeginSkipTheWelcomeStep)
 {
-    for (const auto& [stored, skipped] : {std::pair{"", false}, {"True", false}, {"False", true}}) {
-        SCOPED_TRACE(stored);
-        if (*stored)
-            fWriteValue(QStringLiteral("HKCU"), kDefaults, kSetting, QStringLiteral("S"), QString::fromLatin1(stored));
-        TestWizard wizard;
-        EXPECT_EQ(findControl<QCheckBox>(&wizard, "chkSkip")->isChecked(), skipped);
-        QSignalSpy steps(&wizard, &NxPivotWizardCtrl::wizardStep);
-        wizard.Begin();
-        EXPECT_EQ(wizard.currentStep(), skipped ? 1 : 0);
-        EXPECT_EQ(steps.count(), skipped ? 1 : 0);
-        EXPECT_EQ(steps.value(0).value(0).toString(), skipped ? QStringLiteral("PivotTable Wizard (Step 2 of 7)") : QString());
-    }
     TestWizard wizard;
-    for (const char* written : {"True", "False"}) {
+    EXPECT_FALSE(findControl<QCheckBox>(&wizard, "chkSkip")->isChecked());
+    for (const char* written : {"False", "True", "False"}) {
         findControl<QCheckBox>(&wizard, "chkSkip")->click();
         QVariant value;
         fReadValue(QStringLiteral("HKCU"), kDefaults, kSetting, QStringLiteral("S"), QString(), value);
         EXPECT_EQ(value.toString(), QString::fromLatin1(written));
     }
     TestWizard next;
+    EXPECT_TRUE(findControl<QCheckBox>(&next, "chkSkip")->isChecked());
+    QSignalSpy steps(&next, &NxPivotWizardCtrl::wizardStep);
     next.Begin();
     EXPECT_EQ(next.currentStep(), 1);
+    EXPECT_EQ(steps.count(), 1);
 }
 
 // The one help form is modeless, has no owner window and shows the wizard's
@@ -77,72 +64,6 @@ TEST_F(Control, TheHelpButtonOpensTheHelpFormWhichLetsGoOfTheControlWhenItCloses
         EXPECT_TRUE(form.ownerControl.isNull());
         EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
         EXPECT_FALSE(frmErrorHand::isLoaded());
-    }
-}
-
-// Opened from any step, the help lies on the screen centred on the wizard
-// (moved onto the screen when the wizard sits at its edge); every step's
-// topic is reached from its list or from the welcome topic's links, and the
-// topic the user chose stays when the help window is activated again.
-class HelpViewer : public Control {
-protected:
-    static QRect screenArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
-    static QTextBrowser* browser(frmHelp& form) { return form.findChild<QTextBrowser*>(QStringLiteral("topicBrowser")); }
-    static bool showsStep(frmHelp& form, int step)
-    {
-        return browser(form)->toPlainText().contains(QStringLiteral("Step %1 of 7").arg(step));
-    }
-    // Clicks the text `link` in the topic shown.
-    static void clickLink(frmHelp& form, const QString& link)
-    {
-        QTextBrowser* view = browser(form);
-        const QTextCursor found = view->document()->find(link);
-        ASSERT_FALSE(found.isNull()) << link.toStdString();
-        QTextCursor inside(found);
-        inside.setPosition(found.selectionStart() + 1);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(inside).center());
-    }
-};
-
-TEST_F(HelpViewer, OpensCentredOnTheWizardOnTheScreenAndReachesEveryStepsTopic)
-{
-    const QRect area = screenArea();
-    const std::pair<const char*, QPoint> places[] = {{"middle", area.center()}, {"bottom right corner", area.bottomRight()}};
-    for (const auto& [where, centre] : places) {
-        SCOPED_TRACE(where);
-        TestWizard wizard;
-        QRect frame = wizard.frameGeometry();
-        frame.moveCenter(centre);
-        wizard.move(frame.topLeft());
-        wizard.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard));
-        auto* help = findControl<QToolButton>(&wizard, "butHelp", 0);
-        QTest::mouseClick(help, Qt::LeftButton, {}, help->rect().center());
-        ASSERT_TRUE(frmHelp::isLoaded());
-        frmHelp& form = frmHelp::instance();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        const QRect shown = form.frameGeometry();
-        EXPECT_TRUE(area.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
-        if (area.contains(QRect(QPoint(), shown.size()).translated(wizard.frameGeometry().center() - shown.center() + shown.topLeft()))) {
-            EXPECT_LE((shown.center() - wizard.frameGeometry().center()).manhattanLength(), 2);
-        }
-        EXPECT_TRUE(showsStep(form, 1));
-
-        // Every topic from the welcome topic's links, by mouse (the list's own test is the help control's).
-        auto* topics = form.findChild<QListWidget*>(QStringLiteral("topicList"));
-        for (int step = 2; step <= 7; ++step) {
-            QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, topics->visualItemRect(topics->item(0)).center());
-            clickLink(form, topics->item(step - 1)->text().section(QStringLiteral(" — "), 1));
-            EXPECT_TRUE(showsStep(form, step)) << step;
-        }
-        // Back in the wizard and back in the help: the chosen topic stays.
-        wizard.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard));
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-        EXPECT_TRUE(showsStep(form, 7));
-        form.close();
-        EXPECT_TRUE(QTest::qWaitFor([] { return !frmHelp::isLoaded(); }));
     }
 }
 

@@ -86,10 +86,10 @@ std::vector<TestDimension> designCube()
             {{"Channel", DimensionType::Other, {levels("", {{"Channel"}})}}, {"Web"}}};
 }
 
-std::vector<TestDimension> shopCube(bool measureList)
+std::vector<TestDimension> shopCube()
 {
     using olap::DimensionType;
-    std::vector<TestDimension> cube{
+    return {
         {{"Time", DimensionType::Time, {levels("", {{"Year", true}, {"Quarter"}, {"Month"}})}},
          {"2023/Q1/Jan", "2023/Q1/Feb", "2023/Q2/Apr", "2024/Q1/Jan"}},
         {{"Product", DimensionType::Other, {levels("", {{"Category"}, {"Subcategory"}, {"Item"}}, "All Products")}},
@@ -97,7 +97,4 @@ std::vector<TestDimension> shopCube(bool measureList)
         {{"Store", DimensionType::Other, {levels("", {{"City"}}), levels("Size", {{"Size"}})}},
          {"Oslo|Big", "Paris|Small"}},
         {{"Region", DimensionType::Other, {levels("", {{"Country"}})}}, {"Norway", "France"}}};
-    if (measureList)
-        cube.push_back({{"Measure List", DimensionType::Measure, {levels("", {{"Measure"}})}}, {"Amount", "Margin", "Units"}});
-    return cube;
 }

@@ -42,7 +42,5 @@ std::vector<TestDimension> designCube();
 //                   Drinks (Soda: Cola, Lemonade; Juice: Apple), Food (Bakery: Bread)
 //   Store    other  two hierarchies: City (Oslo, Paris) and Size (Big, Small)
 //   Region   other  Country: Norway, France
-// With `measureList` a fifth dimension "Measure List" (type measure; Amount,
-// Margin, Units) lists measures: Margin names none and none names Cost.
-std::vector<TestDimension> shopCube(bool measureList = false);
+std::vector<TestDimension> shopCube();
 const std::vector<std::string> kShopMeasures{"Amount", "Cost", "Units"};

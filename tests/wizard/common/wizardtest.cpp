@@ -12,10 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionViewItem>
-#include <QTest>
-#include <QTreeView>
 
 NxDimEditCtrl* TestWizard::editorOf(int area, const QString& dimension) const
 {
@@ -163,23 +159,6 @@ void check(NxDimEditCtrl* editor, const Names& names, bool uncheck)
 }
 
 void uncheckAll(NxDimEditCtrl* editor) { editor->checkMembers(editor->checkedMembers(), true); }
-
-void clickCheckBox(NxDimEditCtrl* editor, const std::string& name)
-{
-    const DimMember member = memberNamed(editor, name);
-    if (const DimMember parent = member.parent())
-        editor->setMemberDrilled(parent, true);
-    QTreeView* view = editor->treeView();
-    const QModelIndex index = editor->treeModel()->indexOf(member);
-    view->scrollTo(index);
-    // Where the view's delegate looks for the box of that row.
-    QStyleOptionViewItem option;
-    option.initFrom(view);
-    option.rect = view->visualRect(index);
-    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    const QRect box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
-}
 
 Names checkedCaptions(const NxDimEditCtrl* editor)
 {

@@ -37,16 +37,15 @@ public:
     // State.
     using NxPivotWizardCtrl::cubeFilePath, NxPivotWizardCtrl::cubeSourceKind, NxPivotWizardCtrl::currentDimensionName,
         NxPivotWizardCtrl::loadedCube, NxPivotWizardCtrl::loadedKCube, NxPivotWizardCtrl::loadedKind,
-        NxPivotWizardCtrl::loadedPath, NxPivotWizardCtrl::loadedServerKey, NxPivotWizardCtrl::measuresDimensionName,
-        NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::providerConnectionName, NxPivotWizardCtrl::sourceCube,
-        NxPivotWizardCtrl::focusedLayoutList, NxPivotWizardCtrl::excelVersion;
+        NxPivotWizardCtrl::measuresDimensionName, NxPivotWizardCtrl::measuresInLayout, NxPivotWizardCtrl::sourceCube,
+        NxPivotWizardCtrl::excelVersion;
     // Controls.
     using NxPivotWizardCtrl::NxCubeSelectorCtrl1, NxPivotWizardCtrl::DirCube, NxPivotWizardCtrl::FileCube,
         NxPivotWizardCtrl::cmbCubeFileTypes, NxPivotWizardCtrl::lstCubeDetails, NxPivotWizardCtrl::lstCubeOptions,
-        NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::butMovement, NxPivotWizardCtrl::NxDimEditMembers,
+        NxPivotWizardCtrl::butCommand, NxPivotWizardCtrl::NxDimEditMembers,
         NxPivotWizardCtrl::NxDimEditRows, NxPivotWizardCtrl::NxDimEditCols, NxPivotWizardCtrl::cboInsertSheet,
         NxPivotWizardCtrl::cboAZ, NxPivotWizardCtrl::fraText, NxPivotWizardCtrl::chkDps, NxPivotWizardCtrl::dpscrllbr,
-        NxPivotWizardCtrl::lblDps, NxPivotWizardCtrl::mnuCheckOptions;
+        NxPivotWizardCtrl::mnuCheckOptions;
 
     // The editor of `dimension` among the row (area 1) or column (area 2)
     // editors; null when none shows it.
@@ -120,9 +119,6 @@ using Names = std::vector<std::string>;
 DimMember memberNamed(const NxDimEditCtrl* editor, const std::string& name);
 void check(NxDimEditCtrl* editor, const Names& names, bool uncheck = false);
 void uncheckAll(NxDimEditCtrl* editor);
-// Clicks the check box of `name`'s row with the mouse, as a user does; the
-// rows of its ancestors are opened first. Requires: the editor is shown.
-void clickCheckBox(NxDimEditCtrl* editor, const std::string& name);
 // The name of the dimension attached to `editor`; empty when none is.
 std::string attachedName(const NxDimEditCtrl* editor);
 // The checked members' captions, in the order they were checked.

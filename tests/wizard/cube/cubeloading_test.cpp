@@ -1,7 +1,6 @@
 // Loading a cube when the cube selection step is left: where its dimensions
 // are placed, when a held cube is reused, the multiple-hierarchies warning,
-// and the failures that keep the wizard on the step. The member steps' lists
-// are checked with those steps.
+// and the failures that keep the wizard on the step.
 #include "cubestep.h"
 #include "olap/connection/connectionmodel.h"
 #include "olap/store/storemodel.h"
@@ -11,7 +10,6 @@ namespace {
 
 using olap::DimensionType;
 using CubeLoading = CubeStep;
-
 
 TEST_F(CubeLoading, PlacesTheDimensionsByKindAndType)
 {
@@ -23,8 +21,6 @@ TEST_F(CubeLoading, PlacesTheDimensionsByKindAndType)
         olap::StoreCompanion companion;
         QStringList rows, columns, background;
     } cases[] = {
-        {"store, measures in rows", kStoreCube, {shaped("A"), shaped("Time", DimensionType::Time), shaped("B")}, inRows,
-         names({"Measures"}), names({"Time"}), names({"A", "B"})},
         {"store, own measure list kept out", kStoreCube,
          {shaped("Time", DimensionType::Time), shaped("A"), shaped("Measure List", DimensionType::Measure), shaped("B")},
          inRows, names({"Measures"}), names({"Time"}), names({"A", "B"})},
@@ -35,9 +31,6 @@ TEST_F(CubeLoading, PlacesTheDimensionsByKindAndType)
          {shaped("U", DimensionType::Unknown), shaped("A"), shaped("B")}, {}, names({"A"}), names({"B"}), {}},
         {"file without time", kCubeFile, {shaped("A"), shaped("B"), shaped("C")}, {}, names({"A"}), names({"B"}),
          names({"C"})},
-        {"file, two time dimensions", kCubeFile,
-         {shaped("A"), shaped("T1", DimensionType::Time), shaped("T2", DimensionType::Time)}, {}, names({"A"}),
-         names({"T1"}), names({"T2"})},
         {"file, unknown type offered", kCubeFile, {shaped("U", DimensionType::Unknown), shaped("A")}, {}, names({"U"}),
          names({"A"}), {}},
     };
@@ -91,25 +84,6 @@ TEST_F(CubeLoading, AHeldCubeIsReusedOnlyForTheSameCubeFileAndOneModelIsHeldAtAT
         wizard.lstCubeDetails[kUnselected]->addItem(wizard.lstCubeDetails[kBackground]->takeItem(0));
         ASSERT_TRUE(click(0));
     }
-}
-
-TEST_F(CubeLoading, AServerCubeIsFoundByCatalogAndCubeOrNotAtAll)
-{
-    writeCube(folder / "Server.cub", "Catalog", "Cube", {shaped("A")});
-    const QString choices[][2] = {{QStringLiteral("Other Catalog"), QStringLiteral("Cube")},
-                                  {QStringLiteral("Catalog"), QStringLiteral("cube")}};
-    for (const auto& choice : choices) {
-        chooseCube(kServerCube, choice[1], path("Server.cub"), choice[0]);
-        EXPECT_FALSE(next());
-        EXPECT_EQ(wizard.loadedKind, 0);
-        EXPECT_TRUE(wizard.loadedServerKey.isEmpty());
-    }
-    EXPECT_TRUE(messages.shown().empty());
-    chooseCube(kServerCube, QStringLiteral("Cube"), path("Server.cub"), QStringLiteral("Catalog"));
-    ASSERT_TRUE(next());
-    EXPECT_EQ(wizard.providerConnectionName, QStringLiteral("MSOLAP.2"));
-    EXPECT_EQ(wizard.loadedServerKey, (QStringLiteral("CubeCatalogMSOLAP.2") + path("Server.cub")).toUpper());
-    EXPECT_TRUE(wizard.loadedPath.isEmpty());
 }
 
 TEST_F(CubeLoading, ADamagedCubeFileFailsIntoTheTrapAndNothingIsLoaded)

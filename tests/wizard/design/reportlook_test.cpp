@@ -5,17 +5,12 @@
 #include "sheet/host/hostapplication.h"
 #include "sheet/host/hostworksheet.h"
 #include "sheet/xlsx/cellstore.h"
-#include "support/controls.h"
 #include "sheet/xlsx/autofit.h"
 #include "wizard/preview/frmpreview.h"
 #include "wizard/preview/previewmodel.h"
 
-#include <QApplication>
 #include <QBrush>
 #include <QFont>
-#include <QLabel>
-#include <QPushButton>
-
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>

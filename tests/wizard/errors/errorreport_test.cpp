@@ -1,14 +1,8 @@
-// The procedure error trap and its report form, end to end, over a small real
-// world: an install directory (also the application directory) named by the
-// settings, the temporary and data folders, all in a scratch folder; a
-// stand-in for the restart program that records how it was started; a real
-// SMTP server on the loopback interface; and recorded messages. The form is
-// loaded the way the product loads it, by the trap. Last, the real restart
-// program.
+// The error trap and its report form over a scratch install folder, a
+// stand-in restart program that records how it was started, a real SMTP
+// server on loopback and recorded messages; last, the real restart program.
 #include "support/smtptestserver.h"
-#include "wizard/control/nxpivotwizardctrl.h"
 #include "wizard/errors/errortrap.h"
-#include "wizard/forms/fmwait.h"
 #include "wizard/forms/frmerrorhand.h"
 #include "wizard/settings/registry.h"
 #include "platform/core/failure.h"
@@ -19,22 +13,15 @@
 #include "support/scratchfolder.h"
 #include "support/tempsettings.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDateTime>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
-#include <QTimer>
-#include <QVBoxLayout>
 
 #include <gmock/gmock.h>
 
@@ -74,10 +61,8 @@ void setLogin(const char* user, const char* password)
 frmErrorHand& form() { return frmErrorHand::instance(); }
 void describe(const QString& text) { findControl<QPlainTextEdit>(&form(), "edtWhatDoing")->setPlainText(text); }
 void click(const char* button) { findControl<QPushButton>(&form(), button)->click(); }
-void check(const char* box, bool on) { findControl<QCheckBox>(&form(), box)->setChecked(on); }
-bool enabled(const char* name) { return findControl<QWidget>(&form(), name)->isEnabled(); }
+void check(const char* box, bool on) { findControl<QAbstractButton>(&form(), box)->setChecked(on); }
 bool unloaded() { return QTest::qWaitFor([] { return !frmErrorHand::isLoaded(); }); }
-bool closedForm() { return form().close() && unloaded(); }
 // Fails a procedure of `global` under the trap.
 void failUnderTrap()
 {
@@ -188,70 +173,30 @@ protected:
     const QString mHostDirectory = QDir::currentPath();
 };
 
-TEST_F(ErrorReport, TheFormSavesTheScreenAndOffersMailOnlyWhenTheServerAcceptsASignOn)
-{
-    mServer.requireLogin("reporter", "s3cret");
-    const struct {
-        const char* what;
-        const char* password;
-        QString address;
-        bool offered;
-    } cases[] = {{"signed on", "s3cret", kSupport, true},
-                 {"login refused", "wrong", kSupport, false},
-                 {"no support address", "s3cret", QString(), false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        setLogin("reporter", c.password);
-        setSetting("SupportAddress", c.address);
-        QImageReader picture(mInstall + QStringLiteral("Error Logs/screenShot.bmp"));
-        EXPECT_EQ(reportFailure().appDirectory, mInstall);
-        EXPECT_EQ(picture.format(), QByteArray("bmp"));
-        EXPECT_EQ(picture.read().size(), QGuiApplication::primaryScreen()->size()) << picture.errorString().toStdString();
-        for (const char* control : {"chkEmailStore", "lblInfo", "chkAttachScreen", "Image3", "butEMail"})
-            EXPECT_EQ(enabled(control), c.offered) << control;
-        EXPECT_TRUE(enabled("edtWhatDoing") && enabled("butClose"));
-        ASSERT_TRUE(closedForm());
-    }
-    // Without an application directory, no picture is left in whatever the current directory is.
-    setSetting("ApplicationDir", QString());
-    QDir::setCurrent(mTempFolder);
-    EXPECT_TRUE(reportFailure().appDirectory.isEmpty());
-    EXPECT_FALSE(QDir(QStringLiteral("Error Logs")).exists()) << "a picture was left in the current directory";
-}
-
 TEST_F(ErrorReport, TheVendorReceivesTheDescriptionTheFailureAndTheArchiveAndCloseSendsNoMore)
 {
     mServer.requireLogin("reporter", "s3cret");
     setLogin("reporter", "s3cret");
     reportFailure();
-    ASSERT_TRUE(enabled("butEMail"));
-    for (const char* button : {"butEMail", "butClose"}) {
-        describe(QStringLiteral("  \n\t "));
-        click(button);
-        EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("Please enter a brief description of what you were "
-                                                                      "doing prior to this fatal error"),
-                                                       QString(), MessageIcon::None}));
-        mMessages.clear();
-    }
+    ASSERT_TRUE(findControl<QWidget>(&form(), "butEMail")->isEnabled());
+    describe(QStringLiteral("  \n\t "));
+    click("butClose");
+    EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("Please enter a brief description of what you were "
+                                                                  "doing prior to this fatal error"),
+                                                   QString(), MessageIcon::None}));
+    mMessages.clear();
     EXPECT_TRUE(form().isVisible());
     EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("Error Logs/BWError.log")));
     EXPECT_FALSE(QFile::exists(mInstall + QStringLiteral("System/bwrestart.ran")));
-    describe(QStringLiteral("Building"));
-    // A server that refuses the sign-on is passed over without a word; one that refuses the mail is a mail error.
-    for (const auto& [user, password, told] : {std::tuple{"reporter", "wrong", false}, {"", "", true}}) {
-        setLogin(user, password);
-        click("butEMail");
-        ASSERT_EQ(mMessages.shown().size(), size_t(told)) << user;
-        if (told) {
-            EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("The error log failed to be sent due to a mail error"),
-                                                           QStringLiteral("Error"), MessageIcon::Information}));
-        }
-        EXPECT_FALSE(form().mailSent);
-        EXPECT_TRUE(archivesIn(mTempFolder).isEmpty());
-        mMessages.clear();
-    }
-    EXPECT_TRUE(mServer.mails().empty());
-    ASSERT_TRUE(closedForm());
+    describe(QStringLiteral("Choosing members\nthen Finish"));
+    setLogin("", "");  // the server refuses the mail: a mail error, and nothing is sent
+    click("butEMail");
+    EXPECT_EQ(mMessages.single(), (RecordedMessage{QStringLiteral("The error log failed to be sent due to a mail error"),
+                                                   QStringLiteral("Error"), MessageIcon::Information}));
+    EXPECT_FALSE(form().mailSent);
+    EXPECT_TRUE(archivesIn(mTempFolder).isEmpty() && mServer.mails().empty());
+    mMessages.clear();
+    ASSERT_TRUE(form().close() && unloaded());
 
     setLogin("reporter", "s3cret");
     frmErrorHand& shown = reportFailure();
@@ -361,82 +306,6 @@ TEST_F(ErrorReport, WhatCannotBeWrittenOrFoundIsToldAndTheRestStillDone)
     EXPECT_EQ(told[3].text.toStdString(), "The restart program '" + missing.toStdString()
                                               + "System/bwrestart' could not be started.\rPlease start the program "
                                                 "again yourself.");
-}
-
-// A wizard whose cube check fails inside its trap, as any unexpected failure
-// would, in a host window.
-class FailingWizard : public NxPivotWizardCtrl {
-protected:
-    bool CheckValidFileSelected() override
-    {
-        bool result = false;
-        trap([&] { throw platform::Failure(68, "Device unavailable", "sheet", 21); });
-        return result;
-    }
-};
-
-TEST_F(ErrorReport, AFailureInsideTheControlClosesItsHostAndIsLoggedUnderTheControlsNameWhileTheApplicationRunsOn)
-{
-    QWidget host;
-    auto* wizard = new FailingWizard;
-    (new QVBoxLayout(&host))->addWidget(wizard);
-    host.show();
-    bool reportShownInstead = false;
-    QString procedure;
-    QTimer::singleShot(0, &host, [&] {
-        // Leaves the welcome step, then the cube step, whose check fails: the
-        // host window, the application's last, closes.
-        for (int i = 0; i < 2; ++i)
-            findControl<QPushButton>(wizard, "butCommand", 1)->click();
-        QTimer::singleShot(0, &host, [&] {
-            reportShownInstead = !host.isVisible() && frmErrorHand::isLoaded() && form().isVisible();
-            if (!frmErrorHand::isLoaded())
-                return;
-            procedure = form().errProcedure;
-            describe(QStringLiteral("Leaving the cube step"));
-            click("butClose");  // now the last window closes
-        });
-    });
-    QTimer guard;  // ends a broken run instead of hanging it
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
-    guard.start(10000);
-    QApplication::exec();
-    EXPECT_TRUE(guard.isActive()) << "the application did not quit when the report form closed";
-    EXPECT_TRUE(reportShownInstead);
-    EXPECT_EQ(wizard->currentStep(), 1);
-    EXPECT_TRUE(procedure.contains(QStringLiteral("FailingWizard::CheckValidFileSelected"))) << procedure.toStdString();
-    EXPECT_FALSE(restarted().isEmpty());
-    EXPECT_TRUE(log().contains(QStringLiteral("\r\nModule         : NxPivotWizardCtrl\r\nProcedure      : ") + procedure
-                               + QStringLiteral("\r\nNumber         : 68\r\nDescription    : Device unavailable\r\n"
-                                                "Last DLL Error : 21\r\nSource         : sheet\r\n")))
-        << log().toStdString();
-}
-
-TEST_F(ErrorReport, WhileAModalWindowIsUpTheReportIsModalAndItsCloseStillWorks)
-{
-    QDialog modal;
-    bool shownModally = false;
-    QTimer::singleShot(0, &modal, [&] {
-        // Runs inside the report's own modal loop: answer it, then end ours.
-        QTimer::singleShot(0, &modal, [&] {
-            shownModally = form().isVisible() && form().isModal();
-            describe(QStringLiteral("In a dialog"));
-            click("butClose");
-            modal.reject();
-        });
-        failUnderTrap();  // returns when the report form has closed
-    });
-    modal.exec();
-    EXPECT_TRUE(shownModally);
-    EXPECT_TRUE(unloaded());
-    EXPECT_FALSE(restarted().isEmpty());
-    EXPECT_TRUE(log().contains(QStringLiteral("In a dialog")));
-    // The next activation of the wait form only clears the flag.
-    EXPECT_TRUE(errorShown);
-    FmWait::instance().Form_Activate();
-    EXPECT_FALSE(errorShown);
-    FmWait::instance().close();
 }
 
 TEST(RestartProgram, WaitsUntilTheHostHasEndedThenStartsItAgainInItsFolder)

@@ -20,10 +20,10 @@ protected:
 
     // The Shop cube as store cube Shop or as the cube file Shop.cub, loaded
     // through the cube step.
-    void useShop(int kind, bool measureList = false)
+    void useShop(int kind)
     {
         if (kind == kStoreCube) {
-            writeStoreCube(folder.path(), "Shop", shopCube(measureList), {measureList, "Measure List"}, kShopMeasures);
+            writeStoreCube(folder.path(), "Shop", shopCube(), {}, kShopMeasures);
             openCube(kStoreCube, QStringLiteral("Shop"));
         } else {
             writeCube(folder / "Shop.cub", "Shop Catalog", "Shop", shopCube(), kShopMeasures);
@@ -62,12 +62,11 @@ protected:
                 editor->setKDimension(candidate);
         return editor;
     }
-    // The measures editor with the measures (or the store's measure list) attached.
-    NxDimEditCtrl* openMeasures(bool measureList = false)
+    // The measures editor with the measures attached.
+    NxDimEditCtrl* openMeasures()
     {
         if (wizard.cubeSourceKind == kStoreCube)
-            wizard.NxDimEditMembers->setDimension(measureList ? wizard.loadedCube->measureListDimension()
-                                                              : wizard.loadedCube->measuresDimension());
+            wizard.NxDimEditMembers->setDimension(wizard.loadedCube->measuresDimension());
         else
             wizard.NxDimEditMembers->setKDimension(wizard.loadedKCube->dimensions().measuresDimension());
         return wizard.NxDimEditMembers;

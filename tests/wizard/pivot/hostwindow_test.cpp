@@ -1,67 +1,54 @@
 // The host program's window: where a built report is saved and what the
 // user is told and asked; that a built report is never lost without the user
-// saying so (a cancelled save dialog, the window closed); the cube and the
-// folder it remembers for the next run; and the window that shows a save
-// going on.
-#include "busywork.h"
+// saying so (a cancelled save dialog, the window closed).
 #include "common/wizardtest.h"
 #include "hostdialogs.h"
 #include "hostwindow.h"
 #include "sheet/host/hostapplication.h"
 #include "sheettestsupport.h"
-#include "widgets/nxcubeselectorctrl.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFrame>
 #include <QTest>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 namespace {
-
-const std::filesystem::path kSamples = PIVOTWIZARD_SAMPLES;
 
 // Answers the host's dialogs from a script, in turn, and records what was
 // offered. A script that has run out cancels the save dialog and keeps the
 // report, so a test that asks more than it expects cannot lose anything.
-class ScriptedDialogs {
-public:
-    ScriptedDialogs() : mPrevious(installHostDialogs(std::make_unique<Script>(*this))) {}
-    ~ScriptedDialogs() { installHostDialogs(std::move(mPrevious)); }
-
+struct Script final : HostDialogs {
     std::vector<QString> files;          // the save dialog's answers ("" cancels)
     std::vector<UnsavedAnswer> answers;  // the unsaved question's answers
     std::vector<QString> suggested;      // what the save dialog offered, each time
     std::vector<QString> questions;      // the unsaved question's texts
-    size_t filesGiven() const { return suggested.size(); }
+    QString chooseSaveFile(QWidget*, const QString& offered) override
+    {
+        suggested.push_back(offered);
+        return suggested.size() <= files.size() ? files[suggested.size() - 1] : QString();
+    }
+    UnsavedAnswer askUnsaved(QWidget*, const QString& text) override
+    {
+        questions.push_back(text);
+        return questions.size() <= answers.size() ? answers[questions.size() - 1] : UnsavedAnswer::Keep;
+    }
+};
+// Installs a Script for its lifetime.
+class ScriptedDialogs {
+public:
+    ScriptedDialogs() : mPrevious(installHostDialogs(std::unique_ptr<HostDialogs>(mScript))) {}
+    ~ScriptedDialogs() { installHostDialogs(std::move(mPrevious)); }
+    Script* operator->() const { return mScript; }
 
 private:
-    struct Script final : HostDialogs {
-        explicit Script(ScriptedDialogs& owner) : owner(owner) {}
-        QString chooseSaveFile(QWidget*, const QString& offered) override
-        {
-            owner.suggested.push_back(offered);
-            const size_t turn = owner.suggested.size() - 1;
-            return turn < owner.files.size() ? owner.files[turn] : QString();
-        }
-        UnsavedAnswer askUnsaved(QWidget*, const QString& text) override
-        {
-            owner.questions.push_back(text);
-            const size_t turn = owner.questions.size() - 1;
-            return turn < owner.answers.size() ? owner.answers[turn] : UnsavedAnswer::Keep;
-        }
-        ScriptedDialogs& owner;
-    };
+    Script* mScript = new Script;
     std::unique_ptr<HostDialogs> mPrevious;
 };
 
 TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsItGo)
 {
     using enum UnsavedAnswer;
-    enum Then { Nothing, CloseWindow, SaveFromBar, DiscardFromBar };
+    const char* const Nothing = "", *const CloseWindow = "close", *const SaveFromBar = "saveReport",
+                      *const DiscardFromBar = "discardReport";  // the bar's buttons
     const QString saved = QStringLiteral("The PivotTable report was saved to %1.");
     const QString failed = QStringLiteral("The PivotTable report could not be saved to ");
     const struct {
@@ -71,7 +58,7 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         const char* output;                // named on the command line, or ""
         std::vector<const char*> files;    // the save dialog's answers
         std::vector<UnsavedAnswer> answers;
-        Then then;                         // what the user does next
+        const char* then;                  // what the user does next
         const char* saved;                 // the file saved to, or ""
         std::vector<QString> told;         // the messages' texts, %1 the saved file
         size_t asked;                      // unsaved questions
@@ -80,11 +67,9 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
     } cases[] = {
         {"cancel", true, false, "", {}, {}, Nothing, "", {}, 0, false, 0},
         {"own file", true, true, "", {}, {}, Nothing, "mine.xlsx", {saved}, 0, false, 0},
-        {"chosen file", false, true, "", {"report.xlsx"}, {}, Nothing, "report.xlsx", {saved}, 0, false, 0},
         {"dialog cancelled, saved again", false, true, "", {"", "report.xlsx"}, {Save}, Nothing, "report.xlsx",
          {saved}, 1, false, 0},
         {"dialog cancelled, discarded", false, true, "", {""}, {Discard}, Nothing, "", {}, 1, false, 1},
-        {"dialog cancelled, kept", false, true, "", {""}, {Keep}, Nothing, "", {}, 1, true, 1},
         {"kept, window closed, kept", false, true, "", {""}, {Keep, Keep}, CloseWindow, "", {}, 2, true, 1},
         {"kept, window closed, discarded", false, true, "", {""}, {Keep, Discard}, CloseWindow, "", {}, 2, false, 1},
         {"kept, window closed, saved", false, true, "", {"", "report.xlsx"}, {Keep, Save}, CloseWindow,
@@ -104,8 +89,8 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         const ScratchFolder folder;
         auto path = [&](const char* name) { return *name ? QString::fromStdString((folder / name).string()) : QString(); };
         for (const char* file : c.files)
-            dialogs.files.push_back(path(file));
-        dialogs.answers = c.answers;
+            dialogs->files.push_back(path(file));
+        dialogs->answers = c.answers;
         const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
         HostWindow window(QString::fromStdString(folder.path().string()), spreadsheet);
         auto book = spreadsheet->Workbooks()->Add();
@@ -120,26 +105,20 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         window.show();
         Q_EMIT window.wizard()->PivotResult(c.built);
         auto* bar = window.findChild<QFrame*>(QStringLiteral("unsavedBar"));
-        switch (c.then) {
-        case Nothing: break;
-        case CloseWindow: window.close(); break;
-        case SaveFromBar:
+        if (c.then == CloseWindow) {
+            window.close();
+        } else if (*c.then) {
             ASSERT_TRUE(bar->isVisible());
-            QTest::mouseClick(findControl<QPushButton>(bar, "saveReport"), Qt::LeftButton);
-            break;
-        case DiscardFromBar:
-            ASSERT_TRUE(bar->isVisible());
-            QTest::mouseClick(findControl<QPushButton>(bar, "discardReport"), Qt::LeftButton);
-            break;
+            QTest::mouseClick(findControl<QPushButton>(bar, c.then), Qt::LeftButton);
         }
 
         EXPECT_EQ(window.isVisible(), c.open);
         EXPECT_EQ(bar->isVisible(), c.open);
         EXPECT_EQ(window.hasUnsavedReport(), c.open);
         EXPECT_EQ(window.wizard()->isEnabled(), !c.built);
-        EXPECT_EQ(dialogs.filesGiven(), c.files.size());
-        ASSERT_EQ(dialogs.questions.size(), c.asked);
-        for (const QString& question : dialogs.questions)
+        EXPECT_EQ(dialogs->suggested.size(), c.files.size());
+        ASSERT_EQ(dialogs->questions.size(), c.asked);
+        for (const QString& question : dialogs->questions)
             EXPECT_EQ(question, QStringLiteral("The PivotTable report was not saved."));
         EXPECT_EQ(window.savedFile(), path(c.saved));
         ASSERT_EQ(messages.shown().size(), c.told.size());
@@ -156,107 +135,6 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
         }
         EXPECT_EQ(window.exitCode(), c.exitCode);
     }
-}
-
-// A report built on a cube and saved: the next run offers that cube on the
-// cube step, and offers to save into the same folder under the cube's name
-// and the day's date.
-TEST(HostWindowMemory, OffersTheLastReportsCubeAndItsFolderNextTime)
-{
-    const struct {
-        const char* what;
-        int kind;
-        std::string cube;  // a store cube of the scratch folder, or a cube file's path there
-        const char* name;  // the cube's own name
-    } cases[] = {{"store cube", kStoreCube, "Sales", "Sales"},
-                 {"cube file", kCubeFile, "NoTime.cub", "Inventory"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TempSettings settings;
-        const RecordingMessages messages;
-        ScriptedDialogs dialogs;
-        const ScratchFolder folder;
-        for (const char* name : {"Sales.cub", "Sales.bwf", "NoTime.cub"})
-            std::filesystem::copy_file(kSamples / "store" / name, folder / name);
-        std::filesystem::create_directory(folder / "reports");
-        const QString store = QString::fromStdString(folder.path().string());
-        const QString cube = c.kind == kStoreCube ? QString::fromStdString(c.cube)
-                                                  : QString::fromStdString((folder / c.cube).string());
-        const QString today = QDate::currentDate().toString(Qt::ISODate);
-        // Opens the window on a new workbook; Next clicked `nexts` times.
-        const auto run = [&](int nexts) {
-            const std::shared_ptr<sheet::Application> spreadsheet = sheet::createApplication();
-            spreadsheet->Workbooks()->Add();
-            auto window = std::make_unique<HostWindow>(store, spreadsheet);
-            window->show();
-            window->begin();
-            for (int i = 0; i < nexts; ++i)
-                findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
-            return window;
-        };
-        auto selector = [](HostWindow& window) {
-            return window.wizard()->findChild<NxCubeSelectorCtrl*>(QStringLiteral("NxCubeSelectorCtrl1"));
-        };
-        {
-            const auto first = run(1);
-            selector(*first)->setSelectorSourceType(c.kind);
-            selector(*first)->setSelectorCubeName(cube);
-            findControl<QPushButton>(first->wizard(), "butCommand", 1)->click();
-            ASSERT_EQ(first->wizard()->currentStep(), 2) << messages.shown().size();
-            dialogs.files = {QString::fromStdString((folder / "reports" / "first.xlsx").string())};
-            Q_EMIT first->wizard()->PivotResult(true);
-            ASSERT_EQ(first->savedFile(), dialogs.files[0]);
-        }
-        const auto window = run(0);
-        EXPECT_EQ(selector(*window)->selectorSourceType(), c.kind);
-        EXPECT_EQ(selector(*window)->selectorCubeName(), cube);
-        // The offered cube is the one the cube step takes.
-        for (int i = 0; i < 2; ++i)
-            findControl<QPushButton>(window->wizard(), "butCommand", 1)->click();
-        ASSERT_EQ(window->wizard()->currentStep(), 2);
-        dialogs.answers = {UnsavedAnswer::Discard};
-        Q_EMIT window->wizard()->PivotResult(true);
-        ASSERT_EQ(dialogs.suggested.size(), 2u);
-        EXPECT_EQ(dialogs.suggested[1],
-                  QString::fromStdString((folder / "reports").string()) + u'/' + text(c.name) + u' ' + today + QStringLiteral(".xlsx"));
-    }
-}
-
-// The save's window: shown and painted, centred on the window it belongs
-// to, before the work ends; the work's failure comes back to the caller.
-TEST(BusyWork, IsPaintedCentredOnItsOwnerWhileTheWorkRunsAndHandsBackAFailure)
-{
-    QWidget owner;
-    owner.setGeometry(100, 80, 600, 400);
-    owner.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
-    struct Watch : QObject {
-        std::atomic<bool> painted = false;
-        QRect placed;
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            auto* widget = qobject_cast<QWidget*>(watched);
-            if (event->type() == QEvent::Paint && widget && widget->window()->objectName() == u"BusyWork") {
-                placed = widget->window()->frameGeometry();
-                painted = true;
-            }
-            return false;
-        }
-    } watch;
-    qApp->installEventFilter(&watch);
-    bool sawPaint = false;
-    runShowingProgress(&owner, QStringLiteral("Saving"), [&] {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!watch.painted && std::chrono::steady_clock::now() < until)
-            std::this_thread::yield();
-        sawPaint = watch.painted;
-    });
-    qApp->removeEventFilter(&watch);
-    EXPECT_TRUE(sawPaint);
-    EXPECT_LE((watch.placed.center() - owner.frameGeometry().center()).manhattanLength(), 2);
-    EXPECT_THROW(runShowingProgress(&owner, QStringLiteral("Saving"),
-                                    [] { throw platform::Failure(70, "Permission denied"); }),
-                 platform::Failure);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The host program opened on a workbook with kept reports offers to refresh
-// them: the workbook is saved with the reports recomputed and the user told
-// what changed, or why nothing did.
+// them: the workbook is saved with the reports recomputed and the user told.
 #include "common/wizardtest.h"
 #include "hostwindow.h"
 #include "sheet/host/hostapplication.h"
@@ -33,26 +32,15 @@ void writeWorkbook(const fs::path& file, bool withReport, const fs::path& cube)
     book->SaveAs(file.string());
 }
 
+// A refusal (a cube gone) is ReportRefresh.RefusalsNameTheProblemAndLeaveTheWorkbookAsItWas.
 TEST(ReportsBar, OffersRefreshOnlyForWorkbooksWithReportsAndSaysWhatHappened)
 {
-    const struct {
-        const char* what;
-        bool withReport;
-        bool cubeGone;       // the cube file was removed before the refresh
-        const char* told;    // the message's title, or "" when no bar is offered
-        const char* says;
-    } cases[] = {
-        {"a workbook without reports", false, false, "", ""},
-        {"a workbook with a report", true, false, "Reports refreshed", "Refreshed 1 report"},
-        {"a report whose cube is gone", true, true, "Refresh reports", "Sales.cub"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const bool withReport : {false, true}) {
+        SCOPED_TRACE(withReport);
         ScratchFolder folder;
-        const fs::path cube = folder / "Sales.cub";
-        fs::copy_file(kSamples / "store" / "Sales.cub", cube);
+        fs::copy_file(kSamples / "store" / "Sales.cub", folder / "Sales.cub");
         const fs::path file = folder / "kept.xlsx";
-        writeWorkbook(file, c.withReport, cube);
+        writeWorkbook(file, withReport, folder / "Sales.cub");
         const std::string before = sheettest::fileBytes(file);
         const TempSettings settings;
         RecordingMessages messages;
@@ -62,17 +50,13 @@ TEST(ReportsBar, OffersRefreshOnlyForWorkbooksWithReportsAndSaysWhatHappened)
         window.show();
         auto* bar = window.findChild<QFrame*>(QStringLiteral("reportsBar"));
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->isVisible(), c.withReport);
-        if (!c.withReport)
+        ASSERT_EQ(bar->isVisible(), withReport);
+        if (!withReport)
             continue;
-        if (c.cubeGone)
-            fs::remove(cube);
         bar->findChild<QPushButton*>(QStringLiteral("refreshReports"))->click();
-        const auto shown = messages.single();
-        EXPECT_EQ(shown.title.toStdString(), c.told);
-        EXPECT_NE(shown.text.toStdString().find(c.says), std::string::npos) << shown.text.toStdString();
-        // Saved when refreshed (the definition's time at least), untouched when not.
-        EXPECT_EQ(sheettest::fileBytes(file) == before, c.cubeGone);
+        EXPECT_EQ(messages.single().title, QStringLiteral("Reports refreshed"));
+        EXPECT_TRUE(messages.single().text.contains(QStringLiteral("Refreshed 1 report"))) << messages.single().text.toStdString();
+        EXPECT_NE(sheettest::fileBytes(file), before) << "saved with the definition's new time at least";
     }
 }
 

@@ -15,16 +15,9 @@ namespace {
 // Records, while it is installed, what was painted: the progress values the
 // wait form showed, where it stood, and whether the wizard's layout step
 // was drawn behind it.
-class PaintWatch : public QObject {
-public:
+struct PaintWatch : QObject {
     explicit PaintWatch(const QWidget* layoutStep) : mLayoutStep(layoutStep) { qApp->installEventFilter(this); }
     ~PaintWatch() override { qApp->removeEventFilter(this); }
-
-    std::set<int> valuesShown;
-    QRect waitFrame;
-    bool layoutStepPainted = false;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -40,8 +33,10 @@ protected:
         return false;
     }
 
-private:
     const QWidget* mLayoutStep;
+    std::set<int> valuesShown;
+    QRect waitFrame;
+    bool layoutStepPainted = false;
 };
 
 TEST_F(BuildTest, TheWaitFormIsPaintedOnTheWizardWithItsBarMovingAndTheLayoutStepBehindIt)
