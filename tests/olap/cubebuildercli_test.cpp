@@ -121,18 +121,12 @@ TEST_F(CubeBuilderCommand, AStoreSectionWritesTheCompanionBesideTheCubeFile)
     EXPECT_EQ(companion.measureListDimension, "Store");
 }
 
-TEST_F(CubeBuilderCommand, CheckAndQuietAndHelpAndWrongArguments)
+TEST_F(CubeBuilderCommand, CheckAndWrongArguments)
 {
     const Outcome check = run({"--check", path("sales.json")});
     EXPECT_EQ(check.code, olap::kCommandDone) << check.err;
     EXPECT_THAT(check.out, olaptest::HasSubstr("no problems found"));
     EXPECT_FALSE(std::filesystem::exists(mFolder / "sales.cub"));
-    const Outcome quiet = run({"--quiet", path("sales.json"), path("sales.cub")});
-    EXPECT_EQ(quiet.code, olap::kCommandDone);
-    EXPECT_EQ(quiet.out, "");
-    const Outcome help = run({"--help"});
-    EXPECT_EQ(help.code, olap::kCommandDone);
-    EXPECT_THAT(help.out, olaptest::HasSubstr("Usage: cubebuilder"));
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{}, {path("sales.json")}, {"--fast", path("sales.json"), path("x.cub")},
           {"--check", path("sales.json"), path("x.cub")}}) {
@@ -163,8 +157,6 @@ TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
          "@/sales.json:31:44: unknown column \"categry\": none of @/products.csv, @/subcategories.csv, @/categories.csv has it"},
         {"sales.json", R"("key": "product_id")", R"("key": "productid")",
          "@/sales.json:24:46: unknown column \"productid\" in @/products.csv; its columns: product_id, product, subcategory_id"},
-        {"sales.json", R"("column": "units")", R"("column": "unit")",
-         "@/sales.json:45:37: unknown column \"unit\" in @/sales.csv; its columns: month_id, product_id, country, city, units, amount"},
         {"sales.json", R"("column": "subcategory")", R"("column": "subcategory_id")",
          "@/sales.json:32:47: column \"subcategory_id\" is in more than one of @/products.csv, @/subcategories.csv, @/categories.csv; say which with \"table\""},
         // the definition's tables
@@ -177,8 +169,6 @@ TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
          "@/products.csv:5:1: duplicate member key \"P2\" in column \"product_id\" (first on line 3)"},
         {"sales.csv", "2024-05,P3", "2024-05,P9",
          "@/sales.csv:7:9: missing join key \"P9\": no row of @/products.csv has product_id \"P9\""},
-        {"products.csv", "P2,Green Tea,S2", "P2,Green Tea,S7",
-         "@/products.csv:3:14: missing join key \"S7\": no row of @/subcategories.csv has subcategory_id \"S7\""},
         {"months.csv", "2024-03,2024,Q1", "2024-03,,Q1", "@/months.csv:4:9: empty member name for level \"Year\""},
     };
     for (const auto& test : cases) {

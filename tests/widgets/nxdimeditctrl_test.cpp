@@ -134,8 +134,7 @@ TEST_P(MemberEditor, AUsersClickChecksThatMemberOnlyUnlessOption5AddsTheDescenda
     EXPECT_EQ(captions(editor.checkedMembers()), Captions({"All Products", "Food", "Bread", "Cake"}));
 }
 
-// Option 2 off: no user checks; option 1 off: no boxes, checks still kept;
-// option 6: child counts; option 4: unique names.
+// Option 2 off: no user checks; option 1 off: no boxes, checks still kept.
 TEST_P(MemberEditor, OptionsChangeWhatRowsShowAndAllow)
 {
     const QModelIndex drinks = indexOf({"Drinks"});
@@ -147,11 +146,6 @@ TEST_P(MemberEditor, OptionsChangeWhatRowsShowAndAllow)
     editor.checkMembers(DimMembers{product({"Drinks"})}, false);
     EXPECT_FALSE(model()->data(drinks, Qt::CheckStateRole).isValid());
     EXPECT_EQ(editor.checkedMemberCount(), 1);
-    editor.setOption6(true);
-    EXPECT_EQ(model()->data(drinks).toString(), QStringLiteral("Drinks (2)"));
-    editor.setOption6(false);
-    editor.setOption4(true);
-    EXPECT_EQ(model()->data(drinks).toString(), QString::fromStdString(product({"Drinks"}).uniqueName()));
 }
 
 // Hidden: every unchecked member whose parent or one of whose siblings is
