@@ -4,7 +4,6 @@
 #include "olap/build/cubesourcekeys.h"
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
-#include "olap/store/storecompanion.h"
 #include "olaptestsupport.h"
 
 #include <cmath>
@@ -12,11 +11,7 @@
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+struct Outcome { int code = -1; std::string out; std::string err; };
 
 // A copy of the example in data/cubebuilder (the one docs/cube-builder.md
 // shows) in a fresh folder, to build and to spoil one file at a time.
@@ -110,17 +105,6 @@ Sales Count 1 #,##0
         EXPECT_DOUBLE_EQ(facts->values(3)[row], 1.0);
 }
 
-TEST_F(CubeBuilderCommand, AStoreSectionWritesTheCompanionBesideTheCubeFile)
-{
-    edit("sales.json", "\"catalog\": \"Example\",",
-         "\"catalog\": \"Example\", \"store\": {\"measuresSpecial\": true, \"measureListDimension\": \"Store\"},");
-    const Outcome outcome = build();
-    ASSERT_EQ(outcome.code, olap::kCommandDone) << outcome.err;
-    const auto companion = olap::readStoreCompanion(mFolder / "sales.bwf");
-    EXPECT_TRUE(companion.measuresSpecial);
-    EXPECT_EQ(companion.measureListDimension, "Store");
-}
-
 TEST_F(CubeBuilderCommand, CheckAndWrongArguments)
 {
     const Outcome check = run({"--check", path("sales.json")});
@@ -144,12 +128,7 @@ TEST_F(CubeBuilderCommand, CheckAndWrongArguments)
 // the readers' tests: cubedefinition_test.cpp, csv_test.cpp.)
 TEST_F(CubeBuilderCommand, BadInputIsReportedAtItsFileLineAndColumn)
 {
-    const struct {
-        const char* file;
-        const char* from;
-        const char* to;
-        const char* message;
-    } cases[] = {
+    const struct { const char* file; const char* from; const char* to; const char* message; } cases[] = {
         // unknown columns, reported where the definition names them
         {"sales.json", R"("column": "city")", R"("column": "town")",
          "@/sales.json:40:40: unknown column \"town\" in @/sales.csv; its columns: month_id, product_id, country, city, units, amount"},

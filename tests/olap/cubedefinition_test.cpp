@@ -81,9 +81,7 @@ TEST(CubeDefinition, TablePathsAreRelativeToTheDefinition)
 // the place of the change.
 TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
 {
-    const struct {
-        std::string from, to, message;
-    } cases[] = {
+    const struct { std::string from, to, message; } cases[] = {
         {R"("catalog": "Shop",)", R"("catalog": "Shop")",
          "3:3: malformed JSON: expected ',' or '}' after a member of an object"},
         {R"("catalog": "Shop",)", R"("catalog": "Shop", "catalog": "Other",)", "2:22: the member \"catalog\" appears twice"},
@@ -129,9 +127,7 @@ TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
 TEST(CubeDefinition, HostileTextsAreReportedAtTheirPlace)
 {
     const std::string deep = std::string(10000, '[') + std::string(10000, ']');
-    const struct {
-        std::string text, message;
-    } cases[] = {
+    const struct { std::string text, message; } cases[] = {
         {"{\"catalog\"://\r\"x\"}", "1:1: missing member \"cubes\""},
         {"//\r{\"catalog\": \"x\", \"cubes\": 1}", "1:30: \"cubes\" must be a list [ ... ]"},
         {deep, "1:65: the values are nested more than 64 levels deep"},

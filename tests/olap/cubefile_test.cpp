@@ -156,10 +156,7 @@ TEST(CubeBuilder, RefusesSpecsAndFactsThatCannotMakeACube)
 // or reading its facts fails naming the file, and the file is left as it was.
 TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
 {
-    const struct {
-        std::function<void(const fs::path&)> spoil;
-        const char* message;
-    } cases[] = {
+    const struct { std::function<void(const fs::path&)> spoil; const char* message; } cases[] = {
         {[](const fs::path& file) { fs::remove(file); }, "sales.cub"},
         {[](const fs::path& file) { olaptest::writeText(file, std::string(100000, '\x9c')); }, "is not a cube file"},
         {[](const fs::path& file) { olaptest::execSql(file, "PRAGMA user_version = 9"); }, "newer version"},
@@ -188,10 +185,7 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
 // is opened or its facts read.
 TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
 {
-    const struct {
-        const char* sql;
-        const char* message;
-    } cases[] = {
+    const struct { const char* sql; const char* message; } cases[] = {
         {"UPDATE facts SET column = 0 WHERE column = 1", "appears twice"},
         {"DELETE FROM facts WHERE column = 1", "fact chunks are missing"},
         {"UPDATE facts SET chunk = 5 WHERE column = 1", "lies outside the cube"},
@@ -327,10 +321,7 @@ TEST_F(CubeFileTest, DistinctCountIdsRoundTripAndCraftedOnesAreRefused)
         EXPECT_EQ(std::count(stored.begin(), stored.end(), 0u), 86);
         EXPECT_EQ(stored.back(), 300u);
     }
-    const struct {
-        const char* sql;
-        const char* message;
-    } cases[] = {
+    const struct { const char* sql; const char* message; } cases[] = {
         {"UPDATE measures SET aggregation = 6 WHERE position = 2", "unknown aggregation (6; this program knows those of format version 2)"},
         {"PRAGMA user_version = 1", "is a distinct count, which needs format version 2"},
         {"DROP TABLE distinct_measures", "\"distinct_measures\" is not a table"},

@@ -113,10 +113,7 @@ TEST(QueryFailures, UnknownDimensionHierarchyMemberOrMeasureIndexIsBadInput)
 // cells between threads (a key for every few facts), and one key hidden.
 TEST(QueryThreads, TheResultIsTheSameForAnyThreadCount)
 {
-    const struct {
-        uint32_t keys;
-        uint64_t rows;
-    } cases[] = {{7, 3'000'000}, {60'000, 300'000}};
+    const struct { uint32_t keys; uint64_t rows; } cases[] = {{7, 3'000'000}, {60'000, 300'000}};
     for (const auto& test : cases) {
         SCOPED_TRACE(test.keys);
         HierarchySpec flat{{}, false, {}, {{"Name", false}}};

@@ -48,11 +48,7 @@ TEST_F(StoreCubeFileTest, ForeignNewerAndDamagedFilesAreRefusedByNumberAndName)
 {
     std::string changed = mBytes;
     changed[changed.size() - 3] ^= 0x20;
-    const struct {
-        std::string bytes;
-        int number;
-        const char* message;
-    } cases[] = {
+    const struct { std::string bytes; int number; const char* message; } cases[] = {
         {olaptest::readBytes(mFolder / "Sales.cub"), platform::err::kBadFileName, ": is not a store cube file"},
         {withVersion(mBytes, 2), platform::err::kBadFileName,
          "written by a newer version (format 2; this program reads up to 1)"},

@@ -128,10 +128,7 @@ TEST_F(StoreModelTest, MeasuresAreMembersOfTheMeasuresDimensionAndOfTheFlaggedLi
 // path has one part per level from the top; the unique name adds the dimension.
 TEST_F(StoreModelTest, NamesCaptionsAndPaths)
 {
-    const struct {
-        std::shared_ptr<Member> member;
-        const char *name, *caption, *namePath;
-    } cases[] = {
+    const struct { std::shared_ptr<Member> member; const char *name, *caption, *namePath; } cases[] = {
         {member("Time", 2, 2), "[Q2]", "Quarter 2", "[All Time].&[1997].[Q2]"},
         {member("Time", 1, 2), "&[1998]", "1998", "[All Time].&[1998]"},
         {member("Time", 0, 1), "[All Time]", "All Time", "[All Time]"},

@@ -3,6 +3,7 @@
 #include "platform/children.h"
 #include "platform/core/failure.h"
 #include "platform/textfile.h"
+#include "support/failureof.h"
 #include "support/fulldisk.h"
 #include "support/scratchfolder.h"
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace platform;
+using testsupport::failureOf;
 
 namespace {
 
@@ -157,14 +159,10 @@ TEST_F(SettingsStoreTest, AFileThatIsNotAUsableStoreGivesAFailureNamingIt)
     writeText(mFolder / "plain-file", "not a folder");
     for (const auto& [name, problem] : {std::pair{"text.db", "not a database"}, {"damaged.db", ""},
                                         {"foreign.db", "another program"}, {"plain-file/settings.db", ""}}) {
-        std::string description = "(opened)";
-        try {
-            SettingsStore opened(mFolder / name);
+        const std::string description = failureOf([&, name = name] {
             Value value;
-            opened.queryValue(kUser, "K", "V", value);
-        } catch (const Failure& failure) {
-            description = failure.description();
-        }
+            SettingsStore(mFolder / name).queryValue(kUser, "K", "V", value);
+        }).description();
         EXPECT_NE(description.find((mFolder / name).string()), std::string::npos) << description;
         EXPECT_NE(description.find(problem), std::string::npos) << description;
     }
@@ -196,15 +194,10 @@ TEST(SettingsStoreOnAFullDisk, AWriteSaysTheDiskIsFull)
     ASSERT_EQ(store.createKey(kUser, "K"), status::kSuccess);
     ASSERT_EQ(store.setValue(kUser, "K", "Kept", Value::fromString("yes")), status::kSuccess);
     disk.fill();
-    try {
-        store.setValue(kUser, "K", "Big", Value::fromBinary(std::vector<uint8_t>(200000, 7)));
-        ADD_FAILURE() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.number(), err::kDiskFull);
-        EXPECT_NE(failure.description().find("cannot be written: the disk is full"), std::string::npos)
-            << failure.description();
-        EXPECT_EQ(failure.description().find("damaged"), std::string::npos) << failure.description();
-    }
+    const Failure failure = failureOf([&] { store.setValue(kUser, "K", "Big", Value::fromBinary(std::vector<uint8_t>(200000, 7))); });
+    EXPECT_EQ(failure.number(), err::kDiskFull);
+    EXPECT_NE(failure.description().find("cannot be written: the disk is full"), std::string::npos) << failure.description();
+    EXPECT_EQ(failure.description().find("damaged"), std::string::npos) << failure.description();
     Value kept;
     EXPECT_EQ(store.queryValue(kUser, "K", "Kept", kept), status::kSuccess);
 }

@@ -27,11 +27,7 @@ protected:
 // No wizard chosen yet, a wizard without help, a step outside the wizard.
 TEST_F(HelpControl, WithoutATopicItShowsNoHelpAndNoHotTip)
 {
-    const struct {
-        qint16 wizard, step;
-        const char* text;
-        int topics;
-    } cases[] = {{0, 0, "No help available", 0}, {3, 1, "No help available", 0},
+    const struct { qint16 wizard, step; const char* text; int topics; } cases[] = {{0, 0, "No help available", 0}, {3, 1, "No help available", 0},
                  {NxHelpCtrl::kPivotTableWizard, 8, "No help topic", 7}};
     for (const auto& c : cases) {
         help.setHelpWizard(c.wizard);
