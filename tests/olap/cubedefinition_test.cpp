@@ -81,9 +81,7 @@ TEST(CubeDefinition, TablePathsAreRelativeToTheDefinition)
 // the place of the change.
 TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
 {
-    const struct {
-        std::string from, to, message;
-    } cases[] = {
+    const struct { std::string from, to, message; } cases[] = {
         {R"("catalog": "Shop",)", R"("catalog": "Shop")",
          "3:3: malformed JSON: expected ',' or '}' after a member of an object"},
         {R"("catalog": "Shop",)", R"("catalog": "Shop", "catalog": "Other",)", "2:22: the member \"catalog\" appears twice"},
@@ -94,11 +92,6 @@ TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
         {R"("name": "Units", "column": "units")", R"("name": "Units", "column": "units", "aggregation": "median")",
          "7:70: unknown aggregation \"median\"; expected sum, count, min, max, average or distinct count"},
         {R"("name": "Units", "column": "units")", R"("name": "Units")", "7:18: missing member \"column\""},
-        {R"("name": "Units", "column": "units")", R"("name": "Units", "aggregation": "distinct count")",
-         "7:18: missing member \"column\""},
-        {R"({"name": "City", "column": "city"})", R"({"name": "City", "colum": "city"})",
-         "6:66: unknown member \"colum\"; expected one of name, column, captionColumn, table, namedByKey, orderBy, "
-         "orderColumn, descending"},
         {R"({"name": "City", "column": "city")", R"({"name": "City", "column": "city", "orderBy": "size")",
          "6:95: unknown order \"size\"; expected \"name\", \"key\" or \"ordinal\""},
         {R"({"name": "City", "column": "city")", R"({"name": "City", "column": "city", "orderBy": "ordinal")",
@@ -115,16 +108,9 @@ TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
         {R"("name": "Store",)", R"("name": "Measures",)", "6:29: \"Measures\" is the name of the measures dimension"},
         {R"({"name": "City", "column": "city"})", R"({"name": "City", "column": "city"}, {"name": "City", "column": "town"})",
          "6:94: a second level named \"City\""},
-        {R"([{"name": "Units", "column": "units"}])", R"([{"name": "Units", "column": "units"}, {"name": "Units", "column": "u"}])",
-         "7:65: a second measure named \"Units\""},
         {R"("levels": [{"name": "City", "column": "city"}])", R"("levels": [])", "6:48: \"levels\" must not be empty"},
-        {R"("levels": [{"name": "City", "column": "city"}])", "\"joins\": []", "6:47: \"joins\" must not be empty"},
         {R"({"name": "City", "column": "city"})", R"({"name": "City", "column": "city", "table": "stores.csv"})",
          "6:93: dimension \"Store\" does not reach table \"stores.csv\"; its tables: sales.csv"},
-        {R"([{"name": "Store", "levels": [{"name": "City", "column": "city"}]}])", "[]",
-         "6:19: \"dimensions\" must not be empty"},
-        {R"("catalog": "Shop",)", R"("catalog": "Shop", "store": {"measuresSpecial": true},)",
-         "2:31: missing member \"measureListDimension\""},
         {R"("catalog": "Shop",)", R"("catalog": "Shop", "store": {"measureListDimension": "Lists"},)",
          "2:56: cube \"Sales\" has no dimension \"Lists\""},
     };
@@ -141,13 +127,10 @@ TEST(CubeDefinition, ProblemsAreReportedAtTheirLineAndColumn)
 TEST(CubeDefinition, HostileTextsAreReportedAtTheirPlace)
 {
     const std::string deep = std::string(10000, '[') + std::string(10000, ']');
-    const struct {
-        std::string text, message;
-    } cases[] = {
+    const struct { std::string text, message; } cases[] = {
         {"{\"catalog\"://\r\"x\"}", "1:1: missing member \"cubes\""},
         {"//\r{\"catalog\": \"x\", \"cubes\": 1}", "1:30: \"cubes\" must be a list [ ... ]"},
         {deep, "1:65: the values are nested more than 64 levels deep"},
-        {"{\"catalog\": \"x\", \"cubes\": " + deep + "}", "1:90: the values are nested more than 64 levels deep"},
         {"{\"catalog\": 777e7770}", "1:13: the number 777e7770 is out of range"},
         {"{\"catalog\": \"x\" /* open", "1:17: malformed JSON: the comment that starts here is never closed with */"},
         {"{\"catalog\": \"x\\u00\"}", "1:13: malformed JSON: a text in double quotes is malformed"},

@@ -133,11 +133,7 @@ std::string joined(const std::vector<std::string>& lines)
 TEST_F(CubeModelling, MembersAreStoredInTheOrderTheirLevelsName)
 {
     REQUIRE_PROGRAMS("sqlite3");
-    const struct {
-        const char* dimension;
-        uint16_t level;
-        const char* orderedSql;
-    } cases[] = {
+    const struct { const char* dimension; uint16_t level; const char* orderedSql; } cases[] = {
         {"Time", 0, "SELECT DISTINCT year FROM time ORDER BY CAST(year AS INTEGER)"},
         {"Time", 1, "SELECT month_name FROM time ORDER BY CAST(year AS INTEGER), CAST(month_of_year AS INTEGER)"},
         {"Product", 0, "SELECT DISTINCT category FROM product ORDER BY category DESC"},

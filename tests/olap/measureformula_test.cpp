@@ -39,10 +39,7 @@ std::optional<double> evaluate(const std::string& text)
 
 TEST(MeasureFormula, EvaluatesArithmeticComparisonsAndConditionsWithEmptyCells)
 {
-    const struct {
-        const char* formula;
-        std::optional<double> expected;
-    } cases[] = {
+    const struct { const char* formula; std::optional<double> expected; } cases[] = {
         {"[A] - [B]", 6},
         {"([A] - [B]) / [A]", 0.6},
         {"[A] + [B] * 2", 18},

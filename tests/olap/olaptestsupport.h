@@ -18,6 +18,7 @@
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
 #include "platform/core/failure.h"
+#include "support/failureof.h"
 #include "support/scratchfolder.h"
 
 #include <gmock/gmock.h>
@@ -40,19 +41,7 @@ inline void PrintTo(const TextPosition& position, std::ostream* out)
 namespace olaptest {
 
 using ::testing::HasSubstr;
-
-// The failure `action` throws; a test failure, and number 0, when it throws none.
-template <class F>
-platform::Failure failureOf(F&& action)
-{
-    try {
-        action();
-    } catch (const platform::Failure& failure) {
-        return failure;
-    }
-    ADD_FAILURE() << "no failure";
-    return platform::Failure(0, "no failure");
-}
+using testsupport::failureOf;
 
 inline void writeText(const std::filesystem::path& file, const std::string& text)
 {
@@ -76,10 +65,7 @@ inline void execSql(const std::filesystem::path& file, const std::string& sql)
 
 // A cube as a query takes it: what a cube builder gives once written to a
 // cube file and read back, so that queries run on what real files hold.
-struct TestCube {
-    olap::CubeInfo info;
-    olap::FactTable facts;
-};
+struct TestCube { olap::CubeInfo info; olap::FactTable facts; };
 
 inline TestCube readBack(olap::CubeBuilder& cube)
 {

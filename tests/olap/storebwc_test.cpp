@@ -2,7 +2,6 @@
 // the right number. (What is written is read back whole by the store model's
 // tests, storemodel_test.cpp, which load these files.)
 #include "olap/store/bwcfile.h"
-#include "olap/store/bwcformat.h"
 #include "olap/store/storeloader.h"
 #include "olaptestsupport.h"
 
@@ -45,22 +44,11 @@ std::string withVersion(std::string bytes, char version)
 
 }  // namespace
 
-TEST(Crc32, MatchesTheIeeeCheckValue)
-{
-    EXPECT_EQ(bwcformat::crc32("123456789"), 0xCBF43926u);
-    EXPECT_EQ(bwcformat::crc32(""), 0u);
-}
-
 TEST_F(StoreCubeFileTest, ForeignNewerAndDamagedFilesAreRefusedByNumberAndName)
 {
     std::string changed = mBytes;
     changed[changed.size() - 3] ^= 0x20;
-    const struct {
-        std::string bytes;
-        int number;
-        const char* message;
-    } cases[] = {
-        {"", platform::err::kBadFileName, ": is not a store cube file"},
+    const struct { std::string bytes; int number; const char* message; } cases[] = {
         {olaptest::readBytes(mFolder / "Sales.cub"), platform::err::kBadFileName, ": is not a store cube file"},
         {withVersion(mBytes, 2), platform::err::kBadFileName,
          "written by a newer version (format 2; this program reads up to 1)"},

@@ -36,14 +36,8 @@ TEST_F(StoreCompanionTest, WhatIsWrittenIsReadBackFromText)
 
 TEST_F(StoreCompanionTest, UnreadableFilesAreRefusedByNumberNamingTheProblem)
 {
-    const struct {
-        const char* text;
-        int number;
-        const char* problem;
-    } cases[] = {
-        {"", platform::err::kBadFileName, "is not a store companion file"},
+    const struct { const char* text; int number; const char* problem; } cases[] = {
         {"bwf x\n", platform::err::kBadFileName, "is not a store companion file"},
-        {"\x89PNG\r\n", platform::err::kBadFileName, "is not a store companion file"},
         {"bwf 2\nmeasuresSpecial = false\nsomethingNew = 1\n", platform::err::kBadFileName, "newer version (format 2"},
         {"bwf 1\nmeasuresSpecial\n", platform::err::kPathFileAccess, "is damaged (line 2 is not \"key = value\""},
         {"bwf 1\nmeasuresSpecial = yes\n", platform::err::kPathFileAccess, "measuresSpecial must be true or false"},

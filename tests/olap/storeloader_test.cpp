@@ -76,10 +76,7 @@ TEST_F(StoreLoaderTest, ExtractingWritesTheStoreCubeWithoutFactKeys)
 TEST_F(StoreLoaderTest, WhatCannotBeExtractedGivesFalseWithTheReasonAndWritesNothing)
 {
     const std::filesystem::path cub = mFolder / "Sales.cub", bwf = mFolder / "Sales.bwf";
-    const struct {
-        std::function<bool()> extract;
-        std::string problem;
-    } cases[] = {
+    const struct { std::function<bool()> extract; std::string problem; } cases[] = {
         {[&] { std::filesystem::remove(cub); return extract(); }, cub.string()},
         {[&] { std::filesystem::remove(bwf); return extract(); }, bwf.string()},
         {[&] { olaptest::execSql(cub, "PRAGMA user_version = 99"); return extract(); }, "newer version"},

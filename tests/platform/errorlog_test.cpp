@@ -4,6 +4,7 @@
 #include "platform/core/failure.h"
 #include "platform/services/buildinfo.h"
 #include "platform/textfile.h"
+#include "support/failureof.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -66,12 +67,9 @@ TEST_F(ErrorLogTest, AnInstallDirectoryThatIsMissingOrAFileIsAFailureAndNothingI
 {
     writeText(mFolder / "plain file", "x");
     for (const char* install : {"not installed", "plain file"}) {
-        try {
-            appendErrorRecord(mFolder / install / "Error Logs" / "BWError.log", sampleRecord());
-            ADD_FAILURE() << "the record was written below " << install;
-        } catch (const Failure& failure) {
-            EXPECT_NE(failure.description().find(install), std::string::npos) << failure.description();
-        }
+        const Failure failure = testsupport::failureOf(
+            [&] { appendErrorRecord(mFolder / install / "Error Logs" / "BWError.log", sampleRecord()); });
+        EXPECT_NE(failure.description().find(install), std::string::npos) << failure.description();
     }
     EXPECT_FALSE(std::filesystem::exists(mFolder / "not installed"));
 }

@@ -6,6 +6,7 @@
 #include "platform/children.h"
 #include "platform/core/failure.h"
 #include "platform/textfile.h"
+#include "support/failureof.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -101,14 +102,11 @@ TEST_F(SafeWriteTest, AFailedFlushOrAnImpossibleTargetFailsAndLeavesTheOriginal)
     for (const auto& [target, failingSync, error] : {std::tuple{mFile, 1, EIO},
                                                      {mFolder / "missing/book.xlsx", 0, ENOENT},
                                                      {mFolder / "loop.xlsx", 0, ELOOP}}) {
+        SCOPED_TRACE(target);
         gFailingSync = failingSync;
-        try {
-            replaceFile(target, "new");
-            ADD_FAILURE() << target << " was written";
-        } catch (const Failure& failure) {
-            EXPECT_EQ(failure.lastDllError(), error) << target;
-            EXPECT_NE(failure.description().find(target.string()), std::string::npos) << failure.description();
-        }
+        const Failure failure = testsupport::failureOf([&, &target = target] { replaceFile(target, "new"); });
+        EXPECT_EQ(failure.lastDllError(), error);
+        EXPECT_NE(failure.description().find(target.string()), std::string::npos) << failure.description();
     }
     EXPECT_EQ(textOf(mFile), "old");
     EXPECT_EQ(names(), (std::set<std::string>{"book.xlsx", "loop.xlsx"}));

@@ -23,12 +23,7 @@ SmtpAccount account(const SmtpTestServer& server, const std::string& user)
 // out encrypted.
 TEST(SmtpMail, CredentialsAreSentOnlyOverTls)
 {
-    const struct {
-        const char* what;
-        bool startTls;
-        const char* user;
-        bool sent;
-    } cases[] = {
+    const struct { const char* what; bool startTls; const char* user; bool sent; } cases[] = {
         {"login, no STARTTLS", false, "reporter", false},
         {"no login, no STARTTLS", false, "", true},
         {"login, STARTTLS", true, "reporter", true},

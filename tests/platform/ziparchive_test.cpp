@@ -3,6 +3,7 @@
 #include "platform/core/failure.h"
 #include "platform/textfile.h"
 #include "platform/zipcontents.h"
+#include "support/failureof.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -55,13 +56,9 @@ TEST_F(ZipArchiveTest, AMissingFileIsFileNotFoundAndLeavesTheArchiveAsItWas)
 {
     ZipArchive archive(mArchive);
     archive.addFile(make("kept.txt", "kept"));
-    try {
-        archive.addFile(mFolder / "gone.bws");
-        FAIL() << "a missing file was added";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.number(), err::kFileNotFound);
-        EXPECT_NE(failure.description().find("gone.bws"), std::string::npos) << failure.description();
-    }
+    const Failure failure = testsupport::failureOf([&] { archive.addFile(mFolder / "gone.bws"); });
+    EXPECT_EQ(failure.number(), err::kFileNotFound);
+    EXPECT_NE(failure.description().find("gone.bws"), std::string::npos) << failure.description();
     archive.write();
     EXPECT_EQ(zipContents(mArchive), (Entries{{"kept.txt", "kept"}}));
 }

@@ -51,11 +51,7 @@ TEST(PublishCommand, PublishesAndSaysHowFastOrWhatWentWrong)
     const ScratchFolder folder;
     const std::string cube = countingCube(folder, 3).string();
     const std::string url = TestServer::shared().url();
-    const struct {
-        std::vector<std::string> arguments;
-        int status;
-        const char* says;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; int status; const char* says; } cases[] = {
         {{"--publish", url, cube}, kCommandDone, "published 1 cube(s), 3 facts, to database \"pw counting\""},
         {{"--publish", url, "--database", "pw other", "--quiet", cube}, kCommandDone, ""},
         {{"--publish", url}, kCommandUsage, "expected the cube file or definition to publish"},

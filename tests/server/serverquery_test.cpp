@@ -201,9 +201,7 @@ TEST_F(ServerModelling, PivotsOfCalculatedFilteredAndDistinctMeasuresEqualTheLoc
         {"Store Sales", "Profit", "Margin", "Average Price", "Store Cost"},
         {"Promotion Sales", "Offer Units", "Big Sales", "Store A Sales", "Store A Facts", "Margin"},
         {"Customers", "Named Customers", "Unit Sizes", "Promotion Customers", "Sales per Customer"}};
-    const struct {
-        uint32_t rows, columns, page;
-    } layouts[] = {{0, 1, 2}, {1, 3, 0}, {2, 0, 3}};
+    const struct { uint32_t rows, columns, page; } layouts[] = {{0, 1, 2}, {1, 3, 0}, {2, 0, 3}};
     const ServerProvider provider;
     for (const auto& layout : layouts) {
         for (const auto& names : measureLists) {

@@ -119,12 +119,7 @@ TEST(ServerSession, FailuresSayWhatHappened)
     const ServerLogin injecting{.user = "analyst", .password = "not-the-password\r\nX-ClickHouse-User: default"};
     ServerLogin quick;
     quick.timeout = std::chrono::milliseconds(500);
-    struct Case {
-        ServerSession session;
-        std::string sql;
-        int32_t number;
-        std::string says;
-    };
+    struct Case { ServerSession session; std::string sql; int32_t number; std::string says; };
     const Case cases[] = {
         {ServerSession(nobody, {}), "SELECT 1", kServerRefused, "refused the connection"},
         {ServerSession(parseDataSource("no-such-host.invalid"), {}), "SELECT 1", kServerUnreachable, "cannot be reached"},

@@ -77,11 +77,7 @@ TEST_P(MemberSearch, TypingNarrowsTheTreeToMatchesWithTheirAncestorsIgnoringCase
     editor.setMemberDrilled(product({"Food"}), true);
     const Lines full = shown();
     ASSERT_EQ(full, Lines({"All Products", "  Drinks", "  Food", "    Bread", "    Cake", "    Crème Brûlée"}));
-    struct Step {
-        const char* label;
-        std::function<void(QLineEdit*)> type;
-        Lines expected;
-    };
+    struct Step { const char* label; std::function<void(QLineEdit*)> type; Lines expected; };
     const auto keys = [](const char* text) { return [text](QLineEdit* field) { QTest::keyClicks(field, QString::fromUtf8(text)); }; };
     const auto backspaces = [](int count) {
         return [count](QLineEdit* field) {

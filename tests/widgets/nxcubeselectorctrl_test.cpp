@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QSignalSpy>
-#include <QStandardItemModel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -106,19 +105,6 @@ TEST_F(CubeSelector, ConnectingListsTheServersCatalogsAndTheirCubes)
     EXPECT_EQ(selector.selectorCatalog(), QStringLiteral("Server Catalog"));
     EXPECT_EQ(selector.selectorCubeName(), QStringLiteral("Budget"));
     EXPECT_EQ(child<QComboBox>("serverCube")->count(), 2);
-}
-
-TEST_F(CubeSelector, OptionFalseOffersOnlyTheStoreAndTrueOffersEveryKind)
-{
-    selector.setSelectorSourceType(NxCubeSelectorCtrl::ServerCube);
-    const auto* kinds = qobject_cast<QStandardItemModel*>(child<QComboBox>("sourceKind")->model());
-    ASSERT_NE(kinds, nullptr);
-    selector.selectorOption(false);
-    EXPECT_EQ(selector.selectorSourceType(), NxCubeSelectorCtrl::StoreCube);
-    EXPECT_TRUE(kinds->item(0)->isEnabled());
-    EXPECT_FALSE(kinds->item(1)->isEnabled() || kinds->item(2)->isEnabled());
-    selector.selectorOption(true);
-    EXPECT_TRUE(kinds->item(1)->isEnabled() && kinds->item(2)->isEnabled());
 }
 
 }  // namespace
