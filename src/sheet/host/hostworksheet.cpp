@@ -178,10 +178,17 @@ void HostWorksheet::Paste(const std::shared_ptr<sheet::Range>& destination)
     const auto range = std::dynamic_pointer_cast<HostRange>(destination);
     if (!range || range->worksheet().get() != this)
         failApplication("Paste on sheet '" + Name() + "' needs a destination on that sheet");
-    auto content = workbook()->application()->takeClipboard();
+    const auto application = workbook()->application();
+    auto content = application->takeClipboard();
     if (!content)
         failApplication("Paste on sheet '" + Name() + "': the clipboard is empty");
-    content->pasteOnto(*this, range->area().first);
+    try {
+        content->pasteOnto(*this, range->area().first);
+    } catch (...) {
+        // A refused paste changes nothing: what was cut can still be pasted elsewhere.
+        application->setClipboard(std::move(content));
+        throw;
+    }
 }
 
 std::shared_ptr<sheet::Range> HostWorksheet::Columns()

@@ -109,6 +109,8 @@ TEST_F(ChartMoves, CutTakesTheObjectOffItsSheetAndPastePutsItOnAnotherOfTheSameW
     first->ChartObjects()->Item(1)->Cut();
     auto other = app->Workbooks()->Add()->Worksheets()->Item(1);
     EXPECT_EQ(failureOf([&] { other->Paste(other->Range("A1")); }).number(), 1004);
+    first->Paste(first->Range("A1"));  // the refused paste left the chart on the clipboard
+    EXPECT_EQ(first->ChartObjects()->Count(), 1);
 }
 
 TEST_F(ChartSaving, EmbeddedChartsAreLinkedSheetToOneDrawingToTheirChartsWhichReferToTheTablesCells)
