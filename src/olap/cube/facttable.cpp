@@ -10,7 +10,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace olap {
 
@@ -204,7 +203,7 @@ void FactTable::read(std::span<const size_t> dimensions, std::span<const size_t>
                 distinctIds(wanted[i].second);
         }
     };
-    const bool both = wanted.size() > 1 && std::thread::hardware_concurrency() > 1;
+    const bool both = wanted.size() > 1 && platform::coreCount() > 1;
     platform::onThreads(both ? 2 : 1, [&](unsigned) { work(); });
 }
 

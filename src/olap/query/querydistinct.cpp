@@ -8,7 +8,6 @@
 #include <array>
 #include <bit>
 #include <exception>
-#include <thread>
 
 namespace olap::query {
 
@@ -21,7 +20,7 @@ constexpr unsigned kMaxThreads = 2;
 
 unsigned threadCount(unsigned threads, uint64_t rowCount)
 {
-    const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned cores = threads ? threads : platform::coreCount();
     return rowCount < (uint64_t(1) << 16) ? 1u : std::min(cores, kMaxThreads);
 }
 

@@ -10,7 +10,6 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
-#include <thread>
 
 namespace olap::query {
 
@@ -78,7 +77,7 @@ uint64_t mergeCount(const AxisLayout& rows, const AxisLayout& columns)
 // Whether a step may take a second thread, given QueryOptions::threads.
 bool secondThread(unsigned threads)
 {
-    return threads != 1 && std::thread::hardware_concurrency() > 1;
+    return threads != 1 && platform::coreCount() > 1;
 }
 
 // Runs work(0) here and, when `both`, work(1) on another thread at the same

@@ -9,7 +9,6 @@
 #include <array>
 #include <atomic>
 #include <exception>
-#include <thread>
 #include <utility>
 
 namespace olap::query {
@@ -332,12 +331,12 @@ LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const 
                            uint64_t rowCount, uint32_t cellCount, unsigned threads)
 {
     if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = platform::coreCount();
     const uint64_t parts = partCount(rowCount, cellCount, measures.size());
     // Each cell adds its facts in fact order from an empty start, whether
     // one part or ranges of cells: the same result.
     // Every range's thread reads all the facts: no more of them than cores.
-    const unsigned rangeThreads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
+    const unsigned rangeThreads = std::min(threads, platform::coreCount());
     if (parts == 1 && rangeThreads > 1 && rowCount >= kFactsForThreads && cellCount >= rangeThreads
         && !measures.empty())
         return scanRanges(columns, measures, rowCount, cellCount, rangeThreads);
