@@ -7,6 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,6 +63,25 @@ TEST(Parallel, RethrowsTheLowestFailureAfterAllPartsEnd)
     std::atomic<unsigned> again{0};
     platform::onThreads(3, [&](unsigned) { ++again; });
     EXPECT_EQ(again, 3u);
+}
+
+// A child forked after threads were kept has none of them: its work must
+// still run, on threads of its own (a hang ends it by alarm).
+TEST(Parallel, AForkedChildSpreadsWorkOnThreadsOfItsOwn)
+{
+    std::atomic<unsigned> parent{0};
+    platform::onThreads(2, [&](unsigned) { ++parent; });
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(10);
+        std::atomic<unsigned> runs{0};
+        platform::onThreads(3, [&](unsigned) { ++runs; });
+        _exit(runs == 3 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "platform/core/parallel.h"
 
-#include <pthread.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <latch>
 #include <memory>
 #include <mutex>
@@ -33,6 +34,9 @@ struct Worker {
 
 class Pool {
 public:
+    explicit Pool(pid_t process) : mProcess(process) {}
+    pid_t process() const { return mProcess; }
+
     // The idle workers, or new ones where too few are idle.
     std::vector<Worker*> take(size_t count)
     {
@@ -82,22 +86,27 @@ private:
         }
     }
 
+    const pid_t mProcess;
     std::mutex mLock;
     std::vector<Worker*> mIdle;
     size_t mWorkers = 0;  // ever started
 };
 
-Pool* gPool = nullptr;
-std::once_flag gPoolOnce;
+std::atomic<Pool*> gPool{nullptr};
 
+// The process's pool. A forked child has none of its parent's threads, and
+// its parent's locks may be held: it starts a pool of its own (the parent's
+// is left as it was).
 Pool& pool()
 {
-    std::call_once(gPoolOnce, [] {
-        gPool = new Pool;
-        // A forked child has none of the parent's threads: it starts a pool of its own.
-        pthread_atfork(nullptr, nullptr, [] { gPool = new Pool; });
-    });
-    return *gPool;
+    const pid_t process = getpid();
+    Pool* current = gPool.load(std::memory_order_acquire);
+    while (!current || current->process() != process) {
+        auto fresh = std::make_unique<Pool>(process);
+        if (gPool.compare_exchange_weak(current, fresh.get(), std::memory_order_acq_rel))
+            return *fresh.release();
+    }
+    return *current;
 }
 
 }  // namespace
