@@ -144,14 +144,22 @@ DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRange
     : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
       mSlots(tree.maxDepth + 1), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
 {
+    mPairs = !tree.path.empty();
+    for (uint32_t r = 0; r < other.rangeCount(); ++r) {
+        const bool whole = other.first[r] == 0 && other.end[r] == other.leafCount;
+        mWhole.push_back(whole);
+        mPairs = mPairs && (whole || other.end[r] - other.first[r] == 1);
+    }
 }
 
 void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
 {
-    std::array<uint32_t, kSmall> small;
-    const std::span<const uint32_t> sorted = sortKeys(keys, small);
     if (++mIdsSinceMoved == UINT16_MAX)
         moveRecent();
+    if (mPairs && keys.size() <= kSmall)
+        return countPairs(keys);
+    std::array<uint32_t, kSmall> small;
+    const std::span<const uint32_t> sorted = sortKeys(keys, small);
     if (mTree->path.empty())
         countSorted<false>(id, sorted);
     else
@@ -195,6 +203,42 @@ void DistinctTreeCounter::countSorted(uint32_t id, std::span<const uint32_t> sor
             }
             slots[shared * width + *range] += 1;
             last = {id, path};
+        }
+    }
+}
+
+void DistinctTreeCounter::countPairs(std::span<const uint32_t> keys)
+{
+    const AxisRanges& tree = *mTree;
+    const uint8_t* sharedBy = tree.sharedByLeadingZeros.data();
+    const uint32_t otherLeaves = mByOtherLeaves.divisor();
+    const size_t width = mWidth, row = mWidth * mSlots;
+    std::array<uint64_t, kSmall> paths;
+    std::array<uint32_t, kSmall> leaves, others;
+    const size_t n = keys.size();
+    for (size_t i = 0; i < n; ++i) {
+        leaves[i] = mByOtherLeaves.quotient(keys[i]);
+        others[i] = keys[i] - leaves[i] * otherLeaves;
+        paths[i] = tree.path[leaves[i]];
+    }
+    const uint32_t* holderStart = mOther->holderStart.data();
+    const uint32_t* holders = mOther->holders.data();
+    for (size_t i = 0; i < n; ++i) {
+        // The least XOR of this leaf's path with an earlier fact's in the
+        // same other-axis range: `all` for a range holding every leaf of
+        // that axis, `same` for one holding this fact's leaf alone (another
+        // leaf sets the top bit: nothing shared). None earlier: all ones.
+        uint64_t all = ~uint64_t(0), same = ~uint64_t(0);
+        for (size_t j = 0; j < i; ++j) {
+            const uint64_t differ = paths[i] ^ paths[j];
+            all = std::min(all, differ);
+            same = std::min(same, differ | uint64_t(others[j] != others[i]) << 63);
+        }
+        uint16_t* slots = mRecent.data() + size_t(leaves[i]) * row;
+        for (uint32_t h = holderStart[others[i]]; h < holderStart[others[i] + 1]; ++h) {
+            const uint32_t range = holders[h];
+            const uint64_t least = mWhole[range] ? all : same;
+            slots[sharedBy[std::countl_zero(least | 1)] * width + range] += 1;
         }
     }
 }

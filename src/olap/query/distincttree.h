@@ -12,6 +12,13 @@
 // fact and per other-axis range holding it (usually two or three), not one
 // per tuple pair. The roll-up adds them up along the tree axis, and the
 // counters of several threads, each taking its own ids, are simply summed.
+//
+// The order is not needed where each range of the other axis holds all its
+// leaves or one (a field's grand total and its members): the ranges that a
+// fact adds the id to are those past the most it shares with any earlier
+// fact of the id in the same other-axis range, and the highest bit of the
+// least XOR of their paths names that. For the ten or so facts an id has,
+// comparing every pair costs less than ordering them.
 #pragma once
 
 #include "olap/query/querypivot.h"
@@ -106,12 +113,18 @@ private:
 
     template <bool kPaths>
     void countSorted(uint32_t id, std::span<const uint32_t> sorted);
+    void countPairs(std::span<const uint32_t> keys);
 
     const AxisRanges* mTree;
     const AxisRanges* mOther;
     Divider mByOtherLeaves;
     size_t mWidth;  // other.rangeCount()
     size_t mSlots;  // tree.maxDepth + 1
+    // Whether ids of few facts are counted pair by pair: the tree's leaves
+    // have paths, and every range of the other axis holds all its leaves
+    // (mWhole, per range) or one.
+    bool mPairs = false;
+    std::vector<uint8_t> mWhole;
     // [(treeLeaf * mSlots + n) * mWidth + otherRange]: the ids counted at
     // the leaf in its ranges from depth n on (a leaf's counters are near
     // each other, the few depths most facts start at first). Depth maxDepth
