@@ -217,7 +217,7 @@ TEST_F(CubeModelling, FilteredCalculatedAndDistinctCellsEqualSqliteWithHiddenMem
 // formula it concerns.
 TEST_F(CubeModelling, BadFormulasAreRefusedAtFileLineAndColumn)
 {
-    const std::string original = olaptest::readBytes(mFolder / "sales.json");
+    const std::string original = textOf(mFolder / "sales.json");
     const struct {
         const char* measure;       // whose formula is replaced
         const char* formula;

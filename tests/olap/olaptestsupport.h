@@ -20,13 +20,13 @@
 #include "platform/core/failure.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -42,17 +42,6 @@ namespace olaptest {
 
 using ::testing::HasSubstr;
 using testsupport::failureOf;
-
-inline void writeText(const std::filesystem::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline std::string readBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Runs `sql` on the SQLite database `file` (a cube file), to spoil it.
 inline void execSql(const std::filesystem::path& file, const std::string& sql)

@@ -1,9 +1,9 @@
 #include "platform/services/errorlog.h"
 
-#include "platform/children.h"
+#include "support/children.h"
 #include "platform/core/failure.h"
 #include "platform/services/buildinfo.h"
-#include "platform/textfile.h"
+#include "support/textfile.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
 

@@ -1,7 +1,7 @@
 #include "platform/services/iniprofile.h"
 
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
+#include "support/textfile.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // failing call: this program stands in for the C library's fsync.
 #include "platform/core/safewrite.h"
 
-#include "platform/children.h"
+#include "support/children.h"
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
+#include "support/textfile.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
 

@@ -1,8 +1,8 @@
 #include "platform/services/settingsstore.h"
 
-#include "platform/children.h"
+#include "support/children.h"
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
+#include "support/textfile.h"
 #include "support/failureof.h"
 #include "support/fulldisk.h"
 #include "support/scratchfolder.h"

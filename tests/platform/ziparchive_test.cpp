@@ -1,7 +1,7 @@
 #include "platform/services/ziparchive.h"
 
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
+#include "support/textfile.h"
 #include "platform/zipcontents.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"

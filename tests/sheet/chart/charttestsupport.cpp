@@ -101,8 +101,8 @@ void expectGolden(const std::string& part, const std::string& name)
     parseXml(part)->save(indented, "  ");
     const std::filesystem::path golden = sheettest::dataFolder() / "chart" / "golden" / (name + ".xml");
     if (std::getenv("UPDATE_GOLDEN") && !std::getenv("CI"))
-        sheettest::writeFile(golden, indented.str());
-    EXPECT_EQ(indented.str(), sheettest::fileBytes(golden)) << "the golden part " << golden.string();
+        writeText(golden, indented.str());
+    EXPECT_EQ(indented.str(), textOf(golden)) << "the golden part " << golden.string();
 }
 
 std::vector<std::string> texts(const pugi::xml_node& node, const char* name)

@@ -5,7 +5,6 @@
 #include "support/requiredprograms.h"
 
 using namespace charttest;
-using sheettest::fileBytes;
 
 namespace {
 
@@ -18,11 +17,11 @@ TEST(GnumericCharts, ReadsAReportsChartWithItsSeriesOnTheReportsCells)
     saveSalesReportWithChart(file, series, categories);
     const auto log = folder / "ssconvert.log";
     ASSERT_EQ(run("ssconvert '" + file.string() + "' '" + (folder / "report.gnumeric").string() + "'", log), 0)
-        << fileBytes(log);
+        << textOf(log);
     // ssconvert says what it does not understand, and keeps going.
-    EXPECT_EQ(fileBytes(log), "");
+    EXPECT_EQ(textOf(log), "");
     ASSERT_EQ(run("gzip -dc '" + (folder / "report.gnumeric").string() + "'", folder / "report.xml"), 0);
-    const auto document = parseXml(fileBytes(folder / "report.xml"));
+    const auto document = parseXml(textOf(folder / "report.xml"));
     std::vector<std::string> names, values;
     for (const auto& hit : document->select_nodes("//*[local-name()='GogObject'][@role='Series']")) {
         for (auto dimension : hit.node().child("data").children()) {

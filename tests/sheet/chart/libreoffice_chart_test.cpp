@@ -9,7 +9,6 @@
 #include <cctype>
 
 using namespace charttest;
-using sheettest::fileBytes;
 
 namespace {
 
@@ -24,7 +23,7 @@ std::filesystem::path printed(const ScratchFolder& folder, const std::filesystem
                       + "' '" + file.string() + "'",
                   log),
               0)
-        << fileBytes(log);
+        << textOf(log);
     return folder / (file.stem().string() + ".pdf");
 }
 
@@ -34,7 +33,7 @@ std::string printedText(const ScratchFolder& folder, const std::filesystem::path
 {
     EXPECT_EQ(run("pdftotext '" + pdf.string() + "' '" + (folder / "printed.txt").string() + "'", folder / "t.log"), 0);
     std::string text;
-    for (char c : fileBytes(folder / "printed.txt")) {
+    for (char c : textOf(folder / "printed.txt")) {
         const char blank = std::isspace(static_cast<unsigned char>(c)) ? ' ' : c;
         if (!(blank == ' ' && !text.empty() && text.back() == ' '))
             text += blank;
