@@ -13,6 +13,8 @@
 // Measures: Sales Amount (sum, "#,##0.00"), Units (count).
 #pragma once
 
+#include "olap/build/cubedefinition.h"
+#include "olap/build/cubesource.h"
 #include "olap/build/cubesourceerror.h"
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
@@ -64,6 +66,23 @@ inline TestCube readBack(olap::CubeBuilder& cube)
     const auto file = olap::CubeFile::open(folder / "test.cub");
     return {file->catalog().cubes.at(0), *file->facts(0)};
 }
+
+// The modelling cube (calculated, filtered and distinct measures) built from
+// the definition and CSV files of data/modelling, copied to a scratch folder.
+class ModellingCube : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy(OLAP_TEST_DATA "/modelling", mFolder.path());
+        olap::buildCubeFile(olap::readCubeDefinition(mFolder / "sales.json"), mFolder / "sales.cub");
+        mFile = olap::CubeFile::open(mFolder / "sales.cub");
+    }
+
+    const olap::CubeInfo& cube() const { return mFile->catalog().cubes.at(0); }
+
+    ScratchFolder mFolder;
+    std::shared_ptr<const olap::CubeFile> mFile;
+};
 
 // The position in `items` (dimensions, measures: anything with a name) of
 // the one named `name`; a test failure, and 0, when none is.
