@@ -1,7 +1,7 @@
-// What the engine's tests share: the failure an action throws, whole-file
-// reads and writes, cubes for queries read back from real cube files, and a
-// small real cube for the store and connection models, built with the cube
-// builder.
+// What the engine's tests share: the failure an action throws, cubes for
+// queries read back from real cube files, the modelling cube of
+// data/modelling, and a small real cube for the store and connection models,
+// built with the cube builder.
 //
 // The sales cube: catalog "Sales Catalog", cube "Sales". Dimensions in order:
 //   Time       time,  "all" level "All Time", Year (named by key), Quarter:
