@@ -132,7 +132,7 @@ TEST_F(ConnectionTest, AFailedOpenIsKeptForTheNextCall)
 {
     ScopedProvider server("Server A", "Fake A");
     const std::filesystem::path missing = mFolder / "Stock.cub", corrupt = mFolder / "Corrupt.cub";
-    olaptest::writeText(corrupt, std::string(8192, 'x'));
+    writeText(corrupt, std::string(8192, 'x'));
     const struct { std::function<void(OlapConnection&)> open; int number; std::string text; } cases[] = {
         {[&](OlapConnection& c) { c.openLocalCube("Local Cube File", missing); }, platform::err::kFileNotFound,
          missing.string()},

@@ -13,7 +13,7 @@ class Csv : public ::testing::Test {
 protected:
     olap::CsvReader reader(const std::string& text)
     {
-        olaptest::writeText(mFolder / "table.csv", text);
+        writeText(mFolder / "table.csv", text);
         return olap::CsvReader(mFolder / "table.csv");
     }
 

@@ -33,10 +33,10 @@ protected:
     // Replaces the first `from` in file `name` by `to`.
     void edit(const std::string& name, const std::string& from, const std::string& to)
     {
-        std::string text = olaptest::readBytes(mFolder / name);
+        std::string text = textOf(mFolder / name);
         const size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from << " not in " << name;
-        olaptest::writeText(mFolder / name, text.replace(at, from.size(), to));
+        writeText(mFolder / name, text.replace(at, from.size(), to));
     }
 
     ScratchFolder mFolder;

@@ -5,10 +5,9 @@
 #include "olap/cube/facttable.h"
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
+#include "support/children.h"
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <csignal>
@@ -158,7 +157,7 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
 {
     const struct { std::function<void(const fs::path&)> spoil; const char* message; } cases[] = {
         {[](const fs::path& file) { fs::remove(file); }, "sales.cub"},
-        {[](const fs::path& file) { olaptest::writeText(file, std::string(100000, '\x9c')); }, "is not a cube file"},
+        {[](const fs::path& file) { writeText(file, std::string(100000, '\x9c')); }, "is not a cube file"},
         {[](const fs::path& file) { olaptest::execSql(file, "PRAGMA user_version = 9"); }, "newer version"},
         {[](const fs::path& file) { olaptest::execSql(file, "UPDATE hierarchies SET members = x'0102'"); }, "damaged"},
     };
@@ -166,11 +165,11 @@ TEST_F(CubeFileTest, DamagedForeignNewerOrMissingFilesAreRefusedByName)
         SCOPED_TRACE(test.message);
         const fs::path file = writeSales();
         test.spoil(file);
-        const std::string before = olaptest::readBytes(file);
+        const std::string before = textOf(file);
         const platform::Failure failure = failureOf([&] { readEveryColumn(file); });
         EXPECT_THAT(failure.description(), HasSubstr("sales.cub"));
         EXPECT_THAT(failure.description(), HasSubstr(test.message));
-        EXPECT_EQ(olaptest::readBytes(file), before);
+        EXPECT_EQ(textOf(file), before);
     }
     fs::remove(mFolder / "sales.cub");
     EXPECT_EQ(failureOf([&] { CubeFile::open(mFolder / "sales.cub"); }).number(), platform::err::kFileNotFound);
@@ -253,17 +252,13 @@ TEST_F(CubeFileTest, ADimensionWithoutKeysOpens)
 TEST_F(CubeFileTest, TheNextBuildRemovesWhatAKilledBuildLeft)
 {
     const fs::path file = writeSales();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int status = runChildren(1, [&](int) {
         const rlimit noCore{0, 0}, small{200000, 200000};
         ::setrlimit(RLIMIT_CORE, &noCore);
         ::setrlimit(RLIMIT_FSIZE, &small);
         writeSales();
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return 0;
+    })[0];
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
     EXPECT_EQ(std::distance(fs::directory_iterator(mFolder.path()), fs::directory_iterator()), 2);

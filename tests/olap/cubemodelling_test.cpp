@@ -4,8 +4,6 @@
 // group's SUMs), distinct counts (COUNT(DISTINCT)), with hidden members and
 // a page filter; and the builder's
 // refusal of every kind of bad formula, at its file, line and column.
-#include "olap/build/cubedefinition.h"
-#include "olap/build/cubesource.h"
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 #include "support/requiredprograms.h"
@@ -72,17 +70,8 @@ const std::map<std::pair<std::string, size_t>, std::string> kLevelColumn = {
     {{"Time", 0}, "year"}, {{"Time", 1}, "month_name"}, {{"Product", 0}, "category"}, {{"Product", 1}, "product_name"},
     {{"Promotion", 0}, "promotion_name"}};
 
-class CubeModelling : public ::testing::Test {
+class CubeModelling : public olaptest::ModellingCube {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(OLAP_TEST_DATA "/modelling", mFolder.path());
-        buildCubeFile(readCubeDefinition(mFolder / "sales.json"), mFolder / "sales.cub");
-        mFile = CubeFile::open(mFolder / "sales.cub");
-    }
-
-    const CubeInfo& cube() const { return mFile->catalog().cubes.at(0); }
-
     uint32_t dimension(const std::string& name) const { return olaptest::indexNamed(cube().dimensions, name); }
 
     // The member captioned `caption` (under the member captioned `parent`, when given).
@@ -117,9 +106,6 @@ protected:
     {
         return sqliteScriptLines(kPrelude + script, mFolder.path(), mFolder.path());
     }
-
-    ScratchFolder mFolder;
-    std::shared_ptr<const CubeFile> mFile;
 };
 
 std::string joined(const std::vector<std::string>& lines)
@@ -217,7 +203,7 @@ TEST_F(CubeModelling, FilteredCalculatedAndDistinctCellsEqualSqliteWithHiddenMem
 // formula it concerns.
 TEST_F(CubeModelling, BadFormulasAreRefusedAtFileLineAndColumn)
 {
-    const std::string original = olaptest::readBytes(mFolder / "sales.json");
+    const std::string original = textOf(mFolder / "sales.json");
     const struct {
         const char* measure;       // whose formula is replaced
         const char* formula;

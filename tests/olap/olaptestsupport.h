@@ -1,7 +1,7 @@
-// What the engine's tests share: the failure an action throws, whole-file
-// reads and writes, cubes for queries read back from real cube files, and a
-// small real cube for the store and connection models, built with the cube
-// builder.
+// What the engine's tests share: the failure an action throws, cubes for
+// queries read back from real cube files, the modelling cube of
+// data/modelling, and a small real cube for the store and connection models,
+// built with the cube builder.
 //
 // The sales cube: catalog "Sales Catalog", cube "Sales". Dimensions in order:
 //   Time       time,  "all" level "All Time", Year (named by key), Quarter:
@@ -13,6 +13,8 @@
 // Measures: Sales Amount (sum, "#,##0.00"), Units (count).
 #pragma once
 
+#include "olap/build/cubedefinition.h"
+#include "olap/build/cubesource.h"
 #include "olap/build/cubesourceerror.h"
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
@@ -20,13 +22,13 @@
 #include "platform/core/failure.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -42,17 +44,6 @@ namespace olaptest {
 
 using ::testing::HasSubstr;
 using testsupport::failureOf;
-
-inline void writeText(const std::filesystem::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline std::string readBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Runs `sql` on the SQLite database `file` (a cube file), to spoil it.
 inline void execSql(const std::filesystem::path& file, const std::string& sql)
@@ -75,6 +66,23 @@ inline TestCube readBack(olap::CubeBuilder& cube)
     const auto file = olap::CubeFile::open(folder / "test.cub");
     return {file->catalog().cubes.at(0), *file->facts(0)};
 }
+
+// The modelling cube (calculated, filtered and distinct measures) built from
+// the definition and CSV files of data/modelling, copied to a scratch folder.
+class ModellingCube : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy(OLAP_TEST_DATA "/modelling", mFolder.path());
+        olap::buildCubeFile(olap::readCubeDefinition(mFolder / "sales.json"), mFolder / "sales.cub");
+        mFile = olap::CubeFile::open(mFolder / "sales.cub");
+    }
+
+    const olap::CubeInfo& cube() const { return mFile->catalog().cubes.at(0); }
+
+    ScratchFolder mFolder;
+    std::shared_ptr<const olap::CubeFile> mFile;
+};
 
 // The position in `items` (dimensions, measures: anything with a name) of
 // the one named `name`; a test failure, and 0, when none is.

@@ -21,12 +21,12 @@ protected:
         olaptest::writeSalesCube(mFolder / "Sales.cub");
         writeStoreCompanion(mFolder / "Sales.bwf", {true, "Measure List"});
         ASSERT_TRUE(extractStoreCube((mFolder / "app").string(), "Sales", mFile, 1));
-        mBytes = olaptest::readBytes(mFile);
+        mBytes = textOf(mFile);
     }
 
     platform::Failure readFailure(const std::string& bytes, bool verify = true)
     {
-        olaptest::writeText(mFile, bytes);
+        writeText(mFile, bytes);
         return failureOf([&] { readBwcFile(mFile, verify); });
     }
 
@@ -49,7 +49,7 @@ TEST_F(StoreCubeFileTest, ForeignNewerAndDamagedFilesAreRefusedByNumberAndName)
     std::string changed = mBytes;
     changed[changed.size() - 3] ^= 0x20;
     const struct { std::string bytes; int number; const char* message; } cases[] = {
-        {olaptest::readBytes(mFolder / "Sales.cub"), platform::err::kBadFileName, ": is not a store cube file"},
+        {textOf(mFolder / "Sales.cub"), platform::err::kBadFileName, ": is not a store cube file"},
         {withVersion(mBytes, 2), platform::err::kBadFileName,
          "written by a newer version (format 2; this program reads up to 1)"},
         {withVersion(mBytes, 2).substr(0, 12), platform::err::kBadFileName, "written by a newer version"},
@@ -81,7 +81,7 @@ TEST_F(StoreCubeFileTest, WithoutVerifyingEveryCutIsDamagedAndAnyChangedByteLoad
         for (const char mask : {'\x01', '\xFF'}) {
             std::string bytes = mBytes;
             bytes[at] ^= mask;
-            olaptest::writeText(mFile, bytes);
+            writeText(mFile, bytes);
             try {
                 readBwcFile(mFile, false);
             } catch (const platform::Failure& failure) {

@@ -11,7 +11,7 @@ class StoreCompanionTest : public testing::Test {
 protected:
     platform::Failure readFailure(const char* text)
     {
-        olaptest::writeText(mFile, text);
+        writeText(mFile, text);
         return olaptest::failureOf([&] { readStoreCompanion(mFile); });
     }
 
@@ -26,10 +26,10 @@ protected:
 TEST_F(StoreCompanionTest, WhatIsWrittenIsReadBackFromText)
 {
     writeStoreCompanion(mFile, {true, "Measure List"});
-    const std::string text = olaptest::readBytes(mFile);
+    const std::string text = textOf(mFile);
     EXPECT_TRUE(text.starts_with("bwf 1\n")) << text;
     EXPECT_THAT(text, HasSubstr("\nmeasuresSpecial = true\nmeasureListDimension = Measure List\n"));
-    olaptest::writeText(mFile, "bwf 1\r\n# made by hand\r\n\r\n  measureListDimension   =  Measures  \r\n");
+    writeText(mFile, "bwf 1\r\n# made by hand\r\n\r\n  measureListDimension   =  Measures  \r\n");
     EXPECT_FALSE(readStoreCompanion(mFile).measuresSpecial);
     EXPECT_EQ(readStoreCompanion(mFile).measureListDimension, "Measures");
 }

@@ -53,9 +53,9 @@ TEST(ApplicationFolder, IsEveryComponentButTheLastEachFollowedBySlash)
 TEST_F(StoreLoaderTest, ExtractingWritesTheStoreCubeWithoutFactKeys)
 {
     mApplicationPath = mFolder.path().string() + "\\pivotwizard.exe";
-    olaptest::writeText(mTarget, "old content");
-    const std::string cub = olaptest::readBytes(mFolder / "Sales.cub");
-    const std::string bwf = olaptest::readBytes(mFolder / "Sales.bwf");
+    writeText(mTarget, "old content");
+    const std::string cub = textOf(mFolder / "Sales.cub");
+    const std::string bwf = textOf(mFolder / "Sales.bwf");
     ASSERT_TRUE(extract()) << mProblem;
     // What the store cube holds is checked through the store model (storemodel_test.cpp).
     const StoreCubeData data = readBwcFile(mTarget, true);
@@ -65,8 +65,8 @@ TEST_F(StoreLoaderTest, ExtractingWritesTheStoreCubeWithoutFactKeys)
         for (const HierarchyInfo& hierarchy : dimension.hierarchies)
             EXPECT_TRUE(hierarchy.memberOfKey.empty()) << dimension.name;
     }
-    EXPECT_EQ(olaptest::readBytes(mFolder / "Sales.cub"), cub);
-    EXPECT_EQ(olaptest::readBytes(mFolder / "Sales.bwf"), bwf);
+    EXPECT_EQ(textOf(mFolder / "Sales.cub"), cub);
+    EXPECT_EQ(textOf(mFolder / "Sales.bwf"), bwf);
     writeStoreCompanion(mFolder / "Sales.bwf", {true, "Measures"});
     EXPECT_TRUE(extract()) << mProblem;  // a list named like the measures fits
 }
@@ -80,7 +80,7 @@ TEST_F(StoreLoaderTest, WhatCannotBeExtractedGivesFalseWithTheReasonAndWritesNot
         {[&] { std::filesystem::remove(cub); return extract(); }, cub.string()},
         {[&] { std::filesystem::remove(bwf); return extract(); }, bwf.string()},
         {[&] { olaptest::execSql(cub, "PRAGMA user_version = 99"); return extract(); }, "newer version"},
-        {[&] { olaptest::writeText(bwf, "bwf 9\n"); return extract(); }, bwf.string()},
+        {[&] { writeText(bwf, "bwf 9\n"); return extract(); }, bwf.string()},
         {[&] { writeStoreCompanion(bwf, {true, "Region"}); return extract(); }, "has the name of a dimension"},
         {[&] { return extract("Sales", 0); }, ""},
         {[&] { return extract("Sales", 2); }, "there is no cube number 2"},

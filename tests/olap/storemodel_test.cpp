@@ -187,11 +187,11 @@ TEST_F(StoreModelTest, AFailedLoadKeepsTheCubeAndAReloadLeavesHeldObjectsAsTheyW
     EXPECT_EQ(failure.number(), platform::err::kFileNotFound);
     EXPECT_EQ(failure.source(), "olap");
     EXPECT_THAT(failure.description(), olaptest::HasSubstr(missing.string()));
-    const std::string bytes = olaptest::readBytes(mBwc);
+    const std::string bytes = textOf(mBwc);
     std::string newer = bytes;
     newer[8] = 2;
     for (const std::string& content : {bytes.substr(0, bytes.size() / 2), newer, std::string("not a cube")}) {
-        olaptest::writeText(missing, content);
+        writeText(missing, content);
         EXPECT_THROW(mCube->loadFromFile(missing, true), platform::Failure);
         EXPECT_EQ(mCube->name(), "Sales");
         EXPECT_EQ(mCube->dimensionCount(), 5);

@@ -1,11 +1,11 @@
 #include "platform/services/errorlog.h"
 
-#include "platform/children.h"
 #include "platform/core/failure.h"
 #include "platform/services/buildinfo.h"
-#include "platform/textfile.h"
+#include "support/children.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "platform/services/iniprofile.h"
 
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gtest/gtest.h>
 

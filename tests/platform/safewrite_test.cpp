@@ -3,11 +3,11 @@
 // failing call: this program stands in for the C library's fsync.
 #include "platform/core/safewrite.h"
 
-#include "platform/children.h"
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
+#include "support/children.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "platform/services/settingsstore.h"
 
-#include "platform/children.h"
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
+#include "support/children.h"
 #include "support/failureof.h"
 #include "support/fulldisk.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gtest/gtest.h>
 

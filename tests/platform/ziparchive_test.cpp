@@ -1,10 +1,10 @@
 #include "platform/services/ziparchive.h"
 
 #include "platform/core/failure.h"
-#include "platform/textfile.h"
 #include "platform/zipcontents.h"
 #include "support/failureof.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gtest/gtest.h>
 

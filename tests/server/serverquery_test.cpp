@@ -6,8 +6,6 @@
 // tests/olap/data built from its CSV files; every tuple and every cell must
 // be the same. The local engine is itself checked against SQLite
 // (tests/olap/query_sqlite_test.cpp, tests/olap/cubemodelling_test.cpp).
-#include "olap/build/cubedefinition.h"
-#include "olap/build/cubesource.h"
 #include "olap/connection/providerserver.h"
 #include "olap/cube/cubefile.h"
 #include "olap/query/query.h"
@@ -165,20 +163,7 @@ TEST_F(ServerPivots, RandomPivotsOnATwoShardClusterEqualTheLocalEngine)
     runBattery(catalog);
 }
 
-class ServerModelling : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(OLAP_TEST_DATA "/modelling", mFolder.path());
-        buildCubeFile(readCubeDefinition(mFolder / "sales.json"), mFolder / "modelling.cub");
-        mFile = CubeFile::open(mFolder / "modelling.cub");
-    }
-
-    const CubeInfo& local() const { return mFile->catalog().cubes.at(0); }
-
-    ScratchFolder mFolder;
-    std::shared_ptr<const CubeFile> mFile;
-};
+using ServerModelling = olaptest::ModellingCube;
 
 // The measures come back with their formulas and formats. Pivots over
 // pairs of placed dimensions, with a member hidden and a page selection,
@@ -187,14 +172,14 @@ protected:
 TEST_F(ServerModelling, PivotsOfCalculatedFilteredAndDistinctMeasuresEqualTheLocalEngine)
 {
     REQUIRE_CLICKHOUSE();
-    servertest::publish(mFolder / "modelling.cub", TestServer::shared().url());
+    servertest::publish(mFolder / "sales.cub", TestServer::shared().url());
     const auto catalog = servertest::catalogNamed(TestServer::shared().dataSource(), "Modelling");
     ASSERT_TRUE(catalog);
     const CubeInfo& remote = catalog->cubes.at(0);
-    ASSERT_EQ(remote.measures.size(), local().measures.size());
+    ASSERT_EQ(remote.measures.size(), cube().measures.size());
     for (size_t m = 0; m < remote.measures.size(); ++m) {
-        EXPECT_EQ(remote.measures[m].formula, local().measures[m].formula) << m;
-        EXPECT_EQ(remote.measures[m].formatString, local().measures[m].formatString) << m;
+        EXPECT_EQ(remote.measures[m].formula, cube().measures[m].formula) << m;
+        EXPECT_EQ(remote.measures[m].formatString, cube().measures[m].formatString) << m;
     }
     const std::vector<std::vector<std::string>> measureLists = {
         {"Margin", "Promotion Share", "Profit Flag", "Weighted"},
@@ -207,15 +192,15 @@ TEST_F(ServerModelling, PivotsOfCalculatedFilteredAndDistinctMeasuresEqualTheLoc
         for (const auto& names : measureLists) {
             SCOPED_TRACE(std::to_string(layout.rows) + " by " + std::to_string(layout.columns) + ", " + names[0]);
             PivotQuery query;
-            const HierarchyInfo& rows = local().dimensions[layout.rows].hierarchies[0];
+            const HierarchyInfo& rows = cube().dimensions[layout.rows].hierarchies[0];
             std::vector<uint32_t> drilled(rows.levels[0].memberCount);
             std::iota(drilled.begin(), drilled.end(), rows.levels[0].firstMember);
             query.rows.fields.push_back({layout.rows, 0, drilled, {rows.levels.back().firstMember + 1}});
             query.columns.fields.push_back({layout.columns, 0, {}, {}});
             query.pages.push_back({layout.page, 0, {0}});
             for (const std::string& name : names)
-                query.measures.push_back(olaptest::indexNamed(local().measures, name));
-            const QueryResult mine = runQuery(local(), *mFile->facts(0), query);
+                query.measures.push_back(olaptest::indexNamed(cube().measures, name));
+            const QueryResult mine = runQuery(cube(), *mFile->facts(0), query);
             EXPECT_GT(std::count_if(mine.cells.begin(), mine.cells.end(), [](auto c) { return c.has_value(); }), 4);
             servertest::expectSameResult(mine, provider.query(catalog, 0, query), 1e-9);
         }

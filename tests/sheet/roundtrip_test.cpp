@@ -11,12 +11,11 @@
 #include "platform/core/failure.h"
 
 #include "sheettestsupport.h"
+#include "support/children.h"
 
 #include <set>
 
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace sheet;
 using namespace sheettest;
@@ -29,7 +28,7 @@ protected:
     {
         writeZip(file, fixtureParts());
         before = readZip(file);
-        original = fileBytes(file);
+        original = textOf(file);
         workbook = app->Workbooks()->Open(file.string());
     }
 
@@ -139,11 +138,11 @@ TEST_F(RoundTrips, WritingIntoAUserSheetKeepsItsOtherCellsAndDropsTheCalculation
 TEST_F(RoundTrips, SavingWithoutChangesLeavesTheFileAloneAndSaveAsLeavesTheFirstFile)
 {
     workbook->Save();
-    EXPECT_EQ(fileBytes(file), original);
+    EXPECT_EQ(textOf(file), original);
     addReport();
     const auto copy = folder / "Copy.xlsx";
     workbook->SaveAs(copy.string());
-    EXPECT_EQ(fileBytes(file), original);
+    EXPECT_EQ(textOf(file), original);
     EXPECT_EQ(workbook->Name(), "Copy.xlsx");
     EXPECT_EQ(readZip(copy).size(), before.size() + 1);
     EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"Copy.xlsx", "Sales.xlsx"}));
@@ -163,7 +162,7 @@ TEST_F(RoundTrips, APartThatFailsMidSaveLeavesTheOriginalAndNoTemporaryFile)
     EXPECT_EQ(failure.number(), 1004);
     EXPECT_NE(failure.description().find("Sales.xlsx"), std::string::npos) << failure.description();
     EXPECT_NE(failure.description().find("the disk went away"), std::string::npos) << failure.description();
-    EXPECT_EQ(fileBytes(file), original);
+    EXPECT_EQ(textOf(file), original);
     EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"Sales.xlsx"});
 
     workbook->Save();  // the workbook is still whole in memory and saves once the part can be made
@@ -177,20 +176,16 @@ TEST_F(RoundTrips, AProcessKilledMidSaveLeavesTheOriginalReadable)
         ::raise(SIGKILL);
         return {};
     });
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int status = runChildren(1, [&](int) {
         try {
             workbook->Save();
         } catch (...) {
         }
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return 0;
+    })[0];
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGKILL);
-    EXPECT_EQ(fileBytes(file), original);
+    EXPECT_EQ(textOf(file), original);
     const auto another = createApplication();
     auto reopened = another->Workbooks()->Open(file.string());
     EXPECT_EQ(reopened->Worksheets()->Count(), 4);
@@ -210,7 +205,7 @@ TEST_F(RoundTrips, ASheetThatCannotBeWrittenFailsBeforeAnythingIsWritten)
     parts["xl/worksheets/sheet1.xml"] = "<worksheet><sheetData><row></worksheet>";
     const auto broken = folder / "Broken.xlsx";
     writeZip(broken, parts);
-    const auto bytes = fileBytes(broken);
+    const auto bytes = textOf(broken);
     auto book = app->Workbooks()->Open(broken.string());
     auto data = std::dynamic_pointer_cast<HostWorkbook>(book)->worksheet(
         std::dynamic_pointer_cast<HostWorkbook>(book)->worksheetModels().front());
@@ -219,7 +214,7 @@ TEST_F(RoundTrips, ASheetThatCannotBeWrittenFailsBeforeAnythingIsWritten)
     EXPECT_EQ(failure.number(), 1004);
     EXPECT_NE(failure.description().find("xl/worksheets/sheet1.xml is not well-formed"), std::string::npos)
         << failure.description();
-    EXPECT_EQ(fileBytes(broken), bytes);
+    EXPECT_EQ(textOf(broken), bytes);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <utility>
 
@@ -33,7 +32,7 @@ Parts fixtureParts(const FixtureOptions& options)
         const std::filesystem::path root = dataFolder() / folder;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
             if (entry.is_regular_file())
-                parts[entry.path().lexically_relative(root).generic_string()] = fileBytes(entry.path());
+                parts[entry.path().lexically_relative(root).generic_string()] = textOf(entry.path());
         }
         if (!options.pivotTable)
             break;
@@ -92,34 +91,6 @@ std::map<std::string, StoredEntry> readZip(const std::filesystem::path& file)
     }
     zip_discard(zip);
     return entries;
-}
-
-std::string fileBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-}
-
-platform::Failure failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const platform::Failure& failure) {
-        return failure;
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "threw something else: " << e.what();
-        return platform::Failure(0, e.what());
-    }
-    ADD_FAILURE() << "threw nothing";
-    return platform::Failure(0, "nothing thrown");
 }
 
 void expectRefusals(const std::vector<Refusal>& refusals)

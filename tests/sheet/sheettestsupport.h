@@ -7,7 +7,9 @@
 #include "platform/core/failure.h"
 #include "sheet/failures.h"
 #include "sheet/host/extensions.h"
+#include "support/failureof.h"
 #include "support/scratchfolder.h"
+#include "support/textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +66,6 @@ std::map<std::string, StoredEntry> readZip(const std::filesystem::path& file);
 void expectUnchangedBut(const std::map<std::string, StoredEntry>& before, const std::filesystem::path& file,
                         const std::set<std::string>& changed);
 
-std::string fileBytes(const std::filesystem::path& file);
-void writeFile(const std::filesystem::path& file, const std::string& bytes);
-
 // Has LibreOffice (`soffice`) convert every sheet of `workbook` to
 // "<stem>-<sheet>.csv" in `out`, cells as shown (number formats applied), with
 // a private profile folder `profile`; its output goes to out/soffice.log.
@@ -86,9 +85,7 @@ CsvGrid csvGrid(const std::string& text);
 // value) meets the column headed `column` (in any row above); "" when none is.
 std::string reportValue(const CsvGrid& cells, const std::string& row, const std::string& column);
 
-// Runs `call` and returns the platform::Failure it throws; fails the test
-// when it throws nothing or something else.
-platform::Failure failureOf(const std::function<void()>& call);
+using testsupport::failureOf;
 
 // A call the host must refuse, the failure number of its kind of failure,
 // and a text the description must hold.

@@ -75,9 +75,9 @@ TEST(RefusingBadFiles, NamesTheFileAndTheProblemAndNeverWritesToIt)
     const BadFile files[] = {
         {"missing", [](const auto&) {}, "does not exist"},
         {"folder", [](const auto& f) { std::filesystem::create_directory(f); }, "folder"},
-        {"text", [](const auto& f) { writeFile(f, "Region,Amount\nNorth,10\n"); }, "not a zip"},
-        {"encrypted", [](const auto& f) { writeFile(f, compoundFile(true)); }, "encrypted"},
-        {"binary", [](const auto& f) { writeFile(f, compoundFile(false)); }, "older binary format"},
+        {"text", [](const auto& f) { writeText(f, "Region,Amount\nNorth,10\n"); }, "not a zip"},
+        {"encrypted", [](const auto& f) { writeText(f, compoundFile(true)); }, "encrypted"},
+        {"binary", [](const auto& f) { writeText(f, compoundFile(false)); }, "older binary format"},
         {"plain zip", [](const auto& f) { writeZip(f, {{"readme.txt", "hello"}}); }, "[Content_Types].xml"},
         {"no relationships", [](const auto& f) { writeZip(f, without(fixtureParts(), "_rels/.rels")); },
          "_rels/.rels"},
@@ -99,7 +99,7 @@ TEST(RefusingBadFiles, NamesTheFileAndTheProblemAndNeverWritesToIt)
         ScratchFolder folder;
         const auto file = folder / "Bad.xlsx";
         bad.make(file);
-        const std::string before = std::filesystem::is_regular_file(file) ? fileBytes(file) : "";
+        const std::string before = std::filesystem::is_regular_file(file) ? textOf(file) : "";
         auto app = createApplication();
         const auto failure = failureOf([&] { app->Workbooks()->Open(file.string()); });
         EXPECT_EQ(failure.number(), 1004);
@@ -107,7 +107,7 @@ TEST(RefusingBadFiles, NamesTheFileAndTheProblemAndNeverWritesToIt)
         EXPECT_NE(failure.description().find("Bad.xlsx"), std::string::npos) << failure.description();
         EXPECT_NE(failure.description().find(bad.says), std::string::npos) << failure.description();
         EXPECT_EQ(app->ActiveWorkbook(), nullptr);
-        EXPECT_EQ(before.empty() ? before : fileBytes(file), before);
+        EXPECT_EQ(before.empty() ? before : textOf(file), before);
         EXPECT_LE(filesIn(folder.path()).size(), 1u);
     }
 }

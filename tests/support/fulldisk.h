@@ -51,11 +51,5 @@ private:
 };
 
 // Skips the test (fails it under CI=true) when `disk` could not be mounted.
-#define REQUIRE_MOUNTED(disk)                                                                           \
-    do {                                                                                                \
-        if (!(disk).mounted()) {                                                                        \
-            if (testsupport::runningInCi())                                                             \
-                FAIL() << "cannot mount a small file system for a full disk: " << (disk).whyNot();     \
-            GTEST_SKIP() << "cannot mount a small file system for a full disk: " << (disk).whyNot();    \
-        }                                                                                               \
-    } while (false)
+#define REQUIRE_MOUNTED(disk) \
+    REQUIRE_SETUP((disk).mounted() ? std::string() : "a small file system for a full disk: " + (disk).whyNot())

@@ -42,13 +42,17 @@ inline bool runningInCi() { return std::getenv("CI") && std::string_view(std::ge
 
 }  // namespace testsupport
 
-// Skips the test (fails it under CI=true) unless every named program is on PATH.
-#define REQUIRE_PROGRAMS(...)                                                                   \
+// Skips the test (fails it under CI=true) when `lacking`, a text naming
+// what the test needs and the machine lacks, is not empty.
+#define REQUIRE_SETUP(lacking)                                                                  \
     do {                                                                                        \
-        const std::string missing_ = testsupport::missingPrograms({__VA_ARGS__});              \
-        if (!missing_.empty()) {                                                                \
+        const std::string lacking_ = (lacking);                                                 \
+        if (!lacking_.empty()) {                                                                \
             if (testsupport::runningInCi())                                                     \
-                FAIL() << "not installed, and CI must run this test: " << missing_;            \
-            GTEST_SKIP() << "not installed: " << missing_;                                      \
+                FAIL() << "CI must run this test, which lacks " << lacking_;                   \
+            GTEST_SKIP() << "lacking " << lacking_;                                             \
         }                                                                                       \
     } while (0)
+
+// Skips the test (fails it under CI=true) unless every named program is on PATH.
+#define REQUIRE_PROGRAMS(...) REQUIRE_SETUP(testsupport::missingPrograms({__VA_ARGS__}))

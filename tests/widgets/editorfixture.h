@@ -6,17 +6,15 @@
 #include "widgets/nxdimeditctrl.h"
 
 #include "olap/connection/connectionmodel.h"
-#include "olap/cube/cubebuilder.h"
-#include "olap/store/storecompanion.h"
 #include "olap/store/storeloader.h"
 #include "olap/store/storemodel.h"
 #include "widgets/membertreemodel.h"
+#include "wizard/common/testcube.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,18 +31,22 @@ inline Captions captions(const DimMembers& members)
 
 class EditorFixture : public ::testing::TestWithParam<int> {
 protected:
-    using Items = std::vector<std::array<const char*, 2>>;  // category, item
-
-    // Product: an "all" level over Category and Item holding `items`; with
-    // `cities`, also City: one level of that many cities ("City 00"...), the
-    // facts going round the items. The editor shows Product.
-    void openCube(const Items& items, int cities = 0)
+    // Product: an "all" level over Category and Item holding `items`
+    // ("Drinks/Cola"); with `cities`, also City: one level of that many
+    // cities ("City 00"...). The editor shows Product.
+    void openCube(const std::vector<std::string>& items, int cities = 0)
     {
         ASSERT_TRUE(mFolder.isValid());
         const std::filesystem::path folder = mFolder.path().toStdString();
-        writeCube(folder / "Sales.cub", items, cities);
+        using olap::DimensionType;
+        std::vector<TestDimension> dimensions{
+            {{"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Item"}}}}}, items}};
+        if (cities > 0)
+            dimensions.push_back({{"City", DimensionType::Other, {{"", false, "", {{"City"}}}}}, {}});
+        for (int i = 0; i < cities; ++i)
+            dimensions.back().members.push_back((i < 10 ? "City 0" : "City ") + std::to_string(i));
+        writeStoreCube(folder, "Sales", dimensions);
         if (GetParam() == NxDimEditCtrl::StoreModel) {
-            olap::writeStoreCompanion(folder / "Sales.bwf", {});
             ASSERT_TRUE(olap::extractStoreCube((folder / "pivotwizard").string(), "Sales", folder / "Sales.BWC", 1));
             mCube = std::make_shared<olap::Cube>();
             mCube->loadFromFile(folder / "Sales.BWC", true);
@@ -93,28 +95,6 @@ protected:
     std::shared_ptr<olap::Cube> mCube;
     std::shared_ptr<olap::KCube> mKCube;
     NxDimEditCtrl editor;
-
-private:
-    static void writeCube(const std::filesystem::path& file, const Items& items, int cities)
-    {
-        using olap::DimensionType;
-        olap::CubeSpec shape{"Sales",
-                            {{"Product", DimensionType::Other, {{"", true, "All Products", {{"Category"}, {"Item"}}}}}},
-                            {{"Units", olap::Aggregation::Sum, ""}}};
-        if (cities > 0)
-            shape.dimensions.push_back({"City", DimensionType::Other, {{"", false, "", {{"City"}}}}});
-        olap::CubeBuilder cube(shape);
-        for (int i = 0; i < std::max(int(items.size()), cities); ++i) {
-            const auto& item = items[size_t(i) % items.size()];
-            std::vector<uint32_t> keys{cube.dimensionKey(0, std::vector<olap::PathPart>{{item[0], ""}, {item[1], ""}})};
-            if (cities > 0)
-                keys.push_back(cube.dimensionKey(1, std::vector<olap::PathPart>{{(i < 10 ? "City 0" : "City ") + std::to_string(i), ""}}));
-            const double values[] = {1.0};
-            cube.addFact(keys, values);
-        }
-        olap::CubeBuilder* cubes[] = {&cube};
-        olap::writeCubeFile(file, "Sales Catalog", cubes);
-    }
 };
 
 inline std::string modelName(const ::testing::TestParamInfo<int>& info)

@@ -24,7 +24,7 @@ class MemberSearch : public EditorFixture {
 protected:
     void SetUp() override
     {
-        openCube({{"Drinks", "Cola"}, {"Drinks", "Café au lait"}, {"Food", "Bread"}, {"Food", "Cake"}, {"Food", "Crème Brûlée"}});
+        openCube({"Drinks/Cola", "Drinks/Café au lait", "Food/Bread", "Food/Cake", "Food/Crème Brûlée"});
         editor.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
     }

@@ -15,7 +15,7 @@ namespace {
 // one level of 40 cities.
 class MemberEditor : public EditorFixture {
 protected:
-    void SetUp() override { openCube({{"Drinks", "Cola"}, {"Drinks", "Juice"}, {"Food", "Bread"}, {"Food", "Cake"}}, 40); }
+    void SetUp() override { openCube({"Drinks/Cola", "Drinks/Juice", "Food/Bread", "Food/Cake"}, 40); }
 
     DimMembers cities() const
     {

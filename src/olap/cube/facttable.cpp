@@ -3,48 +3,12 @@
 #include "platform/core/failure.h"
 #include "platform/core/parallel.h"
 
-#include <sys/mman.h>
-
 #include <atomic>
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <string>
 
 namespace olap {
-
-namespace {
-
-// Columns at least this large get a mapping of their own, returned to the
-// system when freed. No huge-page hint: where the system grants huge pages
-// only on request, asking makes it compact memory first, and on a machine
-// whose memory is full of cached files, reading a 1.9 GB pivot's columns
-// took 7-8 s with the hint and 3 s without (100,000,000 facts).
-constexpr size_t kLargeColumn = size_t(4) << 20;
-
-}  // namespace
-
-void* columnmemory::allocate(size_t bytes)
-{
-    if (bytes < kLargeColumn) {
-        void* memory = std::malloc(bytes ? bytes : 1);
-        if (!memory)
-            throw std::bad_alloc();
-        return memory;
-    }
-    void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
-        throw std::bad_alloc();
-    return memory;
-}
-
-void columnmemory::release(void* pointer, size_t bytes) noexcept
-{
-    if (bytes < kLargeColumn)
-        std::free(pointer);
-    else
-        munmap(pointer, bytes);
-}
 
 KeyColumn keyColumn(int width, uint64_t count)
 {

@@ -20,8 +20,12 @@
 namespace olap {
 
 namespace columnmemory {
-// Uninitialised memory for a column of `bytes`; throws std::bad_alloc.
+// Uninitialised memory for a column of `bytes`; throws std::bad_alloc. Its
+// contents are unspecified: a large block may be one freed before.
 void* allocate(size_t bytes);
+// Frees memory from allocate() of the same `bytes`. Up to 256 MB of freed
+// large blocks (a sixteenth of the machine's memory at most) stay mapped in
+// the process, for the next query's arrays of about the same size.
 void release(void* memory, size_t bytes) noexcept;
 }  // namespace columnmemory
 

@@ -105,7 +105,7 @@ struct QueryResult {
     std::vector<AxisTuple> columns;
     std::vector<uint32_t> measures;  // as in the query
     // cells[(row * columns.size() + column) * measures.size() + measure]; no value: empty.
-    std::vector<std::optional<double>> cells;
+    Column<std::optional<double>> cells;
 
     std::optional<double> cell(size_t row, size_t column, size_t measure) const
     {

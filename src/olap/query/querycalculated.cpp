@@ -82,7 +82,7 @@ void showMeasures(const CubeInfo& cube, const PivotQuery& query, QueryResult& re
     const std::vector<const CalculatedMeasure*> needed = neededInOrder(calculated, cube, query.measures);
     const size_t cellCount = result.rows.size() * result.columns.size();
     const size_t from = result.measures.size(), to = query.measures.size();
-    std::vector<std::optional<double>> cells(cellCount * to);
+    Column<std::optional<double>> cells(cellCount * to);
     std::vector<std::optional<double>> values(cube.measures.size());
     std::vector<std::optional<double>> inputs;
     for (size_t cell = 0; cell < cellCount; ++cell) {

@@ -99,7 +99,7 @@ constexpr size_t kCellBytesForThreads = size_t(4) << 20;
 // Sets `cells` to `count` empty cells. A large array's pages get their
 // memory on both cores first: fresh memory costs more than writing it, and
 // one thread alone took a fifth of a 1,800,000-cell pivot's time here.
-void emptyCells(std::vector<std::optional<double>>& cells, size_t count, unsigned threads)
+void emptyCells(Column<std::optional<double>>& cells, size_t count, unsigned threads)
 {
     cells.clear();
     cells.reserve(count);

@@ -1,4 +1,5 @@
 #include "charttestsupport.h"
+#include "pivottestsupport.h"
 
 #include "sheet/chart/chartengine.h"
 #include "sheet/host/hostworksheet.h"
@@ -51,12 +52,7 @@ void saveSalesReportWithChart(const std::filesystem::path& file, std::vector<std
     auto book = app->Workbooks()->Add();
     auto report = book->Worksheets()->Item(1);
     report->Name("Report");
-    auto cache = book->PivotCaches()->Add(sheet::kExternalSource);
-    const std::string cube = (std::filesystem::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub").string();
-    cache->Connection(sheet::VariantArray{"OLEDB;Provider=MSOLAP.2;Data Source=" + cube + ";Initial Catalog=Sales"});
-    cache->CommandType(sheet::kCommandCube);
-    cache->CommandText(sheet::VariantArray{std::string("Sales")});
-    auto table = cache->CreatePivotTable(report->Range("B3"), "Table Sales");
+    auto table = pivottest::sampleSalesTable(*book, "B3");
     report->Range("B3")->Select();
     app->Charts()->Add()->Location(sheet::kLocationAsObject, "Report");
     table->Format(sheet::kTableFormat13);
@@ -101,8 +97,8 @@ void expectGolden(const std::string& part, const std::string& name)
     parseXml(part)->save(indented, "  ");
     const std::filesystem::path golden = sheettest::dataFolder() / "chart" / "golden" / (name + ".xml");
     if (std::getenv("UPDATE_GOLDEN") && !std::getenv("CI"))
-        sheettest::writeFile(golden, indented.str());
-    EXPECT_EQ(indented.str(), sheettest::fileBytes(golden)) << "the golden part " << golden.string();
+        writeText(golden, indented.str());
+    EXPECT_EQ(indented.str(), textOf(golden)) << "the golden part " << golden.string();
 }
 
 std::vector<std::string> texts(const pugi::xml_node& node, const char* name)

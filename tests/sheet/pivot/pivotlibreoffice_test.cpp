@@ -48,8 +48,8 @@ TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreO
     REQUIRE_PROGRAMS("soffice");
     const auto out = folder / "csv";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0) << fileBytes(out / "soffice.log");
-    EXPECT_EQ(fileBytes(out / "Sales-Report.csv"),
+    ASSERT_EQ(convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0) << textOf(out / "soffice.log");
+    EXPECT_EQ(textOf(out / "Sales-Report.csv"),
               ",,,,\n"
               ",Product,(All),,\n"
               ",,,,\n"
@@ -61,9 +61,9 @@ TEST(PivotReportEndToEnd, AReportSheetAddedToAnExistingWorkbookReadsBackInLibreO
               ",2024,,21.25,9.00\n"
               ",Grand Total,,43.75,15.00\n");
     // The user's sheets as they were, their formats and formulas.
-    EXPECT_EQ(fileBytes(out / "Sales-Data.csv"), "Region,Amount\nNorth,10.0\nSouth,32.0\nTotal,42.0\n");
-    EXPECT_EQ(fileBytes(out / "Sales-Calc.csv"), "84\n");
-    EXPECT_EQ(fileBytes(out / "Sales-Locked.csv"), "Do not touch,7\n");
+    EXPECT_EQ(textOf(out / "Sales-Data.csv"), "Region,Amount\nNorth,10.0\nSouth,32.0\nTotal,42.0\n");
+    EXPECT_EQ(textOf(out / "Sales-Calc.csv"), "84\n");
+    EXPECT_EQ(textOf(out / "Sales-Locked.csv"), "Do not touch,7\n");
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ TEST(CubePivotConnection, EveryFormTheWizardBuildsOpensTheCubeAndAnUnreachableOn
     ScratchFolder folder;
     const auto cube = folder / "shop.cub";
     writeShopCube(cube);
-    sheettest::writeFile(folder / "bad.cub", "not a cube");
+    writeText(folder / "bad.cub", "not a cube");
     const std::string file = cube.string(), tail = ";Client Cache Size=25;Auto Synch Period=10000";
     for (const std::string& connection :
          {"OLEDB;Provider=MSOLAP.2;Data Source=" + file + ";Initial Catalog=Shop Catalog" + tail,

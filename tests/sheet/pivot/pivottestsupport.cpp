@@ -55,23 +55,26 @@ sheet::Area ShopTable::area() const
     return std::dynamic_pointer_cast<sheet::PlacedPivotTable>(table)->area();
 }
 
-std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::filesystem::path& cube)
+// A pivot cache of `book` over cube `name` of catalog `catalog` in `file`.
+static std::shared_ptr<sheet::PivotCache> cubeCache(sheet::Workbook& book, const std::filesystem::path& file,
+                                                    const std::string& catalog, const std::string& name)
 {
     auto cache = book.PivotCaches()->Add(sheet::kExternalSource);
-    cache->Connection(sheet::VariantArray{localConnection(cube, "Shop Catalog")});
+    cache->Connection(sheet::VariantArray{localConnection(file, catalog)});
     cache->CommandType(sheet::kCommandCube);
-    cache->CommandText(sheet::VariantArray{std::string("Shop")});
+    cache->CommandText(sheet::VariantArray{name});
     return cache;
+}
+
+std::shared_ptr<sheet::PivotCache> shopCache(sheet::Workbook& book, const std::filesystem::path& cube)
+{
+    return cubeCache(book, cube, "Shop Catalog", "Shop");
 }
 
 std::shared_ptr<sheet::PivotTable> sampleSalesTable(sheet::Workbook& book, const std::string& address)
 {
-    auto cache = book.PivotCaches()->Add(sheet::kExternalSource);
-    const std::filesystem::path cube = std::filesystem::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub";
-    cache->Connection(sheet::VariantArray{localConnection(cube, "Sales")});
-    cache->CommandType(sheet::kCommandCube);
-    cache->CommandText(sheet::VariantArray{std::string("Sales")});
-    return cache->CreatePivotTable(book.Worksheets()->Item(1)->Range(address), "Table Sales");
+    return cubeCache(book, std::filesystem::path(PIVOTWIZARD_SAMPLE_STORE) / "Sales.cub", "Sales", "Sales")
+        ->CreatePivotTable(book.Worksheets()->Item(1)->Range(address), "Table Sales");
 }
 
 ShopTable makeShopTable(const std::filesystem::path& cube, const std::string& address)

@@ -71,7 +71,7 @@ TEST_F(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells
     const auto exported = runPivotReport({"export", book.string(), "--report", "Table Sales"});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_NE(exported.out.find("[Store].[Canada]"), std::string::npos) << exported.out;
-    sheettest::writeFile(folder / "sales.json", exported.out);
+    writeText(folder / "sales.json", exported.out);
     const auto rebuilt = folder / "script.xlsx";
     const auto built = runPivotReport({"build", (folder / "sales.json").string(), "--output", rebuilt.string()});
     ASSERT_EQ(built.status, 0) << built.err;
@@ -90,7 +90,7 @@ TEST_F(PivotReportCommand, AWizardMadeReportExportedAndBuiltAgainHasTheSameCells
 
 TEST_F(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
 {
-    const std::string bytes = sheettest::fileBytes(book);
+    const std::string bytes = textOf(book);
     const fs::path cube = kStore / "Sales.cub";
     const std::string rows = R"(, "rows": [{"dimension": "Product"}], "data": [{"measure": "Units"}])";
     struct Case {
@@ -114,12 +114,12 @@ TEST_F(PivotReportCommand, BadDefinitionsFailNamingTheFileAndWhatIsMissing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const auto definition = folder / "weekly.json";
-        sheettest::writeFile(definition, c.definition);
+        writeText(definition, c.definition);
         const auto run = runPivotReport({"build", definition.string(), "--output", book.string(), "--sheet", "New"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("weekly.json"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
-        EXPECT_EQ(sheettest::fileBytes(book), bytes);
+        EXPECT_EQ(textOf(book), bytes);
     }
 }
 
@@ -171,7 +171,7 @@ TEST_F(PivotReportCommand, UnreadableDefinitionsAreReportedAndDoNotStopSaving)
     EXPECT_NE(listed.err.find("Book.xlsx"), std::string::npos) << listed.err;
 
     const auto definition = folder / "more.json";
-    sheettest::writeFile(definition, salesDefinition(kStore / "Sales.cub", R"(, "rows": [{"dimension": "Product"}])"));
+    writeText(definition, salesDefinition(kStore / "Sales.cub", R"(, "rows": [{"dimension": "Product"}])"));
     const auto built = runPivotReport({"build", definition.string(), "--output", book.string(), "--sheet", "More"});
     EXPECT_EQ(built.status, 0) << built.err;
     const auto after = runPivotReport({"list", book.string()});

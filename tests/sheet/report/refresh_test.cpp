@@ -84,7 +84,7 @@ protected:
     void SetUp() override
     {
         const auto definition = folder / "sales.json";
-        sheettest::writeFile(definition, salesDefinition(source.cube, R"(,
+        writeText(definition, salesDefinition(source.cube, R"(,
             "rows": [{"dimension": "Product", "drilled": ["[Product].[Food]"]}],
             "columns": [{"dimension": "Time"}],
             "data": [{"measure": "Sales Amount", "numberFormat": "0.00"}], "autoformat": true)"));
@@ -173,12 +173,12 @@ TEST_F(ReportRefresh, RefusalsNameTheProblemAndLeaveTheWorkbookAsItWas)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         c.spoil();
-        const std::string bytes = sheettest::fileBytes(book);
+        const std::string bytes = textOf(book);
         const auto run = runPivotReport({"refresh", book.string()});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("Weekly.xlsx"), std::string::npos) << run.err;
-        EXPECT_EQ(sheettest::fileBytes(book), bytes);
+        EXPECT_EQ(textOf(book), bytes);
     }
 }
 

@@ -2,7 +2,6 @@
 // cube's transient file. That the selector's choice is taken over shows in
 // the cubes loaded, the tables connected and the keyboard walk.
 #include "cubestep.h"
-#include "widgets/smallcube.h"
 
 namespace {
 
@@ -10,7 +9,7 @@ using CubeSelection = CubeStep;
 
 TEST_F(CubeSelection, ChoicesThatCannotBeOpenedAreRefusedWithTheirMessage)
 {
-    writeSmallCube(path("Sales.txt").toStdString());
+    writeCube(path("Sales.txt").toStdString(), "Sales Catalog", "Sales", {shaped("City")});  // a cube file by another name
     const struct {
         const char* what;
         int kind;

@@ -62,8 +62,8 @@ protected:
         const std::filesystem::path out = folder / "csv";
         std::filesystem::create_directories(out);
         EXPECT_EQ(sheettest::convertToCsv(testsupport::programPath("soffice"), file, out, folder / "profile"), 0)
-            << sheettest::fileBytes(out / "soffice.log");
-        return csvGrid(sheettest::fileBytes(out / (file.stem().string() + "-" + sheet + ".csv")));
+            << textOf(out / "soffice.log");
+        return csvGrid(textOf(out / (file.stem().string() + "-" + sheet + ".csv")));
     }
     static size_t chartParts(const std::filesystem::path& file)
     {

@@ -99,7 +99,7 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
             book->SaveAs((folder / "mine.xlsx").string());
             book = spreadsheet->Workbooks()->Open((folder / "mine.xlsx").string());
         }
-        const std::string before = c.opened ? sheettest::fileBytes(folder / "mine.xlsx") : std::string();
+        const std::string before = c.opened ? textOf(folder / "mine.xlsx") : std::string();
         book->Worksheets()->Add()->Name("Report");
         window.setOutputFile(path(c.output));
         window.show();
@@ -131,7 +131,7 @@ TEST(HostWindowResult, SavesABuiltReportWhereItBelongsOrKeepsItUntilTheUserLetsI
             EXPECT_EQ(reopened->Worksheets()->Item("Report")->Name(), "Report");
         }
         if (c.opened && std::string(c.saved) != "mine.xlsx") {
-            EXPECT_EQ(sheettest::fileBytes(folder / "mine.xlsx"), before) << "the opened workbook's file changed";
+            EXPECT_EQ(textOf(folder / "mine.xlsx"), before) << "the opened workbook's file changed";
         }
         EXPECT_EQ(window.exitCode(), c.exitCode);
     }

@@ -41,7 +41,7 @@ TEST(ReportsBar, OffersRefreshOnlyForWorkbooksWithReportsAndSaysWhatHappened)
         fs::copy_file(kSamples / "store" / "Sales.cub", folder / "Sales.cub");
         const fs::path file = folder / "kept.xlsx";
         writeWorkbook(file, withReport, folder / "Sales.cub");
-        const std::string before = sheettest::fileBytes(file);
+        const std::string before = textOf(file);
         const TempSettings settings;
         RecordingMessages messages;
         auto spreadsheet = sheet::createApplication();
@@ -56,7 +56,7 @@ TEST(ReportsBar, OffersRefreshOnlyForWorkbooksWithReportsAndSaysWhatHappened)
         bar->findChild<QPushButton*>(QStringLiteral("refreshReports"))->click();
         EXPECT_EQ(messages.single().title, QStringLiteral("Reports refreshed"));
         EXPECT_TRUE(messages.single().text.contains(QStringLiteral("Refreshed 1 report"))) << messages.single().text.toStdString();
-        EXPECT_NE(sheettest::fileBytes(file), before) << "saved with the definition's new time at least";
+        EXPECT_NE(textOf(file), before) << "saved with the definition's new time at least";
     }
 }
 

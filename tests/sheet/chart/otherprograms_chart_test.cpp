@@ -1,7 +1,9 @@
-// End to end: LibreOffice prints the chart of a report as the wizard builds
-// it, with two measures of very different size and two dozen series: the
-// title names the measures, every legend line and category label shows
-// whole, and the smaller measure goes on a second value axis.
+// End to end, spreadsheet programs of other makers read a report's chart as
+// the wizard builds it. LibreOffice prints it, with two measures of very
+// different size and two dozen series: the title names the measures, every
+// legend line and category label shows whole, and the smaller measure goes
+// on a second value axis. Gnumeric's ssconvert reads it without refusing any
+// of it, its series on the report's cells.
 #include "charttestsupport.h"
 #include "support/requiredprograms.h"
 
@@ -9,7 +11,6 @@
 #include <cctype>
 
 using namespace charttest;
-using sheettest::fileBytes;
 
 namespace {
 
@@ -24,7 +25,7 @@ std::filesystem::path printed(const ScratchFolder& folder, const std::filesystem
                       + "' '" + file.string() + "'",
                   log),
               0)
-        << fileBytes(log);
+        << textOf(log);
     return folder / (file.stem().string() + ".pdf");
 }
 
@@ -34,7 +35,7 @@ std::string printedText(const ScratchFolder& folder, const std::filesystem::path
 {
     EXPECT_EQ(run("pdftotext '" + pdf.string() + "' '" + (folder / "printed.txt").string() + "'", folder / "t.log"), 0);
     std::string text;
-    for (char c : fileBytes(folder / "printed.txt")) {
+    for (char c : textOf(folder / "printed.txt")) {
         const char blank = std::isspace(static_cast<unsigned char>(c)) ? ' ' : c;
         if (!(blank == ' ' && !text.empty() && text.back() == ' '))
             text += blank;
@@ -77,6 +78,35 @@ TEST(LibreOfficeCharts, AReportsChartNamesItsMeasuresShowsEveryLabelWholeAndTheS
     EXPECT_EQ(std::count(axes.begin(), axes.end(), "secondary-y"), 12);
     for (const auto& range : ranges)
         EXPECT_TRUE(range.starts_with("Report.")) << range;
+}
+
+TEST(GnumericCharts, ReadsAReportsChartWithItsSeriesOnTheReportsCells)
+{
+    REQUIRE_PROGRAMS("ssconvert", "gzip");
+    ScratchFolder folder;
+    const auto file = folder / "Sales Report.xlsx";
+    std::vector<std::string> series, categories;
+    saveSalesReportWithChart(file, series, categories);
+    const auto log = folder / "ssconvert.log";
+    ASSERT_EQ(run("ssconvert '" + file.string() + "' '" + (folder / "report.gnumeric").string() + "'", log), 0)
+        << textOf(log);
+    // ssconvert says what it does not understand, and keeps going.
+    EXPECT_EQ(textOf(log), "");
+    ASSERT_EQ(run("gzip -dc '" + (folder / "report.gnumeric").string() + "'", folder / "report.xml"), 0);
+    const auto document = parseXml(textOf(folder / "report.xml"));
+    std::vector<std::string> names, values;
+    for (const auto& hit : document->select_nodes("//*[local-name()='GogObject'][@role='Series']")) {
+        for (auto dimension : hit.node().child("data").children()) {
+            const std::string id = dimension.attribute("id").value();
+            (id == "-1" ? names : values).push_back(dimension.text().get());
+        }
+    }
+    ASSERT_EQ(names.size(), series.size());
+    EXPECT_EQ(names.front(), "\"" + series.front() + "\"");
+    // Categories and values of the first series, on the sheet's cells: the
+    // states of the USA between its rows and its total, then the countries.
+    EXPECT_EQ(values.at(0), "Report!$C$7:$C$9,Report!$B$11:$B$12");
+    EXPECT_EQ(values.at(1), "Report!$D$7:$D$9,Report!$D$11:$D$12");
 }
 
 }  // namespace
