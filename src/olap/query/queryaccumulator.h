@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -18,9 +19,12 @@ namespace olap::query {
 
 // No member initialisers: large arrays of them are left uninitialised until
 // the thread that uses a range of them fills it.
+// The count is a double (exact up to 2^53 facts) so that a sum's value and
+// count are updated by one two-lane addition: fewer loads and stores per
+// fact in the scan, whose time they are.
 struct Accumulator {
     double value;
-    uint64_t count;
+    double count;
 };
 
 constexpr Accumulator emptyAccumulator(Aggregation aggregation)
@@ -41,14 +45,23 @@ constexpr Accumulator emptyAccumulator(Aggregation aggregation)
 template <Aggregation A>
 inline void addValue(Accumulator& into, double value)
 {
+    if constexpr (A == Aggregation::Sum || A == Aggregation::Average) {
+        using Pair = double __attribute__((vector_size(16)));
+        using Mask = int64_t __attribute__((vector_size(16)));
+        const Pair both = {value, value};
+        const Pair add = Pair(Mask(Pair{value, 1.0}) & (both == both));  // {value, 1}, or {0, 0} for NaN
+        Pair sum;
+        std::memcpy(&sum, &into, sizeof sum);
+        sum += add;
+        std::memcpy(&into, &sum, sizeof sum);
+        return;
+    }
     const bool has = value == value;
-    if constexpr (A == Aggregation::Sum || A == Aggregation::Average)
-        into.value += std::bit_cast<double>(std::bit_cast<uint64_t>(value) & (uint64_t(0) - uint64_t(has)));
-    else if constexpr (A == Aggregation::Min)
+    if constexpr (A == Aggregation::Min)
         into.value = value < into.value ? value : into.value;
     else if constexpr (A == Aggregation::Max)
         into.value = value > into.value ? value : into.value;
-    into.count += has;
+    into.count += has ? 1.0 : 0.0;
 }
 
 template <Aggregation A>
@@ -69,9 +82,9 @@ inline std::optional<double> finalValue(Aggregation aggregation, const Accumulat
         return std::nullopt;
     switch (aggregation) {
     case Aggregation::Count:
-        return double(accumulator.count);
+        return accumulator.count;
     case Aggregation::Average:
-        return accumulator.value / double(accumulator.count);
+        return accumulator.value / accumulator.count;
     default:
         return accumulator.value;
     }
