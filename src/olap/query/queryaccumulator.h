@@ -9,7 +9,6 @@
 #include "olap/cube/schema.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <cstdint>
 #include <limits>
@@ -18,10 +17,10 @@
 namespace olap::query {
 
 // No member initialisers: large arrays of them are left uninitialised until
-// the thread that uses a range of them fills it.
-// The count is a double (exact up to 2^53 facts) so that a sum's value and
-// count are updated by one two-lane addition: fewer loads and stores per
-// fact in the scan, whose time they are.
+// the thread that uses a range of them fills it. The count is a double
+// (exact up to 2^53 facts) so that a sum's value and count are updated by
+// one two-lane addition: fewer loads and stores per fact in the scan, whose
+// time they are.
 struct Accumulator {
     double value;
     double count;
@@ -40,8 +39,8 @@ constexpr Accumulator emptyAccumulator(Aggregation aggregation)
 }
 
 // Adds one fact's value; NaN (no value) changes nothing. Branch-free, as it
-// runs once per fact and facts without values come at random: a NaN is
-// masked to +0.0 for sums, and loses every comparison for Min and Max.
+// runs once per fact and facts without values come at random: a NaN makes
+// the sum's addition {0, 0}, and loses every comparison for Min and Max.
 template <Aggregation A>
 inline void addValue(Accumulator& into, double value)
 {
