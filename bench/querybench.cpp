@@ -21,6 +21,7 @@
 
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
+#include "olap/cube/measurecolumn.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,7 +54,7 @@ uint64_t columnBytes(const olap::CubeInfo& cube, const olap::FactTable& facts, c
     for (uint32_t m : query.measures) {
         bytes += cube.measures[m].aggregation == olap::Aggregation::DistinctCount
             ? std::visit(bytesOf, facts.distinctIds(m))
-            : facts.rowCount() * sizeof(double);
+            : facts.rowCount() * olap::valueWidth(facts.values(m));
     }
     for (const olap::QueryAxis* axis : {&query.rows, &query.columns}) {
         for (const olap::AxisField& field : axis->fields)

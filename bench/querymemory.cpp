@@ -7,7 +7,8 @@
 //     {"peakBytes": ..., "factBytes": ..., "queryFactBytes": ..., "seconds": ..., "grandUnits": ..., ...}
 //
 // factBytes is the size of all the fact columns in memory (keys at their
-// stored width of 1, 2 or 4 bytes, 8 bytes per value), queryFactBytes that of
+// stored width of 1, 2 or 4 bytes, values at theirs: 8 bytes, or 1, 2 or 4
+// for a compact measure), queryFactBytes that of
 // the columns the pivot reads; peakBytes the process's high-water mark of
 // resident memory (VmHWM) after the pivot, before any other column is read;
 // openBytes the resident memory once the cube is open, before any column is
@@ -17,6 +18,7 @@
 
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
+#include "olap/cube/measurecolumn.h"
 
 #include <chrono>
 #include <fstream>
@@ -74,7 +76,7 @@ int main(int argc, char** argv)
     };
     auto measureBytes = [&](uint32_t m) {
         if (cube.measures[m].aggregation != olap::Aggregation::DistinctCount)
-            return facts->rowCount() * sizeof(double);
+            return facts->rowCount() * olap::valueWidth(facts->values(m));
         return std::visit([](const auto& ids) { return uint64_t(ids.size() * sizeof(ids[0])); }, facts->distinctIds(m));
     };
     uint64_t factBytes = 0;

@@ -61,7 +61,7 @@ CubeBuilder salesCube()
     const uint32_t c = cube.dimensionKey(1, cola), b = cube.dimensionKey(1, bread);
     const double ann = cube.distinctId(3, "Ann"), bo = cube.distinctId(3, "Bo");
     cube.addFact(std::vector<uint32_t>{q1, c}, std::vector<double>{3, 1.5, 2, ann});
-    cube.addFact(std::vector<uint32_t>{q2, b}, std::vector<double>{4, kEmpty, 7, bo});
+    cube.addFact(std::vector<uint32_t>{q2, b}, std::vector<double>{4, kEmpty, 1e300, bo});
     cube.addFact(std::vector<uint32_t>{q2, c}, std::vector<double>{kEmpty, 2.25, kEmpty, ann});
     return cube;
 }

@@ -4,6 +4,7 @@
 #include "olap/build/cubesourcekeys.h"
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
+#include "olap/cube/measurecolumn.h"
 #include "olaptestsupport.h"
 
 #include <cmath>
@@ -98,11 +99,11 @@ Sales Count 1 #,##0
 )");
     const auto facts = file->facts(0);
     ASSERT_EQ(facts->rowCount(), 7u);
-    EXPECT_DOUBLE_EQ(facts->values(0)[0], 3.0);
-    EXPECT_DOUBLE_EQ(facts->values(1)[0], 29.70);
-    EXPECT_TRUE(std::isnan(facts->values(1)[4]));  // Hamburg's amount is empty
+    EXPECT_DOUBLE_EQ(olap::valueAt(facts->values(0), 0), 3.0);
+    EXPECT_DOUBLE_EQ(olap::valueAt(facts->values(1), 0), 29.70);
+    EXPECT_TRUE(std::isnan(olap::valueAt(facts->values(1), 4)));  // Hamburg's amount is empty
     for (uint64_t row = 0; row < facts->rowCount(); ++row)
-        EXPECT_DOUBLE_EQ(facts->values(3)[row], 1.0);
+        EXPECT_DOUBLE_EQ(olap::valueAt(facts->values(3), row), 1.0);
 }
 
 TEST_F(CubeBuilderCommand, CheckAndWrongArguments)

@@ -2,6 +2,7 @@
 // foreign or newer files are refused with a message naming the file.
 #include "olap/cube/cubebuilder.h"
 #include "olap/cube/cubefile.h"
+#include "olap/cube/measurecolumn.h"
 #include "olap/cube/facttable.h"
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
@@ -90,6 +91,11 @@ TEST_F(CubeFileTest, WhatTheBuilderWroteIsReadBack)
     ASSERT_TRUE(std::holds_alternative<Column<uint8_t>>(facts->keys(1)));
     EXPECT_EQ(std::get<Column<uint8_t>>(facts->keys(1)), (Column<uint8_t>{0, 1, 2}));
     EXPECT_EQ(product.members[product.memberOfKey[keyAt(facts->keys(1), 1)]].name, "Bread");
+    // Whole units up to 127 take one byte, hundredths up to 327.67 two.
+    EXPECT_EQ(valueWidth(facts->values(0)), 1);
+    EXPECT_EQ(valueWidth(facts->values(1)), 2);
+    EXPECT_EQ(valueAt(facts->values(1), 2), 2.25);
+    EXPECT_TRUE(std::isnan(valueAt(facts->values(1), 1)));
     EXPECT_EQ(file->facts(0).get(), facts.get());  // read once, then shared
 }
 
@@ -107,7 +113,7 @@ TEST_F(CubeFileTest, FactsSpanningSeveralChunksAndWideKeysRoundTripAndATruncatio
     const auto facts = CubeFile::open(file)->facts(0);
     ASSERT_EQ(facts->rowCount(), rows);
     EXPECT_EQ(keyAt(facts->keys(0), rows - 1), (rows - 1) % keys.size());
-    EXPECT_EQ(facts->values(0)[rows - 1], double(rows - 1));
+    EXPECT_EQ(valueAt(facts->values(0), rows - 1), double(rows - 1));
     EXPECT_EQ(keyAt(facts->keys(0), 69999), 69999u);
     // Cut in half, it fails when its facts are read, if not at open.
     fs::resize_file(file, fs::file_size(file) / 2);
@@ -201,6 +207,12 @@ TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
         {"INSERT INTO calculated_measures VALUES (0, 0, 'Odd', '[Units] +', '')", "does not parse"},
         {"INSERT INTO calculated_measures VALUES (0, 0, 'Ghost', '[Nobody]', '')", "unknown measure \"Nobody\""},
         {"INSERT INTO calculated_measures VALUES (0, 0, 'Blank', '', '')", "\"Blank\" has no formula"},
+        {"DROP TABLE compact_measures", "\"compact_measures\" is not a table"},
+        {"UPDATE compact_measures SET measure = 7 WHERE measure = 0", "a compact column names the wrong measure"},
+        {"UPDATE compact_measures SET width = 3", "\"Units\" has a wrong width or decimals"},
+        {"UPDATE compact_measures SET decimals = 10 WHERE measure = 1", "\"Price\" has a wrong width or decimals"},
+        {"UPDATE compact_measures SET width = 1 WHERE measure = 1", "wrong length"},
+        {"DELETE FROM compact_measures WHERE measure = 0", "wrong length"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.sql);
@@ -268,22 +280,22 @@ TEST_F(CubeFileTest, TheNextBuildRemovesWhatAKilledBuildLeft)
 }
 
 // Calculated measures come back after the stored ones with formula and
-// format; a file of the first format version, which has no table for them,
-// still opens with its stored measures.
+// format; a file of the first format version, which has neither them nor
+// compact columns, still opens with its stored measures.
 TEST_F(CubeFileTest, CalculatedMeasuresRoundTripAndVersionOneFilesStillOpen)
 {
     CubeSpec spec = salesSpec();
     spec.calculatedMeasures = {{"Revenue", "[Units] * [Price]", "#,##0.00"}, {"Share", "[Revenue] / 100", "0.0%"}};
     CubeBuilder cube(spec);
     const uint32_t keys[] = {cube.dimensionKey(0, {{"1997"}, {"Q1"}}), cube.dimensionKey(1, {{"Food"}, {"Bread"}})};
-    const double values[] = {3, 2.5};
+    const double values[] = {0.1 + 0.2, 1.0 / 3};  // no compact form: stored as doubles, as before
     cube.addFact(keys, values);
     const fs::path file = write(cube, "calculated.cub");
     EXPECT_EQ(CubeFile::open(file)->catalog().cubes.at(0).measures.at(3).formatString, "0.0%");
-    olaptest::execSql(file, "DROP TABLE calculated_measures; PRAGMA user_version = 1");
+    olaptest::execSql(file, "DROP TABLE calculated_measures; DROP TABLE compact_measures; PRAGMA user_version = 1");
     const auto old = CubeFile::open(file);
     EXPECT_EQ(old->catalog().cubes.at(0).measures.size(), 2u);
-    EXPECT_EQ(old->facts(0)->values(0)[0], 3);
+    EXPECT_EQ(valueAt(old->facts(0)->values(0), 0), 0.1 + 0.2);
 }
 
 // A distinct count's ids are stored at the width its value count needs
@@ -317,7 +329,8 @@ TEST_F(CubeFileTest, DistinctCountIdsRoundTripAndCraftedOnesAreRefused)
         EXPECT_EQ(stored.back(), 300u);
     }
     const struct { const char* sql; const char* message; } cases[] = {
-        {"UPDATE measures SET aggregation = 6 WHERE position = 2", "unknown aggregation (6; this program knows those of format version 2)"},
+        {"UPDATE measures SET aggregation = 6 WHERE position = 2", "unknown aggregation (6; this program knows those of format version 3)"},
+        {"INSERT INTO compact_measures VALUES (0, 2, 2, 0)", "a compact column names the wrong measure"},
         {"PRAGMA user_version = 1", "is a distinct count, which needs format version 2"},
         {"DROP TABLE distinct_measures", "\"distinct_measures\" is not a table"},
         {"DELETE FROM distinct_measures", "\"Customers\" has no value count"},

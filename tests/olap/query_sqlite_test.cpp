@@ -9,6 +9,7 @@
 // group of the levels its members lie on, filtered by the hidden members and
 // the page selections. The tuples themselves are checked for being visible
 // and distinct, and the leaf tuples for covering every fact exactly once.
+#include "olap/cube/measurecolumn.h"
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 #include "randompivots.h"
@@ -68,7 +69,7 @@ Database factDatabase(const TestCube& cube)
             // A distinct count's ids, 0 for no value.
             const bool distinct = cube.info.measures[m].aggregation == Aggregation::DistinctCount;
             const uint32_t id = distinct ? keyAt(cube.facts.distinctIds(m), row) : 0;
-            const double value = distinct ? (id == 0 ? kEmpty : double(id)) : cube.facts.values(m)[row];
+            const double value = distinct ? (id == 0 ? kEmpty : double(id)) : olap::valueAt(cube.facts.values(m), row);
             rows += (std::isnan(value) ? "NULL" : std::to_string(value)) + (m + 1 < cube.facts.measureCount() ? ", " : ")");
         }
     }

@@ -1,6 +1,7 @@
 #include "olap/cube/cubefacts.h"
 
 #include "olap/cube/cubefilechecks.h"
+#include "olap/cube/measurecolumn.h"
 #include "platform/core/failure.h"
 
 #include <sqlite3.h>
@@ -95,12 +96,14 @@ public:
         return keys;
     }
 
-    Column<double> readValues(size_t measure) const override
+    MeasureColumn readValues(size_t measure) const override
     {
-        if (widthOf(mLayout.keyWidths.size() + measure) != sizeof(double))
+        const uint64_t column = mLayout.keyWidths.size() + measure;
+        const int decimals = mLayout.decimals[measure];
+        if (decimals < 0 && widthOf(column) != sizeof(double))
             throw platform::InternalFailure("measure " + std::to_string(measure) + " holds no values", "olap");
-        Column<double> values(mLayout.factCount);
-        readColumn(mLayout.keyWidths.size() + measure, values.data());
+        MeasureColumn values = measureColumn(int(widthOf(column)), std::max(decimals, 0), mLayout.factCount);
+        std::visit([&](auto& stored) { readColumn(column, stored.data()); }, values.values);
         return values;
     }
 
@@ -108,7 +111,7 @@ public:
     {
         const uint64_t column = mLayout.keyWidths.size() + measure;
         const int width = int(widthOf(column));
-        if (width == int(sizeof(double)))
+        if (width == int(sizeof(double)) || mLayout.decimals[measure] >= 0)
             throw platform::InternalFailure("measure " + std::to_string(measure) + " holds no ids", "olap");
         KeyColumn ids = keyColumn(width, mLayout.factCount);
         std::visit([&](auto& column) {

@@ -64,8 +64,10 @@ struct FactLayout {
     std::vector<int> keyWidths;         // per dimension: 1, 2 or 4 bytes
     std::vector<uint32_t> keyCounts;    // per dimension
     size_t measureCount = 0;
-    // Per stored measure: 8 (a double), or a distinct count's id width.
+    // Per stored measure: 8 (a double), a compact column's width, or a
+    // distinct count's id width.
     std::vector<int> measureWidths;
+    std::vector<int> decimals;  // per stored measure: a compact column's, -1 for the others
     std::vector<uint32_t> distinctValues;  // per stored measure: a distinct count's value count
 };
 

@@ -6,6 +6,7 @@
 #include "olap/cube/cubefilechecks.h"
 #include "olap/cube/cubeformat.h"
 #include "olap/cube/facttable.h"
+#include "olap/cube/measurecolumn.h"
 #include "platform/core/failure.h"
 #include "platform/core/sqlitedb.h"
 #include "olap/model/metadata.h"
@@ -30,6 +31,7 @@ public:
     CatalogInfo catalog;
     std::vector<std::vector<int>> keyWidths;  // per cube: bytes per key of each dimension
     std::vector<std::vector<int>> measureWidths;  // per cube: bytes per value of each stored measure
+    std::vector<std::vector<int>> measureDecimals;  // per cube and stored measure: a compact column's, or -1
     std::vector<uint64_t> chunkRows;          // per cube
     std::vector<int64_t> cubeIds;             // per cube: its id in the file
     uint64_t fileBytes = 0;                   // what any count in the file is checked against
@@ -239,8 +241,9 @@ void CubeFile::readHeader()
             d->damaged("\"" + std::string(table) + "\" is not a table");
     }
     d->version = version;
-    for (const char* table : {"calculated_measures", "distinct_measures"}) {
-        if (version >= 2 && !d->db->isTable(table))
+    for (const char* table : {"calculated_measures", "distinct_measures", "compact_measures"}) {
+        const int since = std::string_view(table) == "compact_measures" ? 3 : 2;
+        if (version >= since && !d->db->isTable(table))
             d->damaged("\"" + std::string(table) + "\" is not a table");
     }
 }
@@ -339,6 +342,9 @@ void CubeFile::readMeasures(int64_t id, CubeInfo& cube)
     }
     if (d->version >= 2)
         readDistinctMeasures(id, cube, widths);
+    d->measureDecimals.emplace_back(widths.size(), -1);
+    if (d->version >= 3)
+        readCompactMeasures(id, cube, widths);
     d->measureWidths.push_back(std::move(widths));
     if (d->version >= 2)
         readCalculatedMeasures(id, cube);
@@ -369,6 +375,25 @@ void CubeFile::readDistinctMeasures(int64_t id, CubeInfo& cube, std::vector<int>
     }
 }
 
+// A compact measure's column holds integers of 1, 2 or 4 bytes with some
+// decimals (measurecolumn.h); a distinct count or a measure named twice is damage.
+void CubeFile::readCompactMeasures(int64_t id, const CubeInfo& cube, std::vector<int>& widths)
+{
+    SqliteStatement compact(*d->db, "SELECT measure, width, decimals FROM compact_measures WHERE cube = ?");
+    compact.bind(id);
+    std::vector<int>& decimals = d->measureDecimals.back();
+    while (compact.step()) {
+        const int64_t measure = compact.integer(0), width = compact.integer(1), places = compact.integer(2);
+        if (measure < 0 || uint64_t(measure) >= decimals.size() || decimals[measure] >= 0
+            || cube.measures[measure].aggregation == Aggregation::DistinctCount)
+            d->damaged("a compact column names the wrong measure");
+        if ((width != 1 && width != 2 && width != 4) || places < 0 || places > kMaxDecimals)
+            d->damaged("the measure \"" + cube.measures[measure].name + "\" has a wrong width or decimals");
+        widths[measure] = int(width);
+        decimals[measure] = int(places);
+    }
+}
+
 // Calculated measures follow the stored ones; a formula that could not be
 // computed is damage, as the builder never writes one.
 void CubeFile::readCalculatedMeasures(int64_t id, CubeInfo& cube)
@@ -394,7 +419,7 @@ std::shared_ptr<const FactTable> CubeFile::facts(size_t cube) const
     if (!d->facts[cube]) {
         const CubeInfo& info = d->catalog.cubes[cube];
         cubefacts::FactLayout layout{d->cubeIds[cube], info.factCount, d->chunkRows[cube], d->keyWidths[cube], {},
-                                     storedMeasureCount(info), d->measureWidths[cube], {}};
+                                     storedMeasureCount(info), d->measureWidths[cube], d->measureDecimals[cube], {}};
         for (const DimensionInfo& dimension : info.dimensions)
             layout.keyCounts.push_back(dimension.keyCount);
         for (size_t m = 0; m < layout.measureCount; ++m)

@@ -40,6 +40,7 @@ private:
     void readHierarchies(int64_t cube, int64_t position, DimensionInfo& dimension);
     void readMeasures(int64_t id, CubeInfo& cube);
     void readDistinctMeasures(int64_t id, CubeInfo& cube, std::vector<int>& widths);
+    void readCompactMeasures(int64_t id, const CubeInfo& cube, std::vector<int>& widths);
     void readCalculatedMeasures(int64_t id, CubeInfo& cube);
 
     std::unique_ptr<Data> d;

@@ -16,11 +16,15 @@
 //   measures  (cube, position, name, aggregation, format)       -- stored measures
 //   calculated_measures(cube, position, name, formula, format)  -- version 2 on
 //   distinct_measures(cube, measure, value_count, key_width)    -- version 2 on
+//   compact_measures(cube, measure, width, decimals)            -- version 3 on
 //   facts     (cube, chunk, column, bytes, data BLOB)
 //
 // Fact columns 0 .. D-1 are the dimension keys (little-endian unsigned
 // integers of the dimension's key_width), columns D .. D+M-1 the measures
-// (little-endian IEEE doubles; NaN = no value), except that a distinct
+// (little-endian IEEE doubles; NaN = no value), except that a measure in
+// compact_measures holds per fact a little-endian signed integer of `width`
+// bytes (1, 2 or 4) that is its value times 10^decimals, the width's
+// smallest integer meaning no value (measurecolumn.h decodes it), and that a distinct
 // count's column holds per fact the id of its value (1..value_count, 0 = no
 // value) as a little-endian unsigned integer of its key_width, as in
 // distinct_measures (measure = its position in measures). Chunk c holds the facts
@@ -43,7 +47,7 @@
 namespace olap::cubeformat {
 
 inline constexpr int32_t kApplicationId = 0x50574342;  // "PWCB"
-inline constexpr int32_t kVersion = 2;
+inline constexpr int32_t kVersion = 3;
 inline constexpr int kPageSize = 65536;
 inline constexpr uint64_t kChunkRows = 1u << 20;
 

@@ -1,5 +1,6 @@
 #include "olap/cube/facttable.h"
 
+#include "olap/cube/measurecolumn.h"
 #include "platform/core/failure.h"
 #include "platform/core/parallel.h"
 
@@ -44,7 +45,7 @@ struct Slot {
 struct FactTable::State {
     std::shared_ptr<const FactSource> source;
     std::vector<Slot<KeyColumn>> keys;
-    std::vector<Slot<Column<double>>> values;
+    std::vector<Slot<MeasureColumn>> values;
     std::vector<Slot<KeyColumn>> ids;  // per measure; only distinct counts have them
 
     State(size_t dimensions, size_t measures) : keys(dimensions), values(measures), ids(measures) {}
@@ -110,13 +111,13 @@ const KeyColumn& FactTable::keys(size_t dimension) const
     });
 }
 
-std::span<const double> FactTable::values(size_t measure) const
+const MeasureColumn& FactTable::values(size_t measure) const
 {
     if (measure >= d->values.size())
         missingColumn("value", measure);
     return filled(d->values[measure], [&] {
         if (!d->source && mRowCount == 0)
-            return Column<double>();
+            return MeasureColumn();
         if (!d->source)
             missingColumn("value", measure);
         return d->source->readValues(measure);
@@ -180,7 +181,12 @@ void FactTable::setKeys(size_t dimension, KeyColumn keys)
 
 void FactTable::setValues(size_t measure, Column<double> values)
 {
-    if (measure >= d->values.size() || values.size() != mRowCount)
+    setValues(measure, MeasureColumn{std::move(values)});
+}
+
+void FactTable::setValues(size_t measure, MeasureColumn values)
+{
+    if (measure >= d->values.size() || valueCount(values) != mRowCount)
         missingColumn("value", measure);
     filled(d->values[measure], [&] { return std::move(values); });
 }

@@ -1,7 +1,8 @@
 // The facts of one cube in memory, column by column: for each fact its key in
 // every dimension and its value for every measure. Columns are what queries
 // scan, so each is one contiguous array; keys keep the width the file stores
-// them in (1, 2 or 4 bytes), as a scan's speed is the bytes it reads.
+// them in (1, 2 or 4 bytes), and measures their stored form (compact
+// integers or doubles, measurecolumn.h): fewer bytes to read, hold and scan.
 //
 // A table read from a cube file holds no column at first: each is read when
 // a query first asks for it and kept for the table's life, so a pivot reads
@@ -80,14 +81,16 @@ KeyColumn keyColumn(int width, uint64_t count);
 uint32_t keyAt(const KeyColumn& column, uint64_t row);
 uint64_t keyCount(const KeyColumn& column);
 
+struct MeasureColumn;  // measurecolumn.h
+
 // Reads the columns of a table that is not held in memory whole.
 class FactSource {
 public:
     virtual ~FactSource() = default;
-    // Column d's keys / measure m's values, all of the table's facts. Throws
-    // Failure when the stored column is damaged.
+    // Column d's keys / measure m's values (in their stored form), all of the
+    // table's facts. Throws Failure when the stored column is damaged.
     virtual KeyColumn readKeys(size_t dimension) const = 0;
-    virtual Column<double> readValues(size_t measure) const = 0;
+    virtual MeasureColumn readValues(size_t measure) const = 0;
     // Distinct count measure m's ids (schema.h: 0 = no value).
     virtual KeyColumn readDistinctIds(size_t measure) const = 0;
 };
@@ -110,7 +113,7 @@ public:
     // for the table's life. Throws Failure when the column cannot be read,
     // InternalFailure when a table without a source lacks it.
     const KeyColumn& keys(size_t dimension) const;
-    std::span<const double> values(size_t measure) const;
+    const MeasureColumn& values(size_t measure) const;
     // A distinct count measure's column of ids, in place of its values.
     const KeyColumn& distinctIds(size_t measure) const;
 
@@ -123,6 +126,7 @@ public:
     // rowCount() entries; nothing reads the table meanwhile.
     void setKeys(size_t dimension, KeyColumn keys);
     void setValues(size_t measure, Column<double> values);
+    void setValues(size_t measure, MeasureColumn values);
     void setDistinctIds(size_t measure, KeyColumn ids);
 
 private:

@@ -219,8 +219,7 @@ QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQu
         readUsedColumns(cube, facts, query);
     std::vector<query::ScanMeasure> measures;
     for (uint32_t m : query::leafMeasures(cube, query)) {
-        measures.push_back({facts.rowCount() ? facts.values(m) : std::span<const double>(),
-                            cube.measures[m].aggregation});
+        measures.push_back({facts.rowCount() ? &facts.values(m) : nullptr, cube.measures[m].aggregation});
     }
     std::vector<query::DistinctColumn> distinct;
     for (size_t i = 0; i < query.measures.size(); ++i) {

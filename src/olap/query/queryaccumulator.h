@@ -9,7 +9,7 @@
 #include "olap/cube/schema.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -17,10 +17,13 @@
 namespace olap::query {
 
 // No member initialisers: large arrays of them are left uninitialised until
-// the thread that uses a range of them fills it.
+// the thread that uses a range of them fills it. The count is a double
+// (exact up to 2^53 facts) so that a sum's value and count are updated by
+// one two-lane addition: fewer loads and stores per fact in the scan, whose
+// time they are.
 struct Accumulator {
     double value;
-    uint64_t count;
+    double count;
 };
 
 constexpr Accumulator emptyAccumulator(Aggregation aggregation)
@@ -36,19 +39,28 @@ constexpr Accumulator emptyAccumulator(Aggregation aggregation)
 }
 
 // Adds one fact's value; NaN (no value) changes nothing. Branch-free, as it
-// runs once per fact and facts without values come at random: a NaN is
-// masked to +0.0 for sums, and loses every comparison for Min and Max.
+// runs once per fact and facts without values come at random: a NaN makes
+// the sum's addition {0, 0}, and loses every comparison for Min and Max.
 template <Aggregation A>
 inline void addValue(Accumulator& into, double value)
 {
+    if constexpr (A == Aggregation::Sum || A == Aggregation::Average) {
+        using Pair = double __attribute__((vector_size(16)));
+        using Mask = int64_t __attribute__((vector_size(16)));
+        const Pair both = {value, value};
+        const Pair add = Pair(Mask(Pair{value, 1.0}) & (both == both));  // {value, 1}, or {0, 0} for NaN
+        Pair sum;
+        std::memcpy(&sum, &into, sizeof sum);
+        sum += add;
+        std::memcpy(&into, &sum, sizeof sum);
+        return;
+    }
     const bool has = value == value;
-    if constexpr (A == Aggregation::Sum || A == Aggregation::Average)
-        into.value += std::bit_cast<double>(std::bit_cast<uint64_t>(value) & (uint64_t(0) - uint64_t(has)));
-    else if constexpr (A == Aggregation::Min)
+    if constexpr (A == Aggregation::Min)
         into.value = value < into.value ? value : into.value;
     else if constexpr (A == Aggregation::Max)
         into.value = value > into.value ? value : into.value;
-    into.count += has;
+    into.count += has ? 1.0 : 0.0;
 }
 
 template <Aggregation A>
@@ -69,9 +81,9 @@ inline std::optional<double> finalValue(Aggregation aggregation, const Accumulat
         return std::nullopt;
     switch (aggregation) {
     case Aggregation::Count:
-        return double(accumulator.count);
+        return accumulator.count;
     case Aggregation::Average:
-        return accumulator.value / double(accumulator.count);
+        return accumulator.value / accumulator.count;
     default:
         return accumulator.value;
     }

@@ -140,6 +140,7 @@ struct BlockFacts {
     const uint32_t* cells;
     const uint16_t* picked;  // nullptr: every fact, in order
     size_t count;
+    size_t blockCount;  // the facts of the block, picked or not
 };
 
 // Up to kGroup measures in one loop, so that a fact's cell is fetched once
@@ -190,9 +191,13 @@ void addGroup(std::span<const ScanMeasure> group, Accumulator* first, size_t str
         }
     }
     if constexpr (sizeof...(A) > 0) {
+        if (facts.count == 0)
+            return;
+        // A compact column's block is decoded here, while it is in the cache.
+        double decoded[sizeof...(A)][kBlock];
         const double* values[sizeof...(A)];
         for (size_t m = 0; m < sizeof...(A); ++m)
-            values[m] = group[m].values.data() + block;
+            values[m] = valuesOf(*group[m].values, block, facts.blockCount, decoded[m]);
         addGroup<A...>(first, stride, values, facts, std::index_sequence_for<decltype(A)...>());
     }
 }
@@ -218,7 +223,7 @@ BlockFacts pickFacts(uint32_t* cells, uint16_t* picked, size_t count, uint32_t f
         picked[kept] = uint16_t(i);
         kept += cells[i] - firstCell < width;
     }
-    return {cells, kept == count ? nullptr : picked, kept};
+    return {cells, kept == count ? nullptr : picked, kept, count};
 }
 
 // With `dropExcluded`, the facts that no shown cell takes (hidden members,
@@ -234,7 +239,7 @@ void scanPart(std::span<const ScanColumn> columns, std::span<const ScanMeasure> 
         const size_t count = size_t(std::min<uint64_t>(kBlock, end - block));
         cellsOfBlock(columns, block, count, cellCount, cells.data());
         const BlockFacts facts = dropExcluded ? pickFacts(cells.data(), picked.data(), count, 0, cellCount)
-                                              : BlockFacts{cells.data(), nullptr, count};
+                                              : BlockFacts{cells.data(), nullptr, count, count};
         addMeasures(measures, block, facts, into);
     }
 }

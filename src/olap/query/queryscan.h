@@ -11,6 +11,7 @@
 #pragma once
 
 #include "olap/cube/facttable.h"
+#include "olap/cube/measurecolumn.h"
 #include "olap/query/queryaccumulator.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ struct ScanColumn {
 };
 
 struct ScanMeasure {
-    std::span<const double> values;
+    const MeasureColumn* values = nullptr;  // the fact table's column; may be null when there are no facts
     Aggregation aggregation = Aggregation::Sum;
 };
 

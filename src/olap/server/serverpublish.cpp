@@ -2,6 +2,7 @@
 
 #include "olap/cube/cubefile.h"
 #include "olap/cube/facttable.h"
+#include "olap/cube/measurecolumn.h"
 #include "olap/query/querymembers.h"
 #include "olap/server/serveranswer.h"
 #include "olap/server/serversession.h"
@@ -106,8 +107,11 @@ std::vector<bool> measuresWithEmpty(const CubeInfo& cube, const FactTable& facts
             result.push_back(false);
             continue;
         }
-        const std::span<const double> column = facts.values(m);
-        result.push_back(std::any_of(column.begin(), column.end(), [](double v) { return std::isnan(v); }));
+        const MeasureColumn& column = facts.values(m);
+        bool empty = false;
+        for (uint64_t row = 0; row < facts.rowCount() && !empty; ++row)
+            empty = std::isnan(valueAt(column, row));
+        result.push_back(empty);
     }
     return result;
 }
@@ -340,10 +344,10 @@ private:
         for (const HierarchyColumns& hierarchy : columns)
             keys.push_back(&facts.keys(hierarchy.dimension));
         // Per stored measure, in column order: its values, or a distinct count's ids.
-        std::vector<std::span<const double>> values;
+        std::vector<const MeasureColumn*> values;
         std::vector<const KeyColumn*> ids;
         for (size_t m = 0; m < facts.measureCount(); ++m) {
-            values.push_back(isDistinct(cube, m) ? std::span<const double>() : facts.values(m));
+            values.push_back(isDistinct(cube, m) ? nullptr : &facts.values(m));
             ids.push_back(isDistinct(cube, m) ? &facts.distinctIds(m) : nullptr);
         }
         for (uint64_t first = 0; first < facts.rowCount(); first += kBlockRows) {
@@ -364,7 +368,7 @@ private:
                     if (ids[m])
                         part.number(keyAt(*ids[m], row));
                     else
-                        part.number(values[m][row]);
+                        part.number(valueAt(*values[m], row));
                 }
                 part.number(uint8_t(0));
             }

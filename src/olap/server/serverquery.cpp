@@ -168,7 +168,7 @@ query::LeafAccumulators readLeaves(const ServerSession& session, const std::stri
                 // server's minIf over nothing is 0, which must not take part
                 // in a subtotal's minimum.
                 if (count > 0)
-                    cell[m] = {value, count};
+                    cell[m] = {value, double(count)};
             }
         }
     } catch (const MalformedAnswer& problem) {
