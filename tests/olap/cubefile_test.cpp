@@ -213,6 +213,9 @@ TEST_F(CubeFileTest, CraftedFilesAreRefusedBeforeAnythingIsSizedOrQueried)
         {"UPDATE compact_measures SET decimals = 10 WHERE measure = 1", "\"Price\" has a wrong width or decimals"},
         {"UPDATE compact_measures SET width = 1 WHERE measure = 1", "wrong length"},
         {"DELETE FROM compact_measures WHERE measure = 0", "wrong length"},
+        {"CREATE TABLE twice AS SELECT * FROM compact_measures UNION ALL SELECT * FROM compact_measures WHERE measure = 0;"
+         "DROP TABLE compact_measures; ALTER TABLE twice RENAME TO compact_measures",
+         "a compact column names the wrong measure"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.sql);
