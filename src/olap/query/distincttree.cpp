@@ -338,6 +338,11 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     const uint32_t otherLeaves = mByOtherLeaves.divisor();
     const size_t width = mWidth, row = mWidth * mSlots;
     const size_t end = runStart[runs];
+    if (space.pathOfLeaf.empty()) {
+        constexpr unsigned kDrop = 64 - 8 * sizeof(W);  // narrow paths: their top half
+        for (const uint64_t path : tree.path)
+            space.pathOfLeaf.push_back(W(path >> kDrop));
+    }
     if (space.paths.size() < end + kPairLanes) {
         for (std::vector<W>* v : {&space.paths, &space.others, &space.all, &space.same})
             v->resize(end + kPairLanes);
@@ -346,11 +351,13 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     W* paths = space.paths.data();
     W* others = space.others.data();
     uint32_t* leaves = mLeaves.data();
-    constexpr unsigned kDrop = 64 - 8 * sizeof(W);  // narrow paths: their top half
+    const W* pathOfLeaf = space.pathOfLeaf.data();
+    const Divider byOtherLeaves = mByOtherLeaves;  // a local: the stores below cannot change it
     for (size_t i = runStart[0]; i < end; ++i) {
-        leaves[i] = mByOtherLeaves.quotient(keys[i]);
-        others[i] = keys[i] - leaves[i] * otherLeaves;
-        paths[i] = W(tree.path[leaves[i]] >> kDrop);
+        const uint32_t leaf = byOtherLeaves.quotient(keys[i]);
+        leaves[i] = leaf;
+        others[i] = keys[i] - leaf * otherLeaves;
+        paths[i] = pathOfLeaf[leaf];
     }
     std::fill(leaves + end, leaves + end + kPairLanes, 0u);
     std::fill(paths + end, paths + end + kPairLanes, W(0));

@@ -146,10 +146,12 @@ private:
     void moveRecent();
     uint32_t countAt(size_t i) const { return mRecent[i] + (mCounts.empty() ? 0 : mCounts[i]); }
     std::vector<Last> mLast;  // per other range
-    // countRuns's per-fact work space, kept from block to block: paths
-    // (their top halves where narrow), other-axis leaves, least differences.
+    // countRuns's work space, kept from block to block: per tree leaf its
+    // path (the top half where narrow: a smaller table for the caches); per
+    // fact its path, its other-axis leaf and its least differences.
     template <class W>
     struct PairSpace {
+        std::vector<W> pathOfLeaf;
         std::vector<W> paths, others, all, same;
     };
     PairSpace<uint32_t> mNarrow;
