@@ -96,7 +96,9 @@ template <class W>
     constexpr size_t lanes = kLanes<W>;
     for (size_t r = 0; r < runs; ++r) {
         const size_t first = runStart[r], n = size_t(runStart[r + 1] - first);
-        if (n <= lanes)
+        if (n == 1)
+            all[first] = same[first] = ~W(0);  // the common id of one fact: nothing earlier
+        else if (n <= lanes)
             leastDifferences<W, 1>(paths + first, others + first, n, all + first, same + first);
         else if (n <= 2 * lanes)
             leastDifferences<W, 2>(paths + first, others + first, n, all + first, same + first);
@@ -369,12 +371,13 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     const W* all = space.all.data();
     const W* same = space.same.data();
     uint16_t* counts = mRecent.data();
-    for (size_t r = 0; r < runs; ++r) {
-        if (size_t(runStart[r + 1] - runStart[r]) > kPairLanes) {
-            countInOrder(ids[r], keys.subspan(runStart[r], size_t(runStart[r + 1] - runStart[r])));
+    // The facts in one loop, the stretches between the rare runs too long to compare pair by pair.
+    size_t i = runStart[0];
+    for (size_t r = 0; r <= runs; ++r) {
+        const size_t length = r < runs ? size_t(runStart[r + 1] - runStart[r]) : 0;
+        if (r < runs && length <= kPairLanes)
             continue;
-        }
-        for (size_t i = runStart[r]; i < runStart[r + 1]; ++i) {
+        for (const size_t stretchEnd = r < runs ? runStart[r] : end; i < stretchEnd; ++i) {
             // The counters are in the second-level cache at best: asking for
             // a later fact's now has them there when it is counted.
             __builtin_prefetch(counts + size_t(leaves[i + kCountAhead]) * row + width, 1);
@@ -384,6 +387,10 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
             const uint32_t single = singleRange[others[i]];
             if (single != kNoRange)
                 slots[sharedBy[std::countl_zero(wide(same[i]) | 1)] * width + single] += 1;
+        }
+        if (r < runs) {
+            countInOrder(ids[r], keys.subspan(runStart[r], length));
+            i = runStart[r + 1];
         }
     }
 }
