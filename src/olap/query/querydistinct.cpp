@@ -151,11 +151,16 @@ bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t b
         const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
         leafCellsOfBlock(columns, block, n, cellCount, cells.data());
         const Id* blockIds = ids + block;
-        uint8_t descends = blockIds[0] < previous, excluded = 0;
-        for (size_t i = 1; i < n; ++i)
+        // One pass: whether the ids ascend, whether any fact is left out,
+        // and where each id's run starts (found a word of eight facts at a
+        // time below).
+        uint8_t descends = blockIds[0] < previous, excluded = (cells[0] >= cellCount) | (blockIds[0] == 0);
+        starts[0] = 1;
+        for (size_t i = 1; i < n; ++i) {
             descends |= blockIds[i] < blockIds[i - 1];
-        for (size_t i = 0; i < n; ++i)
             excluded |= (cells[i] >= cellCount) | (blockIds[i] == 0);
+            starts[i] = blockIds[i] != blockIds[i - 1];
+        }
         previous = blockIds[n - 1];
         if (descends)
             return false;
@@ -168,15 +173,10 @@ bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t b
                 keptIds[kept] = id;
                 kept += cell < cellCount && id != 0;
             }
+            for (size_t i = 1; i < kept; ++i)
+                starts[i] = keptIds[i] != keptIds[i - 1];
         }
         keyOf.inPlace(cells.data(), kept);
-        // Where runs start, found a word of eight facts at a time.
-        const auto markStarts = [&](const auto* of) {
-            starts[0] = 1;
-            for (size_t i = 1; i < kept; ++i)
-                starts[i] = of[i] != of[i - 1];
-        };
-        excluded ? markStarts(keptIds.data()) : markStarts(blockIds);
         std::fill(starts.begin() + ptrdiff_t(kept), starts.begin() + ptrdiff_t(kept) + 8, uint8_t(0));
         size_t runs = 0;
         for (size_t i = 0; i < kept; i += 8) {
