@@ -3,8 +3,9 @@
 // the order of its ids and counted in one pass, the second's are not and are
 // grouped by id first; nested fields on the axis with more tuples, hidden
 // members above the deepest level, a page filter, the other axis the larger
-// one, enough facts and ids for two threads and many ids per thread, and a
-// tree too wide for its leaves' paths to fit one 64-bit number.
+// one, ids of few facts to many, enough facts and ids for two threads and
+// many ids per thread, and a tree too wide for its leaves' paths to fit one
+// 64-bit number.
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 
@@ -160,6 +161,8 @@ void expectEveryCell(const Sample& sample, PivotQuery query, unsigned threads)
 TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
 {
     const Sample small = makeSample(2000, 300);
+    // About eleven facts an id, from one to thirty and more, runs cut by blocks.
+    const Sample medium = makeSample(20000, 1000);
     // Two threads, each with more than 65,535 ids.
     const Sample large = makeSample(300000, 1000000);
     const struct {
@@ -183,6 +186,10 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
              query.rows.grandTotal = false;
              query.columns.fields = {{0, 0, members(cube, 0, 3), {}}, {2, 0, members(cube, 2, 1), {}}};
              query.columns.subtotals = false;
+         }},
+        {"ids of one to thirty and more facts", medium, 1, [](const CubeInfo& cube, PivotQuery& query) {
+             query.rows.fields = {{0, 0, members(cube, 0, 2), {}}};
+             query.columns.fields = {{1, 0, {}, {}}};
          }},
         {"many facts and ids on two threads", large, 2, [](const CubeInfo& cube, PivotQuery& query) {
              query.rows.fields = {{0, 0, members(cube, 0, 1), {}}, {1, 0, {}, {}}};

@@ -5,12 +5,17 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 namespace olap::query {
 
 namespace {
 
 constexpr size_t kSmall = 16;
+// An id of at most this many facts is counted pair by pair (see
+// leastDifferences): of ten facts an id on average, few have more.
+constexpr size_t kPairLanes = 32;
+constexpr size_t kCountAhead = 8;  // at most kPairLanes: the padding past a block's facts
 constexpr uint32_t kNoKey = UINT32_MAX;  // above every key: cells stay below 2^31
 
 // An id has a handful of facts. Each key's place is the number of smaller
@@ -34,6 +39,93 @@ std::span<const uint32_t> sortKeys(std::span<uint32_t> keys, std::array<uint32_t
     }
     return std::span<const uint32_t>(small.data(), n);
 }
+
+// For each of the first n facts, the least XOR of its path with an earlier
+// fact's: in `all` over every earlier fact, in `same` over those of the same
+// other-axis leaf (another leaf's sets the top bit: nothing shared); all ones
+// where there is none. The facts stand in lanes of vectors, each earlier fact
+// is compared with all of them at once and masked where it is not earlier:
+// for the ten or so facts of an id that beats ordering them. Paths of 32
+// bits or fewer (the top half of the 64-bit ones) take half the lanes.
+template <class W>
+struct LaneVector;
+template <>
+struct LaneVector<uint32_t> {
+    using Type = uint32_t __attribute__((vector_size(64)));
+};
+template <>
+struct LaneVector<uint64_t> {
+    using Type = uint64_t __attribute__((vector_size(64)));
+};
+template <class W>
+using Lanes = typename LaneVector<W>::Type;
+template <class W>
+constexpr size_t kLanes = 64 / sizeof(W);
+
+template <class W, size_t kVectors>
+[[gnu::always_inline]] inline void leastDifferences(const W* paths, const W* others, size_t n, W* all, W* same)
+{
+    using V = Lanes<W>;
+    V path[kVectors], other[kVectors], lane[kVectors], leastAll[kVectors], leastSame[kVectors];
+    const V top = V{} + (W(1) << (8 * sizeof(W) - 1));
+    for (size_t v = 0; v < kVectors; ++v) {
+        std::memcpy(&path[v], paths + v * kLanes<W>, sizeof(V));
+        std::memcpy(&other[v], others + v * kLanes<W>, sizeof(V));
+        for (size_t i = 0; i < kLanes<W>; ++i)
+            lane[v][i] = W(v * kLanes<W> + i);
+        leastAll[v] = leastSame[v] = ~V{};
+    }
+    for (size_t j = 0; j < n; ++j) {
+        for (size_t v = 0; v < kVectors; ++v) {
+            const V differ = (path[v] ^ paths[j]) | V(lane[v] <= W(j));
+            leastAll[v] = leastAll[v] < differ ? leastAll[v] : differ;
+            const V sameLeaf = differ | (V(other[v] != others[j]) & top);
+            leastSame[v] = leastSame[v] < sameLeaf ? leastSame[v] : sameLeaf;
+        }
+    }
+    for (size_t v = 0; v < kVectors; ++v) {
+        std::memcpy(all + v * kLanes<W>, &leastAll[v], sizeof(V));
+        std::memcpy(same + v * kLanes<W>, &leastSame[v], sizeof(V));
+    }
+}
+
+template <class W>
+[[gnu::always_inline]] inline void leastDifferencesOfRuns(const W* paths, const W* others, const uint16_t* runStart,
+                                                          size_t runs, W* all, W* same)
+{
+    constexpr size_t lanes = kLanes<W>;
+    for (size_t r = 0; r < runs; ++r) {
+        const size_t first = runStart[r], n = size_t(runStart[r + 1] - first);
+        if (n == 1)
+            all[first] = same[first] = ~W(0);  // the common id of one fact: nothing earlier
+        else if (n <= lanes)
+            leastDifferences<W, 1>(paths + first, others + first, n, all + first, same + first);
+        else if (n <= 2 * lanes)
+            leastDifferences<W, 2>(paths + first, others + first, n, all + first, same + first);
+        else if (n <= kPairLanes)
+            leastDifferences<W, kPairLanes / lanes>(paths + first, others + first, n, all + first, same + first);
+    }
+}
+
+// Each run's least differences (see leastDifferences); runs of more than
+// kPairLanes facts are left alone. A run's lanes past its end belong to the
+// next runs, or to padding: they are written over as those are worked out.
+#define PIVOT_PAIR_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
+PIVOT_PAIR_CLONES void leastDifferencesOfRuns(const uint32_t* paths, const uint32_t* others, const uint16_t* runStart,
+                                              size_t runs, uint32_t* all, uint32_t* same)
+{
+    leastDifferencesOfRuns<uint32_t>(paths, others, runStart, runs, all, same);
+}
+PIVOT_PAIR_CLONES void leastDifferencesOfRuns(const uint64_t* paths, const uint64_t* others, const uint16_t* runStart,
+                                              size_t runs, uint64_t* all, uint64_t* same)
+{
+    leastDifferencesOfRuns<uint64_t>(paths, others, runStart, runs, all, same);
+}
+#undef PIVOT_PAIR_CLONES
+
+// A least difference as the 64-bit paths' (the narrow ones are their top half).
+uint64_t wide(uint32_t least) { return uint64_t(least) << 32; }
+uint64_t wide(uint64_t least) { return least; }
 
 // The distinct non-empty ranges of `axis` in preorder, and per tuple its
 // range's index in them (kNoRange for an empty one).
@@ -128,6 +220,7 @@ void AxisRanges::numberPaths()
             return;  // leaves compare their lists of ranges instead
         shift[d] = 64 - used;
     }
+    narrowPaths = used <= 32;
     sharedByLeadingZeros.fill(uint8_t(maxDepth));
     for (uint32_t d = 0; d < maxDepth; ++d) {
         for (unsigned bit = shift[d]; bit < shift[d] + bits[d]; ++bit)
@@ -145,19 +238,31 @@ DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRange
       mSlots(tree.maxDepth + 1), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
 {
     mPairs = !tree.path.empty();
+    mSingleRange.assign(other.leafCount, kNoRange);
     for (uint32_t r = 0; r < other.rangeCount(); ++r) {
-        const bool whole = other.first[r] == 0 && other.end[r] == other.leafCount;
-        mWhole.push_back(whole);
-        mPairs = mPairs && (whole || other.end[r] - other.first[r] == 1);
+        // Ranges are distinct: at most one holds every leaf, and one each leaf alone.
+        if (other.first[r] == 0 && other.end[r] == other.leafCount)
+            mWholeRange = r;
+        else if (other.end[r] - other.first[r] == 1)
+            mSingleRange[other.first[r]] = r;
+        else
+            mPairs = false;
     }
 }
 
 void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
 {
+    if (mPairs && keys.size() <= kPairLanes) {
+        const std::array<uint16_t, 2> run{0, uint16_t(keys.size())};
+        return countRuns(keys, run, {&id, 1});
+    }
     if (++mIdsSinceMoved == UINT16_MAX)
         moveRecent();
-    if (mPairs && keys.size() <= kSmall)
-        return countPairs(keys);
+    countInOrder(id, keys);
+}
+
+void DistinctTreeCounter::countInOrder(uint32_t id, std::span<uint32_t> keys)
+{
     std::array<uint32_t, kSmall> small;
     const std::span<const uint32_t> sorted = sortKeys(keys, small);
     if (mTree->path.empty())
@@ -207,38 +312,85 @@ void DistinctTreeCounter::countSorted(uint32_t id, std::span<const uint32_t> sor
     }
 }
 
-void DistinctTreeCounter::countPairs(std::span<const uint32_t> keys)
+void DistinctTreeCounter::countRuns(std::span<uint32_t> keys, std::span<const uint16_t> runStart,
+                                    std::span<const uint32_t> ids)
 {
+    const size_t runs = ids.size();
+    const auto keysOf = [&](size_t r) { return keys.subspan(runStart[r], size_t(runStart[r + 1] - runStart[r])); };
+    if (!mPairs) {
+        for (size_t r = 0; r < runs; ++r)
+            countId(ids[r], keysOf(r));
+        return;
+    }
+    if (mIdsSinceMoved + runs >= UINT16_MAX)
+        moveRecent();
+    mIdsSinceMoved += uint32_t(runs);
+    if (mTree->narrowPaths)
+        countPairRuns(keys, runStart, ids, mNarrow);
+    else
+        countPairRuns(keys, runStart, ids, mWide);
+}
+
+template <class W>
+void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<const uint16_t> runStart,
+                                        std::span<const uint32_t> ids, PairSpace<W>& space)
+{
+    const size_t runs = ids.size();
     const AxisRanges& tree = *mTree;
-    const uint8_t* sharedBy = tree.sharedByLeadingZeros.data();
     const uint32_t otherLeaves = mByOtherLeaves.divisor();
     const size_t width = mWidth, row = mWidth * mSlots;
-    std::array<uint64_t, kSmall> paths;
-    std::array<uint32_t, kSmall> leaves, others;
-    const size_t n = keys.size();
-    for (size_t i = 0; i < n; ++i) {
-        leaves[i] = mByOtherLeaves.quotient(keys[i]);
-        others[i] = keys[i] - leaves[i] * otherLeaves;
-        paths[i] = tree.path[leaves[i]];
+    const size_t end = runStart[runs];
+    if (space.pathOfLeaf.empty()) {
+        constexpr unsigned kDrop = 64 - 8 * sizeof(W);  // narrow paths: their top half
+        for (const uint64_t path : tree.path)
+            space.pathOfLeaf.push_back(W(path >> kDrop));
     }
-    const uint32_t* holderStart = mOther->holderStart.data();
-    const uint32_t* holders = mOther->holders.data();
-    for (size_t i = 0; i < n; ++i) {
-        // The least XOR of this leaf's path with an earlier fact's in the
-        // same other-axis range: `all` for a range holding every leaf of
-        // that axis, `same` for one holding this fact's leaf alone (another
-        // leaf sets the top bit: nothing shared). None earlier: all ones.
-        uint64_t all = ~uint64_t(0), same = ~uint64_t(0);
-        for (size_t j = 0; j < i; ++j) {
-            const uint64_t differ = paths[i] ^ paths[j];
-            all = std::min(all, differ);
-            same = std::min(same, differ | uint64_t(others[j] != others[i]) << 63);
+    if (space.paths.size() < end + kPairLanes) {
+        for (std::vector<W>* v : {&space.paths, &space.others, &space.all, &space.same})
+            v->resize(end + kPairLanes);
+        mLeaves.resize(end + kPairLanes);
+    }
+    W* paths = space.paths.data();
+    W* others = space.others.data();
+    uint32_t* leaves = mLeaves.data();
+    const W* pathOfLeaf = space.pathOfLeaf.data();
+    const Divider byOtherLeaves = mByOtherLeaves;  // a local: the stores below cannot change it
+    for (size_t i = runStart[0]; i < end; ++i) {
+        const uint32_t leaf = byOtherLeaves.quotient(keys[i]);
+        leaves[i] = leaf;
+        others[i] = keys[i] - leaf * otherLeaves;
+        paths[i] = pathOfLeaf[leaf];
+    }
+    std::fill(leaves + end, leaves + end + kPairLanes, 0u);
+    std::fill(paths + end, paths + end + kPairLanes, W(0));
+    std::fill(others + end, others + end + kPairLanes, W(0));
+    leastDifferencesOfRuns(paths, others, runStart.data(), runs, space.all.data(), space.same.data());
+    const uint8_t* sharedBy = tree.sharedByLeadingZeros.data();
+    const uint32_t wholeRange = mWholeRange;
+    const uint32_t* singleRange = mSingleRange.data();
+    const W* all = space.all.data();
+    const W* same = space.same.data();
+    uint16_t* counts = mRecent.data();
+    // The facts in one loop, the stretches between the rare runs too long to compare pair by pair.
+    size_t i = runStart[0];
+    for (size_t r = 0; r <= runs; ++r) {
+        const size_t length = r < runs ? size_t(runStart[r + 1] - runStart[r]) : 0;
+        if (r < runs && length <= kPairLanes)
+            continue;
+        for (const size_t stretchEnd = r < runs ? runStart[r] : end; i < stretchEnd; ++i) {
+            // The counters are in the second-level cache at best: asking for
+            // a later fact's now has them there when it is counted.
+            __builtin_prefetch(counts + size_t(leaves[i + kCountAhead]) * row + width, 1);
+            uint16_t* slots = counts + size_t(leaves[i]) * row;
+            if (wholeRange != kNoRange)
+                slots[sharedBy[std::countl_zero(wide(all[i]) | 1)] * width + wholeRange] += 1;
+            const uint32_t single = singleRange[others[i]];
+            if (single != kNoRange)
+                slots[sharedBy[std::countl_zero(wide(same[i]) | 1)] * width + single] += 1;
         }
-        uint16_t* slots = mRecent.data() + size_t(leaves[i]) * row;
-        for (uint32_t h = holderStart[others[i]]; h < holderStart[others[i] + 1]; ++h) {
-            const uint32_t range = holders[h];
-            const uint64_t least = mWhole[range] ? all : same;
-            slots[sharedBy[std::countl_zero(least | 1)] * width + range] += 1;
+        if (r < runs) {
+            countInOrder(ids[r], keys.subspan(runStart[r], length));
+            i = runStart[r + 1];
         }
     }
 }

@@ -62,6 +62,7 @@ struct AxisRanges {
     // need more than 63 bits.
     std::vector<uint64_t> path;
     std::array<uint8_t, 65> sharedByLeadingZeros{};
+    bool narrowPaths = false;  // every path within its top 32 bits
 
     // How many ranges hold both `a` and `b` (leaves).
     uint32_t sharedCount(uint32_t a, uint32_t b) const;
@@ -101,6 +102,10 @@ public:
     // reorders. Every id is given at most once.
     void countId(uint32_t id, std::span<uint32_t> keys);
 
+    // Counts ids[r] (never 0) from keys[runStart[r] .. runStart[r + 1]) for
+    // each r, as countId does: runStart has one entry more than ids.
+    void countRuns(std::span<uint32_t> keys, std::span<const uint16_t> runStart, std::span<const uint32_t> ids);
+
     // Per (tree range, other range) pair: how many ids it holds, summed over
     // `counters`, [treeRange * other.rangeCount() + otherRange].
     static std::vector<uint32_t> rollUp(std::span<const DistinctTreeCounter> counters);
@@ -113,7 +118,8 @@ private:
 
     template <bool kPaths>
     void countSorted(uint32_t id, std::span<const uint32_t> sorted);
-    void countPairs(std::span<const uint32_t> keys);
+    // Counts one id (the caller has counted it for moveRecent) by ordering its keys.
+    void countInOrder(uint32_t id, std::span<uint32_t> keys);
 
     const AxisRanges* mTree;
     const AxisRanges* mOther;
@@ -122,9 +128,10 @@ private:
     size_t mSlots;  // tree.maxDepth + 1
     // Whether ids of few facts are counted pair by pair: the tree's leaves
     // have paths, and every range of the other axis holds all its leaves
-    // (mWhole, per range) or one.
+    // (mWholeRange) or one (mSingleRange).
     bool mPairs = false;
-    std::vector<uint8_t> mWhole;
+    uint32_t mWholeRange = kNoRange;     // the other axis's range of every leaf, if any
+    std::vector<uint32_t> mSingleRange;  // per other-axis leaf: its range alone, or kNoRange
     // [(treeLeaf * mSlots + n) * mWidth + otherRange]: the ids counted at
     // the leaf in its ranges from depth n on (a leaf's counters are near
     // each other, the few depths most facts start at first). Depth maxDepth
@@ -139,6 +146,20 @@ private:
     void moveRecent();
     uint32_t countAt(size_t i) const { return mRecent[i] + (mCounts.empty() ? 0 : mCounts[i]); }
     std::vector<Last> mLast;  // per other range
+    // countRuns's work space, kept from block to block: per tree leaf its
+    // path (the top half where narrow: a smaller table for the caches); per
+    // fact its path, its other-axis leaf and its least differences.
+    template <class W>
+    struct PairSpace {
+        std::vector<W> pathOfLeaf;
+        std::vector<W> paths, others, all, same;
+    };
+    PairSpace<uint32_t> mNarrow;
+    PairSpace<uint64_t> mWide;
+    std::vector<uint32_t> mLeaves;
+    template <class W>
+    void countPairRuns(std::span<uint32_t> keys, std::span<const uint16_t> runStart, std::span<const uint32_t> ids,
+                       PairSpace<W>& space);
 };
 
 }  // namespace olap::query

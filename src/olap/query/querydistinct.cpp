@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <exception>
 
 namespace olap::query {
@@ -108,6 +109,13 @@ public:
           mRowLeaves(uint32_t(layout.rows.leafCount))
     {
     }
+    void inPlace(uint32_t* cells, size_t count) const
+    {
+        if (mTransposed) {
+            for (size_t i = 0; i < count; ++i)
+                cells[i] = (*this)(cells[i]);
+        }
+    }
     uint32_t operator()(uint32_t cell) const
     {
         if (!mTransposed)
@@ -124,33 +132,87 @@ private:
 
 // Counts facts [begin, end), which hold whole ids, in one pass when their
 // ids ascend (each id's facts are then side by side). False when they do
-// not: the counter is then spoilt.
+// not: the counter is then spoilt. Block by block, without a branch per
+// fact: the included facts' keys and ids to the front, then where each id's
+// run starts; a run is counted where it lies, unless the next block may
+// continue it.
 template <class Id>
 bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t begin, uint64_t end, uint32_t cellCount,
                   const KeyOfCell& keyOf, DistinctTreeCounter& counter)
 {
-    std::array<uint32_t, kBlock> cells;
-    std::vector<uint32_t> keys;
+    std::array<uint32_t, kBlock> cells, keptIds;
+    std::array<uint16_t, kBlock + 1> runStart;
+    std::array<uint32_t, kBlock> runIds;
+    std::array<uint8_t, kBlock + 8> starts{};  // per kept fact: whether an id's run starts there
+    std::vector<uint32_t> pending;  // the keys of id `current`, whose run goes on past its block
     uint32_t current = 0;
+    uint32_t previous = begin < end ? uint32_t(ids[begin]) : 0;
     for (uint64_t block = begin; block < end; block += kBlock) {
         const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
         leafCellsOfBlock(columns, block, n, cellCount, cells.data());
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t id = ids[block + i];
-            if (id != current) {
-                if (id < current)
-                    return false;
-                if (!keys.empty())
-                    counter.countId(current, keys);
-                keys.clear();
-                current = id;
-            }
-            if (cells[i] < cellCount && id != 0)
-                keys.push_back(keyOf(cells[i]));
+        const Id* blockIds = ids + block;
+        // One pass: whether the ids ascend, whether any fact is left out,
+        // and where each id's run starts (found a word of eight facts at a
+        // time below).
+        uint8_t descends = blockIds[0] < previous, excluded = (cells[0] >= cellCount) | (blockIds[0] == 0);
+        starts[0] = 1;
+        for (size_t i = 1; i < n; ++i) {
+            descends |= blockIds[i] < blockIds[i - 1];
+            excluded |= (cells[i] >= cellCount) | (blockIds[i] == 0);
+            starts[i] = blockIds[i] != blockIds[i - 1];
         }
+        previous = blockIds[n - 1];
+        if (descends)
+            return false;
+        size_t kept = n;
+        if (excluded) {
+            kept = 0;
+            for (size_t i = 0; i < n; ++i) {
+                const uint32_t id = blockIds[i], cell = cells[i];
+                cells[kept] = cell;
+                keptIds[kept] = id;
+                kept += cell < cellCount && id != 0;
+            }
+            for (size_t i = 1; i < kept; ++i)
+                starts[i] = keptIds[i] != keptIds[i - 1];
+        }
+        keyOf.inPlace(cells.data(), kept);
+        std::fill(starts.begin() + ptrdiff_t(kept), starts.begin() + ptrdiff_t(kept) + 8, uint8_t(0));
+        size_t runs = 0;
+        for (size_t i = 0; i < kept; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, starts.data() + i, sizeof word);
+            for (; word != 0; word &= word - 1)
+                runStart[runs++] = uint16_t(i + size_t(std::countr_zero(word)) / 8);
+        }
+        runStart[runs] = uint16_t(kept);
+        for (size_t r = 0; r < runs; ++r)
+            runIds[r] = excluded ? keptIds[runStart[r]] : uint32_t(blockIds[runStart[r]]);
+        const std::span<uint32_t> keys(cells.data(), kept);
+        const auto keysOf = [&](size_t r) { return keys.subspan(runStart[r], size_t(runStart[r + 1] - runStart[r])); };
+        // The first run may go on from the blocks before, the last one into the next.
+        size_t firstRun = 0, endRun = runs;
+        if (!pending.empty() && runs > 0 && runIds[0] == current) {
+            const auto more = keysOf(0);
+            pending.insert(pending.end(), more.begin(), more.end());
+            firstRun = 1;
+        }
+        if (!pending.empty() && (firstRun < runs || block + n == end)) {
+            counter.countId(current, pending);
+            pending.clear();
+        }
+        if (firstRun < runs && block + n < end) {
+            endRun = runs - 1;
+            const auto more = keysOf(endRun);
+            pending.assign(more.begin(), more.end());
+            current = runIds[endRun];
+        }
+        if (firstRun < endRun)
+            counter.countRuns(keys, std::span(runStart).subspan(firstRun, endRun - firstRun + 1),
+                              std::span(runIds).subspan(firstRun, endRun - firstRun));
     }
-    if (!keys.empty())
-        counter.countId(current, keys);
+    if (!pending.empty())
+        counter.countId(current, pending);
     return true;
 }
 

@@ -152,29 +152,34 @@ template <Aggregation... A, size_t... I>
 void addGroup(Accumulator* first, size_t stride, const double* const* values, const BlockFacts& facts,
               std::index_sequence<I...>)
 {
+    // In locals: the stores to the accumulators could otherwise alias them and force a reload per fact.
+    const uint32_t* cells = facts.cells;
+    const uint16_t* picked = facts.picked;
+    const size_t count = facts.count;
+    const double* value[sizeof...(I)] = {values[I]...};
     // The cells are known ahead: asking for a later fact's cell now hides
     // the wait for it when the accumulators outgrow the first-level cache.
-    const size_t ahead = std::min(facts.count, kPrefetch);
-    if (facts.picked) {
-        for (size_t i = 0; i < facts.count - ahead; ++i) {
-            __builtin_prefetch(first + size_t(facts.cells[i + kPrefetch]) * stride, 1);
-            Accumulator* cell = first + size_t(facts.cells[i]) * stride;
-            (addValue<A>(cell[I], values[I][facts.picked[i]]), ...);
+    const size_t ahead = std::min(count, kPrefetch);
+    if (picked) {
+        for (size_t i = 0; i < count - ahead; ++i) {
+            __builtin_prefetch(first + size_t(cells[i + kPrefetch]) * stride, 1);
+            Accumulator* cell = first + size_t(cells[i]) * stride;
+            (addValue<A>(cell[I], value[I][picked[i]]), ...);
         }
-        for (size_t i = facts.count - ahead; i < facts.count; ++i) {
-            Accumulator* cell = first + size_t(facts.cells[i]) * stride;
-            (addValue<A>(cell[I], values[I][facts.picked[i]]), ...);
+        for (size_t i = count - ahead; i < count; ++i) {
+            Accumulator* cell = first + size_t(cells[i]) * stride;
+            (addValue<A>(cell[I], value[I][picked[i]]), ...);
         }
         return;
     }
-    for (size_t i = 0; i < facts.count - ahead; ++i) {
-        __builtin_prefetch(first + size_t(facts.cells[i + kPrefetch]) * stride, 1);
-        Accumulator* cell = first + size_t(facts.cells[i]) * stride;
-        (addValue<A>(cell[I], values[I][i]), ...);
+    for (size_t i = 0; i < count - ahead; ++i) {
+        __builtin_prefetch(first + size_t(cells[i + kPrefetch]) * stride, 1);
+        Accumulator* cell = first + size_t(cells[i]) * stride;
+        (addValue<A>(cell[I], value[I][i]), ...);
     }
-    for (size_t i = facts.count - ahead; i < facts.count; ++i) {
-        Accumulator* cell = first + size_t(facts.cells[i]) * stride;
-        (addValue<A>(cell[I], values[I][i]), ...);
+    for (size_t i = count - ahead; i < count; ++i) {
+        Accumulator* cell = first + size_t(cells[i]) * stride;
+        (addValue<A>(cell[I], value[I][i]), ...);
     }
 }
 
@@ -257,14 +262,19 @@ void scanRange(std::span<const ScanColumn> columns, std::span<const ScanMeasure>
     }
 }
 
-void mergeParts(std::span<const ScanMeasure> measures, LeafAccumulators& into, const LeafAccumulators& from)
+// Merges every part into the first, cells [firstCell, endCell) only: each
+// cell adds the parts in order, whichever thread merges it.
+void mergeParts(std::span<const ScanMeasure> measures, std::span<LeafAccumulators> parts, uint64_t firstCell,
+                uint64_t endCell)
 {
     const size_t stride = measures.size();
-    for (size_t m = 0; m < stride; ++m) {
-        withAggregation(measures[m].aggregation, [&]<Aggregation A>() {
-            for (size_t at = m; at < into.cells.size(); at += stride)
-                mergeInto<A>(into.cells[at], from.cells[at]);
-        });
+    for (size_t p = 1; p < parts.size(); ++p) {
+        for (size_t m = 0; m < stride; ++m) {
+            withAggregation(measures[m].aggregation, [&]<Aggregation A>() {
+                for (size_t at = firstCell * stride + m; at < endCell * stride; at += stride)
+                    mergeInto<A>(parts[0].cells[at], parts[p].cells[at]);
+            });
+        }
     }
 }
 
@@ -299,9 +309,12 @@ LeafAccumulators scanParts(std::span<const ScanColumn> columns, std::span<const 
                      results[p].cells.data());
         }
     });
-    for (uint64_t p = 1; p < parts; ++p) {
-        mergeParts(measures, results[0], results[p]);
-        results[p] = {};
+    if (parts > 1) {
+        const uint64_t cells = uint64_t(cellCount) + 1;
+        const unsigned mergers = unsigned(std::min<uint64_t>(threads, cells));
+        onThreads(mergers, [&](unsigned t) {
+            mergeParts(measures, results, cells * t / mergers, cells * (t + 1) / mergers);
+        });
     }
     return std::move(results[0]);
 }
