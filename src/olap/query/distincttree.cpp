@@ -13,8 +13,9 @@ namespace {
 
 constexpr size_t kSmall = 16;
 // An id of at most this many facts is counted pair by pair (see
-// leastDifferences): of ten facts an id on average, few have more.
-constexpr size_t kPairLanes = 32;
+// leastDifferences): up to about a hundred that costs less than ordering
+// them (a million ids over 100M facts).
+constexpr size_t kPairLanes = 128;
 constexpr size_t kCountAhead = 8;  // at most kPairLanes: the padding past a block's facts
 constexpr uint32_t kNoKey = UINT32_MAX;  // above every key: cells stay below 2^31
 
@@ -89,6 +90,30 @@ template <class W, size_t kVectors>
     }
 }
 
+// The same for an id of more facts than two vectors hold: a vector of them
+// at a time, compared with the facts before its last one.
+template <class W>
+[[gnu::always_inline]] inline void leastDifferencesOfMany(const W* paths, const W* others, size_t n, W* all, W* same)
+{
+    using V = Lanes<W>;
+    const V top = V{} + (W(1) << (8 * sizeof(W) - 1));
+    for (size_t first = 0; first < n; first += kLanes<W>) {
+        V path, other, lane, leastAll = ~V{}, leastSame = ~V{};
+        std::memcpy(&path, paths + first, sizeof(V));
+        std::memcpy(&other, others + first, sizeof(V));
+        for (size_t i = 0; i < kLanes<W>; ++i)
+            lane[i] = W(first + i);
+        for (size_t j = 0, earlier = std::min(n, first + kLanes<W>); j < earlier; ++j) {
+            const V differ = (path ^ paths[j]) | V(lane <= W(j));
+            leastAll = leastAll < differ ? leastAll : differ;
+            const V sameLeaf = differ | (V(other != others[j]) & top);
+            leastSame = leastSame < sameLeaf ? leastSame : sameLeaf;
+        }
+        std::memcpy(all + first, &leastAll, sizeof(V));
+        std::memcpy(same + first, &leastSame, sizeof(V));
+    }
+}
+
 template <class W>
 [[gnu::always_inline]] inline void leastDifferencesOfRuns(const W* paths, const W* others, const uint16_t* runStart,
                                                           size_t runs, W* all, W* same)
@@ -103,7 +128,7 @@ template <class W>
         else if (n <= 2 * lanes)
             leastDifferences<W, 2>(paths + first, others + first, n, all + first, same + first);
         else if (n <= kPairLanes)
-            leastDifferences<W, kPairLanes / lanes>(paths + first, others + first, n, all + first, same + first);
+            leastDifferencesOfMany(paths + first, others + first, n, all + first, same + first);
     }
 }
 
