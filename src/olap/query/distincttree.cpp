@@ -283,10 +283,10 @@ void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
     }
     if (++mIdsSinceMoved == UINT16_MAX)
         moveRecent();
-    countInOrder(id, keys);
+    sortAndCount(id, keys);
 }
 
-void DistinctTreeCounter::countInOrder(uint32_t id, std::span<uint32_t> keys)
+void DistinctTreeCounter::sortAndCount(uint32_t id, std::span<uint32_t> keys)
 {
     std::array<uint32_t, kSmall> small;
     const std::span<const uint32_t> sorted = sortKeys(keys, small);
@@ -414,7 +414,7 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
                 slots[sharedBy[std::countl_zero(wide(same[i]) | 1)] * width + single] += 1;
         }
         if (r < runs) {
-            countInOrder(ids[r], keys.subspan(runStart[r], length));
+            sortAndCount(ids[r], keys.subspan(runStart[r], length));
             i = runStart[r + 1];
         }
     }

@@ -119,7 +119,7 @@ private:
     template <bool kPaths>
     void countSorted(uint32_t id, std::span<const uint32_t> sorted);
     // Counts one id (the caller has counted it for moveRecent) by ordering its keys.
-    void countInOrder(uint32_t id, std::span<uint32_t> keys);
+    void sortAndCount(uint32_t id, std::span<uint32_t> keys);
 
     const AxisRanges* mTree;
     const AxisRanges* mOther;

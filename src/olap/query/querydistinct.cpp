@@ -130,55 +130,46 @@ private:
     uint32_t mRowLeaves;
 };
 
-// Counts facts [begin, end), which hold whole ids, in one pass when their
-// ids ascend (each id's facts are then side by side). False when they do
-// not: the counter is then spoilt. Block by block, without a branch per
-// fact: the included facts' keys and ids to the front, then where each id's
-// run starts; a run is counted where it lies, unless the next block may
-// continue it.
-template <class Id>
-bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t begin, uint64_t end, uint32_t cellCount,
-                  const KeyOfCell& keyOf, DistinctTreeCounter& counter)
-{
-    std::array<uint32_t, kBlock> cells, keptIds;
+// One block's included facts as runs of one id each, found without a
+// branch per fact: the keys at the front of `keys` (the block's cells on
+// entry), run r at [runStart[r], runStart[r + 1]) with id runIds[r].
+struct BlockRuns {
+    std::array<uint32_t, kBlock> keys, keptIds, runIds;
     std::array<uint16_t, kBlock + 1> runStart;
-    std::array<uint32_t, kBlock> runIds;
     std::array<uint8_t, kBlock + 8> starts{};  // per kept fact: whether an id's run starts there
-    std::vector<uint32_t> pending;  // the keys of id `current`, whose run goes on past its block
-    uint32_t current = 0;
-    uint32_t previous = begin < end ? uint32_t(ids[begin]) : 0;
-    for (uint64_t block = begin; block < end; block += kBlock) {
-        const size_t n = size_t(std::min<uint64_t>(kBlock, end - block));
-        leafCellsOfBlock(columns, block, n, cellCount, cells.data());
-        const Id* blockIds = ids + block;
+    size_t kept = 0, runs = 0;
+
+    // False, with nothing found, when the ids descend (from `previous`, the id before the block, on).
+    template <class Id>
+    bool find(const Id* ids, size_t n, uint32_t previous, uint32_t cellCount, const KeyOfCell& keyOf)
+    {
         // One pass: whether the ids ascend, whether any fact is left out,
-        // and where each id's run starts (found a word of eight facts at a
-        // time below).
-        uint8_t descends = blockIds[0] < previous, excluded = (cells[0] >= cellCount) | (blockIds[0] == 0);
+        // and where each id's run starts.
+        uint8_t descends = ids[0] < previous, excluded = (keys[0] >= cellCount) | (ids[0] == 0);
         starts[0] = 1;
         for (size_t i = 1; i < n; ++i) {
-            descends |= blockIds[i] < blockIds[i - 1];
-            excluded |= (cells[i] >= cellCount) | (blockIds[i] == 0);
-            starts[i] = blockIds[i] != blockIds[i - 1];
+            descends |= ids[i] < ids[i - 1];
+            excluded |= (keys[i] >= cellCount) | (ids[i] == 0);
+            starts[i] = ids[i] != ids[i - 1];
         }
-        previous = blockIds[n - 1];
         if (descends)
             return false;
-        size_t kept = n;
+        kept = n;
         if (excluded) {
             kept = 0;
             for (size_t i = 0; i < n; ++i) {
-                const uint32_t id = blockIds[i], cell = cells[i];
-                cells[kept] = cell;
+                const uint32_t id = ids[i], cell = keys[i];
+                keys[kept] = cell;
                 keptIds[kept] = id;
                 kept += cell < cellCount && id != 0;
             }
             for (size_t i = 1; i < kept; ++i)
                 starts[i] = keptIds[i] != keptIds[i - 1];
         }
-        keyOf.inPlace(cells.data(), kept);
+        keyOf.inPlace(keys.data(), kept);
+        // The starts read a word of eight facts at a time.
         std::fill(starts.begin() + ptrdiff_t(kept), starts.begin() + ptrdiff_t(kept) + 8, uint8_t(0));
-        size_t runs = 0;
+        runs = 0;
         for (size_t i = 0; i < kept; i += 8) {
             uint64_t word;
             std::memcpy(&word, starts.data() + i, sizeof word);
@@ -187,29 +178,50 @@ bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t b
         }
         runStart[runs] = uint16_t(kept);
         for (size_t r = 0; r < runs; ++r)
-            runIds[r] = excluded ? keptIds[runStart[r]] : uint32_t(blockIds[runStart[r]]);
-        const std::span<uint32_t> keys(cells.data(), kept);
-        const auto keysOf = [&](size_t r) { return keys.subspan(runStart[r], size_t(runStart[r + 1] - runStart[r])); };
-        // The first run may go on from the blocks before, the last one into the next.
+            runIds[r] = excluded ? keptIds[runStart[r]] : uint32_t(ids[runStart[r]]);
+        return true;
+    }
+
+    std::span<uint32_t> keysOf(size_t r) { return {keys.data() + runStart[r], size_t(runStart[r + 1] - runStart[r])}; }
+};
+
+// Counts facts [begin, end), which hold whole ids, in one pass when their
+// ids ascend (each id's facts are then side by side). False when they do
+// not: the counter is then spoilt. A block's whole runs are counted where
+// they lie; a run that the next block may continue waits for it.
+template <class Id>
+bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t begin, uint64_t end, uint32_t cellCount,
+                  const KeyOfCell& keyOf, DistinctTreeCounter& counter)
+{
+    BlockRuns block;
+    std::vector<uint32_t> pending;  // the keys of id `current`, whose run goes on past its block
+    uint32_t current = 0;
+    for (uint64_t first = begin; first < end; first += kBlock) {
+        const size_t n = size_t(std::min<uint64_t>(kBlock, end - first));
+        leafCellsOfBlock(columns, first, n, cellCount, block.keys.data());
+        if (!block.find(ids + first, n, uint32_t(ids[first > begin ? first - 1 : first]), cellCount, keyOf))
+            return false;
+        const size_t runs = block.runs;
         size_t firstRun = 0, endRun = runs;
-        if (!pending.empty() && runs > 0 && runIds[0] == current) {
-            const auto more = keysOf(0);
+        if (!pending.empty() && runs > 0 && block.runIds[0] == current) {
+            const auto more = block.keysOf(0);
             pending.insert(pending.end(), more.begin(), more.end());
             firstRun = 1;
         }
-        if (!pending.empty() && (firstRun < runs || block + n == end)) {
+        if (!pending.empty() && (firstRun < runs || first + n == end)) {
             counter.countId(current, pending);
             pending.clear();
         }
-        if (firstRun < runs && block + n < end) {
+        if (firstRun < runs && first + n < end) {
             endRun = runs - 1;
-            const auto more = keysOf(endRun);
+            const auto more = block.keysOf(endRun);
             pending.assign(more.begin(), more.end());
-            current = runIds[endRun];
+            current = block.runIds[endRun];
         }
         if (firstRun < endRun)
-            counter.countRuns(keys, std::span(runStart).subspan(firstRun, endRun - firstRun + 1),
-                              std::span(runIds).subspan(firstRun, endRun - firstRun));
+            counter.countRuns(std::span(block.keys.data(), block.kept),
+                              std::span(block.runStart).subspan(firstRun, endRun - firstRun + 1),
+                              std::span(block.runIds).subspan(firstRun, endRun - firstRun));
     }
     if (!pending.empty())
         counter.countId(current, pending);
