@@ -44,11 +44,10 @@ std::span<const uint32_t> sortKeys(std::span<uint32_t> keys, std::array<uint32_t
 // For each of the first n facts, the least XOR of its path with an earlier
 // fact's: in `all` over every earlier fact, in `same` over those of the same
 // other-axis leaf (another leaf's sets the top bit: nothing shared); all ones
-// where there is none. The facts stand in lanes of vectors, a vector at a
-// time; each earlier fact is compared with all of its lanes at once and
-// masked where it is not earlier: for the ten or so facts of an id that beats
-// ordering them. Paths of 32 bits or fewer (the top half of the 64-bit ones)
-// take half the lanes.
+// where there is none. The facts stand in lanes of vectors, each earlier fact
+// is compared with all of them at once and masked where it is not earlier:
+// for the ten or so facts of an id that beats ordering them. Paths of 32
+// bits or fewer (the top half of the 64-bit ones) take half the lanes.
 template <class W>
 struct LaneVector;
 template <>
@@ -64,8 +63,37 @@ using Lanes = typename LaneVector<W>::Type;
 template <class W>
 constexpr size_t kLanes = 64 / sizeof(W);
 
-template <class W>
+template <class W, size_t kVectors>
 [[gnu::always_inline]] inline void leastDifferences(const W* paths, const W* others, size_t n, W* all, W* same)
+{
+    using V = Lanes<W>;
+    V path[kVectors], other[kVectors], lane[kVectors], leastAll[kVectors], leastSame[kVectors];
+    const V top = V{} + (W(1) << (8 * sizeof(W) - 1));
+    for (size_t v = 0; v < kVectors; ++v) {
+        std::memcpy(&path[v], paths + v * kLanes<W>, sizeof(V));
+        std::memcpy(&other[v], others + v * kLanes<W>, sizeof(V));
+        for (size_t i = 0; i < kLanes<W>; ++i)
+            lane[v][i] = W(v * kLanes<W> + i);
+        leastAll[v] = leastSame[v] = ~V{};
+    }
+    for (size_t j = 0; j < n; ++j) {
+        for (size_t v = 0; v < kVectors; ++v) {
+            const V differ = (path[v] ^ paths[j]) | V(lane[v] <= W(j));
+            leastAll[v] = leastAll[v] < differ ? leastAll[v] : differ;
+            const V sameLeaf = differ | (V(other[v] != others[j]) & top);
+            leastSame[v] = leastSame[v] < sameLeaf ? leastSame[v] : sameLeaf;
+        }
+    }
+    for (size_t v = 0; v < kVectors; ++v) {
+        std::memcpy(all + v * kLanes<W>, &leastAll[v], sizeof(V));
+        std::memcpy(same + v * kLanes<W>, &leastSame[v], sizeof(V));
+    }
+}
+
+// The same for an id of more facts than two vectors hold: a vector of them
+// at a time, compared with the facts before its last one.
+template <class W>
+[[gnu::always_inline]] inline void leastDifferencesOfMany(const W* paths, const W* others, size_t n, W* all, W* same)
 {
     using V = Lanes<W>;
     const V top = V{} + (W(1) << (8 * sizeof(W) - 1));
@@ -90,12 +118,17 @@ template <class W>
 [[gnu::always_inline]] inline void leastDifferencesOfRuns(const W* paths, const W* others, const uint16_t* runStart,
                                                           size_t runs, W* all, W* same)
 {
+    constexpr size_t lanes = kLanes<W>;
     for (size_t r = 0; r < runs; ++r) {
         const size_t first = runStart[r], n = size_t(runStart[r + 1] - first);
         if (n == 1)
             all[first] = same[first] = ~W(0);  // the common id of one fact: nothing earlier
+        else if (n <= lanes)
+            leastDifferences<W, 1>(paths + first, others + first, n, all + first, same + first);
+        else if (n <= 2 * lanes)
+            leastDifferences<W, 2>(paths + first, others + first, n, all + first, same + first);
         else if (n <= kPairLanes)
-            leastDifferences(paths + first, others + first, n, all + first, same + first);
+            leastDifferencesOfMany(paths + first, others + first, n, all + first, same + first);
     }
 }
 
