@@ -251,11 +251,11 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
 void putDistinctCells(const DistinctCells& cells, const ShownTuples& shown, size_t columnTuples, QueryResult& result)
 {
     const size_t measureCount = result.measures.size();
-    std::optional<double>* cell = result.cells.data() + cells.measure;
+    size_t cell = cells.measure;
     for (uint32_t r : shown.rows) {
         for (uint32_t c : shown.columns) {
             const uint32_t count = cells.counts[size_t(r) * columnTuples + c];
-            *cell = count ? std::optional<double>(count) : std::nullopt;
+            result.cells[cell] = count ? std::optional<double>(count) : std::nullopt;
             cell += measureCount;
         }
     }
