@@ -108,8 +108,9 @@ void emptyCells(Column<std::optional<double>>& cells, size_t count, unsigned thr
     cells.resize(count);  // not written: see ColumnAllocator
     const bool large = count * sizeof(std::optional<double>) >= kCellBytesForThreads;
     onTwoThreads(large && secondThread(threads), [&](unsigned half) {
+        // Copies of an empty optional: assigning std::nullopt would first read the unset flag.
         std::fill(cells.begin() + ptrdiff_t(count * half / 2), cells.begin() + ptrdiff_t(count * (half + 1) / 2),
-                  std::nullopt);
+                  std::optional<double>());
     });
 }
 
