@@ -43,8 +43,10 @@ uint64_t resultBytes(const olap::QueryResult& result)
 {
     uint64_t bytes = result.cells.size() * sizeof(result.cells[0]);
     for (const auto* tuples : {&result.rows, &result.columns}) {
-        for (const olap::AxisTuple& tuple : *tuples)
-            bytes += sizeof(tuple) + tuple.members.size() * sizeof(tuple.members[0]);
+        for (const olap::AxisTuple& tuple : *tuples) {
+            const size_t members = tuple.members.size();
+            bytes += sizeof(tuple) + (members > olap::TupleMembers::kInline ? members * sizeof(olap::TupleMember) : 0);
+        }
     }
     return bytes;
 }

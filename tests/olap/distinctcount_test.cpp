@@ -108,7 +108,7 @@ std::array<uint32_t, 2> expectedCounts(const Sample& sample, const PivotQuery& q
 {
     std::vector<AxisField> fields = query.rows.fields;
     fields.insert(fields.end(), query.columns.fields.begin(), query.columns.fields.end());
-    std::vector<TupleMember> members = row.members;
+    std::vector<TupleMember> members(row.members.begin(), row.members.end());
     members.insert(members.end(), column.members.begin(), column.members.end());
     const auto test = [&](uint32_t dimension, uint32_t member, const char* comparison) {
         const uint16_t level = sample.cube.info.dimensions[dimension].hierarchies[0].members[member].level;

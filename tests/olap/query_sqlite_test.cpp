@@ -250,8 +250,8 @@ void checkCells(const TestCube& cube, const PivotQuery& query, const QueryResult
                 leafFacts += result.cell(r, c, facts).value_or(0);
         }
     }
-    const AxisTuple rows{TupleKind::GrandTotal, std::vector<TupleMember>(query.rows.fields.size())};
-    const AxisTuple columns{TupleKind::GrandTotal, std::vector<TupleMember>(query.columns.fields.size())};
+    const AxisTuple rows{TupleKind::GrandTotal, TupleMembers(std::vector<TupleMember>(query.rows.fields.size()))};
+    const AxisTuple columns{TupleKind::GrandTotal, TupleMembers(std::vector<TupleMember>(query.columns.fields.size()))};
     EXPECT_EQ(leafFacts, expected.cell(rows, columns)[facts].value_or(0));
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -49,11 +50,15 @@ public:
     T* allocate(size_t count) { return static_cast<T*>(columnmemory::allocate(count * sizeof(T))); }
     void deallocate(T* pointer, size_t count) noexcept { columnmemory::release(pointer, count * sizeof(T)); }
 
-    // Default-initialise: no zeroing of freshly allocated columns.
+    // Default-initialise: no zeroing of freshly allocated columns. Objects
+    // that are only their bytes (trivially copyable and destructible, such
+    // as std::optional<double>) are not written either: whoever sizes such
+    // a column sets every element, possibly on several threads.
     template <class U>
     void construct(U* at) noexcept
     {
-        ::new (static_cast<void*>(at)) U;
+        if constexpr (!(std::is_trivially_copyable_v<U> && std::is_trivially_destructible_v<U>))
+            ::new (static_cast<void*>(at)) U;
     }
     template <class U, class... Args>
     void construct(U* at, Args&&... args)

@@ -194,16 +194,24 @@ QueryResult finishPivot(PivotLayout& layout, const CubeInfo& cube, const PivotQu
     std::vector<Aggregation> aggregations;
     for (uint32_t m : query.measures)
         aggregations.push_back(cube.measures[m].aggregation);
+    const ShownTuples shown = shownTuples(leaves, distinct, layout.rows, layout.columns, query.measures.size(),
+                                          !query.rows.keepEmpty, !query.columns.keepEmpty, threads);
+    // The shown tuples move down in place (indices ascend).
+    const auto take = [](std::vector<AxisTuple>& tuples, const std::vector<uint32_t>& indices) {
+        for (size_t i = 0; i < indices.size(); ++i) {
+            if (indices[i] != i)
+                tuples[i] = std::move(tuples[indices[i]]);
+        }
+        tuples.resize(indices.size());
+        return std::move(tuples);
+    };
     QueryResult result;
-    result.rows = std::move(layout.rows.tuples);
-    result.columns = std::move(layout.columns.tuples);
+    result.rows = take(layout.rows.tuples, shown.rows);
+    result.columns = take(layout.columns.tuples, shown.columns);
     result.measures = query.measures;
-    layout.rows.tuples.clear();
-    layout.columns.tuples.clear();
-    rollUp(leaves, aggregations, layout.rows, layout.columns, result, threads);
+    rollUp(leaves, aggregations, layout.rows, layout.columns, shown, result, threads);
     for (const DistinctCells& cells : distinct)
-        putDistinctCells(cells, result);
-    dropEmptyTuples(result, !query.rows.keepEmpty, !query.columns.keepEmpty, threads);
+        putDistinctCells(cells, shown, layout.columns.ranges.size(), result);
     return result;
 }
 

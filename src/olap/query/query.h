@@ -25,8 +25,13 @@
 #include "olap/cube/facttable.h"
 #include "olap/cube/schema.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace olap {
@@ -91,12 +96,55 @@ struct TupleMember {
     uint16_t depth = 0;            // 0 on the top visible level; for indenting
 };
 
+// A tuple's members, one per field of its axis. Up to kInline of them are
+// held in the object itself (axes of more fields are rare), so that an axis
+// of 100,000 tuples is listed and freed without a heap block per tuple.
+class TupleMembers {
+public:
+    static constexpr size_t kInline = 4;
+
+    TupleMembers() = default;
+    explicit TupleMembers(std::span<const TupleMember> members)
+        : mHeap(members.size() > kInline ? std::make_unique<TupleMember[]>(members.size()) : nullptr),
+          mSize(members.size())
+    {
+        std::copy(members.begin(), members.end(), data());
+    }
+    TupleMembers(std::initializer_list<TupleMember> members) : TupleMembers(std::span(members.begin(), members.size())) {}
+    TupleMembers(const TupleMembers& other) : TupleMembers(std::span(other.begin(), other.size())) {}
+    TupleMembers(TupleMembers&& other) noexcept
+        : mInline(other.mInline), mHeap(std::move(other.mHeap)), mSize(std::exchange(other.mSize, 0))
+    {
+    }
+    TupleMembers& operator=(TupleMembers other) noexcept
+    {
+        mInline = other.mInline;
+        mHeap = std::move(other.mHeap);
+        mSize = std::exchange(other.mSize, 0);
+        return *this;
+    }
+
+    size_t size() const { return mSize; }
+    bool empty() const { return mSize == 0; }
+    const TupleMember* data() const { return mHeap ? mHeap.get() : mInline.data(); }
+    TupleMember* data() { return mHeap ? mHeap.get() : mInline.data(); }
+    const TupleMember* begin() const { return data(); }
+    const TupleMember* end() const { return data() + mSize; }
+    const TupleMember& operator[](size_t i) const { return data()[i]; }
+    TupleMember& operator[](size_t i) { return data()[i]; }
+
+private:
+    std::array<TupleMember, kInline> mInline{};
+    std::unique_ptr<TupleMember[]> mHeap;  // set when there are more than kInline
+    size_t mSize = 0;
+};
+
 // One row or column header. A subtotal names its member on the field it
 // totals and the members of the fields outside it; the fields inside it hold
 // kAllMembers. A grand total holds kAllMembers everywhere.
 struct AxisTuple {
     TupleKind kind = TupleKind::Member;
-    std::vector<TupleMember> members;  // one per field of the axis, outermost first
+    TupleMembers members;  // one per field of the axis, outermost first
 };
 
 struct QueryResult {

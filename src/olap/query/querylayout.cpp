@@ -162,7 +162,7 @@ private:
 
     void emit(TupleKind kind, LeafRange range)
     {
-        mLayout.tuples.push_back({kind, mCurrent});
+        mLayout.tuples.push_back({kind, TupleMembers(mCurrent)});
         mLayout.ranges.push_back(range);
     }
 

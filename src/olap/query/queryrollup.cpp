@@ -3,9 +3,6 @@
 
 #include "platform/core/parallel.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -24,11 +21,11 @@ constexpr size_t kRowBlock = 256;
 constexpr uint64_t kMergesForThreads = uint64_t(1) << 18;
 
 // One row tuple, one measure: its row leaves merged per column leaf (in
-// `merged`, reused from row to row), then each column tuple's leaves.
+// `merged`, reused from row to row), then each shown column tuple's leaves.
 template <Aggregation A>
 void rollUpRow(const LeafAccumulators& leaves, size_t leafMeasure, size_t measure, const LeafRange& rowRange,
-               const AxisLayout& columns, std::vector<Accumulator>& merged, std::optional<double>* cells,
-               size_t measureCount)
+               const AxisLayout& columns, std::span<const uint32_t> shownColumns, std::vector<Accumulator>& merged,
+               std::optional<double>* cells, size_t measureCount)
 {
     const uint64_t columnLeaves = columns.leafCount;
     const size_t stride = leaves.measureCount;
@@ -38,26 +35,31 @@ void rollUpRow(const LeafAccumulators& leaves, size_t leafMeasure, size_t measur
         for (uint64_t c = 0; c < columnLeaves; ++c)
             mergeInto<A>(merged[c], from[c * stride]);
     }
-    for (size_t c = 0; c < columns.ranges.size(); ++c) {
+    for (size_t c = 0; c < shownColumns.size(); ++c) {
+        const LeafRange& range = columns.ranges[shownColumns[c]];
         Accumulator cell = emptyAccumulator(A);
-        for (uint64_t leaf = columns.ranges[c].first; leaf < columns.ranges[c].end; ++leaf)
+        for (uint64_t leaf = range.first; leaf < range.end; ++leaf)
             mergeInto<A>(cell, merged[leaf]);
         cells[c * measureCount + measure] = finalValue(A, cell);
     }
 }
 
-// The pieces of work: single large row tuples first, then blocks of rows.
-std::vector<std::pair<size_t, size_t>> rowWork(const AxisLayout& rows)
+// The pieces of work, as ranges of `shown` rows: single large row tuples
+// first, then blocks of rows.
+std::vector<std::pair<size_t, size_t>> rowWork(const AxisLayout& rows, std::span<const uint32_t> shown)
 {
+    const auto large = [&](size_t r) {
+        const LeafRange& range = rows.ranges[shown[r]];
+        return range.end - range.first >= kLargeRange;
+    };
     std::vector<std::pair<size_t, size_t>> work;
-    for (size_t r = 0; r < rows.ranges.size(); ++r) {
-        if (rows.ranges[r].end - rows.ranges[r].first >= kLargeRange)
+    for (size_t r = 0; r < shown.size(); ++r) {
+        if (large(r))
             work.emplace_back(r, r + 1);
     }
-    for (size_t r = 0; r < rows.ranges.size();) {
+    for (size_t r = 0; r < shown.size();) {
         size_t end = r;
-        while (end < rows.ranges.size() && end - r < kRowBlock
-               && rows.ranges[end].end - rows.ranges[end].first < kLargeRange)
+        while (end < shown.size() && end - r < kRowBlock && !large(end))
             ++end;
         if (end > r)
             work.emplace_back(r, end);
@@ -66,11 +68,11 @@ std::vector<std::pair<size_t, size_t>> rowWork(const AxisLayout& rows)
     return work;
 }
 
-uint64_t mergeCount(const AxisLayout& rows, const AxisLayout& columns)
+uint64_t mergeCount(const AxisLayout& rows, std::span<const uint32_t> shown, const AxisLayout& columns)
 {
     uint64_t leaves = 0;
-    for (const LeafRange& range : rows.ranges)
-        leaves += range.end - range.first;
+    for (uint32_t r : shown)
+        leaves += rows.ranges[r].end - rows.ranges[r].first;
     return leaves * columns.leafCount;
 }
 
@@ -96,78 +98,115 @@ void onTwoThreads(bool both, Work&& work)
 // Below this many bytes of cells one thread does the result's chores.
 constexpr size_t kCellBytesForThreads = size_t(4) << 20;
 
-// Sets `cells` to `count` empty cells. A large array's pages get their
-// memory on both cores first: fresh memory costs more than writing it, and
-// one thread alone took a fifth of a 1,800,000-cell pivot's time here.
+// Sets `cells` to `count` empty cells. A large array is filled in two
+// halves at once: its pages get their memory on both cores, and fresh
+// memory costs more than writing it (one thread alone took a fifth of a
+// 1,800,000-cell pivot's time here).
 void emptyCells(Column<std::optional<double>>& cells, size_t count, unsigned threads)
 {
     cells.clear();
-    cells.reserve(count);
-    const size_t bytes = count * sizeof(std::optional<double>);
-    if (bytes >= kCellBytesForThreads) {
-        const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
-        const auto start = reinterpret_cast<uintptr_t>(cells.data());
-        onTwoThreads(secondThread(threads), [&](unsigned half) {
-            const uintptr_t first = (start + bytes * half / 2 + page - 1) & ~(page - 1);
-            const uintptr_t end = (start + bytes * (half + 1) / 2) & ~(page - 1);
-            if (end > first)
-                madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
-        });
-    }
-    cells.assign(count, std::nullopt);
+    cells.resize(count);  // not written: see ColumnAllocator
+    const bool large = count * sizeof(std::optional<double>) >= kCellBytesForThreads;
+    onTwoThreads(large && secondThread(threads), [&](unsigned half) {
+        // Copies of an empty optional: assigning std::nullopt would first read the unset flag.
+        std::fill(cells.begin() + ptrdiff_t(count * half / 2), cells.begin() + ptrdiff_t(count * (half + 1) / 2),
+                  std::optional<double>());
+    });
 }
 
-// Which tuples have a non-empty cell: used[r] for rows, used[c] for columns.
-// A large result's rows are looked at in two halves at once.
-void markNonEmpty(const QueryResult& result, std::vector<uint8_t>& rowUsed, std::vector<uint8_t>& columnUsed,
-                  unsigned threads)
+// Marks, in a grid of rowCount x columnCount cells of `stride` entries each
+// (row major), the rows and columns with an entry that `has` a value:
+// rowAny[r] and columnAny[c] are set, never cleared. A large grid's rows are
+// looked at in two halves at once.
+template <class Entry, class Has>
+void markAny(const Entry* grid, size_t rowCount, size_t columnCount, size_t stride, Has has,
+             std::vector<uint8_t>& rowAny, std::vector<uint8_t>& columnAny, unsigned threads)
 {
-    const size_t columnCount = result.columns.size();
-    const size_t measureCount = result.measures.size();
-    std::vector<uint8_t> otherColumns(columnUsed.size());
-    const bool large = result.cells.size() * sizeof(result.cells[0]) >= kCellBytesForThreads;
+    std::vector<uint8_t> otherColumns(columnCount);
+    const bool large = rowCount * columnCount * stride * sizeof(Entry) >= kCellBytesForThreads;
     onTwoThreads(large && secondThread(threads), [&](unsigned half) {
-        std::vector<uint8_t>& columns = half == 0 ? columnUsed : otherColumns;
-        const size_t first = result.rows.size() * half / 2, end = result.rows.size() * (half + 1) / 2;
-        const std::optional<double>* cell = result.cells.data() + first * columnCount * measureCount;
+        std::vector<uint8_t>& columns = half == 0 ? columnAny : otherColumns;
+        const size_t first = rowCount * half / 2, end = rowCount * (half + 1) / 2;
+        const Entry* entry = grid + first * columnCount * stride;
         for (size_t r = first; r < end; ++r) {
-            uint8_t rowAny = 0;
+            uint8_t rowHas = 0;
             for (size_t c = 0; c < columnCount; ++c) {
                 uint8_t any = 0;
-                for (size_t m = 0; m < measureCount; ++m, ++cell)
-                    any |= uint8_t(cell->has_value());
-                rowAny |= any;
+                for (size_t m = 0; m < stride; ++m, ++entry)
+                    any |= uint8_t(has(*entry));
+                rowHas |= any;
                 columns[c] |= any;
             }
-            rowUsed[r] |= rowAny;
+            rowAny[r] |= rowHas;
         }
     });
     for (size_t c = 0; c < columnCount; ++c)
-        columnUsed[c] |= otherColumns[c];
-    for (size_t r = 0; r < result.rows.size(); ++r)
-        rowUsed[r] |= uint8_t(result.rows[r].kind == TupleKind::GrandTotal);
-    for (size_t c = 0; c < columnCount; ++c)
-        columnUsed[c] |= uint8_t(result.columns[c].kind == TupleKind::GrandTotal);
+        columnAny[c] |= otherColumns[c];
+}
+
+// The tuples of `axis` to show, by index: with `drop`, those with a leaf in
+// `leafAny`, a distinct count in `distinctAny`, and the grand total;
+// otherwise every one.
+std::vector<uint32_t> shownOf(const AxisLayout& axis, const std::vector<uint8_t>& leafAny,
+                              const std::vector<uint8_t>& distinctAny, bool drop)
+{
+    std::vector<uint32_t> shown;
+    shown.reserve(axis.tuples.size());
+    if (!drop) {
+        for (size_t t = 0; t < axis.tuples.size(); ++t)
+            shown.push_back(uint32_t(t));
+        return shown;
+    }
+    std::vector<uint32_t> before(leafAny.size() + 1);  // leaves with values before each leaf
+    for (size_t leaf = 0; leaf < leafAny.size(); ++leaf)
+        before[leaf + 1] = before[leaf] + leafAny[leaf];
+    for (size_t t = 0; t < axis.tuples.size(); ++t) {
+        const LeafRange& range = axis.ranges[t];
+        if (axis.tuples[t].kind == TupleKind::GrandTotal || before[range.end] > before[range.first] || distinctAny[t])
+            shown.push_back(uint32_t(t));
+    }
+    return shown;
 }
 
 template <class T>
-std::vector<T> keepUsed(std::vector<T>&& items, const std::vector<uint8_t>& used)
+void keepUsed(std::vector<T>& items, const std::vector<uint8_t>& used)
 {
-    std::vector<T> kept;
+    size_t to = 0;
     for (size_t i = 0; i < items.size(); ++i) {
         if (used[i])
-            kept.push_back(std::move(items[i]));
+            items[to++] = std::move(items[i]);
     }
-    return kept;
+    items.erase(items.begin() + ptrdiff_t(to), items.end());
 }
 
 }  // namespace
 
+ShownTuples shownTuples(const LeafAccumulators& leaves, std::span<const DistinctCells> distinct, const AxisLayout& rows,
+                        const AxisLayout& columns, size_t measureCount, bool dropRows, bool dropColumns,
+                        unsigned threads)
+{
+    dropRows = dropRows && measureCount > 0;
+    dropColumns = dropColumns && measureCount > 0;
+    std::vector<uint8_t> rowLeafAny, columnLeafAny;
+    std::vector<uint8_t> rowDistinct(rows.tuples.size()), columnDistinct(columns.tuples.size());
+    if (dropRows || dropColumns) {
+        rowLeafAny.resize(rows.leafCount);
+        columnLeafAny.resize(columns.leafCount);
+        markAny(leaves.cells.data(), rows.leafCount, columns.leafCount, leaves.measureCount,
+                [](const Accumulator& leaf) { return leaf.count != 0; }, rowLeafAny, columnLeafAny, threads);
+        for (const DistinctCells& cells : distinct)
+            markAny(cells.counts.data(), rows.tuples.size(), columns.tuples.size(), 1,
+                    [](uint32_t count) { return count != 0; }, rowDistinct, columnDistinct, threads);
+    }
+    return {shownOf(rows, rowLeafAny, rowDistinct, dropRows), shownOf(columns, columnLeafAny, columnDistinct, dropColumns)};
+}
+
 void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggregations, const AxisLayout& rows,
-            const AxisLayout& columns, QueryResult& result, unsigned threads)
+            const AxisLayout& columns, const ShownTuples& shown, QueryResult& result, unsigned threads)
 {
     const size_t measureCount = aggregations.size();
-    emptyCells(result.cells, rows.ranges.size() * columns.ranges.size() * measureCount, threads);
+    const size_t rowCells = shown.columns.size() * measureCount;
+    emptyCells(result.cells, shown.rows.size() * rowCells, threads);
     if (measureCount == 0)
         return;
     // Distinct counts have no leaves (putDistinctCells fills them).
@@ -176,18 +215,19 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
         if (aggregations[m] != Aggregation::DistinctCount)
             leafMeasure[m] = leaf++;
     }
-    const std::vector<std::pair<size_t, size_t>> work = rowWork(rows);
+    const std::vector<std::pair<size_t, size_t>> work = rowWork(rows, shown.rows);
     std::atomic<size_t> next{0};
     auto run = [&] {
         std::vector<Accumulator> merged;
         for (size_t w = next++; w < work.size(); w = next++) {
             for (size_t r = work[w].first; r < work[w].second; ++r) {
-                std::optional<double>* cells = result.cells.data() + r * columns.ranges.size() * measureCount;
+                std::optional<double>* cells = result.cells.data() + r * rowCells;
                 for (size_t m = 0; m < measureCount; ++m) {
                     if (leafMeasure[m] == SIZE_MAX)
                         continue;
                     withAggregation(aggregations[m], [&]<Aggregation A>() {
-                        rollUpRow<A>(leaves, leafMeasure[m], m, rows.ranges[r], columns, merged, cells, measureCount);
+                        rollUpRow<A>(leaves, leafMeasure[m], m, rows.ranges[shown.rows[r]], columns, shown.columns,
+                                     merged, cells, measureCount);
                     });
                 }
             }
@@ -195,16 +235,21 @@ void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggrega
     };
     // Each row tuple's cells are written by one thread, in the same order
     // of merges whatever the threads: the same result.
-    const bool both = mergeCount(rows, columns) * measureCount >= kMergesForThreads && secondThread(threads);
+    const bool both =
+        mergeCount(rows, shown.rows, columns) * measureCount >= kMergesForThreads && secondThread(threads);
     platform::onThreads(both ? 2 : 1, [&](unsigned) { run(); });
 }
 
-void putDistinctCells(const DistinctCells& cells, QueryResult& result)
+void putDistinctCells(const DistinctCells& cells, const ShownTuples& shown, size_t columnTuples, QueryResult& result)
 {
     const size_t measureCount = result.measures.size();
-    for (size_t i = 0; i < cells.counts.size(); ++i) {
-        const uint32_t count = cells.counts[i];
-        result.cells[i * measureCount + cells.measure] = count ? std::optional<double>(count) : std::nullopt;
+    size_t cell = cells.measure;
+    for (uint32_t r : shown.rows) {
+        for (uint32_t c : shown.columns) {
+            const uint32_t count = cells.counts[size_t(r) * columnTuples + c];
+            result.cells[cell] = count ? std::optional<double>(count) : std::nullopt;
+            cell += measureCount;
+        }
     }
 }
 
@@ -214,7 +259,12 @@ void dropEmptyTuples(QueryResult& result, bool rows, bool columns, unsigned thre
         return;
     std::vector<uint8_t> usedRows(result.rows.size(), rows ? 0 : 1);
     std::vector<uint8_t> usedColumns(result.columns.size(), columns ? 0 : 1);
-    markNonEmpty(result, usedRows, usedColumns, threads);
+    markAny(result.cells.data(), result.rows.size(), result.columns.size(), result.measures.size(),
+            [](const std::optional<double>& cell) { return cell.has_value(); }, usedRows, usedColumns, threads);
+    for (size_t r = 0; r < result.rows.size(); ++r)
+        usedRows[r] |= uint8_t(result.rows[r].kind == TupleKind::GrandTotal);
+    for (size_t c = 0; c < result.columns.size(); ++c)
+        usedColumns[c] |= uint8_t(result.columns[c].kind == TupleKind::GrandTotal);
     const auto allUsed = [](const std::vector<uint8_t>& used) {
         return std::find(used.begin(), used.end(), 0) == used.end();
     };
@@ -243,8 +293,8 @@ void dropEmptyTuples(QueryResult& result, bool rows, bool columns, unsigned thre
         }
     }
     result.cells.resize(to);
-    result.rows = keepUsed(std::move(result.rows), usedRows);
-    result.columns = keepUsed(std::move(result.columns), usedColumns);
+    keepUsed(result.rows, usedRows);
+    keepUsed(result.columns, usedColumns);
 }
 
 }  // namespace olap::query

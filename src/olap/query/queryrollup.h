@@ -18,25 +18,44 @@ struct DistinctCells {
     std::vector<uint32_t> counts;
 };
 
-// Puts one distinct count measure's cells into `result`. Requires: as
-// rollUp's, and rollUp has run; `cells` counts result's tuples.
-void putDistinctCells(const DistinctCells& cells, QueryResult& result);
+// The tuples a pivot shows, by index into its axes' tuples, in display order.
+struct ShownTuples {
+    std::vector<uint32_t> rows;
+    std::vector<uint32_t> columns;
+};
 
-// Fills result.cells from the leaf accumulators: a tuple pair's cell merges the
-// leaves of its row range with those of its column range, first along the
-// rows, then along the columns; a large pivot's rows are shared between two
-// threads, each row's merges in the same order whatever the threads.
-// `aggregations` has one entry per measure of the result; the leaves hold
-// those that are not distinct counts, whose cells stay empty here.
-// Requires: result.rows, result.columns and result.measures are set; the
-// leaves hold rows.leafCount * columns.leafCount cells, row-leaf major.
-// `threads` as QueryOptions::threads (0: one per core, and 1 keeps every
-// step of the result on the calling thread).
+// Which tuples to show. With `dropRows` (`dropColumns`), the row (column)
+// tuples whose cells would all be empty are left out: those with no value
+// in any leaf measure over their leaves, and no distinct count. Grand totals
+// are always shown; with no measures (`measureCount` 0) every tuple is.
+// Decided from the leaves, so that only shown cells are rolled up.
+// Requires: as rollUp's; `distinct` counts every tuple of the layout.
+ShownTuples shownTuples(const LeafAccumulators& leaves, std::span<const DistinctCells> distinct, const AxisLayout& rows,
+                        const AxisLayout& columns, size_t measureCount, bool dropRows, bool dropColumns,
+                        unsigned threads = 0);
+
+// Fills result.cells from the leaf accumulators, for the `shown` tuples: a
+// tuple pair's cell merges the leaves of its row range with those of its
+// column range, first along the rows, then along the columns; a large
+// pivot's rows are shared between two threads, each row's merges in the same
+// order whatever the threads. `aggregations` has one entry per measure of the
+// result; the leaves hold those that are not distinct counts, whose cells
+// stay empty here. Requires: result.rows and result.columns are the shown
+// tuples and result.measures is set; the leaves hold rows.leafCount *
+// columns.leafCount cells, row-leaf major. `threads` as QueryOptions::threads
+// (0: one per core, and 1 keeps every step of the result on the calling
+// thread).
 void rollUp(const LeafAccumulators& leaves, std::span<const Aggregation> aggregations, const AxisLayout& rows,
-            const AxisLayout& columns, QueryResult& result, unsigned threads = 0);
+            const AxisLayout& columns, const ShownTuples& shown, QueryResult& result, unsigned threads = 0);
+
+// Puts one distinct count measure's cells into `result`, whose tuples are
+// the `shown` ones of an axis of `columnTuples` column tuples. Requires:
+// rollUp has run.
+void putDistinctCells(const DistinctCells& cells, const ShownTuples& shown, size_t columnTuples, QueryResult& result);
 
 // Removes the row tuples (when `rows`) and column tuples (when `columns`)
-// whose cells are all empty, keeping grand totals. With no measures nothing
+// whose cells are all empty, keeping grand totals: for cells computed after
+// the roll-up. With no measures nothing
 // is removed. `threads` as rollUp's.
 void dropEmptyTuples(QueryResult& result, bool rows, bool columns, unsigned threads = 0);
 
