@@ -55,8 +55,7 @@ void putDistinctCells(const DistinctCells& cells, const ShownTuples& shown, size
 
 // Removes the row tuples (when `rows`) and column tuples (when `columns`)
 // whose cells are all empty, keeping grand totals: for cells computed after
-// the roll-up. With no measures nothing
-// is removed. `threads` as rollUp's.
+// the roll-up. With no measures nothing is removed. `threads` as rollUp's.
 void dropEmptyTuples(QueryResult& result, bool rows, bool columns, unsigned threads = 0);
 
 }  // namespace olap::query
