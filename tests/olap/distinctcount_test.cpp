@@ -163,8 +163,17 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
     const Sample small = makeSample(2000, 300);
     // About eleven facts an id, from one to thirty and more, runs cut by blocks.
     const Sample medium = makeSample(20000, 1000);
-    // Two threads, each with more than 65,535 ids.
-    const Sample large = makeSample(300000, 1000000);
+    // Two parts of the scan, each with more than 65,535 ids; the id of half
+    // the facts goes on from the first part into the second, where its last
+    // facts are the only ones of a member ("late") of D0.
+    constexpr uint64_t kLarge = 600000;
+    const Sample large = makeSample(kLarge, 1000000, kThreeDimensions,
+                                    [](uint32_t dimension, uint64_t fact, std::mt19937_64& random) {
+        std::vector<PathPart> path = randomPath(dimension, fact, random);
+        if (dimension == 0 && fact >= kLarge / 100 * 99)
+            path[0].name = "late";
+        return path;
+    });
     const struct {
         const char* name;
         const Sample& sample;

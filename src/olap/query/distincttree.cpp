@@ -151,6 +151,33 @@ PIVOT_PAIR_CLONES void leastDifferencesOfRuns(const uint64_t* paths, const uint6
 }
 #undef PIVOT_PAIR_CLONES
 
+// Per key of [begin, end): its tree-axis leaf, other-axis leaf and path.
+template <class W>
+[[gnu::always_inline]] inline void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                                const W* pathOfLeaf, uint32_t* leaves, W* others, W* paths)
+{
+    const uint32_t otherLeaves = byOtherLeaves.divisor();
+    for (size_t i = begin; i < end; ++i) {
+        const uint32_t leaf = byOtherLeaves.quotient(keys[i]);
+        leaves[i] = leaf;
+        others[i] = keys[i] - leaf * otherLeaves;
+        paths[i] = pathOfLeaf[leaf];
+    }
+}
+
+#define PIVOT_PAIR_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
+PIVOT_PAIR_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                    const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others, uint32_t* paths)
+{
+    leavesOfKeys<uint32_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+}
+PIVOT_PAIR_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                    const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others, uint64_t* paths)
+{
+    leavesOfKeys<uint64_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+}
+#undef PIVOT_PAIR_CLONES
+
 // A least difference as the 64-bit paths' (the narrow ones are their top half).
 uint64_t wide(uint32_t least) { return uint64_t(least) << 32; }
 uint64_t wide(uint64_t least) { return least; }
@@ -365,7 +392,6 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
 {
     const size_t runs = ids.size();
     const AxisRanges& tree = *mTree;
-    const uint32_t otherLeaves = mByOtherLeaves.divisor();
     const size_t width = mWidth, row = mWidth * mSlots;
     const size_t end = runStart[runs];
     if (space.pathOfLeaf.empty()) {
@@ -382,13 +408,7 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     W* others = space.others.data();
     uint32_t* leaves = mLeaves.data();
     const W* pathOfLeaf = space.pathOfLeaf.data();
-    const Divider byOtherLeaves = mByOtherLeaves;  // a local: the stores below cannot change it
-    for (size_t i = runStart[0]; i < end; ++i) {
-        const uint32_t leaf = byOtherLeaves.quotient(keys[i]);
-        leaves[i] = leaf;
-        others[i] = keys[i] - leaf * otherLeaves;
-        paths[i] = pathOfLeaf[leaf];
-    }
+    leavesOfKeys(keys.data(), runStart[0], end, mByOtherLeaves, pathOfLeaf, leaves, others, paths);
     std::fill(leaves + end, leaves + end + kPairLanes, 0u);
     std::fill(paths + end, paths + end + kPairLanes, W(0));
     std::fill(others + end, others + end + kPairLanes, W(0));

@@ -72,21 +72,24 @@ private:
     void numberPaths();
 };
 
-// Divides by a fixed divisor with a multiplication: exact for every 32-bit
-// dividend (the divisor's reciprocal rounded up in 64 bits).
+// Divides by a fixed divisor with a multiplication and a shift: exact for
+// every dividend below 2^31 (cells are), whose product with the reciprocal
+// (rounded up, below 2^32) then fits 64 bits, so a loop of them vectorises.
+// Requires: divisor >= 1.
 class Divider {
 public:
-    explicit Divider(uint32_t divisor) : mDivisor(divisor), mReciprocal(divisor > 1 ? UINT64_MAX / divisor + 1 : 0) {}
-    uint32_t quotient(uint32_t n) const
+    explicit Divider(uint32_t divisor)
+        : mDivisor(divisor), mShift(31 + unsigned(std::bit_width(divisor - 1))),
+          mReciprocal(uint32_t((uint64_t(1) << mShift) / divisor + 1))
     {
-        __extension__ using Wide = unsigned __int128;
-        return mDivisor == 1 ? n : uint32_t((Wide(mReciprocal) * n) >> 64);
     }
+    uint32_t quotient(uint32_t n) const { return uint32_t((uint64_t(n) * mReciprocal) >> mShift); }
     uint32_t divisor() const { return mDivisor; }
 
 private:
     uint32_t mDivisor;
-    uint64_t mReciprocal;
+    unsigned mShift;  // 31 + bits of divisor - 1: 2^(shift - 31) >= divisor
+    uint32_t mReciprocal;
 };
 
 // One thread's counters. An id's facts are given as keys: tree-axis leaf

@@ -240,11 +240,11 @@ QueryResult runQuery(const CubeInfo& cube, const FactTable& facts, const PivotQu
     const std::vector<query::ScanColumn> columns =
         facts.rowCount() == 0 ? std::vector<query::ScanColumn>()
                               : scanColumns(cube, facts, query, layout.rows, layout.columns);
+    query::DistinctCounting counting(columns, distinct, facts.rowCount(), layout, options.threads);
     const query::LeafAccumulators leaves = facts.rowCount() == 0
         ? query::scanFacts({}, measures, 0, cellCount, 1)
-        : query::scanFacts(columns, measures, facts.rowCount(), cellCount, options.threads);
-    const std::vector<query::DistinctCells> distinctCells =
-        query::countDistinct(columns, distinct, facts.rowCount(), layout, options.threads);
+        : query::scanFacts(columns, measures, facts.rowCount(), cellCount, options.threads, counting.observer());
+    const std::vector<query::DistinctCells> distinctCells = counting.cells();
     QueryResult result = query::finishPivot(layout, cube, query, leaves, distinctCells, options.threads);
     query::showMeasures(cube, shown, result);
     return result;

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 namespace olap::query {
 
@@ -130,30 +131,65 @@ private:
     uint32_t mRowLeaves;
 };
 
+// Copies a block's cells into `keys` and marks in `starts` where each id's
+// run starts (1 at the first fact); returns 1 when the ids descend (from
+// `previous` on), plus 2 when a fact is left out (no shown cell, or no id).
+// One loop without branches, on the processor's widest vectors (chosen when
+// the program loads).
+template <class Id>
+[[gnu::always_inline]] inline unsigned markRuns(const uint32_t* cells, const Id* ids, size_t n, uint32_t previous,
+                                                uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+{
+    uint8_t descends = ids[0] < previous, excluded = (cells[0] >= cellCount) | (ids[0] == 0);
+    keys[0] = cells[0];
+    starts[0] = 1;
+    for (size_t i = 1; i < n; ++i) {
+        keys[i] = cells[i];
+        descends |= ids[i] < ids[i - 1];
+        excluded |= (cells[i] >= cellCount) | (ids[i] == 0);
+        starts[i] = ids[i] != ids[i - 1];
+    }
+    return unsigned(descends != 0) | unsigned(excluded != 0) << 1;
+}
+
+#define PIVOT_RUN_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
+PIVOT_RUN_CLONES unsigned markRuns(const uint32_t* cells, const uint8_t* ids, size_t n, uint32_t previous,
+                                   uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+{
+    return markRuns<uint8_t>(cells, ids, n, previous, cellCount, keys, starts);
+}
+PIVOT_RUN_CLONES unsigned markRuns(const uint32_t* cells, const uint16_t* ids, size_t n, uint32_t previous,
+                                   uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+{
+    return markRuns<uint16_t>(cells, ids, n, previous, cellCount, keys, starts);
+}
+PIVOT_RUN_CLONES unsigned markRuns(const uint32_t* cells, const uint32_t* ids, size_t n, uint32_t previous,
+                                   uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+{
+    return markRuns<uint32_t>(cells, ids, n, previous, cellCount, keys, starts);
+}
+#undef PIVOT_RUN_CLONES
+
 // One block's included facts as runs of one id each, found without a
-// branch per fact: the keys at the front of `keys` (the block's cells on
-// entry), run r at [runStart[r], runStart[r + 1]) with id runIds[r].
+// branch per fact: their keys at the front of `keys`, run r at
+// [runStart[r], runStart[r + 1]) with id runIds[r].
 struct BlockRuns {
     std::array<uint32_t, kBlock> keys, keptIds, runIds;
     std::array<uint16_t, kBlock + 1> runStart;
     std::array<uint8_t, kBlock + 8> starts{};  // per kept fact: whether an id's run starts there
     size_t kept = 0, runs = 0;
 
-    // False, with nothing found, when the ids descend (from `previous`, the id before the block, on).
+    // From the leaf cells and ids of n facts (1 to kBlock). False, with
+    // nothing found, when the ids descend (from `previous`, the id before
+    // the block, on).
     template <class Id>
-    bool find(const Id* ids, size_t n, uint32_t previous, uint32_t cellCount, const KeyOfCell& keyOf)
+    bool find(const uint32_t* cells, const Id* ids, size_t n, uint32_t previous, uint32_t cellCount,
+              const KeyOfCell& keyOf)
     {
-        // One pass: whether the ids ascend, whether any fact is left out,
-        // and where each id's run starts.
-        uint8_t descends = ids[0] < previous, excluded = (keys[0] >= cellCount) | (ids[0] == 0);
-        starts[0] = 1;
-        for (size_t i = 1; i < n; ++i) {
-            descends |= ids[i] < ids[i - 1];
-            excluded |= (keys[i] >= cellCount) | (ids[i] == 0);
-            starts[i] = ids[i] != ids[i - 1];
-        }
-        if (descends)
+        const unsigned marks = markRuns(cells, ids, n, previous, cellCount, keys.data(), starts.data());
+        if (marks & 1)
             return false;
+        const bool excluded = marks & 2;
         kept = n;
         if (excluded) {
             kept = 0;
@@ -185,46 +221,86 @@ struct BlockRuns {
     std::span<uint32_t> keysOf(size_t r) { return {keys.data() + runStart[r], size_t(runStart[r + 1] - runStart[r])}; }
 };
 
+// Counts the facts given block by block, in fact order, that hold whole
+// ids, when their ids ascend (each id's facts are then side by side). A
+// block's runs are counted where they lie, but for its last one, which the
+// next block may continue: it waits for that block, or for finish().
+template <class Id>
+class InOrderRuns {
+public:
+    InOrderRuns(uint32_t cellCount, const KeyOfCell& keyOf) : mCellCount(cellCount), mKeyOf(keyOf) {}
+
+    // The cells and ids of n facts (1 to kBlock); `previous`: the id of the
+    // fact before them (0 for the first fact). False when the ids descend:
+    // `counter` is then spoilt.
+    bool add(const uint32_t* cells, const Id* ids, size_t n, uint32_t previous, DistinctTreeCounter& counter)
+    {
+        if (!mBlock.find(cells, ids, n, previous, mCellCount, mKeyOf))
+            return false;
+        const size_t runs = mBlock.runs;
+        if (runs == 0)
+            return true;  // every fact left out: a waiting run may go on in the next block
+        size_t firstRun = 0;
+        if (!mPending.empty() && mBlock.runIds[0] == mCurrent) {
+            const auto more = mBlock.keysOf(0);
+            mPending.insert(mPending.end(), more.begin(), more.end());
+            firstRun = 1;
+        }
+        if (firstRun == runs)
+            return true;
+        finish(counter);
+        const size_t last = runs - 1;
+        if (firstRun < last)
+            counter.countRuns(std::span(mBlock.keys.data(), mBlock.kept),
+                              std::span(mBlock.runStart).subspan(firstRun, last - firstRun + 1),
+                              std::span(mBlock.runIds).subspan(firstRun, last - firstRun));
+        const auto waiting = mBlock.keysOf(last);
+        mPending.assign(waiting.begin(), waiting.end());
+        mCurrent = mBlock.runIds[last];
+        return true;
+    }
+
+    // Counts the run that waits, if any.
+    void finish(DistinctTreeCounter& counter)
+    {
+        if (!mPending.empty())
+            counter.countId(mCurrent, mPending);
+        mPending.clear();
+    }
+
+private:
+    uint32_t mCellCount;
+    const KeyOfCell& mKeyOf;
+    BlockRuns mBlock;
+    std::vector<uint32_t> mPending;  // the keys of id mCurrent
+    uint32_t mCurrent = 0;
+};
+
+// Adds facts [begin, end) to `runs`, computing their cells; false as add.
+template <class Id>
+bool addFacts(std::span<const ScanColumn> columns, const Id* ids, uint64_t begin, uint64_t end, uint32_t cellCount,
+              InOrderRuns<Id>& runs, DistinctTreeCounter& counter)
+{
+    std::array<uint32_t, kBlock> cells;
+    for (uint64_t first = begin; first < end; first += kBlock) {
+        const size_t n = size_t(std::min<uint64_t>(kBlock, end - first));
+        leafCellsOfBlock(columns, first, n, cellCount, cells.data());
+        if (!runs.add(cells.data(), ids + first, n, first > 0 ? uint32_t(ids[first - 1]) : 0, counter))
+            return false;
+    }
+    return true;
+}
+
 // Counts facts [begin, end), which hold whole ids, in one pass when their
-// ids ascend (each id's facts are then side by side). False when they do
-// not: the counter is then spoilt. A block's whole runs are counted where
-// they lie; a run that the next block may continue waits for it.
+// ids ascend; false when they do not (the counter is then spoilt).
 template <class Id>
 bool countInOrder(std::span<const ScanColumn> columns, const Id* ids, uint64_t begin, uint64_t end, uint32_t cellCount,
                   const KeyOfCell& keyOf, DistinctTreeCounter& counter)
 {
-    BlockRuns block;
-    std::vector<uint32_t> pending;  // the keys of id `current`, whose run goes on past its block
-    uint32_t current = 0;
-    for (uint64_t first = begin; first < end; first += kBlock) {
-        const size_t n = size_t(std::min<uint64_t>(kBlock, end - first));
-        leafCellsOfBlock(columns, first, n, cellCount, block.keys.data());
-        if (!block.find(ids + first, n, uint32_t(ids[first > begin ? first - 1 : first]), cellCount, keyOf))
-            return false;
-        const size_t runs = block.runs;
-        size_t firstRun = 0, endRun = runs;
-        if (!pending.empty() && runs > 0 && block.runIds[0] == current) {
-            const auto more = block.keysOf(0);
-            pending.insert(pending.end(), more.begin(), more.end());
-            firstRun = 1;
-        }
-        if (!pending.empty() && (firstRun < runs || first + n == end)) {
-            counter.countId(current, pending);
-            pending.clear();
-        }
-        if (firstRun < runs && first + n < end) {
-            endRun = runs - 1;
-            const auto more = block.keysOf(endRun);
-            pending.assign(more.begin(), more.end());
-            current = block.runIds[endRun];
-        }
-        if (firstRun < endRun)
-            counter.countRuns(std::span(block.keys.data(), block.kept),
-                              std::span(block.runStart).subspan(firstRun, endRun - firstRun + 1),
-                              std::span(block.runIds).subspan(firstRun, endRun - firstRun));
-    }
-    if (!pending.empty())
-        counter.countId(current, pending);
+    auto runs = std::make_unique<InOrderRuns<Id>>(cellCount, keyOf);
+    if (!addFacts(columns, ids, begin, end, cellCount, *runs, counter))
+        return false;
+    runs->finish(counter);
     return true;
 }
 
@@ -273,6 +349,15 @@ std::vector<uint64_t> partsAtIds(const Id* ids, uint64_t rowCount, unsigned part
     return bounds;
 }
 
+// The last of ascending ids is their largest. Ids past the count are the
+// caller's mix-up of cube and facts, never the file's (its reader checks them).
+template <class Id>
+void checkLastId(const DistinctColumn& distinct, const Id* ids, uint64_t rowCount)
+{
+    if (uint32_t(ids[rowCount - 1]) > distinct.valueCount)
+        throw platform::InternalFailure("a distinct count's ids exceed its value count", "olap");
+}
+
 // Counts the facts in one pass where they are stored in the order of this
 // column's ids (as the builder stores them for the first distinct count);
 // false, with nothing counted, where they are not.
@@ -283,19 +368,13 @@ bool countStoredInOrder(std::span<const ScanColumn> columns, const DistinctColum
 {
     const unsigned parts = unsigned(counters.size());
     const std::vector<uint64_t> bounds = partsAtIds(ids, rowCount, parts);
-    for (unsigned p = 1; p < parts; ++p) {
-        if (bounds[p] > 0 && bounds[p] < rowCount && ids[bounds[p]] < ids[bounds[p] - 1])
-            return false;
-    }
     std::vector<uint8_t> inOrder(parts);
     onThreads(parts, [&](unsigned p) {
         inOrder[p] = countInOrder(columns, ids, bounds[p], bounds[p + 1], cellCount, keyOf, counters[p]);
     });
     if (std::find(inOrder.begin(), inOrder.end(), 0) != inOrder.end())
         return false;
-    // Ids past the count are the caller's mix-up of cube and facts, never the file's (its reader checks them).
-    if (uint32_t(ids[rowCount - 1]) > distinct.valueCount)
-        throw platform::InternalFailure("a distinct count's ids exceed its value count", "olap");
+    checkLastId(distinct, ids, rowCount);
     return true;
 }
 
@@ -318,59 +397,200 @@ void countAnyOrder(std::span<const ScanColumn> columns, const DistinctColumn& di
     onThreads(parts, [&](unsigned p) { countBuckets(facts, bounds[p], bounds[p + 1], keyOf, counters[p]); });
 }
 
+}  // namespace
+
+// The pivot's axes as the counters see them.
+struct DistinctAxes {
+    explicit DistinctAxes(const PivotLayout& layout)
+        : rows(layout.rows), columns(layout.columns),
+          treeIsRows(layout.rows.ranges.size() >= layout.columns.ranges.size()), keyOf(layout, treeIsRows)
+    {
+    }
+    const AxisRanges rows, columns;
+    const bool treeIsRows;
+    const KeyOfCell keyOf;
+    const AxisRanges& tree() const { return treeIsRows ? rows : columns; }
+    const AxisRanges& other() const { return treeIsRows ? columns : rows; }
+    std::vector<DistinctTreeCounter> newCounters(size_t count) const
+    {
+        return std::vector<DistinctTreeCounter>(count, DistinctTreeCounter(tree(), other()));
+    }
+};
+
+// One distinct count counted along the scan, whose facts are stored in the
+// order of its ids. Each scan part counts the ids that start in it: it
+// skips the facts of an id that began in the part before, and adds, past
+// its end, those of its last id (computing their cells). Each scan thread
+// has counters of its own.
+class DistinctAlongScan : public CellObserver {
+public:
+    std::vector<DistinctTreeCounter> counters;
+    // Whether every fact was counted, its ids in order.
+    virtual bool counted() const = 0;
+};
+
+namespace {
+
 template <class Id>
-DistinctCells countColumn(std::span<const ScanColumn> columns, const DistinctColumn& distinct, const Id* ids,
-                          uint64_t rowCount, const PivotLayout& layout, const AxisRanges& rows,
-                          const AxisRanges& axisColumns, unsigned parts)
+class AlongScanOf final : public DistinctAlongScan {
+public:
+    AlongScanOf(std::span<const ScanColumn> columns, const Id* ids, uint64_t rowCount, uint32_t cellCount,
+                const DistinctAxes& axes)
+        : mColumns(columns), mIds(ids), mRowCount(rowCount), mCellCount(cellCount), mAxes(axes)
+    {
+    }
+
+    void start(unsigned threads) override
+    {
+        counters = mAxes.newCounters(threads);
+        for (unsigned t = 0; t < threads; ++t)
+            mThreads.push_back(std::make_unique<Thread>(mCellCount, mAxes.keyOf));
+    }
+    void startPart(unsigned thread, uint64_t begin, uint64_t end) override
+    {
+        Thread& at = *mThreads[thread];
+        at.partEnd = end;
+        at.begin = idStart(begin);
+        at.end = idStart(end);
+    }
+    void block(unsigned thread, uint64_t first, size_t count, const uint32_t* cells) override
+    {
+        Thread& at = *mThreads[thread];
+        for (uint64_t i = first + count; i < std::min(first + 2 * count, mRowCount); i += 64 / sizeof(Id))
+            __builtin_prefetch(mIds + i);
+        const uint64_t from = std::max(first, at.begin), to = std::min(first + count, at.end);
+        if (from < to && !at.failed)
+            at.failed = !at.runs.add(cells + (from - first), mIds + from, size_t(to - from),
+                                     from > 0 ? uint32_t(mIds[from - 1]) : 0, counters[thread]);
+    }
+    void endPart(unsigned thread) override
+    {
+        Thread& at = *mThreads[thread];
+        if (!at.failed)
+            at.failed = !addFacts(mColumns, mIds, std::max(at.begin, at.partEnd), at.end, mCellCount, at.runs,
+                                  counters[thread]);
+        if (!at.failed)
+            at.runs.finish(counters[thread]);
+    }
+    bool counted() const override
+    {
+        return !mThreads.empty()
+            && std::none_of(mThreads.begin(), mThreads.end(), [](const auto& t) { return t->failed; });
+    }
+
+private:
+    struct Thread {
+        Thread(uint32_t cellCount, const KeyOfCell& keyOf) : runs(cellCount, keyOf) {}
+        InOrderRuns<Id> runs;
+        uint64_t begin = 0, end = 0, partEnd = 0;  // the facts the part counts; where the part ends
+        bool failed = false;
+    };
+    // The first fact at or after `at` that starts an id's run.
+    uint64_t idStart(uint64_t at) const
+    {
+        while (at > 0 && at < mRowCount && mIds[at] == mIds[at - 1])
+            ++at;
+        return at;
+    }
+
+    std::span<const ScanColumn> mColumns;
+    const Id* mIds;
+    uint64_t mRowCount;
+    uint32_t mCellCount;
+    const DistinctAxes& mAxes;
+    std::vector<std::unique_ptr<Thread>> mThreads;
+};
+
+// Whether the ids of the first block of facts ascend: a column stored in
+// their order (worth counting along the scan).
+template <class Id>
+bool startsInOrder(const Id* ids, uint64_t rowCount)
 {
-    const uint32_t cellCount = layout.cellCount();
-    const bool treeIsRows = layout.rows.ranges.size() >= layout.columns.ranges.size();
-    const AxisRanges& tree = treeIsRows ? rows : axisColumns;
-    const AxisRanges& other = treeIsRows ? axisColumns : rows;
-    const KeyOfCell keyOf(layout, treeIsRows);
-    std::vector<DistinctTreeCounter> counters(parts, DistinctTreeCounter(tree, other));
-    if (!countStoredInOrder(columns, distinct, ids, rowCount, cellCount, keyOf, counters)) {
-        counters.assign(parts, DistinctTreeCounter(tree, other));
-        countAnyOrder(columns, distinct, ids, rowCount, cellCount, keyOf, counters);
-    }
-    const std::vector<uint32_t> counts = DistinctTreeCounter::rollUp(counters);
-    const size_t width = other.rangeCount();
-    DistinctCells result{distinct.measure, {}};
-    result.counts.reserve(rows.rangeOfTuple.size() * axisColumns.rangeOfTuple.size());
-    for (const uint32_t r : rows.rangeOfTuple) {
-        for (const uint32_t c : axisColumns.rangeOfTuple) {
-            if (r == kNoRange || c == kNoRange)
-                result.counts.push_back(0);
-            else
-                result.counts.push_back(treeIsRows ? counts[size_t(r) * width + c] : counts[size_t(c) * width + r]);
-        }
-    }
-    return result;
+    const size_t n = size_t(std::min<uint64_t>(rowCount, kBlock));
+    return std::is_sorted(ids, ids + n);
 }
 
 }  // namespace
 
-std::vector<DistinctCells> countDistinct(std::span<const ScanColumn> columns,
-                                         std::span<const DistinctColumn> distinct, uint64_t rowCount,
-                                         const PivotLayout& layout, unsigned threads)
+DistinctCounting::DistinctCounting(std::span<const ScanColumn> columns, std::span<const DistinctColumn> distinct,
+                                   uint64_t rowCount, const PivotLayout& layout, unsigned threads)
+    : mColumns(columns), mDistinct(distinct), mRowCount(rowCount), mLayout(layout), mThreads(threads)
 {
-    std::vector<DistinctCells> result;
-    if (distinct.empty())
-        return result;
     // Without facts or cells every count is 0 (and an axis facing one with
     // no leaves may have more leaves than the counters could number).
-    if (rowCount == 0 || layout.cellCount() == 0) {
-        for (const DistinctColumn& column : distinct)
-            result.push_back({column.measure, std::vector<uint32_t>(layout.rows.ranges.size() * layout.columns.ranges.size())});
-        return result;
-    }
-    const AxisRanges rows(layout.rows);
-    const AxisRanges axisColumns(layout.columns);
-    const unsigned parts = threadCount(threads, rowCount);
-    for (const DistinctColumn& column : distinct) {
+    if (distinct.empty() || rowCount == 0 || layout.cellCount() == 0)
+        return;
+    mAxes = std::make_unique<DistinctAxes>(layout);
+    for (size_t i = 0; i < distinct.size() && !mAlong; ++i) {
         std::visit([&](const auto& ids) {
-            result.push_back(countColumn(columns, column, ids.data(), rowCount, layout, rows, axisColumns, parts));
+            if (startsInOrder(ids.data(), rowCount)) {
+                mAlong = std::make_unique<AlongScanOf<std::decay_t<decltype(ids[0])>>>(
+                    columns, ids.data(), rowCount, layout.cellCount(), *mAxes);
+                mAlongColumn = i;
+            }
+        }, *distinct[i].ids);
+    }
+}
+
+DistinctCounting::~DistinctCounting() = default;
+
+CellObserver* DistinctCounting::observer()
+{
+    return mAlong.get();
+}
+
+std::vector<DistinctCells> DistinctCounting::cells()
+{
+    std::vector<DistinctCells> result;
+    for (size_t i = 0; i < mDistinct.size(); ++i) {
+        const DistinctColumn& column = mDistinct[i];
+        if (!mAxes) {
+            result.push_back({column.measure, std::vector<uint32_t>(mLayout.rows.ranges.size()
+                                                                    * mLayout.columns.ranges.size())});
+            continue;
+        }
+        std::vector<DistinctTreeCounter> counters;
+        std::visit([&](const auto& ids) {
+            if (mAlong && i == mAlongColumn && mAlong->counted()) {
+                checkLastId(column, ids.data(), mRowCount);
+                counters = std::move(mAlong->counters);
+            } else {
+                counters = countColumn(column, ids.data());
+            }
         }, *column.ids);
+        result.push_back(cellsOf(column, DistinctTreeCounter::rollUp(counters)));
+    }
+    return result;
+}
+
+template <class Id>
+std::vector<DistinctTreeCounter> DistinctCounting::countColumn(const DistinctColumn& column, const Id* ids) const
+{
+    const uint32_t cellCount = mLayout.cellCount();
+    const unsigned parts = threadCount(mThreads, mRowCount);
+    std::vector<DistinctTreeCounter> counters = mAxes->newCounters(parts);
+    if (!countStoredInOrder(mColumns, column, ids, mRowCount, cellCount, mAxes->keyOf, counters)) {
+        counters = mAxes->newCounters(parts);
+        countAnyOrder(mColumns, column, ids, mRowCount, cellCount, mAxes->keyOf, counters);
+    }
+    return counters;
+}
+
+DistinctCells DistinctCounting::cellsOf(const DistinctColumn& column, const std::vector<uint32_t>& counts) const
+{
+    const AxisRanges& rows = mAxes->rows;
+    const AxisRanges& columns = mAxes->columns;
+    const size_t width = mAxes->other().rangeCount();
+    DistinctCells result{column.measure, {}};
+    result.counts.reserve(rows.rangeOfTuple.size() * columns.rangeOfTuple.size());
+    for (const uint32_t r : rows.rangeOfTuple) {
+        for (const uint32_t c : columns.rangeOfTuple) {
+            if (r == kNoRange || c == kNoRange)
+                result.counts.push_back(0);
+            else
+                result.counts.push_back(mAxes->treeIsRows ? counts[size_t(r) * width + c]
+                                                          : counts[size_t(c) * width + r]);
+        }
     }
     return result;
 }

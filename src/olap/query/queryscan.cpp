@@ -236,17 +236,24 @@ BlockFacts pickFacts(uint32_t* cells, uint16_t* picked, size_t count, uint32_t f
 // additions wait on each other, and in a pivot of one year of four they
 // were three quarters of the facts. Without, no pass looks for them.
 void scanPart(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures, uint64_t begin,
-              uint64_t end, uint32_t cellCount, bool dropExcluded, Accumulator* into)
+              uint64_t end, uint32_t cellCount, bool dropExcluded, Accumulator* into, CellObserver* observer,
+              unsigned thread)
 {
     std::array<uint32_t, kBlock> cells;
     std::array<uint16_t, kBlock> picked;
+    if (observer)
+        observer->startPart(thread, begin, end);
     for (uint64_t block = begin; block < end; block += kBlock) {
         const size_t count = size_t(std::min<uint64_t>(kBlock, end - block));
         cellsOfBlock(columns, block, count, cellCount, cells.data());
+        if (observer)
+            observer->block(thread, block, count, cells.data());
         const BlockFacts facts = dropExcluded ? pickFacts(cells.data(), picked.data(), count, 0, cellCount)
                                               : BlockFacts{cells.data(), nullptr, count, count};
         addMeasures(measures, block, facts, into);
     }
+    if (observer)
+        observer->endPart(thread);
 }
 
 // Adds only the facts whose cells lie in [firstCell, endCell).
@@ -293,7 +300,8 @@ uint64_t partCount(uint64_t rowCount, uint32_t cellCount, size_t measureCount)
 }
 
 LeafAccumulators scanParts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
-                           uint64_t rowCount, uint32_t cellCount, unsigned threads, uint64_t parts)
+                           uint64_t rowCount, uint32_t cellCount, unsigned threads, uint64_t parts,
+                           CellObserver* observer)
 {
     const bool dropExcluded = std::any_of(columns.begin(), columns.end(), [&](const ScanColumn& column) {
         return std::find(column.offsetOfKey.begin(), column.offsetOfKey.end(), cellCount) != column.offsetOfKey.end();
@@ -302,11 +310,14 @@ LeafAccumulators scanParts(std::span<const ScanColumn> columns, std::span<const 
     // Threads take the next part as they finish one, so a thread that the
     // system holds up does not hold up the others.
     std::atomic<uint64_t> nextPart{0};
-    onThreads(unsigned(std::min<uint64_t>(threads, parts)), [&](unsigned) {
+    const unsigned scanners = unsigned(std::min<uint64_t>(threads, parts));
+    if (observer)
+        observer->start(scanners);
+    onThreads(scanners, [&](unsigned t) {
         for (uint64_t p = nextPart++; p < parts; p = nextPart++) {
             results[p] = emptyAccumulators(measures, cellCount);
             scanPart(columns, measures, rowCount * p / parts, rowCount * (p + 1) / parts, cellCount, dropExcluded,
-                     results[p].cells.data());
+                     results[p].cells.data(), observer, t);
         }
     });
     if (parts > 1) {
@@ -346,7 +357,7 @@ void leafCellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_
 }
 
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
-                           uint64_t rowCount, uint32_t cellCount, unsigned threads)
+                           uint64_t rowCount, uint32_t cellCount, unsigned threads, CellObserver* observer)
 {
     if (threads == 0)
         threads = platform::coreCount();
@@ -358,7 +369,7 @@ LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const 
     if (parts == 1 && rangeThreads > 1 && rowCount >= kFactsForThreads && cellCount >= rangeThreads
         && !measures.empty())
         return scanRanges(columns, measures, rowCount, cellCount, rangeThreads);
-    return scanParts(columns, measures, rowCount, cellCount, threads, parts);
+    return scanParts(columns, measures, rowCount, cellCount, threads, parts, observer);
 }
 
 }  // namespace olap::query

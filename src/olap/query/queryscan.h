@@ -40,18 +40,35 @@ struct LeafAccumulators {
     const Accumulator& at(uint64_t cell, size_t measure) const { return cells[cell * measureCount + measure]; }
 };
 
-// Requires: every key is below its column's offsetOfKey.size(); cellCount is
-// below 2^31. With few cells for the facts, the facts are split into parts
-// that depend only on the fact and cell counts, and the parts' accumulators
-// are merged in order; with many, each thread takes a range of the cells and
-// adds the facts that fall in it, in fact order. Either way the result is
-// the same for any `threads` (0: one per core).
 // The leaf cells of facts [begin, begin + count), as the scan computes them
 // (cellCount for an excluded fact). Requires: as scanFacts's.
 void leafCellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t count, uint32_t cellCount,
                       uint32_t* cells);
 
+// Other work per fact that needs its leaf cell (distinct counts) is given
+// each block's cells as the scan computes them, instead of computing them
+// again. Only a scan that splits the facts into parts calls it: start once,
+// then per part startPart, its blocks in fact order and endPart, all on the
+// thread numbered `thread` (below start's `threads`). A part's threads may
+// run at once. An exception thrown here fails the scan.
+class CellObserver {
+public:
+    virtual ~CellObserver() = default;
+    virtual void start(unsigned threads) = 0;
+    virtual void startPart(unsigned thread, uint64_t begin, uint64_t end) = 0;
+    // `cells` of facts [first, first + count) are valid during the call only.
+    virtual void block(unsigned thread, uint64_t first, size_t count, const uint32_t* cells) = 0;
+    virtual void endPart(unsigned thread) = 0;
+};
+
+// Requires: every key is below its column's offsetOfKey.size(); cellCount is
+// below 2^31. With few cells for the facts, the facts are split into parts
+// that depend only on the fact and cell counts, and the parts' accumulators
+// are merged in order (`observer`, if any, sees the parts' cells); with many,
+// each thread takes a range of the cells and adds the facts that fall in it,
+// in fact order (no observer is called). Either way the result is the same
+// for any `threads` (0: one per core).
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
-                           uint64_t rowCount, uint32_t cellCount, unsigned threads);
+                           uint64_t rowCount, uint32_t cellCount, unsigned threads, CellObserver* observer = nullptr);
 
 }  // namespace olap::query
