@@ -1,11 +1,11 @@
 // Distinct counts against SQLite's COUNT(DISTINCT) over the same facts, on
 // the paths the engine takes: the first distinct count's facts are stored in
-// the order of its ids and counted in one pass, the second's are not and are
+// the order of its ids and counted in the scan's pass, the second's are not and are
 // grouped by id first; nested fields on the axis with more tuples, hidden
 // members above the deepest level, a page filter, the other axis the larger
-// one, ids of few facts to many, enough facts and ids for two threads and
-// many ids per thread, and a tree too wide for its leaves' paths to fit one
-// 64-bit number.
+// one, ids of few facts to many, enough facts for two parts of the scan
+// with an id that runs from one into the other and many ids per thread, and
+// a tree too wide for its leaves' paths to fit one 64-bit number.
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 
@@ -163,9 +163,9 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
     const Sample small = makeSample(2000, 300);
     // About eleven facts an id, from one to thirty and more, runs cut by blocks.
     const Sample medium = makeSample(20000, 1000);
-    // Two parts of the scan, each with more than 65,535 ids; the id of half
-    // the facts goes on from the first part into the second, where its last
-    // facts are the only ones of a member ("late") of D0.
+    // Two parts of the scan, each with more than 65,535 ids; the id of
+    // nearly half the facts runs on from the first part into the second,
+    // where its last facts are the only ones of a member ("late") of D0.
     constexpr uint64_t kLarge = 600000;
     const Sample large = makeSample(kLarge, 1000000, kThreeDimensions,
                                     [](uint32_t dimension, uint64_t fact, std::mt19937_64& random) {

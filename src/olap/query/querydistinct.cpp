@@ -456,6 +456,8 @@ public:
     void block(unsigned thread, uint64_t first, size_t count, const uint32_t* cells) override
     {
         Thread& at = *mThreads[thread];
+        // The ids come from memory, once: asking for the next block's now
+        // has them in the caches when it comes.
         for (uint64_t i = first + count; i < std::min(first + 2 * count, mRowCount); i += 64 / sizeof(Id))
             __builtin_prefetch(mIds + i);
         const uint64_t from = std::max(first, at.begin), to = std::min(first + count, at.end);
