@@ -1,11 +1,11 @@
 // Distinct counts against SQLite's COUNT(DISTINCT) over the same facts, on
 // the paths the engine takes: the first distinct count's facts are stored in
-// the order of its ids and counted in the scan's pass, the second's are not and are
-// grouped by id first; nested fields on the axis with more tuples, hidden
-// members above the deepest level, a page filter, the other axis the larger
-// one, ids of few facts to many, enough facts for two parts of the scan
-// with an id that runs from one into the other and many ids per thread, and
-// a tree too wide for its leaves' paths to fit one 64-bit number.
+// the order of its ids and counted in the scan's pass, the second's are not
+// and are grouped by id first; nested fields on the axis with more tuples,
+// hidden members above the deepest level, a page filter, the other axis the
+// larger one, ids of few facts to many, enough facts for two parts of the
+// scan with an id that runs from one into the other and many ids per
+// thread, and a tree too wide for its leaves' paths to fit one 64-bit number.
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 
