@@ -1,5 +1,7 @@
 #include "olap/cube/measurecolumn.h"
 
+#include "platform/core/cpuclones.h"
+
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -51,21 +53,18 @@ inline void decodeInto(const T* in, size_t count, int decimals, double* out)
 // of later processors, the best chosen when the program loads (AVX-512
 // halves the decoding time). std::fma is exact in each, so all give the
 // same bits.
-#define PIVOT_DECODE_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
-PIVOT_DECODE_CLONES void decodeBlock(const int8_t* in, size_t count, int decimals, double* out)
+PLATFORM_CPU_CLONES void decodeBlock(const int8_t* in, size_t count, int decimals, double* out)
 {
     decodeInto(in, count, decimals, out);
 }
-PIVOT_DECODE_CLONES void decodeBlock(const int16_t* in, size_t count, int decimals, double* out)
+PLATFORM_CPU_CLONES void decodeBlock(const int16_t* in, size_t count, int decimals, double* out)
 {
     decodeInto(in, count, decimals, out);
 }
-PIVOT_DECODE_CLONES void decodeBlock(const int32_t* in, size_t count, int decimals, double* out)
+PLATFORM_CPU_CLONES void decodeBlock(const int32_t* in, size_t count, int decimals, double* out)
 {
     decodeInto(in, count, decimals, out);
 }
-#undef PIVOT_DECODE_CLONES
-
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "olap/query/distincttree.h"
 
+#include "platform/core/cpuclones.h"
 #include "platform/core/failure.h"
 
 #include <algorithm>
@@ -138,18 +139,16 @@ template <class W>
 // Each run's least differences (see leastDifferences); runs of more than
 // kPairLanes facts are left alone. A run's lanes past its end belong to the
 // next runs, or to padding: they are written over as those are worked out.
-#define PIVOT_PAIR_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
-PIVOT_PAIR_CLONES void leastDifferencesOfRuns(const uint32_t* paths, const uint32_t* others, const uint16_t* runStart,
-                                              size_t runs, uint32_t* all, uint32_t* same)
+PLATFORM_CPU_CLONES void leastDifferencesOfRuns(const uint32_t* paths, const uint32_t* others, const uint16_t* runStart,
+                                                size_t runs, uint32_t* all, uint32_t* same)
 {
     leastDifferencesOfRuns<uint32_t>(paths, others, runStart, runs, all, same);
 }
-PIVOT_PAIR_CLONES void leastDifferencesOfRuns(const uint64_t* paths, const uint64_t* others, const uint16_t* runStart,
-                                              size_t runs, uint64_t* all, uint64_t* same)
+PLATFORM_CPU_CLONES void leastDifferencesOfRuns(const uint64_t* paths, const uint64_t* others, const uint16_t* runStart,
+                                                size_t runs, uint64_t* all, uint64_t* same)
 {
     leastDifferencesOfRuns<uint64_t>(paths, others, runStart, runs, all, same);
 }
-#undef PIVOT_PAIR_CLONES
 
 // Per key of [begin, end): its tree-axis leaf, other-axis leaf and path.
 template <class W>
@@ -165,18 +164,16 @@ template <class W>
     }
 }
 
-#define PIVOT_PAIR_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
-PIVOT_PAIR_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                    const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others, uint32_t* paths)
+PLATFORM_CPU_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                      const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others, uint32_t* paths)
 {
     leavesOfKeys<uint32_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
-PIVOT_PAIR_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                    const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others, uint64_t* paths)
+PLATFORM_CPU_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                      const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others, uint64_t* paths)
 {
     leavesOfKeys<uint64_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
-#undef PIVOT_PAIR_CLONES
 
 // A least difference as the 64-bit paths' (the narrow ones are their top half).
 uint64_t wide(uint32_t least) { return uint64_t(least) << 32; }

@@ -1,6 +1,7 @@
 #include "olap/query/querydistinct.h"
 
 #include "olap/query/distincttree.h"
+#include "platform/core/cpuclones.h"
 #include "platform/core/failure.h"
 #include "platform/core/parallel.h"
 
@@ -152,23 +153,21 @@ template <class Id>
     return unsigned(descends != 0) | unsigned(excluded != 0) << 1;
 }
 
-#define PIVOT_RUN_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
-PIVOT_RUN_CLONES unsigned markRuns(const uint32_t* cells, const uint8_t* ids, size_t n, uint32_t previous,
-                                   uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+PLATFORM_CPU_CLONES unsigned markRuns(const uint32_t* cells, const uint8_t* ids, size_t n, uint32_t previous,
+                                      uint32_t cellCount, uint32_t* keys, uint8_t* starts)
 {
     return markRuns<uint8_t>(cells, ids, n, previous, cellCount, keys, starts);
 }
-PIVOT_RUN_CLONES unsigned markRuns(const uint32_t* cells, const uint16_t* ids, size_t n, uint32_t previous,
-                                   uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+PLATFORM_CPU_CLONES unsigned markRuns(const uint32_t* cells, const uint16_t* ids, size_t n, uint32_t previous,
+                                      uint32_t cellCount, uint32_t* keys, uint8_t* starts)
 {
     return markRuns<uint16_t>(cells, ids, n, previous, cellCount, keys, starts);
 }
-PIVOT_RUN_CLONES unsigned markRuns(const uint32_t* cells, const uint32_t* ids, size_t n, uint32_t previous,
-                                   uint32_t cellCount, uint32_t* keys, uint8_t* starts)
+PLATFORM_CPU_CLONES unsigned markRuns(const uint32_t* cells, const uint32_t* ids, size_t n, uint32_t previous,
+                                      uint32_t cellCount, uint32_t* keys, uint8_t* starts)
 {
     return markRuns<uint32_t>(cells, ids, n, previous, cellCount, keys, starts);
 }
-#undef PIVOT_RUN_CLONES
 
 // One block's included facts as runs of one id each, found without a
 // branch per fact: their keys at the front of `keys`, run r at
