@@ -6,3 +6,11 @@
 #pragma once
 
 #define PLATFORM_CPU_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
+
+// The same for a function template. Clang cannot yet clone templates; built
+// with it, they are compiled for the baseline only.
+#if defined(__clang__)
+#define PLATFORM_CPU_CLONES_TEMPLATE
+#else
+#define PLATFORM_CPU_CLONES_TEMPLATE PLATFORM_CPU_CLONES
+#endif
