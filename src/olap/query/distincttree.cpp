@@ -8,6 +8,18 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__x86_64__)
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12 warns of the undefined vectors that its own intrinsics start from.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+#else
+#include <immintrin.h>
+#endif
+#endif
+
 namespace olap::query {
 
 namespace {
@@ -155,8 +167,9 @@ PLATFORM_CPU_CLONES void leastDifferencesOfRuns(const uint64_t* paths, const uin
 
 // Per key of [begin, end): its tree-axis leaf, other-axis leaf and path.
 template <class W>
-[[gnu::always_inline]] inline void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                                const W* pathOfLeaf, uint32_t* leaves, W* others, W* paths)
+[[gnu::always_inline]] inline void leavesOfEachKey(const uint32_t* keys, size_t begin, size_t end,
+                                                   Divider byOtherLeaves, const W* pathOfLeaf, uint32_t* leaves,
+                                                   W* others, W* paths)
 {
     const uint32_t otherLeaves = byOtherLeaves.divisor();
     for (size_t i = begin; i < end; ++i) {
@@ -167,15 +180,64 @@ template <class W>
     }
 }
 
-PLATFORM_CPU_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                      const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others, uint32_t* paths)
+PLATFORM_CPU_CLONES void leavesOfEachKey(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                         const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others,
+                                         uint32_t* paths)
 {
-    leavesOfKeys<uint32_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+    leavesOfEachKey<uint32_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
-PLATFORM_CPU_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                      const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others, uint64_t* paths)
+PLATFORM_CPU_CLONES void leavesOfEachKey(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                         const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others,
+                                         uint64_t* paths)
 {
-    leavesOfKeys<uint64_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+    leavesOfEachKey<uint64_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+}
+
+#if defined(__x86_64__)
+// The same sixteen keys at a time, the paths gathered: 2.3 times as fast as
+// the loop above (which compilers do not turn into gathers), and a tenth of
+// a distinct pivot's time went there. The last keys go through the loop.
+template <class W>
+__attribute__((target("avx512f"))) void leavesOfKeysBy16(const uint32_t* keys, size_t begin, size_t end,
+                                                         Divider byOtherLeaves, const W* pathOfLeaf,
+                                                         uint32_t* leaves, W* others, W* paths)
+{
+    const __m512i reciprocal = _mm512_set1_epi64(byOtherLeaves.reciprocal());
+    const __m128i shift = _mm_cvtsi32_si128(int(byOtherLeaves.shift()));
+    const __m512i divisor = _mm512_set1_epi32(int(byOtherLeaves.divisor()));
+    size_t i = begin;
+    for (; end - i >= 16; i += 16) {
+        const __m512i key = _mm512_loadu_si512(keys + i);
+        // Quotients of the even and the odd 32-bit lanes, each from a 64-bit product.
+        const __m512i even = _mm512_srl_epi64(_mm512_mul_epu32(key, reciprocal), shift);
+        const __m512i odd = _mm512_srl_epi64(_mm512_mul_epu32(_mm512_srli_epi64(key, 32), reciprocal), shift);
+        const __m512i leaf = _mm512_mask_blend_epi32(0xAAAA, even, _mm512_slli_epi64(odd, 32));
+        const __m512i other = _mm512_sub_epi32(key, _mm512_mullo_epi32(leaf, divisor));
+        _mm512_storeu_si512(leaves + i, leaf);
+        if constexpr (sizeof(W) == 4) {
+            _mm512_storeu_si512(others + i, other);
+            _mm512_storeu_si512(paths + i, _mm512_i32gather_epi32(leaf, pathOfLeaf, 4));
+        } else {
+            const __m256i low = _mm512_castsi512_si256(leaf), high = _mm512_extracti64x4_epi64(leaf, 1);
+            _mm512_storeu_si512(others + i, _mm512_cvtepu32_epi64(_mm512_castsi512_si256(other)));
+            _mm512_storeu_si512(others + i + 8, _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(other, 1)));
+            _mm512_storeu_si512(paths + i, _mm512_i32gather_epi64(low, pathOfLeaf, 8));
+            _mm512_storeu_si512(paths + i + 8, _mm512_i32gather_epi64(high, pathOfLeaf, 8));
+        }
+    }
+    leavesOfEachKey(keys, i, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+}
+#endif
+
+template <class W>
+void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves, const W* pathOfLeaf,
+                  uint32_t* leaves, W* others, W* paths)
+{
+#if defined(__x86_64__)
+    if (platform::hasAvx512())
+        return leavesOfKeysBy16(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+#endif
+    leavesOfEachKey(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
 
 // A least difference as the 64-bit paths' (the narrow ones are their top half).

@@ -85,6 +85,8 @@ public:
     }
     uint32_t quotient(uint32_t n) const { return uint32_t((uint64_t(n) * mReciprocal) >> mShift); }
     uint32_t divisor() const { return mDivisor; }
+    uint32_t reciprocal() const { return mReciprocal; }
+    unsigned shift() const { return mShift; }
 
 private:
     uint32_t mDivisor;

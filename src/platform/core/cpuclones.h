@@ -14,3 +14,19 @@
 #else
 #define PLATFORM_CPU_CLONES_TEMPLATE PLATFORM_CPU_CLONES
 #endif
+
+namespace platform {
+
+// Whether the processor has AVX-512 (foundation), for code written with its
+// intrinsics next to a portable version. Asked once.
+inline bool hasAvx512()
+{
+#if defined(__x86_64__)
+    static const bool has = __builtin_cpu_supports("avx512f");
+    return has;
+#else
+    return false;
+#endif
+}
+
+}  // namespace platform
