@@ -5,7 +5,7 @@
 // hidden members above the deepest level, a page filter, the other axis the
 // larger one, ids of few facts to many, enough facts for two parts of the
 // scan with an id that runs from one into the other and many ids per
-// thread, and a tree too wide for its leaves' paths to fit one 64-bit number.
+// thread, and trees too wide for their leaves' paths to fit 32 bits, or 64.
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 
@@ -32,16 +32,18 @@ std::vector<PathPart> randomPath(uint32_t dimension, uint64_t, std::mt19937_64& 
     return path;
 }
 
-// One dimension of 8 levels where one member of each level has 128
-// children: 8 bits per level, more than one 64-bit number can number.
-const std::vector<uint32_t> kComb = {8};
-std::vector<PathPart> combPath(uint32_t, uint64_t fact, std::mt19937_64&)
+// One dimension of `depth` levels where one member of each level has 128
+// children: 8 bits per level. Five levels take more than 32 bits to number,
+// eight more than one 64-bit number can.
+PathOf combPath(uint64_t depth)
 {
-    const uint64_t leaf = fact % (8 * 127 + 1), branch = leaf / 127;  // branch 8: the spine's own leaf
-    std::vector<PathPart> path(8);
-    for (uint64_t l = 0; l < 8; ++l)
-        path[l].name = l < branch ? "s" : l == branch ? "x" + std::to_string(leaf % 127) : "c";
-    return path;
+    return [depth](uint32_t, uint64_t fact, std::mt19937_64&) {
+        const uint64_t leaf = fact % (depth * 127 + 1), branch = leaf / 127;  // branch depth: the spine's own leaf
+        std::vector<PathPart> path(depth);
+        for (uint64_t l = 0; l < depth; ++l)
+            path[l].name = l < branch ? "s" : l == branch ? "x" + std::to_string(leaf % 127) : "c";
+        return path;
+    };
 }
 
 struct Sample {
@@ -213,12 +215,15 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
     }
 }
 
-TEST(DistinctCount, EveryCellEqualsCountDistinctOnATreeTooWideToNumberInOneWord)
+TEST(DistinctCount, EveryCellEqualsCountDistinctOnTreesTooWideToNumberInHalfAWordOrInOne)
 {
-    const Sample comb = makeSample(2500, 60, kComb, combPath);
-    PivotQuery query;
-    query.rows.fields = {{0, 0, members(comb.cube.info, 0, 8), {}}};
-    expectEveryCell(comb, query, 1);
+    for (const uint32_t depth : {5u, 8u}) {
+        SCOPED_TRACE(depth);
+        const Sample comb = makeSample(2500, 60, {depth}, combPath(depth));
+        PivotQuery query;
+        query.rows.fields = {{0, 0, members(comb.cube.info, 0, depth), {}}};
+        expectEveryCell(comb, query, 1);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,18 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__x86_64__)
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12 warns of the undefined vectors that its own intrinsics start from.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+#else
+#include <immintrin.h>
+#endif
+#endif
+
 namespace olap::query {
 
 namespace {
@@ -18,6 +30,9 @@ constexpr size_t kSmall = 16;
 // them (a million ids over 100M facts).
 constexpr size_t kPairLanes = 128;
 constexpr size_t kCountAhead = 8;  // at most kPairLanes: the padding past a block's facts
+// Depths in a block of counters (see DistinctTreeCounter): 97% of the
+// benchmark pivot's facts start at one of the first four.
+constexpr size_t kDepthsPerBlock = 4;
 constexpr uint32_t kNoKey = UINT32_MAX;  // above every key: cells stay below 2^31
 
 // An id has a handful of facts. Each key's place is the number of smaller
@@ -152,8 +167,9 @@ PLATFORM_CPU_CLONES void leastDifferencesOfRuns(const uint64_t* paths, const uin
 
 // Per key of [begin, end): its tree-axis leaf, other-axis leaf and path.
 template <class W>
-[[gnu::always_inline]] inline void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                                const W* pathOfLeaf, uint32_t* leaves, W* others, W* paths)
+[[gnu::always_inline]] inline void leavesOfEachKey(const uint32_t* keys, size_t begin, size_t end,
+                                                   Divider byOtherLeaves, const W* pathOfLeaf, uint32_t* leaves,
+                                                   W* others, W* paths)
 {
     const uint32_t otherLeaves = byOtherLeaves.divisor();
     for (size_t i = begin; i < end; ++i) {
@@ -164,15 +180,65 @@ template <class W>
     }
 }
 
-PLATFORM_CPU_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                      const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others, uint32_t* paths)
+PLATFORM_CPU_CLONES void leavesOfEachKey(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                         const uint32_t* pathOfLeaf, uint32_t* leaves, uint32_t* others,
+                                         uint32_t* paths)
 {
-    leavesOfKeys<uint32_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+    leavesOfEachKey<uint32_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
-PLATFORM_CPU_CLONES void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
-                                      const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others, uint64_t* paths)
+PLATFORM_CPU_CLONES void leavesOfEachKey(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves,
+                                         const uint64_t* pathOfLeaf, uint32_t* leaves, uint64_t* others,
+                                         uint64_t* paths)
 {
-    leavesOfKeys<uint64_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+    leavesOfEachKey<uint64_t>(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+}
+
+#if defined(__x86_64__)
+// The same sixteen keys at a time, the paths gathered (compilers do not turn
+// the loop above into gathers): 2.3 times as fast on a block in the caches.
+// In the distinct pivot, where the loop took a tenth of the time, it takes
+// a third less. The last keys go through the loop.
+template <class W>
+__attribute__((target("avx512f"))) void leavesOfKeysBy16(const uint32_t* keys, size_t begin, size_t end,
+                                                         Divider byOtherLeaves, const W* pathOfLeaf,
+                                                         uint32_t* leaves, W* others, W* paths)
+{
+    const __m512i reciprocal = _mm512_set1_epi64(byOtherLeaves.reciprocal());
+    const __m128i shift = _mm_cvtsi32_si128(int(byOtherLeaves.shift()));
+    const __m512i divisor = _mm512_set1_epi32(int(byOtherLeaves.divisor()));
+    size_t i = begin;
+    for (; end - i >= 16; i += 16) {
+        const __m512i key = _mm512_loadu_si512(keys + i);
+        // Quotients of the even and the odd 32-bit lanes, each from a 64-bit product.
+        const __m512i even = _mm512_srl_epi64(_mm512_mul_epu32(key, reciprocal), shift);
+        const __m512i odd = _mm512_srl_epi64(_mm512_mul_epu32(_mm512_srli_epi64(key, 32), reciprocal), shift);
+        const __m512i leaf = _mm512_mask_blend_epi32(0xAAAA, even, _mm512_slli_epi64(odd, 32));
+        const __m512i other = _mm512_sub_epi32(key, _mm512_mullo_epi32(leaf, divisor));
+        _mm512_storeu_si512(leaves + i, leaf);
+        if constexpr (sizeof(W) == 4) {
+            _mm512_storeu_si512(others + i, other);
+            _mm512_storeu_si512(paths + i, _mm512_i32gather_epi32(leaf, pathOfLeaf, 4));
+        } else {
+            const __m256i low = _mm512_castsi512_si256(leaf), high = _mm512_extracti64x4_epi64(leaf, 1);
+            _mm512_storeu_si512(others + i, _mm512_cvtepu32_epi64(_mm512_castsi512_si256(other)));
+            _mm512_storeu_si512(others + i + 8, _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(other, 1)));
+            _mm512_storeu_si512(paths + i, _mm512_i32gather_epi64(low, pathOfLeaf, 8));
+            _mm512_storeu_si512(paths + i + 8, _mm512_i32gather_epi64(high, pathOfLeaf, 8));
+        }
+    }
+    leavesOfEachKey(keys, i, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+}
+#endif
+
+template <class W>
+void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOtherLeaves, const W* pathOfLeaf,
+                  uint32_t* leaves, W* others, W* paths)
+{
+#if defined(__x86_64__)
+    if (platform::hasAvx512())
+        return leavesOfKeysBy16(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
+#endif
+    leavesOfEachKey(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
 
 // A least difference as the 64-bit paths' (the narrow ones are their top half).
@@ -304,8 +370,15 @@ void AxisRanges::numberPaths()
 
 DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other)
     : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
-      mSlots(tree.maxDepth + 1), mRecent(size_t(tree.leafCount) * mWidth * mSlots), mLast(mWidth)
+      mSlots(tree.maxDepth + 1), mLeafStride(kDepthsPerBlock * mWidth), mLast(mWidth)
 {
+    const size_t blocks = (mSlots + kDepthsPerBlock - 1) / kDepthsPerBlock;
+    const size_t blockSize = size_t(tree.leafCount) * mLeafStride;
+    for (size_t depth = 0; depth < mSlots; ++depth)
+        mDepthOffset.push_back(depth / kDepthsPerBlock * blockSize + depth % kDepthsPerBlock * mWidth);
+    for (size_t zeros = 0; zeros < mOffsetByLeadingZeros.size(); ++zeros)
+        mOffsetByLeadingZeros[zeros] = mDepthOffset[tree.sharedByLeadingZeros[zeros]];
+    mRecent.resize(blocks * blockSize);
     mPairs = !tree.path.empty();
     mSingleRange.assign(other.leafCount, kNoRange);
     for (uint32_t r = 0; r < other.rangeCount(); ++r) {
@@ -350,7 +423,6 @@ void DistinctTreeCounter::countSorted(uint32_t id, std::span<const uint32_t> sor
     const uint32_t* holderStart = mOther->holderStart.data();
     const uint32_t* holders = mOther->holders.data();
     const uint32_t otherLeaves = mByOtherLeaves.divisor(), nothing = tree.maxDepth;
-    const size_t width = mWidth, row = mWidth * mSlots;
     uint16_t* counts = mRecent.data();
     Last* lasts = mLast.data();
     for (const uint32_t key : sorted) {
@@ -359,7 +431,7 @@ void DistinctTreeCounter::countSorted(uint32_t id, std::span<const uint32_t> sor
         const uint32_t leaf = mByOtherLeaves.quotient(key);
         const uint32_t otherLeaf = key - leaf * otherLeaves;
         const uint64_t path = kPaths ? paths[leaf] : leaf + 1;
-        uint16_t* slots = counts + size_t(leaf) * row;
+        uint16_t* slots = counts + size_t(leaf) * mLeafStride;
         const uint32_t* end = holders + holderStart[otherLeaf + 1];
         for (const uint32_t* range = holders + holderStart[otherLeaf]; range < end; ++range) {
             Last& last = lasts[*range];
@@ -375,7 +447,7 @@ void DistinctTreeCounter::countSorted(uint32_t id, std::span<const uint32_t> sor
                 const uint64_t before = last.id == id ? last.path : 0;
                 shared = before == 0 ? 0 : before == path ? nothing : tree.sharedCount(uint32_t(before - 1), leaf);
             }
-            slots[shared * width + *range] += 1;
+            slots[mDepthOffset[shared] + *range] += 1;
             last = {id, path};
         }
     }
@@ -406,7 +478,7 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
 {
     const size_t runs = ids.size();
     const AxisRanges& tree = *mTree;
-    const size_t width = mWidth, row = mWidth * mSlots;
+    const size_t stride = mLeafStride;
     const size_t end = runStart[runs];
     if (space.pathOfLeaf.empty()) {
         constexpr unsigned kDrop = 64 - 8 * sizeof(W);  // narrow paths: their top half
@@ -427,7 +499,7 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     std::fill(paths + end, paths + end + kPairLanes, W(0));
     std::fill(others + end, others + end + kPairLanes, W(0));
     leastDifferencesOfRuns(paths, others, runStart.data(), runs, space.all.data(), space.same.data());
-    const uint8_t* sharedBy = tree.sharedByLeadingZeros.data();
+    const size_t* offsetBy = mOffsetByLeadingZeros.data();
     const uint32_t wholeRange = mWholeRange;
     const uint32_t* singleRange = mSingleRange.data();
     const W* all = space.all.data();
@@ -442,13 +514,13 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
         for (const size_t stretchEnd = r < runs ? runStart[r] : end; i < stretchEnd; ++i) {
             // The counters are in the second-level cache at best: asking for
             // a later fact's now has them there when it is counted.
-            __builtin_prefetch(counts + size_t(leaves[i + kCountAhead]) * row + width, 1);
-            uint16_t* slots = counts + size_t(leaves[i]) * row;
+            __builtin_prefetch(counts + size_t(leaves[i + kCountAhead]) * stride, 1);
+            uint16_t* slots = counts + size_t(leaves[i]) * stride;
             if (wholeRange != kNoRange)
-                slots[sharedBy[std::countl_zero(wide(all[i]) | 1)] * width + wholeRange] += 1;
+                slots[offsetBy[std::countl_zero(wide(all[i]) | 1)] + wholeRange] += 1;
             const uint32_t single = singleRange[others[i]];
             if (single != kNoRange)
-                slots[sharedBy[std::countl_zero(wide(same[i]) | 1)] * width + single] += 1;
+                slots[offsetBy[std::countl_zero(wide(same[i]) | 1)] + single] += 1;
         }
         if (r < runs) {
             sortAndCount(ids[r], keys.subspan(runStart[r], length));
@@ -469,7 +541,7 @@ void DistinctTreeCounter::moveRecent()
 std::vector<uint32_t> DistinctTreeCounter::rollUp(std::span<const DistinctTreeCounter> counters)
 {
     const AxisRanges& tree = *counters[0].mTree;
-    const size_t width = counters[0].mWidth, slots = counters[0].mSlots;
+    const size_t width = counters[0].mWidth;
     // [(depth * (leafCount + 1) + leaf) * width + otherRange]: the ids that
     // the leaves before `leaf` count at `depth`, summed along the tree axis.
     std::vector<uint32_t> before(tree.maxDepth * (size_t(tree.leafCount) + 1) * width);
@@ -480,7 +552,7 @@ std::vector<uint32_t> DistinctTreeCounter::rollUp(std::span<const DistinctTreeCo
             uint32_t counted = 0;  // from depth 0 to d
             for (size_t d = 0; d < tree.maxDepth; ++d) {
                 for (const DistinctTreeCounter& counter : counters)
-                    counted += counter.countAt((leaf * slots + d) * width + c);
+                    counted += counter.countAt(counter.counterAt(leaf, d) + c);
                 at(d, leaf + 1)[c] = at(d, leaf)[c] + (d < depths ? counted : 0);
             }
         }

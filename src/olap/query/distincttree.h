@@ -85,6 +85,8 @@ public:
     }
     uint32_t quotient(uint32_t n) const { return uint32_t((uint64_t(n) * mReciprocal) >> mShift); }
     uint32_t divisor() const { return mDivisor; }
+    uint32_t reciprocal() const { return mReciprocal; }
+    unsigned shift() const { return mShift; }
 
 private:
     uint32_t mDivisor;
@@ -135,11 +137,18 @@ private:
     bool mPairs = false;
     uint32_t mWholeRange = kNoRange;     // the other axis's range of every leaf, if any
     std::vector<uint32_t> mSingleRange;  // per other-axis leaf: its range alone, or kNoRange
-    // [(treeLeaf * mSlots + n) * mWidth + otherRange]: the ids counted at
-    // the leaf in its ranges from depth n on (a leaf's counters are near
-    // each other, the few depths most facts start at first). Depth maxDepth
-    // takes, unread, the facts that add nothing: counting them there costs
-    // less than a branch the processor cannot foresee.
+    // [counterAt(treeLeaf, n) + otherRange]: the ids counted at the leaf in
+    // its ranges from depth n on. Depth maxDepth takes, unread, the facts
+    // that add nothing: counting them there costs less than a branch the
+    // processor cannot foresee.
+    // The depths come in blocks of kDepthsPerBlock, each block leaf by leaf:
+    // nearly every fact starts in the first few depths (the ranges near the
+    // top, which an id's facts share), so the counters counted most take a
+    // fraction of the cache, and a fact's counters are near each other.
+    size_t mLeafStride;                 // kDepthsPerBlock * mWidth
+    std::vector<size_t> mDepthOffset;   // per depth
+    std::array<size_t, 65> mOffsetByLeadingZeros{};  // mDepthOffset[tree.sharedByLeadingZeros[z]]
+    size_t counterAt(size_t leaf, size_t depth) const { return leaf * mLeafStride + mDepthOffset[depth]; }
     // An id adds at most 1 to each, so the recent ones are moved into the
     // wide ones every 65,535 ids: half the bytes to keep in the caches.
     std::vector<uint16_t> mRecent;

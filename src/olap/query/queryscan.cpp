@@ -3,11 +3,13 @@
 // of their own, or over ranges of the cells in one shared set.
 #include "olap/query/queryscan.h"
 
+#include "platform/core/cpuclones.h"
 #include "platform/core/parallel.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -98,11 +100,23 @@ void cellsOfBlock(std::span<const ScanColumn> columns, uint64_t begin, size_t co
     }
 }
 
+// Every part's accumulators are filled on each query: where every measure
+// starts at zero (all but Min and Max), with one memset.
 void fillEmpty(std::span<const ScanMeasure> measures, Accumulator* cells, uint64_t firstCell, uint64_t endCell)
 {
+    const size_t stride = measures.size();
+    const bool zero = std::all_of(measures.begin(), measures.end(), [](const ScanMeasure& measure) {
+        return measure.aggregation != Aggregation::Min && measure.aggregation != Aggregation::Max;
+    });
+    if (zero) {
+        const size_t bytes = (endCell - firstCell) * stride * sizeof(Accumulator);
+        if (bytes > 0)  // no measures: no memory either
+            std::memset(static_cast<void*>(cells + firstCell * stride), 0, bytes);
+        return;
+    }
     for (uint64_t cell = firstCell; cell < endCell; ++cell) {
-        for (size_t m = 0; m < measures.size(); ++m)
-            cells[cell * measures.size() + m] = emptyAccumulator(measures[m].aggregation);
+        for (size_t m = 0; m < stride; ++m)
+            cells[cell * stride + m] = emptyAccumulator(measures[m].aggregation);
     }
 }
 
@@ -148,9 +162,25 @@ struct BlockFacts {
 constexpr size_t kGroup = 3;
 constexpr size_t kPrefetch = 16;
 
+// A fact's values of the group into its cell; the first two together where
+// both are sums (their accumulators stand side by side).
 template <Aggregation... A, size_t... I>
-void addGroup(Accumulator* first, size_t stride, const double* const* values, const BlockFacts& facts,
-              std::index_sequence<I...>)
+inline void addFact(Accumulator* cell, const double* const* value, size_t at, std::index_sequence<I...>)
+{
+    constexpr std::array<Aggregation, sizeof...(A)> kinds{A...};
+    if constexpr (sizeof...(A) >= 2 && kinds[0] == Aggregation::Sum && kinds[1] == Aggregation::Sum) {
+        addPair(cell, value[0][at], value[1][at]);
+        ((I >= 2 ? addValue<A>(cell[I], value[I][at]) : void()), ...);
+    } else {
+        (addValue<A>(cell[I], value[I][at]), ...);
+    }
+}
+
+// Compiled per processor level: a pair of sums is one 256-bit addition where
+// the processor has it.
+template <Aggregation... A, size_t... I>
+PLATFORM_CPU_CLONES_TEMPLATE void addGroup(Accumulator* first, size_t stride, const double* const* values,
+                                           const BlockFacts& facts, std::index_sequence<I...>)
 {
     // In locals: the stores to the accumulators could otherwise alias them and force a reload per fact.
     const uint32_t* cells = facts.cells;
@@ -163,23 +193,19 @@ void addGroup(Accumulator* first, size_t stride, const double* const* values, co
     if (picked) {
         for (size_t i = 0; i < count - ahead; ++i) {
             __builtin_prefetch(first + size_t(cells[i + kPrefetch]) * stride, 1);
-            Accumulator* cell = first + size_t(cells[i]) * stride;
-            (addValue<A>(cell[I], value[I][picked[i]]), ...);
+            addFact<A...>(first + size_t(cells[i]) * stride, value, picked[i], std::index_sequence<I...>());
         }
         for (size_t i = count - ahead; i < count; ++i) {
-            Accumulator* cell = first + size_t(cells[i]) * stride;
-            (addValue<A>(cell[I], value[I][picked[i]]), ...);
+            addFact<A...>(first + size_t(cells[i]) * stride, value, picked[i], std::index_sequence<I...>());
         }
         return;
     }
     for (size_t i = 0; i < count - ahead; ++i) {
         __builtin_prefetch(first + size_t(cells[i + kPrefetch]) * stride, 1);
-        Accumulator* cell = first + size_t(cells[i]) * stride;
-        (addValue<A>(cell[I], value[I][i]), ...);
+        addFact<A...>(first + size_t(cells[i]) * stride, value, i, std::index_sequence<I...>());
     }
     for (size_t i = count - ahead; i < count; ++i) {
-        Accumulator* cell = first + size_t(cells[i]) * stride;
-        (addValue<A>(cell[I], value[I][i]), ...);
+        addFact<A...>(first + size_t(cells[i]) * stride, value, i, std::index_sequence<I...>());
     }
 }
 

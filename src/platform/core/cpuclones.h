@@ -6,3 +6,27 @@
 #pragma once
 
 #define PLATFORM_CPU_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
+
+// The same for a function template. Clang cannot yet clone templates; built
+// with it, they are compiled for the baseline only.
+#if defined(__clang__)
+#define PLATFORM_CPU_CLONES_TEMPLATE
+#else
+#define PLATFORM_CPU_CLONES_TEMPLATE PLATFORM_CPU_CLONES
+#endif
+
+namespace platform {
+
+// Whether the processor has AVX-512 (foundation), for code written with its
+// intrinsics next to a portable version. Asked once.
+inline bool hasAvx512()
+{
+#if defined(__x86_64__)
+    static const bool has = __builtin_cpu_supports("avx512f");
+    return has;
+#else
+    return false;
+#endif
+}
+
+}  // namespace platform
