@@ -370,11 +370,12 @@ void AxisRanges::numberPaths()
 
 DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRanges& other)
     : mTree(&tree), mOther(&other), mByOtherLeaves(std::max(other.leafCount, 1u)), mWidth(other.rangeCount()),
-      mSlots(tree.maxDepth + 1), mLeafStride(kDepthsPerBlock * mWidth), mLast(mWidth)
+      mLeafStride(kDepthsPerBlock * mWidth), mLast(mWidth)
 {
-    const size_t blocks = (mSlots + kDepthsPerBlock - 1) / kDepthsPerBlock;
+    const size_t depths = size_t(tree.maxDepth) + 1;  // the last for the facts that add nothing
+    const size_t blocks = (depths + kDepthsPerBlock - 1) / kDepthsPerBlock;
     const size_t blockSize = size_t(tree.leafCount) * mLeafStride;
-    for (size_t depth = 0; depth < mSlots; ++depth)
+    for (size_t depth = 0; depth < depths; ++depth)
         mDepthOffset.push_back(depth / kDepthsPerBlock * blockSize + depth % kDepthsPerBlock * mWidth);
     for (size_t zeros = 0; zeros < mOffsetByLeadingZeros.size(); ++zeros)
         mOffsetByLeadingZeros[zeros] = mDepthOffset[tree.sharedByLeadingZeros[zeros]];

@@ -130,7 +130,6 @@ private:
     const AxisRanges* mOther;
     Divider mByOtherLeaves;
     size_t mWidth;  // other.rangeCount()
-    size_t mSlots;  // tree.maxDepth + 1
     // Whether ids of few facts are counted pair by pair: the tree's leaves
     // have paths, and every range of the other axis holds all its leaves
     // (mWholeRange) or one (mSingleRange).
