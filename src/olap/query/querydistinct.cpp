@@ -455,10 +455,9 @@ public:
     void block(unsigned thread, uint64_t first, size_t count, const uint32_t* cells) override
     {
         Thread& at = *mThreads[thread];
-        // The ids come from memory, once: asking for the next block's now
-        // has them in the caches when it comes.
-        for (uint64_t i = first + count; i < std::min(first + 2 * count, mRowCount); i += 64 / sizeof(Id))
-            __builtin_prefetch(mIds + i);
+        // No prefetching of the next block's ids: they are read in order, which
+        // the processor foresees by itself, and asking for them took 4% of the
+        // distinct pivot.
         const uint64_t from = std::max(first, at.begin), to = std::min(first + count, at.end);
         if (from < to && !at.failed)
             at.failed = !at.runs.add(cells + (from - first), mIds + from, size_t(to - from),
