@@ -2,23 +2,12 @@
 
 #include "platform/core/cpuclones.h"
 #include "platform/core/failure.h"
+#include "platform/core/intrinsics.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-
-#if defined(__x86_64__)
-#if defined(__GNUC__) && !defined(__clang__)
-// GCC 12 warns of the undefined vectors that its own intrinsics start from.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#else
-#include <immintrin.h>
-#endif
-#endif
 
 namespace olap::query {
 
