@@ -81,7 +81,8 @@ template <class W, size_t kVectors>
             lane[v][i] = W(v * kLanes<W> + i);
         leastAll[v] = leastSame[v] = ~V{};
     }
-    for (size_t j = 0; j < n; ++j) {
+    // The last fact is earlier than none of the run's.
+    for (size_t j = 0; j + 1 < n; ++j) {
         for (size_t v = 0; v < kVectors; ++v) {
             const V differ = (path[v] ^ paths[j]) | V(lane[v] <= W(j));
             leastAll[v] = leastAll[v] < differ ? leastAll[v] : differ;
@@ -111,7 +112,7 @@ template <class W>
         std::memcpy(&other, others + first, sizeof(V));
         for (size_t i = 0; i < kLanes<W>; ++i)
             lane[i] = W(first + i);
-        for (size_t j = 0, earlier = std::min(n, first + kLanes<W>); j < earlier; ++j) {
+        for (size_t j = 0, earlier = std::min(n, first + kLanes<W>) - 1; j < earlier; ++j) {
             const V differ = (path ^ paths[j]) | V(lane <= W(j));
             leastAll = leastAll < differ ? leastAll : differ;
             const V sameLeaf = differ | (V(other != others[j]) & top);
