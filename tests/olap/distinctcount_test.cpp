@@ -53,11 +53,11 @@ struct Sample {
 
 // `facts` facts on members m0..m2 of every level. The first measure's value
 // is "0" in nearly half the facts (they straddle the middle of the stored
-// order, where two threads split it), else one of `values` or none; the
-// second's one of 40. SQLite's table f holds per fact its member on every
+// order, where two threads split it), else one of `values` or (one fact in
+// nine, unless `everyFactHasId`) none; the second's one of 40. SQLite's table f holds per fact its member on every
 // level (l<dimension>_<level>) and its two ids (NULL: none).
 Sample makeSample(uint64_t facts, uint32_t values, const std::vector<uint32_t>& levels = kThreeDimensions,
-                  const PathOf& pathOf = randomPath)
+                  const PathOf& pathOf = randomPath, bool everyFactHasId = false)
 {
     CubeSpec spec{"Distinct", {}, {{"Shoppers", Aggregation::DistinctCount}, {"Items", Aggregation::DistinctCount}}};
     std::string columns;
@@ -78,7 +78,7 @@ Sample makeSample(uint64_t facts, uint32_t values, const std::vector<uint32_t>& 
             keys.push_back(builder.dimensionKey(d, pathOf(d, i, random)));
         const uint64_t first = random() % 20 < 9 ? 0 : random() % values;
         builder.addFact(keys, std::vector<double>{
-            random() % 9 == 0 ? kEmpty : double(builder.distinctId(kFirst, std::to_string(first))),
+            random() % 9 == 0 && !everyFactHasId ? kEmpty : double(builder.distinctId(kFirst, std::to_string(first))),
             double(builder.distinctId(kSecond, std::to_string(random() % 40)))});
     }
     Sample sample{olaptest::readBack(builder)};
@@ -176,6 +176,10 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
             path[0].name = "late";
         return path;
     });
+    // Ids stored in four bytes (more than 65,535 of them), and no fact left
+    // out: the runs of ids are found sixteen facts at a time where the
+    // processor can, the last five of the last block one by one.
+    const Sample wideIds = makeSample(150005, 10000000, kThreeDimensions, randomPath, true);
     const struct {
         const char* name;
         const Sample& sample;
@@ -200,6 +204,10 @@ TEST(DistinctCount, EveryCellEqualsCountDistinctInStoredOrderAndNot)
          }},
         {"ids of one to thirty and more facts", medium, 1, [](const CubeInfo& cube, PivotQuery& query) {
              query.rows.fields = {{0, 0, members(cube, 0, 2), {}}};
+             query.columns.fields = {{1, 0, {}, {}}};
+         }},
+        {"four-byte ids, every fact counted", wideIds, 1, [](const CubeInfo&, PivotQuery& query) {
+             query.rows.fields = {{0, 0, {}, {}}};
              query.columns.fields = {{1, 0, {}, {}}};
          }},
         {"many facts and ids on two threads", large, 2, [](const CubeInfo& cube, PivotQuery& query) {

@@ -2,23 +2,12 @@
 
 #include "platform/core/cpuclones.h"
 #include "platform/core/failure.h"
+#include "platform/core/intrinsics.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-
-#if defined(__x86_64__)
-#if defined(__GNUC__) && !defined(__clang__)
-// GCC 12 warns of the undefined vectors that its own intrinsics start from.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#else
-#include <immintrin.h>
-#endif
-#endif
 
 namespace olap::query {
 
@@ -92,7 +81,8 @@ template <class W, size_t kVectors>
             lane[v][i] = W(v * kLanes<W> + i);
         leastAll[v] = leastSame[v] = ~V{};
     }
-    for (size_t j = 0; j < n; ++j) {
+    // The last fact is earlier than none of the run's.
+    for (size_t j = 0; j + 1 < n; ++j) {
         for (size_t v = 0; v < kVectors; ++v) {
             const V differ = (path[v] ^ paths[j]) | V(lane[v] <= W(j));
             leastAll[v] = leastAll[v] < differ ? leastAll[v] : differ;
@@ -122,7 +112,7 @@ template <class W>
         std::memcpy(&other, others + first, sizeof(V));
         for (size_t i = 0; i < kLanes<W>; ++i)
             lane[i] = W(first + i);
-        for (size_t j = 0, earlier = std::min(n, first + kLanes<W>); j < earlier; ++j) {
+        for (size_t j = 0, earlier = std::min(n, first + kLanes<W>) - 1; j < earlier; ++j) {
             const V differ = (path ^ paths[j]) | V(lane <= W(j));
             leastAll = leastAll < differ ? leastAll : differ;
             const V sameLeaf = differ | (V(other != others[j]) & top);
@@ -241,9 +231,111 @@ void leavesOfKeys(const uint32_t* keys, size_t begin, size_t end, Divider byOthe
     leavesOfEachKey(keys, begin, end, byOtherLeaves, pathOfLeaf, leaves, others, paths);
 }
 
-// A least difference as the 64-bit paths' (the narrow ones are their top half).
-uint64_t wide(uint32_t least) { return uint64_t(least) << 32; }
-uint64_t wide(uint64_t least) { return least; }
+// The leading zeros of a least difference, as CounterPlaces::byZeros counts
+// them: of the 32 bits of a narrow one (32 for equal paths), of a wide one
+// with its unused bit 0 set (63 for equal paths).
+inline unsigned zerosOf(uint32_t least) { return unsigned(std::countl_zero(least)); }
+inline unsigned zerosOf(uint64_t least) { return unsigned(std::countl_zero(least | 1)); }
+
+// Per fact of [begin, end): where the two counters it adds 1 to stand, its
+// leaf's at the depth its least difference names, in the other axis's
+// range of every leaf (`whole`) and in its other-axis leaf's own range
+// (`single`); the spare leaf's where there is no such range. Worked out in
+// a loop of their own, sixteen facts at a time where the processor can
+// (countersOfFactsBy16), the loop that counts is left with two additions a
+// fact: the distinct pivot took 8-12% less time than with both in one loop.
+template <class W>
+[[gnu::always_inline]] inline void countersOfFacts(size_t begin, size_t end, const uint32_t* leaves,
+                                                   const W* others, const W* all, const W* same,
+                                                   const CounterPlaces& places, uint32_t* whole, uint32_t* single)
+{
+    const uint32_t* byZeros = sizeof(W) == 4 ? places.byNarrowZeros : places.byWideZeros;
+    const uint32_t* singleRange = places.singleRange;
+    const uint32_t stride = places.stride, spare = places.spareLeaf;
+    const uint32_t wholeLeafAnd = places.wholeRange == kNoRange ? 0 : ~0u;
+    const uint32_t wholeRange = places.wholeRange == kNoRange ? 0 : places.wholeRange;
+    for (size_t i = begin; i < end; ++i) {
+        const uint32_t leaf = leaves[i];
+        const uint32_t range = singleRange[uint32_t(others[i])];
+        const bool none = range == kNoRange;
+        whole[i] = ((leaf & wholeLeafAnd) | (spare & ~wholeLeafAnd)) * stride + byZeros[zerosOf(all[i])] + wholeRange;
+        single[i] = (none ? spare : leaf) * stride + byZeros[zerosOf(same[i])] + (none ? 0 : range);
+    }
+}
+
+PLATFORM_CPU_CLONES void countersOfFacts(size_t begin, size_t end, const uint32_t* leaves, const uint32_t* others,
+                                         const uint32_t* all, const uint32_t* same, const CounterPlaces& places,
+                                         uint32_t* whole, uint32_t* single)
+{
+    countersOfFacts<uint32_t>(begin, end, leaves, others, all, same, places, whole, single);
+}
+PLATFORM_CPU_CLONES void countersOfFacts(size_t begin, size_t end, const uint32_t* leaves, const uint64_t* others,
+                                         const uint64_t* all, const uint64_t* same, const CounterPlaces& places,
+                                         uint32_t* whole, uint32_t* single)
+{
+    countersOfFacts<uint64_t>(begin, end, leaves, others, all, same, places, whole, single);
+}
+
+#if defined(__x86_64__)
+// The depths' offsets of sixteen narrow least differences: their leading
+// zeros 0..31 pick from the table's two halves by their low five bits; 32
+// is an equal path.
+__attribute__((target("avx512f,avx512cd"), always_inline)) inline __m512i depthOffsets(const uint32_t* least,
+                                                                                      __m512i low, __m512i high,
+                                                                                      __m512i equalPaths)
+{
+    const __m512i zeros = _mm512_lzcnt_epi32(_mm512_loadu_si512(least));
+    const __m512i offset = _mm512_permutex2var_epi32(low, zeros, high);
+    return _mm512_mask_mov_epi32(offset, _mm512_cmpeq_epi32_mask(zeros, _mm512_set1_epi32(32)), equalPaths);
+}
+
+// The same for narrow paths, sixteen facts at a time, written out (GCC makes
+// the table look-ups scalar loads): the depths' offsets are looked up in
+// two registers, the other-axis leaves' ranges gathered. The last facts go
+// through the loop.
+__attribute__((target("avx512f,avx512cd"))) void countersOfFactsBy16(size_t begin, size_t end,
+                                                                    const uint32_t* leaves, const uint32_t* others,
+                                                                    const uint32_t* all, const uint32_t* same,
+                                                                    const CounterPlaces& places, uint32_t* whole,
+                                                                    uint32_t* single)
+{
+    const __m512i low = _mm512_loadu_si512(places.byNarrowZeros);
+    const __m512i high = _mm512_loadu_si512(places.byNarrowZeros + 16);
+    const __m512i equalPaths = _mm512_set1_epi32(int(places.byNarrowZeros[32]));
+    const __m512i stride = _mm512_set1_epi32(int(places.stride));
+    const __m512i spare = _mm512_set1_epi32(int(places.spareLeaf));
+    const __m512i noRange = _mm512_set1_epi32(int(kNoRange));
+    const bool hasWhole = places.wholeRange != kNoRange;
+    const __m512i wholeRange = _mm512_set1_epi32(hasWhole ? int(places.wholeRange) : 0);
+    size_t i = begin;
+    for (; end - i >= 16; i += 16) {
+        const __m512i leaf = _mm512_loadu_si512(leaves + i);
+        const __m512i wholeAt = _mm512_mullo_epi32(hasWhole ? leaf : spare, stride);
+        const __m512i wholeDepth = depthOffsets(all + i, low, high, equalPaths);
+        _mm512_storeu_si512(whole + i, _mm512_add_epi32(_mm512_add_epi32(wholeAt, wholeDepth), wholeRange));
+        const __m512i range = _mm512_i32gather_epi32(_mm512_loadu_si512(others + i), places.singleRange, 4);
+        const __mmask16 none = _mm512_cmpeq_epi32_mask(range, noRange);
+        const __m512i singleAt = _mm512_mullo_epi32(_mm512_mask_mov_epi32(leaf, none, spare), stride);
+        const __m512i singleDepth = depthOffsets(same + i, low, high, equalPaths);
+        const __m512i singleRange = _mm512_maskz_mov_epi32(__mmask16(~none), range);
+        _mm512_storeu_si512(single + i, _mm512_add_epi32(_mm512_add_epi32(singleAt, singleDepth), singleRange));
+    }
+    countersOfFacts(i, end, leaves, others, all, same, places, whole, single);
+}
+#endif
+
+template <class W>
+void countersOf(size_t begin, size_t end, const uint32_t* leaves, const W* others, const W* all, const W* same,
+                const CounterPlaces& places, uint32_t* whole, uint32_t* single)
+{
+#if defined(__x86_64__)
+    if constexpr (sizeof(W) == 4) {
+        if (platform::hasAvx512())
+            return countersOfFactsBy16(begin, end, leaves, others, all, same, places, whole, single);
+    }
+#endif
+    countersOfFacts(begin, end, leaves, others, all, same, places, whole, single);
+}
 
 // The distinct non-empty ranges of `axis` in preorder, and per tuple its
 // range's index in them (kNoRange for an empty one). The tuples are put in
@@ -374,13 +466,20 @@ DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRange
 {
     const size_t depths = size_t(tree.maxDepth) + 1;  // the last for the facts that add nothing
     const size_t blocks = (depths + kDepthsPerBlock - 1) / kDepthsPerBlock;
-    const size_t blockSize = size_t(tree.leafCount) * mLeafStride;
+    const size_t blockSize = (size_t(tree.leafCount) + 1) * mLeafStride;  // and the spare leaf
     for (size_t depth = 0; depth < depths; ++depth)
         mDepthOffset.push_back(depth / kDepthsPerBlock * blockSize + depth % kDepthsPerBlock * mWidth);
-    for (size_t zeros = 0; zeros < mOffsetByLeadingZeros.size(); ++zeros)
-        mOffsetByLeadingZeros[zeros] = mDepthOffset[tree.sharedByLeadingZeros[zeros]];
     mRecent.resize(blocks * blockSize);
-    mPairs = !tree.path.empty();
+    // Pairs are counted with 32-bit places.
+    mPairs = !tree.path.empty() && mRecent.size() <= UINT32_MAX;
+    const auto offsetBy = [&](size_t zeros) { return uint32_t(mDepthOffset[tree.sharedByLeadingZeros[zeros]]); };
+    for (size_t zeros = 0; zeros < 32; ++zeros)
+        mPlaces.byNarrowZeros[zeros] = offsetBy(zeros);  // a narrow path is the top half of a wide one
+    mPlaces.byNarrowZeros[32] = offsetBy(63);
+    for (size_t zeros = 0; zeros < 64; ++zeros)
+        mPlaces.byWideZeros[zeros] = offsetBy(zeros);
+    mPlaces.stride = uint32_t(mLeafStride);
+    mPlaces.spareLeaf = tree.leafCount;
     mSingleRange.assign(other.leafCount, kNoRange);
     for (uint32_t r = 0; r < other.rangeCount(); ++r) {
         // Ranges are distinct: at most one holds every leaf, and one each leaf alone.
@@ -391,6 +490,7 @@ DistinctTreeCounter::DistinctTreeCounter(const AxisRanges& tree, const AxisRange
         else
             mPairs = false;
     }
+    mPlaces.wholeRange = mWholeRange;
 }
 
 void DistinctTreeCounter::countId(uint32_t id, std::span<uint32_t> keys)
@@ -479,7 +579,6 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
 {
     const size_t runs = ids.size();
     const AxisRanges& tree = *mTree;
-    const size_t stride = mLeafStride;
     const size_t end = runStart[runs];
     if (space.pathOfLeaf.empty()) {
         constexpr unsigned kDrop = 64 - 8 * sizeof(W);  // narrow paths: their top half
@@ -489,7 +588,8 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     if (space.paths.size() < end + kPairLanes) {
         for (std::vector<W>* v : {&space.paths, &space.others, &space.all, &space.same})
             v->resize(end + kPairLanes);
-        mLeaves.resize(end + kPairLanes);
+        for (std::vector<uint32_t>* v : {&mLeaves, &mWholeCounter, &mSingleCounter})
+            v->resize(end + kPairLanes);
     }
     W* paths = space.paths.data();
     W* others = space.others.data();
@@ -500,11 +600,11 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
     std::fill(paths + end, paths + end + kPairLanes, W(0));
     std::fill(others + end, others + end + kPairLanes, W(0));
     leastDifferencesOfRuns(paths, others, runStart.data(), runs, space.all.data(), space.same.data());
-    const size_t* offsetBy = mOffsetByLeadingZeros.data();
-    const uint32_t wholeRange = mWholeRange;
-    const uint32_t* singleRange = mSingleRange.data();
-    const W* all = space.all.data();
-    const W* same = space.same.data();
+    uint32_t* whole = mWholeCounter.data();
+    uint32_t* single = mSingleCounter.data();
+    mPlaces.singleRange = mSingleRange.data();
+    countersOf(runStart[0], end, leaves, others, space.all.data(), space.same.data(), mPlaces, whole, single);
+    std::fill(whole + end, whole + end + kPairLanes, 0u);
     uint16_t* counts = mRecent.data();
     // The facts in one loop, the stretches between the rare runs too long to compare pair by pair.
     size_t i = runStart[0];
@@ -515,13 +615,9 @@ void DistinctTreeCounter::countPairRuns(std::span<uint32_t> keys, std::span<cons
         for (const size_t stretchEnd = r < runs ? runStart[r] : end; i < stretchEnd; ++i) {
             // The counters are in the second-level cache at best: asking for
             // a later fact's now has them there when it is counted.
-            __builtin_prefetch(counts + size_t(leaves[i + kCountAhead]) * stride, 1);
-            uint16_t* slots = counts + size_t(leaves[i]) * stride;
-            if (wholeRange != kNoRange)
-                slots[offsetBy[std::countl_zero(wide(all[i]) | 1)] + wholeRange] += 1;
-            const uint32_t single = singleRange[others[i]];
-            if (single != kNoRange)
-                slots[offsetBy[std::countl_zero(wide(same[i]) | 1)] + single] += 1;
+            __builtin_prefetch(counts + whole[i + kCountAhead], 1);
+            counts[whole[i]] += 1;
+            counts[single[i]] += 1;
         }
         if (r < runs) {
             sortAndCount(ids[r], keys.subspan(runStart[r], length));

@@ -94,6 +94,18 @@ private:
     uint32_t mReciprocal;
 };
 
+// Where the counters of a fact stand, in a counter's array: its leaf times
+// `stride`, plus its depth's offset by the leading zeros of its least
+// difference (distincttree.cpp), plus its range.
+struct CounterPlaces {
+    uint32_t byNarrowZeros[33];  // of a narrow least difference's 32 bits (32: equal paths)
+    uint32_t byWideZeros[64];    // of a wide one's 64, bit 0 set (63: equal paths)
+    const uint32_t* singleRange;  // per other-axis leaf: its own range, or kNoRange
+    uint32_t wholeRange;          // the other axis's range of every leaf, or kNoRange
+    uint32_t stride;
+    uint32_t spareLeaf;           // whose counters take what no range does, and are never read
+};
+
 // One thread's counters. An id's facts are given as keys: tree-axis leaf
 // times the other axis's leaf count plus other-axis leaf. Counters of
 // different threads stand side by side in a vector: each has cache lines of
@@ -144,9 +156,10 @@ private:
     // nearly every fact starts in the first few depths (the ranges near the
     // top, which an id's facts share), so the counters counted most take a
     // fraction of the cache, and a fact's counters are near each other.
+    // The tree's leaves are followed by a spare one (see CounterPlaces).
     size_t mLeafStride;                 // kDepthsPerBlock * mWidth
     std::vector<size_t> mDepthOffset;   // per depth
-    std::array<size_t, 65> mOffsetByLeadingZeros{};  // mDepthOffset[tree.sharedByLeadingZeros[z]]
+    CounterPlaces mPlaces{};            // where pairs are counted; singleRange set per use
     size_t counterAt(size_t leaf, size_t depth) const { return leaf * mLeafStride + mDepthOffset[depth]; }
     // An id adds at most 1 to each, so the recent ones are moved into the
     // wide ones every 65,535 ids: half the bytes to keep in the caches.
@@ -168,6 +181,7 @@ private:
     PairSpace<uint32_t> mNarrow;
     PairSpace<uint64_t> mWide;
     std::vector<uint32_t> mLeaves;
+    std::vector<uint32_t> mWholeCounter, mSingleCounter;  // per fact: its counters (CounterPlaces)
     template <class W>
     void countPairRuns(std::span<uint32_t> keys, std::span<const uint16_t> runStart, std::span<const uint32_t> ids,
                        PairSpace<W>& space);

@@ -7,7 +7,8 @@
 // not selected on a page) has the offset `cellCount`, which sends the fact to
 // one extra cell past the end that nobody reads; so the loop has no branches.
 // Where a key is excluded, each block's excluded facts are dropped before
-// the measures' loops (still without a branch per fact).
+// the measures' loops (still without a branch per fact), and before the
+// cells of the others are worked out.
 #pragma once
 
 #include "olap/cube/facttable.h"
