@@ -252,13 +252,13 @@ template <class W>
     const uint32_t* byZeros = sizeof(W) == 4 ? places.byNarrowZeros : places.byWideZeros;
     const uint32_t* singleRange = places.singleRange;
     const uint32_t stride = places.stride, spare = places.spareLeaf;
-    const uint32_t wholeLeafAnd = places.wholeRange == kNoRange ? 0 : ~0u;
-    const uint32_t wholeRange = places.wholeRange == kNoRange ? 0 : places.wholeRange;
+    const bool hasWhole = places.wholeRange != kNoRange;
+    const uint32_t wholeRange = hasWhole ? places.wholeRange : 0;
     for (size_t i = begin; i < end; ++i) {
         const uint32_t leaf = leaves[i];
         const uint32_t range = singleRange[uint32_t(others[i])];
         const bool none = range == kNoRange;
-        whole[i] = ((leaf & wholeLeafAnd) | (spare & ~wholeLeafAnd)) * stride + byZeros[zerosOf(all[i])] + wholeRange;
+        whole[i] = (hasWhole ? leaf : spare) * stride + byZeros[zerosOf(all[i])] + wholeRange;
         single[i] = (none ? spare : leaf) * stride + byZeros[zerosOf(same[i])] + (none ? 0 : range);
     }
 }

@@ -175,7 +175,7 @@ PLATFORM_CPU_CLONES unsigned markRuns(const uint32_t* cells, const uint32_t* ids
 // What findRunsBy16 found.
 struct RunsFound {
     bool descends = false;  // the ids descend
-    bool leftOut = false;   // some fact has no shown cell or no id: nothing else is set
+    bool leftOut = false;   // some fact has no shown cell or no id: the block takes the general way
     size_t runs = 0;
 };
 
