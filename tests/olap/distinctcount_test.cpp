@@ -5,7 +5,8 @@
 // hidden members above the deepest level, a page filter, the other axis the
 // larger one, ids of few facts to many, enough facts for two parts of the
 // scan with an id that runs from one into the other and many ids per
-// thread, and trees too wide for their leaves' paths to fit 32 bits, or 64.
+// thread, ids stored in four bytes with none left out, and trees too wide
+// for their leaves' paths to fit 32 bits, or 64.
 #include "olap/query/query.h"
 #include "olaptestsupport.h"
 
@@ -54,8 +55,9 @@ struct Sample {
 // `facts` facts on members m0..m2 of every level. The first measure's value
 // is "0" in nearly half the facts (they straddle the middle of the stored
 // order, where two threads split it), else one of `values` or (one fact in
-// nine, unless `everyFactHasId`) none; the second's one of 40. SQLite's table f holds per fact its member on every
-// level (l<dimension>_<level>) and its two ids (NULL: none).
+// nine, unless `everyFactHasId`) none; the second's one of 40. SQLite's
+// table f holds per fact its member on every level (l<dimension>_<level>)
+// and its two ids (NULL: none).
 Sample makeSample(uint64_t facts, uint32_t values, const std::vector<uint32_t>& levels = kThreeDimensions,
                   const PathOf& pathOf = randomPath, bool everyFactHasId = false)
 {
