@@ -2,6 +2,7 @@
 
 #include "platform/core/cpuclones.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -115,6 +116,30 @@ const double* valuesOf(const MeasureColumn& column, uint64_t begin, size_t count
         } else {
             decodeBlock(values.data() + begin, count, column.decimals, buffer);
             return buffer;
+        }
+    }, column.values);
+}
+
+void pickedValues(const MeasureColumn& column, uint64_t begin, const uint16_t* picked, size_t count,
+                  double* buffer)
+{
+    std::visit([&](const auto& values) {
+        using T = std::decay_t<decltype(values[0])>;
+        const T* from = values.data() + begin;
+        if constexpr (std::is_same_v<T, double>) {
+            for (size_t i = 0; i < count; ++i)
+                buffer[i] = from[picked[i]];
+        } else {
+            // The integers gathered first, a chunk at a time, then decoded
+            // in vector loops like a whole block.
+            constexpr size_t kChunk = 256;
+            T gathered[kChunk];
+            for (size_t done = 0; done < count; done += kChunk) {
+                const size_t n = std::min(kChunk, count - done);
+                for (size_t i = 0; i < n; ++i)
+                    gathered[i] = from[picked[done + i]];
+                decodeBlock(gathered, n, column.decimals, buffer + done);
+            }
         }
     }, column.values);
 }

@@ -48,6 +48,12 @@ double valueAt(const MeasureColumn& column, uint64_t row);
 // it holds doubles, else `buffer` (count doubles) filled by decoding.
 const double* valuesOf(const MeasureColumn& column, uint64_t begin, size_t count, double* buffer);
 
+// The values of facts begin + picked[i], i < count, as doubles into
+// `buffer` (count doubles): for a few facts of many, cheaper than decoding
+// them all. Requires: every such fact below valueCount(column).
+void pickedValues(const MeasureColumn& column, uint64_t begin, const uint16_t* picked, size_t count,
+                  double* buffer);
+
 // How `values` can be stored compactly: the fewest decimals with which every
 // value (NaN: none) is a whole number that decodes to it bit for bit, and
 // the fewest bytes that hold those numbers and the "no value" integer.

@@ -5,7 +5,7 @@
 // distincttree.h, which then add up like sums. That needs each id's facts
 // side by side. The builder stores the facts in the order of the first
 // distinct count's ids, so that column is counted in the scan's own pass
-// over the facts (or, where the scan takes ranges of cells, in one pass of
+// over the facts (or, where the scan takes shares of the cells, in one pass of
 // its own, cut into one range per thread at id boundaries); whether the ids
 // do ascend is checked on the way. Any other column (or an older file) has
 // its facts grouped by id first with a counting sort (ids are dense). Hidden
@@ -37,7 +37,7 @@ struct DistinctColumn {
 // its ids' order (as the builder stores them) is counted along the scan:
 // observer() takes each block's leaf cells from scanFacts, so they are
 // computed once. What the scan did not count (other columns, facts in
-// another order after all, a scan that took ranges of cells) is counted by
+// another order after all, a scan that took shares of the cells) is counted by
 // cells() in passes of its own.
 class DistinctCounting {
 public:

@@ -1,6 +1,6 @@
 // The fact scan: blocks of facts, cell numbers first, then one loop per group
 // of measures, on several threads: over parts of the facts with accumulators
-// of their own, or over ranges of the cells in one shared set.
+// of their own, or over shares of the cells in one shared set.
 #include "olap/query/queryscan.h"
 
 #include "platform/core/cpuclones.h"
@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace olap::query {
@@ -176,6 +177,9 @@ struct BlockFacts {
 // for all of them. `first` points at the group's first measure in cell 0.
 constexpr size_t kGroup = 3;
 constexpr size_t kPrefetch = 16;
+// Where at most one fact in kFewPicked of a block is added, only their
+// values are decoded.
+constexpr size_t kFewPicked = 4;
 
 // A fact's values of the group into its cell; the first two together where
 // both are sums (their accumulators stand side by side).
@@ -239,12 +243,22 @@ void addGroup(std::span<const ScanMeasure> group, Accumulator* first, size_t str
     if constexpr (sizeof...(A) > 0) {
         if (facts.count == 0)
             return;
-        // A compact column's block is decoded here, while it is in the cache.
+        // A compact column's block is decoded here, while it is in the cache;
+        // where few of its facts are added, their values only, in their order.
         double decoded[sizeof...(A)][kBlock];
         const double* values[sizeof...(A)];
-        for (size_t m = 0; m < sizeof...(A); ++m)
-            values[m] = valuesOf(*group[m].values, block, facts.blockCount, decoded[m]);
-        addGroup<A...>(first, stride, values, facts, std::index_sequence_for<decltype(A)...>());
+        BlockFacts added = facts;
+        if (facts.picked && facts.count * kFewPicked <= facts.blockCount) {
+            for (size_t m = 0; m < sizeof...(A); ++m) {
+                pickedValues(*group[m].values, block, facts.picked, facts.count, decoded[m]);
+                values[m] = decoded[m];
+            }
+            added.picked = nullptr;
+        } else {
+            for (size_t m = 0; m < sizeof...(A); ++m)
+                values[m] = valuesOf(*group[m].values, block, facts.blockCount, decoded[m]);
+        }
+        addGroup<A...>(first, stride, values, added, std::index_sequence_for<decltype(A)...>());
     }
 }
 
@@ -306,23 +320,19 @@ BlockFacts includedFacts(std::span<const ScanColumn> columns, std::span<const ui
     return {cells, kept == count ? nullptr : picked, kept, count};
 }
 
-// Of `facts`, those whose cells lie in [firstCell, endCell): their cells to
-// the front of `cells` (which may be facts.cells), their places in the block
-// into `picked` (which may be facts.picked), without a branch per fact.
-BlockFacts pickFacts(const BlockFacts& facts, uint32_t* cells, uint16_t* picked, uint32_t firstCell,
-                     uint32_t endCell)
+// Of a block's `count` facts with `cells`, those that a shown cell takes:
+// their cells to the front of `cells`, their places in the block into
+// `picked`, without a branch per fact.
+BlockFacts shownFacts(uint32_t* cells, size_t count, uint32_t cellCount, uint16_t* picked)
 {
-    const uint32_t width = endCell - firstCell;
-    const Places places{facts.picked};
     size_t kept = 0;
-    for (size_t i = 0; i < facts.count; ++i) {
-        const uint32_t cell = facts.cells[i];
-        const size_t at = places.at(i);
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t cell = cells[i];
         cells[kept] = cell;
-        picked[kept] = uint16_t(at);
-        kept += cell - firstCell < width;
+        picked[kept] = uint16_t(i);
+        kept += cell < cellCount;
     }
-    return {cells, kept == facts.blockCount ? nullptr : picked, kept, facts.blockCount};
+    return {cells, kept == count ? nullptr : picked, kept, count};
 }
 
 // `excluding` as excludingColumns gives. The facts that no shown cell takes
@@ -346,7 +356,7 @@ void scanPart(std::span<const ScanColumn> columns, std::span<const ScanMeasure> 
             cellsOfBlock(columns, block, Places{nullptr}, count, cellCount, cells.data());
             observer->block(thread, block, count, cells.data());
             if (anyExcluded)
-                facts = pickFacts(facts, cells.data(), picked.data(), 0, cellCount);
+                facts = shownFacts(cells.data(), count, cellCount, picked.data());
         } else {
             facts = includedFacts(columns, excluding, block, count, cellCount, cells.data(), picked.data());
         }
@@ -354,21 +364,6 @@ void scanPart(std::span<const ScanColumn> columns, std::span<const ScanMeasure> 
     }
     if (observer)
         observer->endPart(thread);
-}
-
-// Adds only the facts whose cells lie in [firstCell, endCell).
-void scanRange(std::span<const ScanColumn> columns, std::span<const uint8_t> excluding,
-               std::span<const ScanMeasure> measures, uint64_t rowCount, uint32_t cellCount, uint32_t firstCell,
-               uint32_t endCell, Accumulator* into)
-{
-    std::array<uint32_t, kBlock> cells;
-    std::array<uint16_t, kBlock> picked;
-    for (uint64_t block = 0; block < rowCount; block += kBlock) {
-        const size_t count = size_t(std::min<uint64_t>(kBlock, rowCount - block));
-        const BlockFacts included =
-            includedFacts(columns, excluding, block, count, cellCount, cells.data(), picked.data());
-        addMeasures(measures, block, pickFacts(included, cells.data(), picked.data(), firstCell, endCell), into);
-    }
 }
 
 // Merges every part into the first, cells [firstCell, endCell) only: each
@@ -430,21 +425,84 @@ LeafAccumulators scanParts(std::span<const ScanColumn> columns, std::span<const 
     return std::move(results[0]);
 }
 
-// One set of accumulators, each thread filling and adding to its own range
-// of cells: no merge, and the fresh memory is touched by both cores. The
+// The column along which threads share the cells when each thread adds
+// the facts of its own cells: of those whose shown keys fall in two cells
+// or more, the one with the fewest keys, the cheapest to look up for every
+// fact. Nothing when no column has two such cells.
+std::optional<size_t> shareColumn(std::span<const ScanColumn> columns, uint32_t cellCount)
+{
+    std::optional<size_t> best;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const std::vector<uint32_t>& offsets = columns[c].offsetOfKey;
+        if (best && offsets.size() >= columns[*best].offsetOfKey.size())
+            continue;
+        const auto shown = std::find_if(offsets.begin(), offsets.end(), [&](uint32_t o) { return o != cellCount; });
+        if (shown != offsets.end()
+            && std::any_of(shown, offsets.end(), [&](uint32_t o) { return o != cellCount && o != *shown; }))
+            best = c;
+    }
+    return best;
+}
+
+// Each thread's table of the share column: the offsets of the other threads'
+// keys become cellCount, so that its scan drops their facts first, as it
+// drops hidden ones, and works out the cells of its own facts only. A cell's
+// keys all go to one thread (by their offset), and every thread gets about
+// as many keys as the others, the nearest guess at as many facts.
+std::vector<std::vector<uint32_t>> sharedOffsets(const ScanColumn& column, uint32_t cellCount, unsigned threads)
+{
+    std::vector<uint32_t> shown;
+    for (const uint32_t offset : column.offsetOfKey) {
+        if (offset != cellCount)
+            shown.push_back(offset);
+    }
+    std::sort(shown.begin(), shown.end());
+    // Per cell, in offset order: its thread, from the keys before it, but
+    // leaving a cell at least for each later thread.
+    std::vector<std::pair<uint32_t, unsigned>> threadOfOffset;
+    std::vector<size_t> keysBefore;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (i == 0 || shown[i] != shown[i - 1]) {
+            threadOfOffset.emplace_back(shown[i], 0);
+            keysBefore.push_back(i);
+        }
+    }
+    const size_t distinct = threadOfOffset.size();
+    for (size_t r = 0; r < distinct; ++r) {
+        const uint64_t byKeys = uint64_t(keysBefore[r]) * threads / shown.size();
+        const uint64_t latest = distinct - r < threads ? threads - (distinct - r) : 0;
+        threadOfOffset[r].second = unsigned(std::max(byKeys, latest));
+    }
+    std::vector<std::vector<uint32_t>> shares(threads, std::vector<uint32_t>(column.offsetOfKey.size(), cellCount));
+    for (size_t key = 0; key < column.offsetOfKey.size(); ++key) {
+        const uint32_t offset = column.offsetOfKey[key];
+        if (offset == cellCount)
+            continue;
+        const auto at = std::lower_bound(threadOfOffset.begin(), threadOfOffset.end(), std::pair(offset, 0u));
+        shares[at->second][key] = offset;
+    }
+    return shares;
+}
+
+// One set of accumulators, each thread adding the facts of its share of the
+// cells (along column `share`): no merge, and each fact's cell is worked out
+// by one thread only. The fresh memory is filled by both cores first. The
 // excluded facts' cell stays empty.
-LeafAccumulators scanRanges(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
-                            uint64_t rowCount, uint32_t cellCount, unsigned threads)
+LeafAccumulators scanShares(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
+                            uint64_t rowCount, uint32_t cellCount, unsigned threads, size_t share)
 {
     LeafAccumulators result{measures.size(), {}};
     result.cells.resize((size_t(cellCount) + 1) * measures.size());
-    fillEmpty(measures, result.cells.data(), cellCount, uint64_t(cellCount) + 1);
-    const std::vector<uint8_t> excluding = excludingColumns(columns, cellCount);
+    const uint64_t cells = uint64_t(cellCount) + 1;
     onThreads(threads, [&](unsigned t) {
-        const auto first = uint32_t(uint64_t(cellCount) * t / threads);
-        const auto end = uint32_t(uint64_t(cellCount) * (t + 1) / threads);
-        fillEmpty(measures, result.cells.data(), first, end);
-        scanRange(columns, excluding, measures, rowCount, cellCount, first, end, result.cells.data());
+        fillEmpty(measures, result.cells.data(), cells * t / threads, cells * (t + 1) / threads);
+    });
+    const std::vector<std::vector<uint32_t>> shares = sharedOffsets(columns[share], cellCount, threads);
+    onThreads(threads, [&](unsigned t) {
+        std::vector<ScanColumn> own(columns.begin(), columns.end());
+        own[share].offsetOfKey = shares[t];
+        scanPart(own, measures, 0, rowCount, cellCount, excludingColumns(own, cellCount), result.cells.data(),
+                 nullptr, t);
     });
     return result;
 }
@@ -464,12 +522,13 @@ LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const 
         threads = platform::coreCount();
     const uint64_t parts = partCount(rowCount, cellCount, measures.size());
     // Each cell adds its facts in fact order from an empty start, whether
-    // one part or ranges of cells: the same result.
-    // Every range's thread reads all the facts: no more of them than cores.
-    const unsigned rangeThreads = std::min(threads, platform::coreCount());
-    if (parts == 1 && rangeThreads > 1 && rowCount >= kFactsForThreads && cellCount >= rangeThreads
-        && !measures.empty())
-        return scanRanges(columns, measures, rowCount, cellCount, rangeThreads);
+    // one part or shares of the cells: the same result.
+    // Every sharing thread reads all the facts: no more of them than cores.
+    const unsigned sharing = std::min(threads, platform::coreCount());
+    if (parts == 1 && sharing > 1 && rowCount >= kFactsForThreads && !measures.empty()) {
+        if (const std::optional<size_t> share = shareColumn(columns, cellCount))
+            return scanShares(columns, measures, rowCount, cellCount, sharing, *share);
+    }
     return scanParts(columns, measures, rowCount, cellCount, threads, parts, observer);
 }
 

@@ -66,8 +66,8 @@ public:
 // below 2^31. With few cells for the facts, the facts are split into parts
 // that depend only on the fact and cell counts, and the parts' accumulators
 // are merged in order (`observer`, if any, sees the parts' cells); with many,
-// each thread takes a range of the cells and adds the facts that fall in it,
-// in fact order (no observer is called). Either way the result is the same
+// each thread takes the cells of a share of one key column's keys and adds
+// the facts that fall in them, in fact order (no observer is called). Either way the result is the same
 // for any `threads` (0: one per core).
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
                            uint64_t rowCount, uint32_t cellCount, unsigned threads, CellObserver* observer = nullptr);
