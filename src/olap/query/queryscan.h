@@ -67,8 +67,8 @@ public:
 // that depend only on the fact and cell counts, and the parts' accumulators
 // are merged in order (`observer`, if any, sees the parts' cells); with many,
 // each thread takes the cells of a share of one key column's keys and adds
-// the facts that fall in them, in fact order (no observer is called). Either way the result is the same
-// for any `threads` (0: one per core).
+// the facts that fall in them, in fact order (no observer is called).
+// Either way the result is the same for any `threads` (0: one per core).
 LeafAccumulators scanFacts(std::span<const ScanColumn> columns, std::span<const ScanMeasure> measures,
                            uint64_t rowCount, uint32_t cellCount, unsigned threads, CellObserver* observer = nullptr);
 
