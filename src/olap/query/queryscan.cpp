@@ -528,27 +528,28 @@ std::vector<std::vector<uint32_t>> sharedOffsets(const ScanColumn& column, uint3
     std::sort(shown.begin(), shown.end());
     // Per cell, in offset order: its thread, from the keys before it, but
     // leaving a cell at least for each later thread.
-    std::vector<std::pair<uint32_t, unsigned>> threadOfOffset;
-    std::vector<size_t> keysBefore;
+    struct Owner {
+        uint32_t offset;
+        unsigned thread;
+    };
+    std::vector<Owner> owners;
     for (size_t i = 0; i < shown.size(); ++i) {
-        if (i == 0 || shown[i] != shown[i - 1]) {
-            threadOfOffset.emplace_back(shown[i], 0);
-            keysBefore.push_back(i);
-        }
+        if (i == 0 || shown[i] != shown[i - 1])
+            owners.push_back({shown[i], unsigned(uint64_t(i) * threads / shown.size())});
     }
-    const size_t distinct = threadOfOffset.size();
-    for (size_t r = 0; r < distinct; ++r) {
-        const uint64_t byKeys = uint64_t(keysBefore[r]) * threads / shown.size();
-        const uint64_t latest = distinct - r < threads ? threads - (distinct - r) : 0;
-        threadOfOffset[r].second = unsigned(std::max(byKeys, latest));
+    for (size_t r = 0; r < owners.size(); ++r) {
+        const size_t fromHere = owners.size() - r;
+        if (fromHere < threads)
+            owners[r].thread = std::max(owners[r].thread, unsigned(threads - fromHere));
     }
     std::vector<std::vector<uint32_t>> shares(threads, std::vector<uint32_t>(column.offsetOfKey.size(), cellCount));
     for (size_t key = 0; key < column.offsetOfKey.size(); ++key) {
         const uint32_t offset = column.offsetOfKey[key];
         if (offset == cellCount)
             continue;
-        const auto at = std::lower_bound(threadOfOffset.begin(), threadOfOffset.end(), std::pair(offset, 0u));
-        shares[at->second][key] = offset;
+        const auto owner = std::lower_bound(owners.begin(), owners.end(), offset,
+                                            [](const Owner& o, uint32_t value) { return o.offset < value; });
+        shares[owner->thread][key] = offset;
     }
     return shares;
 }
