@@ -23,6 +23,9 @@ constexpr uint64_t kMergesForThreads = uint64_t(1) << 18;
 
 // One row tuple, one measure: its row leaves merged per column leaf (in
 // `merged`, reused from row to row), then each shown column tuple's leaves.
+// A row of one leaf is read where it is (most rows of a large pivot are
+// leaves): merging it into empty accumulators first would change no bit of
+// any cell.
 template <Aggregation A>
 void rollUpRow(const LeafAccumulators& leaves, size_t leafMeasure, size_t measure, const LeafRange& rowRange,
                const AxisLayout& columns, std::span<const uint32_t> shownColumns, std::vector<Accumulator>& merged,
@@ -30,17 +33,23 @@ void rollUpRow(const LeafAccumulators& leaves, size_t leafMeasure, size_t measur
 {
     const uint64_t columnLeaves = columns.leafCount;
     const size_t stride = leaves.measureCount;
-    merged.assign(columnLeaves, emptyAccumulator(A));
-    for (uint64_t leaf = rowRange.first; leaf < rowRange.end; ++leaf) {
-        const Accumulator* from = leaves.cells.data() + leaf * columnLeaves * stride + leafMeasure;
-        for (uint64_t c = 0; c < columnLeaves; ++c)
-            mergeInto<A>(merged[c], from[c * stride]);
+    const Accumulator* row = leaves.cells.data() + rowRange.first * columnLeaves * stride + leafMeasure;
+    size_t step = stride;
+    if (rowRange.end - rowRange.first != 1) {
+        merged.assign(columnLeaves, emptyAccumulator(A));
+        for (uint64_t leaf = rowRange.first; leaf < rowRange.end; ++leaf) {
+            const Accumulator* from = leaves.cells.data() + leaf * columnLeaves * stride + leafMeasure;
+            for (uint64_t c = 0; c < columnLeaves; ++c)
+                mergeInto<A>(merged[c], from[c * stride]);
+        }
+        row = merged.data();
+        step = 1;
     }
     for (size_t c = 0; c < shownColumns.size(); ++c) {
         const LeafRange& range = columns.ranges[shownColumns[c]];
         Accumulator cell = emptyAccumulator(A);
         for (uint64_t leaf = range.first; leaf < range.end; ++leaf)
-            mergeInto<A>(cell, merged[leaf]);
+            mergeInto<A>(cell, row[leaf * step]);
         std::construct_at(cells + c * measureCount + measure, finalValue(A, cell));
     }
 }
