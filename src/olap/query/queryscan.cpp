@@ -276,8 +276,9 @@ void addMeasures(std::span<const ScanMeasure> measures, uint64_t block, const Bl
 }
 
 // Per key column, whether a key of it excludes its facts (hidden, or not
-// selected on a page); for such a column of at most kBitKeys keys, one bit
-// per key that is kept, so that its facts are sifted sixteen at a time.
+// selected on a page); for such a column of at most kBitKeys keys (one
+// vector register of bits), one bit per key that is kept, so that its facts
+// are sifted sixteen at a time.
 constexpr size_t kBitKeys = 512;
 struct KeyFilter {
     bool excludes = false;
